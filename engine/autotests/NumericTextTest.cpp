@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "NumericText.h"
+TEST(Placeholder, builds) { EXPECT_EQ(morvanta::numberText(0), "0"); }
