@@ -1,0 +1,38 @@
+#!/bin/bash
+# Usage: install-with-spaces.sh CMAKE BUILD_DIR WORK_DIR APP_ID WITH_WINDOW
+# Installs the build under a prefix with spaces in it, checks that every file lands where the
+# desktop looks for it, and runs the installed morvanta-table from there.
+set -u
+cmake=$1 build=$2 work=$3 app_id=$4 with_window=$5
+prefix="$work/with space/pre fix"
+failed=0
+fail() {
+    echo "FAIL: $*" >&2
+    failed=1
+}
+
+rm -rf "$work/with space"
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null || {
+    echo "FAIL: cmake --install to '$prefix'" >&2
+    exit 1
+}
+
+expected=(bin/morvanta-table share/man/man1/morvanta-table.1.gz)
+if [[ $with_window == 1 ]]; then
+    expected+=(bin/morvanta share/man/man1/morvanta.1.gz
+        "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml"
+        "share/icons/hicolor/16x16/apps/$app_id.png" "share/icons/hicolor/32x32/apps/$app_id.png")
+fi
+for file in "${expected[@]}"; do
+    [[ -f $prefix/$file ]] || fail "not installed: $file"
+done
+
+table=$("$prefix/bin/morvanta-table" this 7 | od -An -c | tr -s ' \n' ' ')
+want=$(printf -- '---------------   7 Holes   ---------------\r\n  0\r\n 51.42857\r\n102.85714\r\n154.28571\r\n205.71428\r\n257.14285\r\n308.57142\r\n\r\n' |
+    od -An -c | tr -s ' \n' ' ')
+[[ $table == "$want" ]] || fail "installed morvanta-table this 7 printed:$table"
+
+gzip -dc "$prefix/share/man/man1/morvanta-table.1.gz" | head -n 1 | grep -q '^\.TH MORVANTA-TABLE' ||
+    fail "installed man page is not a gzipped morvanta-table page"
+
+exit $failed
