@@ -16,6 +16,8 @@ constexpr std::string_view kHeaderEnd = " Holes   ---------------\r\n";
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::size_t kFieldWidth = 9;
 constexpr std::size_t kMaxLineLength = kFieldWidth + 2;
+// A line is written in place with the number writer's scratch room after the field's prefix.
+constexpr std::size_t kLineRoom = 2 + kNumberTextBufferSize;
 // The last angle a table lists is at most 359, not 360.
 constexpr double kLastAngle = 359;
 // How many lines pass between two calls of the progress callback: rare enough to cost nothing,
@@ -60,11 +62,11 @@ BuildResult buildThis(std::string_view thisText, const BuildProgress& progress) 
     // with one allocation; the loop still grows it should rounding give more lines.
     const auto expectedLines = static_cast<std::size_t>(std::floor(kLastAngle * count / 360)) + 8;
     std::size_t used = table.size();
-    table.resize(used + expectedLines * kMaxLineLength + kLineBreak.size());
+    table.resize(used + expectedLines * kMaxLineLength + kLineRoom);
 
     unsigned sinceReport = 0;
     for (double a = 0; a <= kLastAngle; a += step) {
-        if (table.size() - used < kMaxLineLength + kLineBreak.size()) {
+        if (table.size() - used < kLineRoom) {
             table.resize(table.size() + table.size() / 8 + 64);
         }
         char* out = table.data() + used;
@@ -85,7 +87,7 @@ BuildResult buildThis(std::string_view thisText, const BuildProgress& progress) 
 }
 
 void appendNumber(std::string& text, double x) {
-    char buf[kMaxNumberTextLength];
+    char buf[kNumberTextBufferSize];
     text.append(buf, writeNumberText(x, buf));
 }
 
@@ -134,7 +136,7 @@ BuildResult buildAll(std::string_view fromText, std::string_view toText,
 }  // namespace
 
 std::string AngleField(double a) {
-    char buf[kFieldWidth];
+    char buf[kLineRoom];
     return std::string(buf, writeAngleField(a, buf));
 }
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <limits>
 #include <system_error>
+#include <utility>
 
 namespace morvanta {
 
@@ -241,6 +242,9 @@ Decimal15 round15(double x) noexcept {
     return d;
 }
 
+static_assert(std::endian::native == std::endian::little,
+              "the digit writer builds texts in registers, first character in the lowest byte");
+
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
@@ -250,76 +254,151 @@ void writePair(char* out, unsigned pair) {
     std::memcpy(out, kDigitPairs + 2 * pair, 2);
 }
 
-// Writes value < 10^8 as exactly eight digits.
-void writeEight(char* out, std::uint32_t value) {
-    const std::uint32_t high = value / 10000;
-    const std::uint32_t low = value % 10000;
-    writePair(out, high / 100);
-    writePair(out + 2, high % 100);
-    writePair(out + 4, low / 100);
-    writePair(out + 6, low % 100);
+// The eight ASCII digits of value < 10^8, the first in the lowest byte. Splitting into halves,
+// then pairs, then single digits in parallel lanes of one register keeps the digits out of
+// memory until the finished text is stored, which is what makes the table builder fast.
+std::uint64_t eightDigits(std::uint32_t value) {
+    const std::uint64_t fours = (value / 10000) | (std::uint64_t{value % 10000} << 32);
+    const std::uint64_t hundreds = ((fours * 10486) >> 20) & 0x0000007F0000007FULL;
+    const std::uint64_t pairs = hundreds | ((fours - hundreds * 100) << 16);
+    const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000FULL;
+    const std::uint64_t singles = tens | ((pairs - tens * 10) << 8);
+    return singles + 0x3030303030303030ULL;
 }
 
-// The 15 digits of d into out; returns how many remain once trailing zeros are dropped (at least
-// 1).
-int writeDigits(std::uint64_t digits, char* out) {
-    char eight[8];
-    writeEight(eight, static_cast<std::uint32_t>(digits / 100'000'000));
-    std::memcpy(out, eight + 1, 7);
-    writeEight(out + 7, static_cast<std::uint32_t>(digits % 100'000'000));
-    int significant = 15;
-    while (significant > 1 && out[significant - 1] == '0') {
-        --significant;
+// The 15 ASCII digits of 10^14 <= n < 10^15 in bytes 0 to 14, byte 15 zero.
+U128 fifteenDigits(std::uint64_t n) {
+    const std::uint64_t high = eightDigits(static_cast<std::uint32_t>(n / 100'000'000));
+    const std::uint64_t low = eightDigits(static_cast<std::uint32_t>(n % 100'000'000));
+    return (high >> 8) | (static_cast<U128>(low) << 56);
+}
+
+// How many of the 15 digits remain once trailing zeros are dropped.
+int significantDigits(U128 digits) {
+    constexpr U128 kZeros = (static_cast<U128>(0x30303030303030ULL) << 64) | 0x3030303030303030ULL;
+    const U128 values = digits - kZeros;
+    const auto high = static_cast<std::uint64_t>(values >> 64);
+    const auto low = static_cast<std::uint64_t>(values);
+    const int topBit = high != 0 ? 127 - std::countl_zero(high) : 63 - std::countl_zero(low);
+    return topBit / 8 + 1;
+}
+
+void store16(char* out, U128 bytes) {
+    std::memcpy(out, &bytes, 16);
+}
+
+// The first K digits of the 15 (K from 1 to 8) in bytes 0 to K-1, and whether any digit after them
+// is nonzero. Each K has its own constant divisor, which the compiler turns into a multiplication.
+template <int K>
+std::pair<std::uint64_t, bool> leadingDigits(std::uint64_t n) {
+    constexpr std::uint64_t kDivisor = [] {
+        std::uint64_t p = 1;
+        for (int i = 0; i < 15 - K; ++i) {
+            p *= 10;
+        }
+        return p;
+    }();
+    const auto top = static_cast<std::uint32_t>(n / kDivisor);
+    return {eightDigits(top) >> (8 * (8 - K)), n % kDivisor != 0};
+}
+
+std::pair<std::uint64_t, bool> leadingDigits(std::uint64_t n, int count) {
+    switch (count) {
+        case 1:
+            return leadingDigits<1>(n);
+        case 2:
+            return leadingDigits<2>(n);
+        case 3:
+            return leadingDigits<3>(n);
+        case 4:
+            return leadingDigits<4>(n);
+        case 5:
+            return leadingDigits<5>(n);
+        case 6:
+            return leadingDigits<6>(n);
+        case 7:
+            return leadingDigits<7>(n);
+        default:
+            return leadingDigits<8>(n);
     }
-    return significant;
 }
 
-// Writes d in plain decimal; the caller has checked that its exponent is below 15.
+// writePlain for a cut that leaves at most eight digits of a value of at least 1, such as an angle
+// field: only the digits that can show are made.
+std::size_t writePlainShort(const Decimal15& d, char* out, std::size_t maxLength) {
+    const int sign = d.negative ? 1 : 0;
+    const int whole = d.exponent + 1;
+    const int shown = static_cast<int>(maxLength) - sign - 1;
+    const auto [digits, more] = leadingDigits(d.digits, shown);
+    int significant = shown;
+    if (!more) {
+        const std::uint64_t values = digits - (0x3030303030303030ULL >> (8 * (8 - shown)));
+        significant = (63 - std::countl_zero(values)) / 8 + 1;
+    }
+    out[0] = '-';
+    char* p = out + sign;
+    if (significant <= whole) {
+        std::memcpy(p, &digits, 8);
+        return static_cast<std::size_t>(sign + whole);
+    }
+    const std::uint64_t wholeMask = (std::uint64_t{1} << (8 * whole)) - 1;
+    const U128 text = (digits & wholeMask) | (static_cast<U128>('.') << (8 * whole)) |
+                      (static_cast<U128>(digits & ~wholeMask) << 8);
+    store16(p, text);
+    return static_cast<std::size_t>(sign + significant + 1);
+}
+
+// Writes d (exponent below 15) in plain decimal into out, which has kNumberTextBufferSize bytes;
+// returns the length of the text, cut to maxLength. Bytes past that length are scratch.
 std::size_t writePlain(const Decimal15& d, char* out, std::size_t maxLength) {
-    char digits[15];
-    const int significant = writeDigits(d.digits, digits);
-    char buf[24];
-    std::size_t n = 0;
-    if (d.negative) {
-        buf[n++] = '-';
+    const auto signLength = static_cast<std::size_t>(d.negative);
+    const auto wholeLength = static_cast<std::size_t>(d.exponent + 1);
+    if (d.exponent >= 0 && maxLength >= signLength + wholeLength + 2 &&
+        maxLength <= signLength + 9) {
+        return writePlainShort(d, out, maxLength);
     }
+    const U128 digits = fifteenDigits(d.digits);
+    const int significant = significantDigits(digits);
+    char* p = out;
+    if (d.negative) {
+        *p++ = '-';
+    }
+    std::size_t length;
     if (d.exponent >= 0) {
         const int whole = d.exponent + 1;
-        std::memcpy(buf + n, digits, static_cast<std::size_t>(whole));
-        n += static_cast<std::size_t>(whole);
-        if (significant > whole) {
-            buf[n++] = '.';
-            std::memcpy(buf + n, digits + whole, static_cast<std::size_t>(significant - whole));
-            n += static_cast<std::size_t>(significant - whole);
+        if (significant <= whole) {
+            store16(p, digits);
+            length = static_cast<std::size_t>(whole);
+        } else {
+            const U128 wholeMask = (static_cast<U128>(1) << (8 * whole)) - 1;
+            store16(p, (digits & wholeMask) | (static_cast<U128>('.') << (8 * whole)) |
+                           ((digits & ~wholeMask) << 8));
+            length = static_cast<std::size_t>(significant + 1);
         }
-        const std::size_t length = std::min(n, maxLength);
-        std::memcpy(out, buf, length);
-        return length;
-    }
-    // Below 1: "0." then the leading zeros, which may be many, then the digits.
-    std::size_t length = 0;
-    auto put = [&](char c) {
-        if (length < maxLength) {
-            out[length++] = c;
+    } else {
+        // "0." and the zeros after the point, which for a tiny value run past the buffer; what
+        // fits is written, and any cut is at most the buffer's size.
+        const auto zeros = static_cast<std::size_t>(-d.exponent - 1);
+        const std::size_t room = kNumberTextBufferSize - static_cast<std::size_t>(p - out) - 2;
+        const std::size_t zerosWritten = std::min(zeros, room);
+        p[0] = '0';
+        p[1] = '.';
+        std::memset(p + 2, '0', zerosWritten);
+        if (room - zerosWritten >= 16) {
+            store16(p + 2 + zerosWritten, digits);
+        } else {
+            std::memcpy(p + 2 + zerosWritten, &digits, room - zerosWritten);
         }
-    };
-    for (std::size_t i = 0; i < n; ++i) {
-        put(buf[i]);
+        length = 2 + zeros + static_cast<std::size_t>(significant);
     }
-    put('0');
-    put('.');
-    for (int i = 1; i < -d.exponent && length < maxLength; ++i) {
-        put('0');
-    }
-    for (int i = 0; i < significant && length < maxLength; ++i) {
-        put(digits[i]);
-    }
-    return length;
+    return std::min(static_cast<std::size_t>(p - out) + length, maxLength);
 }
 
 std::size_t writeExponentForm(const Decimal15& d, char* out) {
-    char digits[15];
-    const int significant = writeDigits(d.digits, digits);
+    const U128 packed = fifteenDigits(d.digits);
+    const int significant = significantDigits(packed);
+    char digits[16];
+    store16(digits, packed);
     std::size_t n = 0;
     if (d.negative) {
         out[n++] = '-';
@@ -417,45 +496,27 @@ std::size_t writeNumberText(double x, char* out) noexcept {
     if (!std::isfinite(x)) {
         return writeNonFinite(x, out);
     }
-    Decimal15 d = round15(x);
+    const Decimal15 d = round15(x);
     if (d.digits == 0) {
         out[0] = '0';
         return 1;
     }
     if (d.exponent >= -4 && d.exponent < 15) {
-        return writePlain(d, out, kMaxNumberTextLength);
+        return writePlain(d, out, kNumberTextBufferSize);
     }
     return writeExponentForm(d, out);
 }
 
 std::size_t writePlainNumberPrefix(double x, char* out, std::size_t maxLength) noexcept {
-    if (!std::isfinite(x)) {
-        char buf[kMaxNumberTextLength];
-        const std::size_t n = writeNonFinite(x, buf);
-        const std::size_t length = std::min(n, maxLength);
-        std::memcpy(out, buf, length);
-        return length;
-    }
-    const Decimal15 d = round15(x);
-    if (d.digits == 0) {
-        if (maxLength == 0) {
-            return 0;
-        }
-        out[0] = '0';
-        return 1;
-    }
-    if (d.exponent < 15) {
+    const Decimal15 d = std::isfinite(x) ? round15(x) : Decimal15{};
+    if (std::isfinite(x) && d.digits != 0 && d.exponent < 15) {
         return writePlain(d, out, maxLength);
     }
-    char buf[kMaxNumberTextLength];
-    const std::size_t n = writeExponentForm(d, buf);
-    const std::size_t length = std::min(n, maxLength);
-    std::memcpy(out, buf, length);
-    return length;
+    return std::min(writeNumberText(x, out), maxLength);
 }
 
 std::string numberText(double x) {
-    char buf[kMaxNumberTextLength];
+    char buf[kNumberTextBufferSize];
     return std::string(buf, writeNumberText(x, buf));
 }
 

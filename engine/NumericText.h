@@ -42,17 +42,19 @@ double leadingValue(std::string_view text) noexcept;
 // Infinities and NaN, which no reader here ever produces, write as "inf", "-inf" and "nan".
 std::string numberText(double x);
 
-// The longest text numberText can write ("-1.23456789012345E-308" and the like).
-inline constexpr std::size_t kMaxNumberTextLength = 22;
+// The room the writers below need in their output buffer. They write the text at its start and
+// may use the rest as scratch; no text they return is longer than 22 characters
+// ("-1.23456789012345E-308" and the like).
+inline constexpr std::size_t kNumberTextBufferSize = 32;
 
-// numberText written into out, which must hold kMaxNumberTextLength characters; returns the
-// number written. The allocation-free form that the table builders use.
+// numberText written into out, which must have kNumberTextBufferSize bytes; returns its length.
+// The allocation-free form that the table builders use.
 std::size_t writeNumberText(double x, char* out) noexcept;
 
-// numberText, but a nonzero finite value whose rounded magnitude is below 0.0001 is written in
-// plain decimal ("0.0000514285714285714" for 5.142857142857143e-05) so that a fixed-width field cut
-// from its left is still a truncation of the number. Writes at most maxLength characters into out
-// and returns how many it wrote.
+// numberText cut to its first maxLength characters, except that a nonzero finite value whose
+// rounded magnitude is below 0.0001 is written in plain decimal first ("0.0000514285714285714" for
+// 5.142857142857143e-05), so that a field cut from the left is still a truncation of the number.
+// out must have kNumberTextBufferSize bytes and maxLength be at most that; returns the length.
 std::size_t writePlainNumberPrefix(double x, char* out, std::size_t maxLength) noexcept;
 
 }  // namespace morvanta

@@ -1,0 +1,52 @@
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <string>
+
+#include "HoleTable.h"
+
+namespace {
+
+void BM_BuildThis(benchmark::State& state) {
+    const std::string count = std::to_string(state.range(0));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const morvanta::BuildResult result = morvanta::BuildThisTable(count);
+        bytes = result.text().size();
+        benchmark::DoNotOptimize(result.text().data());
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_BuildThis)->Arg(7)->Arg(360)->Arg(400)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BuildThis)->Arg(7'000'000)->Unit(benchmark::kMillisecond)->Iterations(7);
+
+// The yardstick the table builder is measured against: the same loop with each angle written by
+// printf's %.14E, which is exact but general. Only the formatting differs, not the field rules.
+void BM_BuildThisWithPrintf(benchmark::State& state) {
+    const double step = 360.0 / static_cast<double>(state.range(0));
+    for (auto _ : state) {
+        std::string table;
+        table.reserve(static_cast<std::size_t>(state.range(0)) * 11 + 64);
+        char buf[32];
+        for (double a = 0; a <= 359; a += step) {
+            const int n = std::snprintf(buf, sizeof buf, "%.14E", a);
+            table.append(buf, static_cast<std::size_t>(n));
+            table += "\r\n";
+        }
+        benchmark::DoNotOptimize(table.data());
+    }
+}
+BENCHMARK(BM_BuildThisWithPrintf)->Arg(7'000'000)->Unit(benchmark::kMillisecond)->Iterations(7);
+
+void BM_BuildAll(benchmark::State& state, const char* to) {
+    for (auto _ : state) {
+        const morvanta::BuildResult result = morvanta::BuildAllTable("2", to);
+        benchmark::DoNotOptimize(result.text().data());
+    }
+}
+BENCHMARK_CAPTURE(BM_BuildAll, to100, "100")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_BuildAll, to1e9, "1e9")->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
