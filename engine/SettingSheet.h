@@ -1,0 +1,147 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace morvanta {
+
+// Setting sheets for a manual rotary table or dividing head: for each of N equally spaced holes,
+// the table angle to set, the handwheel turns and dial reading that make it, and the error of that
+// setting. Everything is computed in whole seconds of arc and exact fractions of them, each hole
+// on its own from its exact angle (hole - 1) x 360° / N, so errors never build up from hole to
+// hole. Nothing here throws or keeps state.
+//
+// Rounding: a setting is the multiple of the resolution nearest to the exact angle; an exact angle
+// halfway between two multiples goes to the larger one (halves up), so 59.5" at 1" is 1'00".
+//
+// What can be set:
+// - without a worm ratio, the table angle itself, to the resolution (default 1");
+// - with a worm ratio R but no dial, the table angle to the resolution, read as whole handwheel
+//   turns from zero plus the table angle still to turn on a dial marked in degrees, minutes and
+//   seconds of table angle (one turn moves the table 360° / R; 4° on a 90:1 table);
+// - with a dial of D graduations per turn, only whole graduations (360° / (R x D) each; 1' for
+//   90:1 and 240), so every angle is rounded to whole graduations, by default to one. The angle
+//   shown and the error are those of the graduation actually set, never of a finer angle the dial
+//   cannot make.
+
+inline constexpr std::int64_t kSecondsPerRevolution = 1'296'000;
+inline constexpr std::int64_t kMinSheetHoles = 2;
+inline constexpr std::int64_t kMaxSheetHoles = 10'000;
+
+// The texts of a sheet request as the user gave them; an absent option is std::nullopt.
+struct SheetArguments {
+    std::string_view holes;
+    std::optional<std::string_view> ratio = {};
+    std::optional<std::string_view> dial = {};
+    std::optional<std::string_view> resolution = {};
+};
+
+// A checked request: every quantity in whole seconds of table angle.
+struct SheetPlan {
+    std::int64_t holes = 0;
+    std::string ratioText;        // "90", "40.5"; empty without a ratio
+    std::int64_t turn = 0;        // one handwheel turn; 0 without a ratio
+    std::int64_t dial = 0;        // graduations per turn; 0 without a dial
+    std::int64_t graduation = 0;  // 0 without a dial
+    std::int64_t resolution = 1;  // the step every setting is rounded to
+};
+
+// Either a plan or exactly one message for the user, never both.
+struct SheetPlanResult {
+    std::optional<SheetPlan> plan;
+    std::string message;
+};
+
+// Checks the texts strictly (digits only, no spaces, signs or exponents) and makes the plan.
+//   holes: a whole number from 2 to 10000.
+//   ratio: a positive decimal of up to 7 digits before the point and 6 after ("90", "72", "40.5")
+//     for which one handwheel turn is a whole number of seconds: 360° / 7 is not, so 7 is refused.
+//   dial: a whole number of graduations, only with a ratio, each graduation a whole number of
+//     seconds (90 with 240 gives 60"; 90 with 128 would give 112.5" and is refused).
+//   resolution: a whole number of seconds or minutes, "10s" or "1m"; with a dial, a whole number
+//     of graduations. Default 1", or one graduation with a dial.
+//   The resolution (or graduation) may be no coarser than the spacing 360° / N: a coarser one would
+//   set different holes alike and could round the last one onto 360°.
+// {"7", "90", "240", nullopt} gives holes 7, turn 14400, dial 240, graduation 60, resolution 60.
+// Messages, the first failing check only, in this order: kSheetHolesMessage, kSheetRatioMessage,
+// kSheetRatioTurnMessage, kSheetDialMessage, kSheetDialWithoutRatioMessage,
+// kSheetGraduationMessage, kSheetResolutionMessage, kSheetResolutionDialMessage,
+// kSheetTooCoarseMessage.
+SheetPlanResult planSheet(const SheetArguments& arguments);
+
+inline constexpr std::string_view kSheetHolesMessage =
+    "COUNT must be a whole number from 2 to 10000";
+inline constexpr std::string_view kSheetRatioMessage =
+    "the worm ratio must be a positive number such as 90 or 40.5";
+inline constexpr std::string_view kSheetRatioTurnMessage =
+    "the worm ratio must turn the table a whole number of seconds per handwheel turn";
+inline constexpr std::string_view kSheetDialMessage =
+    "the dial must be a whole number of graduations per turn, such as 240";
+inline constexpr std::string_view kSheetDialWithoutRatioMessage = "a dial needs a worm ratio";
+inline constexpr std::string_view kSheetGraduationMessage =
+    "one graduation of the dial must be a whole number of seconds of table angle";
+inline constexpr std::string_view kSheetResolutionMessage =
+    "the resolution must be a whole number of seconds or minutes, such as 10s or 1m";
+inline constexpr std::string_view kSheetResolutionDialMessage =
+    "the resolution must be a whole number of graduations of the dial";
+inline constexpr std::string_view kSheetTooCoarseMessage =
+    "the resolution must be no coarser than the spacing of the holes";
+
+// The multiple of step (> 0) nearest to numerator / denominator (>= 0, denominator > 0), halves
+// up: roundToStep(119, 2, 1) == 60, roundToStep(185142857, 1000, 10) == 185140. Sized for a
+// sheet: 2 x numerator + step x denominator must stay below 2^63.
+std::int64_t roundToStep(std::int64_t numerator, std::int64_t denominator,
+                         std::int64_t step) noexcept;
+
+// One hole's setting. The exact angle is (hole - 1) x kSecondsPerRevolution / holes seconds.
+struct HoleSetting {
+    std::int64_t angle = 0;        // the angle set, 0 <= angle < kSecondsPerRevolution
+    std::int64_t turns = 0;        // whole handwheel turns from zero; 0 without a ratio
+    std::int64_t inTurn = 0;       // table angle past those turns; 0 without a ratio
+    std::int64_t dialReading = 0;  // graduations past those turns; 0 without a dial
+    // (angle - exact angle) x holes, so that the error in seconds is errorTimesHoles / holes
+    // exactly.
+    std::int64_t errorTimesHoles = 0;
+};
+
+// The setting of hole 1 to plan.holes. Hole 2 of 7 on 90:1 with a 240 dial: exact 51°25'42.857",
+// set 51°26'00" = 12 turns and 206 graduations, error +17.143" (errorTimesHoles 120).
+HoleSetting holeSetting(const SheetPlan& plan, std::int64_t hole) noexcept;
+
+// Whole seconds as degrees, two-digit minutes and seconds: 185143 -> 51°25'43", 60 -> 0°01'00".
+std::string angleText(std::int64_t seconds);
+
+// A nonzero amount of seconds with its zero parts left out: 14400 -> 4°, 60 -> 1', 10 -> 10",
+// 32000 -> 8°53'20", 3601 -> 1°00'01".
+std::string amountText(std::int64_t seconds);
+
+// errorTimesHoles / holes seconds with two decimals, rounded half away from zero: "0.00" only when
+// exactly zero, else signed, so "+0.00" is a positive error below 0.005". 1/7 -> "+0.14",
+// -180/7 -> "-25.71".
+std::string errorText(std::int64_t errorTimesHoles, std::int64_t holes);
+
+// The sheet as plain text with LF line breaks: a header naming the count, ratio, dial and
+// resolution, an empty line, a title line, one line per hole in right-aligned columns (Hole, Angle,
+// then Turns and Dial with a ratio, Error), and a footer with the largest error by size and the
+// first hole having it. Without a dial, Dial is the table angle past the whole turns. The text of
+// {"7", "90", "240"} starts:
+//   Setting sheet: 7 holes
+//   Worm ratio: 90:1, one handwheel turn = 4°
+//   Dial: 240 graduations per turn, one graduation = 1'
+//   Resolution: 1', halves rounded up, each hole from its exact angle (hole - 1) x 360° / 7
+//
+//   Hole       Angle  Turns  Dial    Error
+//      1    0°00'00"     0     0    0.00"
+//      2   51°26'00"    12   206  +17.14"
+// and ends: Largest error: 25.71" (hole 3)
+std::string sheetText(const SheetPlan& plan);
+
+// The sheet for a spreadsheet: a row of column names, then one row per hole, LF line breaks:
+//   hole,degrees,minutes,seconds[,turns,dial | ,turns,dial_degrees,dial_minutes,dial_seconds],error
+// the error in seconds with four decimals and a leading minus only: 1/7 -> 0.1429. Four decimals
+// never show a nonzero error of at most 10000 holes as zero.
+std::string sheetCsv(const SheetPlan& plan);
+
+}  // namespace morvanta

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "SettingSheet.h"
+
+using namespace morvanta;
+
+namespace {
+
+SheetPlan planOf(const SheetArguments& arguments) {
+    const SheetPlanResult result = planSheet(arguments);
+    EXPECT_TRUE(result.plan) << result.message;
+    return result.plan.value_or(SheetPlan{});
+}
+
+struct Expected {
+    std::string angle;
+    std::string error;
+};
+
+// Hole h of 7 lies exactly at (h - 1) x 185142.857142...": 51°25'42.857", 102°51'25.714",
+// 154°17'08.571", 205°42'51.429", 257°08'34.286", 308°34'17.143".
+TEST(SettingSheet, shouldSetSevenHolesToTheNearestStepOfEachResolution) {
+    const struct {
+        const char* resolution;
+        std::vector<Expected> holes;
+    } cases[] = {
+        {"1s",
+         {{"0°00'00\"", "0.00"},
+          {"51°25'43\"", "+0.14"},
+          {"102°51'26\"", "+0.29"},
+          {"154°17'09\"", "+0.43"},
+          {"205°42'51\"", "-0.43"},
+          {"257°08'34\"", "-0.29"},
+          {"308°34'17\"", "-0.14"}}},
+        {"10s",
+         {{"0°00'00\"", "0.00"},
+          {"51°25'40\"", "-2.86"},
+          {"102°51'30\"", "+4.29"},
+          {"154°17'10\"", "+1.43"},
+          {"205°42'50\"", "-1.43"},
+          {"257°08'30\"", "-4.29"},
+          {"308°34'20\"", "+2.86"}}},
+        {"1m",
+         {{"0°00'00\"", "0.00"},
+          {"51°26'00\"", "+17.14"},
+          {"102°51'00\"", "-25.71"},
+          {"154°17'00\"", "-8.57"},
+          {"205°43'00\"", "+8.57"},
+          {"257°09'00\"", "+25.71"},
+          {"308°34'00\"", "-17.14"}}},
+    };
+    for (const auto& c : cases) {
+        const SheetPlan plan = planOf({"7", {}, {}, c.resolution});
+        for (std::size_t i = 0; i < c.holes.size(); ++i) {
+            const HoleSetting setting = holeSetting(plan, static_cast<std::int64_t>(i + 1));
+            EXPECT_EQ(angleText(setting.angle), c.holes[i].angle)
+                << c.resolution << " hole " << i + 1;
+            EXPECT_EQ(errorText(setting.errorTimesHoles, 7), c.holes[i].error)
+                << c.resolution << " hole " << i + 1;
+        }
+    }
+}
+
+// 90:1 turns the table 4° = 240' per turn, so the 1' dial counts minutes: 51°26' = 3086' = 12
+// turns and 206; 102°51' = 6171' = 25 and 171; 154°17' = 9257' = 38 and 137; 205°43' = 12343' =
+// 51 and 103; 257°09' = 15429' = 64 and 69; 308°34' = 18514' = 77 and 34.
+TEST(SettingSheet, shouldGiveTurnsAndGraduationsOfTheSettingMade) {
+    const SheetPlan plan = planOf({"7", "90", "240", {}});
+    EXPECT_EQ(plan.turn, 14400);
+    EXPECT_EQ(plan.graduation, 60);
+    EXPECT_EQ(plan.resolution, 60);
+    EXPECT_EQ(sheetText(plan),
+              "Setting sheet: 7 holes\n"
+              "Worm ratio: 90:1, one handwheel turn = 4°\n"
+              "Dial: 240 graduations per turn, one graduation = 1'\n"
+              "Resolution: 1' (1 graduation), halves rounded up, each hole from its exact angle "
+              "(hole - 1) x 360° / 7\n"
+              "Error: setting minus exact angle, in seconds of arc\n"
+              "\n"
+              "Hole       Angle  Turns  Dial    Error\n"
+              "   1    0°00'00\"      0     0    0.00\"\n"
+              "   2   51°26'00\"     12   206  +17.14\"\n"
+              "   3  102°51'00\"     25   171  -25.71\"\n"
+              "   4  154°17'00\"     38   137   -8.57\"\n"
+              "   5  205°43'00\"     51   103   +8.57\"\n"
+              "   6  257°09'00\"     64    69  +25.71\"\n"
+              "   7  308°34'00\"     77    34  -17.14\"\n"
+              "Largest error: 25.71\" (hole 3)\n");
+    EXPECT_TRUE(
+        sheetCsv(plan).starts_with("hole,degrees,minutes,seconds,turns,dial,error\n"
+                                   "1,0,0,0,0,0,0.0000\n"
+                                   "2,51,26,0,12,206,17.1429\n"
+                                   "3,102,51,0,25,171,-25.7143\n"))
+        << sheetCsv(plan);
+}
+
+TEST(SettingSheet, shouldReadTheRestOfTheTurnInDegreesWithoutADial) {
+    // 40.5:1 turns 8°53'20" = 32000" per turn; 51°25'43" is 5 turns and 6°59'03".
+    const SheetPlan plan = planOf({"7", "040.50", {}, {}});
+    EXPECT_EQ(plan.ratioText, "40.5");
+    EXPECT_EQ(plan.turn, 32000);
+    const HoleSetting setting = holeSetting(plan, 2);
+    EXPECT_EQ(setting.turns, 5);
+    EXPECT_EQ(angleText(setting.inTurn), "6°59'03\"");
+    EXPECT_NE(sheetText(plan).find("   2   51°25'43\"      5  6°59'03\"  +0.14\"\n"),
+              std::string::npos)
+        << sheetText(plan);
+}
+
+TEST(SettingSheet, shouldCarrySecondsAndMinutesWhenRoundingUp) {
+    EXPECT_EQ(angleText(roundToStep(119, 2, 1)), "0°01'00\"");          // 59.5"
+    EXPECT_EQ(angleText(roundToStep(7199, 2, 1)), "1°00'00\"");         // 59'59.5"
+    EXPECT_EQ(angleText(roundToStep(1189999, 20000, 1)), "0°00'59\"");  // 59.49995"
+    EXPECT_EQ(angleText(roundToStep(7199, 2, 60)), "1°00'00\"");
+    // 137 holes: hole 4 lies at 7°52'59.56"; 7201 holes: hole 21 at 0°59'59.50007".
+    EXPECT_EQ(angleText(holeSetting(planOf({"137", {}, {}, {}}), 4).angle), "7°53'00\"");
+    EXPECT_EQ(angleText(holeSetting(planOf({"7201", {}, {}, {}}), 21).angle), "1°00'00\"");
+}
+
+TEST(SettingSheet, shouldReportNoErrorWhenEveryAngleIsWhole) {
+    const SheetPlan plan = planOf({"72", "72", "300", {}});
+    for (std::int64_t hole = 1; hole <= plan.holes; ++hole) {
+        const HoleSetting setting = holeSetting(plan, hole);
+        EXPECT_EQ(setting.errorTimesHoles, 0) << hole;
+        EXPECT_EQ(setting.turns, hole - 1);
+        EXPECT_EQ(setting.dialReading, 0);
+    }
+    const std::string text = sheetText(plan);
+    EXPECT_TRUE(
+        text.ends_with("  72  355°00'00\"     71     0  0.00\"\n"
+                       "Largest error: 0.00\" (every setting is exact)\n"))
+        << text;
+}
+
+TEST(SettingSheet, shouldKeepTheLargestCountBelowTheFullCircle) {
+    // 10000 holes lie 129.6" apart; the last at 359°57'50.4".
+    const SheetPlan plan = planOf({"10000", {}, {}, "2m"});
+    const HoleSetting last = holeSetting(plan, 10000);
+    EXPECT_EQ(angleText(last.angle), "359°58'00\"");
+    EXPECT_EQ(errorText(last.errorTimesHoles, 10000), "+9.60");
+    EXPECT_EQ(angleText(holeSetting(planOf({"10000", {}, {}, {}}), 10000).angle), "359°57'50\"");
+    EXPECT_EQ(sheetCsv(plan).substr(sheetCsv(plan).rfind("\n10000,")), "\n10000,359,58,0,9.6000\n");
+}
+
+TEST(SettingSheet, shouldRefuseEveryBadArgumentWithItsMessage) {
+    const struct {
+        SheetArguments arguments;
+        std::string_view message;
+    } cases[] = {
+        {{"7.5"}, kSheetHolesMessage},
+        {{"7.0"}, kSheetHolesMessage},
+        {{"1"}, kSheetHolesMessage},
+        {{"10001"}, kSheetHolesMessage},
+        {{""}, kSheetHolesMessage},
+        {{" 7"}, kSheetHolesMessage},
+        {{"+7"}, kSheetHolesMessage},
+        {{"-7"}, kSheetHolesMessage},
+        {{"7e0"}, kSheetHolesMessage},
+        {{"1234567890123"}, kSheetHolesMessage},
+        {{"7", "0"}, kSheetRatioMessage},
+        {{"7", "0.0"}, kSheetRatioMessage},
+        {{"7", "-90"}, kSheetRatioMessage},
+        {{"7", "90."}, kSheetRatioMessage},
+        {{"7", ".5"}, kSheetRatioMessage},
+        {{"7", "9e1"}, kSheetRatioMessage},
+        {{"7", "ninety"}, kSheetRatioMessage},
+        {{"7", ""}, kSheetRatioMessage},
+        {{"7", "1.0000001"}, kSheetRatioMessage},
+        {{"7", "7"}, kSheetRatioTurnMessage},
+        {{"7", "256"}, kSheetRatioTurnMessage},
+        {{"7", "90", "0"}, kSheetDialMessage},
+        {{"7", "90", "-240"}, kSheetDialMessage},
+        {{"7", "90", "2.5"}, kSheetDialMessage},
+        {{"7", {}, "240"}, kSheetDialWithoutRatioMessage},
+        {{"7", "90", "128"}, kSheetGraduationMessage},
+        {{"7", {}, {}, "0s"}, kSheetResolutionMessage},
+        {{"7", {}, {}, "10"}, kSheetResolutionMessage},
+        {{"7", {}, {}, "1h"}, kSheetResolutionMessage},
+        {{"7", {}, {}, "m"}, kSheetResolutionMessage},
+        {{"7", {}, {}, "-1s"}, kSheetResolutionMessage},
+        {{"7", {}, {}, "1.5s"}, kSheetResolutionMessage},
+        {{"7", {}, {}, "10S"}, kSheetResolutionMessage},
+        {{"7", "90", "240", "90s"}, kSheetResolutionDialMessage},
+        {{"10000", {}, {}, "3m"}, kSheetTooCoarseMessage},
+        {{"360", "1", "100"}, kSheetTooCoarseMessage},
+    };
+    for (const auto& c : cases) {
+        const SheetPlanResult result = planSheet(c.arguments);
+        EXPECT_FALSE(result.plan) << c.arguments.holes;
+        EXPECT_EQ(result.message, c.message)
+            << c.arguments.holes << " " << c.arguments.ratio.value_or("-") << " "
+            << c.arguments.dial.value_or("-") << " " << c.arguments.resolution.value_or("-");
+    }
+}
+
+TEST(SettingSheet, shouldWriteAmountsAndErrorsCompactly) {
+    EXPECT_EQ(amountText(14400), "4°");
+    EXPECT_EQ(amountText(90), "1'30\"");
+    EXPECT_EQ(amountText(3601), "1°00'01\"");
+    EXPECT_EQ(errorText(5, 1000), "+0.01");
+    EXPECT_EQ(errorText(-1, 9973), "-0.00");
+}
+
+}  // namespace
