@@ -1,1 +1,256 @@
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "HoleTable.h"
+
+using namespace morvanta;
+
+namespace {
+
+const std::string kCrLf = "\r\n";
+
+std::string header(std::string_view count) {
+    return "---------------   " + std::string(count) + " Holes   ---------------\r\n";
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find(kCrLf, start)) != std::string::npos; start = end + 2) {
+        result.push_back(text.substr(start, end - start));
+    }
+    EXPECT_EQ(start, text.size()) << "text does not end with CR LF";
+    return result;
+}
+
+// The angle lines of a Build This table, checked for its frame on the way.
+std::vector<std::string> angleLines(std::string_view count) {
+    const BuildResult result = BuildThisTable(count);
+    EXPECT_TRUE(result.isTable()) << result.text();
+    std::vector<std::string> all = lines(result.text());
+    EXPECT_GE(all.size(), 2u);
+    EXPECT_EQ(all.front() + kCrLf, header(count));
+    EXPECT_EQ(all.back(), "");
+    return {all.begin() + 1, all.end() - 1};
+}
+
+TEST(BuildThisTable, shouldWriteTheSevenHoleTableExactly) {
+    EXPECT_EQ(BuildThisTable("7").text(),
+              header("7") +
+                  "  0\r\n 51.42857\r\n102.85714\r\n154.28571\r\n205.71428\r\n257.14285\r\n"
+                  "308.57142\r\n\r\n");
+}
+
+TEST(BuildThisTable, shouldRepeatTheCountAsTyped) {
+    for (const char* typed : {"7.0", " 7", "7 ", "+7", "7e0", "70e-1"}) {
+        SCOPED_TRACE(typed);
+        const BuildResult result = BuildThisTable(typed);
+        ASSERT_TRUE(result.isTable());
+        EXPECT_EQ(result.text(),
+                  header(typed) + BuildThisTable("7").text().substr(header("7").size()));
+    }
+}
+
+TEST(BuildThisTable, shouldRefuseWhatIsNotACountAboveOne) {
+    const char* refused[] = {"1",   "0.5",   "0",  "-3",  "-0",    "",     " ",
+                             "\t7", "abc",   "7a", "nan", "inf",   "0x10", "1,000",
+                             "(5)", "1e400", "1e", "-",   "1e-400"};
+    for (const char* text : refused) {
+        SCOPED_TRACE(text);
+        const BuildResult result = BuildThisTable(text);
+        EXPECT_TRUE(result.isMessage());
+        EXPECT_EQ(result.text(), kThisMessage);
+    }
+    EXPECT_EQ(BuildThisTable(std::string("7\0", 2)).text(), kThisMessage);
+    EXPECT_EQ(BuildThisTable(std::string(1'000'000, '9')).text(), kThisMessage);  // overflows
+}
+
+TEST(BuildThisTable, shouldRefuseCountsAboveTheLimitAfterTheUsualCheck) {
+    for (const char* text : {"10000000.5", "10000001", "1e8", "1e300", "1.7976931348623157e308"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(BuildThisTable(text).text(), kThisTooLargeMessage);
+    }
+    EXPECT_TRUE(BuildThisTable("10000000").isTable());
+    EXPECT_EQ(BuildThisTable(std::string(400, '9')).text(), kThisMessage);
+}
+
+TEST(BuildThisTable, shouldListTheSpecialCounts) {
+    EXPECT_EQ(angleLines("1.5"), (std::vector<std::string>{"  0", "240"}));
+    EXPECT_EQ(angleLines("2"), (std::vector<std::string>{"  0", "180"}));
+    EXPECT_EQ(angleLines("6"),
+              (std::vector<std::string>{"  0", " 60", "120", "180", "240", "300"}));
+    // Just above one hole: the second angle would be 359.99999999999994, past the last listed.
+    EXPECT_EQ(angleLines("1.0000000000000002"), (std::vector<std::string>{"  0"}));
+
+    const std::vector<std::string> full = angleLines("360");
+    ASSERT_EQ(full.size(), 360u);
+    EXPECT_EQ(full[1], "  1");
+    EXPECT_EQ(full[9], "  9");
+    EXPECT_EQ(full[10], " 10");
+    EXPECT_EQ(full[99], " 99");
+    EXPECT_EQ(full[100], "100");
+    EXPECT_EQ(full[359], "359");
+
+    const std::vector<std::string> half = angleLines("720");
+    ASSERT_EQ(half.size(), 719u);
+    EXPECT_EQ(half.back(), "359");
+}
+
+TEST(BuildThisTable, shouldWriteTheAccumulatedAngleNotTheMultiple) {
+    const std::vector<std::string> table = angleLines("400");
+    ASSERT_EQ(table.size(), 399u);
+    EXPECT_EQ(table[1], "  0.9");
+    EXPECT_EQ(table[7], "  6.3");
+    EXPECT_EQ(table[397], "357.29999");
+    EXPECT_EQ(table[398], "358.19999");
+}
+
+TEST(BuildThisTable, shouldChooseThePrefixByValueNotByText) {
+    EXPECT_EQ(angleLines("108").at(30), " 100");  // 99.99999999999997
+    EXPECT_EQ(angleLines("324").at(9), "  10");   // 9.999999999999998
+}
+
+TEST(BuildThisTable, shouldTruncateTinyAnglesInsteadOfDroppingTheirExponent) {
+    const BuildResult result = BuildThisTable("7000000");
+    ASSERT_TRUE(result.isTable());
+    EXPECT_EQ(result.text().size(), 76'786'139u);
+    const std::string start = header("7000000") + "  0\r\n  0.00005\r\n  0.00010\r\n  0.00015\r\n";
+    EXPECT_EQ(result.text().substr(0, start.size()), start);
+}
+
+TEST(AngleField, shouldCutWithoutRounding) {
+    const struct {
+        double angle;
+        const char* field;
+    } cases[] = {
+        {0, "  0"},
+        {-0.0, "  0"},
+        {2.5, "  2.5"},
+        {205.71428571428572, "205.71428"},
+        {9.99999999999999, "  9.99999"},
+        {9.999999999999998, "  10"},  // rounds to 10 at 15 digits, prefixed as below 10
+        {1.0000000000001, "  1.00000"},
+        {12.3, " 12.3"},
+        {0.00009999999999999999, "  0.0001"},
+        {5.142857142857143e-05, "  0.00005"},
+        {1e-300, "  0.00000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        EXPECT_EQ(AngleField(c.angle), c.field);
+    }
+}
+
+TEST(BuildAllTable, shouldSurveyTheStartValues) {
+    const BuildResult result = BuildAllTable("2", "100");
+    ASSERT_TRUE(result.isTable());
+    const std::vector<std::string> all = lines(result.text());
+    const char* counts[] = {"2",  "3",  "4",  "5",  "6",  "8",  "9",  "10", "12", "15",
+                            "18", "20", "24", "30", "36", "40", "45", "60", "72", "90"};
+    ASSERT_EQ(all.size(), 4 * std::size(counts));
+    for (std::size_t i = 0; i < std::size(counts); ++i) {
+        EXPECT_EQ(all[4 * i] + kCrLf, header(counts[i]));
+        EXPECT_EQ(all[4 * i + 2], "");
+        EXPECT_EQ(all[4 * i + 3], "");
+    }
+    EXPECT_EQ(all[1], "0, 180");
+    EXPECT_EQ(all[4 * 4 + 1], "0, 60, 120, 180, 240, 300");
+    std::string ninety = "0";
+    for (int a = 4; a <= 356; a += 4) {
+        ninety += ", " + std::to_string(a);
+    }
+    EXPECT_EQ(all[4 * 19 + 1], ninety);
+    EXPECT_EQ(ninety.size(), 420u);
+}
+
+TEST(BuildAllTable, shouldListExactBlocks) {
+    EXPECT_EQ(BuildAllTable("2", "12").text().size(), 708u);
+    EXPECT_EQ(BuildAllTable("1", "2").text(),
+              header("1") + "0\r\n\r\n\r\n" + header("2") + "0, 180\r\n\r\n\r\n");
+    EXPECT_EQ(BuildAllTable("0.5", "10").text(),
+              header("0.5") + "0\r\n\r\n\r\n" + header("1.5") + "0, 240\r\n\r\n\r\n" +
+                  header("2.5") + "0, 144, 288\r\n\r\n\r\n" + header("4.5") +
+                  "0, 80, 160, 240, 320\r\n\r\n\r\n" + header("7.5") +
+                  "0, 48, 96, 144, 192, 240, 288, 336\r\n\r\n\r\n");
+    EXPECT_EQ(
+        BuildAllTable(" 360 ", "1e3").text(), header("360") + [] {
+            std::string all = "0";
+            for (int a = 1; a <= 359; ++a) {
+                all += ", " + std::to_string(a);
+            }
+            return all + "\r\n\r\n\r\n";
+        }());
+}
+
+TEST(BuildAllTable, shouldReturnAnEmptySurveyWhenNothingDivides) {
+    for (auto [from, to] :
+         {std::pair{"7", "7"}, {"361", "1000"}, {"2.6", "2.7"}, {"1e16", "1e16"}, {"2", "1e300"}}) {
+        SCOPED_TRACE(std::string(from) + ".." + to);
+        const BuildResult result = BuildAllTable(from, to);
+        ASSERT_TRUE(result.isTable());
+        if (std::string_view(from) == "2") {
+            EXPECT_EQ(result.text(), BuildAllTable("2", "360").text());
+        } else {
+            EXPECT_EQ(result.text(), "");
+        }
+    }
+}
+
+TEST(BuildAllTable, shouldSkipACountWhoseSpacingOverflows) {
+    const BuildResult result = BuildAllTable("1e-310", "3");
+    ASSERT_TRUE(result.isTable());
+    EXPECT_EQ(result.text(), BuildAllTable("1", "3").text());
+    // Small but finite spacing: a whole number of degrees, listed with its single angle.
+    EXPECT_EQ(BuildAllTable("1e-300", "2").text(),
+              header("1E-300") + "0\r\n\r\n\r\n" + BuildAllTable("1", "2").text());
+}
+
+TEST(BuildAllTable, shouldReportTheFirstFailingCheckOnly) {
+    const struct {
+        const char* from;
+        const char* to;
+        std::string_view message;
+    } cases[] = {
+        {"0", "100", kFromMessage}, {"-1", "100", kFromMessage},   {"abc", "xyz", kFromMessage},
+        {"", "", kFromMessage},     {"1e400", "2", kFromMessage},  {"-0", "2", kFromMessage},
+        {"2", "1", kToMessage},     {"2", "", kToMessage},         {"2", "1e999", kToMessage},
+        {"10", "5", kOrderMessage}, {"2.5", "2.4", kOrderMessage},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.from) + ".." + c.to);
+        const BuildResult result = BuildAllTable(c.from, c.to);
+        EXPECT_TRUE(result.isMessage());
+        EXPECT_EQ(result.text(), c.message);
+    }
+}
+
+TEST(BuildProgress, shouldAbandonALongBuildWhenAsked) {
+    std::atomic<int> calls = 0;
+    double lastFraction = -1;
+    const BuildResult result = BuildThisTable("1000000", [&](double fraction) {
+        EXPECT_GE(fraction, lastFraction);
+        EXPECT_LE(fraction, 1.0);
+        lastFraction = fraction;
+        return ++calls < 3;
+    });
+    EXPECT_TRUE(result.isCancelled());
+    EXPECT_EQ(result.text(), "");
+    EXPECT_EQ(calls, 3);
+    EXPECT_TRUE(BuildAllTable("2", "100", [](double) { return false; }).isCancelled());
+}
+
+TEST(BuildProgress, shouldLeaveResultsUnchangedWhenItLetsTheBuildRun) {
+    int calls = 0;
+    const auto count = [&](double) { return ++calls > 0; };
+    EXPECT_EQ(BuildThisTable("1000000", count).text(), BuildThisTable("1000000").text());
+    EXPECT_GT(calls, 10);
+    EXPECT_EQ(BuildAllTable("2", "100", count).text(), BuildAllTable("2", "100").text());
+    EXPECT_EQ(BuildThisTable("1", count).text(), kThisMessage);
+}
+
+}  // namespace

@@ -1,3 +1,311 @@
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
 #include "NumericText.h"
-TEST(Placeholder, builds) { EXPECT_EQ(morvanta::numberText(0), "0"); }
+
+using namespace morvanta;
+
+namespace {
+
+struct Reading {
+    std::string text;
+    bool numeric;
+    double value;  // numericValue when numeric
+};
+
+TEST(NumericText, shouldAcceptOnlyTheCoreGrammar) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const Reading cases[] = {
+        {"7", true, 7},
+        {" 7", true, 7},
+        {"7  ", true, 7},
+        {"7.0", true, 7},
+        {"7.", true, 7},
+        {".5", true, 0.5},
+        {"+5", true, 5},
+        {"-3", true, -3},
+        {"1e3", true, 1000},
+        {"1E+3", true, 1000},
+        {"2.5e-1", true, 0.25},
+        {"-0", true, -0.0},
+        {"0.1", true, 0.1},
+        {"1e-400", true, 0},
+        {"1.7976931348623158e308", true, DBL_MAX},
+        {"4.9e-324", true, 4.9e-324},
+        {"9007199254740993", true, 9007199254740992.0},  // halfway: ties to even
+        {"", false, 0},
+        {" ", false, 0},
+        {"-", false, 0},
+        {".", false, 0},
+        {"-.", false, 0},
+        {"7a", false, 0},
+        {"a7", false, 0},
+        {"1e", false, 0},
+        {"1e+", false, 0},
+        {"e5", false, 0},
+        {"1.2.3", false, 0},
+        {"- 7", false, 0},
+        {"\t7", false, 0},
+        {"7\n", false, 0},
+        {"1,000", false, 0},
+        {"0x10", false, 0},
+        {"(5)", false, 0},
+        {"$5", false, 0},
+        {"1d3", false, 0},
+        {"nan", false, 0},
+        {"inf", false, 0},
+        {"infinity", false, 0},
+        {std::string("7\0", 2), false, 0},
+        {"1e400", false, inf},
+        {"-2e308", false, -inf},
+        {"1.7976931348623159e308", false, inf},
+        {"1e99999999999999999999", false, inf},
+    };
+    for (const Reading& c : cases) {
+        SCOPED_TRACE("text: \"" + c.text + "\"");
+        EXPECT_EQ(isNumericText(c.text), c.numeric);
+        if (c.numeric) {
+            EXPECT_EQ(numericValue(c.text), c.value);
+            EXPECT_EQ(std::signbit(numericValue(c.text)), std::signbit(c.value));
+        }
+    }
+}
+
+TEST(NumericText, shouldReadHugeTextsCorrectlyRounded) {
+    const std::string nines = "0." + std::string(1'000'000, '9');
+    EXPECT_TRUE(isNumericText(nines));
+    EXPECT_EQ(numericValue(nines), 1.0);
+    // Just above the halfway point between 2^53 and its successor, decided by the last digit.
+    const std::string aboveHalf = "9007199254740993." + std::string(5000, '0') + "1";
+    EXPECT_EQ(numericValue(aboveHalf), 9007199254740994.0);
+    EXPECT_FALSE(isNumericText(std::string(400, '9')));
+    EXPECT_TRUE(isNumericText("0." + std::string(400, '0') + "1"));
+    EXPECT_FALSE(isNumericText(std::string(1'000'000, '7') + "x"));
+}
+
+TEST(NumericText, shouldReadTheLeadingNumber) {
+    const struct {
+        std::string text;
+        double value;
+    } cases[] = {
+        {"12abc", 12},
+        {"abc", 0},
+        {"", 0},
+        {"1 2", 12},
+        {" \t\n-1\t5", -15},
+        {".5e1", 5},
+        {"1e3", 1000},
+        {"1e", 1},
+        {"1e+", 1},
+        {"1e-x", 1},
+        {"2 e 2", 200},
+        {"1.5.5", 1.5},
+        {"+.", 0},
+        {"-", 0},
+        {"7\r\n8", 7},
+        {"1,000", 1},
+        {"0x10", 0},
+        {"(5)", 0},
+        {"1e400", HUGE_VAL},
+        {"-1e400", -HUGE_VAL},
+        {"1e-400", 0},
+        {" 7.0 ", 7},
+        {"1d3", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("text: \"" + c.text + "\"");
+        EXPECT_EQ(leadingValue(c.text), c.value);
+    }
+}
+
+TEST(NumericText, shouldAgreeWithTheLeadingReaderOnEveryNumber) {
+    const char* numbers[] = {"7",
+                             " 7 ",
+                             "7.",
+                             ".5",
+                             "-3",
+                             "+2",
+                             "1e3",
+                             " 1.5E-2 ",
+                             "0.1",
+                             "-0",
+                             "123456789012345678901234567890"};
+    for (const char* text : numbers) {
+        SCOPED_TRACE(text);
+        ASSERT_TRUE(isNumericText(text));
+        EXPECT_EQ(numericValue(text), leadingValue(text));
+    }
+}
+
+TEST(NumberText, shouldWriteTheBoundaries) {
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0, "0"},
+        {-0.0, "0"},
+        {60, "60"},
+        {360, "360"},
+        {2.5, "2.5"},
+        {0.9, "0.9"},
+        {-0.9, "-0.9"},
+        {0.0001, "0.0001"},
+        {0.00009999999999999999, "0.0001"},  // rounds up into plain notation
+        {0.000099999999999999, "9.9999999999999E-05"},
+        {0.00001, "1E-05"},
+        {6.300000000000001, "6.3"},
+        {205.71428571428572, "205.714285714286"},
+        {99.99999999999997, "100"},
+        {123456789012345.0, "123456789012345"},
+        {1234567890123456.0, "1.23456789012346E+15"},
+        {999999999999999.0, "999999999999999"},
+        {999999999999999.4, "999999999999999"},
+        {999999999999999.5, "1E+15"},            // tie, carried through every digit
+        {100000000000000.5, "100000000000000"},  // tie to even
+        {100000000000001.5, "100000000000002"},  // tie to even
+        {1e15, "1E+15"},
+        {-1e15, "-1E+15"},
+        {1e100, "1E+100"},
+        {1e-100, "1E-100"},
+        {DBL_MAX, "1.79769313486232E+308"},
+        {-DBL_MAX, "-1.79769313486232E+308"},
+        {DBL_MIN, "2.2250738585072E-308"},
+        {4.9406564584124654e-324, "4.94065645841247E-324"},
+        {0.1 + 0.2, "0.3"},
+        {1.0 / 3, "0.333333333333333"},
+        {2.0 / 3, "0.666666666666667"},
+        {std::numeric_limits<double>::infinity(), "inf"},
+        {-std::numeric_limits<double>::infinity(), "-inf"},
+        {std::numeric_limits<double>::quiet_NaN(), "nan"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(numberText(c.value), c.text);
+    }
+}
+
+// numberText worked out independently: printf's %.14e gives the exact 15-digit rounding of the
+// binary value (ties to even), and the layout rules are applied to its digits by plain string work.
+struct Rounded {
+    bool negative;
+    std::string digits;  // 15 digits, or "0"
+    int exponent;
+};
+
+Rounded roundByPrintf(double x) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", x);
+    Rounded r{buf[0] == '-', "", 0};
+    const char* p = buf + (r.negative ? 1 : 0);
+    for (; *p != 'e'; ++p) {
+        if (*p != '.') {
+            r.digits += *p;
+        }
+    }
+    r.exponent = std::atoi(p + 1);
+    if (r.digits == std::string(15, '0')) {
+        r.digits = "0";
+    }
+    return r;
+}
+
+std::string plainText(const Rounded& r) {
+    std::string digits = r.digits;
+    while (digits.size() > 1 && digits.back() == '0') {
+        digits.pop_back();
+    }
+    std::string text = r.negative ? "-" : "";
+    if (r.exponent >= 0) {
+        const auto whole = static_cast<std::size_t>(r.exponent) + 1;
+        text += digits.substr(0, whole) + std::string(whole - std::min(whole, digits.size()), '0');
+        if (digits.size() > whole) {
+            text += "." + digits.substr(whole);
+        }
+    } else {
+        text += "0." + std::string(static_cast<std::size_t>(-r.exponent - 1), '0') + digits;
+    }
+    return text;
+}
+
+std::string expectedNumberText(const Rounded& r) {
+    if (r.digits == "0") {
+        return "0";
+    }
+    if (r.exponent >= -4 && r.exponent < 15) {
+        return plainText(r);
+    }
+    std::string mantissa = plainText({r.negative, r.digits, 0});
+    char exponent[16];
+    std::snprintf(exponent, sizeof exponent, "E%c%02d", r.exponent < 0 ? '-' : '+',
+                  std::abs(r.exponent));
+    return mantissa + exponent;
+}
+
+void checkAgainstPrintf(double x) {
+    if (!std::isfinite(x)) {
+        ASSERT_EQ(numberText(x), std::isnan(x) ? "nan" : (x < 0 ? "-inf" : "inf"));
+        return;
+    }
+    const Rounded r = roundByPrintf(x);
+    ASSERT_EQ(numberText(x), expectedNumberText(r)) << "for " << std::hexfloat << x;
+    if (r.digits != "0" && r.exponent < 15) {
+        // Cuts of the plain form, as the angle fields take them.
+        const std::string plain = plainText(r);
+        char buf[kNumberTextBufferSize];
+        for (std::size_t cut : {2u, 7u, 8u, 9u, 32u}) {
+            const std::size_t n = writePlainNumberPrefix(x, buf, cut);
+            ASSERT_EQ(std::string(buf, n), plain.substr(0, cut)) << std::hexfloat << x;
+        }
+    }
+}
+
+TEST(NumberText, shouldMatchExactRoundingForMillionsOfRandomDoubles) {
+    std::mt19937_64 random(20261206);
+    std::uniform_real_distribution<double> angle(0, 360);
+    std::uniform_real_distribution<double> decade(-6, 17);
+    for (int i = 0; i < 1'000'000; ++i) {
+        double bits;
+        const std::uint64_t pattern = random();
+        std::memcpy(&bits, &pattern, sizeof bits);
+        checkAgainstPrintf(bits);
+        checkAgainstPrintf(angle(random));
+        checkAgainstPrintf(std::pow(10.0, decade(random)));
+    }
+}
+
+TEST(NumberText, shouldMatchExactRoundingAtTiesAndCarries) {
+    // Exact binary values with 16 significant digits, the last a 5: halfway between two 15-digit
+    // texts. A whole part of 15 - j digits and a fraction of j + 1 digits ending in 5.
+    std::mt19937_64 random(7);
+    const double fractions[] = {0.5, 0.25, 0.75, 0.125, 0.875, 0.0625, 0.9375, 0.03125};
+    const int fractionDigits[] = {1, 2, 2, 3, 3, 4, 4, 5};
+    for (int i = 0; i < 8; ++i) {
+        const double low = std::pow(10.0, 15 - fractionDigits[i] - 1);
+        std::uniform_int_distribution<std::uint64_t> whole(
+            static_cast<std::uint64_t>(low), static_cast<std::uint64_t>(low * 10 - 1));
+        for (int n = 0; n < 20000; ++n) {
+            const double tie = static_cast<double>(whole(random)) + fractions[i];
+            for (double x : {tie, std::nextafter(tie, 0), std::nextafter(tie, 1e300), -tie}) {
+                checkAgainstPrintf(x);
+            }
+        }
+        for (double allNines = low * 10 - 1 + fractions[i]; double x : {allNines, -allNines}) {
+            checkAgainstPrintf(x);
+        }
+    }
+    // Across the step from exponent form into plain notation at 0.0001.
+    for (double x = 0.0001, n = 0; n < 100000; ++n, x = std::nextafter(x, 0)) {
+        checkAgainstPrintf(x);
+    }
+}
+
+}  // namespace
