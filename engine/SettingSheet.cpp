@@ -259,11 +259,17 @@ std::string sheetText(const SheetPlan& plan) {
         text +=
             formatted(graduations == 1 ? " (%lld graduation)" : " (%lld graduations)", graduations);
     }
+    text += ", halves rounded up\n";
     text += formatted(
-        ", halves rounded up, each hole from its exact angle (hole - 1) x 360\u00B0 / "
-        "%lld\n",
+        "Angle: each hole's exact angle (hole - 1) x 360\u00B0 / %lld, rounded on its own\n",
         static_cast<long long>(plan.holes));
-    text += "Error: setting minus exact angle, in seconds of arc\n\n";
+    if (hasRatio) {
+        text +=
+            plan.dial != 0
+                ? "Turns: whole handwheel turns from hole 1 at zero; Dial: graduations past them\n"
+                : "Turns: whole handwheel turns from hole 1 at zero; Dial: table angle past them\n";
+    }
+    text += "Error: angle set minus exact angle, in seconds of arc\n\n";
 
     std::vector<Row> rows;
     rows.reserve(static_cast<std::size_t>(plan.holes) + 1);

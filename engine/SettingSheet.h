@@ -123,18 +123,22 @@ std::string amountText(std::int64_t seconds);
 std::string errorText(std::int64_t errorTimesHoles, std::int64_t holes);
 
 // The sheet as plain text with LF line breaks: a header naming the count, ratio, dial and
-// resolution, an empty line, a title line, one line per hole in right-aligned columns (Hole, Angle,
-// then Turns and Dial with a ratio, Error), and a footer with the largest error by size and the
-// first hole having it. Without a dial, Dial is the table angle past the whole turns. The text of
+// resolution and saying what each column means, an empty line, the column names, one line per hole
+// in right-aligned columns (Hole, Angle, then Turns and Dial with a ratio, Error), and a footer
+// with the largest error by size and the first hole having it. Without a dial, Dial is the table
+// angle past the whole turns. The text of
 // {"7", "90", "240"} starts:
 //   Setting sheet: 7 holes
 //   Worm ratio: 90:1, one handwheel turn = 4°
 //   Dial: 240 graduations per turn, one graduation = 1'
-//   Resolution: 1', halves rounded up, each hole from its exact angle (hole - 1) x 360° / 7
+//   Resolution: 1' (1 graduation), halves rounded up
+//   Angle: each hole's exact angle (hole - 1) x 360° / 7, rounded on its own
+//   Turns: whole handwheel turns from hole 1 at zero; Dial: graduations past them
+//   Error: angle set minus exact angle, in seconds of arc
 //
 //   Hole       Angle  Turns  Dial    Error
-//      1    0°00'00"     0     0    0.00"
-//      2   51°26'00"    12   206  +17.14"
+//      1    0°00'00"      0     0    0.00"
+//      2   51°26'00"     12   206  +17.14"
 // and ends: Largest error: 25.71" (hole 3)
 std::string sheetText(const SheetPlan& plan);
 
