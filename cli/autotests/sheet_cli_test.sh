@@ -1,0 +1,95 @@
+#!/bin/sh
+# End-to-end checks of `morvanta-table sheet`: the exit status, what lands on standard output and
+# standard error, and the sheet itself. Usage: sheet_cli_test.sh PATH/TO/morvanta-table
+set -u
+tool=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# run EXPECTED_STATUS ARGS...: runs the tool, keeping its output in $work/out and $work/err.
+run() {
+    expected=$1
+    shift
+    "$tool" "$@" >"$work/out" 2>"$work/err"
+    status=$?
+    [ "$status" -eq "$expected" ] || fail "sheet args [$*]: status $status, expected $expected"
+}
+
+cat >"$work/expected" <<'EOF'
+Setting sheet: 7 holes
+Worm ratio: 90:1, one handwheel turn = 4°
+Dial: 240 graduations per turn, one graduation = 1'
+Resolution: 1' (1 graduation), halves rounded up
+Angle: each hole's exact angle (hole - 1) x 360° / 7, rounded on its own
+Turns: whole handwheel turns from hole 1 at zero; Dial: graduations past them
+Error: angle set minus exact angle, in seconds of arc
+
+Hole       Angle  Turns  Dial    Error
+   1    0°00'00"      0     0    0.00"
+   2   51°26'00"     12   206  +17.14"
+   3  102°51'00"     25   171  -25.71"
+   4  154°17'00"     38   137   -8.57"
+   5  205°43'00"     51   103   +8.57"
+   6  257°09'00"     64    69  +25.71"
+   7  308°34'00"     77    34  -17.14"
+Largest error: 25.71" (hole 3)
+EOF
+
+for args in "7 --ratio 90 --dial 240" "--dial=240 --ratio=90 7"; do
+    # shellcheck disable=SC2086
+    run 0 sheet $args
+    cmp -s "$work/out" "$work/expected" || fail "sheet $args: the sheet differs"
+    [ -s "$work/err" ] && fail "sheet $args: wrote to standard error"
+done
+
+run 0 sheet 7 --ratio 90 --dial 240 --csv
+[ "$(sed -n 3p "$work/out")" = "2,51,26,0,12,206,17.1429" ] || fail "--csv: second hole"
+[ "$(wc -l <"$work/out")" -eq 8 ] || fail "--csv: not a name row and 7 holes"
+
+run 0 sheet 10000 --resolution 2m
+[ "$(tail -n 2 "$work/out" | head -n 1)" = "10000  359°58'00\"   +9.60\"" ] || fail "10000 holes"
+grep -q "$(printf '\r')" "$work/out" && fail "a CR in the sheet"
+
+while IFS='|' read -r args; do
+    # shellcheck disable=SC2086
+    run 2 sheet $args
+    [ -s "$work/out" ] && fail "sheet $args: wrote to standard output"
+    [ "$(wc -l <"$work/err")" -eq 1 ] || fail "sheet $args: not one line on standard error"
+    grep -q '^morvanta-table sheet: ' "$work/err" || fail "sheet $args: message $(cat "$work/err")"
+done <<'EOF'
+
+7.5
+1
+10001
+-7
+7 8
+7 --ratio 0
+7 --ratio -90
+7 --ratio 7
+7 --dial 240
+7 --ratio 90 --dial 0
+7 --resolution 0s
+7 --resolution 10
+7 --resolution 1h
+10000 --resolution 3m
+7 --bogus
+7 --ratio
+7 --ratio 90 --ratio 90
+7 --csv --csv
+7 --csv=yes
+EOF
+
+if [ -w /dev/full ]; then
+    "$tool" sheet 7 >/dev/full 2>"$work/err"
+    status=$?
+    [ "$status" -eq 1 ] || fail "a full disk: status $status, expected 1"
+fi
+
+[ "$failures" -eq 0 ] || exit 1
+echo "sheet: all checks passed"
