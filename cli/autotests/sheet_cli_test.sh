@@ -65,18 +65,11 @@ while IFS='|' read -r args; do
 done <<'EOF'
 
 7.5
-1
-10001
 -7
 7 8
 7 --ratio 0
-7 --ratio -90
-7 --ratio 7
 7 --dial 240
-7 --ratio 90 --dial 0
-7 --resolution 0s
 7 --resolution 10
-7 --resolution 1h
 10000 --resolution 3m
 7 --bogus
 7 --ratio
