@@ -1,0 +1,95 @@
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "HoleTable.h"
+#include "NumericText.h"
+
+// The first byte picks what is fed, the second where the input splits into From and To; the rest
+// is the text. Every text must give a message or a well-formed table, and the readers must agree
+// with each other.
+namespace {
+
+void check(bool ok) {
+    if (!ok) {
+        __builtin_trap();
+    }
+}
+
+bool endsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+void checkReaders(std::string_view text) {
+    const double leading = morvanta::leadingValue(text);
+    check(!std::isnan(leading));
+    if (morvanta::isNumericText(text)) {
+        const double value = morvanta::numericValue(text);
+        check(std::isfinite(value));
+        check(value == leading);
+        char buf[morvanta::kNumberTextBufferSize];
+        const std::size_t n = morvanta::writeNumberText(value, buf);
+        check(n > 0 && n <= 22);
+        check(morvanta::isNumericText({buf, n}));
+    }
+}
+
+// Tables of more than a million lines take seconds under the sanitizers, which would drown the
+// one-second budget for a build; their text is the same loop run longer, covered by the tests.
+bool isHugeTable(std::string_view text) {
+    if (!morvanta::isNumericText(text)) {
+        return false;
+    }
+    const double count = morvanta::numericValue(text);
+    return count > 1e6 && count <= morvanta::kMaxHoleCount;
+}
+
+void checkThis(std::string_view text) {
+    if (isHugeTable(text)) {
+        return;
+    }
+    const morvanta::BuildResult result = morvanta::BuildThisTable(text);
+    if (result.isMessage()) {
+        check(result.text() == morvanta::kThisMessage ||
+              result.text() == morvanta::kThisTooLargeMessage);
+        return;
+    }
+    check(result.isTable());
+    check(result.text().starts_with("---------------   "));
+    check(endsWith(result.text(), "\r\n  0\r\n") || endsWith(result.text(), "\r\n\r\n"));
+}
+
+void checkAll(std::string_view from, std::string_view to) {
+    const morvanta::BuildResult result = morvanta::BuildAllTable(from, to);
+    if (result.isMessage()) {
+        check(result.text() == morvanta::kFromMessage || result.text() == morvanta::kToMessage ||
+              result.text() == morvanta::kOrderMessage);
+        return;
+    }
+    check(result.isTable());
+    check(result.text().empty() || endsWith(result.text(), "\r\n\r\n\r\n"));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 2) {
+        return 0;
+    }
+    const std::string_view text(reinterpret_cast<const char*>(data) + 2, size - 2);
+    switch (data[0] % 3) {
+        case 0:
+            checkReaders(text);
+            break;
+        case 1:
+            checkThis(text);
+            break;
+        default: {
+            const std::size_t split = text.empty() ? 0 : data[1] % (text.size() + 1);
+            checkAll(text.substr(0, split), text.substr(split));
+            break;
+        }
+    }
+    return 0;
+}
