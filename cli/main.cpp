@@ -7,17 +7,20 @@
 #include <vector>
 
 #include "HoleTable.h"
+#include "SheetCommand.h"
 
 namespace {
 
 constexpr std::string_view kUsage =
     "Usage: morvanta-table [--lf] this COUNT\n"
     "       morvanta-table [--lf] all FROM TO\n"
+    "       morvanta-table sheet COUNT [--ratio R] [--dial D] [--resolution S] [--csv]\n"
     "       morvanta-table --help | --version\n"
     "\n"
     "Prints the angle of every hole of COUNT equally spaced holes (this), or every hole\n"
-    "count from FROM to TO whose spacing is a whole number of degrees (all).\n"
-    "Line breaks are CR LF, as on the clipboard; --lf writes LF instead.\n"
+    "count from FROM to TO whose spacing is a whole number of degrees (all), or a setting\n"
+    "sheet for a manual rotary table or dividing head (sheet; see sheet --help).\n"
+    "Tables have CR LF line breaks, as on the clipboard; --lf writes LF instead.\n"
     "A COUNT, FROM or TO that begins with a minus sign is taken as a number;\n"
     "put -- before the arguments to pass one that looks like an option.\n"
     "\n"
@@ -91,6 +94,10 @@ int main(int argc, char** argv) {
             return write(stdout, kVersion) ? 0 : 1;
         } else if (arg == "--lf") {
             lf = true;
+        } else if (words.empty() && arg == "sheet") {
+            // The sheet reads its own options, so everything after the word is its own.
+            std::vector<std::string_view> rest(argv + i + 1, argv + argc);
+            return morvanta::cli::runSheetCommand(rest, stdout, stderr);
         } else if (words.empty() && arg.starts_with("-")) {
             // Before the command word a dash can only be a mistyped option; after it, it is a
             // negative number for the engine to judge.
