@@ -1,0 +1,42 @@
+#!/bin/bash
+# Installs the Debian packages that Morvanta needs and that this machine lacks.
+# Usage: scripts/ensure-deps.sh run|test|ci
+#   run   what building and starting the program takes
+#   test  that, and what the tests need (a virtual display, the clipboard tool)
+#   ci    that, and the fuzzer's compiler and the packaging checks
+# Prints nothing when everything is there. Needs root (or sudo) only when something is missing.
+set -euo pipefail
+
+run=(g++ cmake make qt6-base-dev libqscintilla2-qt6-dev fonts-liberation)
+test=(libgtest-dev libbenchmark-dev xvfb xauth xclip xdotool x11-utils)
+ci=(clang libclang-rt-14-dev dpkg-dev file desktop-file-utils appstream)
+
+case "${1:-}" in
+    run) wanted=("${run[@]}") ;;
+    test) wanted=("${run[@]}" "${test[@]}") ;;
+    ci) wanted=("${run[@]}" "${test[@]}" "${ci[@]}") ;;
+    *)
+        echo "usage: $0 run|test|ci" >&2
+        exit 2
+        ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+    [[ $status == "install ok installed" ]] || missing+=("$package")
+done
+((${#missing[@]})) || exit 0
+
+sudo=()
+if ((EUID != 0)); then
+    command -v sudo >/dev/null || {
+        echo "Morvanta needs these Debian packages; as root, run: apt-get install ${missing[*]}" >&2
+        exit 1
+    }
+    sudo=(sudo)
+fi
+echo "Installing ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
