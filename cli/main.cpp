@@ -2,6 +2,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -122,6 +123,9 @@ int main(int argc, char** argv) {
             return usageError("all takes FROM and TO");
         }
         return printResult(morvanta::BuildAllTable(words[1], words[2]), lf);
+    }
+    if (command == "sheet") {
+        return morvanta::cli::runSheetCommand(std::span(words).subspan(1), stdout, stderr);
     }
     return usageError("unknown command " + std::string(command));
 }
