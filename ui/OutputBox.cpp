@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QPalette>
 #include <QScrollBar>
 #include <QString>
@@ -36,15 +37,16 @@ long colour(const QColor& c) {
 }
 
 // Courier where the desktop has it, else the nearest face that really is fixed-pitch.
-QByteArray fixedPitchFamily() {
+QFont fixedPitchFont() {
     QFont wanted(QStringLiteral("Courier"));
     wanted.setStyleHint(QFont::TypeWriter);
     wanted.setFixedPitch(true);
-    const QFontInfo found(wanted);
-    if (found.fixedPitch()) {
-        return found.family().toUtf8();
+    wanted.setPointSizeF(kFontSizeHundredths / 100.0);
+    if (!QFontInfo(wanted).fixedPitch()) {
+        wanted.setFamily(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
     }
-    return QFontDatabase::systemFont(QFontDatabase::FixedFont).family().toUtf8();
+    wanted.setFamily(QFontInfo(wanted).family());
+    return wanted;
 }
 
 }  // namespace
@@ -117,8 +119,15 @@ OutputBox::OutputBox(QWidget* parent) : QsciScintillaBase(parent) {
     SendScintilla(SCI_SETWRAPMODE, static_cast<unsigned long>(SC_WRAP_NONE), 0L);
 
     const QPalette& colours = palette();
+    const QFont font = fixedPitchFont();
     SendScintilla(SCI_STYLESETFONT, static_cast<unsigned long>(STYLE_DEFAULT),
-                  fixedPitchFamily().constData());
+                  font.family().toUtf8().constData());
+    // Scintilla spaces lines by ascent and descent alone; some Courier faces (URW's Nimbus Mono)
+    // ask for a negative leading, without which their lines stand far apart.
+    const double leading = QFontMetricsF(font).leading();
+    if (leading < 0) {
+        SendScintilla(SCI_SETEXTRADESCENT, static_cast<unsigned long>(qRound(leading)), 0L);
+    }
     SendScintilla(SCI_STYLESETSIZEFRACTIONAL, static_cast<unsigned long>(STYLE_DEFAULT),
                   static_cast<long>(kFontSizeHundredths));
     SendScintilla(SCI_STYLESETFORE, static_cast<unsigned long>(STYLE_DEFAULT),
