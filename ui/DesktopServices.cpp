@@ -70,6 +70,7 @@ void show(QWidget* window) {
         loadedWindows().insert(window);
         QObject::connect(window, &QObject::destroyed, [](QObject* gone) { forget(gone); });
     }
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->activateWindow();

@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <limits>
+
 #include "DesktopServices.h"
 #include "OutputBox.h"
 #include "Twips.h"
@@ -35,6 +37,8 @@ QLabel* makeLabel(QWidget* parent, const char* name, const char* caption, QPoint
 QLineEdit* makeInput(QWidget* parent, const char* name, const char* text, QRect where) {
     auto* box = new QLineEdit(QString::fromLatin1(text), parent);
     box->setObjectName(QString::fromLatin1(name));
+    // Qt would otherwise cut typed text at 32767 characters.
+    box->setMaxLength(std::numeric_limits<int>::max());
     box->setGeometry(where);
     return box;
 }
@@ -169,10 +173,8 @@ void frmMain::cBuild_Click() {
 void frmMain::runBuild(BackgroundBuild::Build build) {
     tOutput->clear();
     BackgroundBuild job(std::move(build), tOutput->createLoader());
-    if (!job.waitFor(kQuietBuildTime)) {
-        waitWithProgress(job);
-    }
-    switch (job.kind()) {
+    const bool cancelled = !job.waitFor(kQuietBuildTime) && waitWithProgress(job);
+    switch (cancelled ? BuildResult::Kind::Cancelled : job.kind()) {
         case BuildResult::Kind::Table:
             tOutput->adopt(job.document());
             desktop::clipboardClear();
@@ -186,7 +188,7 @@ void frmMain::runBuild(BackgroundBuild::Build build) {
     }
 }
 
-void frmMain::waitWithProgress(BackgroundBuild& job) {
+bool frmMain::waitWithProgress(BackgroundBuild& job) {
     QProgressDialog progress(this);
     progress.setObjectName(QStringLiteral("progress"));
     progress.setWindowTitle(QString::fromLatin1(desktop::kApplicationTitle));
@@ -211,6 +213,7 @@ void frmMain::waitWithProgress(BackgroundBuild& job) {
     poll.start(kProgressPollMs);
     progress.show();
     loop.exec();
+    return progress.wasCanceled();
 }
 
 void frmMain::mnuBuildAll_Click() {

@@ -43,7 +43,8 @@ private:
     void createMenus();
     void Form_Load();
     void runBuild(BackgroundBuild::Build build);
-    void waitWithProgress(BackgroundBuild& job);
+    // True when the user cancelled; a build that finished meanwhile counts as cancelled too.
+    bool waitWithProgress(BackgroundBuild& job);
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

@@ -67,6 +67,9 @@ private slots:
         QCOMPARE(child<QLineEdit>("tThis")->text(), QStringLiteral("7"));
         QVERIFY(output()->bytes().empty());
         QTRY_COMPARE(focusName(), QStringLiteral("tFrom"));
+        const QString longText(40000, QLatin1Char('9'));
+        child<QLineEdit>("tThis")->setText(longText);
+        QCOMPARE(child<QLineEdit>("tThis")->text(), longText);
 
         QCOMPARE(window->centralWidget()->size(), QSize(489, 495));
         QCOMPARE(window->minimumSize(), window->maximumSize());
