@@ -77,11 +77,11 @@ void show(QWidget* window) {
 }
 
 void unload(QWidget* window) {
-    if (!window->close()) {
-        return;
-    }
-    if (!window->testAttribute(Qt::WA_DeleteOnClose)) {
-        delete window;
+    // Deleted later, not here: the caller is often a handler of one of the window's own
+    // controls or menus, still on the stack.
+    const bool deletesItself = window->testAttribute(Qt::WA_DeleteOnClose);
+    if (window->close() && !deletesItself) {
+        window->deleteLater();
     }
 }
 

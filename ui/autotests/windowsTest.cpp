@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -38,7 +39,8 @@ bool isCentred(const QWidget* window) {
 }
 
 // The whole program in a child process, run to its end: shows the three windows, then closes them
-// one by one in the given order, and reports how many were closed when the event loop ended.
+// one by one in the given order (main by File > Exit, Help by OK, About by its close box), and
+// reports how many were closed when the event loop ended.
 int runLifetimeScenario(const QString& order) {
     auto* main = new frmMain;
     desktop::show(main);
@@ -51,10 +53,20 @@ int runLifetimeScenario(const QString& order) {
             return;
         }
         const QChar which = order.at(closed++);
-        const QString name = which == QLatin1Char('m')   ? QStringLiteral("frmMain")
-                             : which == QLatin1Char('h') ? QStringLiteral("frmHelp")
-                                                         : QStringLiteral("frmAbout");
-        topLevel<QWidget>(name)->close();
+        if (which == QLatin1Char('m')) {
+            // File > Exit chosen with the keys, the window going from under its own menu.
+            auto* file = topLevel<frmMain>(QStringLiteral("frmMain"))
+                             ->findChild<QMenu*>(QStringLiteral("mnuFile"));
+            file->popup(QPoint(0, 0));
+            QTest::keyClick(file, Qt::Key_Up);
+            QTest::keyClick(file, Qt::Key_Return);
+        } else if (which == QLatin1Char('h')) {
+            topLevel<QWidget>(QStringLiteral("frmHelp"))
+                ->findChild<QPushButton*>(QStringLiteral("cOK"))
+                ->click();
+        } else {
+            topLevel<QWidget>(QStringLiteral("frmAbout"))->close();
+        }
     });
     closer.start(200);
     QTimer::singleShot(10000, [] { QCoreApplication::exit(3); });
@@ -203,6 +215,8 @@ private slots:
                       {QStringLiteral("--lifetime"), order});
         QVERIFY(program.waitForFinished(30000));
         QCOMPARE(program.readAllStandardOutput().trimmed(), QByteArray("closed 3 exit 0"));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
     }
 };
 
