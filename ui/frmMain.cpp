@@ -234,15 +234,16 @@ void frmMain::mnuExit_Click() {
     desktop::unload(this);
 }
 
+// A window closed a moment ago is hidden but not yet destroyed; it counts as unloaded.
 void frmMain::mnuHelp_Click() {
-    if (help_.isNull()) {
+    if (help_.isNull() || !help_->isVisible()) {
         help_ = new frmHelp;
     }
     desktop::show(help_);
 }
 
 void frmMain::mnuAbout_Click() {
-    if (about_.isNull()) {
+    if (about_.isNull() || !about_->isVisible()) {
         about_ = new frmAbout;
     }
     desktop::show(about_);
