@@ -1,16 +1,7 @@
 #!/bin/sh
 # End-to-end checks of `morvanta-table this` and `all`: exit status, the two streams, the bytes.
 # Usage: cli_test.sh PATH/TO/morvanta-table
-set -u
-tool=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/harness.sh"
 
 # expect STATUS STDOUT-FILE STDERR-TEXT ARGS...: runs the tool and compares all three.
 expect() {
@@ -65,8 +56,4 @@ grep -q '^Usage: morvanta-table' "$work/out" || fail "--help: no usage on standa
 "$tool" this 7000000 2>"$work/err" | head -c 100 >/dev/null
 [ -s "$work/err" ] && fail "closed pipe: wrote '$(cat "$work/err")'"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failed" >&2
-    exit 1
-fi
-echo "cli checks passed"
+finish "this and all"

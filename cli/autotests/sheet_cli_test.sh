@@ -1,16 +1,7 @@
 #!/bin/sh
 # End-to-end checks of `morvanta-table sheet`: the exit status, what lands on standard output and
 # standard error, and the sheet itself. Usage: sheet_cli_test.sh PATH/TO/morvanta-table
-set -u
-tool=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/harness.sh"
 
 # run EXPECTED_STATUS ARGS...: runs the tool, keeping its output in $work/out and $work/err.
 run() {
@@ -84,5 +75,4 @@ if [ -w /dev/full ]; then
     [ "$status" -eq 1 ] || fail "a full disk: status $status, expected 1"
 fi
 
-[ "$failures" -eq 0 ] || exit 1
-echo "sheet: all checks passed"
+finish sheet

@@ -1,0 +1,21 @@
+# Shared by the end-to-end checks of morvanta-table: sourced with the tool's path as $1. Gives
+# $tool, a scratch folder $work removed on exit, fail MESSAGE, and finish, which ends the script
+# with the verdict.
+set -u
+tool=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+finish() {
+    if [ "$failures" -ne 0 ]; then
+        echo "$failures failed" >&2
+        exit 1
+    fi
+    echo "$1: all checks passed"
+}
