@@ -85,10 +85,6 @@ void unload(QWidget* window) {
     }
 }
 
-int loadedWindowCount() {
-    return static_cast<int>(loadedWindows().size());
-}
-
 QFont dialogFont(double points, bool bold) {
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),

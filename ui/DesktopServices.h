@@ -34,7 +34,6 @@ void centreOnScreen(QWidget* window);
 // when the last loaded window goes, whatever its kind (a tool window counts as much as any other).
 void show(QWidget* window);
 void unload(QWidget* window);
-int loadedWindowCount();
 
 // The dialog font the layouts were drawn for, MS Sans Serif, else the nearest sans-serif face.
 // The windows set it as their default; the About title lines ask for it larger and bold.

@@ -1,6 +1,7 @@
 // Times the real main window from the click on a build button to the table shown in the output
-// box and on the clipboard, and the program's start to its window shown. Each case runs in a
-// fresh process so that its peak resident memory is its own.
+// box and on the clipboard, and the program's start to its window shown; then how long another
+// program (xclip) takes to read the last table from the clipboard. Each case runs in a fresh
+// process so that its peak resident memory (clipboard transfer included) is its own.
 //
 //   xvfb-run -a -s "-screen 0 1024x768x24" build/bench/ui/ui_bench [runs]
 
@@ -59,6 +60,21 @@ void waitForFirstPaint(QWidget* window) {
     window->removeEventFilter(&watcher);
 }
 
+// xclip reading the clipboard while this process serves it, as a paste into another program would.
+double secondsForAnotherProgramToReadTheClipboard() {
+    QProcess xclip;
+    xclip.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o")});
+    while (xclip.state() != QProcess::NotRunning) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        xclip.waitForFinished(5);
+    }
+    return xclip.exitCode() == 0 ? static_cast<double>(clock.nsecsElapsed()) / 1e9 : -1.0;
+}
+
 // One case in this process: prints the seconds of each run and the peak memory.
 int runCase(const QString& button, const QString& box, const QString& text, int runs) {
     auto* window = new frmMain;
@@ -76,6 +92,7 @@ int runCase(const QString& button, const QString& box, const QString& text, int 
         const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
         std::printf("%.4f\n", seconds);
     }
+    std::printf("xclip %.4f\n", secondsForAnotherProgramToReadTheClipboard());
     std::printf("rss %ld\n", peakResidentMegabytes());
     std::fflush(stdout);
     return 0;
@@ -94,6 +111,7 @@ int runStart(long long launchedAt) {
 struct Figures {
     std::vector<double> seconds;
     long peakMegabytes = 0;
+    double pasteSeconds = -1;
 };
 
 Figures runChild(const QStringList& arguments) {
@@ -104,6 +122,8 @@ Figures runChild(const QStringList& arguments) {
     for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
         if (line.startsWith("rss ")) {
             figures.peakMegabytes = line.mid(4).toLong();
+        } else if (line.startsWith("xclip ")) {
+            figures.pasteSeconds = line.mid(6).toDouble();
         } else if (!line.isEmpty()) {
             figures.seconds.push_back(line.toDouble());
         }
@@ -120,6 +140,9 @@ void report(const char* what, Figures figures) {
     std::printf("%-34s median %8.4f s  best %8.4f s  worst %8.4f s  peak RSS %5ld MB\n", what,
                 figures.seconds[figures.seconds.size() / 2], figures.seconds.front(),
                 figures.seconds.back(), figures.peakMegabytes);
+    if (figures.pasteSeconds >= 0) {
+        std::printf("%-34s then xclip reads it in %.4f s\n", "", figures.pasteSeconds);
+    }
     std::fflush(stdout);
 }
 
