@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <utility>
 
 namespace morvanta {
@@ -84,23 +83,25 @@ bool DocumentLoader::append(std::string_view bytes) {
     if (loader_ == nullptr || document_ != nullptr) {
         return false;
     }
-    const char* p = bytes.data();
-    const char* const end = p + bytes.size();
-    while (p != end) {
-        const auto* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
-        const char* lineEnd = lf != nullptr ? lf : end;
-        currentLine_ += lineEnd - p;
-        if (lf != nullptr) {
-            longestLine_ = std::max(longestLine_, currentLine_ - (currentLine_ > 0 ? 1 : 0));
-            currentLine_ = 0;
-            p = lf + 1;
-        } else {
-            p = end;
-        }
-    }
-    longestLine_ = std::max(longestLine_, currentLine_);
+    measure(bytes);
     return loader_->AddData(bytes.data(), static_cast<std::ptrdiff_t>(bytes.size())) ==
            kScintillaStatusOk;
+}
+
+void DocumentLoader::measure(std::string_view bytes) {
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+        const std::size_t lf = bytes.find('\n', at);
+        if (lf == std::string_view::npos) {
+            currentLine_ += bytes.size() - at;
+            break;
+        }
+        const std::size_t line = currentLine_ + (lf - at);
+        longestLine_ = std::max(longestLine_, line > 0 ? line - 1 : 0);
+        currentLine_ = 0;
+        at = lf + 1;
+    }
+    longestLine_ = std::max(longestLine_, currentLine_);
 }
 
 void DocumentLoader::finish() {
@@ -161,12 +162,12 @@ void OutputBox::setText(std::string_view bytes) {
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL, 0L);
     setWrapping(false);
     SendScintilla(SCI_CLEARALL);
-    DocumentLoader measure;
-    measure.append(bytes);
+    DocumentLoader measured;
+    measured.measure(bytes);
     SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()),
                   reinterpret_cast<long>(bytes.data()));
     applyDocumentSettings();
-    showFromTop(measure.longestLine());
+    showFromTop(measured.longestLine());
 }
 
 DocumentLoader OutputBox::createLoader() {

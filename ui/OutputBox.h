@@ -30,11 +30,13 @@ public:
     void finish();
 
     bool isFinished() const { return document_ != nullptr; }
+    // The longest line so far in bytes, its CR LF not counted.
     std::size_t longestLine() const { return longestLine_; }
 
 private:
     friend class OutputBox;
     explicit DocumentLoader(ScintillaLoader* loader) : loader_(loader) {}
+    void measure(std::string_view bytes);
     void release();
 
     ScintillaLoader* loader_ = nullptr;

@@ -238,6 +238,10 @@ private slots:
     }
 
     void shouldWrapOnlyTextWithLinesWiderThanTheBox() {
+        output()->setText("short\r\n" + std::string(100, 'x') + "\r\n");
+        QVERIFY(output()->isWrapping());
+        output()->setText("short\r\n");
+        QVERIFY(!output()->isWrapping());
         child<QPushButton>("cBuild")->click();
         QVERIFY(output()->isWrapping());
         child<QPushButton>("cThis")->click();
