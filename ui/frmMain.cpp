@@ -191,6 +191,7 @@ void frmMain::runBuild(BackgroundBuild::Build build) {
 bool frmMain::waitWithProgress(BackgroundBuild& job) {
     QProgressDialog progress(this);
     progress.setObjectName(QStringLiteral("progress"));
+    progress.setFont(font());
     progress.setWindowTitle(QString::fromLatin1(desktop::kApplicationTitle));
     progress.setLabelText(QStringLiteral("Building the table..."));
     progress.setCancelButtonText(QStringLiteral("Cancel"));
