@@ -2,9 +2,9 @@
 # Builds the Debian package, checks its metadata, installs it with apt-get and tries the installed
 # programs the way a user would: scripts/check-package.sh [BUILD_DIR]
 #
-# Needs root (apt-get install) and the Debian packages xvfb, xauth, xdotool, xclip,
-# desktop-file-utils and appstream. Removes the package again at the end unless it was installed
-# before the run. Every check prints one line; the last line counts them.
+# Needs root for apt-get install; installs the tools it uses first (scripts/ensure-deps.sh test and
+# package). Removes the package again at the end unless it was installed before the run. Every
+# check prints one line; the last line counts them.
 set -uo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -147,6 +147,8 @@ if [[ ${1:-} == --gui-checks ]]; then
 fi
 
 build=$(realpath -m "${1:-$root/build-package}")
+"$root/scripts/ensure-deps.sh" test
+"$root/scripts/ensure-deps.sh" package
 work=$(mktemp -d)
 chmod 755 "$work"
 trap 'rm -rf "$work"' EXIT

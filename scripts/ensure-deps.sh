@@ -1,22 +1,26 @@
 #!/bin/bash
 # Installs the Debian packages that Morvanta needs and that this machine lacks.
-# Usage: scripts/ensure-deps.sh run|test|ci
-#   run   what building and starting the program takes
-#   test  that, and what the tests need (a virtual display, the clipboard tool)
-#   ci    that, and the fuzzer's compiler and the packaging checks
+# Usage: scripts/ensure-deps.sh run|test|package|ci
+#   run      what building and starting the program takes
+#   test     that, and what the tests need (a virtual display, the clipboard tool)
+#   package  run's, and what making and checking the Debian package takes
+#   ci       all of the above, and the fuzzer's compiler
 # Prints nothing when everything is there. Needs root (or sudo) only when something is missing.
 set -euo pipefail
 
 run=(g++ cmake make qt6-base-dev libqscintilla2-qt6-dev fonts-liberation)
-test=(libgtest-dev libbenchmark-dev xvfb xauth xclip xdotool x11-utils)
-ci=(clang libclang-rt-14-dev dpkg-dev file desktop-file-utils appstream)
+test=(libgtest-dev libbenchmark-dev xvfb xauth xclip xdotool x11-utils desktop-file-utils appstream
+    groff-base)
+package=(dpkg-dev file desktop-file-utils appstream)
+ci=(clang libclang-rt-14-dev)
 
 case "${1:-}" in
     run) wanted=("${run[@]}") ;;
     test) wanted=("${run[@]}" "${test[@]}") ;;
-    ci) wanted=("${run[@]}" "${test[@]}" "${ci[@]}") ;;
+    package) wanted=("${run[@]}" "${package[@]}") ;;
+    ci) wanted=("${run[@]}" "${test[@]}" "${package[@]}" "${ci[@]}") ;;
     *)
-        echo "usage: $0 run|test|ci" >&2
+        echo "usage: $0 run|test|package|ci" >&2
         exit 2
         ;;
 esac
