@@ -5,7 +5,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$root/build-run"
 
 "$root/scripts/ensure-deps.sh" run
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMORVANTA_BUILD_TESTS=OFF \
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMORVANTA_BUILD_UI=ON -DMORVANTA_BUILD_TESTS=OFF \
     -DMORVANTA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --parallel "$(nproc)" >/dev/null
 
