@@ -46,12 +46,23 @@ wait_for_window() {
     return 1
 }
 
+visible_windows() {
+    xdotool search --onlyvisible --pid "$1" --name '' 2>/dev/null | wc -l
+}
+
 # Closes the main window through File > Exit (Exit is the menu's last item) and expects the
-# program to end with status 0 within 10 s.
+# program to end with status 0 within 10 s. The keys wait for the menu to show, so that a slow
+# machine does not send them to the main window instead.
 close_window() {
-    local pid=$1 id=$2
-    xdotool mousemove --window "$id" 15 10 click 1
-    sleep 0.5
+    local pid=$1 id=$2 before
+    for _ in 1 2 3; do
+        before=$(visible_windows "$pid")
+        xdotool mousemove --window "$id" 15 10 click 1
+        for _ in $(seq 30); do
+            (($(visible_windows "$pid") > before)) && break 2
+            sleep 0.1
+        done
+    done
     xdotool key Up Return
     for _ in $(seq 100); do
         kill -0 "$pid" 2>/dev/null || break
@@ -96,8 +107,14 @@ gui_checks() {
     printf 'held by xclip' | xclip -selection clipboard
     xdotool windowfocus --sync "$id"
     xdotool key --delay 100 Tab Tab Tab space
-    sleep 1
-    if [[ $(xclip -selection clipboard -o | od -An -c) == "$(seven_holes | od -An -c)" ]]; then
+    local want got
+    want=$(seven_holes | od -An -c)
+    for _ in $(seq 100); do
+        got=$(xclip -selection clipboard -o 2>/dev/null | od -An -c)
+        [[ $got == "$want" ]] && break
+        sleep 0.1
+    done
+    if [[ $got == "$want" ]]; then
         pass "Build This takes the clipboard from xclip and leaves the 7-hole table on it"
     else
         fail "after Build This the clipboard holds: $(xclip -selection clipboard -o | head -c 200)"
