@@ -80,6 +80,7 @@ close_window() {
 # installed under a path with spaces.
 gui_checks() {
     local program=$1 spaced=$2 pid pid2 id id2
+    unset QT_QPA_PLATFORM WAYLAND_DISPLAY
     export XDG_RUNTIME_DIR
     XDG_RUNTIME_DIR=$(mktemp -d)
 
@@ -232,7 +233,7 @@ else
     fail "morvanta-table installed under '$spaced' does not print the 7-hole table"
 fi
 
-stderr=$(env -u DISPLAY -u WAYLAND_DISPLAY /usr/bin/morvanta 2>&1 >/dev/null)
+stderr=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 20 /usr/bin/morvanta 2>&1 >/dev/null)
 status=$?
 lines=$(grep -c '' <<<"$stderr")
 if ((status > 0 && status < 128)) && ((lines == 1)) && grep -q 'xvfb-run' <<<"$stderr"; then
