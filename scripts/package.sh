@@ -12,8 +12,16 @@ build=$(realpath -m "${1:-$root/build-package}")
 
 "$root/scripts/ensure-deps.sh" package
 
+# Debian's hardening flags: fortified library calls, stack protector, relocations read-only and
+# bound at start.
+cd "$root"
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
+ldflags=$(dpkg-buildflags --get LDFLAGS)
+
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMORVANTA_BUILD_UI=ON \
-    -DMORVANTA_BUILD_TESTS=OFF -DMORVANTA_BUILD_BENCH=OFF -DMORVANTA_BUILD_FUZZ=OFF
+    -DMORVANTA_BUILD_TESTS=OFF -DMORVANTA_BUILD_BENCH=OFF -DMORVANTA_BUILD_FUZZ=OFF \
+    -DMORVANTA_SANITIZE=OFF -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags"
 cmake --build "$build" --parallel "$(nproc)"
 
 rm -f "$build"/morvanta_*.deb
