@@ -17,7 +17,8 @@ rm -rf "$work/with space"
     exit 1
 }
 
-expected=(bin/morvanta-table share/man/man1/morvanta-table.1.gz)
+expected=(bin/morvanta-table share/man/man1/morvanta-table.1.gz share/doc/morvanta/copyright
+    share/doc/morvanta/changelog.gz)
 if [[ $with_window == 1 ]]; then
     expected+=(bin/morvanta share/man/man1/morvanta.1.gz
         "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml"
