@@ -189,16 +189,14 @@ TEST(BuildAllTable, shouldListExactBlocks) {
 
 TEST(BuildAllTable, shouldReturnAnEmptySurveyWhenNothingDivides) {
     for (auto [from, to] :
-         {std::pair{"7", "7"}, {"361", "1000"}, {"2.6", "2.7"}, {"1e16", "1e16"}, {"2", "1e300"}}) {
+         {std::pair{"7", "7"}, {"361", "1000"}, {"2.6", "2.7"}, {"1e16", "1e16"}}) {
         SCOPED_TRACE(std::string(from) + ".." + to);
         const BuildResult result = BuildAllTable(from, to);
         ASSERT_TRUE(result.isTable());
-        if (std::string_view(from) == "2") {
-            EXPECT_EQ(result.text(), BuildAllTable("2", "360").text());
-        } else {
-            EXPECT_EQ(result.text(), "");
-        }
+        EXPECT_EQ(result.text(), "");
     }
+    // Nothing past 360 can be listed: a huge range ends as soon as the walk passes it.
+    EXPECT_EQ(BuildAllTable("2", "1e300").text(), BuildAllTable("2", "360").text());
 }
 
 TEST(BuildAllTable, shouldSkipACountWhoseSpacingOverflows) {

@@ -16,68 +16,38 @@ using namespace morvanta;
 
 namespace {
 
-struct Reading {
-    std::string text;
-    bool numeric;
-    double value;  // numericValue when numeric
-};
-
 TEST(NumericText, shouldAcceptOnlyTheCoreGrammar) {
-    const double inf = std::numeric_limits<double>::infinity();
-    const Reading cases[] = {
-        {"7", true, 7},
-        {" 7", true, 7},
-        {"7  ", true, 7},
-        {"7.0", true, 7},
-        {"7.", true, 7},
-        {".5", true, 0.5},
-        {"+5", true, 5},
-        {"-3", true, -3},
-        {"1e3", true, 1000},
-        {"1E+3", true, 1000},
-        {"2.5e-1", true, 0.25},
-        {"-0", true, -0.0},
-        {"0.1", true, 0.1},
-        {"1e-400", true, 0},
-        {"1.7976931348623158e308", true, DBL_MAX},
-        {"4.9e-324", true, 4.9e-324},
-        {"9007199254740993", true, 9007199254740992.0},  // halfway: ties to even
-        {"", false, 0},
-        {" ", false, 0},
-        {"-", false, 0},
-        {".", false, 0},
-        {"-.", false, 0},
-        {"7a", false, 0},
-        {"a7", false, 0},
-        {"1e", false, 0},
-        {"1e+", false, 0},
-        {"e5", false, 0},
-        {"1.2.3", false, 0},
-        {"- 7", false, 0},
-        {"\t7", false, 0},
-        {"7\n", false, 0},
-        {"1,000", false, 0},
-        {"0x10", false, 0},
-        {"(5)", false, 0},
-        {"$5", false, 0},
-        {"1d3", false, 0},
-        {"nan", false, 0},
-        {"inf", false, 0},
-        {"infinity", false, 0},
-        {std::string("7\0", 2), false, 0},
-        {"1e400", false, inf},
-        {"-2e308", false, -inf},
-        {"1.7976931348623159e308", false, inf},
-        {"1e99999999999999999999", false, inf},
+    // Every accepted text reads the same whole and as a leading number; the last is halfway
+    // between two doubles and goes to the even one.
+    const struct {
+        std::string text;
+        double value;
+    } numbers[] = {
+        // clang-format off
+        {"7", 7}, {" 7", 7}, {"7  ", 7}, {"7.0", 7}, {"7.", 7}, {".5", 0.5}, {"+5", 5}, {"-3", -3},
+        {"1e3", 1000}, {"1E+3", 1000}, {"2.5e-1", 0.25}, {"-0", -0.0}, {"0.1", 0.1}, {"1e-400", 0},
+        {"1.7976931348623158e308", DBL_MAX}, {"4.9e-324", 4.9e-324},
+        {"9007199254740993", 9007199254740992.0},
+        // clang-format on
     };
-    for (const Reading& c : cases) {
+    for (const auto& c : numbers) {
         SCOPED_TRACE("text: \"" + c.text + "\"");
-        EXPECT_EQ(isNumericText(c.text), c.numeric);
-        if (c.numeric) {
-            EXPECT_EQ(numericValue(c.text), c.value);
-            EXPECT_EQ(std::signbit(numericValue(c.text)), std::signbit(c.value));
-        }
+        EXPECT_TRUE(isNumericText(c.text));
+        EXPECT_EQ(numericValue(c.text), c.value);
+        EXPECT_EQ(std::signbit(numericValue(c.text)), std::signbit(c.value));
+        EXPECT_EQ(leadingValue(c.text), c.value);
     }
+    const std::string refused[] = {
+        // clang-format off
+        "", " ", "-", ".", "-.", "7a", "a7", "1e", "1e+", "e5", "1.2.3", "- 7", "\t7", "7\n",
+        "1,000", "0x10", "(5)", "$5", "1d3", "nan", "inf", "infinity", "1e400", "-2e308",
+        "1.7976931348623159e308", "1e99999999999999999999",
+        // clang-format on
+    };
+    for (const std::string& text : refused) {
+        EXPECT_FALSE(isNumericText(text)) << "text: \"" << text << "\"";
+    }
+    EXPECT_FALSE(isNumericText(std::string("7\0", 2)));
 }
 
 TEST(NumericText, shouldReadHugeTextsCorrectlyRounded) {
@@ -97,52 +67,16 @@ TEST(NumericText, shouldReadTheLeadingNumber) {
         std::string text;
         double value;
     } cases[] = {
-        {"12abc", 12},
-        {"abc", 0},
-        {"", 0},
-        {"1 2", 12},
-        {" \t\n-1\t5", -15},
-        {".5e1", 5},
-        {"1e3", 1000},
-        {"1e", 1},
-        {"1e+", 1},
-        {"1e-x", 1},
-        {"2 e 2", 200},
-        {"1.5.5", 1.5},
-        {"+.", 0},
-        {"-", 0},
-        {"7\r\n8", 7},
-        {"1,000", 1},
-        {"0x10", 0},
-        {"(5)", 0},
-        {"1e400", HUGE_VAL},
-        {"-1e400", -HUGE_VAL},
-        {"1e-400", 0},
-        {" 7.0 ", 7},
-        {"1d3", 1},
+        // clang-format off
+        {"12abc", 12}, {"abc", 0}, {"", 0}, {"1 2", 12}, {" \t\n-1\t5", -15}, {".5e1", 5},
+        {"1e3", 1000}, {"1e", 1}, {"1e+", 1}, {"1e-x", 1}, {"2 e 2", 200}, {"1.5.5", 1.5},
+        {"+.", 0}, {"-", 0}, {"7\r\n8", 7}, {"1,000", 1}, {"0x10", 0}, {"(5)", 0},
+        {"1e400", HUGE_VAL}, {"-1e400", -HUGE_VAL}, {"1e-400", 0}, {" 7.0 ", 7}, {"1d3", 1},
+        // clang-format on
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("text: \"" + c.text + "\"");
         EXPECT_EQ(leadingValue(c.text), c.value);
-    }
-}
-
-TEST(NumericText, shouldAgreeWithTheLeadingReaderOnEveryNumber) {
-    const char* numbers[] = {"7",
-                             " 7 ",
-                             "7.",
-                             ".5",
-                             "-3",
-                             "+2",
-                             "1e3",
-                             " 1.5E-2 ",
-                             "0.1",
-                             "-0",
-                             "123456789012345678901234567890"};
-    for (const char* text : numbers) {
-        SCOPED_TRACE(text);
-        ASSERT_TRUE(isNumericText(text));
-        EXPECT_EQ(numericValue(text), leadingValue(text));
     }
 }
 
@@ -154,10 +88,8 @@ TEST(NumberText, shouldWriteTheBoundaries) {
         {0, "0"},
         {-0.0, "0"},
         {60, "60"},
-        {360, "360"},
         {2.5, "2.5"},
         {0.9, "0.9"},
-        {-0.9, "-0.9"},
         {0.0001, "0.0001"},
         {0.00009999999999999999, "0.0001"},  // rounds up into plain notation
         {0.000099999999999999, "9.9999999999999E-05"},
@@ -165,7 +97,6 @@ TEST(NumberText, shouldWriteTheBoundaries) {
         {6.300000000000001, "6.3"},
         {205.71428571428572, "205.714285714286"},
         {99.99999999999997, "100"},
-        {123456789012345.0, "123456789012345"},
         {1234567890123456.0, "1.23456789012346E+15"},
         {999999999999999.0, "999999999999999"},
         {999999999999999.4, "999999999999999"},
@@ -173,16 +104,12 @@ TEST(NumberText, shouldWriteTheBoundaries) {
         {100000000000000.5, "100000000000000"},  // tie to even
         {100000000000001.5, "100000000000002"},  // tie to even
         {1e15, "1E+15"},
-        {-1e15, "-1E+15"},
         {1e100, "1E+100"},
         {1e-100, "1E-100"},
         {DBL_MAX, "1.79769313486232E+308"},
-        {-DBL_MAX, "-1.79769313486232E+308"},
         {DBL_MIN, "2.2250738585072E-308"},
         {4.9406564584124654e-324, "4.94065645841247E-324"},
-        {0.1 + 0.2, "0.3"},
         {1.0 / 3, "0.333333333333333"},
-        {2.0 / 3, "0.666666666666667"},
         {std::numeric_limits<double>::infinity(), "inf"},
         {-std::numeric_limits<double>::infinity(), "-inf"},
         {std::numeric_limits<double>::quiet_NaN(), "nan"},
