@@ -143,21 +143,15 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("message");
-        QTest::newRow("This 1") << "tThis"
-                                << "1"
-                                << "cThis" << QString(kThisMessage.data());
-        QTest::newRow("This blank") << "tThis"
-                                    << ""
-                                    << "mnuBuildThis" << QString(kThisMessage.data());
-        QTest::newRow("From 0") << "tFrom"
-                                << "0"
-                                << "cBuild" << QString(kFromMessage.data());
-        QTest::newRow("To 1") << "tTo"
-                              << "1"
-                              << "mnuBuildAll" << QString(kToMessage.data());
-        QTest::newRow("To below From") << "tFrom"
-                                       << "200"
-                                       << "cBuild" << QString(kOrderMessage.data());
+        const auto row = [](const char* name, const char* box, const char* text,
+                            const char* command, std::string_view message) {
+            QTest::newRow(name) << box << text << command << QString::fromUtf8(message);
+        };
+        row("This 1", "tThis", "1", "cThis", kThisMessage);
+        row("This blank", "tThis", "", "mnuBuildThis", kThisMessage);
+        row("From 0", "tFrom", "0", "cBuild", kFromMessage);
+        row("To 1", "tTo", "1", "mnuBuildAll", kToMessage);
+        row("To below From", "tFrom", "200", "cBuild", kOrderMessage);
     }
 
     void shouldKeepClipboardWhenBuildFails() {
