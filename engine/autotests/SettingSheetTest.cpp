@@ -151,31 +151,18 @@ TEST(SettingSheet, shouldRefuseEveryBadArgumentWithItsMessage) {
         SheetArguments arguments;
         std::string_view message;
     } cases[] = {
-        {{"7.5"}, kSheetHolesMessage},
-        {{"7.0"}, kSheetHolesMessage},
-        {{"1"}, kSheetHolesMessage},
-        {{"10001"}, kSheetHolesMessage},
-        {{""}, kSheetHolesMessage},
-        {{" 7"}, kSheetHolesMessage},
-        {{"+7"}, kSheetHolesMessage},
-        {{"-7"}, kSheetHolesMessage},
-        {{"7e0"}, kSheetHolesMessage},
-        {{"1234567890123"}, kSheetHolesMessage},
-        {{"7", "0"}, kSheetRatioMessage},
-        {{"7", "0.0"}, kSheetRatioMessage},
-        {{"7", "-90"}, kSheetRatioMessage},
-        {{"7", "90."}, kSheetRatioMessage},
-        {{"7", ".5"}, kSheetRatioMessage},
-        {{"7", "9e1"}, kSheetRatioMessage},
-        {{"7", "ninety"}, kSheetRatioMessage},
-        {{"7", ""}, kSheetRatioMessage},
-        {{"7", "1.0000001"}, kSheetRatioMessage},
-        {{"7", "7"}, kSheetRatioTurnMessage},
-        {{"7", "256"}, kSheetRatioTurnMessage},
-        {{"7", "90", "0"}, kSheetDialMessage},
-        {{"7", "90", "-240"}, kSheetDialMessage},
-        {{"7", "90", "2.5"}, kSheetDialMessage},
-        {{"7", {}, "240"}, kSheetDialWithoutRatioMessage},
+        // clang-format off
+        {{"7.5"}, kSheetHolesMessage}, {{"7.0"}, kSheetHolesMessage}, {{"1"}, kSheetHolesMessage},
+        {{"10001"}, kSheetHolesMessage}, {{""}, kSheetHolesMessage}, {{" 7"}, kSheetHolesMessage},
+        {{"+7"}, kSheetHolesMessage}, {{"-7"}, kSheetHolesMessage}, {{"7e0"}, kSheetHolesMessage},
+        {{"1234567890123"}, kSheetHolesMessage}, {{"7", "0"}, kSheetRatioMessage},
+        {{"7", "0.0"}, kSheetRatioMessage}, {{"7", "-90"}, kSheetRatioMessage},
+        {{"7", "90."}, kSheetRatioMessage}, {{"7", ".5"}, kSheetRatioMessage},
+        {{"7", "9e1"}, kSheetRatioMessage}, {{"7", "ninety"}, kSheetRatioMessage},
+        {{"7", ""}, kSheetRatioMessage}, {{"7", "1.0000001"}, kSheetRatioMessage},
+        {{"7", "7"}, kSheetRatioTurnMessage}, {{"7", "256"}, kSheetRatioTurnMessage},
+        {{"7", "90", "0"}, kSheetDialMessage}, {{"7", "90", "-240"}, kSheetDialMessage},
+        {{"7", "90", "2.5"}, kSheetDialMessage}, {{"7", {}, "240"}, kSheetDialWithoutRatioMessage},
         {{"7", "90", "128"}, kSheetGraduationMessage},
         {{"7", {}, {}, "0s"}, kSheetResolutionMessage},
         {{"7", {}, {}, "10"}, kSheetResolutionMessage},
@@ -187,6 +174,7 @@ TEST(SettingSheet, shouldRefuseEveryBadArgumentWithItsMessage) {
         {{"7", "90", "240", "90s"}, kSheetResolutionDialMessage},
         {{"10000", {}, {}, "3m"}, kSheetTooCoarseMessage},
         {{"360", "1", "100"}, kSheetTooCoarseMessage},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const SheetPlanResult result = planSheet(c.arguments);
