@@ -8,7 +8,7 @@
 # Prints nothing when everything is there. Needs root (or sudo) only when something is missing.
 set -euo pipefail
 
-run=(g++ cmake make qt6-base-dev libqscintilla2-qt6-dev fonts-liberation)
+run=(g++ cmake make qt6-base-dev libqscintilla2-qt6-dev libxcb1-dev fonts-liberation)
 test=(libgtest-dev libbenchmark-dev xvfb xauth xclip xdotool x11-utils desktop-file-utils appstream
     groff-base)
 package=(dpkg-dev file desktop-file-utils appstream)

@@ -9,6 +9,11 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+
 #include "Twips.h"
 
 namespace morvanta::desktop {
@@ -87,8 +92,10 @@ void unload(QWidget* window) {
 
 QFont dialogFont(double points, bool bold) {
     QFont font;
+    // Arial's metric twins come first among the stand-ins: a wider face would cut the captions.
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arial")});
+                      QStringLiteral("Arial"), QStringLiteral("Arimo"),
+                      QStringLiteral("Nimbus Sans")});
     font.setStyleHint(QFont::SansSerif);
     // The stand-in faces run wider than MS Sans Serif; narrowed a little they keep to the
     // layout's two-line labels and button captions.
@@ -107,6 +114,27 @@ QIcon programIcon() {
 
 void openAddress(const QString& address) {
     QDesktopServices::openUrl(QUrl(address));
+}
+
+std::optional<std::string> missingDesktop() {
+    const auto isSet = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    if (isSet("QT_QPA_PLATFORM") || isSet("WAYLAND_DISPLAY")) {
+        return std::nullopt;
+    }
+    if (!isSet("DISPLAY")) {
+        return "DISPLAY is not set";
+    }
+    // Held until the program ends: a bare X server such as Xvfb resets when its last client
+    // leaves, and would turn Qt away while it does.
+    static const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> probe(
+        xcb_connect(nullptr, nullptr), &xcb_disconnect);
+    if (xcb_connection_has_error(probe.get()) == 0) {
+        return std::nullopt;
+    }
+    return "the display " + std::string(std::getenv("DISPLAY")) + " does not answer";
 }
 
 }  // namespace morvanta::desktop

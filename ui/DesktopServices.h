@@ -5,6 +5,9 @@
 #include <QSize>
 #include <QString>
 
+#include <optional>
+#include <string>
+
 class QWidget;
 
 namespace morvanta::desktop {
@@ -41,6 +44,11 @@ QFont dialogFont(double points = 8.0, bool bold = false);
 
 // The program icon, a rotary table with its holes, at 16 and 32 pixels.
 QIcon programIcon();
+
+// Why no window could be shown, before Qt is started (which would abort with a page about
+// platform plugins): "DISPLAY is not set", "the display :77 does not answer". Nothing when an X
+// display answers, or when QT_QPA_PLATFORM or WAYLAND_DISPLAY leave the choice to Qt.
+std::optional<std::string> missingDesktop();
 
 // Asks the desktop to open the address with the user's default handler; the outcome is ignored.
 void openAddress(const QString& address);
