@@ -233,14 +233,17 @@ else
     fail "morvanta-table installed under '$spaced' does not print the 7-hole table"
 fi
 
-stderr=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 20 /usr/bin/morvanta 2>&1 >/dev/null)
-status=$?
-lines=$(grep -c '' <<<"$stderr")
-if ((status > 0 && status < 128)) && ((lines == 1)) && grep -q 'xvfb-run' <<<"$stderr"; then
-    pass "without a display morvanta ends with status $status and one line: $stderr"
-else
-    fail "without a display morvanta ended with status $status and said: $stderr"
-fi
+# No display at all, and a display that does not answer.
+for display in "" ":77"; do
+    stderr=$(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$display" timeout 20 /usr/bin/morvanta 2>&1 >/dev/null)
+    status=$?
+    lines=$(grep -c '' <<<"$stderr")
+    if ((status > 0 && status < 128)) && ((lines == 1)) && grep -q 'xvfb-run' <<<"$stderr"; then
+        pass "with DISPLAY='$display' morvanta ends with status $status and one line: $stderr"
+    else
+        fail "with DISPLAY='$display' morvanta ended with status $status and said: $stderr"
+    fi
+done
 
 xvfb-run -a -s '-screen 0 1280x1024x24' "$here" --gui-checks /usr/bin/morvanta \
     "$spaced/bin/morvanta" >"$work/gui.log" 2>&1
