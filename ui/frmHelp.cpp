@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "Controls.h"
 #include "DesktopServices.h"
 #include "Twips.h"
 
@@ -59,10 +60,7 @@ void frmHelp::createControls() {
     Text1->setPlainText(QString(helpText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Text1->setGeometry(twips::rect(-7, 0, 5415, 4455));
 
-    cOK = new QPushButton(QStringLiteral("OK"), this);
-    cOK->setObjectName(QStringLiteral("cOK"));
-    cOK->setAutoDefault(false);
-    cOK->setGeometry(twips::rect(4080, 4560, 1215, 495));
+    cOK = controls::button(this, "cOK", "OK", twips::rect(4080, 4560, 1215, 495));
     cOK->setFocus();
     connect(cOK, &QPushButton::clicked, this, &frmHelp::cOK_Click);
 }

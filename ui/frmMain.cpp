@@ -12,6 +12,7 @@
 
 #include <limits>
 
+#include "Controls.h"
 #include "DesktopServices.h"
 #include "OutputBox.h"
 #include "Twips.h"
@@ -26,14 +27,6 @@ constexpr auto kQuietBuildTime = std::chrono::milliseconds(500);
 constexpr int kProgressPollMs = 20;
 constexpr int kProgressSteps = 1000;
 
-QLabel* makeLabel(QWidget* parent, const char* name, const char* caption, QPoint at) {
-    auto* label = new QLabel(QString::fromLatin1(caption), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->move(at);
-    label->adjustSize();
-    return label;
-}
-
 QLineEdit* makeInput(QWidget* parent, const char* name, const char* text, QRect where) {
     auto* box = new QLineEdit(QString::fromLatin1(text), parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -41,15 +34,6 @@ QLineEdit* makeInput(QWidget* parent, const char* name, const char* text, QRect 
     box->setMaxLength(std::numeric_limits<int>::max());
     box->setGeometry(where);
     return box;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, QRect where) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    button->setGeometry(where);
-    return button;
 }
 
 }  // namespace
@@ -78,17 +62,17 @@ void frmMain::createControls() {
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->setGeometry(twips::rect(120, 120, 2295, 495));
-    Label2 = makeLabel(client, "Label2", "From", twips::point(120, 690));
+    Label2 = controls::label(client, "Label2", "From", twips::point(120, 690), client->font());
     tFrom = makeInput(client, "tFrom", "2", twips::rect(480, 690, 735, 285));
-    Label3 = makeLabel(client, "Label3", "To", twips::point(1440, 690));
+    Label3 = controls::label(client, "Label3", "To", twips::point(1440, 690), client->font());
     tTo = makeInput(client, "tTo", "100", twips::rect(1680, 690, 735, 285));
-    cBuild = makeButton(client, "cBuild", "Build All", twips::rect(2520, 720, 975, 255));
+    cBuild = controls::button(client, "cBuild", "Build All", twips::rect(2520, 720, 975, 255));
     Label4 = new QLabel(QStringLiteral("Build table for this many holes"), client);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setGeometry(twips::rect(4080, 240, 2175, 255));
-    Label5 = makeLabel(client, "Label5", "This", twips::point(5160, 720));
+    Label5 = controls::label(client, "Label5", "This", twips::point(5160, 720), client->font());
     tThis = makeInput(client, "tThis", "7", twips::rect(5520, 690, 615, 285));
-    cThis = makeButton(client, "cThis", "Build This", twips::rect(6240, 720, 975, 255));
+    cThis = controls::button(client, "cThis", "Build This", twips::rect(6240, 720, 975, 255));
     tOutput = new OutputBox(client);
     tOutput->setObjectName(QStringLiteral("tOutput"));
     tOutput->setGeometry(twips::rect(120, 1080, 7095, 6135));
