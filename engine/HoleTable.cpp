@@ -1,9 +1,13 @@
 #include "HoleTable.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <new>
 #include <stdexcept>
+#include <stop_token>
+#include <system_error>
+#include <thread>
 
 #include "NumericText.h"
 
@@ -22,7 +26,10 @@ constexpr std::size_t kLineRoom = 2 + kNumberTextBufferSize;
 constexpr double kLastAngle = 359;
 // How many lines pass between two calls of the progress callback: rare enough to cost nothing,
 // often enough (a few milliseconds) for a prompt cancel.
-constexpr unsigned kLinesPerReport = 1u << 16;
+constexpr std::size_t kLinesPerReport = 1u << 15;
+// From this many lines on, a second thread writes the second half of a table: far more work than
+// starting a thread, and worth a second core.
+constexpr std::size_t kSharedLines = 1u << 19;
 
 std::size_t writeAngleField(double a, char* out) {
     if (a == 0) {
@@ -43,6 +50,24 @@ bool keepGoing(const BuildProgress& progress, double fractionDone) {
     return !progress || progress(fractionDone);
 }
 
+// Writes the lines of `lines` angles a, a + step, ... at out, which has room for each of them at
+// its longest and kLineRoom after the last. Every kLinesPerReport lines it asks keepGoing(lines
+// written so far). Returns the end of the text written, or nullptr once keepGoing said stop.
+template <typename KeepGoing>
+char* writeAngleLines(char* out, double a, double step, std::size_t lines,
+                      const KeepGoing& keepGoing) {
+    for (std::size_t line = 1; line <= lines; ++line, a += step) {
+        const std::size_t field = writeAngleField(a, out);
+        out[field] = '\r';
+        out[field + 1] = '\n';
+        out += field + 2;
+        if (line % kLinesPerReport == 0 && !keepGoing(line)) {
+            return nullptr;
+        }
+    }
+    return out;
+}
+
 BuildResult buildThis(std::string_view thisText, const BuildProgress& progress) {
     if (!isNumericText(thisText) || !(numericValue(thisText) > 1)) {
         return BuildResult::message(std::string(kThisMessage));
@@ -53,35 +78,70 @@ BuildResult buildThis(std::string_view thisText, const BuildProgress& progress) 
     }
     const double step = 360 / count;
 
+    // The additions alone cost little beside the writing: a first run counts the lines, so the
+    // text is allocated once, and finds the angle halfway, where a second thread starts on the
+    // second half. Both halves come from the same additions, so the text is the same whichever
+    // thread writes a line.
+    std::size_t lines = 0;
+    double halfwayAngle = 0;
+    const auto halfway = static_cast<std::size_t>(std::floor(kLastAngle * count / 360)) / 2;
+    for (double a = 0; a <= kLastAngle; a += step) {
+        if (lines++ == halfway) {
+            halfwayAngle = a;
+        }
+    }
+    std::size_t headLines = lines >= kSharedLines && halfway < lines ? halfway : lines;
+
+    // Header, the first half, room for the longest lines and the writer's scratch, then the
+    // second half; the gap is closed once both are written.
     std::string table;
-    table.reserve(kHeaderStart.size() + thisText.size() + kHeaderEnd.size());
+    table.reserve(kHeaderStart.size() + thisText.size() + kHeaderEnd.size() +
+                  lines * kMaxLineLength + 2 * kLineRoom);
     table += kHeaderStart;
     table += thisText;
     table += kHeaderEnd;
-    // Sized for the expected line count and a little over, so the whole text is written in place
-    // with one allocation; the loop still grows it should rounding give more lines.
-    const auto expectedLines = static_cast<std::size_t>(std::floor(kLastAngle * count / 360)) + 8;
-    std::size_t used = table.size();
-    table.resize(used + expectedLines * kMaxLineLength + kLineRoom);
+    const std::size_t headStart = table.size();
+    const std::size_t tailStart = headStart + headLines * kMaxLineLength + kLineRoom;
+    table.resize(tailStart + (lines - headLines) * kMaxLineLength + kLineRoom);
 
-    unsigned sinceReport = 0;
-    for (double a = 0; a <= kLastAngle; a += step) {
-        if (table.size() - used < kLineRoom) {
-            table.resize(table.size() + table.size() / 8 + 64);
-        }
-        char* out = table.data() + used;
-        const std::size_t field = writeAngleField(a, out);
-        out[field] = '\r';
-        out[field + 1] = '\n';
-        used += field + 2;
-        if (++sinceReport == kLinesPerReport) {
-            sinceReport = 0;
-            if (!keepGoing(progress, a / kLastAngle)) {
-                return BuildResult::cancelled();
-            }
+    char* const text = table.data();
+    char* tailEnd = text + tailStart;
+    std::atomic<std::size_t> tailLines = 0;
+    std::jthread helper;
+    if (headLines < lines) {
+        try {
+            helper = std::jthread([&](std::stop_token stop) {
+                tailEnd = writeAngleLines(text + tailStart, halfwayAngle, step, lines - headLines,
+                                          [&](std::size_t n) {
+                                              tailLines = n;
+                                              return !stop.stop_requested();
+                                          });
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: this one writes the whole table.
+            headLines = lines;
         }
     }
-    table.resize(used);
+    char* const headEnd = writeAngleLines(text + headStart, 0, step, headLines, [&](std::size_t n) {
+        const double done = static_cast<double>(n + tailLines) / static_cast<double>(lines);
+        if (keepGoing(progress, done)) {
+            return true;
+        }
+        helper.request_stop();
+        return false;
+    });
+    if (helper.joinable()) {
+        helper.join();
+    }
+    if (headEnd == nullptr || tailEnd == nullptr) {
+        return BuildResult::cancelled();
+    }
+    const auto headLength = static_cast<std::size_t>(headEnd - text);
+    const auto tailLength = static_cast<std::size_t>(tailEnd - (text + tailStart));
+    if (headLines < lines) {
+        std::memmove(headEnd, text + tailStart, tailLength);
+    }
+    table.resize(headLength + (headLines < lines ? tailLength : 0));
     table += kLineBreak;
     return BuildResult::table(std::move(table));
 }

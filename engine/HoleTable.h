@@ -34,7 +34,8 @@ private:
 
 // Called now and then while a build runs (every few tens of thousands of lines, and never between
 // a message and the return) with the fraction done, from 0 to 1. Returning false abandons the
-// build, which then returns BuildResult::cancelled(). It runs on the building thread.
+// build, which then returns BuildResult::cancelled(). It is only ever called on the thread that
+// called the build, even where a long table is written by a second thread as well.
 using BuildProgress = std::function<bool(double fractionDone)>;
 
 inline constexpr std::string_view kThisMessage = "This must be a number greater then 1";

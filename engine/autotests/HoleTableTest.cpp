@@ -123,6 +123,23 @@ TEST(BuildThisTable, shouldTruncateTinyAnglesInsteadOfDroppingTheirExponent) {
     EXPECT_EQ(result.text().substr(0, start.size()), start);
 }
 
+TEST(BuildThisTable, shouldWriteLongTablesLineForLineAsTheAngleFieldsSay) {
+    // Long tables are written in two halves at once; the text must not show where they meet.
+    for (const char* count : {"600000", "1234567.5", "9999999"}) {
+        SCOPED_TRACE(count);
+        std::string expected = header(count);
+        const double step = 360 / std::stod(count);
+        for (double a = 0; a <= 359; a += step) {
+            expected += AngleField(a) + kCrLf;
+        }
+        expected += kCrLf;
+        const BuildResult result = BuildThisTable(count);
+        ASSERT_TRUE(result.isTable());
+        EXPECT_EQ(result.text().size(), expected.size());
+        EXPECT_TRUE(result.text() == expected);
+    }
+}
+
 TEST(AngleField, shouldCutWithoutRounding) {
     const struct {
         double angle;
