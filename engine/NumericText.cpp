@@ -187,13 +187,8 @@ Decimal15 round15ByPrintf(double magnitude) {
     return d;
 }
 
-Decimal15 round15(double x) noexcept {
-    Decimal15 d;
-    d.negative = std::signbit(x);
-    const double magnitude = std::fabs(x);
-    if (magnitude == 0) {
-        return d;
-    }
+// The rounding of a positive finite magnitude; the sign is the caller's.
+Decimal15 round15Magnitude(double magnitude) {
     const auto bits = std::bit_cast<std::uint64_t>(magnitude);
     const int biased = static_cast<int>(bits >> 52);
     const std::uint64_t fraction = bits & ((1ULL << 52) - 1);
@@ -202,26 +197,20 @@ Decimal15 round15(double x) noexcept {
     const std::uint64_t mantissa = fraction | (1ULL << 52);
     const int shift = 1075 - biased;
     if (biased == 0 || shift < 0 || shift > 120) {
-        Decimal15 slow = round15ByPrintf(magnitude);
-        slow.negative = d.negative;
-        return slow;
+        return round15ByPrintf(magnitude);
     }
     // floor(log10(2^(52 - shift))) is the decimal exponent or one below it.
     int exponent = ((52 - shift) * 78913) >> 18;
     int power = 14 - exponent;
     if (power < 0 || power > kMaxFastPower) {
-        Decimal15 slow = round15ByPrintf(magnitude);
-        slow.negative = d.negative;
-        return slow;
+        return round15ByPrintf(magnitude);
     }
     U128 scaled = static_cast<U128>(mantissa) * kPow10[static_cast<std::size_t>(power)];
     std::uint64_t quotient = static_cast<std::uint64_t>(scaled >> shift);
     if (quotient >= kTen15) {
         ++exponent;
         if (--power < 0) {
-            Decimal15 slow = round15ByPrintf(magnitude);
-            slow.negative = d.negative;
-            return slow;
+            return round15ByPrintf(magnitude);
         }
         scaled = static_cast<U128>(mantissa) * kPow10[static_cast<std::size_t>(power)];
         quotient = static_cast<std::uint64_t>(scaled >> shift);
@@ -237,8 +226,13 @@ Decimal15 round15(double x) noexcept {
             }
         }
     }
-    d.digits = quotient;
-    d.exponent = exponent;
+    return {quotient, exponent, false};
+}
+
+Decimal15 round15(double x) noexcept {
+    const double magnitude = std::fabs(x);
+    Decimal15 d = magnitude == 0 ? Decimal15{} : round15Magnitude(magnitude);
+    d.negative = std::signbit(x);
     return d;
 }
 
@@ -285,6 +279,13 @@ int significantDigits(U128 digits) {
 
 void store16(char* out, U128 bytes) {
     std::memcpy(out, &bytes, 16);
+}
+
+// Digits (first in the lowest byte, at most 15) with a point after the first `whole` of them.
+U128 withPoint(U128 digits, int whole) {
+    const U128 wholeMask = (static_cast<U128>(1) << (8 * whole)) - 1;
+    return (digits & wholeMask) | (static_cast<U128>('.') << (8 * whole)) |
+           ((digits & ~wholeMask) << 8);
 }
 
 // The first K digits of the 15 (K from 1 to 8) in bytes 0 to K-1, and whether any digit after them
@@ -341,10 +342,7 @@ std::size_t writePlainShort(const Decimal15& d, char* out, std::size_t maxLength
         std::memcpy(p, &digits, 8);
         return static_cast<std::size_t>(sign + whole);
     }
-    const std::uint64_t wholeMask = (std::uint64_t{1} << (8 * whole)) - 1;
-    const U128 text = (digits & wholeMask) | (static_cast<U128>('.') << (8 * whole)) |
-                      (static_cast<U128>(digits & ~wholeMask) << 8);
-    store16(p, text);
+    store16(p, withPoint(digits, whole));
     return static_cast<std::size_t>(sign + significant + 1);
 }
 
@@ -370,9 +368,7 @@ std::size_t writePlain(const Decimal15& d, char* out, std::size_t maxLength) {
             store16(p, digits);
             length = static_cast<std::size_t>(whole);
         } else {
-            const U128 wholeMask = (static_cast<U128>(1) << (8 * whole)) - 1;
-            store16(p, (digits & wholeMask) | (static_cast<U128>('.') << (8 * whole)) |
-                           ((digits & ~wholeMask) << 8));
+            store16(p, withPoint(digits, whole));
             length = static_cast<std::size_t>(significant + 1);
         }
     } else {
