@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Morvanta with its tests and runs them all: ./test.sh
 # The window tests start their own virtual display, so no desktop is needed.
 set -euo pipefail

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 
 #include <cstdio>
 
-#include "DesktopServices.h"
-#include "frmMain.h"
+#include "ui/DesktopServices.h"
+#include "ui/frmMain.h"
 
 int main(int argc, char* argv[]) {
     if (const auto why = morvanta::desktop::missingDesktop()) {

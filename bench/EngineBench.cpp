@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <string>
 
-#include "HoleTable.h"
+#include "engine/HoleTable.h"
 
 namespace {
 

@@ -1,9 +1,10 @@
-#include "SheetCommand.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/SheetCommand.h"
 
 #include <optional>
 #include <string>
 
-#include "SettingSheet.h"
+#include "engine/SettingSheet.h"
 
 namespace morvanta::cli {
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -7,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "HoleTable.h"
-#include "SheetCommand.h"
+#include "cli/SheetCommand.h"
+#include "engine/HoleTable.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-#include "HoleTable.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/HoleTable.h"
 
 #include <atomic>
 #include <cmath>
@@ -9,7 +10,7 @@
 #include <system_error>
 #include <thread>
 
-#include "NumericText.h"
+#include "engine/NumericText.h"
 
 namespace morvanta {
 

@@ -1,4 +1,5 @@
-#include "NumericText.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/NumericText.h"
 
 #include <algorithm>
 #include <array>

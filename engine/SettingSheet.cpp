@@ -1,4 +1,5 @@
-#include "SettingSheet.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/SettingSheet.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
-#include "HoleTable.h"
-#include "NumericText.h"
+#include "engine/HoleTable.h"
+#include "engine/NumericText.h"
 
 // The first byte picks what is fed, the second where the input splits into From and To; the rest
 // is the text. Every text must give a message or a well-formed table, and the readers must agree

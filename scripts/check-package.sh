@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package, checks its metadata, installs it with apt-get and tries the installed
 # programs the way a user would: scripts/check-package.sh [BUILD_DIR]
 #

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that Morvanta needs and that this machine lacks.
 # Usage: scripts/ensure-deps.sh run|test|package|ci
 #   run      what building and starting the program takes

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package: scripts/package.sh [BUILD_DIR]
 #
 # Configures a Release build without tests or benchmarks in BUILD_DIR (default build-package at the

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the README's pictures of the three windows from the real program on a virtual display:
 #   scripts/screenshots.sh [path/to/morvanta]      (default: build/app/morvanta)
 # Writes docs/main.png, docs/help.png and docs/about.png. Needs xvfb, xdotool and imagemagick;

@@ -1,4 +1,5 @@
-#include "BackgroundBuild.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/BackgroundBuild.h"
 
 #include <algorithm>
 #include <utility>

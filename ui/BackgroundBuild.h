@@ -1,6 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <HoleTable.h>
+#include "engine/HoleTable.h"
 
 #include <atomic>
 #include <chrono>
@@ -10,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "OutputBox.h"
+#include "ui/OutputBox.h"
 
 namespace morvanta {
 

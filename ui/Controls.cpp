@@ -1,4 +1,5 @@
-#include "Controls.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/Controls.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,4 +1,5 @@
-#include "DesktopServices.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/DesktopServices.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,7 +15,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "Twips.h"
+#include "ui/Twips.h"
 
 namespace morvanta::desktop {
 

@@ -1,4 +1,5 @@
-#include "OutputBox.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/OutputBox.h"
 
 #include <QFont>
 #include <QFontDatabase>

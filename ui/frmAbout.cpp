@@ -1,12 +1,13 @@
-#include "frmAbout.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/frmAbout.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 
-#include "Controls.h"
-#include "DesktopServices.h"
-#include "Twips.h"
+#include "ui/Controls.h"
+#include "ui/DesktopServices.h"
+#include "ui/Twips.h"
 
 namespace morvanta {
 

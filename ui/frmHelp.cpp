@@ -1,11 +1,12 @@
-#include "frmHelp.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/frmHelp.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "Controls.h"
-#include "DesktopServices.h"
-#include "Twips.h"
+#include "ui/Controls.h"
+#include "ui/DesktopServices.h"
+#include "ui/Twips.h"
 
 namespace morvanta {
 

@@ -1,4 +1,5 @@
-#include "frmMain.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/frmMain.h"
 
 #include <QAction>
 #include <QEventLoop>
@@ -12,12 +13,12 @@
 
 #include <limits>
 
-#include "Controls.h"
-#include "DesktopServices.h"
-#include "OutputBox.h"
-#include "Twips.h"
-#include "frmAbout.h"
-#include "frmHelp.h"
+#include "ui/Controls.h"
+#include "ui/DesktopServices.h"
+#include "ui/OutputBox.h"
+#include "ui/Twips.h"
+#include "ui/frmAbout.h"
+#include "ui/frmHelp.h"
 
 namespace morvanta {
 

@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QMainWindow>
 #include <QPointer>
 
-#include "BackgroundBuild.h"
+#include "ui/BackgroundBuild.h"
 
 class QAction;
 class QLabel;

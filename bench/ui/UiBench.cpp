@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the real main window from the click on a build button to the table shown in the output
 // box and on the clipboard, and the program's start to its window shown; then how long another
 // program (xclip) takes to read the last table from the clipboard. Each case runs in a fresh
@@ -20,9 +21,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "DesktopServices.h"
-#include "OutputBox.h"
-#include "frmMain.h"
+#include "ui/DesktopServices.h"
+#include "ui/OutputBox.h"
+#include "ui/frmMain.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end checks of `morvanta-table this` and `all`: exit status, the two streams, the bytes.
 # Usage: cli_test.sh PATH/TO/morvanta-table
 . "$(dirname "$0")/harness.sh"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the end-to-end checks of morvanta-table: sourced with the tool's path as $1. Gives
 # $tool, a scratch folder $work removed on exit, fail MESSAGE, and finish, which ends the script
 # with the verdict.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end checks of `morvanta-table sheet`: the exit status, what lands on standard output and
 # standard error, and the sheet itself. Usage: sheet_cli_test.sh PATH/TO/morvanta-table
 . "$(dirname "$0")/harness.sh"

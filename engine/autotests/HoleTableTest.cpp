@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -6,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "HoleTable.h"
+#include "engine/HoleTable.h"
 
 using namespace morvanta;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,7 +11,7 @@
 #include <random>
 #include <string>
 
-#include "NumericText.h"
+#include "engine/NumericText.h"
 
 using namespace morvanta;
 

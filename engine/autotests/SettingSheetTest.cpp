@@ -1,9 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "SettingSheet.h"
+#include "engine/SettingSheet.h"
 
 using namespace morvanta;
 

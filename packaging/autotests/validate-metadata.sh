@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: validate-metadata.sh VERSION DESKTOP_ENTRY METAINFO MAN_PAGE...
 # Fails on any word from desktop-file-validate, on any AppStream issue down to pedantic hints, on
 # any groff warning in a man page, and when the metadata's newest release or a man page's header
@@ -32,7 +33,7 @@ newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -n 1 | cut -d'"' 
 for page in "$@"; do
     report=$(LC_ALL=C.UTF-8 groff -man -ww -z "$page" 2>&1)
     [[ -z $report ]] || fail "groff on $page: $report"
-    head -n 1 "$page" | grep -q "\"Morvanta $version\"" || fail "$page does not name Morvanta $version"
+    grep "^\.TH " "$page" | grep -q "\"Morvanta $version\"" || fail "$page does not name Morvanta $version"
 done
 
 exit $failed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
 #include <QFontInfo>
 #include <QLineEdit>
@@ -9,12 +10,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include <HoleTable.h>
+#include "engine/HoleTable.h"
 
-#include "DesktopServices.h"
-#include "OutputBox.h"
-#include "UiTestSupport.h"
-#include "frmMain.h"
+#include "ui/DesktopServices.h"
+#include "ui/OutputBox.h"
+#include "ui/autotests/UiTestSupport.h"
+#include "ui/frmMain.h"
 
 using namespace morvanta;
 using testing::clipboardSeenByAnotherProgram;

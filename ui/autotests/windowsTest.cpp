@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
 #include <QDesktopServices>
 #include <QLabel>
@@ -9,11 +10,11 @@
 #include <QTest>
 #include <QUrl>
 
-#include "DesktopServices.h"
-#include "UiTestSupport.h"
-#include "frmAbout.h"
-#include "frmHelp.h"
-#include "frmMain.h"
+#include "ui/DesktopServices.h"
+#include "ui/autotests/UiTestSupport.h"
+#include "ui/frmAbout.h"
+#include "ui/frmHelp.h"
+#include "ui/frmMain.h"
 
 using namespace morvanta;
 using testing::topLevel;

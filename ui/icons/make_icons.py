@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the program icon, a rotary table seen from above with a ring of holes, as 16-colour
 PNG images of 32x32 and 16x16 pixels and as SVG. Needs only the Python standard library:
 
