@@ -13,8 +13,8 @@ void BM_BuildThis(benchmark::State& state) {
     std::size_t bytes = 0;
     for (auto _ : state) {
         const morvanta::BuildResult result = morvanta::BuildThisTable(count);
-        bytes = result.text().size();
-        benchmark::DoNotOptimize(result.text().data());
+        bytes = result.value().size();
+        benchmark::DoNotOptimize(result.value().data());
     }
     state.counters["bytes"] = static_cast<double>(bytes);
 }
@@ -42,7 +42,7 @@ BENCHMARK(BM_BuildThisWithPrintf)->Arg(7'000'000)->Unit(benchmark::kMillisecond)
 void BM_BuildAll(benchmark::State& state, const char* to) {
     for (auto _ : state) {
         const morvanta::BuildResult result = morvanta::BuildAllTable("2", to);
-        benchmark::DoNotOptimize(result.text().data());
+        benchmark::DoNotOptimize(result.value().data());
     }
 }
 BENCHMARK_CAPTURE(BM_BuildAll, to100, "100")->Unit(benchmark::kMicrosecond);

@@ -117,10 +117,10 @@ int runSheetCommand(std::span<const std::string_view> args, std::FILE* out, std:
         text = "Usage: " + std::string(kSheetUsage) + "\n" + std::string(kHelp);
     } else {
         const SheetPlanResult result = planSheet(request.sheet);
-        if (!result.plan) {
-            return badArguments(err, result.message);
+        if (!result.ok()) {
+            return badArguments(err, result.message());
         }
-        text = request.csv ? sheetCsv(*result.plan) : sheetText(*result.plan);
+        text = request.csv ? sheetCsv(result.value()) : sheetText(result.value());
     }
 
     if (!write(out, text) || std::fflush(out) != 0) {

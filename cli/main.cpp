@@ -62,11 +62,11 @@ int usageError(std::string_view why) {
 }
 
 int printResult(const morvanta::BuildResult& result, bool lf) {
-    if (!result.isTable()) {
-        std::fprintf(stderr, "%s\n", result.text().c_str());
+    if (!result.ok()) {
+        std::fprintf(stderr, "%s\n", result.message().c_str());
         return 1;
     }
-    const bool written = lf ? writeWithLf(stdout, result.text()) : write(stdout, result.text());
+    const bool written = lf ? writeWithLf(stdout, result.value()) : write(stdout, result.value());
     if (!written || std::fflush(stdout) != 0) {
         std::fprintf(stderr, "morvanta-table: cannot write the table: %s\n", std::strerror(errno));
         return 1;

@@ -71,11 +71,11 @@ char* writeAngleLines(char* out, double a, double step, std::size_t lines,
 
 BuildResult buildThis(std::string_view thisText, const BuildProgress& progress) {
     if (!isNumericText(thisText) || !(numericValue(thisText) > 1)) {
-        return BuildResult::message(std::string(kThisMessage));
+        return BuildResult::failure(kThisMessage);
     }
     const double count = numericValue(thisText);
     if (count > kMaxHoleCount) {
-        return BuildResult::message(std::string(kThisTooLargeMessage));
+        return BuildResult::failure(kThisTooLargeMessage);
     }
     const double step = 360 / count;
 
@@ -144,7 +144,7 @@ BuildResult buildThis(std::string_view thisText, const BuildProgress& progress) 
     }
     table.resize(headLength + (headLines < lines ? tailLength : 0));
     table += kLineBreak;
-    return BuildResult::table(std::move(table));
+    return BuildResult::success(std::move(table));
 }
 
 void appendNumber(std::string& text, double x) {
@@ -155,13 +155,13 @@ void appendNumber(std::string& text, double x) {
 BuildResult buildAll(std::string_view fromText, std::string_view toText,
                      const BuildProgress& progress) {
     if (!isNumericText(fromText) || !(numericValue(fromText) > 0)) {
-        return BuildResult::message(std::string(kFromMessage));
+        return BuildResult::failure(kFromMessage);
     }
     if (!isNumericText(toText) || !(numericValue(toText) > 1)) {
-        return BuildResult::message(std::string(kToMessage));
+        return BuildResult::failure(kToMessage);
     }
     if (leadingValue(toText) < leadingValue(fromText)) {
-        return BuildResult::message(std::string(kOrderMessage));
+        return BuildResult::failure(kOrderMessage);
     }
     const double to = numericValue(toText);
     // A spacing of at least one degree needs a count of at most 360; past that nothing can be
@@ -191,7 +191,7 @@ BuildResult buildAll(std::string_view fromText, std::string_view toText,
         survey += kLineBreak;
         survey += kLineBreak;
     }
-    return BuildResult::table(std::move(survey));
+    return BuildResult::success(std::move(survey));
 }
 
 }  // namespace
@@ -205,9 +205,9 @@ BuildResult BuildThisTable(std::string_view thisText, const BuildProgress& progr
     try {
         return buildThis(thisText, progress);
     } catch (const std::bad_alloc&) {
-        return BuildResult::message(std::string(kOutOfMemoryMessage));
+        return BuildResult::failure(kOutOfMemoryMessage);
     } catch (const std::length_error&) {
-        return BuildResult::message(std::string(kOutOfMemoryMessage));
+        return BuildResult::failure(kOutOfMemoryMessage);
     }
 }
 
@@ -216,9 +216,9 @@ BuildResult BuildAllTable(std::string_view fromText, std::string_view toText,
     try {
         return buildAll(fromText, toText, progress);
     } catch (const std::bad_alloc&) {
-        return BuildResult::message(std::string(kOutOfMemoryMessage));
+        return BuildResult::failure(kOutOfMemoryMessage);
     } catch (const std::length_error&) {
-        return BuildResult::message(std::string(kOutOfMemoryMessage));
+        return BuildResult::failure(kOutOfMemoryMessage);
     }
 }
 

@@ -5,33 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "engine/Result.h"
+
 namespace morvanta {
 
-// What a build returns: either the finished table text or exactly one message for the user, never
-// both. A build abandoned through its progress callback returns neither.
-class BuildResult {
-public:
-    enum class Kind { Table, Message, Cancelled };
-
-    static BuildResult table(std::string text) { return {Kind::Table, std::move(text)}; }
-    static BuildResult message(std::string text) { return {Kind::Message, std::move(text)}; }
-    static BuildResult cancelled() { return {Kind::Cancelled, {}}; }
-
-    Kind kind() const noexcept { return kind_; }
-    bool isTable() const noexcept { return kind_ == Kind::Table; }
-    bool isMessage() const noexcept { return kind_ == Kind::Message; }
-    bool isCancelled() const noexcept { return kind_ == Kind::Cancelled; }
-
-    // The table, the message, or "" when cancelled.
-    const std::string& text() const& noexcept { return text_; }
-    std::string&& text() && noexcept { return std::move(text_); }
-
-private:
-    BuildResult(Kind kind, std::string text) : kind_(kind), text_(std::move(text)) {}
-
-    Kind kind_;
-    std::string text_;
-};
+// What a build returns: the table text, or exactly one message for the user, never both; a build
+// abandoned through its progress callback is cancelled.
+using BuildResult = Result<std::string>;
 
 // Called now and then while a build runs (every few tens of thousands of lines, and never between
 // a message and the return) with the fraction done, from 0 to 1. Returning false abandons the

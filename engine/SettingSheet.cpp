@@ -90,7 +90,7 @@ std::optional<std::int64_t> parseResolution(std::string_view text) {
 }
 
 SheetPlanResult refuse(std::string_view message) {
-    return {std::nullopt, std::string(message)};
+    return SheetPlanResult::failure(message);
 }
 
 std::string formatted(const char* format, auto... values) {
@@ -187,7 +187,7 @@ SheetPlanResult planSheet(const SheetArguments& arguments) {
     if (plan.resolution > kSecondsPerRevolution / plan.holes) {
         return refuse(kSheetTooCoarseMessage);
     }
-    return {std::move(plan), {}};
+    return SheetPlanResult::success(std::move(plan));
 }
 
 std::int64_t roundToStep(std::int64_t numerator, std::int64_t denominator,

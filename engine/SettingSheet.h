@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/Result.h"
+
 namespace morvanta {
 
 // Setting sheets for a manual rotary table or dividing head: for each of N equally spaced holes,
@@ -50,10 +52,7 @@ struct SheetPlan {
 };
 
 // Either a plan or exactly one message for the user, never both.
-struct SheetPlanResult {
-    std::optional<SheetPlan> plan;
-    std::string message;
-};
+using SheetPlanResult = Result<SheetPlan>;
 
 // Checks the texts strictly (digits only, no spaces, signs or exponents) and makes the plan.
 //   holes: a whole number from 2 to 10000.

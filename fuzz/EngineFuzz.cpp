@@ -54,24 +54,25 @@ void checkThis(std::string_view text) {
     }
     const morvanta::BuildResult result = morvanta::BuildThisTable(text);
     if (result.isMessage()) {
-        check(result.text() == morvanta::kThisMessage ||
-              result.text() == morvanta::kThisTooLargeMessage);
+        check(result.message() == morvanta::kThisMessage ||
+              result.message() == morvanta::kThisTooLargeMessage);
         return;
     }
-    check(result.isTable());
-    check(result.text().starts_with("---------------   "));
-    check(endsWith(result.text(), "\r\n  0\r\n") || endsWith(result.text(), "\r\n\r\n"));
+    check(result.ok());
+    check(result.value().starts_with("---------------   "));
+    check(endsWith(result.value(), "\r\n  0\r\n") || endsWith(result.value(), "\r\n\r\n"));
 }
 
 void checkAll(std::string_view from, std::string_view to) {
     const morvanta::BuildResult result = morvanta::BuildAllTable(from, to);
     if (result.isMessage()) {
-        check(result.text() == morvanta::kFromMessage || result.text() == morvanta::kToMessage ||
-              result.text() == morvanta::kOrderMessage);
+        check(result.message() == morvanta::kFromMessage ||
+              result.message() == morvanta::kToMessage ||
+              result.message() == morvanta::kOrderMessage);
         return;
     }
-    check(result.isTable());
-    check(result.text().empty() || endsWith(result.text(), "\r\n\r\n\r\n"));
+    check(result.ok());
+    check(result.value().empty() || endsWith(result.value(), "\r\n\r\n\r\n"));
 }
 
 }  // namespace

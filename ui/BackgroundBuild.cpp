@@ -37,9 +37,9 @@ void BackgroundBuild::run(const Build& build) {
     });
     kind_ = result.kind();
     if (result.isMessage()) {
-        message_ = std::move(result).text();
-    } else if (result.isTable()) {
-        const std::string table = std::move(result).text();
+        message_ = result.message();
+    } else if (result.ok()) {
+        const std::string table = std::move(result).value();
         const std::string_view rest(table);
         for (std::size_t at = 0; at < table.size(); at += kLoadChunk) {
             if (cancelled_.load()) {
@@ -54,7 +54,7 @@ void BackgroundBuild::run(const Build& build) {
             fraction_.store(kEngineShare + (1.0 - kEngineShare) * static_cast<double>(at) /
                                                static_cast<double>(table.size()));
         }
-        if (kind_ == BuildResult::Kind::Table) {
+        if (kind_ == BuildResult::Kind::Value) {
             loader_.finish();
         } else {
             loader_ = DocumentLoader();

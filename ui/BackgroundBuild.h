@@ -23,7 +23,7 @@ namespace morvanta {
 //   BackgroundBuild job([](const BuildProgress& p) { return BuildThisTable("7", p); },
 //                       box->createLoader());
 //   job.waitFor(std::chrono::milliseconds(500));
-//   if (job.isFinished() && job.kind() == BuildResult::Kind::Table) box->adopt(job.document());
+//   if (job.isFinished() && job.kind() == BuildResult::Kind::Value) box->adopt(job.document());
 class BackgroundBuild {
 public:
     using Build = std::function<BuildResult(const BuildProgress&)>;

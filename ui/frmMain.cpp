@@ -160,7 +160,7 @@ void frmMain::runBuild(BackgroundBuild::Build build) {
     BackgroundBuild job(std::move(build), tOutput->createLoader());
     const bool cancelled = !job.waitFor(kQuietBuildTime) && waitWithProgress(job);
     switch (cancelled ? BuildResult::Kind::Cancelled : job.kind()) {
-        case BuildResult::Kind::Table:
+        case BuildResult::Kind::Value:
             tOutput->adopt(job.document());
             desktop::clipboardClear();
             desktop::clipboardSetText(tOutput->text());

@@ -12,8 +12,8 @@ namespace {
 
 SheetPlan planOf(const SheetArguments& arguments) {
     const SheetPlanResult result = planSheet(arguments);
-    EXPECT_TRUE(result.plan) << result.message;
-    return result.plan.value_or(SheetPlan{});
+    EXPECT_TRUE(result.ok()) << result.message();
+    return result.ok() ? result.value() : SheetPlan{};
 }
 
 struct Expected {
@@ -179,8 +179,8 @@ TEST(SettingSheet, shouldRefuseEveryBadArgumentWithItsMessage) {
     };
     for (const auto& c : cases) {
         const SheetPlanResult result = planSheet(c.arguments);
-        EXPECT_FALSE(result.plan) << c.arguments.holes;
-        EXPECT_EQ(result.message, c.message)
+        EXPECT_FALSE(result.ok()) << c.arguments.holes;
+        EXPECT_EQ(result.message(), c.message)
             << c.arguments.holes << " " << c.arguments.ratio.value_or("-") << " "
             << c.arguments.dial.value_or("-") << " " << c.arguments.resolution.value_or("-");
     }

@@ -114,8 +114,8 @@ private slots:
     void shouldFillBoxAndClipboardIdentically_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QByteArray>("table");
-        const QByteArray seven = QByteArray::fromStdString(BuildThisTable("7").text());
-        const QByteArray survey = QByteArray::fromStdString(BuildAllTable("2", "100").text());
+        const QByteArray seven = QByteArray::fromStdString(BuildThisTable("7").value());
+        const QByteArray survey = QByteArray::fromStdString(BuildAllTable("2", "100").value());
         QTest::newRow("Build This button") << QStringLiteral("cThis") << seven;
         QTest::newRow("File > Build This") << QStringLiteral("mnuBuildThis") << seven;
         QTest::newRow("Build All button") << QStringLiteral("cBuild") << survey;
@@ -198,7 +198,7 @@ private slots:
         QTest::keyClick(output()->viewport(), Qt::Key_Return);
         QTest::keyClicks(output()->viewport(), QStringLiteral("cd"));
         const QByteArray edited =
-            "ab\r\ncd" + QByteArray::fromStdString(BuildThisTable("7").text());
+            "ab\r\ncd" + QByteArray::fromStdString(BuildThisTable("7").value());
         putOnClipboard(QStringLiteral("old"));
         MessageBoxAnswerer answerer;
         child<QAction>("mnuCopy")->trigger();

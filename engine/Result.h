@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace morvanta {
+
+// What every builder of the engine returns: either its value (a table text, a checked plan) or
+// exactly one message for the user, never both. A build abandoned through its progress callback
+// returns neither and is cancelled.
+//
+//   Result<int> r = Result<int>::failure("COUNT must be a whole number");
+//   r.isMessage() == true, r.message() == "COUNT must be a whole number"
+//   Result<int>::success(7).value() == 7
+//
+// value() may only be read when ok(); message() is "" unless isMessage().
+template <typename T>
+class Result {
+public:
+    enum class Kind { Value, Message, Cancelled };
+
+    static Result success(T value) { return Result(Kind::Value, std::move(value), {}); }
+    static Result failure(std::string message) {
+        return Result(Kind::Message, std::nullopt, std::move(message));
+    }
+    static Result failure(std::string_view message) { return failure(std::string(message)); }
+    static Result failure(const char* message) { return failure(std::string(message)); }
+    static Result cancelled() { return Result(Kind::Cancelled, std::nullopt, {}); }
+
+    Kind kind() const noexcept { return kind_; }
+    bool ok() const noexcept { return kind_ == Kind::Value; }
+    bool isMessage() const noexcept { return kind_ == Kind::Message; }
+    bool isCancelled() const noexcept { return kind_ == Kind::Cancelled; }
+
+    const T& value() const& { return *value_; }
+    T& value() & { return *value_; }
+    T&& value() && { return std::move(*value_); }
+
+    const std::string& message() const noexcept { return message_; }
+
+private:
+    Result(Kind kind, std::optional<T> value, std::string message)
+        : kind_(kind), value_(std::move(value)), message_(std::move(message)) {}
+
+    Kind kind_;
+    std::optional<T> value_;
+    std::string message_;
+};
+
+}  // namespace morvanta
