@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+#include "engine/Angle.h"
+#include "engine/autotests/DecimalRounding.h"
+
+using namespace morvanta;
+
+namespace {
+
+std::string dms(const Angle& angle, int decimals = 0, std::int64_t step = 1) {
+    return dmsText(toDms(angle, decimals, step));
+}
+
+}  // namespace
+
+TEST(Angle, shouldReadDecimalDegreesExactly) {
+    const struct {
+        const char* text;
+        std::int64_t numerator;
+        std::int64_t denominator;
+    } accepted[] = {
+        {"15", 15, 1},     {"-22.5", -45, 2},
+        {"0.125", 1, 8},   {".5", 1, 2},
+        {"7.", 7, 1},      {"+3", 3, 1},
+        {"-0", 0, 1},      {"359.999999999", 359999999999, 1000000000},
+        {"000090", 90, 1}, {"999999999", 999999999, 1},
+    };
+    for (const auto& c : accepted) {
+        const std::optional<Angle> angle = Angle::parseDecimal(c.text);
+        ASSERT_TRUE(angle) << c.text;
+        EXPECT_EQ(angle->numerator(), c.numerator) << c.text;
+        EXPECT_EQ(angle->denominator(), c.denominator) << c.text;
+    }
+    for (const char* refused : {"", "-", ".", "+.", "1e3", " 7", "7 ", "1,5", "1.2.3", "--1",
+                                "0.1234567891", "1000000000", "0x10", "nan"}) {
+        EXPECT_FALSE(Angle::parseDecimal(refused)) << refused;
+    }
+}
+
+TEST(Angle, shouldKeepDivisionsOfTheCircleExact) {
+    const Angle seventh = Angle::ratio(360, 7);
+    EXPECT_EQ(seventh * 7, Angle::degrees(360));
+    EXPECT_EQ(Angle::ratio(720, -14), -seventh);
+    EXPECT_EQ(Angle::degrees(360) / 7, seventh);
+    EXPECT_EQ((Angle::ratio(1, 3) + Angle::ratio(1, 6)).denominator(), 2);
+    EXPECT_EQ(Angle::ratio(1, 3) - Angle::ratio(1, 3), Angle());
+    EXPECT_EQ(Angle::degrees(5) * 0, Angle());
+    EXPECT_LT(Angle::ratio(1, 3), Angle::ratio(333333334, 1000000000));
+    EXPECT_GT(Angle::ratio(-1, 3), Angle::ratio(-333333334, 1000000000));
+
+    EXPECT_EQ(Angle::degrees(-90).withinTurn(), Angle::degrees(270));
+    EXPECT_EQ(Angle::degrees(720).withinTurn(), Angle());
+    EXPECT_EQ(Angle::degrees(360).withinTurn(), Angle());
+    EXPECT_EQ(Angle::ratio(-1, 1000000000).withinTurn(), Angle::ratio(359999999999, 1000000000));
+    EXPECT_EQ(Angle::ratio(719, 2).withinTurn(), Angle::ratio(719, 2));
+
+    // The largest angles the commands make: a start of nine decimals plus a step of a nine-decimal
+    // span over a million holes, at the last hole.
+    const Angle start = *Angle::parseDecimal("359.999999999");
+    const Angle step = *Angle::parseDecimal("359.999999999") / 1'000'000;
+    const Angle last = start + step * 999'999;
+    EXPECT_EQ(last.denominator(), 1'000'000'000'000'000);
+    EXPECT_EQ(last.numerator(), 719'999'639'998'000'001);
+    EXPECT_EQ(last.withinTurn().numerator(), 359'999'639'998'000'001);
+}
+
+// Hole 2 of 7 is at 51°25'42.857142..."; hole 5 at 205°42'51.428571...".
+TEST(Angle, shouldRoundToTheStepWithCarriesIntoMinutesAndDegrees) {
+    const Angle seventh = Angle::ratio(360, 7);
+    EXPECT_EQ(dms(seventh), "51°25'43\"");
+    EXPECT_EQ(dms(seventh, 1), "51°25'42.9\"");
+    EXPECT_EQ(dms(seventh, 3), "51°25'42.857\"");
+    EXPECT_EQ(dms(seventh * 4, 1), "205°42'51.4\"");
+    EXPECT_EQ(dms(seventh, 0, 10), "51°25'40\"");
+    EXPECT_EQ(dms(seventh, 0, 60), "51°26'00\"");
+    EXPECT_EQ(roundedTicks(seventh, 0, 1), 185143);
+    EXPECT_EQ(roundedTicks(seventh, 1, 1), 1851429);
+
+    EXPECT_EQ(dms(Angle::ratio(119, 7200)), "0°01'00\"");            // 59.5"
+    EXPECT_EQ(dms(Angle::ratio(1189999, 72000000)), "0°00'59\"");    // 59.49999"
+    EXPECT_EQ(dms(Angle::ratio(7199, 7200)), "1°00'00\"");           // 59'59.5"
+    EXPECT_EQ(dms(Angle::ratio(71999, 72000), 1), "1°00'00.0\"");    // 59'59.95"
+    EXPECT_EQ(dms(Angle::ratio(359994, 360000), 1), "0°59'59.9\"");  // 59'59.94"
+    EXPECT_EQ(dms(Angle::ratio(2591999, 7200)), "360°00'00\"");      // 359°59'59.5"
+    EXPECT_EQ(dms(Angle::ratio(-1, 7200), 0), "-0°00'01\"");         // -0.5" away from zero
+    EXPECT_EQ(dms(Angle::ratio(-1, 72000), 0), "0°00'00\"");         // -0.05": no minus on zero
+    EXPECT_EQ(dms(Angle::degrees(-90), 1), "-90°00'00.0\"");
+    EXPECT_EQ(dms(Angle::ratio(1, 3'600'000'000), 6), "0°00'00.000001\"");
+    EXPECT_EQ(dmsText(splitTicks(-600, 1)), "-0°01'00.0\"");
+    EXPECT_EQ(dmsText(splitTicks(1296000, 0)), "360°00'00\"");
+}
+
+TEST(Angle, shouldWriteDecimalDegreesRoundedHalfAwayFromZero) {
+    const struct {
+        Angle angle;
+        int decimals;
+        const char* text;
+    } cases[] = {
+        {Angle::ratio(360, 7), 4, "51.4286"},
+        {Angle::ratio(360, 7), 0, "51"},
+        {Angle::ratio(1, 8), 2, "0.13"},
+        {Angle::ratio(-1, 8), 2, "-0.13"},
+        {Angle::ratio(-1, 100000), 4, "0.0000"},
+        {Angle::ratio(-5, 100000), 4, "-0.0001"},
+        {Angle::degrees(90), 0, "90"},
+        {Angle::ratio(359999999999, 1000000000), 8, "360.00000000"},
+        {Angle::ratio(1, 2), 0, "1"},
+        {Angle::ratio(-1, 2), 0, "-1"},
+        {Angle::ratio(123456789, 1000000000), 9, "0.123456789"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(decimalDegreesText(c.angle, c.decimals), c.text)
+            << c.angle.numerator() << "/" << c.angle.denominator();
+    }
+}
+
+// Against long division in decimal strings, which shares nothing with the 128-bit arithmetic.
+TEST(Angle, shouldAgreeWithLongDivisionOnRandomAngles) {
+    std::mt19937_64 random(20261206);
+    std::uniform_int_distribution<std::int64_t> numerators(-720'000'000'000, 720'000'000'000);
+    std::uniform_int_distribution<std::int64_t> denominators(1, 1'000'000'000);
+    std::uniform_int_distribution<int> places(0, 9);
+    for (int i = 0; i < 200'000; ++i) {
+        const std::int64_t n = numerators(random);
+        const std::int64_t d = denominators(random);
+        const int decimals = places(random);
+        const Angle angle = Angle::ratio(n, d);
+        ASSERT_EQ(decimalDegreesText(angle, decimals),
+                  decimal::roundHalfAway(decimal::longDivision(n, d, decimals + 2), decimals))
+            << n << "/" << d << " at " << decimals;
+
+        // The seconds: the rounded tick count lies within half a step of the exact angle, and the
+        // parts are carried into range.
+        const int tickDecimals = places(random) % 4;
+        const std::int64_t step = 1 + static_cast<std::int64_t>(random() % 60);
+        const Dms parts = toDms(angle, tickDecimals, step);
+        ASSERT_LT(parts.minutes, 60);
+        ASSERT_LT(parts.seconds, 60);
+        std::int64_t perSecond = 1;
+        for (int p = 0; p < tickDecimals; ++p) {
+            perSecond *= 10;
+        }
+        ASSERT_LT(parts.fraction, perSecond);
+        __extension__ using I128 = __int128;
+        const I128 ticks =
+            (static_cast<I128>(parts.degrees) * 3600 + parts.minutes * 60 + parts.seconds) *
+                perSecond +
+            parts.fraction;
+        const I128 signedTicks = parts.negative ? -ticks : ticks;
+        ASSERT_EQ(signedTicks % step, 0);
+        // |ticks x d - n x 3600 x perSecond| <= step x d / 2, and strictly less unless a half went
+        // away from zero.
+        const I128 exact = static_cast<I128>(angle.numerator()) * 3600 * perSecond;
+        const I128 gap = signedTicks * angle.denominator() - exact;
+        const I128 half = static_cast<I128>(step) * angle.denominator();
+        ASSERT_LE(2 * (gap < 0 ? -gap : gap), half) << n << "/" << d;
+        if (2 * (gap < 0 ? -gap : gap) == half) {
+            ASSERT_EQ(gap > 0, angle.numerator() > 0) << n << "/" << d;
+        }
+    }
+}
