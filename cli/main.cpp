@@ -1,77 +1,63 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <cerrno>
 #include <csignal>
-#include <cstdio>
-#include <cstring>
-#include <span>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "cli/SheetCommand.h"
-#include "engine/HoleTable.h"
+#include "Version.h"
+#include "cli/Command.h"
 
 namespace {
 
-constexpr std::string_view kUsage =
-    "Usage: morvanta-table [--lf] this COUNT\n"
-    "       morvanta-table [--lf] all FROM TO\n"
-    "       morvanta-table sheet COUNT [--ratio R] [--dial D] [--resolution S] [--csv]\n"
-    "       morvanta-table --help | --version\n"
-    "\n"
-    "Prints the angle of every hole of COUNT equally spaced holes (this), or every hole\n"
-    "count from FROM to TO whose spacing is a whole number of degrees (all), or a setting\n"
-    "sheet for a manual rotary table or dividing head (sheet; see sheet --help).\n"
-    "Tables have CR LF line breaks, as on the clipboard; --lf writes LF instead.\n"
-    "A COUNT, FROM or TO that begins with a minus sign is taken as a number;\n"
-    "put -- before the arguments to pass one that looks like an option.\n"
-    "\n"
-    "Exit status: 0 table printed, 1 the input was refused (the reason goes to\n"
-    "standard error), 2 usage error.\n";
+using morvanta::cli::Command;
+using morvanta::cli::Invocation;
+using morvanta::cli::LineBreak;
+using morvanta::cli::writeText;
 
-constexpr std::string_view kVersion = "morvanta-table 1.1\n";
+constexpr std::string_view kExitStatus =
+    "Exit status: 0 the output was written; 1 the input was refused (the reason on standard\n"
+    "error, nothing on standard output) or the output could not be written; 2 the command line\n"
+    "is malformed (an unknown command or option, a missing or extra argument).\n";
 
-bool write(std::FILE* stream, std::string_view text) {
-    return std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+std::string globalHelp() {
+    std::string text =
+        "Usage: morvanta-table [--lf | --crlf] COMMAND [ARGUMENTS]\n"
+        "       morvanta-table COMMAND --help | morvanta-table help COMMAND\n"
+        "       morvanta-table --help | --version\n"
+        "\n"
+        "Tables of equally spaced holes round a circle, for rotary tables and dividing heads.\n"
+        "\n"
+        "Commands:\n";
+    for (const Command& command : morvanta::cli::commands()) {
+        std::string name(command.name);
+        name.resize(std::max<std::size_t>(name.size() + 2, 8), ' ');
+        text += "  " + name + std::string(command.summary) + "\n";
+    }
+    text +=
+        "\n"
+        "Options, before COMMAND or among its arguments:\n"
+        "  --lf            end every output line with LF\n"
+        "  --crlf          end every output line with CR LF\n"
+        "Each command's help names its own default. An argument that begins with a minus sign\n"
+        "and a digit is a number; put -- before arguments to pass any word as it is.\n"
+        "\n";
+    text += kExitStatus;
+    return text;
 }
 
-// Writes the table with each CR LF as LF, a chunk at a time so no second copy of a large table is
-// ever held.
-bool writeWithLf(std::FILE* stream, std::string_view text) {
-    char chunk[1 << 16];
-    std::size_t used = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            continue;
-        }
-        chunk[used++] = text[i];
-        if (used == sizeof chunk) {
-            if (!write(stream, {chunk, used})) {
-                return false;
-            }
-            used = 0;
-        }
-    }
-    return write(stream, {chunk, used});
+std::string commandHelp(const Command& command) {
+    return "Usage: morvanta-table " + std::string(command.usage) + "\n\n" +
+           std::string(command.help) + "\nOutput lines end in " +
+           (command.lineBreak == LineBreak::CrLf ? "CR LF, as on the clipboard of the window"
+                                                 : "LF") +
+           " unless --lf or --crlf says otherwise.\n\n" + std::string(kExitStatus);
 }
 
-int usageError(std::string_view why) {
-    std::fprintf(stderr, "morvanta-table: %.*s\n", static_cast<int>(why.size()), why.data());
-    write(stderr, kUsage);
-    return 2;
-}
-
-int printResult(const morvanta::BuildResult& result, bool lf) {
-    if (!result.ok()) {
-        std::fprintf(stderr, "%s\n", result.message().c_str());
-        return 1;
-    }
-    const bool written = lf ? writeWithLf(stdout, result.value()) : write(stdout, result.value());
-    if (!written || std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "morvanta-table: cannot write the table: %s\n", std::strerror(errno));
-        return 1;
-    }
-    return 0;
+int malformedLine(std::string_view complaint) {
+    writeText(stderr,
+              "morvanta-table: " + std::string(complaint) + "\nTry 'morvanta-table --help'.\n");
+    return morvanta::cli::kMalformed;
 }
 
 }  // namespace
@@ -81,52 +67,78 @@ int main(int argc, char** argv) {
     // ignored the signal.
     std::signal(SIGPIPE, SIG_DFL);
 
-    bool lf = false;
-    bool optionsEnded = false;
-    std::vector<std::string_view> words;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (optionsEnded) {
-            words.push_back(arg);
-        } else if (arg == "--") {
-            optionsEnded = true;
-        } else if (arg == "--help" || arg == "-h") {
-            return write(stdout, kUsage) ? 0 : 1;
-        } else if (arg == "--version") {
-            return write(stdout, kVersion) ? 0 : 1;
-        } else if (arg == "--lf") {
-            lf = true;
-        } else if (words.empty() && arg == "sheet") {
-            // The sheet reads its own options, so everything after the word is its own.
-            std::vector<std::string_view> rest(argv + i + 1, argv + argc);
-            return morvanta::cli::runSheetCommand(rest, stdout, stderr);
-        } else if (words.empty() && arg.starts_with("-")) {
-            // Before the command word a dash can only be a mistyped option; after it, it is a
-            // negative number for the engine to judge.
-            return usageError("unknown option " + std::string(arg));
+    const std::vector<std::string_view> words(argv + 1, argv + argc);
+    std::optional<LineBreak> lineBreak;
+    const auto setLineBreak = [&](LineBreak wanted) {
+        const bool clash = lineBreak && *lineBreak != wanted;
+        lineBreak = wanted;
+        return !clash;
+    };
+
+    std::size_t at = 0;
+    for (; at < words.size(); ++at) {
+        const std::string_view word = words[at];
+        if (word == "--help" || word == "-h") {
+            return writeText(stdout, globalHelp());
+        }
+        if (word == "--version") {
+            return writeText(stdout, "morvanta-table " + std::string(morvanta::kVersion) + "\n");
+        }
+        if (word == "--lf" || word == "--crlf") {
+            if (!setLineBreak(word == "--lf" ? LineBreak::Lf : LineBreak::CrLf)) {
+                return malformedLine("--lf and --crlf together");
+            }
+        } else if (word == "--") {
+            ++at;
+            break;
+        } else if (word.starts_with("-")) {
+            return malformedLine("unknown option " + std::string(word));
         } else {
-            words.push_back(arg);
+            break;
         }
     }
-    if (words.empty()) {
-        return usageError("no command given");
+    if (at == words.size()) {
+        return malformedLine("no command given");
     }
-    const std::string_view command = words.front();
-    const std::size_t given = words.size() - 1;
-    if (command == "this") {
-        if (given != 1) {
-            return usageError("this takes one COUNT");
+
+    std::string_view name = words[at++];
+    bool help = false;
+    if (name == "help") {
+        if (at == words.size()) {
+            return writeText(stdout, globalHelp());
         }
-        return printResult(morvanta::BuildThisTable(words[1]), lf);
-    }
-    if (command == "all") {
-        if (given != 2) {
-            return usageError("all takes FROM and TO");
+        if (at + 1 != words.size()) {
+            return malformedLine("help takes one COMMAND");
         }
-        return printResult(morvanta::BuildAllTable(words[1], words[2]), lf);
+        name = words[at++];
+        help = true;
     }
-    if (command == "sheet") {
-        return morvanta::cli::runSheetCommand(std::span(words).subspan(1), stdout, stderr);
+    const Command* command = morvanta::cli::findCommand(name);
+    if (command == nullptr) {
+        return malformedLine("unknown command " + std::string(name));
     }
-    return usageError("unknown command " + std::string(command));
+
+    // The options every command shares are taken out here, up to a "--", which the command's
+    // own reading still needs to see.
+    std::vector<std::string_view> rest;
+    bool optionsEnded = false;
+    for (; at < words.size(); ++at) {
+        const std::string_view word = words[at];
+        optionsEnded = optionsEnded || word == "--";
+        if (!optionsEnded && (word == "--help" || word == "-h")) {
+            help = true;
+        } else if (!optionsEnded && (word == "--lf" || word == "--crlf")) {
+            if (!setLineBreak(word == "--lf" ? LineBreak::Lf : LineBreak::CrLf)) {
+                return malformedLine("--lf and --crlf together");
+            }
+        } else {
+            rest.push_back(word);
+        }
+    }
+    if (help) {
+        return writeText(stdout, commandHelp(*command));
+    }
+    const Invocation invocation{command->name, rest, lineBreak.value_or(command->lineBreak), stdout,
+                                stderr};
+    return command->run(invocation);
 }

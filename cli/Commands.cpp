@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/Command.h"
+
+namespace morvanta::cli {
+
+extern const Command kThisCommand;
+extern const Command kAllCommand;
+extern const Command kSheetCommand;
+
+std::span<const Command> commands() {
+    static const Command all[] = {kThisCommand, kAllCommand, kSheetCommand};
+    return all;
+}
+
+}  // namespace morvanta::cli
