@@ -16,19 +16,25 @@ namespace morvanta {
 //   r.isMessage() == true, r.message() == "COUNT must be a whole number"
 //   Result<int>::success(7).value() == 7
 //
-// value() may only be read when ok(); message() is "" unless isMessage().
+// value() may only be read when ok(); message() is "" unless isMessage(). A failure may name the
+// input it is about (a builder's own name for it: "count", "ratio"), so that a window can show
+// the message beside that field; about() is "" where no one input is at fault.
 template <typename T>
 class Result {
 public:
     enum class Kind { Value, Message, Cancelled };
 
-    static Result success(T value) { return Result(Kind::Value, std::move(value), {}); }
-    static Result failure(std::string message) {
-        return Result(Kind::Message, std::nullopt, std::move(message));
+    static Result success(T value) { return Result(Kind::Value, std::move(value), {}, {}); }
+    static Result failure(std::string message, std::string_view about = {}) {
+        return Result(Kind::Message, std::nullopt, std::move(message), about);
     }
-    static Result failure(std::string_view message) { return failure(std::string(message)); }
-    static Result failure(const char* message) { return failure(std::string(message)); }
-    static Result cancelled() { return Result(Kind::Cancelled, std::nullopt, {}); }
+    static Result failure(std::string_view message, std::string_view about = {}) {
+        return failure(std::string(message), about);
+    }
+    static Result failure(const char* message, std::string_view about = {}) {
+        return failure(std::string(message), about);
+    }
+    static Result cancelled() { return Result(Kind::Cancelled, std::nullopt, {}, {}); }
 
     Kind kind() const noexcept { return kind_; }
     bool ok() const noexcept { return kind_ == Kind::Value; }
@@ -40,14 +46,16 @@ public:
     T&& value() && { return std::move(*value_); }
 
     const std::string& message() const noexcept { return message_; }
+    std::string_view about() const noexcept { return about_; }
 
 private:
-    Result(Kind kind, std::optional<T> value, std::string message)
-        : kind_(kind), value_(std::move(value)), message_(std::move(message)) {}
+    Result(Kind kind, std::optional<T> value, std::string message, std::string_view about)
+        : kind_(kind), value_(std::move(value)), message_(std::move(message)), about_(about) {}
 
     Kind kind_;
     std::optional<T> value_;
     std::string message_;
+    std::string about_;
 };
 
 }  // namespace morvanta
