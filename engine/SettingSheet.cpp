@@ -100,18 +100,6 @@ std::string formatted(const char* format, auto... values) {
     return text;
 }
 
-// Columns on a terminal: the degree sign takes two bytes of UTF-8 for one column.
-std::size_t columnsOf(const std::string& text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
-std::string padLeft(const std::string& text, std::size_t width) {
-    const std::size_t columns = columnsOf(text);
-    return std::string(width > columns ? width - columns : 0, ' ') + text;
-}
-
 std::string withoutPlus(std::string text) {
     if (!text.empty() && text.front() == '+') {
         text.erase(0, 1);
@@ -131,8 +119,6 @@ std::string decimalText(std::int64_t numerator, std::int64_t denominator, int de
     return formatted("%s%lld.%0*lld", sign, static_cast<long long>(scaled / scale), decimals,
                      static_cast<long long>(scaled % scale));
 }
-
-using Row = std::vector<std::string>;
 
 }  // namespace
 
@@ -242,84 +228,93 @@ std::string errorText(std::int64_t errorTimesHoles, std::int64_t holes) {
     return decimalText(errorTimesHoles, holes, 2, true);
 }
 
-std::string sheetText(const SheetPlan& plan) {
+namespace {
+
+std::vector<std::string> sheetNotes(const SheetPlan& plan) {
     const bool hasRatio = plan.turn != 0;
-    std::string text = formatted("Setting sheet: %lld holes\n", static_cast<long long>(plan.holes));
+    std::vector<std::string> notes;
     if (hasRatio) {
-        text += "Worm ratio: " + plan.ratioText +
-                ":1, one handwheel turn = " + amountText(plan.turn) + "\n";
+        notes.push_back("Worm ratio: " + plan.ratioText +
+                        ":1, one handwheel turn = " + amountText(plan.turn));
     }
     if (plan.dial != 0) {
-        text += formatted("Dial: %lld graduations per turn, one graduation = ",
-                          static_cast<long long>(plan.dial)) +
-                amountText(plan.graduation) + "\n";
+        notes.push_back(formatted("Dial: %lld graduations per turn, one graduation = ",
+                                  static_cast<long long>(plan.dial)) +
+                        amountText(plan.graduation));
     }
-    text += "Resolution: " + amountText(plan.resolution);
+    std::string resolution = "Resolution: " + amountText(plan.resolution);
     if (plan.dial != 0) {
         const auto graduations = static_cast<long long>(plan.resolution / plan.graduation);
-        text +=
+        resolution +=
             formatted(graduations == 1 ? " (%lld graduation)" : " (%lld graduations)", graduations);
     }
-    text += ", halves rounded up\n";
-    text += formatted(
-        "Angle: each hole's exact angle (hole - 1) x 360\u00B0 / %lld, rounded on its own\n",
-        static_cast<long long>(plan.holes));
+    notes.push_back(resolution + ", halves rounded up");
+    notes.push_back(formatted(
+        "Angle: each hole's exact angle (hole - 1) x 360\u00B0 / %lld, rounded on its own",
+        static_cast<long long>(plan.holes)));
     if (hasRatio) {
-        text +=
+        notes.push_back(
             plan.dial != 0
-                ? "Turns: whole handwheel turns from hole 1 at zero; Dial: graduations past them\n"
-                : "Turns: whole handwheel turns from hole 1 at zero; Dial: table angle past them\n";
+                ? "Turns: whole handwheel turns from hole 1 at zero; Dial: graduations past them"
+                : "Turns: whole handwheel turns from hole 1 at zero; Dial: table angle past them");
     }
-    text += "Error: angle set minus exact angle, in seconds of arc\n\n";
+    notes.push_back("Error: angle set minus exact angle, in seconds of arc");
+    return notes;
+}
 
-    std::vector<Row> rows;
-    rows.reserve(static_cast<std::size_t>(plan.holes) + 1);
-    rows.push_back({"Hole", "Angle"});
-    if (hasRatio) {
-        rows.back().insert(rows.back().end(), {"Turns", "Dial"});
+std::vector<std::string> sheetColumns(const SheetPlan& plan) {
+    if (plan.turn != 0) {
+        return {"Hole", "Angle", "Turns", "Dial", "Error"};
     }
-    rows.back().push_back("Error");
+    return {"Hole", "Angle", "Error"};
+}
 
+std::vector<std::string> sheetRow(const SheetPlan& plan, std::int64_t hole,
+                                  const HoleSetting& setting) {
+    std::vector<std::string> row{std::to_string(hole), angleText(setting.angle)};
+    if (plan.turn != 0) {
+        row.push_back(std::to_string(setting.turns));
+        row.push_back(plan.dial != 0 ? std::to_string(setting.dialReading)
+                                     : angleText(setting.inTurn));
+    }
+    row.push_back(errorText(setting.errorTimesHoles, plan.holes) + "\"");
+    return row;
+}
+
+// The largest error by size, and the first hole that has it.
+std::string sheetFooter(const SheetPlan& plan, std::int64_t largest, std::int64_t largestHole) {
+    if (largest == 0) {
+        return "Largest error: 0.00\" (every setting is exact)";
+    }
+    return "Largest error: " + withoutPlus(errorText(largest, plan.holes)) +
+           formatted("\" (hole %lld)", static_cast<long long>(largestHole));
+}
+
+}  // namespace
+
+Report sheetReport(const SheetPlan& plan) {
+    Report report;
+    report.title = formatted("Setting sheet: %lld holes", static_cast<long long>(plan.holes));
+    report.notes = sheetNotes(plan);
+    report.columns = sheetColumns(plan);
+    report.rows.reserve(static_cast<std::size_t>(plan.holes));
     std::int64_t largest = 0;
     std::int64_t largestHole = 1;
     for (std::int64_t hole = 1; hole <= plan.holes; ++hole) {
         const HoleSetting setting = holeSetting(plan, hole);
-        Row row{std::to_string(hole), angleText(setting.angle)};
-        if (hasRatio) {
-            row.push_back(std::to_string(setting.turns));
-            row.push_back(plan.dial != 0 ? std::to_string(setting.dialReading)
-                                         : angleText(setting.inTurn));
-        }
-        row.push_back(errorText(setting.errorTimesHoles, plan.holes) + "\"");
-        rows.push_back(std::move(row));
+        report.rows.push_back(sheetRow(plan, hole, setting));
         const std::int64_t size = std::abs(setting.errorTimesHoles);
         if (size > largest) {
             largest = size;
             largestHole = hole;
         }
     }
+    report.footer.push_back(sheetFooter(plan, largest, largestHole));
+    return report;
+}
 
-    std::vector<std::size_t> widths(rows.front().size(), 0);
-    for (const Row& row : rows) {
-        for (std::size_t i = 0; i < widths.size(); ++i) {
-            widths[i] = std::max(widths[i], columnsOf(row[i]));
-        }
-    }
-    for (const Row& row : rows) {
-        std::string line;
-        for (std::size_t i = 0; i < widths.size(); ++i) {
-            line += padLeft(row[i], widths[i] + (i == 0 ? 0 : 2));
-        }
-        text += line + "\n";
-    }
-
-    if (largest == 0) {
-        text += "Largest error: 0.00\" (every setting is exact)\n";
-    } else {
-        text += "Largest error: " + withoutPlus(errorText(largest, plan.holes)) +
-                formatted("\" (hole %lld)\n", static_cast<long long>(largestHole));
-    }
-    return text;
+std::string sheetText(const SheetPlan& plan) {
+    return reportText(sheetReport(plan));
 }
 
 std::string sheetCsv(const SheetPlan& plan) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/Report.h"
 #include "engine/Result.h"
 
 namespace morvanta {
@@ -141,6 +142,9 @@ std::string errorText(std::int64_t errorTimesHoles, std::int64_t holes);
 //      2   51°26'00"     12   206  +17.14"
 // and ends: Largest error: 25.71" (hole 3)
 std::string sheetText(const SheetPlan& plan);
+
+// The same sheet as a report (title, notes, columns, one row per hole, footer), for printing.
+Report sheetReport(const SheetPlan& plan);
 
 // The sheet for a spreadsheet: a row of column names, then one row per hole, LF line breaks:
 //   hole,degrees,minutes,seconds[,turns,dial | ,turns,dial_degrees,dial_minutes,dial_seconds],error
