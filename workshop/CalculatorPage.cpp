@@ -1,0 +1,419 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "workshop/CalculatorPage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QVBoxLayout>
+
+#include <new>
+
+namespace morvanta::workshop {
+
+namespace {
+
+QString withoutMnemonic(QString caption) {
+    // "&&" stands for a real ampersand and stays one.
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    caption.remove(QLatin1Char('&'));
+    caption.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    return caption;
+}
+
+// Red enough to be seen as a fault, dark enough to read on the window's background.
+constexpr QRgb kMessageColour = 0xB00000;
+
+}  // namespace
+
+CalculatorPage::CalculatorPage(PageSpec spec, QWidget* parent)
+    : QWidget(parent), spec_(std::move(spec)) {
+    setObjectName(spec_.name);
+    if (!available()) {
+        buildUnavailable();
+        return;
+    }
+
+    auto* panel = new QWidget(this);
+    buildFields(panel);
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setWordWrap(true);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    result_ = new QPlainTextEdit(this);
+    result_->setObjectName(QStringLiteral("result"));
+    result_->setReadOnly(true);
+    result_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    result_->setTabChangesFocus(true);
+    result_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    result_->setAccessibleName(withoutMnemonic(spec_.title));
+    result_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    freshPalette_ = result_->palette();
+    stalePalette_ = freshPalette_;
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        stalePalette_.setColor(group, QPalette::Text,
+                               freshPalette_.color(QPalette::Disabled, QPalette::Text));
+        stalePalette_.setColor(group, QPalette::Base,
+                               freshPalette_.color(QPalette::Disabled, QPalette::Base));
+    }
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(status_);
+    right->addWidget(result_, 1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(panel, 0);
+    layout->addLayout(right, 1);
+
+    QWidget* previous = nullptr;
+    for (QWidget* control : fieldControls()) {
+        if (previous != nullptr) {
+            setTabOrder(previous, control);
+        }
+        previous = control;
+    }
+    if (previous != nullptr) {
+        setTabOrder(previous, result_);
+    }
+
+    resetToDefaults();
+}
+
+void CalculatorPage::buildUnavailable() {
+    auto* notice = new QLabel(spec_.unavailable, this);
+    notice->setObjectName(QStringLiteral("unavailable"));
+    notice->setWordWrap(true);
+    notice->setAlignment(Qt::AlignCenter);
+    notice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont larger = notice->font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.2);
+    notice->setFont(larger);
+    auto* layout = new QVBoxLayout(this);
+    layout->addStretch(1);
+    layout->addWidget(notice);
+    layout->addStretch(2);
+}
+
+void CalculatorPage::buildFields(QWidget* panel) {
+    auto* grid = new QGridLayout;
+    grid->setColumnStretch(1, 1);
+    int row = 0;
+    QPalette messagePalette = panel->palette();
+    messagePalette.setColor(QPalette::WindowText, QColor(kMessageColour));
+    for (const FieldSpec& spec : spec_.fields) {
+        if (!spec.section.isEmpty()) {
+            auto* heading = new QLabel(spec.section, panel);
+            QFont bold = heading->font();
+            bold.setBold(true);
+            heading->setFont(bold);
+            grid->addWidget(heading, row++, 0, 1, 2, Qt::AlignBottom);
+        }
+        Field field = makeField(spec, panel);
+        if (field.check != nullptr) {
+            grid->addWidget(field.control, row++, 0, 1, 2);
+        } else {
+            auto* label = new QLabel(spec.label, panel);
+            label->setBuddy(field.control);
+            grid->addWidget(label, row, 0);
+            grid->addWidget(field.control, row++, 1);
+        }
+        field.message = new QLabel(panel);
+        field.message->setObjectName(spec.name + QStringLiteral("Message"));
+        field.message->setWordWrap(true);
+        field.message->setPalette(messagePalette);
+        field.message->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        field.message->hide();
+        grid->addWidget(field.message, row++, 0, 1, 2);
+        fields_.push_back(field);
+    }
+
+    pageMessage_ = new QLabel(panel);
+    pageMessage_->setObjectName(QStringLiteral("pageMessage"));
+    pageMessage_->setWordWrap(true);
+    pageMessage_->setPalette(messagePalette);
+    pageMessage_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    pageMessage_->hide();
+
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addLayout(grid);
+    column->addWidget(pageMessage_);
+    column->addStretch(1);
+    // Wide enough for the engine's longest messages on three lines.
+    panel->setMinimumWidth(panel->fontMetrics().averageCharWidth() * 40);
+    panel->setMaximumWidth(panel->fontMetrics().averageCharWidth() * 52);
+}
+
+CalculatorPage::Field CalculatorPage::makeField(const FieldSpec& spec, QWidget* parent) {
+    Field field;
+    field.spec = spec;
+    switch (spec.kind) {
+        case FieldKind::Text: {
+            field.edit = new QLineEdit(parent);
+            field.edit->setPlaceholderText(spec.placeholder);
+            field.control = field.edit;
+            connect(field.edit, &QLineEdit::textChanged, this, &CalculatorPage::compute);
+            connect(field.edit, &QLineEdit::returnPressed, this,
+                    &CalculatorPage::computeAndShowFault);
+            break;
+        }
+        case FieldKind::Flag: {
+            field.check = new QCheckBox(spec.label, parent);
+            field.control = field.check;
+            connect(field.check, &QCheckBox::toggled, this, &CalculatorPage::compute);
+            break;
+        }
+        case FieldKind::Choice: {
+            field.combo = new QComboBox(parent);
+            for (const Choice& choice : spec.choices) {
+                field.combo->addItem(choice.label, choice.value);
+            }
+            field.combo->setEditable(spec.editable);
+            field.control = field.combo;
+            if (spec.editable) {
+                field.combo->setInsertPolicy(QComboBox::NoInsert);
+                connect(field.combo, &QComboBox::editTextChanged, this, &CalculatorPage::compute);
+                connect(field.combo->lineEdit(), &QLineEdit::returnPressed, this,
+                        &CalculatorPage::computeAndShowFault);
+            } else {
+                connect(field.combo, &QComboBox::currentIndexChanged, this,
+                        &CalculatorPage::compute);
+            }
+            break;
+        }
+    }
+    field.control->setObjectName(spec.name);
+    field.control->setAccessibleName(withoutMnemonic(spec.label));
+    field.control->setAccessibleDescription(spec.hint);
+    field.control->setToolTip(spec.hint);
+    return field;
+}
+
+std::vector<QWidget*> CalculatorPage::fieldControls() const {
+    std::vector<QWidget*> controls;
+    for (const Field& field : fields_) {
+        controls.push_back(field.control);
+    }
+    return controls;
+}
+
+QString CalculatorPage::storedText(const Field& field) const {
+    if (field.edit != nullptr) {
+        return field.edit->text();
+    }
+    if (field.check != nullptr) {
+        return field.check->isChecked() ? QStringLiteral("true") : QStringLiteral("false");
+    }
+    if (field.combo->isEditable()) {
+        const int index = field.combo->findText(field.combo->currentText());
+        return index >= 0 ? field.combo->itemData(index).toString() : field.combo->currentText();
+    }
+    return field.combo->currentData().toString();
+}
+
+void CalculatorPage::setStoredText(Field& field, const QString& text) {
+    if (field.edit != nullptr) {
+        field.edit->setText(text);
+    } else if (field.check != nullptr) {
+        field.check->setChecked(text == QLatin1String("true"));
+    } else {
+        const int index = field.combo->findData(text);
+        if (index >= 0) {
+            field.combo->setCurrentIndex(index);
+        } else if (field.combo->isEditable()) {
+            field.combo->setEditText(text);
+        }
+    }
+}
+
+Inputs CalculatorPage::inputs() const {
+    Inputs inputs;
+    for (const Field& field : fields_) {
+        const std::string name = field.spec.name.toStdString();
+        if (field.check != nullptr) {
+            if (field.check->isChecked()) {
+                inputs.set(name, {});
+            }
+            continue;
+        }
+        // A list item stands for its value; text typed into an editable list goes as typed.
+        const QString value = storedText(field);
+        if (!value.isEmpty()) {
+            inputs.set(name, value.toStdString());
+        }
+    }
+    return inputs;
+}
+
+QString CalculatorPage::describeInputs() const {
+    QStringList parts;
+    for (const Field& field : fields_) {
+        const QString caption = withoutMnemonic(field.spec.label);
+        if (field.check != nullptr) {
+            if (field.check->isChecked()) {
+                parts.append(caption);
+            }
+        } else if (field.combo != nullptr) {
+            if (!field.combo->currentText().isEmpty()) {
+                parts.append(caption + QLatin1Char(' ') + field.combo->currentText());
+            }
+        } else if (!field.edit->text().isEmpty()) {
+            parts.append(caption + QLatin1Char(' ') + field.edit->text());
+        }
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+CalculatorPage::Field* CalculatorPage::fieldAbout(const QString& about) {
+    if (about.isEmpty()) {
+        return nullptr;
+    }
+    for (Field& field : fields_) {
+        const QStringList names =
+            field.spec.about.isEmpty() ? QStringList{field.spec.name} : field.spec.about;
+        if (names.contains(about)) {
+            return &field;
+        }
+    }
+    return nullptr;
+}
+
+QString CalculatorPage::messageFor(const QString& field) const {
+    if (field.isEmpty()) {
+        return pageMessage_ != nullptr ? pageMessage_->text() : QString();
+    }
+    for (const Field& candidate : fields_) {
+        if (candidate.spec.name == field) {
+            return candidate.message->text();
+        }
+    }
+    return {};
+}
+
+void CalculatorPage::compute() {
+    if (!available() || settingFields_) {
+        return;
+    }
+    // The engine answers bad input with a message, never an exception; only a sheet too large
+    // for the memory left can throw, and that must not take the user's other pages with it.
+    try {
+        showResult(spec_.compute(inputs()));
+    } catch (const std::bad_alloc&) {
+        showResult(PageResult::failure("not enough memory to make this sheet"));
+    }
+    emit computed();
+}
+
+void CalculatorPage::computeAndShowFault() {
+    compute();
+    if (current_) {
+        return;
+    }
+    for (Field& field : fields_) {
+        if (field.spec.name == faultField_) {
+            field.control->setFocus(Qt::OtherFocusReason);
+            if (field.edit != nullptr) {
+                field.edit->selectAll();
+            }
+        }
+    }
+}
+
+void CalculatorPage::showResult(PageResult result) {
+    for (Field& field : fields_) {
+        field.message->clear();
+        field.message->hide();
+        field.control->setAccessibleDescription(field.spec.hint);
+    }
+    pageMessage_->clear();
+    pageMessage_->hide();
+    faultField_.clear();
+
+    if (!result.ok()) {
+        const QString message = QString::fromStdString(result.message());
+        if (Field* field = fieldAbout(QString::fromUtf8(
+                result.about().data(), static_cast<qsizetype>(result.about().size())))) {
+            field->message->setText(message);
+            field->message->show();
+            field->control->setAccessibleDescription(message);
+            faultField_ = field->spec.name;
+        } else {
+            pageMessage_->setText(message);
+            pageMessage_->show();
+        }
+        setStale(true);
+        return;
+    }
+
+    PageOutput output = std::move(result).value();
+    // Setting the same text again would only lose the reader's place in a long sheet.
+    if (!output_ || output_->text != output.text) {
+        result_->setPlainText(QString::fromStdString(output.text));
+    }
+    output_ = std::move(output);
+    outputInputs_ = describeInputs();
+    setStale(false);
+}
+
+void CalculatorPage::setStale(bool stale) {
+    current_ = !stale;
+    result_->setPalette(stale ? stalePalette_ : freshPalette_);
+    result_->setProperty("stale", stale);
+    if (!stale) {
+        status_->setText(tr("Sheet for %1.").arg(outputInputs_));
+    } else if (output_) {
+        status_->setText(tr("The input is not valid. Shown greyed: the last good sheet, for %1.")
+                             .arg(outputInputs_));
+    } else {
+        status_->setText(tr("The input is not valid, so there is no sheet yet."));
+    }
+    emit stateChanged();
+}
+
+void CalculatorPage::resetToDefaults() {
+    settingFields_ = true;
+    for (Field& field : fields_) {
+        setStoredText(field, field.spec.defaultValue);
+    }
+    settingFields_ = false;
+    compute();
+}
+
+void CalculatorPage::focusFirstField() {
+    if (!fields_.empty()) {
+        fields_.front().control->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void CalculatorPage::loadFields(QSettings& settings) {
+    settingFields_ = true;
+    settings.beginGroup(spec_.name);
+    for (Field& field : fields_) {
+        setStoredText(field, settings.value(field.spec.name, field.spec.defaultValue).toString());
+    }
+    settings.endGroup();
+    settingFields_ = false;
+    // The sheet of the defaults was never the user's: bad input brought back from the last run
+    // shows no sheet at all rather than one for inputs the user did not give.
+    output_.reset();
+    outputInputs_.clear();
+    result_->clear();
+    compute();
+}
+
+void CalculatorPage::saveFields(QSettings& settings) const {
+    settings.beginGroup(spec_.name);
+    for (const Field& field : fields_) {
+        settings.setValue(field.spec.name, storedText(field));
+    }
+    settings.endGroup();
+}
+
+}  // namespace morvanta::workshop
