@@ -1,6 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <new>
-
 #include "engine/SettingSheet.h"
 #include "workshop/Page.h"
 
