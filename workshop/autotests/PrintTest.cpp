@@ -155,31 +155,49 @@ private slots:
         QCOMPARE(next, 200);
     }
 
-    // An empty box before each row to tick, drawn where the layout puts it: the rows of the first
-    // page start 130 pt below the 15 mm (42.52 pt) margin, 16 pt apart; the 9 pt box starts 1 pt
-    // in from the margin and 3.5 pt down in its row.
+    // An empty box before each row to tick, drawn where the layout puts it: the rows start 130 pt
+    // below the 15 mm (42.52 pt) margin on the first page and 34 pt below it on a further one,
+    // 16 pt apart; the 9 pt box starts 1 pt in from the margin and 3.5 pt down in its row.
+    void shouldDrawABoxToTickBeforeEveryRow_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<double>("firstRow");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("first page") << 1 << 130.0 << 37;
+        QTest::newRow("second page") << 2 << 34.0 << 43;
+        QTest::newRow("last page") << 5 << 34.0 << 34;
+    }
+
     void shouldDrawABoxToTickBeforeEveryRow() {
+        QFETCH(int, page);
+        QFETCH(double, firstRow);
+        QFETCH(int, rows);
         fillSheet(QStringLiteral("200"), QStringLiteral("90"), QStringLiteral("240"));
         const QString pdf = folder.filePath(QStringLiteral("boxes.pdf"));
         QCOMPARE(window->exportPdfTo(pdf), 5);
-        const QImage page = pdfPicture(pdf, 1, folder.filePath(QStringLiteral("boxes")));
-        QVERIFY(!page.isNull());
+        const QImage picture = pdfPicture(pdf, page, folder.filePath(QStringLiteral("boxes")));
+        QVERIFY(!picture.isNull());
         const double margin = 42.52;
         const auto lightness = [&](double xPoints, double yPoints) {
-            return qGray(page.pixel(qRound(xPoints * 2), qRound(yPoints * 2)));
+            return qGray(picture.pixel(qRound(xPoints * 2), qRound(yPoints * 2)));
         };
-        for (int row = 0; row < 37; ++row) {
-            const double middle = margin + 130 + 16 * row + 8;
+        const auto leftEdge = [&](double middle) {
             int darkest = 255;
             for (double x = margin + 0.5; x <= margin + 1.5; x += 0.5) {
                 darkest = std::min(darkest, lightness(x, middle));
             }
-            QVERIFY2(darkest < 128, qPrintable(QStringLiteral("row %1: left edge").arg(row)));
+            return darkest;
+        };
+        for (int row = 0; row < rows; ++row) {
+            const double middle = margin + firstRow + 16 * row + 8;
+            QVERIFY2(leftEdge(middle) < 128, qPrintable(QStringLiteral("row %1: edge").arg(row)));
             QVERIFY2(lightness(margin + 5.5, middle) > 200,
                      qPrintable(QStringLiteral("row %1: inside").arg(row)));
         }
-        // No box under the last row.
-        QVERIFY(lightness(margin + 1, margin + 130 + 16 * 37 + 8) > 200);
+        // Under the last row of a full page there is nothing; the last page has the footer there.
+        if (page < 5) {
+            QVERIFY(leftEdge(margin + firstRow + 16 * rows + 8) > 200);
+        }
+        QVERIFY(leftEdge(margin + firstRow - 16 + 8) > 200);
     }
 
     void shouldExportThroughTheDialogAddingTheSuffix() {
