@@ -50,10 +50,10 @@ private:
 struct PageOutput {
     // Exactly what morvanta-table prints for the same input, LF line breaks.
     std::string text;
-    // The same sheet as data, for the printed page.
-    Report report;
-    // The engine's CSV and G-code writers, run only when the user saves; an empty function means
-    // the page has no such output for this input.
+    // The engine's writers, run only when the user prints or saves, so that typing into a large
+    // sheet makes its text alone: the same sheet as data for the printed page, its CSV and its
+    // G-code. An empty csv or gcode means the page has no such output for this input.
+    std::function<Report()> report;
     std::function<std::string()> csv;
     std::function<std::string()> gcode;
 };

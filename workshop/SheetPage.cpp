@@ -38,7 +38,7 @@ PageResult computeSheet(const Inputs& inputs) {
     }
     PageOutput output;
     output.text = sheetText(plan.value());
-    output.report = sheetReport(plan.value());
+    output.report = [sheet = plan.value()] { return sheetReport(sheet); };
     output.csv = [sheet = plan.value()] { return sheetCsv(sheet); };
     return PageResult::success(std::move(output));
 }

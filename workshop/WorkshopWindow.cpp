@@ -204,7 +204,7 @@ std::optional<PrintedSheet> WorkshopWindow::currentSheet() const {
     if (page == nullptr || !page->isCurrent()) {
         return std::nullopt;
     }
-    return PrintedSheet{page->output()->report, page->outputInputs()};
+    return PrintedSheet{page->output()->report(), page->outputInputs()};
 }
 
 void WorkshopWindow::updateActions() {
