@@ -228,12 +228,15 @@ fi
 for file in /usr/bin/morvanta /usr/bin/morvanta-table /usr/share/applications/$app_id.desktop \
     /usr/share/metainfo/$app_id.metainfo.xml /usr/share/icons/hicolor/16x16/apps/$app_id.png \
     /usr/share/icons/hicolor/32x32/apps/$app_id.png /usr/share/man/man1/morvanta-table.1.gz \
-    /usr/share/man/man1/morvanta.1.gz; do
+    /usr/share/man/man1/morvanta.1.gz /usr/share/bash-completion/completions/morvanta-table; do
     check "installed $file" test -f "$file"
 done
 
 check "/usr/bin/morvanta-table --version names $version" \
     test "$(/usr/bin/morvanta-table --version)" = "morvanta-table $version"
+check "the installed bash completion registers itself for morvanta-table" \
+    bash --norc -c '. /usr/share/bash-completion/completions/morvanta-table &&
+        complete -p morvanta-table >/dev/null'
 check "the copyright file's licence text is installed (/usr/share/common-licenses/GPL-3)" \
     test -f /usr/share/common-licenses/GPL-3
 if [[ $(/usr/bin/morvanta-table this 7 | od -An -c) == "$(seven_holes | od -An -c)" ]]; then
