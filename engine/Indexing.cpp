@@ -239,22 +239,27 @@ struct RatioKeyHash {
     }
 };
 
-std::int64_t teeth(const GearTrain& train) {
-    return std::accumulate(train.drivers.begin(), train.drivers.end(), std::int64_t{0}) +
-           std::accumulate(train.driven.begin(), train.driven.end(), std::int64_t{0});
-}
+// A train as the search keeps it, without allocating: one pair (d0/n0) or two (d0 d1 / n0 n1).
+struct Train {
+    std::size_t pairs = 1;
+    std::int64_t drivers[2] = {0, 0};
+    std::int64_t driven[2] = {0, 0};
 
-// Fewer pairs first, then fewer teeth in all, then the gears themselves, so that the train chosen
-// for a ratio never depends on the order the gears were given in.
-bool simplerTrain(const GearTrain& a, const GearTrain& b) {
-    if (a.drivers.size() != b.drivers.size()) {
-        return a.drivers.size() < b.drivers.size();
+    std::int64_t teeth() const { return drivers[0] + drivers[1] + driven[0] + driven[1]; }
+    // Fewer pairs first, then fewer teeth in all, then the gears themselves, so that the train
+    // chosen for a ratio never depends on the order the gears were given in.
+    bool simplerThan(const Train& other) const {
+        return std::make_tuple(pairs, teeth(), drivers[0], drivers[1], driven[0], driven[1]) <
+               std::make_tuple(other.pairs, other.teeth(), other.drivers[0], other.drivers[1],
+                               other.driven[0], other.driven[1]);
     }
-    if (teeth(a) != teeth(b)) {
-        return teeth(a) < teeth(b);
+    GearTrain gears() const {
+        GearTrain train;
+        train.drivers.assign(drivers, drivers + pairs);
+        train.driven.assign(driven, driven + pairs);
+        return train;
     }
-    return std::tie(a.drivers, a.driven) < std::tie(b.drivers, b.driven);
-}
+};
 
 struct Circle {
     std::int64_t holes;
@@ -328,10 +333,12 @@ public:
     std::optional<CompoundMove> compound(std::int64_t count) const {
         const std::int64_t q = count / std::gcd(head_.ratio, count);
         std::optional<CompoundMove> best;
-        for (const CirclePair& pair : pairs_) {
-            if (pair.product % q == 0) {
-                considerPair(count, pair, best);
-            }
+        if (q + 1 >= static_cast<std::int64_t>(pairsFrom_.size())) {
+            return best;
+        }
+        const auto at = static_cast<std::size_t>(q);
+        for (std::size_t i = pairsFrom_[at]; i < pairsFrom_[at + 1]; ++i) {
+            considerPair(count, pairs_[pairsByDivisor_[i]], best);
         }
         return best;
     }
@@ -344,7 +351,7 @@ public:
             bool below;
             std::int64_t base;
             Fraction gearing;
-            const GearTrain* train;
+            const Train* train;
         };
         std::vector<Candidate> candidates;
         const auto consider = [&](std::int64_t base, bool below) {
@@ -354,8 +361,8 @@ public:
             }
             const auto found = trains_.find({std::abs(gearing.numerator), gearing.denominator});
             if (found != trains_.end()) {
-                candidates.push_back({found->second.drivers.size(), std::abs(base - count), below,
-                                      base, gearing, &found->second});
+                candidates.push_back({found->second.pairs, std::abs(base - count), below, base,
+                                      gearing, &found->second});
             }
             return true;
         };
@@ -388,7 +395,7 @@ public:
             if (plans.size() == limit) {
                 break;
             }
-            DifferentialMove plan{c.base, *simple(c.base), c.gearing, *c.train};
+            DifferentialMove plan{c.base, *simple(c.base), c.gearing, c.train->gears()};
             plans.push_back(std::move(plan));
         }
         return plans;
@@ -435,15 +442,40 @@ private:
         }
     }
 
+    // Every ordered pair of circles on one plate, and for each q the pairs whose product q
+    // divides, so that a count tries only the pairs that can give it.
     void makePairs() {
+        std::int64_t largestProduct = 0;
         for (std::size_t p = 0; p < head_.plates.size(); ++p) {
             for (const std::int64_t crank : head_.plates[p]) {
                 for (const std::int64_t plateCircle : head_.plates[p]) {
                     if (crank != plateCircle) {
                         pairs_.push_back({crank, plateCircle, p, crank * plateCircle});
+                        largestProduct = std::max(largestProduct, crank * plateCircle);
                     }
                 }
             }
+        }
+        const auto forEachDivisor = [](std::int64_t product, auto&& visit) {
+            for (std::int64_t d = 1; d * d <= product; ++d) {
+                if (product % d == 0) {
+                    visit(static_cast<std::size_t>(d));
+                    if (d * d != product) {
+                        visit(static_cast<std::size_t>(product / d));
+                    }
+                }
+            }
+        };
+        pairsFrom_.assign(static_cast<std::size_t>(largestProduct) + 2, 0);
+        for (const CirclePair& pair : pairs_) {
+            forEachDivisor(pair.product, [&](std::size_t d) { ++pairsFrom_[d + 1]; });
+        }
+        std::partial_sum(pairsFrom_.begin(), pairsFrom_.end(), pairsFrom_.begin());
+        pairsByDivisor_.resize(pairsFrom_.back());
+        std::vector<std::size_t> filled(pairsFrom_.begin(), pairsFrom_.end() - 1);
+        for (std::size_t i = 0; i < pairs_.size(); ++i) {
+            forEachDivisor(pairs_[i].product,
+                           [&](std::size_t d) { pairsByDivisor_[filled[d]++] = i; });
         }
     }
 
@@ -467,24 +499,23 @@ private:
     void makeTrains() {
         const std::vector<std::int64_t>& gears = head_.gears;
         const std::size_t n = gears.size();
-        const auto offer = [&](GearTrain train) {
-            const I128 up = std::accumulate(train.drivers.begin(), train.drivers.end(), I128{1},
-                                            std::multiplies<I128>());
-            const I128 down = std::accumulate(train.driven.begin(), train.driven.end(), I128{1},
-                                              std::multiplies<I128>());
-            const Fraction ratio = reduced(up, down);
+        const auto offer = [&](const Train& train) {
+            const Fraction ratio =
+                train.pairs == 1 ? reduced(train.drivers[0], train.driven[0])
+                                 : reduced(static_cast<I128>(train.drivers[0]) * train.drivers[1],
+                                           static_cast<I128>(train.driven[0]) * train.driven[1]);
             if (lessThan(maxGearing_, ratio)) {
                 maxGearing_ = ratio;
             }
             auto [at, added] = trains_.try_emplace({ratio.numerator, ratio.denominator}, train);
-            if (!added && simplerTrain(train, at->second)) {
-                at->second = std::move(train);
+            if (!added && train.simplerThan(at->second)) {
+                at->second = train;
             }
         };
         for (std::size_t i = 0; i < n; ++i) {
             for (std::size_t j = 0; j < n; ++j) {
                 if (i != j) {
-                    offer({{gears[i]}, {gears[j]}});
+                    offer({1, {gears[i], 0}, {gears[j], 0}});
                 }
             }
         }
@@ -493,7 +524,7 @@ private:
                 for (std::size_t k = 0; k < n; ++k) {
                     for (std::size_t l = k + 1; l < n; ++l) {
                         if (k != i && k != j && l != i && l != j) {
-                            offer({{gears[i], gears[j]}, {gears[k], gears[l]}});
+                            offer({2, {gears[i], gears[j]}, {gears[k], gears[l]}});
                         }
                     }
                 }
@@ -551,8 +582,12 @@ private:
     // divides (the earlier plate on a tie), or -1.
     std::vector<std::int64_t> smallestMultiple_;
     std::vector<CirclePair> pairs_;
+    // The pairs whose product q divides are pairs_[pairsByDivisor_[i]] for i from pairsFrom_[q]
+    // up to pairsFrom_[q + 1].
+    std::vector<std::size_t> pairsFrom_;
+    std::vector<std::size_t> pairsByDivisor_;
     std::vector<std::int64_t> bases_;
-    std::unordered_map<RatioKey, GearTrain, RatioKeyHash> trains_;
+    std::unordered_map<RatioKey, Train, RatioKeyHash> trains_;
     Fraction maxGearing_{0, 1};
 };
 
@@ -824,7 +859,10 @@ std::string checkLine(const Fraction& lhs, const std::string& lhsText, const Fra
     const std::string wanted =
         formatted("%lld/%lld", static_cast<long long>(ratio), static_cast<long long>(count));
     const std::string sum = fractionText(lhs);
-    std::string line = "Check: " + lhsText + " = " + sum;
+    std::string line = "Check: " + lhsText;
+    if (sum != lhsText) {
+        line += " = " + sum;
+    }
     if (!(lhs == rhs)) {
         return line + ", NOT " + wanted;
     }
@@ -855,9 +893,11 @@ void simpleNotes(const IndexPlan& plan, std::vector<std::string>& notes) {
         notes.push_back(sectorText(move.holes));
     }
     const Fraction made = Fraction{move.turns, 1} + reduced(move.holes, move.circle);
-    notes.push_back(
-        checkLine(made, number(move.turns) + " + " + number(move.holes) + "/" + number(move.circle),
-                  divisionTurns(head, plan.count), head.ratio, plan.count));
+    notes.push_back(checkLine(made,
+                              move.holes == 0 ? number(move.turns)
+                                              : number(move.turns) + " + " + number(move.holes) +
+                                                    "/" + number(move.circle),
+                              divisionTurns(head, plan.count), head.ratio, plan.count));
 }
 
 void compoundNotes(const IndexPlan& plan, std::vector<std::string>& notes) {
@@ -946,8 +986,8 @@ void nearestNotes(const IndexPlan& plan, std::vector<std::string>& notes) {
         "Set each division on the hole nearest its own exact place (halves to the "
         "later hole),");
     notes.push_back(
-        "never by adding a rounded move to the last one: the moves differ, so count "
-        "from the table");
+        "never by adding a rounded move to the last one: the moves differ from division "
+        "to division");
 }
 
 std::vector<std::string> columnNotes(const IndexPlan& plan, std::int64_t circle) {
