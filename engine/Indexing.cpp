@@ -21,6 +21,8 @@ __extension__ using I128 = __int128;
 
 constexpr std::int64_t kSecondsPerTurn = 1'296'000;
 constexpr std::size_t kMaxNumberDigits = 9;
+// Notes that list circles are wrapped at this width, so that a printed sheet keeps its margins.
+constexpr std::size_t kNoteWidth = 96;
 
 I128 magnitude(I128 x) {
     return x < 0 ? -x : x;
@@ -780,6 +782,34 @@ std::string moveText(const IndexHead& head, const HoleMove& move) {
            " on the " + circleName(move.circle) + onPlate(head, move.plate);
 }
 
+// The same for a list: "6 turns and 10 on 15", "5 turns".
+std::string shortMove(const HoleMove& move) {
+    if (move.holes == 0) {
+        return counted(move.turns, "turn", "turns");
+    }
+    return counted(move.turns, "turn", "turns") + " and " + number(move.holes) + " on " +
+           number(move.circle);
+}
+
+// A list as note lines of at most kNoteWidth characters, the first after `lead`, the others
+// indented by two blanks.
+void appendWrapped(std::vector<std::string>& notes, std::string line,
+                   const std::vector<std::string>& items) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        std::string item = items[i];
+        if (i + 1 < items.size()) {
+            item += ',';
+        }
+        if (line.size() > 2 && line.size() + 1 + item.size() > kNoteWidth) {
+            notes.push_back(line);
+            line = " ";
+        }
+        line += ' ';
+        line += item;
+    }
+    notes.push_back(line);
+}
+
 std::string sectorText(std::int64_t holes) {
     return "Sector arms: " + counted(holes, "space", "spaces") + " apart (" +
            counted(holes + 1, "hole", "holes") + " counting the one the pin is in)";
@@ -808,9 +838,9 @@ std::string directionWord(const Fraction& gearing) {
 }
 
 std::string alternativeText(const IndexHead& head, const DifferentialMove& plan) {
-    return formatted("as for %lld, ", static_cast<long long>(plan.base)) +
-           moveText(head, plan.move) + ", g = " + fractionText(plan.gearing) + " by " +
-           shortTrainText(plan.train) + ", the plate " + directionWord(plan.gearing) + " the crank";
+    return formatted("as for %lld: ", static_cast<long long>(plan.base)) + shortMove(plan.move) +
+           onPlate(head, plan.move.plate) + ", g = " + fractionText(plan.gearing) + " by " +
+           shortTrainText(plan.train) + ", plate " + directionWord(plan.gearing) + " crank";
 }
 
 struct Position {
@@ -880,15 +910,14 @@ void simpleNotes(const IndexPlan& plan, std::vector<std::string>& notes) {
         notes.push_back("Move: " + moveText(head, move) +
                         " for each division; the pin goes back into the hole it left");
     } else {
-        std::string circles;
+        std::vector<std::string> circles;
         for (const HoleMove& other : plan.simple) {
-            append(circles, ", ",
-                   counted(other.holes, "hole", "holes") + " on " + number(other.circle) +
-                       onPlate(head, other.plate));
+            circles.push_back(counted(other.holes, "hole", "holes") + " on " +
+                              number(other.circle) + onPlate(head, other.plate));
         }
-        notes.push_back("Circles that give it: " + circles);
+        appendWrapped(notes, "Circles that give it:", circles);
         notes.push_back("Recommended: the " + circleName(move.circle) + onPlate(head, move.plate) +
-                        ", of those the one with the fewest holes, so the fewest to count");
+                        ", the one with the fewest holes to count");
         notes.push_back("Move: " + moveText(head, move) + " for each division");
         notes.push_back(sectorText(move.holes));
     }
@@ -908,15 +937,13 @@ void compoundNotes(const IndexPlan& plan, std::vector<std::string>& notes) {
         "plate" +
         onPlate(head, move.plate));
     notes.push_back("First move, the crank: " + counted(move.turns, "turn", "turns") + " and " +
-                    counted(move.holes, "hole", "holes") + " on the " + circleName(move.circle) +
-                    ", the plate's stop pin in the " + circleName(move.plateCircle));
+                    counted(move.holes, "hole", "holes") + " on the " + circleName(move.circle));
     notes.push_back(sectorText(move.holes));
-    notes.push_back(
-        "Second move, the plate: crank pin left in its hole, stop pin withdrawn, turn "
-        "the plate and crank " +
-        counted(move.plateHoles, "hole", "holes") + " on the " + circleName(move.plateCircle) +
-        " " + (move.plateBack ? "back, against the crank" : "forward, with the crank") +
-        "; stop pin in again");
+    notes.push_back("Second move, the plate: crank pin left in its hole, stop pin drawn from the " +
+                    circleName(move.plateCircle) + ",");
+    notes.push_back("turn plate and crank " + counted(move.plateHoles, "hole", "holes") + " " +
+                    (move.plateBack ? "back, against the crank" : "forward, with the crank") +
+                    ", and put the stop pin in again");
     const Fraction plateTurn =
         reduced(move.plateBack ? -move.plateHoles : move.plateHoles, move.plateCircle);
     const Fraction made = Fraction{move.turns, 1} + reduced(move.holes, move.circle) + plateTurn;
@@ -926,8 +953,7 @@ void compoundNotes(const IndexPlan& plan, std::vector<std::string>& notes) {
                                   number(move.plateHoles) + "/" + number(move.plateCircle),
                               divisionTurns(head, plan.count), head.ratio, plan.count));
     if (!plan.differential.empty()) {
-        notes.push_back("Also by differential indexing: " +
-                        alternativeText(head, plan.differential.front()));
+        notes.push_back("Or differential: " + alternativeText(head, plan.differential.front()));
     }
 }
 
@@ -942,7 +968,7 @@ void differentialNotes(const IndexPlan& plan, std::vector<std::string>& notes) {
     if (chosen.move.holes != 0) {
         notes.push_back(sectorText(chosen.move.holes));
         notes.push_back("Circle: of those that give " + number(chosen.base) +
-                        ", the one with the fewest holes, so the fewest to count");
+                        ", the one with the fewest holes to count");
     }
     notes.push_back(
         formatted("Gearing: g = %lld x (%lld - %lld) / %lld = ", static_cast<long long>(head.ratio),
@@ -998,15 +1024,12 @@ std::vector<std::string> columnNotes(const IndexPlan& plan, std::int64_t circle)
                   static_cast<long long>(plan.count)));
     switch (plan.method) {
         case IndexMethod::Simple:
-            notes.push_back(
-                "Turns, Holes: the crank's place from the first division, whole turns "
-                "and holes on the " +
-                circleName(circle));
+            notes.push_back("Turns, Holes: the crank's place from division 1, on the " +
+                            circleName(circle));
             break;
         case IndexMethod::Compound:
             notes.push_back(
-                "Turns, Crank holes: the crank's place on the plate from the first "
-                "division, on the " +
+                "Turns, Crank holes: the crank's place on the plate from division 1, on the " +
                 circleName(circle));
             notes.push_back("Plate holes: the stop pin's hole on the " +
                             circleName(plan.compound->plateCircle) + ", counted " +
@@ -1015,14 +1038,12 @@ std::vector<std::string> columnNotes(const IndexPlan& plan, std::int64_t circle)
             break;
         case IndexMethod::Differential:
             notes.push_back(
-                "Turns, Holes: the crank's place on the plate from the first division, "
-                "whole turns and holes on the " +
+                "Turns, Holes: the crank's place on the plate from division 1, on the " +
                 circleName(circle));
             break;
         case IndexMethod::None:
             notes.push_back(
-                "Turns, Holes: the hole nearest the exact place of the crank, from the "
-                "first division on the " +
+                "Turns, Holes: the hole nearest the crank's exact place, from division 1, on the " +
                 circleName(circle));
             notes.push_back("Error: the angle set minus the exact angle, in seconds of arc");
             break;
@@ -1076,34 +1097,38 @@ Fraction crankTurns(const IndexPlan& plan, const Position& at, std::int64_t done
     return turns;
 }
 
-// Two lines: where one more move after the last division puts the crank, and that this is one
-// whole turn of the work, the first division again.
+// Where one more move after the last division puts the crank, and, last, that this is one whole
+// turn of the work: the first division again.
 std::vector<std::string> closureLines(const IndexPlan& plan) {
     const std::int64_t count = plan.count;
     const Position at = positionAfter(plan, count);
-    std::string where = formatted("After division %lld one more move puts the crank ",
-                                  static_cast<long long>(count)) +
-                        counted(at.turns, "turn", "turns") + " and " +
-                        counted(at.holes, "hole", "holes") + " from the first division";
+    const bool onThePlate =
+        plan.method == IndexMethod::Compound || plan.method == IndexMethod::Differential;
+    std::vector<std::string> lines{
+        formatted("After division %lld, one more move: ", static_cast<long long>(count)) +
+        counted(at.turns, "turn", "turns") + " and " + counted(at.holes, "hole", "holes") +
+        (onThePlate ? " on the plate" : "") + " from the first division"};
     if (plan.method == IndexMethod::Compound) {
         const CompoundMove& move = *plan.compound;
-        where += ", on the plate; the plate has turned " +
-                 turnsText(reduced(count * move.plateHoles, move.plateCircle)) +
-                 (move.plateBack ? " back" : " forward");
+        lines.push_back("and the plate turned " +
+                        turnsText(reduced(count * move.plateHoles, move.plateCircle)) +
+                        (move.plateBack ? " back" : " forward") + " by its moves");
     }
     if (plan.method == IndexMethod::Differential) {
         const Fraction& gearing = plan.differential.front().gearing;
-        where += ", on the plate; the gears have turned the plate " + turnsText(absolute(gearing)) +
-                 " " + directionWord(gearing) + " it";
+        lines.push_back("and the plate turned " + turnsText(absolute(gearing)) + " " +
+                        directionWord(gearing) + " the crank by the gears");
     }
     const Fraction turns = crankTurns(plan, at, count);
     if (!(turns == Fraction{plan.head.ratio, 1})) {
-        return {where, turnsText(turns) + " of the crank in all: NOT one whole turn of the work"};
+        lines.push_back(turnsText(turns) + " of the crank in all: NOT one whole turn of the work");
+        return lines;
     }
-    return {where, counted(plan.head.ratio, "crank turn", "crank turns") +
-                       " in all, one whole turn of the work (" +
-                       dmsText(toDms(divisionAngle(count + 1, count), 1)) +
-                       "): division 1 again, exactly"};
+    lines.push_back(counted(plan.head.ratio, "crank turn", "crank turns") +
+                    " in all, one whole turn of the work (" +
+                    dmsText(toDms(divisionAngle(count + 1, count), 1)) +
+                    "): division 1 again, exactly");
+    return lines;
 }
 
 std::vector<std::string> divisionRow(const IndexPlan& plan, std::int64_t division) {
@@ -1143,12 +1168,12 @@ Report indexReport(const IndexPlan& plan) {
                                           static_cast<long long>(plan.count));
     std::string per = "Each division: " + asGiven +
                       (fractionText(each) == asGiven && each.numerator < each.denominator
-                           ? " of a turn of the crank"
+                           ? " of a crank turn"
                            : " = " + turnsText(each) + " of the crank");
     if (plan.method == IndexMethod::Compound) {
-        per += "; no circle of these plates gives it alone";
+        per += ", which no circle gives alone";
     } else if (plan.method == IndexMethod::Differential) {
-        per += "; no circle of these plates gives it, alone or two on one plate";
+        per += ", which no circle gives, alone or two on one plate";
     }
     report.notes.push_back(per);
     switch (plan.method) {
@@ -1267,18 +1292,18 @@ Report surveyReport(const SurveyPlan& plan) {
                              static_cast<long long>(plan.from), static_cast<long long>(plan.to));
     report.notes = headNotes(plan.head);
     report.notes.push_back(
-        "Method: the first of simple, compound (two circles of one plate) and "
-        "differential (with the gears)");
+        "Method: the first of simple, compound (two circles of one plate) and differential "
+        "(gears)");
     report.notes.push_back("that gives the count exactly, or none");
     report.notes.push_back(
-        "Turns, Holes, Circle: the crank's move for each division; for "
-        "differential indexing, the move of the base count");
+        "Turns, Holes, Circle: the crank's move for each division (differential: that of the "
+        "base count)");
     report.notes.push_back(
-        "Then: compound, the plate's move after the crank's; differential, the "
-        "base count, the gears");
+        "Then: compound, the plate's move after the crank's; differential, the base count, the "
+        "gears");
     report.notes.push_back(
-        "driver/driven from the spindle, and whether the plate turns with or "
-        "against the crank");
+        "driver/driven from the spindle, and whether the plate turns with or against the "
+        "crank");
     report.columns = {"Count", "Method", "Turns", "Holes", "Circle", "Then"};
     std::int64_t tally[4] = {0, 0, 0, 0};
     const std::vector<SurveyEntry> entries = surveyEntries(plan);

@@ -333,7 +333,8 @@ TEST(Indexing, shouldCompoundOnTwoCirclesOfOnePlate) {
     const std::string text = indexText(plan);
     EXPECT_NE(text.find("First move, the crank: 0 turns and 14 holes on the 21-hole circle"),
               std::string::npos);
-    EXPECT_NE(text.find("turn the plate and crank 2 holes on the 23-hole circle back"),
+    EXPECT_NE(text.find("stop pin drawn from the 23-hole circle,\nturn plate and crank 2 holes "
+                        "back, against the crank"),
               std::string::npos);
     EXPECT_NE(text.find("Check: 0 + 14/21 - 2/23 = 40/69 exactly"), std::string::npos);
     // Division 13: 12 x 14 = 168 holes = 8 turns on the 21-hole circle; the stop pin 12 x 2 = 24
@@ -391,9 +392,9 @@ TEST(Indexing, shouldSetOutTheDifferentialPlanDivisionByDivision) {
     EXPECT_EQ(report.rows[126], (std::vector<std::string>{"127", "357°09'55.3\"", "42", "0"}));
     EXPECT_EQ(report.footer,
               (std::vector<std::string>{
-                  "After division 127 one more move puts the crank 42 turns and 5 holes from the "
-                  "first division, on the plate; the gears have turned the plate 2 1/3 turns "
-                  "against it",
+                  "After division 127, one more move: 42 turns and 5 holes on the plate from the "
+                  "first division",
+                  "and the plate turned 2 1/3 turns against the crank by the gears",
                   "40 crank turns in all, one whole turn of the work (360°00'00.0\"): division 1 "
                   "again, exactly"}));
 }
