@@ -554,8 +554,10 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
                     EXPECT_EQ(entry.differential->gearing, plan.differential.front().gearing)
                         << where;
                 }
-                if (count % 37 == 0 || plan.method == IndexMethod::Compound ||
-                    plan.method == IndexMethod::None) {
+                // The tables of a sample, every approximate one, and a fifth of the compound ones
+                // (whose two circles make the crank's place the hardest to get right).
+                if (count % 37 == 0 || plan.method == IndexMethod::None ||
+                    (plan.method == IndexMethod::Compound && count % 5 == 0)) {
                     expectDivisionTable(plan, ratio, where);
                 }
             }
