@@ -15,7 +15,8 @@ namespace morvanta {
 // the table angle to set, the handwheel turns and dial reading that make it, and the error of that
 // setting. Everything is computed in whole seconds of arc and exact fractions of them, each hole
 // on its own from its exact angle (hole - 1) x 360° / N, so errors never build up from hole to
-// hole. Nothing here throws or keeps state.
+// hole. Nothing here keeps state. roundToStep and holeSetting never throw; planSheet and the
+// writers below allocate and so may throw std::bad_alloc, which the caller must catch.
 //
 // Rounding: a setting is the multiple of the resolution nearest to the exact angle; an exact angle
 // halfway between two multiples goes to the larger one (halves up), so 59.5" at 1" is 1'00".
