@@ -176,6 +176,9 @@ CalculatorPage::Field CalculatorPage::makeField(const FieldSpec& spec, QWidget* 
                 field.combo->addItem(choice.label, choice.value);
             }
             field.combo->setEditable(spec.editable);
+            // Sized like the text fields beside it, however long a circle list the user types.
+            field.combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            field.combo->setMinimumContentsLength(12);
             field.control = field.combo;
             if (spec.editable) {
                 field.combo->setInsertPolicy(QComboBox::NoInsert);

@@ -3,19 +3,8 @@
 
 namespace morvanta::workshop {
 
-// These two pages wait for their engines: until then they say so instead of offering fields
-// that could compute nothing.
-
-PageSpec indexPlatePage() {
-    PageSpec page;
-    page.name = QStringLiteral("index");
-    page.title = QStringLiteral("&Index plate");
-    page.fileStem = QStringLiteral("index-plate");
-    page.unavailable = QStringLiteral(
-        "Index plate plans (simple, compound and differential indexing for a dividing head) are "
-        "not available yet in this version of Morvanta Workshop.");
-    return page;
-}
+// This page waits for its engine: until then it says so instead of offering fields that could
+// compute nothing.
 
 PageSpec boltCirclePage() {
     PageSpec page;

@@ -4,8 +4,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <new>
 
 #include "workshop/autotests/WorkshopTestSupport.h"
 
@@ -20,41 +23,58 @@ class PagesTest : public QObject {
 private:
     QTemporaryDir folder;
     WorkshopWindow* window = nullptr;
-    CalculatorPage* sheet = nullptr;
 
-    QLineEdit* field(const char* name) {
-        return child<QLineEdit>(sheet, QString::fromLatin1(name));
+    CalculatorPage* show(const QString& name) {
+        CalculatorPage* page = window->page(name);
+        child<QTabWidget>(window, QStringLiteral("pages"))->setCurrentWidget(page);
+        return page;
     }
 
-    void fillSheet(const QString& count, const QString& ratio, const QString& dial,
-                   const QString& resolution) {
-        field("count")->setText(count);
-        field("ratio")->setText(ratio);
-        field("dial")->setText(dial);
-        field("resolution")->setText(resolution);
-    }
-
-    // The same request on the command line; an empty field is an option not given.
-    static QStringList sheetWords(const QString& count, const QString& ratio, const QString& dial,
-                                  const QString& resolution, bool csv = false) {
-        QStringList words{QStringLiteral("sheet")};
-        if (!ratio.isEmpty()) {
-            words << QStringLiteral("--ratio=") + ratio;
-        }
-        if (!dial.isEmpty()) {
-            words << QStringLiteral("--dial=") + dial;
-        }
-        if (!resolution.isEmpty()) {
-            words << QStringLiteral("--resolution=") + resolution;
-        }
-        if (csv) {
-            words << QStringLiteral("--csv");
-        }
-        return words << QStringLiteral("--") << count;
+    QLineEdit* field(CalculatorPage* page, const char* name) {
+        return child<QLineEdit>(page, QString::fromLatin1(name));
     }
 
     bool actionOn(const char* name) {
         return child<QAction>(window, QString::fromLatin1(name))->isEnabled();
+    }
+
+    static void addColumns() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("fields");
+    }
+
+    static void sheetRows() {
+        // clang-format off
+        QTest::newRow("sheet 7, 90:1, dial 240")    << "sheet" << QStringList{"count=7", "ratio=90", "dial=240"};
+        QTest::newRow("sheet 7, angles only")       << "sheet" << QStringList{"count=7"};
+        QTest::newRow("sheet 360, angles only")     << "sheet" << QStringList{"count=360"};
+        QTest::newRow("sheet 127, 40:1")            << "sheet" << QStringList{"count=127", "ratio=40"};
+        QTest::newRow("sheet 127, 40:1, to 10s")    << "sheet" << QStringList{"count=127", "ratio=40", "resolution=10s"};
+        QTest::newRow("sheet 24, 72:1, to 1m")      << "sheet" << QStringList{"count=24", "ratio=72", "resolution=1m"};
+        QTest::newRow("sheet 5, 40.5:1")            << "sheet" << QStringList{"count=5", "ratio=40.5"};
+        QTest::newRow("sheet 13, 90:1, dial 360")   << "sheet" << QStringList{"count=13", "ratio=90", "dial=360"};
+        QTest::newRow("sheet 100, dial 240, to 5m") << "sheet" << QStringList{"count=100", "ratio=90", "dial=240", "resolution=5m"};
+        QTest::newRow("sheet leading zeros")        << "sheet" << QStringList{"count=007", "ratio=090"};
+        QTest::newRow("sheet 2, angles only")       << "sheet" << QStringList{"count=2"};
+        QTest::newRow("sheet 10000, 90:1")          << "sheet" << QStringList{"count=10000", "ratio=90"};
+        // clang-format on
+    }
+
+    static void indexRows() {
+        // clang-format off
+        QTest::newRow("index 127, differential")  << "index" << QStringList{"count=127", "ratio=40", "plates=bs"};
+        QTest::newRow("index 6, simple")          << "index" << QStringList{"count=6", "ratio=40", "plates=bs"};
+        QTest::newRow("index 63 on 90:1")         << "index" << QStringList{"count=63", "ratio=90", "plates=bs"};
+        QTest::newRow("index 21 on 90:1")         << "index" << QStringList{"count=21", "ratio=90", "plates=bs"};
+        QTest::newRow("index 51, compound")       << "index" << QStringList{"count=51", "ratio=40", "plates=bs"};
+        QTest::newRow("index 97, differential")   << "index" << QStringList{"count=97", "ratio=40", "plates=bs"};
+        QTest::newRow("index 127, Cincinnati")    << "index" << QStringList{"count=127", "ratio=40", "plates=cincinnati"};
+        QTest::newRow("index 360, own plates")    << "index" << QStringList{"count=360", "ratio=40", "plates=15,16,17/21,23,27"};
+        QTest::newRow("index 53, none exact")     << "index" << QStringList{"count=53", "ratio=40", "plates=bs", "gears=24"};
+        QTest::newRow("index 127, own gears")     << "index" << QStringList{"count=127", "ratio=40", "plates=bs", "gears=24,24,56,72"};
+        QTest::newRow("index 127, ratio default") << "index" << QStringList{"count=127", "plates=bs"};
+        QTest::newRow("index 12345, no table")    << "index" << QStringList{"count=12345", "ratio=40", "plates=bs"};
+        // clang-format on
     }
 
 private slots:
@@ -65,8 +85,6 @@ private slots:
         window = new WorkshopWindow;
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
-        sheet = window->page(QStringLiteral("sheet"));
-        QVERIFY(sheet != nullptr);
     }
 
     void cleanup() {
@@ -75,116 +93,130 @@ private slots:
     }
 
     void shouldShowWhatTheToolPrints_data() {
-        QTest::addColumn<QString>("count");
-        QTest::addColumn<QString>("ratio");
-        QTest::addColumn<QString>("dial");
-        QTest::addColumn<QString>("resolution");
-        // clang-format off
-        QTest::newRow("7, 90:1, dial 240")      << "7"     << "90"   << "240" << "";
-        QTest::newRow("7, angles only")         << "7"     << ""     << ""    << "";
-        QTest::newRow("360, angles only")       << "360"   << ""     << ""    << "";
-        QTest::newRow("127, 40:1")              << "127"   << "40"   << ""    << "";
-        QTest::newRow("127, 40:1, to 10s")      << "127"   << "40"   << ""    << "10s";
-        QTest::newRow("24, 72:1, to 1m")        << "24"    << "72"   << ""    << "1m";
-        QTest::newRow("5, 40.5:1")              << "5"     << "40.5" << ""    << "";
-        QTest::newRow("13, 90:1, dial 360")     << "13"    << "90"   << "360" << "";
-        QTest::newRow("100, dial 240, to 5m")   << "100"   << "90"   << "240" << "5m";
-        QTest::newRow("leading zeros")          << "007"   << "090"  << ""    << "";
-        QTest::newRow("2, angles only")         << "2"     << ""     << ""    << "";
-        QTest::newRow("10000, 90:1")            << "10000" << "90"   << ""    << "";
-        // clang-format on
+        addColumns();
+        sheetRows();
+        indexRows();
     }
 
     void shouldShowWhatTheToolPrints() {
-        QFETCH(QString, count);
-        QFETCH(QString, ratio);
-        QFETCH(QString, dial);
-        QFETCH(QString, resolution);
-        fillSheet(count, ratio, dial, resolution);
+        QFETCH(QString, page);
+        QFETCH(QStringList, fields);
+        CalculatorPage* shown = show(page);
+        fillPage(shown, fields);
 
-        const ToolRun tool = runTable(sheetWords(count, ratio, dial, resolution));
+        const ToolRun tool = runTable(toolWords(page, fields));
         QCOMPARE(tool.status, 0);
-        QVERIFY(sheet->isCurrent());
-        QCOMPARE(QByteArray::fromStdString(sheet->output()->text), tool.out);
-        QCOMPARE(shownText(sheet), tool.out);
-        QVERIFY(!child<QWidget>(sheet, QStringLiteral("result"))->property("stale").toBool());
+        QVERIFY(shown->isCurrent());
+        QCOMPARE(QByteArray::fromStdString(shown->output()->text), tool.out);
+        QCOMPARE(shownText(shown), tool.out);
+        QVERIFY(!child<QWidget>(shown, QStringLiteral("result"))->property("stale").toBool());
+        QVERIFY(actionOn("copy") && actionOn("print") && actionOn("exportPdf"));
 
-        const ToolRun csv = runTable(sheetWords(count, ratio, dial, resolution, true));
-        QCOMPARE(csv.status, 0);
+        // The CSV where the tool writes one; where it refuses (an index without its division
+        // table), the window offers none.
+        const ToolRun csv = runTable(toolWords(page, fields, true));
         const QString path = folder.filePath(QStringLiteral("sheet.csv"));
-        QVERIFY(window->saveCsvTo(path));
-        QFile saved(path);
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), csv.out);
+        QFile::remove(path);
+        QCOMPARE(actionOn("saveCsv"), csv.status == 0);
+        QCOMPARE(window->saveCsvTo(path), csv.status == 0);
+        if (csv.status == 0) {
+            QFile saved(path);
+            QVERIFY(saved.open(QIODevice::ReadOnly));
+            QCOMPARE(saved.readAll(), csv.out);
+        } else {
+            QCOMPARE(csv.status, 1);
+            QVERIFY(!QFile::exists(path));
+        }
     }
 
-    void shouldShowTheWorkedExampleOfTheReadme() {
-        fillSheet(QStringLiteral("7"), QStringLiteral("90"), QStringLiteral("240"), {});
+    void shouldShowTheWorkedExamplesOfTheReadme() {
+        CalculatorPage* sheet = show(QStringLiteral("sheet"));
+        fillPage(sheet, {"count=7", "ratio=90", "dial=240"});
         const QString text = QString::fromUtf8(shownText(sheet));
         QVERIFY(text.startsWith(QStringLiteral("Setting sheet: 7 holes\n")));
         QVERIFY(text.contains(QStringLiteral("\n   2   51°26'00\"     12   206  +17.14\"\n")));
         QVERIFY(text.endsWith(QStringLiteral("\nLargest error: 25.71\" (hole 3)\n")));
+
+        // 127 at 40:1: as for 120 divisions, 40/120 = 5/15 of a turn, and the gears make up
+        // g = 40 x (120 - 127) / 120 = -7/3.
+        CalculatorPage* index = show(QStringLiteral("index"));
+        fillPage(index, {"count=127", "ratio=40", "plates=bs"});
+        const QString plan = QString::fromUtf8(shownText(index));
+        QVERIFY(plan.startsWith(QStringLiteral("Indexing: 127 divisions\n")));
+        QVERIFY(plan.contains(
+            QStringLiteral("\nMove: 0 turns and 5 holes on the 15-hole circle (plate 1) for each "
+                           "division\n")));
+        QVERIFY(plan.contains(QStringLiteral("g = 40 x (120 - 127) / 120 = -7/3")));
+        QVERIFY(plan.contains(QStringLiteral("\n       2    2°50'04.7\"      0      5\n")));
     }
 
     void shouldRefuseWhatTheToolRefusesBesideTheField_data() {
-        QTest::addColumn<QString>("count");
-        QTest::addColumn<QString>("ratio");
-        QTest::addColumn<QString>("dial");
-        QTest::addColumn<QString>("resolution");
+        addColumns();
         QTest::addColumn<QString>("fault");
         // clang-format off
-        QTest::newRow("count 1")                   << "1"     << "90"  << "240" << ""    << "count";
-        QTest::newRow("count with a fraction")     << "7.5"   << "90"  << "240" << ""    << "count";
-        QTest::newRow("count empty")               << ""      << "90"  << "240" << ""    << "count";
-        QTest::newRow("count after a blank")       << " 7"    << "90"  << "240" << ""    << "count";
-        QTest::newRow("count 10001")               << "10001" << ""    << ""    << ""    << "count";
-        QTest::newRow("ratio 0")                   << "7"     << "0"   << ""    << ""    << "ratio";
-        QTest::newRow("ratio -90")                 << "7"     << "-90" << ""    << ""    << "ratio";
-        QTest::newRow("ratio 7, turn not whole")   << "7"     << "7"   << ""    << ""    << "ratio";
-        QTest::newRow("dial without ratio")        << "7"     << ""    << "240" << ""    << "dial";
-        QTest::newRow("dial 128 on 90:1")          << "7"     << "90"  << "128" << ""    << "dial";
-        QTest::newRow("dial 0")                    << "7"     << "90"  << "0"   << ""    << "dial";
-        QTest::newRow("resolution without unit")   << "7"     << ""    << ""    << "2"   << "resolution";
-        QTest::newRow("resolution off the dial")   << "7"     << "90"  << "240" << "30s" << "resolution";
-        QTest::newRow("resolution over spacing")   << "10000" << ""    << ""    << "3m"  << "resolution";
+        QTest::newRow("sheet count 1")                 << "sheet" << QStringList{"count=1", "ratio=90", "dial=240"}        << "count";
+        QTest::newRow("sheet count with a fraction")   << "sheet" << QStringList{"count=7.5", "ratio=90", "dial=240"}      << "count";
+        QTest::newRow("sheet count empty")             << "sheet" << QStringList{"count=", "ratio=90", "dial=240"}         << "count";
+        QTest::newRow("sheet count after a blank")     << "sheet" << QStringList{"count= 7", "ratio=90", "dial=240"}       << "count";
+        QTest::newRow("sheet count 10001")             << "sheet" << QStringList{"count=10001"}                            << "count";
+        QTest::newRow("sheet ratio 0")                 << "sheet" << QStringList{"count=7", "ratio=0"}                     << "ratio";
+        QTest::newRow("sheet ratio -90")               << "sheet" << QStringList{"count=7", "ratio=-90"}                   << "ratio";
+        QTest::newRow("sheet ratio 7, turn not whole") << "sheet" << QStringList{"count=7", "ratio=7"}                     << "ratio";
+        QTest::newRow("sheet dial without ratio")      << "sheet" << QStringList{"count=7", "dial=240"}                    << "dial";
+        QTest::newRow("sheet dial 128 on 90:1")        << "sheet" << QStringList{"count=7", "ratio=90", "dial=128"}        << "dial";
+        QTest::newRow("sheet dial 0")                  << "sheet" << QStringList{"count=7", "ratio=90", "dial=0"}          << "dial";
+        QTest::newRow("sheet resolution without unit") << "sheet" << QStringList{"count=7", "resolution=2"}                << "resolution";
+        QTest::newRow("sheet resolution off the dial") << "sheet" << QStringList{"count=7", "ratio=90", "dial=240", "resolution=30s"} << "resolution";
+        QTest::newRow("sheet resolution over spacing") << "sheet" << QStringList{"count=10000", "resolution=3m"}           << "resolution";
+        QTest::newRow("index count 0")                 << "index" << QStringList{"count=0", "ratio=40", "plates=bs"}       << "count";
+        QTest::newRow("index count empty")             << "index" << QStringList{"count=", "ratio=40", "plates=bs"}        << "count";
+        QTest::newRow("index count 1.5")               << "index" << QStringList{"count=1.5", "ratio=40", "plates=bs"}     << "count";
+        QTest::newRow("index ratio 0")                 << "index" << QStringList{"count=24", "ratio=0", "plates=bs"}       << "ratio";
+        QTest::newRow("index ratio 40.5")              << "index" << QStringList{"count=24", "ratio=40.5", "plates=bs"}    << "ratio";
+        QTest::newRow("index circle twice")            << "index" << QStringList{"count=24", "plates=15,15"}               << "plates";
+        QTest::newRow("index circle of 1")             << "index" << QStringList{"count=24", "plates=1,15"}                << "plates";
+        QTest::newRow("index plates with a blank")     << "index" << QStringList{"count=24", "plates=15, 16"}              << "plates";
+        QTest::newRow("index plates empty")            << "index" << QStringList{"count=24", "plates=bs,"}                 << "plates";
+        QTest::newRow("index gears not numbers")       << "index" << QStringList{"count=127", "plates=bs", "gears=24,x"}   << "gears";
+        QTest::newRow("index 33 gears")                << "index" << QStringList{"count=127", "plates=bs", "gears=" + QStringLiteral("24,").repeated(32) + "24"} << "gears";
         // clang-format on
     }
 
     void shouldRefuseWhatTheToolRefusesBesideTheField() {
-        QFETCH(QString, count);
-        QFETCH(QString, ratio);
-        QFETCH(QString, dial);
-        QFETCH(QString, resolution);
+        QFETCH(QString, page);
+        QFETCH(QStringList, fields);
         QFETCH(QString, fault);
-        fillSheet(QStringLiteral("7"), QStringLiteral("90"), QStringLiteral("240"), {});
-        QVERIFY(sheet->isCurrent());
+        CalculatorPage* shown = show(page);
+        child<QAction>(window, QStringLiteral("resetPage"))->trigger();
+        QVERIFY(shown->isCurrent());
         // Filled a field at a time, the page may pass through good input on the way (an empty
         // ratio is good), so the sheet to keep is the last one a good state showed.
-        QByteArray good = shownText(sheet);
-        const QMetaObject::Connection watch = connect(sheet, &CalculatorPage::computed, this, [&] {
-            if (sheet->isCurrent()) {
-                good = shownText(sheet);
+        QByteArray good = shownText(shown);
+        const QMetaObject::Connection watch = connect(shown, &CalculatorPage::computed, this, [&] {
+            if (shown->isCurrent()) {
+                good = shownText(shown);
             }
         });
-        fillSheet(count, ratio, dial, resolution);
+        fillPage(shown, fields);
         disconnect(watch);
-        const ToolRun tool = runTable(sheetWords(count, ratio, dial, resolution));
+
+        const ToolRun tool = runTable(toolWords(page, fields));
         QCOMPARE(tool.status, 1);
         QVERIFY(tool.out.isEmpty());
         QVERIFY(tool.err.endsWith('\n'));
         const QString message = QString::fromUtf8(tool.err.chopped(1));
 
-        for (const QString& name : {QStringLiteral("count"), QStringLiteral("ratio"),
-                                    QStringLiteral("dial"), QStringLiteral("resolution")}) {
-            auto* label = child<QLabel>(sheet, name + QStringLiteral("Message"));
-            QCOMPARE(sheet->messageFor(name), name == fault ? message : QString());
+        for (QWidget* control : shown->fieldControls()) {
+            const QString name = control->objectName();
+            auto* label = child<QLabel>(shown, name + QStringLiteral("Message"));
+            QCOMPARE(shown->messageFor(name), name == fault ? message : QString());
             QCOMPARE(label->isVisible(), name == fault);
         }
-        QCOMPARE(sheet->messageFor({}), QString());
-        QVERIFY(!sheet->isCurrent());
-        QCOMPARE(shownText(sheet), good);
-        QVERIFY(child<QWidget>(sheet, QStringLiteral("result"))->property("stale").toBool());
-        for (const char* action : {"copy", "saveCsv", "print", "exportPdf"}) {
+        QCOMPARE(shown->messageFor({}), QString());
+        QVERIFY(!shown->isCurrent());
+        QCOMPARE(shownText(shown), good);
+        QVERIFY(child<QWidget>(shown, QStringLiteral("result"))->property("stale").toBool());
+        for (const char* action : {"copy", "saveCsv", "saveGcode", "print", "exportPdf"}) {
             QVERIFY2(!actionOn(action), action);
         }
         QVERIFY(!window->saveCsvTo(folder.filePath(QStringLiteral("stale.csv"))));
@@ -196,13 +228,14 @@ private slots:
     // As typed: each key runs the planner; a bad one greys the last good sheet at once and shows
     // the message right under its own field, and taking it back brings everything back.
     void shouldCheckEachKeyAndKeepTheLastGoodSheetGreyed() {
-        QLineEdit* ratio = field("ratio");
+        CalculatorPage* sheet = show(QStringLiteral("sheet"));
+        QLineEdit* ratio = field(sheet, "ratio");
         auto* result = child<QPlainTextEdit>(sheet, QStringLiteral("result"));
         const QColor freshColour = result->palette().color(QPalette::Active, QPalette::Text);
 
         retype(ratio, QStringLiteral("9"));
         QVERIFY(sheet->isCurrent());
-        const ToolRun nine = runTable(sheetWords("7", "9", "240", {}));
+        const ToolRun nine = runTable(toolWords("sheet", {"count=7", "ratio=9", "dial=240"}));
         QCOMPARE(shownText(sheet), nine.out);
 
         QTest::keyClick(ratio, Qt::Key_X);
@@ -214,7 +247,7 @@ private slots:
         QVERIFY(message->isVisible());
         const QPoint below = message->mapTo(sheet, QPoint(0, 0));
         QVERIFY(below.y() > ratio->mapTo(sheet, QPoint(0, 0)).y());
-        QVERIFY(below.y() < field("dial")->mapTo(sheet, QPoint(0, 0)).y());
+        QVERIFY(below.y() < field(sheet, "dial")->mapTo(sheet, QPoint(0, 0)).y());
         QCOMPARE(ratio->accessibleDescription(), message->text());
         QCOMPARE(shownText(sheet), nine.out);
         QVERIFY(result->palette().color(QPalette::Active, QPalette::Text) != freshColour);
@@ -233,7 +266,68 @@ private slots:
         QVERIFY(child<QPushButton>(window, QStringLiteral("printButton"))->isEnabled());
 
         QTest::keyClicks(ratio, QStringLiteral("0"));
-        QCOMPARE(shownText(sheet), runTable(sheetWords("7", "90", "240", {})).out);
+        QCOMPARE(shownText(sheet),
+                 runTable(toolWords("sheet", {"count=7", "ratio=90", "dial=240"})).out);
+    }
+
+    // The plates list takes a set by name or the user's own circles as typed.
+    void shouldTakePlatesFromTheListOrAsTyped() {
+        CalculatorPage* index = show(QStringLiteral("index"));
+        auto* plates = child<QComboBox>(index, QStringLiteral("plates"));
+        QVERIFY(plates->isEditable());
+        plates->setCurrentIndex(plates->findData(QStringLiteral("cincinnati")));
+        QCOMPARE(shownText(index),
+                 runTable(toolWords("index", {"count=127", "ratio=40", "plates=cincinnati"})).out);
+        plates->lineEdit()->selectAll();
+        QTest::keyClicks(plates->lineEdit(), QStringLiteral("15,16,17/21,23,27"));
+        QVERIFY(index->isCurrent());
+        QCOMPARE(shownText(index),
+                 runTable(toolWords("index", {"count=127", "ratio=40", "plates=15,16,17/21,23,27"}))
+                     .out);
+        QCOMPARE(plates->count(), 2);
+    }
+
+    // A message that names no field, or one the page does not have, goes above the sheet; a
+    // sheet too large for the memory left is a message too, not the end of the program.
+    void shouldShowAMessageForNoFieldAboveTheSheet() {
+        int calls = 0;
+        PageSpec spec;
+        spec.name = QStringLiteral("trial");
+        spec.fields = {{.name = QStringLiteral("count"),
+                        .label = QStringLiteral("&Count"),
+                        .defaultValue = QStringLiteral("1")}};
+        spec.compute = [&calls](const Inputs& inputs) {
+            ++calls;
+            if (inputs.text("count") == "1") {
+                PageOutput output;
+                output.text = "one\n";
+                return PageResult::success(output);
+            }
+            if (inputs.text("count") == "2") {
+                return PageResult::failure("the moon is in the way", "moon");
+            }
+            if (inputs.text("count") == "3") {
+                return PageResult::failure("nothing in particular");
+            }
+            throw std::bad_alloc();
+        };
+        CalculatorPage page(spec);
+        QVERIFY(page.isCurrent());
+        QCOMPARE(shownText(&page), QByteArray("one\n"));
+        auto* count = child<QLineEdit>(&page, QStringLiteral("count"));
+        const QStringList expected{"the moon is in the way", "nothing in particular",
+                                   "not enough memory to make this sheet"};
+        for (int i = 0; i < 3; ++i) {
+            count->setText(QString::number(i + 2));
+            QVERIFY(!page.isCurrent());
+            QCOMPARE(page.messageFor({}), expected[i]);
+            QCOMPARE(page.messageFor(QStringLiteral("count")), QString());
+            QCOMPARE(shownText(&page), QByteArray("one\n"));
+        }
+        count->setText(QStringLiteral("1"));
+        QVERIFY(page.isCurrent());
+        QCOMPARE(page.messageFor({}), QString());
+        QCOMPARE(calls, 5);
     }
 
     void shouldTellWhenTheCsvCannotBeSaved() {
@@ -245,10 +339,12 @@ private slots:
         QVERIFY(answerer.seen.front().contains(QDir::toNativeSeparators(path)));
     }
 
-    void shouldOfferNoGcodeForTheSheetYet() {
-        QVERIFY(sheet->isCurrent());
-        QVERIFY(!actionOn("saveGcode"));
-        QVERIFY(!window->saveGcodeTo(folder.filePath(QStringLiteral("sheet.nc"))));
+    void shouldOfferNoGcodeWhereTheEngineMakesNone() {
+        for (const QString& name : {QStringLiteral("sheet"), QStringLiteral("index")}) {
+            QVERIFY(show(name)->isCurrent());
+            QVERIFY(!actionOn("saveGcode"));
+            QVERIFY(!window->saveGcodeTo(folder.filePath(QStringLiteral("sheet.nc"))));
+        }
     }
 };
 

@@ -5,6 +5,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QRegularExpression>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -153,6 +154,54 @@ private slots:
             }
         }
         QCOMPARE(next, 200);
+    }
+
+    // A plan with many notes, some longer than the page is wide: every division still printed
+    // once, in order, under the column names on every page, and the closing lines after them.
+    void shouldPrintAnIndexPlanWithEveryDivision() {
+        auto* tabs = child<QTabWidget>(window, QStringLiteral("pages"));
+        CalculatorPage* index = window->page(QStringLiteral("index"));
+        tabs->setCurrentWidget(index);
+        fillPage(index, {"count=127", "ratio=40", "plates=bs"});
+        QVERIFY(index->isCurrent());
+        const QString pdf = folder.filePath(QStringLiteral("127.pdf"));
+        const int pages = window->exportPdfTo(pdf);
+        QVERIFY(pages >= 4);
+        QVERIFY(pdfInfo(pdf).contains(
+            QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages))));
+
+        const ToolRun tool = runTable(toolWords("index", {"count=127", "ratio=40", "plates=bs"}));
+        QStringList rows;
+        for (const QString& line : QString::fromUtf8(tool.out).split('\n')) {
+            static const QRegularExpression row(QStringLiteral("^ +\\d+ +\\d+°"));
+            if (row.match(line).hasMatch()) {
+                rows.append(line.simplified());
+            }
+        }
+        QCOMPARE(rows.size(), 127);
+        QCOMPARE(rows[1], QStringLiteral("2 2°50'04.7\" 0 5"));
+
+        int next = 0;
+        QStringList all;
+        for (int page = 1; page <= pages; ++page) {
+            const QStringList lines = pdfLines(pdf, page);
+            all += lines;
+            QCOMPARE(lines.back(),
+                     QStringLiteral("Indexing: 127 divisions Page %1 of %2").arg(page).arg(pages));
+            const int before = next;
+            for (const QString& line : lines) {
+                if (next < rows.size() && line == rows[next]) {
+                    ++next;
+                }
+            }
+            QCOMPARE(lines.count(QStringLiteral("Division Angle Turns Holes")),
+                     next > before ? 1 : 0);
+        }
+        QCOMPARE(next, 127);
+        QVERIFY(all.contains(
+            QStringLiteral("Inputs: Count 127, Worm ratio 40, Plates Brown & Sharpe")));
+        QVERIFY(all.contains(QStringLiteral("Check: 40/120 + (-7/3)/127 = 40/127 exactly")));
+        QCOMPARE(pdfLines(pdf, pages).filter(QStringLiteral("40 crank turns in all")).size(), 1);
     }
 
     // An empty box before each row to tick, drawn where the layout puts it: the rows start 130 pt

@@ -2,8 +2,11 @@
 #pragma once
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QMap>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -84,6 +87,55 @@ inline void retype(QLineEdit* field, const QString& text) {
     field->selectAll();
     QTest::keyClick(field, Qt::Key_Backspace);
     QTest::keyClicks(field, text);
+}
+
+// Sets every field of a page: "name=value" for those listed, empty (or unticked) for the others.
+// A list takes the item whose value is given ("plates=bs"), else the text as typed.
+inline void fillPage(CalculatorPage* page, const QStringList& settings) {
+    QMap<QString, QString> wanted;
+    for (const QString& setting : settings) {
+        wanted.insert(setting.section(QLatin1Char('='), 0, 0),
+                      setting.section(QLatin1Char('='), 1));
+    }
+    for (QWidget* control : page->fieldControls()) {
+        const QString value = wanted.value(control->objectName());
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            edit->setText(value);
+        } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
+            check->setChecked(value == QLatin1String("true"));
+        } else if (auto* list = qobject_cast<QComboBox*>(control)) {
+            const int index = list->findData(value);
+            if (index >= 0) {
+                list->setCurrentIndex(index);
+            } else {
+                list->setEditText(value);
+            }
+        }
+    }
+}
+
+// The same request for morvanta-table: the command, "--name=value" for each field given (a
+// ticked flag as "--name"), then "--" and the count, so that a count such as -7 stays an operand.
+// The fields are named after the options they stand for.
+inline QStringList toolWords(const QString& command, const QStringList& settings,
+                             bool csv = false) {
+    QStringList words{command};
+    QString count;
+    for (const QString& setting : settings) {
+        const QString name = setting.section(QLatin1Char('='), 0, 0);
+        const QString value = setting.section(QLatin1Char('='), 1);
+        if (name == QLatin1String("count")) {
+            count = value;
+        } else if (value == QLatin1String("true")) {
+            words << QStringLiteral("--") + name;
+        } else if (!value.isEmpty() && value != QLatin1String("false")) {
+            words << QStringLiteral("--%1=%2").arg(name, value);
+        }
+    }
+    if (csv) {
+        words << QStringLiteral("--csv");
+    }
+    return words << QStringLiteral("--") << count;
 }
 
 inline QByteArray shownText(CalculatorPage* page) {
