@@ -356,6 +356,14 @@ void CalculatorPage::showResult(PageResult result) {
     }
 
     PageOutput output = std::move(result).value();
+    // A field that only the G-code needs is named beside it; the sheet stays good.
+    if (!output.gcodeMessage.empty()) {
+        if (Field* field = fieldAbout(QString::fromStdString(output.gcodeAbout))) {
+            field->message->setText(QString::fromStdString(output.gcodeMessage));
+            field->message->show();
+            field->control->setAccessibleDescription(field->message->text());
+        }
+    }
     // Setting the same text again would only lose the reader's place in a long sheet.
     if (!output_ || output_->text != output.text) {
         result_->setPlainText(QString::fromStdString(output.text));
@@ -371,6 +379,12 @@ void CalculatorPage::setStale(bool stale) {
     result_->setProperty("stale", stale);
     if (!stale) {
         status_->setText(tr("Sheet for %1.").arg(outputInputs_));
+        if (!output_->gcodeMessage.empty() &&
+            fieldAbout(QString::fromStdString(output_->gcodeAbout)) == nullptr) {
+            status_->setText(
+                status_->text() + QLatin1Char(' ') +
+                tr("No G-code: %1.").arg(QString::fromStdString(output_->gcodeMessage)));
+        }
     } else if (output_) {
         status_->setText(tr("The input is not valid. Shown greyed: the last good sheet, for %1.")
                              .arg(outputInputs_));

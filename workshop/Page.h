@@ -56,6 +56,10 @@ struct PageOutput {
     std::function<Report()> report;
     std::function<std::string()> csv;
     std::function<std::string()> gcode;
+    // Why this input makes no G-code although the page can make some, in the engine's words, and
+    // the field that message names ("" for none): the sheet itself is good all the same.
+    std::string gcodeMessage = {};
+    std::string gcodeAbout = {};
 };
 
 // Either the output, or the engine's one message with the name of the input at fault

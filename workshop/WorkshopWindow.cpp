@@ -176,11 +176,12 @@ QPushButton* WorkshopWindow::makeButton(QAction* action) {
     caption.remove(QLatin1Char('&'));
     auto* button = new QPushButton(caption, this);
     button->setObjectName(action->objectName() + QStringLiteral("Button"));
-    button->setToolTip(action->shortcut().isEmpty()
-                           ? caption
-                           : caption + QStringLiteral(" (") +
-                                 action->shortcut().toString(QKeySequence::NativeText) +
-                                 QLatin1Char(')'));
+    button->setProperty("plainToolTip",
+                        action->shortcut().isEmpty()
+                            ? caption
+                            : caption + QStringLiteral(" (") +
+                                  action->shortcut().toString(QKeySequence::NativeText) +
+                                  QLatin1Char(')'));
     connect(button, &QPushButton::clicked, action, &QAction::trigger);
     buttons_.emplace_back(action, button);
     return button;
@@ -215,9 +216,16 @@ void WorkshopWindow::updateActions() {
     }
     saveCsv_->setEnabled(current && static_cast<bool>(page->output()->csv));
     saveGcode_->setEnabled(current && static_cast<bool>(page->output()->gcode));
+    // Where the page could make G-code but not from this input, the engine says why.
+    const QString whyNoGcode =
+        current ? QString::fromStdString(page->output()->gcodeMessage) : QString();
+    saveGcode_->setStatusTip(whyNoGcode);
     resetPage_->setEnabled(page != nullptr && page->available());
     for (const auto& [action, button] : buttons_) {
         button->setEnabled(action->isEnabled());
+        button->setToolTip(action->statusTip().isEmpty()
+                               ? button->property("plainToolTip").toString()
+                               : action->statusTip());
     }
 }
 
