@@ -141,9 +141,16 @@ void CalculatorPage::buildFields(QWidget* panel) {
     pageMessage_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     pageMessage_->hide();
 
+    gcodeNote_ = new QLabel(panel);
+    gcodeNote_->setObjectName(QStringLiteral("gcodeNote"));
+    gcodeNote_->setWordWrap(true);
+    gcodeNote_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    gcodeNote_->hide();
+
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
     column->addLayout(grid);
+    column->addWidget(gcodeNote_);
     column->addWidget(pageMessage_);
     column->addStretch(1);
     // Wide enough for the engine's longest messages on three lines.
@@ -337,6 +344,8 @@ void CalculatorPage::showResult(PageResult result) {
     }
     pageMessage_->clear();
     pageMessage_->hide();
+    gcodeNote_->clear();
+    gcodeNote_->hide();
     faultField_.clear();
 
     if (!result.ok()) {
@@ -356,12 +365,17 @@ void CalculatorPage::showResult(PageResult result) {
     }
 
     PageOutput output = std::move(result).value();
-    // A field that only the G-code needs is named beside it; the sheet stays good.
+    // A field that only the G-code needs is named beside it, any other reason under the fields;
+    // the sheet stays good either way.
     if (!output.gcodeMessage.empty()) {
+        const QString message = QString::fromStdString(output.gcodeMessage);
         if (Field* field = fieldAbout(QString::fromStdString(output.gcodeAbout))) {
-            field->message->setText(QString::fromStdString(output.gcodeMessage));
+            field->message->setText(message);
             field->message->show();
-            field->control->setAccessibleDescription(field->message->text());
+            field->control->setAccessibleDescription(message);
+        } else {
+            gcodeNote_->setText(tr("No G-code from this input: %1").arg(message));
+            gcodeNote_->show();
         }
     }
     // Setting the same text again would only lose the reader's place in a long sheet.
@@ -379,12 +393,6 @@ void CalculatorPage::setStale(bool stale) {
     result_->setProperty("stale", stale);
     if (!stale) {
         status_->setText(tr("Sheet for %1.").arg(outputInputs_));
-        if (!output_->gcodeMessage.empty() &&
-            fieldAbout(QString::fromStdString(output_->gcodeAbout)) == nullptr) {
-            status_->setText(
-                status_->text() + QLatin1Char(' ') +
-                tr("No G-code: %1.").arg(QString::fromStdString(output_->gcodeMessage)));
-        }
     } else if (output_) {
         status_->setText(tr("The input is not valid. Shown greyed: the last good sheet, for %1.")
                              .arg(outputInputs_));

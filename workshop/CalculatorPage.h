@@ -27,7 +27,8 @@ namespace morvanta::workshop {
 //
 // Object names: the page is spec.name ("sheet"); each field's control is its field name
 // ("count"), its message label that name and "Message" ("countMessage"); the sheet view is
-// "result", the line above it "status", the message that names no field "pageMessage".
+// "result", the line above it "status", the message that names no field "pageMessage", and why
+// a good input makes no G-code, where no field is to blame, "gcodeNote".
 class CalculatorPage : public QWidget {
     Q_OBJECT
 
@@ -92,6 +93,7 @@ private:
     PageSpec spec_;
     std::vector<Field> fields_;
     QLabel* pageMessage_ = nullptr;
+    QLabel* gcodeNote_ = nullptr;
     QLabel* status_ = nullptr;
     QPlainTextEdit* result_ = nullptr;
     QPalette freshPalette_;

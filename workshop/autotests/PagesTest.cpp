@@ -330,6 +330,49 @@ private slots:
         QCOMPARE(calls, 5);
     }
 
+    // A good sheet whose G-code the engine refuses: the sheet stays current, the reason goes
+    // beside the field it names, or under the fields, and Save G-code is off and says why.
+    void shouldSayWhyAGoodInputMakesNoGcode() {
+        PageSpec spec;
+        spec.name = QStringLiteral("trial");
+        spec.fields = {{.name = QStringLiteral("count"), .label = QStringLiteral("&Count")},
+                       {.name = QStringLiteral("axis"), .label = QStringLiteral("A&xis")}};
+        spec.compute = [](const Inputs& inputs) {
+            PageOutput output;
+            output.text = "sheet\n";
+            if (inputs.text("axis") == "A") {
+                output.gcode = [] { return std::string("G0 A0.\n"); };
+            } else if (inputs.has("axis")) {
+                output.gcodeMessage = "the axis must be A, B or C";
+                output.gcodeAbout = "axis";
+            } else {
+                output.gcodeMessage = "the G-code is for another machine";
+            }
+            return PageResult::success(output);
+        };
+        CalculatorPage page(spec);
+        auto* axis = child<QLineEdit>(&page, QStringLiteral("axis"));
+        auto* note = child<QLabel>(&page, QStringLiteral("gcodeNote"));
+        page.show();
+        QVERIFY(page.isCurrent());
+        QVERIFY(note->isVisible());
+        QCOMPARE(note->text(),
+                 QStringLiteral("No G-code from this input: the G-code is for another machine"));
+        QCOMPARE(page.messageFor(QStringLiteral("axis")), QString());
+
+        axis->setText(QStringLiteral("D"));
+        QVERIFY(page.isCurrent());
+        QVERIFY(!note->isVisible());
+        QCOMPARE(page.messageFor(QStringLiteral("axis")),
+                 QStringLiteral("the axis must be A, B or C"));
+        QCOMPARE(axis->accessibleDescription(), QStringLiteral("the axis must be A, B or C"));
+
+        axis->setText(QStringLiteral("A"));
+        QVERIFY(!note->isVisible());
+        QCOMPARE(page.messageFor(QStringLiteral("axis")), QString());
+        QCOMPARE(page.output()->gcode(), std::string("G0 A0.\n"));
+    }
+
     void shouldTellWhenTheCsvCannotBeSaved() {
         MessageBoxAnswerer answerer;
         const QString path = folder.filePath(QStringLiteral("no such folder/sheet.csv"));
