@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QSettings>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <new>
@@ -39,8 +41,21 @@ CalculatorPage::CalculatorPage(PageSpec spec, QWidget* parent)
         return;
     }
 
-    auto* panel = new QWidget(this);
+    // The fields scroll rather than make the window taller than a small or scaled screen.
+    auto* fields = new QScrollArea(this);
+    fields->setObjectName(QStringLiteral("fields"));
+    fields->setFrameShape(QFrame::NoFrame);
+    fields->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    fields->setWidgetResizable(true);
+    fields->setFocusPolicy(Qt::NoFocus);
+    auto* panel = new QWidget;
     buildFields(panel);
+    fields->setWidget(panel);
+    // On the page's own background, as if the fields were laid on it directly.
+    panel->setAutoFillBackground(false);
+    fields->viewport()->setAutoFillBackground(false);
+    fields->setFixedWidth(panel->maximumWidth() +
+                          fields->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("status"));
@@ -69,7 +84,7 @@ CalculatorPage::CalculatorPage(PageSpec spec, QWidget* parent)
     right->addWidget(result_, 1);
 
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(panel, 0);
+    layout->addWidget(fields, 0);
     layout->addLayout(right, 1);
 
     QWidget* previous = nullptr;
@@ -154,8 +169,7 @@ void CalculatorPage::buildFields(QWidget* panel) {
     column->addWidget(pageMessage_);
     column->addStretch(1);
     // Wide enough for the engine's longest messages on three lines.
-    panel->setMinimumWidth(panel->fontMetrics().averageCharWidth() * 40);
-    panel->setMaximumWidth(panel->fontMetrics().averageCharWidth() * 52);
+    panel->setMaximumWidth(panel->fontMetrics().averageCharWidth() * 44);
 }
 
 CalculatorPage::Field CalculatorPage::makeField(const FieldSpec& spec, QWidget* parent) {
