@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QScrollArea>
 #include <QSettings>
+#include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -86,6 +87,13 @@ CalculatorPage::CalculatorPage(PageSpec spec, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(fields, 0);
     layout->addLayout(right, 1);
+
+    // Enter computes from wherever the focus is on the page: a text field, a list or a box.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto* enter = new QShortcut(keys, this, this, &CalculatorPage::computeAndShowFault,
+                                    Qt::WidgetWithChildrenShortcut);
+        enter->setAutoRepeat(false);
+    }
 
     QWidget* previous = nullptr;
     for (QWidget* control : fieldControls()) {
@@ -181,8 +189,6 @@ CalculatorPage::Field CalculatorPage::makeField(const FieldSpec& spec, QWidget* 
             field.edit->setPlaceholderText(spec.placeholder);
             field.control = field.edit;
             connect(field.edit, &QLineEdit::textChanged, this, &CalculatorPage::compute);
-            connect(field.edit, &QLineEdit::returnPressed, this,
-                    &CalculatorPage::computeAndShowFault);
             break;
         }
         case FieldKind::Flag: {
@@ -204,8 +210,6 @@ CalculatorPage::Field CalculatorPage::makeField(const FieldSpec& spec, QWidget* 
             if (spec.editable) {
                 field.combo->setInsertPolicy(QComboBox::NoInsert);
                 connect(field.combo, &QComboBox::editTextChanged, this, &CalculatorPage::compute);
-                connect(field.combo->lineEdit(), &QLineEdit::returnPressed, this,
-                        &CalculatorPage::computeAndShowFault);
             } else {
                 connect(field.combo, &QComboBox::currentIndexChanged, this,
                         &CalculatorPage::compute);

@@ -161,6 +161,20 @@ private slots:
         QCOMPARE(computed.count(), 3);
         QCOMPARE(focusName(), QStringLiteral("ratio"));
         QCOMPARE(field("ratio")->selectedText(), QStringLiteral("0"));
+
+        // In an editable list too, where Enter would otherwise add the text to the list; and
+        // Enter on the sheet itself.
+        CalculatorPage* index = window->page(QStringLiteral("index"));
+        tabs()->setCurrentWidget(index);
+        QSignalSpy indexComputed(index, &CalculatorPage::computed);
+        auto* plates = child<QComboBox>(index, QStringLiteral("plates"));
+        plates->lineEdit()->setFocus();
+        QTest::keyClick(plates->lineEdit(), Qt::Key_Return);
+        QCOMPARE(indexComputed.count(), 1);
+        QCOMPARE(plates->count(), 2);
+        child<QWidget>(index, QStringLiteral("result"))->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(indexComputed.count(), 2);
     }
 
     void shouldReachEveryFieldInOrderWithTab_data() {
