@@ -6,9 +6,10 @@ namespace morvanta::cli {
 extern const Command kThisCommand;
 extern const Command kAllCommand;
 extern const Command kSheetCommand;
+extern const Command kCoordsCommand;
 
 std::span<const Command> commands() {
-    static const Command all[] = {kThisCommand, kAllCommand, kSheetCommand};
+    static const Command all[] = {kThisCommand, kAllCommand, kSheetCommand, kCoordsCommand};
     return all;
 }
 
