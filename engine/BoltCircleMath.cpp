@@ -444,8 +444,11 @@ std::optional<std::int64_t> roundedCoordinate(const ExactDecimal& base, const Ex
         const int side = precise.compare(numerator, 2 * r);
         return sign * side;
     };
-    auto k = static_cast<Int128>(nearest);
-    for (;;) {
+    const auto first = static_cast<Int128>(nearest);
+    // The answer lies within e + 1 of the estimate; a walk beyond that would mean the two
+    // methods disagree, which is refused rather than followed.
+    const auto reach = static_cast<Int128>(e) + 2;
+    for (Int128 k = first; magnitude(k - first) <= reach;) {
         const int above = sideOf(2 * k + 1);
         if (above == 0) {
             return std::nullopt;
@@ -464,6 +467,7 @@ std::optional<std::int64_t> roundedCoordinate(const ExactDecimal& base, const Ex
         }
         return static_cast<std::int64_t>(k);
     }
+    return std::nullopt;
 }
 
 }  // namespace morvanta
