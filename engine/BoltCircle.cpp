@@ -46,14 +46,25 @@ ExactDecimal doubled(const ExactDecimal& d) {
     return {d.units * 2, d.scale};
 }
 
-// An angle of at most 9 decimals exactly ("22.5"), any other rounded to `decimals` with its exact
-// fraction after it (" (exactly 360/7°)", or ", exactly 360/7 DEG" inside a G-code comment).
 struct AngleStyle {
     const char* degree;
     bool inComment;
 };
 
-std::string shortAngle(const Angle& angle, const AngleStyle& style) {
+AngleStyle styleOf(bool comment) {
+    return comment ? AngleStyle{" DEG", true} : AngleStyle{"\u00B0", false};
+}
+
+bool isShortDecimal(const Angle& angle) {
+    return kShortDecimalDenominator % angle.denominator() == 0;
+}
+
+// An angle of at most 9 decimals as a decimal ("22.5°"), any other as its fraction ("360/7°").
+std::string exactAngle(const Angle& angle, const AngleStyle& style) {
+    if (!isShortDecimal(angle)) {
+        return std::to_string(angle.numerator()) + "/" + std::to_string(angle.denominator()) +
+               style.degree;
+    }
     std::string text = decimalDegreesText(angle, Angle::kMaxDecimals);
     text.erase(text.find_last_not_of('0') + 1);
     if (text.back() == '.') {
@@ -62,34 +73,15 @@ std::string shortAngle(const Angle& angle, const AngleStyle& style) {
     return text + style.degree;
 }
 
-bool isShortDecimal(const Angle& angle) {
-    return kShortDecimalDenominator % angle.denominator() == 0;
-}
-
+// A step that is not a short decimal is shown rounded with its exact fraction after it
+// (" (exactly 360/7°)", or ", exactly 360/7 DEG" inside a G-code comment).
 std::string stepText(const Angle& step, int decimals, const AngleStyle& style) {
     if (isShortDecimal(step)) {
-        return shortAngle(step, style) + " apart";
+        return exactAngle(step, style) + " apart";
     }
-    const std::string exact = "exactly " + std::to_string(step.numerator()) + "/" +
-                              std::to_string(step.denominator()) + style.degree;
+    const std::string exact = "exactly " + exactAngle(step, style);
     return decimalDegreesText(step, decimals) + style.degree + " apart" +
            (style.inComment ? ", " + exact : " (" + exact + ")");
-}
-
-std::string meaningText(const BoltCirclePlan& plan, const AngleStyle& style) {
-    if (plan.count == 1) {
-        return "1 hole";
-    }
-    std::string text = std::to_string(plan.count) + " holes over ";
-    if (!plan.span) {
-        return text + "the full circle, " + stepText(plan.step, plan.decimals, style);
-    }
-    text += shortAngle(*plan.span, style);
-    if (plan.ends) {
-        return text + ", a hole at each end, " + stepText(plan.step, plan.decimals, style);
-    }
-    return text + ", " + stepText(plan.step, plan.decimals, style) +
-           ", the last a step short of the end";
 }
 
 std::string coordinateText(std::int64_t units, int decimals) {
@@ -315,8 +307,29 @@ Result<BoltCirclePlan> planBoltCircle(const BoltCircleArguments& arguments) {
     }
 }
 
+std::string holesMeaning(std::int64_t count, const std::optional<Angle>& span, bool ends,
+                         const Angle& step, int decimals, bool comment) {
+    const AngleStyle style = styleOf(comment);
+    if (count == 1) {
+        return "1 hole";
+    }
+    std::string text = std::to_string(count) + " holes over ";
+    if (!span) {
+        return text + "the full circle, " + stepText(step, decimals, style);
+    }
+    text += exactAngle(*span, style);
+    if (ends) {
+        return text + ", a hole at each end, " + stepText(step, decimals, style);
+    }
+    return text + ", " + stepText(step, decimals, style) + ", the last a step short of the end";
+}
+
+std::string exactDegreesText(const Angle& angle, bool comment) {
+    return exactAngle(angle, styleOf(comment));
+}
+
 std::string boltCircleMeaning(const BoltCirclePlan& plan) {
-    return meaningText(plan, {"\u00B0", false});
+    return holesMeaning(plan.count, plan.span, plan.ends, plan.step, plan.decimals, false);
 }
 
 Report boltCircleReport(const BoltCirclePlan& plan) {
@@ -329,7 +342,7 @@ Report boltCircleReport(const BoltCirclePlan& plan) {
                    exactDecimalText(plan.centreX) + " Y " + exactDecimalText(plan.centreY);
     report.notes.push_back("Holes: " + boltCircleMeaning(plan));
     report.notes.push_back("Angles: " + directionText(plan, degrees) + ", hole 1 at " +
-                           shortAngle(plan.start, degrees));
+                           exactAngle(plan.start, degrees));
     std::string size = "Radius: " + exactDecimalText(plan.radius);
     if (plan.chord) {
         size += "; chord between neighbouring holes: " + coordinateText(*plan.chord, decimals);
@@ -337,11 +350,8 @@ Report boltCircleReport(const BoltCirclePlan& plan) {
     report.notes.push_back(size);
     std::string formula = "Angle: ";
     if (plan.count > 1) {
-        const std::string step = isShortDecimal(plan.step)
-                                     ? shortAngle(plan.step, degrees)
-                                     : std::to_string(plan.step.numerator()) + "/" +
-                                           std::to_string(plan.step.denominator()) + "\u00B0";
-        formula += shortAngle(plan.start, degrees) + " + (hole - 1) x " + step + " exactly, ";
+        const std::string step = exactAngle(plan.step, degrees);
+        formula += exactAngle(plan.start, degrees) + " + (hole - 1) x " + step + " exactly, ";
     }
     report.notes.push_back(formula + "within one turn; DMS the same in degrees, minutes, seconds");
     report.notes.push_back("X, Y: centre + radius x cos, sin of the angle, correctly rounded to " +
@@ -390,8 +400,8 @@ std::string boltCircleGcode(const BoltCirclePlan& plan) {
                     (plan.count == 1 ? " hole" : " holes") + " on a diameter of " +
                     exactDecimalText(plan.diameter) + ", centre X" +
                     exactDecimalText(plan.centreX) + " Y" + exactDecimalText(plan.centreY));
-    text += comment(meaningText(plan, style));
-    text += comment(directionText(plan, style) + ", hole 1 at " + shortAngle(plan.start, style));
+    text += comment(holesMeaning(plan.count, plan.span, plan.ends, plan.step, decimals, true));
+    text += comment(directionText(plan, style) + ", hole 1 at " + exactAngle(plan.start, style));
     text += "(UNITS, WORK OFFSET, TOOL AND SPINDLE AS SET ON THE CONTROL)\n";
     text += "G90 G17 G80\n";
     text.reserve(text.size() + plan.holes.size() * 30 + 64);
