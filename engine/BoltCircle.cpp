@@ -177,7 +177,8 @@ PlanResult checkedPlan(const BoltCircleArguments& a) {
 
     if (a.start) {
         const std::optional<Angle> start = Angle::parseDecimal(*a.start);
-        if (!start) {
+        if (!start || *start >= Angle::degrees(kMaxStartDegrees) ||
+            *start <= Angle::degrees(-kMaxStartDegrees)) {
             return refuse(kBoltStartMessage, "start");
         }
         plan.start = *start;

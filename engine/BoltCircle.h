@@ -30,6 +30,9 @@ namespace morvanta {
 inline constexpr std::int64_t kMaxBoltHoles = 10'000;
 inline constexpr int kDefaultBoltDecimals = 4;
 inline constexpr int kMaxBoltDecimals = 8;
+// Start angles stay below this many degrees in size, so that start + (k - 1) x step, not brought
+// within a turn where a program runs on from the start, stays within Angle's domain.
+inline constexpr std::int64_t kMaxStartDegrees = 100'000;
 
 enum class BoltOutput { Table, Csv, Gcode };
 
@@ -92,7 +95,8 @@ struct BoltCirclePlan {
 //             (kBoltSizeMissingMessage)
 //   radius    a number above 0 (kBoltRadiusMessage); given with --diameter (kBoltSizeTwiceMessage)
 //   centre    two numbers X,Y such as 10,-5, no spaces (kBoltCentreMessage); default 0,0
-//   start     a number of degrees such as 15 or -22.5 (kBoltStartMessage); default 0
+//   start     a number of degrees such as 15 or -22.5, below 100000 in size (kBoltStartMessage);
+//             default 0
 //   zero      east or north (kBoltZeroMessage); default east
 //   span      a number of degrees from 0 to 360 (kBoltSpanMessage); 0 with more than one hole
 //             (kBoltZeroSpanMessage)
@@ -124,7 +128,7 @@ inline constexpr std::string_view kBoltSizeTwiceMessage =
 inline constexpr std::string_view kBoltCentreMessage =
     "the centre must be two numbers X,Y such as 10,-5";
 inline constexpr std::string_view kBoltStartMessage =
-    "the start angle must be a number of degrees such as 15 or -22.5";
+    "the start angle must be a number of degrees below 100000 in size, such as 15 or -22.5";
 inline constexpr std::string_view kBoltZeroMessage =
     "the zero direction must be east (+X) or north (+Y)";
 inline constexpr std::string_view kBoltSpanMessage =

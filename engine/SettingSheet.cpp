@@ -133,7 +133,8 @@ SheetPlanResult placeHoles(const SheetArguments& arguments, SheetPlan plan) {
     plan.arc = arguments.start || arguments.span || arguments.clockwise;
     if (arguments.start) {
         const std::optional<Angle> start = Angle::parseDecimal(*arguments.start);
-        if (!start) {
+        if (!start || *start >= Angle::degrees(kMaxStartDegrees) ||
+            *start <= Angle::degrees(-kMaxStartDegrees)) {
             return refuse(kSheetStartMessage, "start");
         }
         plan.start = *start;

@@ -99,7 +99,8 @@ using SheetPlanResult = Result<SheetPlan>;
 //     of graduations. Default 1", or one graduation with a dial.
 //   The resolution (or graduation) may be no coarser than the spacing 360° / N: a coarser one would
 //   set different holes alike and could round the last one onto 360°.
-//   start: degrees with at most 9 decimals ("15", "-22.5"), default 0.
+//   start: degrees with at most 9 decimals ("15", "-22.5"), below kMaxStartDegrees in size;
+//     default 0.
 //   span: degrees from 0 to 360 with at most 9 decimals; more than 0, as a sheet has 2 holes or
 //     more. ends: only with a span below 360. The resolution may be no coarser than the step.
 //   gcode: not with csv, ratio, dial or resolution (a CNC axis needs no handwheel); axis A, B or C
@@ -129,7 +130,7 @@ inline constexpr std::string_view kSheetResolutionDialMessage =
 inline constexpr std::string_view kSheetTooCoarseMessage =
     "the resolution must be no coarser than the spacing of the holes";
 inline constexpr std::string_view kSheetStartMessage =
-    "the start angle must be a number of degrees such as 15 or -22.5";
+    "the start angle must be a number of degrees below 100000 in size, such as 15 or -22.5";
 inline constexpr std::string_view kSheetSpanMessage =
     "the span must be a number of degrees above 0 and up to 360, such as 90";
 inline constexpr std::string_view kSheetEndsWithoutSpanMessage = "--ends needs a --span";

@@ -250,6 +250,7 @@ TEST(BoltCircle, shouldRefuseBadInputNamingTheField) {
         {{.count = "6", .diameter = "100", .centre = "10,-5,0"}, kBoltCentreMessage, "centre"},
         {{.count = "6", .diameter = "100", .centre = ",5"}, kBoltCentreMessage, "centre"},
         {{.count = "6", .diameter = "100", .start = "east"}, kBoltStartMessage, "start"},
+        {{.count = "6", .diameter = "100", .start = "-100000"}, kBoltStartMessage, "start"},
         {{.count = "6", .diameter = "100", .zero = "west"}, kBoltZeroMessage, "zero"},
         {{.count = "6", .diameter = "100", .span = "-90"}, kBoltSpanMessage, "span"},
         {{.count = "6", .diameter = "100", .span = "360.5"}, kBoltSpanMessage, "span"},

@@ -44,6 +44,7 @@ TEST(SheetArc, shouldNameTheFieldOfEveryRefusal) {
         {{"7", "90", "240", "30s"}, kSheetResolutionDialMessage, "resolution"},
         {{"10000", {}, {}, "3m"}, kSheetTooCoarseMessage, "resolution"},
         {{.holes = "7", .start = "north"}, kSheetStartMessage, "start"},
+        {{.holes = "7", .start = "100000"}, kSheetStartMessage, "start"},
         {{.holes = "7", .span = "0"}, kSheetSpanMessage, "span"},
         {{.holes = "7", .span = "-90"}, kSheetSpanMessage, "span"},
         {{.holes = "7", .span = "360.1"}, kSheetSpanMessage, "span"},
@@ -147,8 +148,11 @@ TEST(SheetArc, shouldWriteARotaryProgramOfTheExactAnglesRounded) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     for (int i = 0; i < 300; ++i) {
-        const int holes = pick(2, 40);
-        const int startThousandths = pick(-400'000, 400'000);
+        // Now and then the most holes and the largest start, whose sum needs Angle's whole range.
+        const bool largest = i % 50 == 0;
+        const int holes = largest ? 9999 : pick(2, 40);
+        const int startThousandths =
+            largest ? (i % 100 == 0 ? 99'999'999 : -99'999'999) : pick(-400'000, 400'000);
         const int spanThousandths = pick(0, 2) == 0 ? 0 : pick(1, 360'000);
         const bool ends = spanThousandths != 0 && spanThousandths != 360'000 && pick(0, 1) == 1;
         const bool clockwise = pick(0, 1) == 1;
@@ -165,7 +169,8 @@ TEST(SheetArc, shouldWriteARotaryProgramOfTheExactAnglesRounded) {
         const std::string spanText = thousandths(spanThousandths);
         const std::string decimalsText = std::to_string(decimals);
         const std::string axisText(1, axis);
-        SheetArguments arguments{std::to_string(holes)};
+        const std::string holesText = std::to_string(holes);
+        SheetArguments arguments{holesText};
         arguments.start = startText;
         if (spanThousandths != 0) {
             arguments.span = spanText;
