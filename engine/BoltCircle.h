@@ -190,8 +190,8 @@ std::string exactDegreesText(const Angle& angle, bool comment = false);
 //   Bolt circle: 6 holes on a diameter of 100, centre X 10 Y -5
 //   Holes: 6 holes over the full circle, 60° apart
 //   ...
-//   Hole    Angle          DMS        X         Y
-//      1  15.0000  15°00'00.0"  58.2963    7.9410
+//   Hole     Angle           DMS         X         Y
+//      1   15.0000   15°00'00.0"   58.2963    7.9410
 Report boltCircleReport(const BoltCirclePlan& plan);
 
 // reportText(boltCircleReport(plan)).
