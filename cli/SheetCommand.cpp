@@ -48,8 +48,9 @@ extern const Command kSheetCommand;
 constinit const Command kSheetCommand{
     "sheet",
     "a setting sheet for a manual rotary table or dividing head",
-    "sheet COUNT [--ratio R] [--dial D] [--resolution S] [--start A] [--span S [--ends]] [--cw]\n"
-    "                     [--csv | --gcode [--axis A|B|C] [--decimals N]]",
+    "sheet COUNT [--ratio R] [--dial D] [--resolution S] [--start A]\n"
+    "                     [--span S [--ends]] [--cw] [--csv | --gcode [--axis A|B|C] [--decimals "
+    "N]]",
     "Prints the setting of every hole of COUNT equally spaced holes (2 to 10000) for a manual\n"
     "rotary table: the angle, rounded from the exact angle of each hole on its own, and the\n"
     "error of that setting in seconds of arc.\n"
