@@ -6,6 +6,7 @@
 
 #include "engine/BoltCircle.h"
 #include "engine/HoleTable.h"
+#include "engine/Indexing.h"
 
 namespace {
 
@@ -48,6 +49,35 @@ void BM_BuildAll(benchmark::State& state, const char* to) {
 }
 BENCHMARK_CAPTURE(BM_BuildAll, to100, "100")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_BuildAll, to1e9, "1e9")->Unit(benchmark::kMicrosecond);
+
+// `morvanta-table index 10000`: the plan and its 10,000 division lines, as the command makes them.
+void BM_IndexTable(benchmark::State& state) {
+    const std::string count = std::to_string(state.range(0));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const morvanta::Result<morvanta::IndexPlan> plan = morvanta::planIndex({count});
+        const std::string text = morvanta::indexText(plan.value());
+        bytes = text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_IndexTable)->Arg(127)->Arg(10'000)->Unit(benchmark::kMillisecond);
+
+// `morvanta-table index --survey 1 100000`, as text and as CSV.
+void BM_IndexSurvey(benchmark::State& state, bool csv) {
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const morvanta::Result<morvanta::SurveyPlan> plan = morvanta::planSurvey({"1", "100000"});
+        const std::string text =
+            csv ? morvanta::surveyCsv(plan.value()) : morvanta::surveyText(plan.value());
+        bytes = text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK_CAPTURE(BM_IndexSurvey, text, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_IndexSurvey, csv, true)->Unit(benchmark::kMillisecond);
 
 // A bolt circle planned (every X and Y correctly rounded) and written. "readout": a 100 mm circle
 // at 4 decimals, which long double decides almost everywhere; "wide": a radius of nine digits and

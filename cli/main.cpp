@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <csignal>
+#include <cstdio>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,7 +20,8 @@ using morvanta::cli::writeText;
 constexpr std::string_view kExitStatus =
     "Exit status: 0 the output was written; 1 the input was refused (the reason on standard\n"
     "error, nothing on standard output) or the output could not be written; 2 the command line\n"
-    "is malformed (an unknown command or option, a missing or extra argument).\n";
+    "is malformed (an unknown command or option, a missing or extra argument, an option\n"
+    "without its value or given twice).\n";
 
 std::string globalHelp() {
     std::string text =
@@ -36,11 +39,13 @@ std::string globalHelp() {
     }
     text +=
         "\n"
-        "Options, before COMMAND or among its arguments:\n"
+        "Options, before COMMAND or among its arguments up to a --:\n"
         "  --lf            end every output line with LF\n"
         "  --crlf          end every output line with CR LF\n"
-        "Each command's help names its own default. An argument that begins with a minus sign\n"
-        "and a digit is a number; put -- before arguments to pass any word as it is.\n"
+        "  -h, --help      print this help; after COMMAND, the help of that command\n"
+        "  --version       print the version (before COMMAND only)\n"
+        "Each command's help names its default line break. An argument that begins with a\n"
+        "minus sign and a digit is a number; put -- before arguments to pass any word as it is.\n"
         "\n";
     text += kExitStatus;
     return text;
@@ -48,10 +53,11 @@ std::string globalHelp() {
 
 std::string commandHelp(const Command& command) {
     return "Usage: morvanta-table " + std::string(command.usage) + "\n\n" +
-           std::string(command.help) + "\nOutput lines end in " +
-           (command.lineBreak == LineBreak::CrLf ? "CR LF, as on the clipboard of the window"
-                                                 : "LF") +
-           " unless --lf or --crlf says otherwise.\n\n" + std::string(kExitStatus);
+           std::string(command.help) + "\n" +
+           (command.lineBreak == LineBreak::CrLf
+                ? "Lines end in CR LF, as on the window's clipboard, unless --lf is given.\n"
+                : "Lines end in LF unless --crlf is given.\n") +
+           "\n" + std::string(kExitStatus);
 }
 
 int malformedLine(std::string_view complaint) {
@@ -60,14 +66,7 @@ int malformedLine(std::string_view complaint) {
     return morvanta::cli::kMalformed;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    // A reader that goes away (| head) ends us the ordinary, quiet way, even if our parent
-    // ignored the signal.
-    std::signal(SIGPIPE, SIG_DFL);
-
-    const std::vector<std::string_view> words(argv + 1, argv + argc);
+int run(const std::vector<std::string_view>& words) {
     std::optional<LineBreak> lineBreak;
     const auto setLineBreak = [&](LineBreak wanted) {
         const bool clash = lineBreak && *lineBreak != wanted;
@@ -129,7 +128,9 @@ int main(int argc, char** argv) {
             help = true;
         } else if (!optionsEnded && (word == "--lf" || word == "--crlf")) {
             if (!setLineBreak(word == "--lf" ? LineBreak::Lf : LineBreak::CrLf)) {
-                return malformedLine("--lf and --crlf together");
+                Invocation named;
+                named.command = command->name;
+                return morvanta::cli::malformed(named, "--lf and --crlf together");
             }
         } else {
             rest.push_back(word);
@@ -141,4 +142,19 @@ int main(int argc, char** argv) {
     const Invocation invocation{command->name, rest, lineBreak.value_or(command->lineBreak), stdout,
                                 stderr};
     return command->run(invocation);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // A reader that goes away (| head) ends us the ordinary, quiet way, even if our parent
+    // ignored the signal.
+    std::signal(SIGPIPE, SIG_DFL);
+    try {
+        return run(std::vector<std::string_view>(argv + 1, argv + argc));
+    } catch (const std::bad_alloc&) {
+        // Some of the engine's writers leave running out of memory to their caller.
+        std::fputs("morvanta-table: not enough memory\n", stderr);
+        return morvanta::cli::kRefused;
+    }
 }

@@ -69,81 +69,132 @@ char* writeAngleLines(char* out, double a, double step, std::size_t lines,
     return out;
 }
 
-BuildResult buildThis(std::string_view thisText, const BuildProgress& progress) {
+// The count typed, once it has passed the checks: a number above 1 and at most kMaxHoleCount.
+Result<double> readCount(std::string_view thisText) {
     if (!isNumericText(thisText) || !(numericValue(thisText) > 1)) {
-        return BuildResult::failure(kThisMessage);
+        return Result<double>::failure(kThisMessage);
     }
     const double count = numericValue(thisText);
     if (count > kMaxHoleCount) {
-        return BuildResult::failure(kThisTooLargeMessage);
+        return Result<double>::failure(kThisTooLargeMessage);
     }
-    const double step = 360 / count;
+    return Result<double>::success(count);
+}
 
-    // The additions alone cost little beside the writing: a first run counts the lines, so the
-    // text is allocated once, and finds the angle halfway, where a second thread starts on the
-    // second half. Both halves come from the same additions, so the text is the same whichever
-    // thread writes a line.
+// How the lines of a table are shared out: the calling thread writes the first headLines of them,
+// a second thread the rest, starting from tailAngle.
+struct LineShare {
     std::size_t lines = 0;
-    double halfwayAngle = 0;
+    std::size_t headLines = 0;
+    double tailAngle = 0;
+};
+
+// The additions alone cost little beside the writing: a first run counts the lines, so that the
+// text is allocated once, and finds the angle halfway, where a second thread starts on the second
+// half of a long table. Both halves come from the same additions, so the text is the same whichever
+// thread writes a line.
+LineShare shareLines(double count, double step) {
+    LineShare share;
     const auto halfway = static_cast<std::size_t>(std::floor(kLastAngle * count / 360)) / 2;
     for (double a = 0; a <= kLastAngle; a += step) {
-        if (lines++ == halfway) {
-            halfwayAngle = a;
+        if (share.lines++ == halfway) {
+            share.tailAngle = a;
         }
     }
-    std::size_t headLines = lines >= kSharedLines && halfway < lines ? halfway : lines;
+    share.headLines = share.lines >= kSharedLines && halfway < share.lines ? halfway : share.lines;
+    return share;
+}
 
-    // Header, the first half, room for the longest lines and the writer's scratch, then the
-    // second half; the gap is closed once both are written.
-    std::string table;
+// Where the two parts of a table are written in its text.
+struct TableRoom {
+    std::size_t headStart = 0;
+    std::size_t tailStart = 0;
+};
+
+// Allocates the whole text once and writes the header: after it comes room for the head's lines
+// at their longest and the writer's scratch after the last, then the same for the tail's.
+TableRoom makeRoom(std::string& table, std::string_view thisText, const LineShare& share) {
     table.reserve(kHeaderStart.size() + thisText.size() + kHeaderEnd.size() +
-                  lines * kMaxLineLength + 2 * kLineRoom);
+                  share.lines * kMaxLineLength + 2 * kLineRoom);
     table += kHeaderStart;
     table += thisText;
     table += kHeaderEnd;
-    const std::size_t headStart = table.size();
-    const std::size_t tailStart = headStart + headLines * kMaxLineLength + kLineRoom;
-    table.resize(tailStart + (lines - headLines) * kMaxLineLength + kLineRoom);
+    TableRoom room;
+    room.headStart = table.size();
+    room.tailStart = room.headStart + share.headLines * kMaxLineLength + kLineRoom;
+    table.resize(room.tailStart + (share.lines - share.headLines) * kMaxLineLength + kLineRoom);
+    return room;
+}
 
-    char* const text = table.data();
-    char* tailEnd = text + tailStart;
+// Where the two parts ended once written; nullptr for a part that was abandoned.
+struct PartEnds {
+    char* head = nullptr;
+    char* tail = nullptr;
+};
+
+// Writes the tail on a second thread, where the share has one, while this thread writes the head
+// and asks `progress` now and then; stopping one stops both. If no thread can be had, this one
+// writes every line, straight on into the tail's room, and share.headLines says so.
+PartEnds writeParts(char* text, const TableRoom& room, LineShare& share, double step,
+                    const BuildProgress& progress) {
+    PartEnds ends;
+    ends.tail = text + room.tailStart;
     std::atomic<std::size_t> tailLines = 0;
     std::jthread helper;
-    if (headLines < lines) {
+    if (share.headLines < share.lines) {
         try {
             helper = std::jthread([&](std::stop_token stop) {
-                tailEnd = writeAngleLines(text + tailStart, halfwayAngle, step, lines - headLines,
-                                          [&](std::size_t n) {
-                                              tailLines = n;
-                                              return !stop.stop_requested();
-                                          });
+                ends.tail = writeAngleLines(text + room.tailStart, share.tailAngle, step,
+                                            share.lines - share.headLines, [&](std::size_t n) {
+                                                tailLines = n;
+                                                return !stop.stop_requested();
+                                            });
             });
         } catch (const std::system_error&) {
-            // No thread to be had: this one writes the whole table.
-            headLines = lines;
+            share.headLines = share.lines;
         }
     }
-    char* const headEnd = writeAngleLines(text + headStart, 0, step, headLines, [&](std::size_t n) {
-        const double done = static_cast<double>(n + tailLines) / static_cast<double>(lines);
-        if (keepGoing(progress, done)) {
-            return true;
-        }
-        helper.request_stop();
-        return false;
-    });
+    ends.head =
+        writeAngleLines(text + room.headStart, 0, step, share.headLines, [&](std::size_t n) {
+            const double done =
+                static_cast<double>(n + tailLines) / static_cast<double>(share.lines);
+            if (keepGoing(progress, done)) {
+                return true;
+            }
+            helper.request_stop();
+            return false;
+        });
     if (helper.joinable()) {
         helper.join();
     }
-    if (headEnd == nullptr || tailEnd == nullptr) {
+    return ends;
+}
+
+// Moves the tail down onto the end of the head, drops the room left over and ends the table with
+// its empty line.
+void closeTable(std::string& table, const TableRoom& room, const PartEnds& ends) {
+    char* const text = table.data();
+    const auto headLength = static_cast<std::size_t>(ends.head - text);
+    const auto tailLength = static_cast<std::size_t>(ends.tail - (text + room.tailStart));
+    std::memmove(ends.head, text + room.tailStart, tailLength);
+    table.resize(headLength + tailLength);
+    table += kLineBreak;
+}
+
+BuildResult buildThis(std::string_view thisText, const BuildProgress& progress) {
+    const Result<double> count = readCount(thisText);
+    if (!count.ok()) {
+        return BuildResult::failure(count.message());
+    }
+    const double step = 360 / count.value();
+    LineShare share = shareLines(count.value(), step);
+    std::string table;
+    const TableRoom room = makeRoom(table, thisText, share);
+    const PartEnds ends = writeParts(table.data(), room, share, step, progress);
+    if (ends.head == nullptr || ends.tail == nullptr) {
         return BuildResult::cancelled();
     }
-    const auto headLength = static_cast<std::size_t>(headEnd - text);
-    const auto tailLength = static_cast<std::size_t>(tailEnd - (text + tailStart));
-    if (headLines < lines) {
-        std::memmove(headEnd, text + tailStart, tailLength);
-    }
-    table.resize(headLength + (headLines < lines ? tailLength : 0));
-    table += kLineBreak;
+    closeTable(table, room, ends);
     return BuildResult::success(std::move(table));
 }
 

@@ -35,6 +35,7 @@ inline constexpr double kMaxHoleCount = 10'000'000;
 // characters without rounding. Angles below 0.0001 are written in plain decimal first, so the cut
 // never drops an exponent: 205.71428571428572 -> "205.71428", 6.300000000000001 -> "  6.3",
 // 99.99999999999997 -> " 100", 5.142857142857143e-05 -> "  0.00005".
+// Allocates its text and so may throw std::bad_alloc; the two builds below never throw.
 std::string AngleField(double a);
 
 // The Build This table for the count typed in thisText, exactly as typed (not trimmed):

@@ -8,7 +8,8 @@
 namespace morvanta {
 
 // Reading and writing the numbers a user types and reads. The decimal separator is always the
-// point, whatever the locale, and nothing here throws or keeps state.
+// point, whatever the locale, and nothing here keeps state. numberText allocates its text and so
+// may throw std::bad_alloc; everything else here never throws.
 
 // True when the whole text is one number:
 //   [spaces] [+|-] digits [. [digits]] [(e|E) [+|-] digits] [spaces]
@@ -30,6 +31,7 @@ double numericValue(std::string_view text) noexcept;
 //   leadingValue("12abc") == 12, leadingValue("1 2") == 12, leadingValue(".5e1") == 5,
 //   leadingValue("1e") == 1, leadingValue("abc") == 0, leadingValue("") == 0,
 //   leadingValue("1e999") == +infinity (the only way out of the double range).
+// The number is copied to be converted; a text too long to copy in the memory left reads as 0.
 double leadingValue(std::string_view text) noexcept;
 
 // The general written form of x: rounded to 15 significant digits of its exact binary value

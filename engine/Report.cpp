@@ -29,10 +29,12 @@ std::string reportText(const Report& report) {
         text += "\n";
         const auto line = [&](const std::vector<std::string>& row) {
             for (std::size_t i = 0; i < widths.size(); ++i) {
-                const std::string& cell = i < row.size() ? row[i] : std::string();
                 const std::size_t width = widths[i] + (i == 0 ? 0 : 2);
-                text.append(width - std::min(width, displayWidth(cell)), ' ');
-                text += cell;
+                const std::size_t used = i < row.size() ? displayWidth(row[i]) : 0;
+                text.append(width - std::min(width, used), ' ');
+                if (i < row.size()) {
+                    text += row[i];
+                }
             }
             text += "\n";
         };

@@ -16,7 +16,8 @@ namespace morvanta {
 // the table angle to set, the handwheel turns and dial reading that make it, and the error of that
 // setting. Everything is computed in whole seconds of arc and exact fractions of them, each hole
 // on its own from its exact angle (hole - 1) x 360° / N, so errors never build up from hole to
-// hole. Nothing here throws or keeps state.
+// hole. Nothing here keeps state. roundToStep and holeSetting never throw; planSheet and the
+// writers below allocate and so may throw std::bad_alloc, which the caller must catch.
 //
 // A start angle and an arc move the holes as for a bolt circle: hole k lies at the exact angle
 // start + (k - 1) x step, with a step of 360° / N, or span / N over an arc, or span / (N - 1) with

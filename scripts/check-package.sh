@@ -188,12 +188,24 @@ for needed in fonts-liberation libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6;
 done
 
 dpkg-deb -x "$deb" "$work/tree"
-report=$(desktop-file-validate "$work/tree/usr/share/applications/$app_id.desktop" 2>&1) &&
-    [[ -z $report ]] && pass "desktop-file-validate says nothing" ||
-    fail "desktop-file-validate: $report"
-report=$(appstreamcli validate --no-net "$work/tree/usr/share/metainfo/$app_id.metainfo.xml" 2>&1) &&
-    ! grep -q '^[EWI]:' <<<"$report" && pass "appstreamcli validate --no-net reports no issue" ||
-    fail "appstreamcli validate --no-net: $report"
+# The version as project() gave it to CMake, and the licence, in every place the package states
+# them; the metadata validators run on the installed copies.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+check "the package is version $version, as project() in CMakeLists.txt says" \
+    test "$(dpkg-deb -f "$deb" Version)" = "$version"
+doc="$work/tree/usr/share/doc/morvanta"
+gzip -dc "$doc/changelog.gz" >"$work/changelog"
+for page in morvanta morvanta-table; do
+    gzip -dc "$work/tree/usr/share/man/man1/$page.1.gz" >"$work/$page.1"
+done
+if report=$("$root/packaging/autotests/validate-metadata.sh" "$version" \
+    "$work/tree/usr/share/applications/$app_id.desktop" \
+    "$work/tree/usr/share/metainfo/$app_id.metainfo.xml" "$work/changelog" "$doc/copyright" \
+    "$work/morvanta.1" "$work/morvanta-table.1" 2>&1); then
+    pass "the metadata passes the validators and names $version and GPL-3.0-or-later"
+else
+    fail "the package's metadata: $report"
+fi
 report=$(appstreamcli validate-tree --no-net "$work/tree" 2>&1) &&
     ! grep -q '^[EWI]:' <<<"$report" && pass "appstreamcli validate-tree --no-net reports no issue" ||
     fail "appstreamcli validate-tree --no-net: $report"
@@ -216,10 +228,17 @@ fi
 for file in /usr/bin/morvanta /usr/bin/morvanta-table /usr/share/applications/$app_id.desktop \
     /usr/share/metainfo/$app_id.metainfo.xml /usr/share/icons/hicolor/16x16/apps/$app_id.png \
     /usr/share/icons/hicolor/32x32/apps/$app_id.png /usr/share/man/man1/morvanta-table.1.gz \
-    /usr/share/man/man1/morvanta.1.gz; do
+    /usr/share/man/man1/morvanta.1.gz /usr/share/bash-completion/completions/morvanta-table; do
     check "installed $file" test -f "$file"
 done
 
+check "/usr/bin/morvanta-table --version names $version" \
+    test "$(/usr/bin/morvanta-table --version)" = "morvanta-table $version"
+check "the installed bash completion registers itself for morvanta-table" \
+    bash --norc -c '. /usr/share/bash-completion/completions/morvanta-table &&
+        complete -p morvanta-table >/dev/null'
+check "the copyright file's licence text is installed (/usr/share/common-licenses/GPL-3)" \
+    test -f /usr/share/common-licenses/GPL-3
 if [[ $(/usr/bin/morvanta-table this 7 | od -An -c) == "$(seven_holes | od -An -c)" ]]; then
     pass "/usr/bin/morvanta-table this 7 prints the 7-hole table"
 else

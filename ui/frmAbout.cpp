@@ -4,7 +4,9 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <string>
 
+#include "Version.h"
 #include "ui/Controls.h"
 #include "ui/DesktopServices.h"
 #include "ui/Twips.h"
@@ -27,7 +29,8 @@ void frmAbout::createControls() {
     const QFont maker = desktop::dialogFont(9.75, true);
     const QFont plain = font();
     Label1 = controls::label(this, "Label1", "Morvanta", twips::point(705, 240), title);
-    Label2 = controls::label(this, "Label2", "Version 1.1", twips::point(1770, 720), title);
+    const std::string version = "Version " + std::string(kVersion);
+    Label2 = controls::label(this, "Label2", version.c_str(), twips::point(1770, 720), title);
     Label3 = controls::label(this, "Label3", kMakerName, twips::point(120, 1320), maker);
     Label4 = controls::label(this, "Label4", kMakerStreet, twips::point(120, 1560), plain);
     Label5 = controls::label(this, "Label5", kMakerTown, twips::point(120, 1800), plain);

@@ -19,7 +19,7 @@ rm -rf "$work/with space"
 }
 
 expected=(bin/morvanta-table share/man/man1/morvanta-table.1.gz share/doc/morvanta/copyright
-    share/doc/morvanta/changelog.gz)
+    share/doc/morvanta/changelog.gz share/bash-completion/completions/morvanta-table)
 if [[ $with_window == 1 ]]; then
     expected+=(bin/morvanta share/man/man1/morvanta.1.gz
         "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml"

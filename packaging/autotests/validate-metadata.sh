@@ -1,12 +1,13 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Usage: validate-metadata.sh VERSION DESKTOP_ENTRY METAINFO MAN_PAGE...
+# Usage: validate-metadata.sh VERSION DESKTOP_ENTRY METAINFO CHANGELOG COPYRIGHT MAN_PAGE...
 # Fails on any word from desktop-file-validate, on any AppStream issue down to pedantic hints, on
-# any groff warning in a man page, and when the metadata's newest release or a man page's header
-# does not name VERSION.
+# any groff warning in a man page, when the metadata's newest release, the changelog's newest entry
+# or a man page's header does not name VERSION, when a @VARIABLE@ was left unfilled, and when the
+# licence is not GPL-3.0-or-later in the AppStream and Debian terms.
 set -u
-version=$1 desktop=$2 metainfo=$3
-shift 3
+version=$1 desktop=$2 metainfo=$3 changelog=$4 copyright=$5
+shift 5
 failed=0
 fail() {
     echo "FAIL: $*" >&2
@@ -27,13 +28,54 @@ if grep -q '^[EWIP]:' <<<"$report"; then
     fail "appstreamcli: $report"
 fi
 
+# The text of the first <NAME> element of the metainfo.
+element() {
+    grep -o "<$1>[^<]*</$1>" "$metainfo" | head -n 1 | sed 's/<[^>]*>//g'
+}
 newest=$(grep -o '<release version="[^"]*"' "$metainfo" | head -n 1 | cut -d'"' -f2)
 [[ $newest == "$version" ]] || fail "newest release in $metainfo is '$newest', the project is $version"
+[[ $(element project_license) == GPL-3.0-or-later ]] ||
+    fail "project_license in $metainfo is '$(element project_license)', not GPL-3.0-or-later"
+[[ $(element metadata_license) =~ ^(FSFAP|CC0-1.0)$ ]] ||
+    fail "metadata_license in $metainfo is '$(element metadata_license)'"
+
+head -n 1 "$changelog" | grep -q "^morvanta ($version) " ||
+    fail "the newest entry of $changelog is not version $version: $(head -n 1 "$changelog")"
+
+# Debian's machine-readable format: paragraphs of 'Field: value' lines and indented continuations;
+# the files at large under GPL-3+, and every licence named there spelled out in a paragraph of its
+# own.
+copyright_report=$(awk '
+    NR == 1 && $0 != "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" {
+        print "the first line is not the Format of copyright-format 1.0"
+    }
+    /^$/ { files = ""; next }
+    /^[ \t]/ { if (standalone != "" && /common-licenses\//) cited[standalone] = 1; next }
+    !/^[A-Za-z-]+:/ { print "line " NR " is neither a field nor a continuation: " $0; next }
+    /^Files:/ { files = $2; standalone = ""; next }
+    /^License:/ {
+        if (files != "") { used[$2] = 1; if (files == "*") whole = $2 }
+        else { standalone = $2; spelled[$2] = 1 }
+        next
+    }
+    END {
+        if (whole != "GPL-3+") print "Files: * is under " (whole == "" ? "no licence" : whole) ", not GPL-3+"
+        for (name in used) if (!(name in spelled)) print "licence " name " is never spelled out"
+        if (!("GPL-3+" in cited)) print "the GPL-3+ paragraph does not point to /usr/share/common-licenses"
+    }' "$copyright")
+[[ -z $copyright_report ]] || fail "$copyright: $copyright_report"
+grep -q '/usr/share/common-licenses/GPL-3"' "$copyright" || fail "$copyright does not cite /usr/share/common-licenses/GPL-3"
 
 for page in "$@"; do
     report=$(LC_ALL=C.UTF-8 groff -man -ww -z "$page" 2>&1)
     [[ -z $report ]] || fail "groff on $page: $report"
     grep "^\.TH " "$page" | grep -q "\"Morvanta $version\"" || fail "$page does not name Morvanta $version"
+done
+
+for file in "$metainfo" "$@"; do
+    if grep -n '@[A-Za-z_]*@' "$file" >/dev/null; then
+        fail "$file still holds $(grep -o '@[A-Za-z_]*@' "$file" | head -n 1)"
+    fi
 done
 
 exit $failed

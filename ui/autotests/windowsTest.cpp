@@ -170,7 +170,7 @@ private slots:
             labels << about->findChild<QLabel*>(QString::fromLatin1(name))->text();
         }
         QCOMPARE(labels,
-                 QStringList({"Morvanta", "Version 1.1", "Morvanta Workshop", "123 Example Street",
+                 QStringList({"Morvanta", VERSION_LABEL, "Morvanta Workshop", "123 Example Street",
                               "Anytown, ST 00000", "555-0100", "Copyright (C) Morvanta Workshop"}));
         QCOMPARE(about->findChild<QPushButton*>(QStringLiteral("cOK"))->text(),
                  QStringLiteral("Ok"));

@@ -102,6 +102,7 @@ def svg():
         return f"{16 * v:.2f}"
 
     parts = [
+        '<!-- SPDX-License-Identifier: GPL-3.0-or-later -->',
         '<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 32 32" width="32" height="32">',
         f'<circle cx="16" cy="16" r="{length(RIM_OUTER - 0.035)}" fill="{hexc(DARK)}" '
         f'stroke="{hexc(BLACK)}" stroke-width="{length(0.07)}"/>',

@@ -1,0 +1,180 @@
+#!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# What every command of morvanta-table shares: where the global options may stand, the help of each
+# command, the exit status 0, 1 or 2, a full disk, a reader that goes away, and the line breaks.
+# Usage: command_table_test.sh PATH/TO/morvanta-table VERSION
+. "$(dirname "$0")/harness.sh"
+version=$2
+
+# run ARGS...: runs the tool, keeping the status in $status and the two streams in $work.
+run() {
+    "$tool" "$@" >"$work/out" 2>"$work/err"
+    status=$?
+}
+
+# The commands as --help lists them: the indented words under "Commands:".
+commands=$("$tool" --help | sed -n '/^Commands:/,/^$/s/^  \([a-z]\{1,\}\) .*/\1/p')
+[[ $commands == *this* && $commands == *all* && $commands == *sheet* ]] ||
+    fail "--help lists the commands '$commands'"
+
+# Help: global, per command in both spellings, and among a command's words.
+run --help
+[[ $status -eq 0 && ! -s $work/err ]] || fail "--help: status $status"
+grep -q '^Usage: morvanta-table ' "$work/out" || fail "--help: no usage"
+[[ $(grep -c '^Exit status: ' "$work/out") -eq 1 ]] || fail "--help: the exit status is not stated once"
+cp "$work/out" "$work/global-help"
+for args in "-h" "help" "--lf --help" "--help this"; do
+    # shellcheck disable=SC2086
+    run $args
+    [[ $status -eq 0 ]] && cmp -s "$work/out" "$work/global-help" || fail "[$args]: not the global help"
+done
+for command in $commands; do
+    run "$command" --help
+    [[ $status -eq 0 && ! -s $work/err ]] || fail "$command --help: status $status"
+    head -n 1 "$work/out" | grep -q "^Usage: morvanta-table $command" ||
+        fail "$command --help: first line $(head -n 1 "$work/out")"
+    grep -q '^Lines end in ' "$work/out" || fail "$command --help: no default line break"
+    cmp -s "$work/out" "$work/global-help" && fail "$command --help: the global help"
+    cp "$work/out" "$work/help"
+    for args in "help $command" "$command 7 --help" "$command -h 7" "--crlf $command --help" "$command --lf --help"; do
+        # shellcheck disable=SC2086
+        run $args
+        [[ $status -eq 0 ]] && cmp -s "$work/out" "$work/help" || fail "[$args]: not the help of $command"
+    done
+    # --version belongs before the command word; among its words it is an unknown option.
+    run "$command" 7 --version
+    [[ $status -eq 2 && ! -s $work/out ]] || fail "$command 7 --version: status $status"
+    grep -q "^morvanta-table $command: unknown option --version" "$work/err" ||
+        fail "$command 7 --version: $(cat "$work/err")"
+    # After "--" the global words are operands too, so the command sees them.
+    run "$command" -- --help
+    [[ $status -ne 0 ]] && ! grep -q '^Usage' "$work/out" || fail "$command -- --help printed the help"
+done
+
+run --version
+[[ $status -eq 0 && $(cat "$work/out") == "morvanta-table $version" ]] ||
+    fail "--version: status $status, '$(cat "$work/out")', expected 'morvanta-table $version'"
+run --lf --version
+[[ $(cat "$work/out") == "morvanta-table $version" ]] || fail "--lf --version: '$(cat "$work/out")'"
+
+# Every command's statuses: STATUS|ARGS|what standard error holds (for 1 the message itself).
+while IFS='|' read -r expected args message; do
+    # shellcheck disable=SC2086
+    run $args
+    [[ $status -eq $expected ]] || fail "[$args]: status $status, expected $expected"
+    case $expected in
+        0)
+            [[ -s $work/out || $args == "all 7 7" ]] || fail "[$args]: nothing on standard output"
+            [[ -s $work/err ]] && fail "[$args]: wrote to standard error: $(cat "$work/err")"
+            ;;
+        1)
+            [[ -s $work/out ]] && fail "[$args]: refused but wrote to standard output"
+            [[ $(cat "$work/err") == "$message" ]] || fail "[$args]: standard error '$(cat "$work/err")'"
+            ;;
+        2)
+            [[ -s $work/out ]] && fail "[$args]: malformed but wrote to standard output"
+            command=${args%% *}
+            [[ $(head -n 1 "$work/err") == "morvanta-table $command: $message" ]] ||
+                fail "[$args]: standard error '$(head -n 1 "$work/err")'"
+            [[ $(tail -n 1 "$work/err") == "Try 'morvanta-table $command --help'." ]] ||
+                fail "[$args]: no pointer to the help of $command"
+            ;;
+    esac
+done <<'EOF'
+0|this 7|
+0|this -- 7|
+0|all 2 12|
+0|all 7 7|
+0|sheet 7|
+0|sheet --csv -- 7|
+1|this 1|This must be a number greater then 1
+1|this -3|This must be a number greater then 1
+1|all 10 5|To must be greater then From
+1|all -- -1 5|From must be a number greater then 0
+1|sheet 1|COUNT must be a whole number from 2 to 10000
+1|sheet 10001|COUNT must be a whole number from 2 to 10000
+2|this|this takes one COUNT
+2|this 7 8|this takes one COUNT
+2|this 7 --bogus|unknown option --bogus
+2|this 7 --lf --crlf|--lf and --crlf together
+2|all 2|all takes FROM and TO
+2|all 2 3 4|all takes FROM and TO
+2|all -x 2 3|unknown option -x
+2|sheet|missing COUNT
+2|sheet 7 8|sheet takes one COUNT
+2|sheet 7 --ratio|--ratio needs a value
+2|sheet 7 --csv --csv|--csv given twice
+2|sheet 7 --csv=yes|--csv takes no value
+EOF
+
+# Malformed before any command: the tool's own name only.
+for args in "" "--lf" "bogus 7" "help bogus" "help this all" "--bogus this 7" "--lf --crlf this 7"; do
+    # shellcheck disable=SC2086
+    run $args
+    [[ $status -eq 2 && ! -s $work/out ]] || fail "[$args]: status $status, expected 2"
+    grep -q "^morvanta-table: " "$work/err" && grep -q "^Try 'morvanta-table --help'.$" "$work/err" ||
+        fail "[$args]: standard error '$(cat "$work/err")'"
+done
+
+run --crlf this 7 --lf
+[[ $status -eq 2 && $(head -n 1 "$work/err") == "morvanta-table this: --lf and --crlf together" ]] ||
+    fail "--crlf this 7 --lf: status $status, $(cat "$work/err")"
+
+# A full disk: whatever was to be written, status 1 and one line saying so.
+if [[ -w /dev/full ]]; then
+    for args in "this 7" "all 2 12" "sheet 7" "--help" "--version" "help sheet" "this --help"; do
+        # shellcheck disable=SC2086
+        "$tool" $args >/dev/full 2>"$work/err"
+        status=$?
+        [[ $status -eq 1 ]] || fail "[$args] >/dev/full: status $status, expected 1"
+        [[ $(wc -l <"$work/err") -eq 1 ]] && grep -q 'No space left' "$work/err" ||
+            fail "[$args] >/dev/full: standard error '$(cat "$work/err")'"
+    done
+fi
+
+# Out of memory: status 1 and one line, not an abort. The limit is the smallest that still lets
+# `this 7` start; a sheet of 10000 holes then runs out on this machine's libraries. Where none
+# works (the sanitizers reserve far more) or the sheet fits, there is nothing to see.
+for kb in $(seq 4000 1000 40000); do
+    (ulimit -v "$kb" && "$tool" this 7 >/dev/null 2>&1) && break
+done
+if (ulimit -v "$kb" && "$tool" this 7 >/dev/null 2>&1); then
+    (ulimit -v "$kb" && "$tool" sheet 10000 --ratio 90 >/dev/null 2>"$work/err")
+    status=$?
+    if [[ $status -ne 0 ]]; then
+        [[ $status -eq 1 && $(cat "$work/err") == "morvanta-table: not enough memory" ]] ||
+            fail "sheet 10000 in $kb KB: status $status, $(head -c 200 "$work/err")"
+    fi
+fi
+
+# A reader that goes away: quiet, even from a shell that ignores SIGPIPE; 141 is death by SIGPIPE.
+for args in "this 7000000" "sheet 10000" "this 7000000 --lf"; do
+    # shellcheck disable=SC2086
+    (
+        trap '' PIPE
+        "$tool" $args 2>"$work/err" | head -c 100 >/dev/null
+        echo "${PIPESTATUS[0]}" >"$work/status"
+    )
+    [[ -s $work/err ]] && fail "[$args] | head: wrote '$(cat "$work/err")'"
+    [[ $(cat "$work/status") -eq 141 ]] || fail "[$args] | head: status $(cat "$work/status")"
+done
+
+# Line breaks on tables far larger than the 64 KiB the conversion works in.
+"$tool" this 100000 >"$work/crlf"
+[[ $(wc -c <"$work/crlf") -eq 1096429 ]] || fail "this 100000: $(wc -c <"$work/crlf") bytes"
+[[ $(tr -d '\r' <"$work/crlf" | wc -c) -eq $((1096429 - $(wc -l <"$work/crlf"))) ]] ||
+    fail "this 100000: not one CR before every LF"
+tr -d '\r' <"$work/crlf" >"$work/lf"
+for args in "--lf this 100000" "this --lf 100000" "this 100000 --lf"; do
+    # shellcheck disable=SC2086
+    "$tool" $args | cmp -s - "$work/lf" || fail "[$args]: not the table with LF"
+done
+"$tool" --crlf this 100000 | cmp -s - "$work/crlf" || fail "--crlf this 100000: not the table"
+"$tool" sheet 10000 >"$work/lf"
+[[ $(wc -c <"$work/lf") -gt 65536 ]] || fail "sheet 10000: only $(wc -c <"$work/lf") bytes"
+grep -q $'\r' "$work/lf" && fail "sheet 10000: a CR without --crlf"
+sed 's/$/\r/' "$work/lf" >"$work/crlf"
+"$tool" sheet 10000 --crlf | cmp -s - "$work/crlf" || fail "sheet 10000 --crlf: not the sheet with CR LF"
+"$tool" --lf sheet 10000 | cmp -s - "$work/lf" || fail "--lf sheet 10000: not the sheet"
+
+finish "the command table"

@@ -1,0 +1,103 @@
+#!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Every command that `morvanta-table --help` lists, and every option its own help names, is known to
+# the bash completion, the man page and README; and the completion, sourced into bash, completes
+# sensibly. A command added without its completion line or man page section fails here.
+# Usage: documentation_test.sh PATH/TO/morvanta-table COMPLETION MAN_PAGE README
+. "$(dirname "$0")/harness.sh"
+completion=$2 manual=$3 readme=$4
+
+mapfile -t commands < <("$tool" --help | sed -n '/^Commands:/,/^$/s/^  \([a-z]\{1,\}\) .*/\1/p')
+((${#commands[@]})) || fail "--help lists no commands"
+
+# The --options a help text names, sorted, one per line.
+options_of() {
+    "$tool" "$@" --help | grep -o -- '--[a-z][a-z0-9-]*' | sort -u
+}
+
+# offered WORD...: what the completion offers when the words after morvanta-table are WORD...,
+# the last one being the word under the cursor: sorted and on one line. A fresh bash sources the
+# script as bash-completion would and calls the function that `complete -p` names.
+offered() {
+    bash --norc --noprofile -c '
+        source "$1" || exit 3
+        shift
+        spec=$(complete -p morvanta-table) || exit 4
+        function=${spec#*-F }
+        function=${function%% *}
+        COMP_WORDS=(morvanta-table "$@")
+        COMP_CWORD=$#
+        COMP_LINE="${COMP_WORDS[*]}"
+        COMP_POINT=${#COMP_LINE}
+        "$function" morvanta-table "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+        ((${#COMPREPLY[@]})) && printf "%s\n" "${COMPREPLY[@]}" | sort | paste -sd " "
+        exit 0' _ "$completion" "$@"
+}
+
+# expect_offered EXPECTED WORD...
+expect_offered() {
+    local expected=$1 got
+    shift
+    got=$(offered "$@") || fail "[$*]: sourcing the completion failed"
+    [[ $got == "$expected" ]] || fail "completing [$*]: offered '$got', expected '$expected'"
+}
+
+sorted() {
+    printf '%s\n' "$@" | sort | paste -sd ' '
+}
+
+expect_offered "$(sorted "${commands[@]}" help)" ""
+expect_offered "$(sorted "${commands[@]}" help)" --lf ""
+expect_offered "sheet" sh
+expect_offered "--crlf --help --lf --version" -
+expect_offered "$(sorted "${commands[@]}")" help ""
+expect_offered "sheet" --lf help sh
+expect_offered "" help sheet ""
+expect_offered "" this ""
+expect_offered "--help" --lf this --
+expect_offered "--axis --csv --cw --decimals --dial --ends --gcode --help --resolution --span --start" \
+    --crlf sheet 7 --ratio 90 --
+expect_offered "east north" coords 6 --zero ""
+expect_offered "B" sheet 7 --gcode --axis B
+expect_offered "--resolution" sheet --re
+expect_offered "" sheet 7 --ratio ""
+expect_offered "" sheet 7 --ratio =
+expect_offered "" sheet 7 --ratio = 9
+expect_offered "" sheet -- --
+expect_offered "" bogus --
+
+for command in "${commands[@]}"; do
+    # The completion offers every option of the command's help, after the command word.
+    read -ra completed <<<"$(offered "$command" --)"
+    while read -r option; do
+        [[ " ${completed[*]} " == *" $option "* ]] ||
+            fail "$command: the completion does not offer $option (packaging/morvanta-table.bash-completion)"
+    done < <(options_of "$command")
+
+    # The man page has a section on the command that names each of its own options.
+    section=$(awk -v command="$command" '
+        /^\.S[HS] / { inside = $0 ~ "^\\.SS \"?" command "( |\"|$)"; if (inside) found = 1 }
+        inside { print }
+        END { exit !found }' "$manual") || fail "$manual has no .SS section on $command"
+    while read -r option; do
+        case $option in
+            --help | --lf | --crlf | --version) ;;
+            *) grep -qF -- "${option//-/\\-}" <<<"$section" || fail "$manual: $command says nothing of $option" ;;
+        esac
+    done < <(options_of "$command")
+
+    grep -q "morvanta-table \(--[a-z]* \)*$command\b" "$readme" || fail "README shows no use of $command"
+done
+
+# The global options of --help, in the man page's OPTIONS.
+options=$(awk '/^\.SH /{ inside = ($2 == "OPTIONS") } inside' "$manual")
+while read -r option; do
+    grep -qF -- "${option//-/\\-}" <<<"$options" || fail "$manual: OPTIONS says nothing of $option"
+done < <(options_of)
+
+# No section on a command the tool does not have.
+while read -r documented; do
+    [[ " ${commands[*]} " == *" $documented "* ]] || fail "$manual documents a command '$documented'"
+done < <(sed -n 's/^\.SS "\{0,1\}\([a-z]\{1,\}\).*/\1/p' "$manual")
+
+finish "help, completion, man page and README"

@@ -1,0 +1,271 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/Report.h"
+#include "engine/Result.h"
+
+namespace morvanta {
+
+// Index plates and dividing heads. A head turns the work once for R turns of its crank (the worm
+// ratio, 40 on most dividing heads, 90 on many rotary tables); the crank is stopped by a pin in one
+// hole circle of an index plate. To divide the work into N, the crank moves R / N turns for each
+// division, that is W whole turns and H holes on a circle of C holes, exactly when H / C is the
+// fraction of R / N. Everything below is whole numbers and exact fractions; nothing here throws or
+// keeps state.
+//
+// The methods, tried in this order, the first that reaches N being the plan:
+// - simple: R / N = W + H / C for a circle C of the plates;
+// - compound: no circle alone, but two circles C1 and C2 of one plate: R / N = W + a / C1 + b / C2
+//   or W + a / C1 - b / C2; the crank moves W turns and a holes on C1, then the plate itself,
+//   carrying the crank, is turned b holes on C2 with the crank (+) or against it (-). It needs
+//   nothing but the plates, so it comes before differential indexing;
+// - differential: the crank is moved as for a count A that a circle gives simply, while change
+//   gears from the spindle turn the plate g = R (A - N) / A turns for each turn of the work, so
+//   that R / A + g / N = R / N. g above 0: the plate turns with the crank; below 0: against it;
+// - none: no exact plan; the nearest-hole plan sets every division to the hole nearest its own
+//   exact crank position and gives each division's error.
+
+inline constexpr std::int64_t kDefaultIndexRatio = 40;
+inline constexpr std::int64_t kMaxIndexCount = 999'999'999;
+// Counts up to this get a line per division (and --csv); larger ones get the plan alone.
+inline constexpr std::int64_t kMaxIndexTable = 10'000;
+inline constexpr std::int64_t kMaxSurveyCounts = 100'000;
+inline constexpr std::int64_t kMaxIndexRatio = 1'000;
+inline constexpr std::int64_t kMinCircleHoles = 2;
+inline constexpr std::int64_t kMaxCircleHoles = 1'000;
+inline constexpr std::size_t kMaxCircles = 64;
+inline constexpr std::int64_t kMaxGearTeeth = 1'000;
+inline constexpr std::size_t kMaxGears = 32;
+// The preferred differential plan and at most this many others are kept for a single count.
+inline constexpr std::size_t kMaxDifferentialAlternatives = 4;
+
+// The three Brown & Sharpe plates and the standard Cincinnati plate (two sides), and the change
+// gears of a universal dividing head.
+inline constexpr std::string_view kBrownSharpePlates =
+    "15,16,17,18,19,20/21,23,27,29,31,33/"
+    "37,39,41,43,47,49";
+inline constexpr std::string_view kCincinnatiPlates =
+    "24,25,28,30,34,37,38,39,41,42,43/46,47,49,51,53,54,57,58,59,62,66";
+inline constexpr std::string_view kDefaultGears = "24,28,32,40,44,48,56,64,72,86,100";
+
+// An exact fraction, reduced, its denominator above 0 and its sign on the numerator.
+struct Fraction {
+    std::int64_t numerator = 0;
+    std::int64_t denominator = 1;
+    bool operator==(const Fraction&) const = default;
+};
+
+// A checked head, its plates and its change gears.
+struct IndexHead {
+    std::int64_t ratio = kDefaultIndexRatio;
+    // "Brown & Sharpe", "Cincinnati", or "" for plates the user listed.
+    std::string platesName;
+    // Each plate's circles in the order given; no plate is empty and no plate has a circle twice.
+    std::vector<std::vector<std::int64_t>> plates;
+    // The gears owned, smallest first; a number twice is two gears.
+    std::vector<std::int64_t> gears;
+};
+
+// turns + holes / circle crank turns, on the given circle of plates[plate]: 0 <= holes < circle.
+struct HoleMove {
+    std::int64_t turns = 0;
+    std::int64_t holes = 0;
+    std::int64_t circle = 0;
+    std::size_t plate = 0;
+};
+
+// turns + holes / circle + (plateBack ? -1 : 1) x plateHoles / plateCircle crank turns, both
+// circles on plates[plate]: the crank moves turns and holes on circle, then the plate is turned
+// plateHoles on plateCircle. 0 < holes < circle, 0 < plateHoles < plateCircle.
+struct CompoundMove {
+    std::int64_t turns = 0;
+    std::int64_t holes = 0;
+    std::int64_t circle = 0;
+    std::int64_t plateHoles = 0;
+    std::int64_t plateCircle = 0;
+    bool plateBack = false;
+    std::size_t plate = 0;
+};
+
+// Change gears from the spindle to the plate: the product of the drivers over the product of the
+// driven, one pair or two. drivers[0] drives driven[0]; with two pairs, drivers[1] sits on the
+// stud of driven[0] and drives driven[1].
+struct GearTrain {
+    std::vector<std::int64_t> drivers;
+    std::vector<std::int64_t> driven;
+};
+
+// Crank moves as for `base` divisions while the train turns the plate `gearing` turns per turn of
+// the work (above 0 with the crank, below 0 against it): R / base + gearing / N = R / N.
+struct DifferentialMove {
+    std::int64_t base = 0;
+    HoleMove move;
+    Fraction gearing;
+    GearTrain train;
+};
+
+// Each division on the hole of `circle` nearest its exact crank position (halves to the later
+// hole). The largest error of any division is largestTimes / (N x circle x R) turns of the work.
+struct NearestHolePlan {
+    std::int64_t circle = 0;
+    std::size_t plate = 0;
+    std::int64_t largestTimes = 0;
+};
+
+enum class IndexMethod { Simple, Compound, Differential, None };
+
+// "simple", "compound", "differential", "none".
+std::string_view methodName(IndexMethod method);
+
+// Every way the head reaches one count.
+struct IndexPlan {
+    IndexHead head;
+    std::int64_t count = 0;
+    IndexMethod method = IndexMethod::None;
+    // Every circle that gives the count simply, the recommended one first: the one with the
+    // fewest holes, so the fewest to count at each division (on a tie, the earlier plate); the
+    // others in the order of the plates.
+    std::vector<HoleMove> simple;
+    // Without a simple move: the compound move with the fewest holes to count in all
+    // (holes + plateHoles; on a tie the plate turned with the crank, then the smaller circles).
+    std::optional<CompoundMove> compound;
+    // Without a simple move: the preferred differential plan, then at most
+    // kMaxDifferentialAlternatives others with other base counts. Preferred: the simplest train
+    // (one pair before two), then the base count closest to the count, then the smaller gearing
+    // (base above the count); for one base, the train with the fewest teeth.
+    std::vector<DifferentialMove> differential;
+    // With no exact plan: the circle whose largest error is smallest (on a tie, fewest holes).
+    std::optional<NearestHolePlan> nearest;
+};
+
+// The texts of an index request as the user gave them; an absent option is std::nullopt.
+struct IndexArguments {
+    std::string_view count;
+    std::optional<std::string_view> ratio = {};
+    std::optional<std::string_view> plates = {};
+    std::optional<std::string_view> gears = {};
+    // A CSV needs the division table, so it is refused above kMaxIndexTable divisions.
+    bool csv = false;
+};
+
+struct SurveyArguments {
+    std::string_view from;
+    std::string_view to;
+    std::optional<std::string_view> ratio = {};
+    std::optional<std::string_view> plates = {};
+    std::optional<std::string_view> gears = {};
+};
+
+// Checks the head's texts strictly (digits, commas and slashes only; no spaces or signs):
+//   ratio: a whole number from 1 to kMaxIndexRatio; default 40.
+//   plates: "bs" (the default), "cincinnati", or circles with commas between the circles of one
+//     plate and a slash between plates, "15,16,17/21,23,27"; each circle from 2 to 1000 holes,
+//     none twice on one plate, at most 64 circles in all.
+//   gears: whole numbers of teeth from 1 to 1000 with commas between, at most 32; default
+//     kDefaultGears.
+// Failures name the field: "ratio" (kIndexRatioMessage), "plates" (kIndexPlatesMessage,
+// kIndexCircleMessage, kIndexCircleTwiceMessage, kIndexTooManyCirclesMessage), "gears"
+// (kIndexGearsMessage, kIndexTooManyGearsMessage).
+Result<IndexHead> indexHead(std::optional<std::string_view> ratio,
+                            std::optional<std::string_view> plates,
+                            std::optional<std::string_view> gears);
+
+// Checks every text (the count first: a whole number from 1 to kMaxIndexCount, "count",
+// kIndexCountMessage; with csv at most kMaxIndexTable, kIndexCsvTooLargeMessage) and plans it:
+//   {"127"} gives a differential plan from base 120: 5 holes on the 15-hole circle, gearing -7/3
+//   by 56 driving 24, plate against the crank.
+Result<IndexPlan> planIndex(const IndexArguments& arguments);
+
+// The plan of a count of at least 1 on a checked head.
+IndexPlan indexPlan(const IndexHead& head, std::int64_t count);
+
+// The crank turns, exact, for one division: ratio / count.
+Fraction divisionTurns(const IndexHead& head, std::int64_t count);
+
+// The plan as a sheet: the title, notes giving the head, plates and gears, the method and why,
+// the circles that work and the rule of the one recommended, the move and the sector arms, the gear
+// train with its direction and a word on idlers, the alternatives, a check of the plan's identity,
+// then for counts up to kMaxIndexTable one row per division (division, its exact angle to a tenth
+// of a second, and the crank's place counted from the first division: whole turns and holes, with
+// the plate's holes for compound indexing and the error for the nearest-hole plan), and a footer
+// confirming that one more move after the last division is the start again, exactly.
+Report indexReport(const IndexPlan& plan);
+std::string indexText(const IndexPlan& plan);
+
+// The division table for a spreadsheet, LF line breaks, a row of names then one row per division:
+//   simple, differential: division,degrees,minutes,seconds,turns,holes,circle
+//   compound:             ...,turns,holes,circle,plate_holes,plate_circle (plate_holes negative
+//                         when the plate is turned against the crank)
+//   none:                 ...,turns,holes,circle,error_seconds (four decimals)
+// seconds with one decimal: 2,51,25,42.9,... Empty of rows above kMaxIndexTable divisions.
+std::string indexCsv(const IndexPlan& plan);
+
+// A checked survey: every count from `from` to `to`.
+struct SurveyPlan {
+    IndexHead head;
+    std::int64_t from = 1;
+    std::int64_t to = 1;
+};
+
+// Checks FROM and TO (whole numbers from 1 to kMaxIndexCount, "from" / "to", kIndexFromMessage,
+// kIndexToMessage; TO not below FROM, kIndexRangeMessage; at most kMaxSurveyCounts counts,
+// kIndexSurveySizeMessage, both about "to"), then the head as indexHead does.
+Result<SurveyPlan> planSurvey(const SurveyArguments& arguments);
+
+// One count of a survey: its method and move. For simple, `move` is exact: turns + holes / circle
+// = R / count. For compound, `move` is the crank's part and `compound` the whole move; for
+// differential, `move` is the move of the base count and `differential` the plan. For none, all
+// are zero.
+struct SurveyEntry {
+    std::int64_t count = 0;
+    IndexMethod method = IndexMethod::None;
+    HoleMove move;
+    std::optional<CompoundMove> compound;
+    std::optional<DifferentialMove> differential;
+};
+
+// The plan of every count of the survey, as indexPlan would choose it.
+std::vector<SurveyEntry> surveyEntries(const SurveyPlan& plan);
+
+// One row per count (Count, Method, Move) after notes naming the head and the methods, and a
+// footer counting the counts of each method.
+Report surveyReport(const SurveyPlan& plan);
+std::string surveyText(const SurveyPlan& plan);
+
+// count,method,turns,holes,circle and one row per count, LF; for none the three are empty.
+std::string surveyCsv(const SurveyPlan& plan);
+
+inline constexpr std::string_view kIndexCountMessage =
+    "COUNT must be a whole number from 1 to 999999999";
+inline constexpr std::string_view kIndexCsvTooLargeMessage =
+    "--csv writes the division table, made for counts up to 10000; for the move of a larger "
+    "count use --survey COUNT COUNT --csv";
+inline constexpr std::string_view kIndexFromMessage =
+    "FROM must be a whole number from 1 to 999999999";
+inline constexpr std::string_view kIndexToMessage = "TO must be a whole number from 1 to 999999999";
+inline constexpr std::string_view kIndexRangeMessage = "TO must not be below FROM";
+inline constexpr std::string_view kIndexSurveySizeMessage =
+    "a survey covers at most 100000 counts; split the range";
+inline constexpr std::string_view kIndexRatioMessage =
+    "the worm ratio must be a whole number from 1 to 1000, such as 40 or 90";
+inline constexpr std::string_view kIndexPlatesMessage =
+    "the plates must be bs, cincinnati or hole circles such as 15,16,17/21,23,27 (commas between "
+    "the circles of a plate, a slash between plates)";
+inline constexpr std::string_view kIndexCircleMessage =
+    "every hole circle must have from 2 to 1000 holes";
+inline constexpr std::string_view kIndexCircleTwiceMessage = "a plate lists the same circle twice";
+inline constexpr std::string_view kIndexTooManyCirclesMessage =
+    "the plates may have at most 64 circles in all";
+inline constexpr std::string_view kIndexGearsMessage =
+    "the gears must be whole numbers of teeth from 1 to 1000 with commas between, such as "
+    "24,28,32,40";
+inline constexpr std::string_view kIndexTooManyGearsMessage = "at most 32 gears may be given";
+
+}  // namespace morvanta
