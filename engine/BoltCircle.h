@@ -25,7 +25,9 @@ namespace morvanta {
 // centre + radius x cos or sin of it, correctly rounded to the decimals asked (roundedCoordinate):
 // 30° on a radius of 50 is 25.0000, never 24.9999, and nothing reads "-0.0000".
 //
-// Numbers are taken in whatever unit the user works in; nothing is converted.
+// Numbers are taken in whatever unit the user works in; nothing is converted. Nothing keeps state;
+// planBoltCircle catches running out of memory and says so, the writers below allocate and may
+// throw std::bad_alloc, which the caller must catch.
 
 inline constexpr std::int64_t kMaxBoltHoles = 10'000;
 inline constexpr int kDefaultBoltDecimals = 4;
