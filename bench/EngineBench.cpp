@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "engine/BoltCircle.h"
 #include "engine/HoleTable.h"
 #include "engine/Indexing.h"
 
@@ -77,6 +78,47 @@ void BM_IndexSurvey(benchmark::State& state, bool csv) {
 }
 BENCHMARK_CAPTURE(BM_IndexSurvey, text, false)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_IndexSurvey, csv, true)->Unit(benchmark::kMillisecond);
+
+// A bolt circle planned (every X and Y correctly rounded) and written. "readout": a 100 mm circle
+// at 4 decimals, which long double decides almost everywhere; "wide": a radius of nine digits and
+// nine decimals at 8 decimals, too long for long double, so that nearly every coordinate is
+// decided in fixed point.
+void BM_BoltCircle(benchmark::State& state, const char* radius, const char* decimals,
+                   morvanta::BoltOutput output) {
+    const std::string count = std::to_string(state.range(0));
+    morvanta::BoltCircleArguments arguments;
+    arguments.count = count;
+    arguments.radius = radius;
+    arguments.centre = "10,-5";
+    arguments.start = "15";
+    arguments.decimals = decimals;
+    if (output == morvanta::BoltOutput::Gcode) {
+        arguments.gcode = true;
+        arguments.depth = "-5";
+        arguments.retract = "2";
+        arguments.feed = "100";
+    }
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const morvanta::Result<morvanta::BoltCirclePlan> plan = morvanta::planBoltCircle(arguments);
+        const std::string text = output == morvanta::BoltOutput::Gcode
+                                     ? morvanta::boltCircleGcode(plan.value())
+                                     : morvanta::boltCircleText(plan.value());
+        bytes = text.size();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK_CAPTURE(BM_BoltCircle, readout, "50", "4", morvanta::BoltOutput::Table)
+    ->Arg(6)
+    ->Arg(10'000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BoltCircle, gcode, "50", "4", morvanta::BoltOutput::Gcode)
+    ->Arg(10'000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BoltCircle, wide, "987654321.987654321", "8", morvanta::BoltOutput::Table)
+    ->Arg(10'000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

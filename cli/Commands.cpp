@@ -7,9 +7,11 @@ extern const Command kThisCommand;
 extern const Command kAllCommand;
 extern const Command kSheetCommand;
 extern const Command kIndexCommand;
+extern const Command kCoordsCommand;
 
 std::span<const Command> commands() {
-    static const Command all[] = {kThisCommand, kAllCommand, kSheetCommand, kIndexCommand};
+    static const Command all[] = {kThisCommand, kAllCommand, kSheetCommand, kIndexCommand,
+                                  kCoordsCommand};
     return all;
 }
 

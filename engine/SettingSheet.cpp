@@ -2,16 +2,21 @@
 #include "engine/SettingSheet.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <numeric>
 #include <vector>
+
+#include "engine/BoltCircle.h"
 
 namespace morvanta {
 
 namespace {
 
-constexpr std::int64_t kSecondsPerDegree = 3600;
-constexpr std::int64_t kSecondsPerMinute = 60;
+__extension__ using I128 = __int128;
+
+constexpr int kMaxGcodeDecimals = 8;
 // Nine digits keep every product of a sheet far inside 64 bits.
 constexpr std::size_t kMaxWholeDigits = 9;
 constexpr std::size_t kMaxRatioIntegerDigits = 7;
@@ -89,8 +94,8 @@ std::optional<std::int64_t> parseResolution(std::string_view text) {
     return *amount * unitSeconds;
 }
 
-SheetPlanResult refuse(std::string_view message) {
-    return SheetPlanResult::failure(message);
+SheetPlanResult refuse(std::string_view message, std::string_view about) {
+    return SheetPlanResult::failure(message, about);
 }
 
 std::string formatted(const char* format, auto... values) {
@@ -107,17 +112,85 @@ std::string withoutPlus(std::string text) {
     return text;
 }
 
+// In 128 bits, as the denominator of a sheet with a start or an arc may reach 10^13.
 std::string decimalText(std::int64_t numerator, std::int64_t denominator, int decimals,
                         bool plusSign) {
     std::int64_t scale = 1;
     for (int i = 0; i < decimals; ++i) {
         scale *= 10;
     }
-    const std::int64_t magnitude = numerator < 0 ? -numerator : numerator;
-    const std::int64_t scaled = (2 * magnitude * scale + denominator) / (2 * denominator);
+    const I128 magnitude = numerator < 0 ? -static_cast<I128>(numerator) : numerator;
+    const auto scaled =
+        static_cast<std::int64_t>((2 * magnitude * scale + denominator) / (2 * denominator));
     const char* sign = numerator < 0 ? "-" : numerator > 0 && plusSign ? "+" : "";
     return formatted("%s%lld.%0*lld", sign, static_cast<long long>(scaled / scale), decimals,
                      static_cast<long long>(scaled % scale));
+}
+
+// The start, arc and direction, and the G-code choices, of a plan whose count, ratio, dial and
+// resolution are checked.
+SheetPlanResult placeHoles(const SheetArguments& arguments, SheetPlan plan) {
+    plan.arc = arguments.start || arguments.span || arguments.clockwise;
+    if (arguments.start) {
+        const std::optional<Angle> start = Angle::parseDecimal(*arguments.start);
+        if (!start || *start >= Angle::degrees(kMaxStartDegrees) ||
+            *start <= Angle::degrees(-kMaxStartDegrees)) {
+            return refuse(kSheetStartMessage, "start");
+        }
+        plan.start = *start;
+        plan.first = start->withinTurn();
+    }
+    if (arguments.span) {
+        const std::optional<Angle> span = Angle::parseDecimal(*arguments.span);
+        if (!span || *span <= Angle() || *span > Angle::degrees(360)) {
+            return refuse(kSheetSpanMessage, "span");
+        }
+        plan.span = *span;
+    }
+    if (arguments.ends) {
+        if (!plan.span) {
+            return refuse(kSheetEndsWithoutSpanMessage, "ends");
+        }
+        if (*plan.span == Angle::degrees(360)) {
+            return refuse(kSheetEndsFullMessage, "ends");
+        }
+        plan.ends = true;
+    }
+    plan.clockwise = arguments.clockwise;
+    const std::int64_t divisions = plan.ends ? plan.holes - 1 : plan.holes;
+    const Angle span = plan.span.value_or(Angle::degrees(360));
+    plan.step = span / divisions;
+    // Hole k lies at 3600 first + 3600 span (k - 1) / divisions seconds, give or take whole turns.
+    const Angle firstSeconds = plan.first * kSecondsPerDegree;
+    const Angle spanSeconds = span * kSecondsPerDegree;
+    plan.errorDenominator =
+        std::lcm(firstSeconds.denominator(), spanSeconds.denominator() * divisions);
+
+    if (arguments.gcode) {
+        if (arguments.csv) {
+            return refuse(kSheetCsvAndGcodeMessage, "gcode");
+        }
+        if (arguments.ratio || arguments.dial || arguments.resolution) {
+            return refuse(kSheetGcodeManualMessage, "gcode");
+        }
+        plan.gcode = true;
+        if (arguments.axis) {
+            if (*arguments.axis != "A" && *arguments.axis != "B" && *arguments.axis != "C") {
+                return refuse(kSheetAxisMessage, "axis");
+            }
+            plan.axis = arguments.axis->front();
+        }
+        if (arguments.decimals) {
+            const std::optional<std::int64_t> decimals = parseWhole(*arguments.decimals);
+            if (!decimals || *decimals > kMaxGcodeDecimals) {
+                return refuse(kSheetDecimalsMessage, "decimals");
+            }
+            plan.decimals = static_cast<int>(*decimals);
+        }
+    } else if (arguments.axis || arguments.decimals) {
+        return refuse(kSheetGcodeOnlyMessage, arguments.axis ? "axis" : "decimals");
+    }
+    return SheetPlanResult::success(std::move(plan));
 }
 
 }  // namespace
@@ -126,18 +199,18 @@ SheetPlanResult planSheet(const SheetArguments& arguments) {
     SheetPlan plan;
     const std::optional<std::int64_t> holes = parseWhole(arguments.holes);
     if (!holes || *holes < kMinSheetHoles || *holes > kMaxSheetHoles) {
-        return refuse(kSheetHolesMessage);
+        return refuse(kSheetHolesMessage, "count");
     }
     plan.holes = *holes;
 
     if (arguments.ratio) {
         const std::optional<Ratio> ratio = parseRatio(*arguments.ratio);
         if (!ratio) {
-            return refuse(kSheetRatioMessage);
+            return refuse(kSheetRatioMessage, "ratio");
         }
         const std::int64_t turnTimesNumerator = kSecondsPerRevolution * ratio->denominator;
         if (turnTimesNumerator % ratio->numerator != 0) {
-            return refuse(kSheetRatioTurnMessage);
+            return refuse(kSheetRatioTurnMessage, "ratio");
         }
         plan.turn = turnTimesNumerator / ratio->numerator;
         plan.ratioText = ratio->text;
@@ -146,13 +219,13 @@ SheetPlanResult planSheet(const SheetArguments& arguments) {
     if (arguments.dial) {
         const std::optional<std::int64_t> dial = parseWhole(*arguments.dial);
         if (!dial || *dial == 0) {
-            return refuse(kSheetDialMessage);
+            return refuse(kSheetDialMessage, "dial");
         }
         if (!arguments.ratio) {
-            return refuse(kSheetDialWithoutRatioMessage);
+            return refuse(kSheetDialWithoutRatioMessage, "dial");
         }
         if (plan.turn % *dial != 0) {
-            return refuse(kSheetGraduationMessage);
+            return refuse(kSheetGraduationMessage, "dial");
         }
         plan.dial = *dial;
         plan.graduation = plan.turn / *dial;
@@ -162,16 +235,27 @@ SheetPlanResult planSheet(const SheetArguments& arguments) {
     if (arguments.resolution) {
         const std::optional<std::int64_t> resolution = parseResolution(*arguments.resolution);
         if (!resolution) {
-            return refuse(kSheetResolutionMessage);
+            return refuse(kSheetResolutionMessage, "resolution");
         }
         if (plan.dial != 0 && *resolution % plan.graduation != 0) {
-            return refuse(kSheetResolutionDialMessage);
+            return refuse(kSheetResolutionDialMessage, "resolution");
         }
         plan.resolution = *resolution;
     }
 
-    if (plan.resolution > kSecondsPerRevolution / plan.holes) {
-        return refuse(kSheetTooCoarseMessage);
+    const SheetPlanResult placed = placeHoles(arguments, plan);
+    if (!placed.ok()) {
+        return placed;
+    }
+    plan = placed.value();
+    if (plan.gcode) {
+        return SheetPlanResult::success(std::move(plan));
+    }
+
+    // No coarser than the step: resolution > 3600 x step, exactly.
+    if (static_cast<I128>(plan.resolution) * plan.step.denominator() >
+        static_cast<I128>(kSecondsPerDegree) * plan.step.numerator()) {
+        return refuse(kSheetTooCoarseMessage, "resolution");
     }
     return SheetPlanResult::success(std::move(plan));
 }
@@ -182,10 +266,20 @@ std::int64_t roundToStep(std::int64_t numerator, std::int64_t denominator,
     return (2 * numerator + stepTimesDenominator) / (2 * stepTimesDenominator) * step;
 }
 
+Angle sheetExactAngle(const SheetPlan& plan, std::int64_t hole) {
+    const Angle angle = plan.first + plan.step * (hole - 1);
+    return (plan.clockwise ? -angle : angle).withinTurn();
+}
+
 HoleSetting holeSetting(const SheetPlan& plan, std::int64_t hole) noexcept {
-    const std::int64_t exactTimesHoles = (hole - 1) * kSecondsPerRevolution;
+    const Angle exact = sheetExactAngle(plan, hole);
+    // A setting that rounds up to a full turn is set as 0, its error still measured from the
+    // exact angle below 360°.
+    const std::int64_t rounded = roundedTicks(exact, 0, plan.resolution);
+    const I128 exactTimesDenominator = static_cast<I128>(exact.numerator()) * kSecondsPerDegree *
+                                       plan.errorDenominator / exact.denominator();
     HoleSetting setting;
-    setting.angle = roundToStep(exactTimesHoles, plan.holes, plan.resolution);
+    setting.angle = rounded % kSecondsPerRevolution;
     if (plan.turn != 0) {
         setting.turns = setting.angle / plan.turn;
         setting.inTurn = setting.angle % plan.turn;
@@ -193,15 +287,13 @@ HoleSetting holeSetting(const SheetPlan& plan, std::int64_t hole) noexcept {
     if (plan.graduation != 0) {
         setting.dialReading = setting.inTurn / plan.graduation;
     }
-    setting.errorTimesHoles = setting.angle * plan.holes - exactTimesHoles;
+    setting.errorTimesHoles = static_cast<std::int64_t>(
+        static_cast<I128>(rounded) * plan.errorDenominator - exactTimesDenominator);
     return setting;
 }
 
 std::string angleText(std::int64_t seconds) {
-    return formatted("%lld\u00B0%02lld'%02lld\"",
-                     static_cast<long long>(seconds / kSecondsPerDegree),
-                     static_cast<long long>(seconds / kSecondsPerMinute % kSecondsPerMinute),
-                     static_cast<long long>(seconds % kSecondsPerMinute));
+    return dmsText(splitTicks(seconds, 0));
 }
 
 std::string amountText(std::int64_t seconds) {
@@ -249,14 +341,24 @@ std::vector<std::string> sheetNotes(const SheetPlan& plan) {
             formatted(graduations == 1 ? " (%lld graduation)" : " (%lld graduations)", graduations);
     }
     notes.push_back(resolution + ", halves rounded up");
-    notes.push_back(formatted(
-        "Angle: each hole's exact angle (hole - 1) x 360\u00B0 / %lld, rounded on its own",
-        static_cast<long long>(plan.holes)));
+    if (plan.arc) {
+        notes.push_back("Holes: " + holesMeaning(plan.holes, plan.span, plan.ends, plan.step,
+                                                 kDefaultBoltDecimals));
+        const std::string angle =
+            exactDegreesText(plan.start) + " + (hole - 1) x " + exactDegreesText(plan.step);
+        notes.push_back("Angle: each hole's exact angle " +
+                        (plan.clockwise ? "-(" + angle + "), clockwise" : angle) +
+                        ", within one turn, rounded on its own");
+    } else {
+        notes.push_back(formatted(
+            "Angle: each hole's exact angle (hole - 1) x 360\u00B0 / %lld, rounded on its own",
+            static_cast<long long>(plan.holes)));
+    }
     if (hasRatio) {
-        notes.push_back(
-            plan.dial != 0
-                ? "Turns: whole handwheel turns from hole 1 at zero; Dial: graduations past them"
-                : "Turns: whole handwheel turns from hole 1 at zero; Dial: table angle past them");
+        const std::string from = plan.arc ? "Turns: whole handwheel turns from the table at zero"
+                                          : "Turns: whole handwheel turns from hole 1 at zero";
+        notes.push_back(from + (plan.dial != 0 ? "; Dial: graduations past them"
+                                               : "; Dial: table angle past them"));
     }
     notes.push_back("Error: angle set minus exact angle, in seconds of arc");
     return notes;
@@ -277,7 +379,7 @@ std::vector<std::string> sheetRow(const SheetPlan& plan, std::int64_t hole,
         row.push_back(plan.dial != 0 ? std::to_string(setting.dialReading)
                                      : angleText(setting.inTurn));
     }
-    row.push_back(errorText(setting.errorTimesHoles, plan.holes) + "\"");
+    row.push_back(errorText(setting.errorTimesHoles, plan.errorDenominator) + "\"");
     return row;
 }
 
@@ -286,7 +388,7 @@ std::string sheetFooter(const SheetPlan& plan, std::int64_t largest, std::int64_
     if (largest == 0) {
         return "Largest error: 0.00\" (every setting is exact)";
     }
-    return "Largest error: " + withoutPlus(errorText(largest, plan.holes)) +
+    return "Largest error: " + withoutPlus(errorText(largest, plan.errorDenominator)) +
            formatted("\" (hole %lld)", static_cast<long long>(largestHole));
 }
 
@@ -340,9 +442,38 @@ std::string sheetCsv(const SheetPlan& plan) {
             text += formatted(",%lld", static_cast<long long>(setting.turns)) + dms(setting.inTurn);
         }
         text += ',';
-        text += decimalText(setting.errorTimesHoles, plan.holes, 4, false);
+        text += decimalText(setting.errorTimesHoles, plan.errorDenominator, 4, false);
         text += '\n';
     }
+    return text;
+}
+
+}  // namespace morvanta
+
+namespace morvanta {
+
+std::string sheetGcode(const SheetPlan& plan) {
+    const std::string axis(1, plan.axis);
+    std::string text =
+        "%\n(SETTING SHEET: " + std::to_string(plan.holes) + " HOLES ON THE " + axis + " AXIS)\n";
+    std::string meaning =
+        holesMeaning(plan.holes, plan.span, plan.ends, plan.step, kDefaultBoltDecimals, true);
+    std::transform(meaning.begin(), meaning.end(), meaning.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    text += "(" + meaning + ")\n";
+    text += "(HOLE 1 AT " + exactDegreesText(plan.clockwise ? -plan.start : plan.start, true) +
+            ", THE OTHERS IN THE " + (plan.clockwise ? "-" : "+") + " DIRECTION, EACH EXACT TO " +
+            std::to_string(plan.decimals) + " DECIMALS)\n";
+    text += "(UNITS, WORK OFFSET AND AXIS AS SET ON THE CONTROL; M0 STOPS AT EACH HOLE)\n";
+    for (std::int64_t hole = 1; hole <= plan.holes; ++hole) {
+        const Angle angle = plan.start + plan.step * (hole - 1);
+        std::string position = decimalDegreesText(plan.clockwise ? -angle : angle, plan.decimals);
+        if (plan.decimals == 0) {
+            position += '.';
+        }
+        text += "G90 G0 " + axis + position + "\nM0 (HOLE " + std::to_string(hole) + ")\n";
+    }
+    text += "M30\n%\n";
     return text;
 }
 

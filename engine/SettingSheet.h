@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/Angle.h"
 #include "engine/Report.h"
 #include "engine/Result.h"
 
@@ -17,6 +18,12 @@ namespace morvanta {
 // on its own from its exact angle (hole - 1) x 360° / N, so errors never build up from hole to
 // hole. Nothing here keeps state. roundToStep and holeSetting never throw; planSheet and the
 // writers below allocate and so may throw std::bad_alloc, which the caller must catch.
+//
+// A start angle and an arc move the holes as for a bolt circle: hole k lies at the exact angle
+// start + (k - 1) x step, with a step of 360° / N, or span / N over an arc, or span / (N - 1) with
+// a hole at each end of it; clockwise, the table angle is the negative of that. Angles are set
+// within one turn, from 0 up to but not including 360°. A sheet can also be a G-code program for
+// a CNC rotary axis, which moves to each hole's exact angle and stops there.
 //
 // Rounding: a setting is the multiple of the resolution nearest to the exact angle; an exact angle
 // halfway between two multiples goes to the larger one (halves up), so 59.5" at 1" is 1'00".
@@ -41,6 +48,14 @@ struct SheetArguments {
     std::optional<std::string_view> ratio = {};
     std::optional<std::string_view> dial = {};
     std::optional<std::string_view> resolution = {};
+    std::optional<std::string_view> start = {};
+    std::optional<std::string_view> span = {};
+    bool ends = false;
+    bool clockwise = false;
+    bool csv = false;
+    bool gcode = false;
+    std::optional<std::string_view> axis = {};
+    std::optional<std::string_view> decimals = {};
 };
 
 // A checked request: every quantity in whole seconds of table angle.
@@ -51,12 +66,31 @@ struct SheetPlan {
     std::int64_t dial = 0;        // graduations per turn; 0 without a dial
     std::int64_t graduation = 0;  // 0 without a dial
     std::int64_t resolution = 1;  // the step every setting is rounded to
+
+    // Where the holes lie: hole k at (clockwise ? -1 : 1) x (first + (k - 1) x step).
+    bool arc = false;  // a start, span or direction was given: the sheet says so
+    Angle start;       // as given
+    Angle first;       // start within one turn
+    std::optional<Angle> span;
+    bool ends = false;
+    bool clockwise = false;
+    Angle step = Angle::degrees(360);
+    // Every exact angle in seconds is a whole number of 1 / errorDenominator seconds: the count of
+    // holes for a full circle from 0, and a multiple of the step's denominator otherwise.
+    std::int64_t errorDenominator = 1;
+
+    // A G-code program for a rotary axis instead of the sheet.
+    bool gcode = false;
+    char axis = 'A';
+    int decimals = 4;
 };
 
 // Either a plan or exactly one message for the user, never both.
 using SheetPlanResult = Result<SheetPlan>;
 
-// Checks the texts strictly (digits only, no spaces, signs or exponents) and makes the plan.
+// Checks the texts strictly (digits only, no spaces, signs or exponents) and makes the plan; a
+// failure names its field in about(): "count", "ratio", "dial", "resolution", "start", "span",
+// "ends", "gcode", "axis", "decimals".
 //   holes: a whole number from 2 to 10000.
 //   ratio: a positive decimal of up to 7 digits before the point and 6 after ("90", "72", "40.5")
 //     for which one handwheel turn is a whole number of seconds: 360° / 7 is not, so 7 is refused.
@@ -66,6 +100,12 @@ using SheetPlanResult = Result<SheetPlan>;
 //     of graduations. Default 1", or one graduation with a dial.
 //   The resolution (or graduation) may be no coarser than the spacing 360° / N: a coarser one would
 //   set different holes alike and could round the last one onto 360°.
+//   start: degrees with at most 9 decimals ("15", "-22.5"), below kMaxStartDegrees in size;
+//     default 0.
+//   span: degrees from 0 to 360 with at most 9 decimals; more than 0, as a sheet has 2 holes or
+//     more. ends: only with a span below 360. The resolution may be no coarser than the step.
+//   gcode: not with csv, ratio, dial or resolution (a CNC axis needs no handwheel); axis A, B or C
+//     (default A) and decimals 0 to 8 (default 4) only with it.
 // {"7", "90", "240", nullopt} gives holes 7, turn 14400, dial 240, graduation 60, resolution 60.
 // Messages, the first failing check only, in this order: kSheetHolesMessage, kSheetRatioMessage,
 // kSheetRatioTurnMessage, kSheetDialMessage, kSheetDialWithoutRatioMessage,
@@ -90,6 +130,22 @@ inline constexpr std::string_view kSheetResolutionDialMessage =
     "the resolution must be a whole number of graduations of the dial";
 inline constexpr std::string_view kSheetTooCoarseMessage =
     "the resolution must be no coarser than the spacing of the holes";
+inline constexpr std::string_view kSheetStartMessage =
+    "the start angle must be a number of degrees below 100000 in size, such as 15 or -22.5";
+inline constexpr std::string_view kSheetSpanMessage =
+    "the span must be a number of degrees above 0 and up to 360, such as 90";
+inline constexpr std::string_view kSheetEndsWithoutSpanMessage = "--ends needs a --span";
+inline constexpr std::string_view kSheetEndsFullMessage =
+    "--ends cannot be used with a span of 360: the last hole would lie on the first";
+inline constexpr std::string_view kSheetCsvAndGcodeMessage =
+    "give either --csv or --gcode, not both";
+inline constexpr std::string_view kSheetGcodeManualMessage =
+    "--gcode moves a CNC rotary axis; --ratio, --dial and --resolution are for a manual table";
+inline constexpr std::string_view kSheetAxisMessage = "the axis must be A, B or C";
+inline constexpr std::string_view kSheetDecimalsMessage =
+    "the decimals must be a whole number from 0 to 8";
+inline constexpr std::string_view kSheetGcodeOnlyMessage =
+    "--axis and --decimals belong to --gcode";
 
 // The multiple of step (> 0) nearest to numerator / denominator (>= 0, denominator > 0), halves
 // up: roundToStep(119, 2, 1) == 60, roundToStep(185142857, 1000, 10) == 185140. Sized for a
@@ -97,16 +153,22 @@ inline constexpr std::string_view kSheetTooCoarseMessage =
 std::int64_t roundToStep(std::int64_t numerator, std::int64_t denominator,
                          std::int64_t step) noexcept;
 
-// One hole's setting. The exact angle is (hole - 1) x kSecondsPerRevolution / holes seconds.
+// One hole's setting. The exact angle is (hole - 1) x kSecondsPerRevolution / holes seconds round
+// a full circle from 0, and start + (hole - 1) x step within one turn otherwise (sheetExactAngle).
 struct HoleSetting {
     std::int64_t angle = 0;        // the angle set, 0 <= angle < kSecondsPerRevolution
     std::int64_t turns = 0;        // whole handwheel turns from zero; 0 without a ratio
     std::int64_t inTurn = 0;       // table angle past those turns; 0 without a ratio
     std::int64_t dialReading = 0;  // graduations past those turns; 0 without a dial
-    // (angle - exact angle) x holes, so that the error in seconds is errorTimesHoles / holes
-    // exactly.
+    // (angle - exact angle) x plan.errorDenominator, so that the error in seconds is
+    // errorTimesHoles / plan.errorDenominator exactly; the denominator is the count of holes for
+    // a full circle from 0, whence the name.
     std::int64_t errorTimesHoles = 0;
 };
+
+// The exact table angle of hole 1 to plan.holes in degrees, within one turn:
+// (clockwise ? -1 : 1) x (start + (hole - 1) x step), brought to 0 <= angle < 360.
+Angle sheetExactAngle(const SheetPlan& plan, std::int64_t hole);
 
 // The setting of hole 1 to plan.holes. Hole 2 of 7 on 90:1 with a 240 dial: exact 51°25'42.857",
 // set 51°26'00" = 12 turns and 206 graduations, error +17.143" (errorTimesHoles 120).
@@ -149,8 +211,18 @@ Report sheetReport(const SheetPlan& plan);
 
 // The sheet for a spreadsheet: a row of column names, then one row per hole, LF line breaks:
 //   hole,degrees,minutes,seconds[,turns,dial | ,turns,dial_degrees,dial_minutes,dial_seconds],error
-// the error in seconds with four decimals and a leading minus only: 1/7 -> 0.1429. Four decimals
-// never show a nonzero error of at most 10000 holes as zero.
+// the error in seconds with four decimals and a leading minus only: 1/7 -> 0.1429. Round a full
+// circle from 0, four decimals never show a nonzero error of at most 10000 holes as zero.
 std::string sheetCsv(const SheetPlan& plan);
+
+// The sheet as a program for a CNC rotary axis: '%', comments naming the count, the arc and the
+// axis, then for each hole "G90 G0 A.." (the axis letter of the plan) and "M0 (HOLE k)", a stop
+// for the work, then "M30" and '%'. Upper-case ASCII, LF breaks. Each A is the hole's exact angle
+// correctly rounded to plan.decimals decimals of a degree (halves away from zero, every number
+// with a decimal point); unlike the sheet's angles it is not brought within one turn, but runs on
+// from the start, (clockwise ? -1 : 1) x (start + (k - 1) x step), so that the axis turns the same
+// way to every hole and takes up its backlash alike.
+//   sheet 4 --gcode: G90 G0 A0.0000 / M0 (HOLE 1) / G90 G0 A90.0000 / M0 (HOLE 2) / ...
+std::string sheetGcode(const SheetPlan& plan);
 
 }  // namespace morvanta

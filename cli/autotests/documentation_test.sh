@@ -55,7 +55,10 @@ expect_offered "sheet" --lf help sh
 expect_offered "" help sheet ""
 expect_offered "" this ""
 expect_offered "--help" --lf this --
-expect_offered "--csv --dial --help --resolution" --crlf sheet 7 --ratio 90 --
+expect_offered "--axis --csv --cw --decimals --dial --ends --gcode --help --resolution --span --start" \
+    --crlf sheet 7 --ratio 90 --
+expect_offered "east north" coords 6 --zero ""
+expect_offered "B" sheet 7 --gcode --axis B
 expect_offered "--resolution" sheet --re
 expect_offered "" sheet 7 --ratio ""
 expect_offered "" sheet 7 --ratio =

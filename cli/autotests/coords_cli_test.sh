@@ -1,0 +1,129 @@
+#!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
+# End-to-end checks of `morvanta-table coords`: the exit status, what lands on standard output and
+# standard error, and the three outputs. Usage: coords_cli_test.sh PATH/TO/morvanta-table
+. "$(dirname "$0")/harness.sh"
+
+# run EXPECTED_STATUS ARGS...: runs the tool, keeping its output in $work/out and $work/err.
+run() {
+    expected=$1
+    shift
+    "$tool" "$@" >"$work/out" 2>"$work/err"
+    status=$?
+    [ "$status" -eq "$expected" ] || fail "coords args [$*]: status $status, expected $expected"
+}
+
+cat >"$work/expected" <<'EOF2'
+Bolt circle: 6 holes on a diameter of 100, centre X 10 Y -5
+Holes: 6 holes over the full circle, 60° apart
+Angles: counter-clockwise from +X (east), hole 1 at 15°
+Radius: 50; chord between neighbouring holes: 50.0000
+Angle: 15° + (hole - 1) x 60° exactly, within one turn; DMS the same in degrees, minutes, seconds
+X, Y: centre + radius x cos, sin of the angle, correctly rounded to 4 decimals (halves away from 0)
+
+Hole     Angle           DMS         X         Y
+   1   15.0000   15°00'00.0"   58.2963    7.9410
+   2   75.0000   75°00'00.0"   22.9410   43.2963
+   3  135.0000  135°00'00.0"  -25.3553   30.3553
+   4  195.0000  195°00'00.0"  -38.2963  -17.9410
+   5  255.0000  255°00'00.0"   -2.9410  -53.2963
+   6  315.0000  315°00'00.0"   45.3553  -40.3553
+EOF2
+
+for args in "6 --diameter 100 --centre 10,-5 --start 15" "--start=15 --centre=10,-5 --radius 50 6"; do
+    # shellcheck disable=SC2086
+    run 0 coords $args
+    cmp -s "$work/out" "$work/expected" || fail "coords $args: the table differs"
+    [ -s "$work/err" ] && fail "coords $args: wrote to standard error"
+done
+run 0 --crlf coords 6 --diameter 100 --centre 10,-5 --start 15
+[ "$(tr -d '\r' <"$work/out" | cmp -s - "$work/expected" && echo same)" = same ] || fail "--crlf: not the same table"
+[ "$(grep -c "$(printf '\r')\$" "$work/out")" -eq 14 ] || fail "--crlf: not every line ends in CR LF"
+
+run 0 coords 12 --radius 50 --csv
+[ "$(sed -n 1p "$work/out")" = "hole,angle,x,y" ] || fail "--csv: the names"
+[ "$(sed -n 3p "$work/out")" = "2,30.0000,43.3013,25.0000" ] || fail "--csv: 30 degrees"
+[ "$(sed -n 8p "$work/out")" = "7,180.0000,-50.0000,0.0000" ] || fail "--csv: 180 degrees"
+[ "$(wc -l <"$work/out")" -eq 13 ] || fail "--csv: not a name row and 12 holes"
+grep -q -- '-0\.0000' "$work/out" && fail "--csv: a negative zero"
+
+run 0 coords 7 --radius 50 --span 90 --ends --decimals 2
+grep -qx 'Holes: 7 holes over 90°, a hole at each end, 15° apart' "$work/out" || fail "--ends: the meaning"
+[ "$(tail -n 1 "$work/out")" = "   7  90.00  90°00'00\"   0.00  50.00" ] || fail "--ends: the last hole"
+
+run 0 coords 6 --diameter 100 --centre 10,-5 --start 15 --gcode --depth -5 --retract 2 --feed 100
+cat >"$work/program" <<'EOF2'
+%
+(BOLT CIRCLE: 6 HOLES ON A DIAMETER OF 100, CENTRE X10 Y-5)
+(6 HOLES OVER THE FULL CIRCLE, 60 DEG APART)
+(COUNTER-CLOCKWISE FROM +X, HOLE 1 AT 15 DEG)
+(UNITS, WORK OFFSET, TOOL AND SPINDLE AS SET ON THE CONTROL)
+G90 G17 G80
+G98 G81 X58.2963 Y7.9410 Z-5.0000 R2.0000 F100.
+X22.9410 Y43.2963
+X-25.3553 Y30.3553
+X-38.2963 Y-17.9410
+X-2.9410 Y-53.2963
+X45.3553 Y-40.3553
+G80
+M30
+%
+EOF2
+cmp -s "$work/out" "$work/program" || fail "--gcode: the program differs"
+[ -s "$work/err" ] && fail "--gcode: wrote to standard error"
+
+run 0 coords 10000 --diameter 123.456 --centre 1,2 --gcode --depth -1 --retract 1 --feed 50
+[ "$(wc -l <"$work/out")" -eq 10009 ] || fail "10000 holes: $(wc -l <"$work/out") lines"
+
+"$tool" coords --help >"$work/out" 2>&1 || fail "coords --help: status $?"
+for option in --diameter --radius --centre --start --cw --zero --span --ends --decimals --csv \
+    --gcode --depth --retract --feed; do
+    grep -q -- "^  $option" "$work/out" || fail "coords --help does not explain $option"
+done
+"$tool" --help | grep -q '^  coords' || fail "--help does not list coords"
+
+# Malformed command lines, then input the planner refuses, each with one line on standard error.
+while IFS='|' read -r status message args; do
+    # shellcheck disable=SC2086
+    run "$status" coords $args
+    [ -s "$work/out" ] && fail "coords $args: wrote to standard output"
+    if [ "$status" -eq 2 ]; then
+        grep -q '^morvanta-table coords: ' "$work/err" || fail "coords $args: message $(cat "$work/err")"
+    else
+        [ "$(cat "$work/err")" = "$message" ] || fail "coords $args: message '$(cat "$work/err")'"
+    fi
+done <<'EOF2'
+2||
+2||--diameter 100
+2||6 7 --diameter 100
+2||6 --bogus
+2||6 --diameter
+2||6 --diameter 100 --diameter 100
+2||6 --diameter 100 --cw=yes
+1|COUNT must be a whole number of holes from 1 to 10000|0 --diameter 100
+1|COUNT must be a whole number of holes from 1 to 10000|-3 --diameter 100
+1|COUNT must be a whole number of holes from 1 to 10000|10001 --diameter 100
+1|give the size of the circle with --diameter or --radius|6
+1|the diameter must be a number above 0, such as 100 or 62.5|6 --diameter 0
+1|the diameter must be a number above 0, such as 100 or 62.5|6 --diameter -100
+1|give either --diameter or --radius, not both|6 --diameter 100 --radius 50
+1|the centre must be two numbers X,Y such as 10,-5|6 --diameter 100 --centre 10
+1|the centre must be two numbers X,Y such as 10,-5|6 --diameter 100 --centre 10;5
+1|the decimals must be a whole number from 0 to 8|6 --diameter 100 --decimals 9
+1|--ends needs a --span|6 --diameter 100 --ends
+1|--ends cannot be used with a span of 360: the last hole would lie on the first|6 --diameter 100 --span 360 --ends
+1|a span of 0 has room for one hole only|6 --diameter 100 --span 0
+1|the zero direction must be east (+X) or north (+Y)|6 --diameter 100 --zero up
+1|give either --csv or --gcode, not both|6 --diameter 100 --csv --gcode
+1|--gcode needs the depth of the holes: --depth Z|6 --diameter 100 --gcode --retract 2 --feed 100
+1|--depth, --retract and --feed belong to --gcode|6 --diameter 100 --depth -5
+1|the retract plane must lie above the depth|6 --diameter 100 --gcode --depth 2 --retract 1 --feed 100
+EOF2
+
+if [ -w /dev/full ]; then
+    "$tool" coords 6 --diameter 100 >/dev/full 2>"$work/err"
+    status=$?
+    [ "$status" -eq 1 ] || fail "a full disk: status $status, expected 1"
+fi
+
+finish coords

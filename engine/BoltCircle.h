@@ -1,0 +1,213 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/Angle.h"
+#include "engine/BoltCircleMath.h"
+#include "engine/Report.h"
+#include "engine/Result.h"
+
+namespace morvanta {
+
+// Bolt circles for a mill with a digital read-out or CNC: the X and Y of each of COUNT holes round
+// a centre, for setting on a read-out, for a spreadsheet, or as a G-code drilling program.
+//
+// Hole k (from 1) lies at the exact angle start + (k - 1) x step, measured from the zero direction
+// (east = +X, north = +Y) counter-clockwise, or clockwise. The step is 360° / COUNT round the full
+// circle; over an arc of span S it is S / COUNT (the last hole a step short of the arc's end), or
+// S / (COUNT - 1) with a hole at each end. Each angle is made on its own from the exact start and
+// step, so nothing builds up from hole to hole, and each coordinate is the exact
+// centre + radius x cos or sin of it, correctly rounded to the decimals asked (roundedCoordinate):
+// 30° on a radius of 50 is 25.0000, never 24.9999, and nothing reads "-0.0000".
+//
+// Numbers are taken in whatever unit the user works in; nothing is converted. Nothing keeps state;
+// planBoltCircle catches running out of memory and says so, the writers below allocate and may
+// throw std::bad_alloc, which the caller must catch.
+
+inline constexpr std::int64_t kMaxBoltHoles = 10'000;
+inline constexpr int kDefaultBoltDecimals = 4;
+inline constexpr int kMaxBoltDecimals = 8;
+// Start angles stay below this many degrees in size, so that start + (k - 1) x step, not brought
+// within a turn where a program runs on from the start, stays within Angle's domain.
+inline constexpr std::int64_t kMaxStartDegrees = 100'000;
+
+enum class BoltOutput { Table, Csv, Gcode };
+
+// The texts of a request as the user gave them; an absent option is std::nullopt, an absent flag
+// false.
+struct BoltCircleArguments {
+    std::string_view count;
+    std::optional<std::string_view> diameter = {};
+    std::optional<std::string_view> radius = {};
+    std::optional<std::string_view> centre = {};
+    std::optional<std::string_view> start = {};
+    bool clockwise = false;
+    std::optional<std::string_view> zero = {};
+    std::optional<std::string_view> span = {};
+    bool ends = false;
+    std::optional<std::string_view> decimals = {};
+    bool csv = false;
+    bool gcode = false;
+    std::optional<std::string_view> depth = {};
+    std::optional<std::string_view> retract = {};
+    std::optional<std::string_view> feed = {};
+};
+
+// One hole: its exact angle within one turn of the zero direction, counted as asked (0 <= angle
+// < 360), and its coordinates in units of 10^-decimals.
+struct BoltHole {
+    Angle angle;
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+};
+
+// A checked request with every hole worked out.
+struct BoltCirclePlan {
+    std::int64_t count = 0;
+    ExactDecimal radius;
+    ExactDecimal diameter;
+    ExactDecimal centreX;
+    ExactDecimal centreY;
+    Angle start;
+    std::optional<Angle> span;  // nothing round the full circle
+    bool ends = false;
+    bool clockwise = false;
+    bool north = false;
+    Angle step;
+    int decimals = kDefaultBoltDecimals;
+    BoltOutput output = BoltOutput::Table;
+    std::optional<std::int64_t> chord;  // units of 10^-decimals; nothing for a single hole
+    std::vector<BoltHole> holes;
+    // With G-code: the Z of the holes' bottom and of the retract plane in units of 10^-decimals,
+    // and the feed.
+    std::int64_t depth = 0;
+    std::int64_t retract = 0;
+    ExactDecimal feed;
+};
+
+// Checks the texts strictly and works out every hole. The first failing check gives the message,
+// named by about() after its field:
+//   count     COUNT a whole number from 1 to 10000 (kBoltCountMessage)
+//   diameter  a number above 0 (kBoltDiameterMessage); neither --diameter nor --radius given
+//             (kBoltSizeMissingMessage)
+//   radius    a number above 0 (kBoltRadiusMessage); given with --diameter (kBoltSizeTwiceMessage)
+//   centre    two numbers X,Y such as 10,-5, no spaces (kBoltCentreMessage); default 0,0
+//   start     a number of degrees such as 15 or -22.5, below 100000 in size (kBoltStartMessage);
+//             default 0
+//   zero      east or north (kBoltZeroMessage); default east
+//   span      a number of degrees from 0 to 360 (kBoltSpanMessage); 0 with more than one hole
+//             (kBoltZeroSpanMessage)
+//   ends      without --span (kBoltEndsWithoutSpanMessage), with a span of 360
+//             (kBoltEndsFullMessage) or with one hole (kBoltEndsOneHoleMessage)
+//   decimals  a whole number from 0 to 8 (kBoltDecimalsMessage); default 4
+//   gcode     together with --csv (kBoltCsvAndGcodeMessage)
+//   depth, retract, feed   missing with --gcode (kBoltDepthMissingMessage, ...), given without
+//             it (kBoltDrillWithoutGcodeMessage), not a number (kBoltDepthMessage, ...), with more
+//             decimals than asked (kBoltDepthDecimalsMessage, ...), a retract plane not above the
+//             depth (kBoltRetractBelowMessage), a feed not above 0 (kBoltFeedMessage)
+// The numbers (diameter, radius, centre, depth, retract, feed) are decimals of at most 9 digits
+// before the point and 9 after; start and span degrees of at most 9 decimals.
+// About "" only for kBoltUndecidedMessage (a coordinate too close to a rounding boundary for
+// 8192 bits, which no real input reaches).
+// {"6", "100", {}, "10,-5", "15"} gives 6 holes 60° apart from 15°; hole 1 at X 58.2963 Y 7.9410.
+Result<BoltCirclePlan> planBoltCircle(const BoltCircleArguments& arguments);
+
+inline constexpr std::string_view kBoltCountMessage =
+    "COUNT must be a whole number of holes from 1 to 10000";
+inline constexpr std::string_view kBoltDiameterMessage =
+    "the diameter must be a number above 0, such as 100 or 62.5";
+inline constexpr std::string_view kBoltRadiusMessage =
+    "the radius must be a number above 0, such as 50 or 31.25";
+inline constexpr std::string_view kBoltSizeMissingMessage =
+    "give the size of the circle with --diameter or --radius";
+inline constexpr std::string_view kBoltSizeTwiceMessage =
+    "give either --diameter or --radius, not both";
+inline constexpr std::string_view kBoltCentreMessage =
+    "the centre must be two numbers X,Y such as 10,-5";
+inline constexpr std::string_view kBoltStartMessage =
+    "the start angle must be a number of degrees below 100000 in size, such as 15 or -22.5";
+inline constexpr std::string_view kBoltZeroMessage =
+    "the zero direction must be east (+X) or north (+Y)";
+inline constexpr std::string_view kBoltSpanMessage =
+    "the span must be a number of degrees from 0 to 360, such as 90";
+inline constexpr std::string_view kBoltZeroSpanMessage = "a span of 0 has room for one hole only";
+inline constexpr std::string_view kBoltEndsWithoutSpanMessage = "--ends needs a --span";
+inline constexpr std::string_view kBoltEndsFullMessage =
+    "--ends cannot be used with a span of 360: the last hole would lie on the first";
+inline constexpr std::string_view kBoltEndsOneHoleMessage = "--ends needs at least 2 holes";
+inline constexpr std::string_view kBoltDecimalsMessage =
+    "the decimals must be a whole number from 0 to 8";
+inline constexpr std::string_view kBoltCsvAndGcodeMessage =
+    "give either --csv or --gcode, not both";
+inline constexpr std::string_view kBoltDepthMissingMessage =
+    "--gcode needs the depth of the holes: --depth Z";
+inline constexpr std::string_view kBoltRetractMissingMessage =
+    "--gcode needs the retract plane: --retract R";
+inline constexpr std::string_view kBoltFeedMissingMessage =
+    "--gcode needs the drilling feed: --feed F";
+inline constexpr std::string_view kBoltDrillWithoutGcodeMessage =
+    "--depth, --retract and --feed belong to --gcode";
+inline constexpr std::string_view kBoltDepthMessage = "the depth must be a number such as -5";
+inline constexpr std::string_view kBoltRetractMessage =
+    "the retract plane must be a number such as 2";
+inline constexpr std::string_view kBoltFeedMessage =
+    "the feed must be a number above 0, such as 100";
+inline constexpr std::string_view kBoltDepthDecimalsMessage =
+    "the depth has more decimals than --decimals asks for";
+inline constexpr std::string_view kBoltRetractDecimalsMessage =
+    "the retract plane has more decimals than --decimals asks for";
+inline constexpr std::string_view kBoltFeedDecimalsMessage =
+    "the feed has more decimals than --decimals asks for";
+inline constexpr std::string_view kBoltRetractBelowMessage =
+    "the retract plane must lie above the depth";
+inline constexpr std::string_view kBoltUndecidedMessage =
+    "a coordinate lies too close to a rounding boundary to be rounded with certainty";
+
+// What the request means, in words: "7 holes over 90°, a hole at each end, 15° apart",
+// "6 holes over the full circle, 60° apart", "4 holes over 90°, 22.5° apart, the last a step
+// short of the end", "1 hole". A step that is not a short decimal is shown rounded with its exact
+// fraction: "51.4286° apart (exactly 360/7°)".
+std::string boltCircleMeaning(const BoltCirclePlan& plan);
+
+// The same words for any count, arc and step; `comment` writes them for a G-code comment, with
+// " DEG" for the degree sign and no parentheses: "7 holes over the full circle, 51.4286 DEG
+// apart, exactly 360/7 DEG".
+std::string holesMeaning(std::int64_t count, const std::optional<Angle>& span, bool ends,
+                         const Angle& step, int decimals, bool comment = false);
+
+// An angle of at most 9 decimals as its shortest decimal, any other as its fraction: "22.5°",
+// "-15°", "360/7°"; with `comment`, " DEG" instead of "°".
+std::string exactDegreesText(const Angle& angle, bool comment = false);
+
+// The table as a report: title, notes (what was meant, where hole 1 lies and which way the holes
+// go, the centre and radius, the chord between neighbours, how the numbers are rounded), columns
+// Hole, Angle (decimal degrees, as many decimals as the coordinates), DMS (degrees, minutes and
+// seconds to 10^-(decimals - 3) of a second, whole seconds for 3 decimals or fewer), X, Y.
+// `coords 6 --diameter 100 --centre 10,-5 --start 15` starts:
+//   Bolt circle: 6 holes on a diameter of 100, centre X 10 Y -5
+//   Holes: 6 holes over the full circle, 60° apart
+//   ...
+//   Hole     Angle           DMS         X         Y
+//      1   15.0000   15°00'00.0"   58.2963    7.9410
+Report boltCircleReport(const BoltCirclePlan& plan);
+
+// reportText(boltCircleReport(plan)).
+std::string boltCircleText(const BoltCirclePlan& plan);
+
+// A row of names "hole,angle,x,y", then one row per hole: 1,15.0000,58.2963,7.9410. LF breaks.
+std::string boltCircleCsv(const BoltCirclePlan& plan);
+
+// A drilling program in absolute positions: '%', comments naming the count, diameter, centre and
+// arc, "G90 G17 G80", "G98 G81" with hole 1's X Y and the Z, R and F of the cycle, one "X.. Y.."
+// line for every further hole, "G80", "M30", '%'. Only upper-case ASCII; every number has a
+// decimal point (also with 0 decimals, "X10.", since some controls read a number without a point
+// in their smallest increment); X, Y, Z and R with the decimals asked, F as given. Units, work
+// offset, tool and spindle are those set on the control. LF breaks.
+std::string boltCircleGcode(const BoltCirclePlan& plan);
+
+}  // namespace morvanta

@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "engine/Angle.h"
+
+namespace morvanta {
+
+// A decimal number held exactly: units / 10^scale. 12.5 is {125, 1}; -5 is {-5, 0}.
+struct ExactDecimal {
+    std::int64_t units = 0;
+    int scale = 0;
+};
+
+inline constexpr int kMaxExactWholeDigits = 9;
+inline constexpr int kMaxExactDecimals = 9;
+
+// The number of a decimal text by the rules of Angle::parseDecimal: an optional sign, at most 9
+// digits before the point and 9 after it, at least one digit, nothing else.
+//   "12.5" -> {125, 1}, "-.25" -> {-25, 2}, "+7." -> {7, 0}, "0.10" -> {10, 2}
+// Not numbers: "", "-", ".", "1e3", " 7", "1,5", "1234567890", "0.1234567890".
+std::optional<ExactDecimal> parseExactDecimal(std::string_view text);
+
+// The value with the fewest decimals that show it exactly: {10, 2} -> "0.1", {-500, 2} -> "-5",
+// {0, 3} -> "0" (never "-0").
+std::string exactDecimalText(const ExactDecimal& number);
+
+// The value as a count of 10^-decimals exactly, or nothing when it has more decimals than that:
+// unitsAt({125, 1}, 3) == 12500, unitsAt({125, 2}, 1) == nullopt. decimals from 0 to 9.
+std::optional<std::int64_t> unitsAt(const ExactDecimal& number, int decimals);
+
+// A signed count of 10^-decimals written with that many decimals, never "-0":
+// unitsText(-50000, 4) == "-5.0000", unitsText(7, 0) == "7". decimals from 0 to 9.
+std::string unitsText(std::int64_t units, int decimals);
+
+enum class Trig { Cos, Sin };
+
+// base + length x cos(angle) (or sin), correctly rounded to `decimals` (0 to 8) decimals, an exact
+// half going away from zero, as a count of 10^-decimals.
+//   roundedCoordinate({0, 0}, {50, 0}, Angle::degrees(60), Trig::Cos, 4) == 250000 (25.0000)
+//   roundedCoordinate({10, 0}, {50, 0}, Angle::degrees(15), Trig::Cos, 4) == 582963 (58.2963)
+// Where the sine or cosine is rational (0, 1/2 or 1 in size: the angle a multiple of 30° or 90°)
+// the value is worked out exactly. Elsewhere it is irrational, so it never lies on a rounding
+// boundary, and a precision that decides the rounding exists: the value is first bounded in long
+// double arithmetic and, when that bound straddles a boundary, the trigonometric value is computed
+// in fixed point with a proven error bound, doubling the bits from 128 until the side of every
+// boundary in question is known. Nothing (std::nullopt) only when 8192 bits do not decide it,
+// which would take a value within 2^-8000 of a boundary.
+// Domain: base and length of at most 9 digits before the point and 9 after it (each is brought to
+// a common scale of at most 10 decimals), length above 0, angles of Angle's domain.
+std::optional<std::int64_t> roundedCoordinate(const ExactDecimal& base, const ExactDecimal& length,
+                                              const Angle& angle, Trig trig, int decimals);
+
+namespace detail {
+
+__extension__ using Int128 = __int128;
+
+// The angle reduced to the first half quadrant: the sine or cosine of `angle` is
+// (negative ? -1 : 1) x (sine ? sin : cos)(reduced), with 0 <= reduced <= 45.
+struct FoldedTrig {
+    Angle reduced;
+    bool sine = false;
+    bool negative = false;
+};
+FoldedTrig foldTrig(const Angle& angle, Trig trig);
+
+// sin or cos of a folded angle in long double, and a bound on the size of its error.
+struct TrigEstimate {
+    long double value = 0;
+    long double error = 0;
+};
+TrigEstimate estimateTrig(const FoldedTrig& folded);
+
+// Whether the folded value (ignoring its sign), irrational, lies above (+1) or below (-1)
+// numerator / denominator (denominator above 0), judged with `bits` bits of fixed point; 0 when
+// that precision does not decide it.
+int compareTrigAt(const FoldedTrig& folded, Int128 numerator, Int128 denominator, int bits);
+
+}  // namespace detail
+
+}  // namespace morvanta
