@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <new>
 
 namespace morvanta::workshop {
@@ -37,11 +38,6 @@ constexpr QRgb kMessageColour = 0xB00000;
 CalculatorPage::CalculatorPage(PageSpec spec, QWidget* parent)
     : QWidget(parent), spec_(std::move(spec)) {
     setObjectName(spec_.name);
-    if (!available()) {
-        buildUnavailable();
-        return;
-    }
-
     // The fields scroll rather than make the window taller than a small or scaled screen.
     auto* fields = new QScrollArea(this);
     fields->setObjectName(QStringLiteral("fields"));
@@ -109,21 +105,6 @@ CalculatorPage::CalculatorPage(PageSpec spec, QWidget* parent)
     resetToDefaults();
 }
 
-void CalculatorPage::buildUnavailable() {
-    auto* notice = new QLabel(spec_.unavailable, this);
-    notice->setObjectName(QStringLiteral("unavailable"));
-    notice->setWordWrap(true);
-    notice->setAlignment(Qt::AlignCenter);
-    notice->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    QFont larger = notice->font();
-    larger.setPointSizeF(larger.pointSizeF() * 1.2);
-    notice->setFont(larger);
-    auto* layout = new QVBoxLayout(this);
-    layout->addStretch(1);
-    layout->addWidget(notice);
-    layout->addStretch(2);
-}
-
 void CalculatorPage::buildFields(QWidget* panel) {
     auto* grid = new QGridLayout;
     grid->setColumnStretch(1, 1);
@@ -133,6 +114,7 @@ void CalculatorPage::buildFields(QWidget* panel) {
     for (const FieldSpec& spec : spec_.fields) {
         if (!spec.section.isEmpty()) {
             auto* heading = new QLabel(spec.section, panel);
+            heading->setWordWrap(true);
             QFont bold = heading->font();
             bold.setBold(true);
             heading->setFont(bold);
@@ -177,7 +159,8 @@ void CalculatorPage::buildFields(QWidget* panel) {
     column->addWidget(pageMessage_);
     column->addStretch(1);
     // Wide enough for the engine's longest messages on three lines.
-    panel->setMaximumWidth(panel->fontMetrics().averageCharWidth() * 44);
+    panel->setMaximumWidth(
+        std::max(panel->fontMetrics().averageCharWidth() * 44, panel->minimumSizeHint().width()));
 }
 
 CalculatorPage::Field CalculatorPage::makeField(const FieldSpec& spec, QWidget* parent) {
@@ -283,6 +266,9 @@ Inputs CalculatorPage::inputs() const {
 QString CalculatorPage::describeInputs() const {
     QStringList parts;
     for (const Field& field : fields_) {
+        if (field.spec.gcodeOnly) {
+            continue;
+        }
         const QString caption = withoutMnemonic(field.spec.label);
         if (field.check != nullptr) {
             if (field.check->isChecked()) {
@@ -326,7 +312,7 @@ QString CalculatorPage::messageFor(const QString& field) const {
 }
 
 void CalculatorPage::compute() {
-    if (!available() || settingFields_) {
+    if (settingFields_) {
         return;
     }
     // The engine answers bad input with a message, never an exception; only a sheet too large

@@ -23,7 +23,7 @@ namespace morvanta::workshop {
 // fixed-pitch read-only view of the sheet. Every edit runs the page's engine call at once. Good
 // input replaces the sheet; bad input shows the engine's message beside the field it names (or
 // above the sheet when it names none) and leaves the last good sheet in view, greyed, until the
-// input is good again. A page whose engine is not there yet shows only a notice saying so.
+// input is good again.
 //
 // Object names: the page is spec.name ("sheet"); each field's control is its field name
 // ("count"), its message label that name and "Message" ("countMessage"); the sheet view is
@@ -36,7 +36,6 @@ public:
     explicit CalculatorPage(PageSpec spec, QWidget* parent = nullptr);
 
     const PageSpec& spec() const { return spec_; }
-    bool available() const { return static_cast<bool>(spec_.compute); }
 
     // The last sheet made from good input, or nullptr before the first.
     const PageOutput* output() const { return output_ ? &*output_ : nullptr; }
@@ -79,7 +78,6 @@ private:
         QLabel* message = nullptr;
     };
 
-    void buildUnavailable();
     void buildFields(QWidget* panel);
     Field makeField(const FieldSpec& spec, QWidget* parent);
     Inputs inputs() const;

@@ -96,6 +96,9 @@ struct FieldSpec {
     QStringList about = {};
     // A heading shown above this field, starting a new group of fields ("G-code").
     QString section = {};
+    // The field shapes the G-code alone, so the sheet's inputs (its status line, the printed
+    // page) leave it out.
+    bool gcodeOnly = false;
 };
 
 // A page of the window: its fields and the one engine call that turns their texts into a sheet.
@@ -104,9 +107,7 @@ struct PageSpec {
     QString title;     // the tab's caption with its mnemonic: "&Setting sheet"
     QString fileStem;  // start of a suggested file name: "setting-sheet"
     std::vector<FieldSpec> fields;
-    // Empty while the engine cannot make this page's sheet yet; `unavailable` then says so.
     std::function<PageResult(const Inputs&)> compute;
-    QString unavailable = {};
 };
 
 // The three pages in the order of their tabs: Setting sheet, Index plate, Bolt circle.

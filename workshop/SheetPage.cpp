@@ -6,40 +6,41 @@ namespace morvanta::workshop {
 
 namespace {
 
-// The sheet's planner does not name the input at fault in its results yet, but each of its
-// messages belongs to one input; once it names them, its own names win.
-std::string_view sheetFieldOf(std::string_view message) {
-    struct Owner {
-        std::string_view message;
-        std::string_view field;
-    };
-    static constexpr Owner kOwners[] = {
-        {kSheetHolesMessage, "count"},           {kSheetRatioMessage, "ratio"},
-        {kSheetRatioTurnMessage, "ratio"},       {kSheetDialMessage, "dial"},
-        {kSheetDialWithoutRatioMessage, "dial"}, {kSheetGraduationMessage, "dial"},
-        {kSheetResolutionMessage, "resolution"}, {kSheetResolutionDialMessage, "resolution"},
-        {kSheetTooCoarseMessage, "resolution"},
-    };
-    for (const Owner& owner : kOwners) {
-        if (owner.message == message) {
-            return owner.field;
-        }
-    }
-    return {};
+// The sheet's request as texts the engine checks. The rotary axis and its decimals go only with
+// G-code, as the engine refuses them in a sheet or CSV request.
+SheetArguments sheetArguments(const Inputs& inputs) {
+    SheetArguments arguments{inputs.text("count"), inputs.option("ratio"), inputs.option("dial"),
+                             inputs.option("resolution")};
+    arguments.start = inputs.option("start");
+    arguments.span = inputs.option("span");
+    arguments.ends = inputs.has("ends");
+    arguments.clockwise = inputs.has("cw");
+    return arguments;
 }
 
 PageResult computeSheet(const Inputs& inputs) {
-    const SheetPlanResult plan = planSheet({inputs.text("count"), inputs.option("ratio"),
-                                            inputs.option("dial"), inputs.option("resolution")});
+    const SheetPlanResult plan = planSheet(sheetArguments(inputs));
     if (!plan.ok()) {
-        const std::string_view about =
-            plan.about().empty() ? sheetFieldOf(plan.message()) : plan.about();
-        return PageResult::failure(plan.message(), about);
+        return PageResult::failure(plan.message(), plan.about());
     }
     PageOutput output;
     output.text = sheetText(plan.value());
     output.report = [sheet = plan.value()] { return sheetReport(sheet); };
     output.csv = [sheet = plan.value()] { return sheetCsv(sheet); };
+
+    // Rotary-axis moves for a CNC table from the same holes. The engine refuses them with a
+    // handwheel's ratio, dial or resolution and says so; the page passes that on.
+    SheetArguments program = sheetArguments(inputs);
+    program.gcode = true;
+    program.axis = inputs.option("axis");
+    program.decimals = inputs.option("decimals");
+    const SheetPlanResult rotary = planSheet(program);
+    if (rotary.ok()) {
+        output.gcode = [sheet = rotary.value()] { return sheetGcode(sheet); };
+    } else {
+        output.gcodeMessage = rotary.message();
+        output.gcodeAbout = rotary.about();
+    }
     return PageResult::success(std::move(output));
 }
 
@@ -55,7 +56,7 @@ PageSpec settingSheetPage() {
          .label = QStringLiteral("&Count"),
          .defaultValue = QStringLiteral("7"),
          .hint = QStringLiteral("How many equally spaced holes, 2 to 10000"),
-         .about = {QStringLiteral("count"), QStringLiteral("holes")}},
+         .placeholder = QStringLiteral("holes")},
         {.name = QStringLiteral("ratio"),
          .label = QStringLiteral("Worm &ratio"),
          .defaultValue = QStringLiteral("90"),
@@ -72,6 +73,41 @@ PageSpec settingSheetPage() {
          .hint = QStringLiteral("Round each angle to this step, such as 10s or 1m; empty for 1s, "
                                 "or one graduation with a dial"),
          .placeholder = QStringLiteral("1s or 1 graduation")},
+        {.name = QStringLiteral("start"),
+         .label = QStringLiteral("S&tart angle"),
+         .hint = QStringLiteral("The table angle of hole 1 in degrees, such as 15 or -22.5; "
+                                "empty for 0"),
+         .placeholder = QStringLiteral("0")},
+        {.name = QStringLiteral("span"),
+         .label = QStringLiteral("Sp&an"),
+         .hint = QStringLiteral("Spread the holes over an arc of this many degrees from hole 1 "
+                                "instead of the full circle"),
+         .placeholder = QStringLiteral("full circle")},
+        {.name = QStringLiteral("ends"),
+         .label = QStringLiteral("Ho&le at each end"),
+         .kind = FieldKind::Flag,
+         .defaultValue = QStringLiteral("false"),
+         .hint = QStringLiteral("With a span: a hole at each end of the arc")},
+        {.name = QStringLiteral("cw"),
+         .label = QStringLiteral("Clock&wise"),
+         .kind = FieldKind::Flag,
+         .defaultValue = QStringLiteral("false"),
+         .hint = QStringLiteral("Turn the table clockwise from hole to hole")},
+        {.name = QStringLiteral("axis"),
+         .label = QStringLiteral("A&xis"),
+         .kind = FieldKind::Choice,
+         .defaultValue = QStringLiteral("A"),
+         .hint = QStringLiteral("The letter of the CNC rotary axis the program moves"),
+         .choices = {{QStringLiteral("A"), QStringLiteral("A")},
+                     {QStringLiteral("B"), QStringLiteral("B")},
+                     {QStringLiteral("C"), QStringLiteral("C")}},
+         .section = QStringLiteral("G-code for a CNC rotary axis"),
+         .gcodeOnly = true},
+        {.name = QStringLiteral("decimals"),
+         .label = QStringLiteral("Decimal di&gits"),
+         .hint = QStringLiteral("Decimals of the axis angles, 0 to 8; empty for 4"),
+         .placeholder = QString::number(SheetPlan{}.decimals),
+         .gcodeOnly = true},
     };
     page.compute = computeSheet;
     return page;

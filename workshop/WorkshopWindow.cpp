@@ -127,9 +127,7 @@ WorkshopWindow::WorkshopWindow(QWidget* parent) : QMainWindow(parent) {
 
     settings_.beginGroup(QStringLiteral("pages"));
     for (CalculatorPage* page : pageList_) {
-        if (page->available()) {
-            page->loadFields(settings_);
-        }
+        page->loadFields(settings_);
     }
     settings_.endGroup();
     pages_->setCurrentIndex(std::clamp(settings_.value(QStringLiteral("window/page"), 0).toInt(), 0,
@@ -220,7 +218,7 @@ void WorkshopWindow::updateActions() {
     const QString whyNoGcode =
         current ? QString::fromStdString(page->output()->gcodeMessage) : QString();
     saveGcode_->setStatusTip(whyNoGcode);
-    resetPage_->setEnabled(page != nullptr && page->available());
+    resetPage_->setEnabled(page != nullptr);
     for (const auto& [action, button] : buttons_) {
         button->setEnabled(action->isEnabled());
         button->setToolTip(action->statusTip().isEmpty()
@@ -408,7 +406,7 @@ void WorkshopWindow::print() {
 }
 
 void WorkshopWindow::resetPage() {
-    if (CalculatorPage* page = currentPage(); page != nullptr && page->available()) {
+    if (CalculatorPage* page = currentPage(); page != nullptr) {
         page->resetToDefaults();
         page->focusFirstField();
     }

@@ -24,8 +24,10 @@ private:
     QTemporaryDir folder;
     WorkshopWindow* window = nullptr;
 
+    // A page by its own name or by the command it stands for.
     CalculatorPage* show(const QString& name) {
-        CalculatorPage* page = window->page(name);
+        CalculatorPage* page =
+            window->page(name == QLatin1String("coords") ? QStringLiteral("bolt") : name);
         child<QTabWidget>(window, QStringLiteral("pages"))->setCurrentWidget(page);
         return page;
     }
@@ -57,6 +59,26 @@ private:
         QTest::newRow("sheet leading zeros")        << "sheet" << QStringList{"count=007", "ratio=090"};
         QTest::newRow("sheet 2, angles only")       << "sheet" << QStringList{"count=2"};
         QTest::newRow("sheet 10000, 90:1")          << "sheet" << QStringList{"count=10000", "ratio=90"};
+        QTest::newRow("sheet 4 over 90 from 15")    << "sheet" << QStringList{"count=4", "span=90", "start=15"};
+        QTest::newRow("sheet 7 over 90, ends")      << "sheet" << QStringList{"count=7", "span=90", "ends=true"};
+        QTest::newRow("sheet 6 clockwise, -22.5")   << "sheet" << QStringList{"count=6", "ratio=90", "start=-22.5", "cw=true"};
+        QTest::newRow("sheet 5 dial, 180 ends")     << "sheet" << QStringList{"count=5", "ratio=90", "dial=240", "span=180", "ends=true"};
+        // clang-format on
+    }
+
+    static void boltRows() {
+        // clang-format off
+        QTest::newRow("bolt 6, centre, start 15") << "coords" << QStringList{"count=6", "diameter=100", "centre=10,-5", "start=15"};
+        QTest::newRow("bolt 4 on a radius")       << "coords" << QStringList{"count=4", "radius=50"};
+        QTest::newRow("bolt 12 north clockwise")  << "coords" << QStringList{"count=12", "diameter=100", "zero=north", "cw=true"};
+        QTest::newRow("bolt 12 east")             << "coords" << QStringList{"count=12", "diameter=100", "zero=east"};
+        QTest::newRow("bolt 7 over 90, ends")     << "coords" << QStringList{"count=7", "diameter=80", "span=90", "ends=true"};
+        QTest::newRow("bolt 4 over 90")           << "coords" << QStringList{"count=4", "diameter=80", "span=90"};
+        QTest::newRow("bolt 1 hole")              << "coords" << QStringList{"count=1", "diameter=10"};
+        QTest::newRow("bolt 5 to 0 decimals")     << "coords" << QStringList{"count=5", "diameter=100", "decimals=0"};
+        QTest::newRow("bolt 3 to 8 decimals")     << "coords" << QStringList{"count=3", "diameter=25.4", "decimals=8"};
+        QTest::newRow("bolt 360 in inches")       << "coords" << QStringList{"count=360", "diameter=4.5", "decimals=5"};
+        QTest::newRow("bolt 10000")               << "coords" << QStringList{"count=10000", "diameter=500"};
         // clang-format on
     }
 
@@ -96,6 +118,7 @@ private slots:
         addColumns();
         sheetRows();
         indexRows();
+        boltRows();
     }
 
     void shouldShowWhatTheToolPrints() {
@@ -114,7 +137,7 @@ private slots:
 
         // The CSV where the tool writes one; where it refuses (an index without its division
         // table), the window offers none.
-        const ToolRun csv = runTable(toolWords(page, fields, true));
+        const ToolRun csv = runTable(toolWords(page, fields, {QStringLiteral("--csv")}));
         const QString path = folder.filePath(QStringLiteral("sheet.csv"));
         QFile::remove(path);
         QCOMPARE(actionOn("saveCsv"), csv.status == 0);
@@ -168,6 +191,23 @@ private slots:
         QTest::newRow("sheet resolution without unit") << "sheet" << QStringList{"count=7", "resolution=2"}                << "resolution";
         QTest::newRow("sheet resolution off the dial") << "sheet" << QStringList{"count=7", "ratio=90", "dial=240", "resolution=30s"} << "resolution";
         QTest::newRow("sheet resolution over spacing") << "sheet" << QStringList{"count=10000", "resolution=3m"}           << "resolution";
+        QTest::newRow("sheet start not a number")      << "sheet" << QStringList{"count=7", "start=x"}                     << "start";
+        QTest::newRow("sheet span 0")                  << "sheet" << QStringList{"count=7", "span=0"}                      << "span";
+        QTest::newRow("sheet span 400")                << "sheet" << QStringList{"count=7", "span=400"}                    << "span";
+        QTest::newRow("sheet ends without span")       << "sheet" << QStringList{"count=7", "ends=true"}                   << "ends";
+        QTest::newRow("sheet ends on a full circle")   << "sheet" << QStringList{"count=7", "span=360", "ends=true"}       << "ends";
+        QTest::newRow("bolt count 0")                  << "coords" << QStringList{"count=0", "diameter=100"}               << "count";
+        QTest::newRow("bolt diameter 0")               << "coords" << QStringList{"count=6", "diameter=0"}                 << "diameter";
+        QTest::newRow("bolt no size")                  << "coords" << QStringList{"count=6"}                               << "diameter";
+        QTest::newRow("bolt diameter and radius")      << "coords" << QStringList{"count=6", "diameter=100", "radius=50"}  << "radius";
+        QTest::newRow("bolt centre with a blank")      << "coords" << QStringList{"count=6", "diameter=100", "centre=10, -5"} << "centre";
+        QTest::newRow("bolt centre of one number")     << "coords" << QStringList{"count=6", "diameter=100", "centre=10"}  << "centre";
+        QTest::newRow("bolt start not a number")       << "coords" << QStringList{"count=6", "diameter=100", "start=x"}    << "start";
+        QTest::newRow("bolt span 361")                 << "coords" << QStringList{"count=6", "diameter=100", "span=361"}   << "span";
+        QTest::newRow("bolt span 0 for 6")             << "coords" << QStringList{"count=6", "diameter=100", "span=0"}     << "span";
+        QTest::newRow("bolt ends without span")        << "coords" << QStringList{"count=6", "diameter=100", "ends=true"}  << "ends";
+        QTest::newRow("bolt ends on a full circle")    << "coords" << QStringList{"count=6", "diameter=100", "span=360", "ends=true"} << "ends";
+        QTest::newRow("bolt 9 decimals")               << "coords" << QStringList{"count=6", "diameter=100", "decimals=9"} << "decimals";
         QTest::newRow("index count 0")                 << "index" << QStringList{"count=0", "ratio=40", "plates=bs"}       << "count";
         QTest::newRow("index count empty")             << "index" << QStringList{"count=", "ratio=40", "plates=bs"}        << "count";
         QTest::newRow("index count 1.5")               << "index" << QStringList{"count=1.5", "ratio=40", "plates=bs"}     << "count";
@@ -223,6 +263,85 @@ private slots:
         QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("stale.csv"))));
         QCOMPARE(window->exportPdfTo(folder.filePath(QStringLiteral("stale.pdf"))), 0);
         QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("stale.pdf"))));
+    }
+
+    void shouldSaveTheGcodeTheToolWrites_data() {
+        addColumns();
+        QTest::addColumn<QStringList>("program");
+        // clang-format off
+        QTest::newRow("sheet 4 on A")            << "sheet"  << QStringList{"count=4"}                                  << QStringList{"axis=A"};
+        QTest::newRow("sheet 7 over 90 on B")    << "sheet"  << QStringList{"count=7", "span=90", "ends=true"}         << QStringList{"axis=B", "decimals=2"};
+        QTest::newRow("sheet 6 clockwise on C")  << "sheet"  << QStringList{"count=6", "start=15", "cw=true"}          << QStringList{"axis=C", "decimals=0"};
+        QTest::newRow("bolt 6 drilled")          << "coords" << QStringList{"count=6", "diameter=100", "centre=10,-5", "start=15"} << QStringList{"depth=-5", "retract=2", "feed=100"};
+        QTest::newRow("bolt 8 to 2 decimals")    << "coords" << QStringList{"count=8", "radius=30", "decimals=2", "cw=true"}       << QStringList{"depth=-3.5", "retract=1", "feed=80"};
+        // clang-format on
+    }
+
+    // The G-code fields shape the program alone: the sheet stays what the tool prints without
+    // them, and Save G-code writes what --gcode prints with them.
+    void shouldSaveTheGcodeTheToolWrites() {
+        QFETCH(QString, page);
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, program);
+        CalculatorPage* shown = show(page);
+        fillPage(shown, fields + program);
+        QVERIFY(shown->isCurrent());
+        QCOMPARE(shownText(shown), runTable(toolWords(page, fields)).out);
+
+        const ToolRun tool = runTable(toolWords(page, fields + program, {"--gcode"}));
+        QCOMPARE(tool.status, 0);
+        QVERIFY(actionOn("saveGcode"));
+        QVERIFY(!child<QLabel>(shown, QStringLiteral("gcodeNote"))->isVisible());
+        const QString path = folder.filePath(QStringLiteral("program.nc"));
+        QVERIFY(window->saveGcodeTo(path));
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), tool.out);
+    }
+
+    void shouldSayWhyTheToolWritesNoGcode_data() {
+        addColumns();
+        QTest::addColumn<QStringList>("program");
+        QTest::addColumn<QString>("fault");
+        // clang-format off
+        QTest::newRow("sheet on a handwheel")     << "sheet"  << QStringList{"count=7", "ratio=90"}             << QStringList{}                                      << "";
+        QTest::newRow("sheet with a dial")        << "sheet"  << QStringList{"count=7", "ratio=90", "dial=240"} << QStringList{"axis=B"}                              << "";
+        QTest::newRow("sheet 9 decimals")         << "sheet"  << QStringList{"count=7"}                         << QStringList{"decimals=9"}                          << "decimals";
+        QTest::newRow("bolt depth alone")         << "coords" << QStringList{"count=6", "diameter=100"}         << QStringList{"depth=-5"}                            << "retract";
+        QTest::newRow("bolt retract under depth") << "coords" << QStringList{"count=6", "diameter=100"}         << QStringList{"depth=-5", "retract=-6", "feed=100"}  << "retract";
+        QTest::newRow("bolt depth too fine")      << "coords" << QStringList{"count=6", "diameter=100", "decimals=2"} << QStringList{"depth=-5.125", "retract=2", "feed=100"} << "depth";
+        QTest::newRow("bolt feed 0")              << "coords" << QStringList{"count=6", "diameter=100"}         << QStringList{"depth=-5", "retract=2", "feed=0"}     << "feed";
+        // clang-format on
+    }
+
+    // A good sheet the tool will not make G-code of: the sheet stays current and printable, the
+    // tool's own message goes beside the field it names or under the fields, and Save G-code is
+    // off, its button saying why.
+    void shouldSayWhyTheToolWritesNoGcode() {
+        QFETCH(QString, page);
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, program);
+        QFETCH(QString, fault);
+        CalculatorPage* shown = show(page);
+        fillPage(shown, fields + program);
+        QVERIFY(shown->isCurrent());
+        QCOMPARE(shownText(shown), runTable(toolWords(page, fields)).out);
+        QVERIFY(actionOn("print"));
+
+        const ToolRun tool = runTable(toolWords(page, fields + program, {"--gcode"}));
+        QCOMPARE(tool.status, 1);
+        const QString message = QString::fromUtf8(tool.err.chopped(1));
+        QVERIFY(!actionOn("saveGcode"));
+        QVERIFY(!window->saveGcodeTo(folder.filePath(QStringLiteral("none.nc"))));
+        auto* note = child<QLabel>(shown, QStringLiteral("gcodeNote"));
+        QCOMPARE(note->isVisible(), fault.isEmpty());
+        if (fault.isEmpty()) {
+            QCOMPARE(note->text(), QStringLiteral("No G-code from this input: ") + message);
+            QCOMPARE(child<QPushButton>(window, QStringLiteral("saveGcodeButton"))->toolTip(),
+                     message);
+        } else {
+            QCOMPARE(shown->messageFor(fault), message);
+        }
     }
 
     // As typed: each key runs the planner; a bad one greys the last good sheet at once and shows
@@ -382,12 +501,10 @@ private slots:
         QVERIFY(answerer.seen.front().contains(QDir::toNativeSeparators(path)));
     }
 
-    void shouldOfferNoGcodeWhereTheEngineMakesNone() {
-        for (const QString& name : {QStringLiteral("sheet"), QStringLiteral("index")}) {
-            QVERIFY(show(name)->isCurrent());
-            QVERIFY(!actionOn("saveGcode"));
-            QVERIFY(!window->saveGcodeTo(folder.filePath(QStringLiteral("sheet.nc"))));
-        }
+    void shouldOfferNoGcodeForAnIndexPlan() {
+        QVERIFY(show(QStringLiteral("index"))->isCurrent());
+        QVERIFY(!actionOn("saveGcode"));
+        QVERIFY(!window->saveGcodeTo(folder.filePath(QStringLiteral("index.nc"))));
     }
 };
 

@@ -90,7 +90,8 @@ inline void retype(QLineEdit* field, const QString& text) {
 }
 
 // Sets every field of a page: "name=value" for those listed, empty (or unticked) for the others.
-// A list takes the item whose value is given ("plates=bs"), else the text as typed.
+// A list takes the item whose value is given ("plates=bs"), else the text as typed, and a list
+// not listed its first item, the default.
 inline void fillPage(CalculatorPage* page, const QStringList& settings) {
     QMap<QString, QString> wanted;
     for (const QString& setting : settings) {
@@ -104,7 +105,7 @@ inline void fillPage(CalculatorPage* page, const QStringList& settings) {
         } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
             check->setChecked(value == QLatin1String("true"));
         } else if (auto* list = qobject_cast<QComboBox*>(control)) {
-            const int index = list->findData(value);
+            const int index = wanted.contains(control->objectName()) ? list->findData(value) : 0;
             if (index >= 0) {
                 list->setCurrentIndex(index);
             } else {
@@ -115,10 +116,10 @@ inline void fillPage(CalculatorPage* page, const QStringList& settings) {
 }
 
 // The same request for morvanta-table: the command, "--name=value" for each field given (a
-// ticked flag as "--name"), then "--" and the count, so that a count such as -7 stays an operand.
-// The fields are named after the options they stand for.
+// ticked flag as "--name"), the extra words ("--csv"), then "--" and the count, so that a count
+// such as -7 stays an operand. The fields are named after the options they stand for.
 inline QStringList toolWords(const QString& command, const QStringList& settings,
-                             bool csv = false) {
+                             const QStringList& extra = {}) {
     QStringList words{command};
     QString count;
     for (const QString& setting : settings) {
@@ -132,10 +133,7 @@ inline QStringList toolWords(const QString& command, const QStringList& settings
             words << QStringLiteral("--%1=%2").arg(name, value);
         }
     }
-    if (csv) {
-        words << QStringLiteral("--csv");
-    }
-    return words << QStringLiteral("--") << count;
+    return words << extra << QStringLiteral("--") << count;
 }
 
 inline QByteArray shownText(CalculatorPage* page) {
