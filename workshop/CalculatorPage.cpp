@@ -276,13 +276,13 @@ QString CalculatorPage::describeInputs() const {
             }
         } else if (field.combo != nullptr) {
             if (!field.combo->currentText().isEmpty()) {
-                parts.append(caption + QLatin1Char(' ') + field.combo->currentText());
+                parts.append(caption + QStringLiteral(": ") + field.combo->currentText());
             }
         } else if (!field.edit->text().isEmpty()) {
-            parts.append(caption + QLatin1Char(' ') + field.edit->text());
+            parts.append(caption + QStringLiteral(": ") + field.edit->text());
         }
     }
-    return parts.join(QStringLiteral(", "));
+    return parts.join(QStringLiteral("; "));
 }
 
 CalculatorPage::Field* CalculatorPage::fieldAbout(const QString& about) {

@@ -42,7 +42,7 @@ public:
     // True while the fields as they stand are those output() was made from.
     bool isCurrent() const { return output_.has_value() && current_; }
     // The inputs output() was made from, as the printed page lists them:
-    // "Count 7, Worm ratio 90, Dial graduations 240".
+    // "Count: 7; Worm ratio: 90; Dial graduations: 240".
     QString outputInputs() const { return outputInputs_; }
 
     // The engine's message shown beside a field ("" when none), or above the sheet for "".

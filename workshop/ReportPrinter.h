@@ -12,7 +12,7 @@ namespace morvanta::workshop {
 // A sheet as it goes on paper: the engine's report and the inputs it was made from.
 struct PrintedSheet {
     Report report;
-    QString inputs;  // "Count 7, Worm ratio 90, Dial graduations 240"
+    QString inputs;  // "Count: 7; Worm ratio: 90; Dial graduations: 240"
 };
 
 // Lays a sheet out on the pages of a printer or PDF writer, to be ticked off at the machine:

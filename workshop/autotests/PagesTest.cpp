@@ -372,7 +372,7 @@ private slots:
         QVERIFY(result->palette().color(QPalette::Active, QPalette::Text) != freshColour);
         QVERIFY(child<QLabel>(sheet, QStringLiteral("status"))
                     ->text()
-                    .contains(QStringLiteral("Worm ratio 9,")));
+                    .contains(QStringLiteral("Worm ratio: 9;")));
         QVERIFY(!actionOn("copy"));
         QVERIFY(!child<QPushButton>(window, QStringLiteral("printButton"))->isEnabled());
 
