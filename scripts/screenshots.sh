@@ -5,8 +5,8 @@
 #   (defaults: build/app/morvanta and build/workshop/morvanta-workshop)
 # Writes docs/main.png, docs/help.png and docs/about.png, and of Morvanta Workshop
 # docs/workshop-sheet.png, workshop-fault.png, workshop-index.png, workshop-bolt.png,
-# workshop-scaled.png (at QT_SCALE_FACTOR=1.5) and workshop-printed.png (the first page of a
-# 200-hole sheet exported as PDF, drawn by pdftoppm). Needs xvfb, xdotool, imagemagick and
+# workshop-scaled.png (at QT_SCALE_FACTOR=1.5) and workshop-printed.png (the first page of the
+# index plate plan for 127 divisions exported as PDF, drawn by pdftoppm). Needs xvfb, xdotool, imagemagick and
 # poppler-utils; with openbox installed the pictures show the window frames and captions as a
 # desktop draws them.
 set -euo pipefail
@@ -69,7 +69,7 @@ keys() {
 }
 retype() {
     keys ctrl+a
-    xdotool type --delay 60 "$1"
+    xdotool type --delay 60 -- "$1"
     sleep 0.5
 }
 
@@ -87,15 +87,24 @@ keys BackSpace
 xdotool type --delay 60 0
 keys alt+i
 shoot "$workshop_window" workshop-index.png
-keys alt+b
-shoot "$workshop_window" workshop-bolt.png
-keys alt+s alt+c
-retype 200
+# 127 divisions on a 40:1 head with the Brown & Sharpe plates, the page's defaults, on paper.
 keys ctrl+shift+p
-retype "$config/sheet.pdf"
+retype "$config/index.pdf"
 keys Return
 sleep 1
-pdftoppm -f 1 -l 1 -r 80 -png -singlefile "$config/sheet.pdf" "$out/workshop-printed"
+pdftoppm -f 1 -l 1 -r 80 -png -singlefile "$config/index.pdf" "$out/workshop-printed"
+# The bolt circle of the README, with a drilling cycle for Save G-code.
+keys alt+b alt+n
+retype 10,-5
+keys alt+t
+retype 15
+keys alt+p
+retype -5
+keys alt+r
+retype 2
+keys alt+d
+retype 100
+shoot "$workshop_window" workshop-bolt.png
 kill "$pid"
 wait "$pid" 2>/dev/null || true
 
