@@ -54,8 +54,8 @@ PageResult computeBoltCircle(const Inputs& inputs) {
 
 }  // namespace
 
-PageSpec boltCirclePage() {
-    PageSpec page;
+PageDefinition boltCirclePage() {
+    PageDefinition page;
     page.name = QStringLiteral("bolt");
     page.title = QStringLiteral("&Bolt circle");
     page.fileStem = QStringLiteral("bolt-circle");

@@ -35,9 +35,9 @@ constexpr QRgb kMessageColour = 0xB00000;
 
 }  // namespace
 
-CalculatorPage::CalculatorPage(PageSpec spec, QWidget* parent)
-    : QWidget(parent), spec_(std::move(spec)) {
-    setObjectName(spec_.name);
+CalculatorPage::CalculatorPage(PageDefinition definition, QWidget* parent)
+    : QWidget(parent), definition_(std::move(definition)) {
+    setObjectName(definition_.name);
     // The fields scroll rather than make the window taller than a small or scaled screen.
     auto* fields = new QScrollArea(this);
     fields->setObjectName(QStringLiteral("fields"));
@@ -65,7 +65,7 @@ CalculatorPage::CalculatorPage(PageSpec spec, QWidget* parent)
     result_->setLineWrapMode(QPlainTextEdit::NoWrap);
     result_->setTabChangesFocus(true);
     result_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    result_->setAccessibleName(withoutMnemonic(spec_.title));
+    result_->setAccessibleName(withoutMnemonic(definition_.title));
     result_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     freshPalette_ = result_->palette();
     stalePalette_ = freshPalette_;
@@ -111,26 +111,26 @@ void CalculatorPage::buildFields(QWidget* panel) {
     int row = 0;
     QPalette messagePalette = panel->palette();
     messagePalette.setColor(QPalette::WindowText, QColor(kMessageColour));
-    for (const FieldSpec& spec : spec_.fields) {
-        if (!spec.section.isEmpty()) {
-            auto* heading = new QLabel(spec.section, panel);
+    for (const FieldDefinition& definition : definition_.fields) {
+        if (!definition.section.isEmpty()) {
+            auto* heading = new QLabel(definition.section, panel);
             heading->setWordWrap(true);
             QFont bold = heading->font();
             bold.setBold(true);
             heading->setFont(bold);
             grid->addWidget(heading, row++, 0, 1, 2, Qt::AlignBottom);
         }
-        Field field = makeField(spec, panel);
+        Field field = makeField(definition, panel);
         if (field.check != nullptr) {
             grid->addWidget(field.control, row++, 0, 1, 2);
         } else {
-            auto* label = new QLabel(spec.label, panel);
+            auto* label = new QLabel(definition.label, panel);
             label->setBuddy(field.control);
             grid->addWidget(label, row, 0);
             grid->addWidget(field.control, row++, 1);
         }
         field.message = new QLabel(panel);
-        field.message->setObjectName(spec.name + QStringLiteral("Message"));
+        field.message->setObjectName(definition.name + QStringLiteral("Message"));
         field.message->setWordWrap(true);
         field.message->setPalette(messagePalette);
         field.message->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -163,34 +163,35 @@ void CalculatorPage::buildFields(QWidget* panel) {
         std::max(panel->fontMetrics().averageCharWidth() * 44, panel->minimumSizeHint().width()));
 }
 
-CalculatorPage::Field CalculatorPage::makeField(const FieldSpec& spec, QWidget* parent) {
+CalculatorPage::Field CalculatorPage::makeField(const FieldDefinition& definition,
+                                                QWidget* parent) {
     Field field;
-    field.spec = spec;
-    switch (spec.kind) {
+    field.definition = definition;
+    switch (definition.kind) {
         case FieldKind::Text: {
             field.edit = new QLineEdit(parent);
-            field.edit->setPlaceholderText(spec.placeholder);
+            field.edit->setPlaceholderText(definition.placeholder);
             field.control = field.edit;
             connect(field.edit, &QLineEdit::textChanged, this, &CalculatorPage::compute);
             break;
         }
         case FieldKind::Flag: {
-            field.check = new QCheckBox(spec.label, parent);
+            field.check = new QCheckBox(definition.label, parent);
             field.control = field.check;
             connect(field.check, &QCheckBox::toggled, this, &CalculatorPage::compute);
             break;
         }
         case FieldKind::Choice: {
             field.combo = new QComboBox(parent);
-            for (const Choice& choice : spec.choices) {
+            for (const Choice& choice : definition.choices) {
                 field.combo->addItem(choice.label, choice.value);
             }
-            field.combo->setEditable(spec.editable);
+            field.combo->setEditable(definition.editable);
             // Sized like the text fields beside it, however long a circle list the user types.
             field.combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
             field.combo->setMinimumContentsLength(12);
             field.control = field.combo;
-            if (spec.editable) {
+            if (definition.editable) {
                 field.combo->setInsertPolicy(QComboBox::NoInsert);
                 connect(field.combo, &QComboBox::editTextChanged, this, &CalculatorPage::compute);
             } else {
@@ -200,10 +201,10 @@ CalculatorPage::Field CalculatorPage::makeField(const FieldSpec& spec, QWidget* 
             break;
         }
     }
-    field.control->setObjectName(spec.name);
-    field.control->setAccessibleName(withoutMnemonic(spec.label));
-    field.control->setAccessibleDescription(spec.hint);
-    field.control->setToolTip(spec.hint);
+    field.control->setObjectName(definition.name);
+    field.control->setAccessibleName(withoutMnemonic(definition.label));
+    field.control->setAccessibleDescription(definition.hint);
+    field.control->setToolTip(definition.hint);
     return field;
 }
 
@@ -247,7 +248,7 @@ void CalculatorPage::setStoredText(Field& field, const QString& text) {
 Inputs CalculatorPage::inputs() const {
     Inputs inputs;
     for (const Field& field : fields_) {
-        const std::string name = field.spec.name.toStdString();
+        const std::string name = field.definition.name.toStdString();
         if (field.check != nullptr) {
             if (field.check->isChecked()) {
                 inputs.set(name, {});
@@ -266,10 +267,10 @@ Inputs CalculatorPage::inputs() const {
 QString CalculatorPage::describeInputs() const {
     QStringList parts;
     for (const Field& field : fields_) {
-        if (field.spec.gcodeOnly) {
+        if (field.definition.gcodeOnly) {
             continue;
         }
-        const QString caption = withoutMnemonic(field.spec.label);
+        const QString caption = withoutMnemonic(field.definition.label);
         if (field.check != nullptr) {
             if (field.check->isChecked()) {
                 parts.append(caption);
@@ -290,8 +291,9 @@ CalculatorPage::Field* CalculatorPage::fieldAbout(const QString& about) {
         return nullptr;
     }
     for (Field& field : fields_) {
-        const QStringList names =
-            field.spec.about.isEmpty() ? QStringList{field.spec.name} : field.spec.about;
+        const QStringList names = field.definition.about.isEmpty()
+                                      ? QStringList{field.definition.name}
+                                      : field.definition.about;
         if (names.contains(about)) {
             return &field;
         }
@@ -304,7 +306,7 @@ QString CalculatorPage::messageFor(const QString& field) const {
         return pageMessage_ != nullptr ? pageMessage_->text() : QString();
     }
     for (const Field& candidate : fields_) {
-        if (candidate.spec.name == field) {
+        if (candidate.definition.name == field) {
             return candidate.message->text();
         }
     }
@@ -318,7 +320,7 @@ void CalculatorPage::compute() {
     // The engine answers bad input with a message, never an exception; only a sheet too large
     // for the memory left can throw, and that must not take the user's other pages with it.
     try {
-        showResult(spec_.compute(inputs()));
+        showResult(definition_.compute(inputs()));
     } catch (const std::bad_alloc&) {
         showResult(PageResult::failure("not enough memory to make this sheet"));
     }
@@ -331,7 +333,7 @@ void CalculatorPage::computeAndShowFault() {
         return;
     }
     for (Field& field : fields_) {
-        if (field.spec.name == faultField_) {
+        if (field.definition.name == faultField_) {
             field.control->setFocus(Qt::OtherFocusReason);
             if (field.edit != nullptr) {
                 field.edit->selectAll();
@@ -344,7 +346,7 @@ void CalculatorPage::showResult(PageResult result) {
     for (Field& field : fields_) {
         field.message->clear();
         field.message->hide();
-        field.control->setAccessibleDescription(field.spec.hint);
+        field.control->setAccessibleDescription(field.definition.hint);
     }
     pageMessage_->clear();
     pageMessage_->hide();
@@ -359,7 +361,7 @@ void CalculatorPage::showResult(PageResult result) {
             field->message->setText(message);
             field->message->show();
             field->control->setAccessibleDescription(message);
-            faultField_ = field->spec.name;
+            faultField_ = field->definition.name;
         } else {
             pageMessage_->setText(message);
             pageMessage_->show();
@@ -409,7 +411,7 @@ void CalculatorPage::setStale(bool stale) {
 void CalculatorPage::resetToDefaults() {
     settingFields_ = true;
     for (Field& field : fields_) {
-        setStoredText(field, field.spec.defaultValue);
+        setStoredText(field, field.definition.defaultValue);
     }
     settingFields_ = false;
     compute();
@@ -423,9 +425,10 @@ void CalculatorPage::focusFirstField() {
 
 void CalculatorPage::loadFields(QSettings& settings) {
     settingFields_ = true;
-    settings.beginGroup(spec_.name);
+    settings.beginGroup(definition_.name);
     for (Field& field : fields_) {
-        setStoredText(field, settings.value(field.spec.name, field.spec.defaultValue).toString());
+        setStoredText(
+            field, settings.value(field.definition.name, field.definition.defaultValue).toString());
     }
     settings.endGroup();
     settingFields_ = false;
@@ -438,9 +441,9 @@ void CalculatorPage::loadFields(QSettings& settings) {
 }
 
 void CalculatorPage::saveFields(QSettings& settings) const {
-    settings.beginGroup(spec_.name);
+    settings.beginGroup(definition_.name);
     for (const Field& field : fields_) {
-        settings.setValue(field.spec.name, storedText(field));
+        settings.setValue(field.definition.name, storedText(field));
     }
     settings.endGroup();
 }

@@ -25,7 +25,7 @@ namespace morvanta::workshop {
 // above the sheet when it names none) and leaves the last good sheet in view, greyed, until the
 // input is good again.
 //
-// Object names: the page is spec.name ("sheet"); each field's control is its field name
+// Object names: the page is definition.name ("sheet"); each field's control is its field name
 // ("count"), its message label that name and "Message" ("countMessage"); the sheet view is
 // "result", the line above it "status", the message that names no field "pageMessage", and why
 // a good input makes no G-code, where no field is to blame, "gcodeNote".
@@ -33,9 +33,9 @@ class CalculatorPage : public QWidget {
     Q_OBJECT
 
 public:
-    explicit CalculatorPage(PageSpec spec, QWidget* parent = nullptr);
+    explicit CalculatorPage(PageDefinition definition, QWidget* parent = nullptr);
 
-    const PageSpec& spec() const { return spec_; }
+    const PageDefinition& definition() const { return definition_; }
 
     // The last sheet made from good input, or nullptr before the first.
     const PageOutput* output() const { return output_ ? &*output_ : nullptr; }
@@ -70,7 +70,7 @@ signals:
 
 private:
     struct Field {
-        FieldSpec spec;
+        FieldDefinition definition;
         QWidget* control = nullptr;
         QLineEdit* edit = nullptr;
         QCheckBox* check = nullptr;
@@ -79,7 +79,7 @@ private:
     };
 
     void buildFields(QWidget* panel);
-    Field makeField(const FieldSpec& spec, QWidget* parent);
+    Field makeField(const FieldDefinition& definition, QWidget* parent);
     Inputs inputs() const;
     QString describeInputs() const;
     QString storedText(const Field& field) const;
@@ -88,7 +88,7 @@ private:
     void showResult(PageResult result);
     void setStale(bool stale);
 
-    PageSpec spec_;
+    PageDefinition definition_;
     std::vector<Field> fields_;
     QLabel* pageMessage_ = nullptr;
     QLabel* gcodeNote_ = nullptr;

@@ -29,8 +29,8 @@ PageResult computeIndex(const Inputs& inputs) {
 
 }  // namespace
 
-PageSpec indexPlatePage() {
-    PageSpec page;
+PageDefinition indexPlatePage() {
+    PageDefinition page;
     page.name = QStringLiteral("index");
     page.title = QStringLiteral("&Index plate");
     page.fileStem = QStringLiteral("index-plate");

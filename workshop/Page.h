@@ -78,7 +78,7 @@ struct Choice {
 };
 
 // One input of a page.
-struct FieldSpec {
+struct FieldDefinition {
     // The object name of the control, its settings key and its name in Inputs: "count".
     QString name = {};
     // The caption with its mnemonic: "&Count". The accessible name is the caption without '&'.
@@ -102,19 +102,19 @@ struct FieldSpec {
 };
 
 // A page of the window: its fields and the one engine call that turns their texts into a sheet.
-struct PageSpec {
+struct PageDefinition {
     QString name;      // object name and settings group: "sheet"
     QString title;     // the tab's caption with its mnemonic: "&Setting sheet"
     QString fileStem;  // start of a suggested file name: "setting-sheet"
-    std::vector<FieldSpec> fields;
+    std::vector<FieldDefinition> fields;
     std::function<PageResult(const Inputs&)> compute;
 };
 
 // The three pages in the order of their tabs: Setting sheet, Index plate, Bolt circle.
-std::vector<PageSpec> workshopPages();
+std::vector<PageDefinition> workshopPages();
 
-PageSpec settingSheetPage();
-PageSpec indexPlatePage();
-PageSpec boltCirclePage();
+PageDefinition settingSheetPage();
+PageDefinition indexPlatePage();
+PageDefinition boltCirclePage();
 
 }  // namespace morvanta::workshop

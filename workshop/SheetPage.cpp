@@ -46,8 +46,8 @@ PageResult computeSheet(const Inputs& inputs) {
 
 }  // namespace
 
-PageSpec settingSheetPage() {
-    PageSpec page;
+PageDefinition settingSheetPage() {
+    PageDefinition page;
     page.name = QStringLiteral("sheet");
     page.title = QStringLiteral("&Setting sheet");
     page.fileStem = QStringLiteral("setting-sheet");
@@ -113,7 +113,7 @@ PageSpec settingSheetPage() {
     return page;
 }
 
-std::vector<PageSpec> workshopPages() {
+std::vector<PageDefinition> workshopPages() {
     return {settingSheetPage(), indexPlatePage(), boltCirclePage()};
 }
 

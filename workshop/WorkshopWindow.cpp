@@ -70,9 +70,9 @@ WorkshopWindow::WorkshopWindow(QWidget* parent) : QMainWindow(parent) {
 
     pages_ = new QTabWidget(this);
     pages_->setObjectName(QStringLiteral("pages"));
-    for (PageSpec& spec : workshopPages()) {
-        auto* page = new CalculatorPage(std::move(spec), pages_);
-        pages_->addTab(page, page->spec().title);
+    for (PageDefinition& definition : workshopPages()) {
+        auto* page = new CalculatorPage(std::move(definition), pages_);
+        pages_->addTab(page, page->definition().title);
         pageList_.push_back(page);
     }
 
@@ -191,7 +191,7 @@ CalculatorPage* WorkshopWindow::currentPage() const {
 
 CalculatorPage* WorkshopWindow::page(const QString& name) const {
     for (CalculatorPage* candidate : pageList_) {
-        if (candidate->spec().name == name) {
+        if (candidate->definition().name == name) {
             return candidate;
         }
     }
@@ -256,7 +256,7 @@ QString WorkshopWindow::askSavePath(const QString& caption, const QString& suffi
             .value(QStringLiteral("files/directory"),
                    QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
             .toString();
-    QString name = page->spec().fileStem;
+    QString name = page->definition().fileStem;
     if (const std::vector<QWidget*> fields = page->fieldControls(); !fields.empty()) {
         // The suggested name carries the first input, the count, as the sheet's title does.
         if (const auto* edit = qobject_cast<const QLineEdit*>(fields.front())) {

@@ -410,12 +410,12 @@ private slots:
     // sheet too large for the memory left is a message too, not the end of the program.
     void shouldShowAMessageForNoFieldAboveTheSheet() {
         int calls = 0;
-        PageSpec spec;
-        spec.name = QStringLiteral("trial");
-        spec.fields = {{.name = QStringLiteral("count"),
-                        .label = QStringLiteral("&Count"),
-                        .defaultValue = QStringLiteral("1")}};
-        spec.compute = [&calls](const Inputs& inputs) {
+        PageDefinition definition;
+        definition.name = QStringLiteral("trial");
+        definition.fields = {{.name = QStringLiteral("count"),
+                              .label = QStringLiteral("&Count"),
+                              .defaultValue = QStringLiteral("1")}};
+        definition.compute = [&calls](const Inputs& inputs) {
             ++calls;
             if (inputs.text("count") == "1") {
                 PageOutput output;
@@ -430,7 +430,7 @@ private slots:
             }
             throw std::bad_alloc();
         };
-        CalculatorPage page(spec);
+        CalculatorPage page(definition);
         QVERIFY(page.isCurrent());
         QCOMPARE(shownText(&page), QByteArray("one\n"));
         auto* count = child<QLineEdit>(&page, QStringLiteral("count"));
@@ -452,11 +452,11 @@ private slots:
     // A good sheet whose G-code the engine refuses: the sheet stays current, the reason goes
     // beside the field it names, or under the fields, and Save G-code is off and says why.
     void shouldSayWhyAGoodInputMakesNoGcode() {
-        PageSpec spec;
-        spec.name = QStringLiteral("trial");
-        spec.fields = {{.name = QStringLiteral("count"), .label = QStringLiteral("&Count")},
-                       {.name = QStringLiteral("axis"), .label = QStringLiteral("A&xis")}};
-        spec.compute = [](const Inputs& inputs) {
+        PageDefinition definition;
+        definition.name = QStringLiteral("trial");
+        definition.fields = {{.name = QStringLiteral("count"), .label = QStringLiteral("&Count")},
+                             {.name = QStringLiteral("axis"), .label = QStringLiteral("A&xis")}};
+        definition.compute = [](const Inputs& inputs) {
             PageOutput output;
             output.text = "sheet\n";
             if (inputs.text("axis") == "A") {
@@ -469,7 +469,7 @@ private slots:
             }
             return PageResult::success(output);
         };
-        CalculatorPage page(spec);
+        CalculatorPage page(definition);
         auto* axis = child<QLineEdit>(&page, QStringLiteral("axis"));
         auto* note = child<QLabel>(&page, QStringLiteral("gcodeNote"));
         page.show();

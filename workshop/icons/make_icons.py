@@ -11,10 +11,10 @@ import sys
 from pathlib import Path
 
 here = Path(__file__).resolve().parent
-spec = importlib.util.spec_from_file_location(
+loader = importlib.util.spec_from_file_location(
     "morvanta_icons", here.parent.parent / "ui" / "icons" / "make_icons.py")
-table = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(table)
+table = importlib.util.module_from_spec(loader)
+loader.loader.exec_module(table)
 
 BLACK, WHITE, DARK, GREEN = table.BLACK, table.WHITE, table.DARK, 13
 
