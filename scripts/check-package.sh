@@ -2,6 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package, checks its metadata, installs it with apt-get and tries the installed
 # programs the way a user would: scripts/check-package.sh [BUILD_DIR]
+# (morvanta, morvanta-table and Morvanta Workshop, all three from the one package)
 #
 # Needs root for apt-get install; installs the tools it uses first (scripts/ensure-deps.sh test and
 # package). Removes the package again at the end unless it was installed before the run. Every
@@ -11,6 +12,7 @@ set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 here="$root/scripts/$(basename "${BASH_SOURCE[0]}")"
 app_id=com.example.morvanta
+workshop_id=com.example.morvanta.workshop
 
 passed=0
 failed=0
@@ -37,6 +39,21 @@ wait_for_window() {
     local pid=$1 id
     for _ in $(seq 200); do
         id=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Morvanta$' 2>/dev/null | head -n 1)
+        if [[ -n $id ]]; then
+            echo "$id"
+            return 0
+        fi
+        kill -0 "$pid" 2>/dev/null || return 1
+        sleep 0.1
+    done
+    return 1
+}
+
+# The same for Morvanta Workshop's window.
+wait_for_workshop() {
+    local pid=$1 id
+    for _ in $(seq 200); do
+        id=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Morvanta Workshop$' 2>/dev/null | head -n 1)
         if [[ -n $id ]]; then
             echo "$id"
             return 0
@@ -77,10 +94,57 @@ close_window() {
     wait "$pid"
 }
 
+# Morvanta Workshop with settings of its own: its window appears with the 7-hole sheet of its
+# defaults, Edit > Copy Sheet (Ctrl+Shift+C) leaves exactly what morvanta-table prints for the
+# same input on the clipboard, and File > Quit (Ctrl+Q) ends it with status 0.
+workshop_checks() {
+    local workshop=$1 pid id want got status
+    XDG_CONFIG_HOME="$XDG_RUNTIME_DIR/config" "$workshop" 2>"$XDG_RUNTIME_DIR/workshop.stderr" &
+    pid=$!
+    if id=$(wait_for_workshop "$pid"); then
+        pass "$workshop shows its window (xdotool search --name 'Morvanta Workshop')"
+    else
+        fail "$workshop shows no window; its standard error: $(cat "$XDG_RUNTIME_DIR/workshop.stderr")"
+        return
+    fi
+    printf 'held by xclip' | xclip -selection clipboard
+    xdotool windowfocus --sync "$id"
+    want=$(/usr/bin/morvanta-table sheet 7 --ratio 90 --dial 240 | od -An -c)
+    for _ in $(seq 50); do
+        xdotool key ctrl+shift+c
+        got=$(xclip -selection clipboard -o 2>/dev/null | od -An -c)
+        [[ $got == "$want" ]] && break
+        sleep 0.2
+    done
+    if [[ $got == "$want" ]]; then
+        pass "Copy Sheet leaves what morvanta-table sheet 7 --ratio 90 --dial 240 prints on the clipboard"
+    else
+        fail "after Copy Sheet the clipboard holds: $(xclip -selection clipboard -o | head -c 200)"
+    fi
+    xdotool key ctrl+q
+    for _ in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        kill "$pid"
+        wait "$pid"
+        fail "$workshop did not end on Ctrl+Q"
+        return
+    fi
+    wait "$pid"
+    status=$?
+    ((status == 0)) && pass "$workshop ends with status 0 through File > Quit" ||
+        fail "$workshop ended with status $status through File > Quit"
+    [[ -s $XDG_RUNTIME_DIR/config/Morvanta/morvanta-workshop.conf ]] &&
+        pass "$workshop keeps its inputs in ~/.config/Morvanta/morvanta-workshop.conf" ||
+        fail "$workshop wrote no settings under XDG_CONFIG_HOME"
+}
+
 # Runs inside xvfb-run: the window checks. $1 is the installed program, $2 the same program
-# installed under a path with spaces.
+# installed under a path with spaces, $3 the installed Morvanta Workshop.
 gui_checks() {
-    local program=$1 spaced=$2 pid pid2 id id2
+    local program=$1 spaced=$2 workshop=$3 pid pid2 id id2
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
     export XDG_RUNTIME_DIR
     XDG_RUNTIME_DIR=$(mktemp -d)
@@ -156,12 +220,13 @@ EOF
     else
         fail "without the Liberation fonts the window does not appear"
     fi
+    workshop_checks "$workshop"
     rm -rf "$XDG_RUNTIME_DIR"
     echo "window checks: passed=$passed failed=$failed"
 }
 
 if [[ ${1:-} == --gui-checks ]]; then
-    gui_checks "$2" "$3"
+    gui_checks "$2" "$3" "$4"
     exit $((failed > 0))
 fi
 
@@ -183,7 +248,7 @@ pass "scripts/package.sh built $(basename "$deb")"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "INFO: Depends: $depends"
-for needed in fonts-liberation libqt6widgets6 libqt6gui6 libqt6core6 libstdc++6; do
+for needed in fonts-liberation libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 libstdc++6; do
     check "the package depends on $needed" grep -q "\b$needed\b" <<<"$depends"
 done
 
@@ -205,6 +270,15 @@ if report=$("$root/packaging/autotests/validate-metadata.sh" "$version" \
     pass "the metadata passes the validators and names $version and GPL-3.0-or-later"
 else
     fail "the package's metadata: $report"
+fi
+gzip -dc "$work/tree/usr/share/man/man1/morvanta-workshop.1.gz" >"$work/morvanta-workshop.1"
+if report=$("$root/packaging/autotests/validate-metadata.sh" "$version" \
+    "$work/tree/usr/share/applications/$workshop_id.desktop" \
+    "$work/tree/usr/share/metainfo/$workshop_id.metainfo.xml" "$work/changelog" "$doc/copyright" \
+    "$work/morvanta-workshop.1" 2>&1); then
+    pass "Morvanta Workshop's metadata passes the validators and names $version"
+else
+    fail "Morvanta Workshop's metadata: $report"
 fi
 report=$(appstreamcli validate-tree --no-net "$work/tree" 2>&1) &&
     ! grep -q '^[EWI]:' <<<"$report" && pass "appstreamcli validate-tree --no-net reports no issue" ||
@@ -228,7 +302,12 @@ fi
 for file in /usr/bin/morvanta /usr/bin/morvanta-table /usr/share/applications/$app_id.desktop \
     /usr/share/metainfo/$app_id.metainfo.xml /usr/share/icons/hicolor/16x16/apps/$app_id.png \
     /usr/share/icons/hicolor/32x32/apps/$app_id.png /usr/share/man/man1/morvanta-table.1.gz \
-    /usr/share/man/man1/morvanta.1.gz /usr/share/bash-completion/completions/morvanta-table; do
+    /usr/share/man/man1/morvanta.1.gz /usr/share/bash-completion/completions/morvanta-table \
+    /usr/bin/morvanta-workshop /usr/share/man/man1/morvanta-workshop.1.gz \
+    /usr/share/applications/$workshop_id.desktop /usr/share/metainfo/$workshop_id.metainfo.xml \
+    /usr/share/icons/hicolor/16x16/apps/$workshop_id.png /usr/share/icons/hicolor/32x32/apps/$workshop_id.png \
+    /usr/share/icons/hicolor/48x48/apps/$workshop_id.png \
+    /usr/share/icons/hicolor/scalable/apps/$workshop_id.svg; do
     check "installed $file" test -f "$file"
 done
 
@@ -254,19 +333,21 @@ else
 fi
 
 # No display at all, and a display that does not answer.
-for display in "" ":77"; do
-    stderr=$(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$display" timeout 20 /usr/bin/morvanta 2>&1 >/dev/null)
-    status=$?
-    lines=$(grep -c '' <<<"$stderr")
-    if ((status > 0 && status < 128)) && ((lines == 1)) && grep -q 'xvfb-run' <<<"$stderr"; then
-        pass "with DISPLAY='$display' morvanta ends with status $status and one line: $stderr"
-    else
-        fail "with DISPLAY='$display' morvanta ended with status $status and said: $stderr"
-    fi
+for program in morvanta morvanta-workshop; do
+    for display in "" ":77"; do
+        stderr=$(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$display" timeout 20 /usr/bin/$program 2>&1 >/dev/null)
+        status=$?
+        lines=$(grep -c '' <<<"$stderr")
+        if ((status > 0 && status < 128)) && ((lines == 1)) && grep -q 'xvfb-run' <<<"$stderr"; then
+            pass "with DISPLAY='$display' $program ends with status $status and one line: $stderr"
+        else
+            fail "with DISPLAY='$display' $program ended with status $status and said: $stderr"
+        fi
+    done
 done
 
 xvfb-run -a -s '-screen 0 1280x1024x24' "$here" --gui-checks /usr/bin/morvanta \
-    "$spaced/bin/morvanta" >"$work/gui.log" 2>&1
+    "$spaced/bin/morvanta" /usr/bin/morvanta-workshop >"$work/gui.log" 2>&1
 cat "$work/gui.log"
 gui=$(grep '^window checks: ' "$work/gui.log" | tail -n 1)
 if [[ $gui =~ passed=([0-9]+)\ failed=([0-9]+) ]]; then

@@ -1,10 +1,10 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Usage: install-with-spaces.sh CMAKE BUILD_DIR WORK_DIR APP_ID WITH_WINDOW
+# Usage: install-with-spaces.sh CMAKE BUILD_DIR WORK_DIR APP_ID WITH_WINDOW [WORKSHOP_ID WITH_WORKSHOP]
 # Installs the build under a prefix with spaces in it, checks that every file lands where the
 # desktop looks for it, and runs the installed morvanta-table from there.
 set -u
-cmake=$1 build=$2 work=$3 app_id=$4 with_window=$5
+cmake=$1 build=$2 work=$3 app_id=$4 with_window=$5 workshop_id=${6:-} with_workshop=${7:-0}
 prefix="$work/with space/pre fix"
 failed=0
 fail() {
@@ -24,6 +24,12 @@ if [[ $with_window == 1 ]]; then
     expected+=(bin/morvanta share/man/man1/morvanta.1.gz
         "share/applications/$app_id.desktop" "share/metainfo/$app_id.metainfo.xml"
         "share/icons/hicolor/16x16/apps/$app_id.png" "share/icons/hicolor/32x32/apps/$app_id.png")
+fi
+if [[ $with_workshop == 1 ]]; then
+    expected+=(bin/morvanta-workshop share/man/man1/morvanta-workshop.1.gz
+        "share/applications/$workshop_id.desktop" "share/metainfo/$workshop_id.metainfo.xml"
+        "share/icons/hicolor/16x16/apps/$workshop_id.png" "share/icons/hicolor/32x32/apps/$workshop_id.png"
+        "share/icons/hicolor/48x48/apps/$workshop_id.png" "share/icons/hicolor/scalable/apps/$workshop_id.svg")
 fi
 for file in "${expected[@]}"; do
     [[ -f $prefix/$file ]] || fail "not installed: $file"

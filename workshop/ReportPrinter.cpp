@@ -1,0 +1,284 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "workshop/ReportPrinter.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+#include <algorithm>
+#include <vector>
+
+namespace morvanta::workshop {
+
+namespace {
+
+constexpr double kTitlePitch = 20;
+constexpr double kTitleSize = 14;
+constexpr double kInputsPitch = 14;
+constexpr double kTextSize = 10;
+constexpr double kNotePitch = 12;
+constexpr double kNoteSize = 9;
+constexpr double kGapAfterNotes = 8;
+constexpr double kContinuedPitch = 18;
+constexpr double kContinuedSize = 11;
+constexpr double kRowPitch = 16;
+constexpr double kRowSize = 10;
+constexpr double kSmallestRowSize = 5;
+constexpr double kFooterPitch = 14;
+constexpr double kFootBand = 20;
+constexpr double kFootSize = 8;
+constexpr double kTickBox = 9;
+constexpr double kTickColumn = 16;
+constexpr double kColumnGap = 12;
+constexpr double kPointsPerInch = 72;
+constexpr QRgb kShade = 0xEBEBEB;
+
+QString text(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+QFont sized(QFont font, double points, bool bold = false) {
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+// Breaks a text into lines no wider than `width`, at blanks where it can.
+QStringList wrapped(const QString& line, const QFontMetricsF& metrics, double width) {
+    QStringList lines;
+    QString current;
+    for (const QString& word : line.split(QLatin1Char(' '))) {
+        const QString candidate = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
+        if (!current.isEmpty() && metrics.horizontalAdvance(candidate) > width) {
+            lines.append(current);
+            current = word;
+        } else {
+            current = candidate;
+        }
+    }
+    lines.append(current);
+    return lines;
+}
+
+// What goes on one page: a run of table rows and some footer lines.
+struct PagePlan {
+    int firstRow = 0;
+    int endRow = 0;
+    int firstFooter = 0;
+    int endFooter = 0;
+};
+
+class SheetLayout {
+public:
+    SheetLayout(QPagedPaintDevice& device, const PrintedSheet& sheet)
+        : sheet_(sheet),
+          scale_(device.logicalDpiY() / kPointsPerInch),
+          width_(device.width()),
+          height_(device.height()) {
+        const QFont plain = QGuiApplication::font();
+        const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        titleFont_ = sized(plain, kTitleSize, true);
+        textFont_ = sized(plain, kTextSize);
+        noteFont_ = sized(plain, kNoteSize);
+        continuedFont_ = sized(plain, kContinuedSize, true);
+        footFont_ = sized(plain, kFootSize);
+        rowFont_ = sized(fixed, kRowSize);
+        headerFont_ = sized(fixed, kRowSize, true);
+
+        if (!sheet.inputs.isEmpty()) {
+            inputLines_ = wrapped(QStringLiteral("Inputs: ") + sheet.inputs,
+                                  QFontMetricsF(textFont_, &device), width_);
+        }
+        for (const std::string& note : sheet.report.notes) {
+            noteLines_ += wrapped(text(note), QFontMetricsF(noteFont_, &device), width_);
+        }
+        for (const std::string& line : sheet.report.footer) {
+            footerLines_ += wrapped(text(line), QFontMetricsF(textFont_, &device), width_);
+        }
+        fitColumns(device);
+        paginate();
+    }
+
+    int pageCount() const { return static_cast<int>(pages_.size()); }
+
+    void paint(QPainter& painter, QPagedPaintDevice& device) const {
+        for (std::size_t i = 0; i < pages_.size(); ++i) {
+            if (i > 0) {
+                device.newPage();
+            }
+            paintPage(painter, pages_[i], static_cast<int>(i));
+        }
+    }
+
+private:
+    double pt(double points) const { return points * scale_; }
+    bool hasTable() const { return !sheet_.report.columns.empty(); }
+    int rowCount() const { return static_cast<int>(sheet_.report.rows.size()); }
+    double bottom() const { return height_ - pt(kFootBand); }
+
+    double firstPageTop() const {
+        return pt(kTitlePitch) + pt(kInputsPitch) * static_cast<double>(inputLines_.size()) +
+               pt(kNotePitch) * static_cast<double>(noteLines_.size()) + pt(kGapAfterNotes);
+    }
+
+    // Each column as wide as its widest cell, as in the text; the type shrinks until they fit.
+    void fitColumns(QPagedPaintDevice& device) {
+        const Report& report = sheet_.report;
+        for (double size = kRowSize; size >= kSmallestRowSize; size -= 0.5) {
+            rowFont_.setPointSizeF(size);
+            headerFont_.setPointSizeF(size);
+            const QFontMetricsF rows(rowFont_, &device);
+            const QFontMetricsF header(headerFont_, &device);
+            widths_.assign(report.columns.size(), 0.0);
+            for (std::size_t c = 0; c < report.columns.size(); ++c) {
+                widths_[c] = header.horizontalAdvance(text(report.columns[c]));
+                for (const auto& row : report.rows) {
+                    if (c < row.size()) {
+                        widths_[c] = std::max(widths_[c], rows.horizontalAdvance(text(row[c])));
+                    }
+                }
+            }
+            double total = pt(kTickColumn);
+            for (const double w : widths_) {
+                total += pt(kColumnGap) + w;
+            }
+            tableWidth_ = total;
+            if (total <= width_) {
+                return;
+            }
+        }
+    }
+
+    // The rows and footer lines each page takes. The first page that has room for the column
+    // names and one row starts the table; a continued page takes at least one row or footer
+    // line whatever its size, so that a tiny page cannot make this loop for ever.
+    void paginate() {
+        const int footers = static_cast<int>(footerLines_.size());
+        int row = 0;
+        int footer = 0;
+        double y = firstPageTop();
+        while (true) {
+            PagePlan page{row, row, footer, footer};
+            const bool continued = !pages_.empty();
+            if (hasTable() && row < rowCount() &&
+                (continued || y + pt(kRowPitch) * 2 <= bottom())) {
+                y += pt(kRowPitch);
+                do {
+                    y += pt(kRowPitch);
+                    ++row;
+                } while (row < rowCount() && y + pt(kRowPitch) <= bottom());
+                page.endRow = row;
+            }
+            if (row == rowCount()) {
+                const bool forced = continued && page.endRow == page.firstRow;
+                while (footer < footers && (y + pt(kFooterPitch) <= bottom() ||
+                                            (forced && footer == page.firstFooter))) {
+                    y += pt(kFooterPitch);
+                    ++footer;
+                }
+                page.endFooter = footer;
+            }
+            pages_.push_back(page);
+            if (row == rowCount() && footer == footers) {
+                return;
+            }
+            y = pt(kContinuedPitch);
+        }
+    }
+
+    void paintPage(QPainter& painter, const PagePlan& page, int index) const {
+        const QString title = text(sheet_.report.title);
+        double y = 0;
+        const auto line = [&](const QFont& font, double pitch, const QString& words,
+                              Qt::Alignment align = Qt::AlignLeft) {
+            painter.setFont(font);
+            painter.drawText(QRectF(0, y, width_, pt(pitch)), align | Qt::AlignVCenter, words);
+            y += pt(pitch);
+        };
+        painter.setPen(Qt::black);
+        if (index == 0) {
+            line(titleFont_, kTitlePitch, title);
+            for (const QString& words : inputLines_) {
+                line(textFont_, kInputsPitch, words);
+            }
+            for (const QString& words : noteLines_) {
+                line(noteFont_, kNotePitch, words);
+            }
+            y += pt(kGapAfterNotes);
+        } else {
+            line(continuedFont_, kContinuedPitch, title + QStringLiteral(" (continued)"));
+        }
+
+        if (page.endRow > page.firstRow) {
+            paintRow(painter, y, sheet_.report.columns, true, false);
+            y += pt(kRowPitch);
+            for (int row = page.firstRow; row < page.endRow; ++row) {
+                paintRow(painter, y, sheet_.report.rows[static_cast<std::size_t>(row)], false,
+                         (row - page.firstRow) % 2 == 1);
+                y += pt(kRowPitch);
+            }
+        }
+        for (int footer = page.firstFooter; footer < page.endFooter; ++footer) {
+            line(textFont_, kFooterPitch, footerLines_[footer]);
+        }
+
+        painter.setFont(footFont_);
+        painter.setPen(QPen(Qt::black, pt(0.5)));
+        painter.drawLine(QPointF(0, bottom() + pt(3)), QPointF(width_, bottom() + pt(3)));
+        const QRectF foot(0, bottom() + pt(3), width_, pt(kFootBand - 3));
+        painter.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, title);
+        painter.drawText(foot, Qt::AlignRight | Qt::AlignVCenter,
+                         QStringLiteral("Page %1 of %2").arg(index + 1).arg(pageCount()));
+    }
+
+    void paintRow(QPainter& painter, double y, const std::vector<std::string>& cells, bool header,
+                  bool shaded) const {
+        if (shaded) {
+            painter.fillRect(QRectF(0, y, tableWidth_, pt(kRowPitch)), QColor(kShade));
+        }
+        painter.setPen(QPen(Qt::black, pt(0.6)));
+        if (header) {
+            painter.drawLine(QPointF(0, y + pt(kRowPitch)),
+                             QPointF(tableWidth_, y + pt(kRowPitch)));
+        } else {
+            const double top = y + (pt(kRowPitch) - pt(kTickBox)) / 2;
+            painter.drawRect(QRectF(pt(1), top, pt(kTickBox), pt(kTickBox)));
+        }
+        painter.setFont(header ? headerFont_ : rowFont_);
+        double x = pt(kTickColumn);
+        for (std::size_t c = 0; c < widths_.size(); ++c) {
+            x += pt(kColumnGap);
+            const QString cell = c < cells.size() ? text(cells[c]) : QString();
+            painter.drawText(QRectF(x, y, widths_[c], pt(kRowPitch)),
+                             Qt::AlignRight | Qt::AlignVCenter, cell);
+            x += widths_[c];
+        }
+    }
+
+    const PrintedSheet& sheet_;
+    double scale_;
+    double width_;
+    double height_;
+    QFont titleFont_, textFont_, noteFont_, continuedFont_, footFont_, rowFont_, headerFont_;
+    QStringList inputLines_, noteLines_, footerLines_;
+    std::vector<double> widths_;
+    double tableWidth_ = 0;
+    std::vector<PagePlan> pages_;
+};
+
+}  // namespace
+
+int printSheet(QPagedPaintDevice& device, const PrintedSheet& sheet) {
+    const SheetLayout layout(device, sheet);
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        return 0;
+    }
+    layout.paint(painter, device);
+    painter.end();
+    return layout.pageCount();
+}
+
+}  // namespace morvanta::workshop

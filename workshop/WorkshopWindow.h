@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QMainWindow>
+#include <QPageLayout>
+#include <QSettings>
+
+#include <optional>
+#include <vector>
+
+#include "workshop/ReportPrinter.h"
+
+class QAction;
+class QPushButton;
+class QTabWidget;
+
+namespace morvanta::workshop {
+
+class CalculatorPage;
+
+// Names the program for the desktop and for QSettings (~/.config/Morvanta/morvanta-workshop.conf)
+// and gives it its icon. main() calls it once, after the QApplication is made.
+void setApplicationIdentity();
+
+// Morvanta Workshop's one window: a tab for each page (Setting sheet, Index plate, Bolt circle)
+// and, for the sheet of the page in front, Copy, Save as CSV..., Save G-code..., Print... (with a
+// preview) and Export PDF..., in the File and Edit menus and as buttons under the pages. They
+// act only on a sheet made from the input as it stands: while the input is bad they are off, so
+// that no one prints a sheet the fields no longer say.
+//
+// The fields of every page, the page in front and the window's place are kept in QSettings and
+// come back at the next start; Edit > Reset Page to Defaults gives the page its first values.
+//
+// Object names: the window "workshopWindow", the tabs "pages", the actions "copy", "saveCsv",
+// "saveGcode", "print", "exportPdf", "resetPage", "quit", "about", and their buttons the same
+// names followed by "Button".
+class WorkshopWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit WorkshopWindow(QWidget* parent = nullptr);
+    ~WorkshopWindow() override;
+
+    CalculatorPage* currentPage() const;
+    CalculatorPage* page(const QString& name) const;
+
+    // The sheet of the page in front as it goes on paper; nothing while it is not current.
+    std::optional<PrintedSheet> currentSheet() const;
+
+    // What the actions do once they have a file name; each says what went wrong in a message box
+    // and returns false when the file could not be written (the old file, if any, is then kept).
+    bool saveCsvTo(const QString& path);
+    bool saveGcodeTo(const QString& path);
+    // Returns the number of pages written, 0 on failure.
+    int exportPdfTo(const QString& path);
+
+    // A4, or US Letter where the locale measures in inches, with 15 mm margins.
+    static QPageLayout defaultPageLayout();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QAction* makeAction(const char* name, const QString& text, const QKeySequence& keys,
+                        void (WorkshopWindow::*slot)());
+    QPushButton* makeButton(QAction* action);
+    void updateActions();
+    void savePage(CalculatorPage* page);
+    void saveWindow();
+    QString askSavePath(const QString& caption, const QString& suffix, const QString& filter);
+    bool writeFile(const QString& path, const std::string& bytes);
+    void complain(const QString& text);
+
+    void copySheet();
+    void saveCsv();
+    void saveGcode();
+    void print();
+    void exportPdf();
+    void resetPage();
+    void about();
+
+    QSettings settings_;
+    QTabWidget* pages_ = nullptr;
+    std::vector<CalculatorPage*> pageList_;
+    QAction* copy_ = nullptr;
+    QAction* saveCsv_ = nullptr;
+    QAction* saveGcode_ = nullptr;
+    QAction* print_ = nullptr;
+    QAction* exportPdf_ = nullptr;
+    QAction* resetPage_ = nullptr;
+    std::vector<std::pair<QAction*, QPushButton*>> buttons_;
+};
+
+}  // namespace morvanta::workshop

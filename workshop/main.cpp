@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QApplication>
+
+#include <cstdio>
+
+#include "ui/DesktopServices.h"
+#include "workshop/WorkshopWindow.h"
+
+int main(int argc, char* argv[]) {
+    if (const auto why = morvanta::desktop::missingDesktop()) {
+        std::fprintf(stderr,
+                     "morvanta-workshop: no desktop to show the window on (%s); to run it without "
+                     "one: xvfb-run -a morvanta-workshop\n",
+                     why->c_str());
+        return 1;
+    }
+    QApplication app(argc, argv);
+    morvanta::workshop::setApplicationIdentity();
+    morvanta::workshop::WorkshopWindow window;
+    window.show();
+    return QApplication::exec();
+}
