@@ -2,6 +2,7 @@
 #include "ui/BackgroundBuild.h"
 
 #include <algorithm>
+#include <system_error>
 #include <utility>
 
 namespace morvanta {
@@ -17,12 +18,19 @@ constexpr std::size_t kLoadChunk = 1 << 20;
 }  // namespace
 
 BackgroundBuild::BackgroundBuild(Build build, DocumentLoader loader) : loader_(std::move(loader)) {
-    thread_ = std::thread([this, build = std::move(build)] { run(build); });
+    try {
+        thread_ = std::thread([this, build] { run(build); });
+    } catch (const std::system_error&) {
+        // Short of memory or of threads: a build that holds the window is better than none.
+        run(build);
+    }
 }
 
 BackgroundBuild::~BackgroundBuild() {
     cancel();
-    thread_.join();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
 }
 
 bool BackgroundBuild::waitFor(std::chrono::milliseconds time) {
