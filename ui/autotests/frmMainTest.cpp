@@ -170,6 +170,7 @@ class frmMainTest : public QObject {
 
 private:
     QPointer<frmMain> window;
+    std::unique_ptr<QWidget> keeper = std::make_unique<QWidget>();
 
     template <typename T>
     T* child(const char* name) {
@@ -202,7 +203,8 @@ private:
 private slots:
     // The program ends when its last window goes; this one stays, so that no test's window is
     // the last.
-    void initTestCase() { desktop::show(new QWidget); }
+    void initTestCase() { desktop::show(keeper.get()); }
+    void cleanupTestCase() { keeper.reset(); }
 
     void init() {
         window = new frmMain;

@@ -12,6 +12,8 @@
 
 #include <xcb/xcb.h>
 
+#include <cstdio>
+
 #include "ui/DesktopServices.h"
 #include "ui/autotests/UiTestSupport.h"
 #include "ui/frmAbout.h"
@@ -110,7 +112,8 @@ int runLifetimeScenario(const QString& order) {
     closer.start(200);
     QTimer::singleShot(10000, [] { QCoreApplication::exit(3); });
     const int status = QApplication::exec();
-    printf("closed %d exit %d\n", closed, status);
+    std::printf("closed %d exit %d\n", closed, status);
+    std::fflush(stdout);
     return 0;
 }
 
