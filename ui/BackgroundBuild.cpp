@@ -2,6 +2,7 @@
 #include "ui/BackgroundBuild.h"
 
 #include <algorithm>
+#include <new>
 #include <system_error>
 #include <utility>
 
@@ -38,7 +39,24 @@ bool BackgroundBuild::waitFor(std::chrono::milliseconds time) {
     return done_.wait_for(lock, time, [this] { return finished_.load(); });
 }
 
+// Memory may also run short outside the engine, in the texts handed to it or in the document;
+// a thread must not let that escape.
 void BackgroundBuild::run(const Build& build) {
+    try {
+        buildAndLoad(build);
+    } catch (const std::bad_alloc&) {
+        kind_ = BuildResult::Kind::Message;
+        message_ = kOutOfMemoryMessage;
+        loader_ = DocumentLoader();
+    }
+    {
+        std::lock_guard lock(mutex_);
+        finished_.store(true);
+    }
+    done_.notify_all();
+}
+
+void BackgroundBuild::buildAndLoad(const Build& build) {
     BuildResult result = build([this](double fraction) {
         fraction_.store(fraction * kEngineShare);
         return !cancelled_.load();
@@ -68,11 +86,6 @@ void BackgroundBuild::run(const Build& build) {
             loader_ = DocumentLoader();
         }
     }
-    {
-        std::lock_guard lock(mutex_);
-        finished_.store(true);
-    }
-    done_.notify_all();
 }
 
 }  // namespace morvanta

@@ -51,6 +51,7 @@ public:
 
 private:
     void run(const Build& build);
+    void buildAndLoad(const Build& build);
 
     DocumentLoader loader_;
     BuildResult::Kind kind_ = BuildResult::Kind::Cancelled;

@@ -420,12 +420,18 @@ private slots:
         }
     }
 
+    // A document that cannot take the table, and memory running short around the engine.
     void shouldReportADocumentThatCannotTakeTheTable() {
-        BackgroundBuild job([](const BuildProgress&) { return BuildResult::success("0\r\n"); },
-                            DocumentLoader());
-        QVERIFY(job.waitFor(std::chrono::seconds(10)));
-        QCOMPARE(job.kind(), BuildResult::Kind::Message);
-        QCOMPARE(job.message(), std::string("Not enough memory to build this table"));
+        BackgroundBuild cannotLoad(
+            [](const BuildProgress&) { return BuildResult::success("0\r\n"); }, DocumentLoader());
+        BackgroundBuild cannotConvert(
+            [](const BuildProgress&) -> BuildResult { throw std::bad_alloc(); },
+            output()->createLoader());
+        for (BackgroundBuild* job : {&cannotLoad, &cannotConvert}) {
+            QVERIFY(job->waitFor(std::chrono::seconds(10)));
+            QCOMPARE(job->kind(), BuildResult::Kind::Message);
+            QCOMPARE(job->message(), std::string("Not enough memory to build this table"));
+        }
     }
 
     // Too little memory for a thread, the table or its copy on the clipboard: the table shows,
