@@ -8,13 +8,10 @@
 
 int main(int argc, char* argv[]) {
     if (const auto why = morvanta::desktop::missingDesktop()) {
-        std::fprintf(stderr,
-                     "morvanta: no desktop to show the window on (%s); to run it without one: "
-                     "xvfb-run -a morvanta\n",
-                     why->c_str());
+        std::fprintf(stderr, "%s\n", morvanta::desktop::noDesktopLine(*why).c_str());
         return 1;
     }
-    QApplication app(argc, argv);
+    const auto app = morvanta::desktop::startApplication(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("com.example.morvanta"));
     morvanta::desktop::show(new morvanta::frmMain);
     return QApplication::exec();

@@ -2,6 +2,8 @@
 #include "ui/BackgroundBuild.h"
 
 #include <algorithm>
+#include <new>
+#include <system_error>
 #include <utility>
 
 namespace morvanta {
@@ -17,12 +19,19 @@ constexpr std::size_t kLoadChunk = 1 << 20;
 }  // namespace
 
 BackgroundBuild::BackgroundBuild(Build build, DocumentLoader loader) : loader_(std::move(loader)) {
-    thread_ = std::thread([this, build = std::move(build)] { run(build); });
+    try {
+        thread_ = std::thread([this, build] { run(build); });
+    } catch (const std::system_error&) {
+        // Short of memory or of threads: a build that holds the window is better than none.
+        run(build);
+    }
 }
 
 BackgroundBuild::~BackgroundBuild() {
     cancel();
-    thread_.join();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
 }
 
 bool BackgroundBuild::waitFor(std::chrono::milliseconds time) {
@@ -30,7 +39,24 @@ bool BackgroundBuild::waitFor(std::chrono::milliseconds time) {
     return done_.wait_for(lock, time, [this] { return finished_.load(); });
 }
 
+// Memory may also run short outside the engine, in the texts handed to it or in the document;
+// a thread must not let that escape.
 void BackgroundBuild::run(const Build& build) {
+    try {
+        buildAndLoad(build);
+    } catch (const std::bad_alloc&) {
+        kind_ = BuildResult::Kind::Message;
+        message_ = kOutOfMemoryMessage;
+        loader_ = DocumentLoader();
+    }
+    {
+        std::lock_guard lock(mutex_);
+        finished_.store(true);
+    }
+    done_.notify_all();
+}
+
+void BackgroundBuild::buildAndLoad(const Build& build) {
     BuildResult result = build([this](double fraction) {
         fraction_.store(fraction * kEngineShare);
         return !cancelled_.load();
@@ -60,11 +86,6 @@ void BackgroundBuild::run(const Build& build) {
             loader_ = DocumentLoader();
         }
     }
-    {
-        std::lock_guard lock(mutex_);
-        finished_.store(true);
-    }
-    done_.notify_all();
 }
 
 }  // namespace morvanta

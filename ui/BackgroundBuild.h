@@ -18,7 +18,11 @@ namespace morvanta {
 // One build run off the user-interface thread: the engine call, then the loading of its table into
 // a document for the output box, both abandoned promptly on cancel(). The owner waits, polls
 // fractionDone() and, once isFinished(), reads the outcome on its own thread. Nothing here touches
-// a window or the clipboard.
+// a window or the clipboard. Where no thread can be had, the constructor itself runs the build
+// and returns with it finished.
+//
+// Outcomes: Value with the document loaded; Message with the engine's message, or with
+// kOutOfMemoryMessage when the document could not take the table; Cancelled.
 //
 //   BackgroundBuild job([](const BuildProgress& p) { return BuildThisTable("7", p); },
 //                       box->createLoader());
@@ -47,6 +51,7 @@ public:
 
 private:
     void run(const Build& build);
+    void buildAndLoad(const Build& build);
 
     DocumentLoader loader_;
     BuildResult::Kind kind_ = BuildResult::Kind::Cancelled;

@@ -16,7 +16,7 @@ namespace morvanta::controls {
 QLabel* label(QWidget* parent, const char* name, const char* caption, QPoint at, const QFont& font);
 
 // A push button named `name` in `where` that is never a default button, so Enter in a box next to
-// it starts nothing.
+// it starts nothing; Enter (or keypad Enter) on the button itself presses it, as Space does.
 QPushButton* button(QWidget* parent, const char* name, const char* caption, QRect where);
 
 }  // namespace morvanta::controls

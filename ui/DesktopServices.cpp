@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QScreen>
 #include <QSet>
 #include <QUrl>
@@ -12,8 +13,14 @@
 
 #include <xcb/xcb.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
+#include <utility>
 
 #include "ui/Twips.h"
 
@@ -36,6 +43,74 @@ void forget(QObject* window) {
     }
 }
 
+void placeInMiddle(QWidget* window) {
+    const QSize screen = screenSize();
+    const QSize outer = window->frameGeometry().size();
+    const double top = screen.height() / 2.0 - twips::fromPixels(outer.height()) / 2.0;
+    const double left = screen.width() / 2.0 - twips::fromPixels(outer.width()) / 2.0;
+    const QPoint topLeft(twips::toPixels(static_cast<int>(left)),
+                         twips::toPixels(static_cast<int>(top)));
+    window->move(window->x(), topLeft.y());
+    window->move(topLeft);
+}
+
+// An X11 window manager frames a window only after it is first shown, and Qt learns the frame
+// from the moves and resizes that follow. The first time the outer size differs from the one the
+// window was placed by, it is placed again, and the watch ends: later moves are the user's.
+class FrameWatch : public QObject {
+public:
+    static constexpr QLatin1StringView kName{"frameWatch"};
+
+    explicit FrameWatch(QWidget* window) : QObject(window), placedFor_(window->size()) {
+        setObjectName(kName);
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        auto* window = qobject_cast<QWidget*>(watched);
+        if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show) &&
+            window != nullptr && window->isVisible() &&
+            window->frameGeometry().size() != placedFor_) {
+            window->removeEventFilter(this);
+            placeInMiddle(window);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QSize placedFor_;
+};
+
+// Qt's messages while its platform starts, held back until it is known whether one line is all
+// the user should see.
+QList<std::pair<QtMsgType, QString>>& heldMessages() {
+    static QList<std::pair<QtMsgType, QString>> held;
+    return held;
+}
+
+int savedStandardError = -1;
+
+void holdMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type != QtFatalMsg) {
+        heldMessages().append({type, message});
+        return;
+    }
+    // Qt gives up: every platform it tried failed to start.
+    if (savedStandardError >= 0) {
+        ::dup2(savedStandardError, STDERR_FILENO);
+    }
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const std::string why = platform != nullptr && *platform != '\0'
+                                ? std::string("the platform ") + platform + " does not start"
+                                : std::string("neither Wayland nor X11 answers");
+    std::fprintf(stderr, "%s\n", noDesktopLine(why).c_str());
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
 }  // namespace
 
 void showMessage(const QString& text) {
@@ -45,12 +120,23 @@ void showMessage(const QString& text) {
     box.exec();
 }
 
+std::unique_ptr<QMimeData> clipboardText(std::string_view utf8) {
+    try {
+        auto data = std::make_unique<QMimeData>();
+        data->setData(QStringLiteral("text/plain"),
+                      QByteArray(utf8.data(), static_cast<qsizetype>(utf8.size())));
+        return data;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 void clipboardClear() {
     QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
 }
 
-void clipboardSetText(const QString& text) {
-    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+void clipboardSetText(std::unique_ptr<QMimeData> text) {
+    QGuiApplication::clipboard()->setMimeData(text.release(), QClipboard::Clipboard);
 }
 
 QSize screenSize() {
@@ -59,14 +145,10 @@ QSize screenSize() {
 }
 
 void centreOnScreen(QWidget* window) {
-    const QSize screen = screenSize();
-    const QSize outer = window->frameGeometry().size();
-    const double top = screen.height() / 2.0 - twips::fromPixels(outer.height()) / 2.0;
-    const double left = screen.width() / 2.0 - twips::fromPixels(outer.width()) / 2.0;
-    const QPoint topLeft(twips::toPixels(static_cast<int>(left)),
-                         twips::toPixels(static_cast<int>(top)));
-    window->move(window->x(), topLeft.y());
-    window->move(topLeft);
+    placeInMiddle(window);
+    if (window->findChild<QObject*>(FrameWatch::kName, Qt::FindDirectChildrenOnly) == nullptr) {
+        new FrameWatch(window);
+    }
 }
 
 void show(QWidget* window) {
@@ -115,6 +197,37 @@ QIcon programIcon() {
 
 void openAddress(const QString& address) {
     QDesktopServices::openUrl(QUrl(address));
+}
+
+std::string noDesktopLine(const std::string& why) {
+    return "morvanta: no desktop to show the window on (" + why +
+           "); to run it without one: xvfb-run -a morvanta";
+}
+
+std::unique_ptr<QApplication> startApplication(int& argc, char** argv) {
+    // Wayland's own library writes straight to the standard error, past Qt's message handler.
+    std::fflush(stderr);
+    savedStandardError = ::dup(STDERR_FILENO);
+    const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (savedStandardError >= 0 && nowhere >= 0) {
+        ::dup2(nowhere, STDERR_FILENO);
+    }
+    if (nowhere >= 0) {
+        ::close(nowhere);
+    }
+    const QtMessageHandler previous = qInstallMessageHandler(holdMessage);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    if (savedStandardError >= 0) {
+        ::dup2(savedStandardError, STDERR_FILENO);
+        ::close(savedStandardError);
+        savedStandardError = -1;
+    }
+    const QMessageLogContext context;
+    for (const auto& [type, message] : std::exchange(heldMessages(), {})) {
+        qt_message_output(type, context, message);
+    }
+    return app;
 }
 
 std::optional<std::string> missingDesktop() {

@@ -3,12 +3,16 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QMimeData>
 #include <QSize>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
+class QApplication;
 class QWidget;
 
 namespace morvanta::desktop {
@@ -20,17 +24,27 @@ inline constexpr const char* kApplicationTitle = "Morvanta";
 // button. Blocks input to every window of the program and returns once it is dismissed.
 void showMessage(const QString& text);
 
-// The system clipboard, not the X11 selection. Clear empties it of every format; SetText then
-// offers exactly the given text as plain text, an empty text included (other programs then read
-// "", not nothing). The callers pass text whose line breaks are already CR LF.
+// The system clipboard, not the X11 selection. clipboardText() makes the clipboard's data for a
+// text first: a copy of its UTF-8 bytes, which the clipboard hands to other programs as they are,
+// so that nothing is converted (and nothing can run short of memory) while another program reads.
+// It is empty when the memory for the copy could not be had; the clipboard is then left as it
+// was. Clear empties the clipboard of every format; SetText then offers exactly that text as plain
+// text, an empty text included (other programs then read "", not nothing). The callers pass text
+// whose line breaks are already CR LF.
+//
+//   auto text = clipboardText(bytes);
+//   if (text) { clipboardClear(); clipboardSetText(std::move(text)); }
+std::unique_ptr<QMimeData> clipboardText(std::string_view utf8);
 void clipboardClear();
-void clipboardSetText(const QString& text);
+void clipboardSetText(std::unique_ptr<QMimeData> text);
 
 // The primary screen's size in twips, read afresh at every call.
 QSize screenSize();
 
 // Places a window in the middle of the primary screen, top first, then left, from its outer size.
-// Before the desktop has framed the window, its own size stands in for the outer size.
+// Before the desktop has framed the window, its own size stands in for the outer size; a window
+// manager that frames it once shown adds a title bar and borders, and the window is then centred
+// again from the framed size, so that the frame, not the client area, sits in the middle.
 void centreOnScreen(QWidget* window);
 
 // A window is loaded from its first show() until unload() or its close box destroys it. show()
@@ -50,6 +64,16 @@ QIcon programIcon();
 // platform plugins): "DISPLAY is not set", "the display :77 does not answer". Nothing when an X
 // display answers, or when QT_QPA_PLATFORM or WAYLAND_DISPLAY leave the choice to Qt.
 std::optional<std::string> missingDesktop();
+
+// The line a program prints when it has no desktop to show its window on, `why` saying what is
+// missing.
+std::string noDesktopLine(const std::string& why);
+
+// Starts Qt's application on the desktop's platform (X11, or Wayland where there is no X
+// display). Where no platform starts at all, Qt would abort with a page of advice; this prints
+// noDesktopLine() instead and ends the program with status 1. Qt's messages while the platform
+// starts are held back, and passed on once it has started.
+std::unique_ptr<QApplication> startApplication(int& argc, char** argv);
 
 // Asks the desktop to open the address with the user's default handler; the outcome is ignored.
 void openAddress(const QString& address);

@@ -11,26 +11,29 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <utility>
 
-namespace morvanta {
+// As Scintilla's own ILoader.h declares it, in the same (global) namespace: Scintilla's document
+// derives from this class, so calls through it reach the document's own functions.
+typedef std::ptrdiff_t Sci_Position;
 
-// Scintilla's loader interface (ILoader in its ILoader.h, which Debian's QScintilla package does
-// not ship): a document under construction that another thread may fill.
-class ScintillaLoader {
+class ILoader {
 public:
     virtual int Release() = 0;
-    virtual int AddData(const char* data, std::ptrdiff_t length) = 0;
+    // Returns a status code from SC_STATUS_*
+    virtual int AddData(const char* data, Sci_Position length) = 0;
     virtual void* ConvertToDocument() = 0;
-
-protected:
-    ~ScintillaLoader() = default;
 };
+
+namespace morvanta {
 
 namespace {
 
 constexpr int kScintillaStatusOk = 0;
 constexpr int kFontSizeHundredths = 975;
+constexpr std::size_t kTabColumns = 8;
+constexpr int kAdvanceSample = 100;
 
 long colour(const QColor& c) {
     return c.red() | (c.green() << 8) | (c.blue() << 16);
@@ -51,19 +54,32 @@ QFont fixedPitchFont() {
 
 }  // namespace
 
+void LineWidths::add(std::string_view bytes) {
+    for (const char c : bytes) {
+        if (c == '\r' || c == '\n') {
+            widest_ = std::max(widest_, current_);
+            current_ = 0;
+        } else if (c == '\t') {
+            current_ = (current_ / kTabColumns + 1) * kTabColumns;
+        } else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+            ++current_;
+        }
+    }
+}
+
 DocumentLoader::DocumentLoader(DocumentLoader&& other) noexcept
     : loader_(std::exchange(other.loader_, nullptr)),
       document_(std::exchange(other.document_, nullptr)),
-      longestLine_(other.longestLine_),
-      currentLine_(other.currentLine_) {}
+      size_(other.size_),
+      widths_(other.widths_) {}
 
 DocumentLoader& DocumentLoader::operator=(DocumentLoader&& other) noexcept {
     if (this != &other) {
         release();
         loader_ = std::exchange(other.loader_, nullptr);
         document_ = std::exchange(other.document_, nullptr);
-        longestLine_ = other.longestLine_;
-        currentLine_ = other.currentLine_;
+        size_ = other.size_;
+        widths_ = other.widths_;
     }
     return *this;
 }
@@ -84,25 +100,12 @@ bool DocumentLoader::append(std::string_view bytes) {
     if (loader_ == nullptr || document_ != nullptr) {
         return false;
     }
-    measure(bytes);
-    return loader_->AddData(bytes.data(), static_cast<std::ptrdiff_t>(bytes.size())) ==
-           kScintillaStatusOk;
-}
-
-void DocumentLoader::measure(std::string_view bytes) {
-    std::size_t at = 0;
-    while (at < bytes.size()) {
-        const std::size_t lf = bytes.find('\n', at);
-        if (lf == std::string_view::npos) {
-            currentLine_ += bytes.size() - at;
-            break;
-        }
-        const std::size_t line = currentLine_ + (lf - at);
-        longestLine_ = std::max(longestLine_, line > 0 ? line - 1 : 0);
-        currentLine_ = 0;
-        at = lf + 1;
+    if (size_ <= OutputBox::kMaxWrappedBytes) {
+        widths_.add(bytes.substr(0, OutputBox::kMaxWrappedBytes + 1 - size_));
     }
-    longestLine_ = std::max(longestLine_, currentLine_);
+    size_ += bytes.size();
+    return loader_->AddData(bytes.data(), static_cast<Sci_Position>(bytes.size())) ==
+           kScintillaStatusOk;
 }
 
 void DocumentLoader::finish() {
@@ -116,9 +119,9 @@ OutputBox::OutputBox(QWidget* parent) : QsciScintillaBase(parent) {
         SendScintilla(SCI_SETMARGINWIDTHN, static_cast<unsigned long>(margin), 0L);
     }
     SendScintilla(SCI_SETHSCROLLBAR, 0UL, 0L);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1UL, 0L);
-    SendScintilla(SCI_SETWRAPMODE, static_cast<unsigned long>(SC_WRAP_NONE), 0L);
+    SendScintilla(SCI_SETTABWIDTH, static_cast<unsigned long>(kTabColumns), 0L);
+    setWrapping(false);
 
     const QPalette& colours = palette();
     const QFont font = fixedPitchFont();
@@ -145,7 +148,7 @@ OutputBox::OutputBox(QWidget* parent) : QsciScintillaBase(parent) {
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
             [this](int position, int modificationType, const char*, int length, int, int, int, int,
-                   int, int) { wrapIfWiderThanBox(position, modificationType, length); });
+                   int, int) { textChanged(position, modificationType, length); });
 }
 
 void OutputBox::applyDocumentSettings() {
@@ -160,20 +163,23 @@ void OutputBox::clear() {
 }
 
 void OutputBox::setText(std::string_view bytes) {
+    replacing_ = true;
     SendScintilla(SCI_SETUNDOCOLLECTION, 0UL, 0L);
     setWrapping(false);
     SendScintilla(SCI_CLEARALL);
-    DocumentLoader measured;
-    measured.measure(bytes);
     SendScintilla(SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()),
                   reinterpret_cast<long>(bytes.data()));
+    replacing_ = false;
     applyDocumentSettings();
-    showFromTop(measured.longestLine());
+    LineWidths widths;
+    widths.add(bytes.substr(0, kMaxWrappedBytes + 1));
+    decideWrapping(widths.widest());
+    showFromTop();
 }
 
 DocumentLoader OutputBox::createLoader() {
     const long loader = SendScintilla(SCI_CREATELOADER, 0UL, 0L);
-    return DocumentLoader(reinterpret_cast<ScintillaLoader*>(static_cast<std::intptr_t>(loader)));
+    return DocumentLoader(reinterpret_cast<ILoader*>(static_cast<std::intptr_t>(loader)));
 }
 
 void OutputBox::adopt(DocumentLoader& loader) {
@@ -185,14 +191,11 @@ void OutputBox::adopt(DocumentLoader& loader) {
     SendScintilla(SCI_SETDOCPOINTER, 0UL, loader.document_);
     loader.release();
     applyDocumentSettings();
-    showFromTop(loader.longestLine());
+    decideWrapping(loader.widths_.widest());
+    showFromTop();
 }
 
-void OutputBox::showFromTop(std::size_t longestLine) {
-    if (longestLine > static_cast<std::size_t>(columnsShown()) &&
-        SendScintilla(SCI_GETLINECOUNT) <= kMaxWrappedLines) {
-        setWrapping(true);
-    }
+void OutputBox::showFromTop() {
     SendScintilla(SCI_GOTOPOS, 0UL, 0L);
     SendScintilla(SCI_SETFIRSTVISIBLELINE, 0UL, 0L);
 }
@@ -204,44 +207,78 @@ std::string_view OutputBox::bytes() {
                            : std::string_view();
 }
 
-QString OutputBox::text() {
-    const std::string_view all = bytes();
-    return QString::fromUtf8(all.data(), static_cast<qsizetype>(all.size()));
-}
-
 bool OutputBox::isWrapping() {
     return SendScintilla(SCI_GETWRAPMODE) != SC_WRAP_NONE;
 }
 
+// Scintilla hands the scroll bars back to "as needed" whenever the wrap mode changes.
 void OutputBox::setWrapping(bool on) {
     SendScintilla(SCI_SETWRAPMODE, static_cast<unsigned long>(on ? SC_WRAP_WORD : SC_WRAP_NONE),
                   0L);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
-int OutputBox::columnsShown() {
-    const long width =
+bool OutputBox::isSmallEnoughToWrap() {
+    return static_cast<std::size_t>(SendScintilla(SCI_GETLENGTH)) <= kMaxWrappedBytes &&
+           SendScintilla(SCI_GETLINECOUNT) <= kMaxWrappedLines;
+}
+
+// The advance of one character measured over many, since Scintilla gives whole pixels and the
+// face advances a fraction (7.8 px for Courier at 9.75 points), which over 60 characters is a
+// character and more.
+void OutputBox::decideWrapping(std::size_t widestLine) {
+    if (!isSmallEnoughToWrap()) {
+        setWrapping(false);
+        wrapWithheld_ = true;
+        return;
+    }
+    wrapWithheld_ = false;
+    const std::string sample(kAdvanceSample, '0');
+    const double advance =
+        static_cast<double>(SendScintilla(SCI_TEXTWIDTH, static_cast<unsigned long>(STYLE_DEFAULT),
+                                          sample.c_str())) /
+        kAdvanceSample;
+    const long textWidth =
         viewport()->width() - SendScintilla(SCI_GETMARGINLEFT) - SendScintilla(SCI_GETMARGINRIGHT);
-    const long glyph = SendScintilla(SCI_TEXTWIDTH, static_cast<unsigned long>(STYLE_DEFAULT), "0");
-    return glyph > 0 ? static_cast<int>(width / glyph) : 0;
+    setWrapping(static_cast<double>(widestLine) * advance > static_cast<double>(textWidth));
 }
 
-void OutputBox::wrapIfWiderThanBox(int position, int modificationType, int length) {
-    if ((modificationType & SC_MOD_INSERTTEXT) == 0 || isWrapping() ||
-        SendScintilla(SCI_GETLINECOUNT) > kMaxWrappedLines) {
+std::size_t OutputBox::widestLineIn(long from, long to) {
+    // The pointer comes back as the message's result, which is wide enough to hold it.
+    const auto* text = reinterpret_cast<const char*>(static_cast<std::intptr_t>(
+        SendScintilla(SCI_GETRANGEPOINTER, static_cast<unsigned long>(from), to - from)));
+    LineWidths widths;
+    if (text != nullptr) {
+        widths.add(std::string_view(text, static_cast<std::size_t>(to - from)));
+    }
+    return widths.widest();
+}
+
+// Typing and pasting: only the lines touched are measured, unless the text has just come down
+// to a size that may be wrapped again.
+void OutputBox::textChanged(int position, int modificationType, int length) {
+    if (replacing_ || (modificationType & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) == 0) {
+        return;
+    }
+    if (!isSmallEnoughToWrap()) {
+        if (isWrapping() || !wrapWithheld_) {
+            decideWrapping(0);
+        }
+        return;
+    }
+    if (wrapWithheld_) {
+        decideWrapping(widestLineIn(0, SendScintilla(SCI_GETLENGTH)));
+        return;
+    }
+    if ((modificationType & SC_MOD_INSERTTEXT) == 0 || isWrapping()) {
         return;
     }
     const long first = SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position));
     const long last =
         SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position + length));
-    const long columns = columnsShown();
-    for (long line = first; line <= last; ++line) {
-        const long start = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line));
-        const long end = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line));
-        if (end - start > columns) {
-            setWrapping(true);
-            return;
-        }
-    }
+    const long from = SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(first));
+    const long to = SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(last));
+    decideWrapping(widestLineIn(from, to));
 }
 
 bool OutputBox::focusNextPrevChild(bool next) {

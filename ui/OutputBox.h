@@ -6,16 +6,30 @@
 #include <cstddef>
 #include <string_view>
 
-class QString;
+// Scintilla's interface for filling a document on another thread. Debian's QScintilla package
+// ships no ILoader.h, so OutputBox.cpp declares it exactly as that header does: the object that
+// SCI_CREATELOADER hands out is of this very class.
+class ILoader;
 
 namespace morvanta {
 
-class ScintillaLoader;
+// The widest line of a text in columns, as the output box lays it out: a character takes one
+// column whatever its UTF-8 bytes, a tab reaches the next multiple of eight, CR and LF end a line.
+// Fed in pieces of any size: "ab\tc\r\nxyz" gives widest() == 9.
+class LineWidths {
+public:
+    void add(std::string_view bytes);
+    std::size_t widest() const { return widest_ > current_ ? widest_ : current_; }
+
+private:
+    std::size_t widest_ = 0;
+    std::size_t current_ = 0;
+};
 
 // Fills a fresh document for an OutputBox, on any thread, so that a table of many megabytes never
 // holds up the user-interface thread. Created by OutputBox::createLoader() on the user-interface
 // thread, filled elsewhere, handed back to OutputBox::adopt(). A loader dropped unadopted frees its
-// document.
+// document. A default-constructed loader has no document and takes nothing.
 class DocumentLoader {
 public:
     DocumentLoader() = default;
@@ -25,40 +39,41 @@ public:
     DocumentLoader& operator=(const DocumentLoader&) = delete;
     ~DocumentLoader();
 
-    // Adds text to the end; false when the memory for it could not be had.
+    // Adds text to the end; false when the memory for it could not be had, or there is no
+    // document to add to.
     bool append(std::string_view bytes);
     // Ends the loading; the document is then ready for adopt().
     void finish();
 
     bool isFinished() const { return document_ != nullptr; }
-    // The longest line so far in bytes, its CR LF not counted.
-    std::size_t longestLine() const { return longestLine_; }
 
 private:
     friend class OutputBox;
-    explicit DocumentLoader(ScintillaLoader* loader) : loader_(loader) {}
-    void measure(std::string_view bytes);
+    explicit DocumentLoader(ILoader* loader) : loader_(loader) {}
     void release();
 
-    ScintillaLoader* loader_ = nullptr;
+    ILoader* loader_ = nullptr;
     void* document_ = nullptr;
-    std::size_t longestLine_ = 0;
-    std::size_t currentLine_ = 0;
+    std::size_t size_ = 0;
+    // Measured only while the text is small enough to be wrapped at all.
+    LineWidths widths_;
 };
 
 // The output box of the main window: an editable plain text box in a fixed-pitch font with a
-// vertical scroll bar only. Line breaks are CR LF in and out: Enter types CR LF, pasted text is
-// converted, and bytes() gives back exactly what was set, so a table read back is the table.
-// Tab and Shift+Tab move the focus instead of inserting a tab.
+// vertical scroll bar at all times and never a horizontal one. Line breaks are CR LF in and out:
+// Enter types CR LF, pasted text is converted, and bytes() gives back exactly what was set, so a
+// table read back is the table. Tab and Shift+Tab move the focus instead of inserting a tab.
 //
-// Long lines wrap at the box's width. Wrapping costs time on every line, so it is switched on only
-// once some line is wider than the box and the text has at most kMaxWrappedLines lines: a Build
-// All survey and typed long lines wrap, a table of millions of short lines loads unwrapped.
+// Lines wider than the box wrap at its width, so that every character can be seen. Wrapping costs
+// time in proportion to the text, so it is given up for texts over kMaxWrappedBytes or
+// kMaxWrappedLines: a Build All survey and typed long lines wrap; a table of millions of lines, or
+// 50 MB pasted as one line, shows unwrapped at once instead of holding the window for a minute.
 class OutputBox : public QsciScintillaBase {
     Q_OBJECT
 
 public:
-    static constexpr int kMaxWrappedLines = 100'000;
+    static constexpr std::size_t kMaxWrappedBytes = 1 << 20;
+    static constexpr long kMaxWrappedLines = 100'000;
 
     explicit OutputBox(QWidget* parent = nullptr);
 
@@ -71,8 +86,8 @@ public:
     void adopt(DocumentLoader& loader);
 
     // The whole text as stored: UTF-8 with CR LF line breaks. Valid until the text next changes.
+    // Throws std::bad_alloc if the text cannot be made contiguous.
     std::string_view bytes();
-    QString text();
 
     bool isWrapping();
 
@@ -81,10 +96,17 @@ protected:
 
 private:
     void applyDocumentSettings();
-    void showFromTop(std::size_t longestLine);
-    void wrapIfWiderThanBox(int position, int modificationType, int length);
-    int columnsShown();
+    void showFromTop();
+    void textChanged(int position, int modificationType, int length);
+    // Wraps when the widest line does not fit, for a text small enough to wrap.
+    void decideWrapping(std::size_t widestLine);
+    bool isSmallEnoughToWrap();
+    std::size_t widestLineIn(long from, long to);
     void setWrapping(bool on);
+
+    bool replacing_ = false;
+    // Set when a text too large to wrap may have left lines wider than the box unwrapped.
+    bool wrapWithheld_ = false;
 };
 
 }  // namespace morvanta

@@ -60,6 +60,7 @@ void frmHelp::createControls() {
     // The Qt text box keeps paragraphs, not CR LF pairs.
     Text1->setPlainText(QString(helpText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Text1->setGeometry(twips::rect(-7, 0, 5415, 4455));
+    Text1->setAccessibleName(QStringLiteral("Help text"));
 
     cOK = controls::button(this, "cOK", "OK", twips::rect(4080, 4560, 1215, 495));
     cOK->setFocus();

@@ -2,16 +2,21 @@
 #include "ui/frmMain.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
 
 #include <limits>
+#include <memory>
+#include <new>
 
 #include "ui/Controls.h"
 #include "ui/DesktopServices.h"
@@ -27,6 +32,11 @@ namespace {
 constexpr auto kQuietBuildTime = std::chrono::milliseconds(500);
 constexpr int kProgressPollMs = 20;
 constexpr int kProgressSteps = 1000;
+
+QString outOfMemoryMessage() {
+    return QString::fromUtf8(kOutOfMemoryMessage.data(),
+                             static_cast<qsizetype>(kOutOfMemoryMessage.size()));
+}
 
 QLineEdit* makeInput(QWidget* parent, const char* name, const char* text, QRect where) {
     auto* box = new QLineEdit(QString::fromLatin1(text), parent);
@@ -77,6 +87,12 @@ void frmMain::createControls() {
     tOutput = new OutputBox(client);
     tOutput->setObjectName(QStringLiteral("tOutput"));
     tOutput->setGeometry(twips::rect(120, 1080, 7095, 6135));
+    // What a screen reader says for each box: the caption beside it, and for the output box what
+    // a sighted user takes it for.
+    Label2->setBuddy(tFrom);
+    Label3->setBuddy(tTo);
+    Label5->setBuddy(tThis);
+    tOutput->setAccessibleName(QStringLiteral("Output"));
 
     QWidget::setTabOrder(tFrom, tOutput);
     QWidget::setTabOrder(tOutput, cBuild);
@@ -142,28 +158,51 @@ void frmMain::Form_Load() {
     desktop::centreOnScreen(this);
 }
 
+// The texts go to the build as Qt's shared copies; the worker converts them, so that a box too
+// long for memory fails as the build, not here.
 void frmMain::cThis_Click() {
-    runBuild([thisText = tThis->text().toStdString()](const BuildProgress& progress) {
-        return BuildThisTable(thisText, progress);
+    runBuild([thisText = tThis->text()](const BuildProgress& progress) {
+        return BuildThisTable(thisText.toStdString(), progress);
     });
 }
 
 void frmMain::cBuild_Click() {
-    runBuild([fromText = tFrom->text().toStdString(),
-              toText = tTo->text().toStdString()](const BuildProgress& progress) {
-        return BuildAllTable(fromText, toText, progress);
+    runBuild([fromText = tFrom->text(), toText = tTo->text()](const BuildProgress& progress) {
+        return BuildAllTable(fromText.toStdString(), toText.toStdString(), progress);
     });
 }
 
 void frmMain::runBuild(BackgroundBuild::Build build) {
-    tOutput->clear();
-    BackgroundBuild job(std::move(build), tOutput->createLoader());
-    const bool cancelled = !job.waitFor(kQuietBuildTime) && waitWithProgress(job);
-    switch (cancelled ? BuildResult::Kind::Cancelled : job.kind()) {
+    if (running_ != nullptr) {
+        return;
+    }
+    try {
+        tOutput->clear();
+        BackgroundBuild job(std::move(build), tOutput->createLoader());
+        running_ = &job;
+        const bool cancelled = !job.waitFor(kQuietBuildTime) && waitWithProgress(job);
+        running_ = nullptr;
+        if (!cancelled) {
+            showOutcome(job);
+        }
+    } catch (const std::bad_alloc&) {
+        running_ = nullptr;
+        tOutput->clear();
+        desktop::showMessage(outOfMemoryMessage());
+    }
+    if (closeAfterBuild_) {
+        desktop::unload(this);
+    }
+}
+
+void frmMain::showOutcome(BackgroundBuild& job) {
+    switch (job.kind()) {
         case BuildResult::Kind::Value:
             tOutput->adopt(job.document());
-            desktop::clipboardClear();
-            desktop::clipboardSetText(tOutput->text());
+            if (!copyToClipboard()) {
+                tOutput->clear();
+                desktop::showMessage(outOfMemoryMessage());
+            }
             break;
         case BuildResult::Kind::Message:
             desktop::showMessage(QString::fromStdString(job.message()));
@@ -173,33 +212,86 @@ void frmMain::runBuild(BackgroundBuild::Build build) {
     }
 }
 
+bool frmMain::copyToClipboard() {
+    std::unique_ptr<QMimeData> text;
+    try {
+        text = desktop::clipboardText(tOutput->bytes());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (text == nullptr) {
+        return false;
+    }
+    desktop::clipboardClear();
+    desktop::clipboardSetText(std::move(text));
+    return true;
+}
+
+// Not modal: a modal window would swallow the main window's close box, and the close must reach
+// closeEvent() to abandon the build. The controls and menus are shut instead, and the focus goes
+// back where it was.
 bool frmMain::waitWithProgress(BackgroundBuild& job) {
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+
     QProgressDialog progress(this);
     progress.setObjectName(QStringLiteral("progress"));
     progress.setFont(font());
     progress.setWindowTitle(QString::fromLatin1(desktop::kApplicationTitle));
     progress.setLabelText(QStringLiteral("Building the table..."));
     progress.setCancelButtonText(QStringLiteral("Cancel"));
-    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setWindowModality(Qt::NonModal);
     progress.setRange(0, kProgressSteps);
     progress.setMinimumDuration(0);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
-    connect(&progress, &QProgressDialog::canceled, &progress, [&job] { job.cancel(); });
+    bool cancelled = false;
+    const auto cancel = [&] {
+        cancelled = true;
+        job.cancel();
+    };
+    // Esc may reach the dialog as a rejection rather than as its Cancel.
+    connect(&progress, &QProgressDialog::canceled, &progress, cancel);
+    connect(&progress, &QDialog::rejected, &progress, cancel);
 
     QEventLoop loop;
     QTimer poll;
     connect(&poll, &QTimer::timeout, &loop, [&] {
         if (job.isFinished()) {
             loop.quit();
-        } else if (!progress.wasCanceled()) {
+        } else if (!cancelled) {
             progress.setValue(static_cast<int>(job.fractionDone() * kProgressSteps));
         }
     });
     poll.start(kProgressPollMs);
     progress.show();
     loop.exec();
-    return progress.wasCanceled();
+    // The loop also ends when the application is told to quit.
+    if (!job.isFinished()) {
+        cancel();
+        while (!job.waitFor(kQuietBuildTime)) {
+        }
+    }
+
+    centralWidget()->setEnabled(true);
+    menuBar()->setEnabled(true);
+    if (focus != nullptr) {
+        focus->setFocus();
+    }
+    return cancelled || closeAfterBuild_;
+}
+
+// A build's wait runs events with this window's handlers on the stack below it; the window may
+// only go once the build has returned.
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (running_ != nullptr) {
+        running_->cancel();
+        closeAfterBuild_ = true;
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void frmMain::mnuBuildAll_Click() {
@@ -211,9 +303,8 @@ void frmMain::mnuBuildThis_Click() {
 }
 
 void frmMain::mnuCopy_Click() {
-    desktop::clipboardClear();
-    desktop::clipboardSetText(tOutput->text());
-    desktop::showMessage(QStringLiteral("Copied to clipboard"));
+    desktop::showMessage(copyToClipboard() ? QStringLiteral("Copied to clipboard")
+                                           : QStringLiteral("Not enough memory to copy the text"));
 }
 
 void frmMain::mnuExit_Click() {

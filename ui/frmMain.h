@@ -7,6 +7,7 @@
 #include "ui/BackgroundBuild.h"
 
 class QAction;
+class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -20,9 +21,13 @@ class frmHelp;
 
 // The start-up window: three input boxes, the two builds, the output box and the menus. A build
 // empties the output box, asks the engine for the table, shows it and hands the same text to the
-// clipboard; a refused build shows the engine's message and leaves the clipboard as it was.
-// A build still running after half a second shows a modal progress window whose Cancel abandons
-// it, leaving the box empty and the clipboard untouched.
+// clipboard; a refused build shows the engine's message and leaves the clipboard as it was, and
+// so does a table that memory cannot hold twice (box and clipboard).
+//
+// A build holds the window: one still running after half a second shows a progress window whose
+// Cancel (or Esc, or its close box) abandons it, leaving the box empty and the clipboard
+// untouched. Meanwhile the window's controls and menus take no input, so no second build starts;
+// closing the window abandons the build and closes it once the build has returned.
 class frmMain : public QMainWindow {
     Q_OBJECT
 
@@ -38,14 +43,21 @@ public:
     void mnuHelp_Click();
     void mnuAbout_Click();
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void createControls();
     void createActions();
     void createMenus();
     void Form_Load();
     void runBuild(BackgroundBuild::Build build);
-    // True when the user cancelled; a build that finished meanwhile counts as cancelled too.
+    void showOutcome(BackgroundBuild& job);
+    // True when the user cancelled or closed the window; a build that finished meanwhile counts
+    // as cancelled too.
     bool waitWithProgress(BackgroundBuild& job);
+    // False, with the clipboard as it was, when memory is short.
+    bool copyToClipboard();
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -74,6 +86,9 @@ private:
 
     QPointer<frmHelp> help_;
     QPointer<frmAbout> about_;
+
+    BackgroundBuild* running_ = nullptr;
+    bool closeAfterBuild_ = false;
 };
 
 }  // namespace morvanta

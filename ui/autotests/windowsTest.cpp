@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAction>
 #include <QDesktopServices>
-#include <QLabel>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
+
+#include <xcb/xcb.h>
+
+#include <cstdio>
 
 #include "ui/DesktopServices.h"
 #include "ui/autotests/UiTestSupport.h"
@@ -32,6 +35,42 @@ public:
 public slots:
     void open(const QUrl& url) { opened << url; }
 };
+
+// The window as the X server holds it: the outermost window below the root, which a window
+// manager's frame is, and its place on the screen.
+QRect outerFrame(QWidget* window) {
+    xcb_connection_t* x = xcb_connect(nullptr, nullptr);
+    auto id = static_cast<xcb_window_t>(window->winId());
+    for (;;) {
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(x, xcb_query_tree(x, id), nullptr);
+        const bool top = tree == nullptr || tree->parent == tree->root;
+        const xcb_window_t parent = tree != nullptr ? tree->parent : id;
+        std::free(tree);
+        if (top) {
+            break;
+        }
+        id = parent;
+    }
+    xcb_get_geometry_reply_t* geometry =
+        xcb_get_geometry_reply(x, xcb_get_geometry(x, id), nullptr);
+    QRect frame;
+    if (geometry != nullptr) {
+        const int border = 2 * geometry->border_width;
+        frame =
+            QRect(geometry->x, geometry->y, geometry->width + border, geometry->height + border);
+    }
+    std::free(geometry);
+    xcb_disconnect(x);
+    return frame;
+}
+
+bool windowManagerRuns() {
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"),
+                {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+    xprop.waitForFinished();
+    return xprop.readAllStandardOutput().contains("window id");
+}
 
 bool isCentred(const QWidget* window) {
     const QPoint screen = QGuiApplication::primaryScreen()->geometry().center();
@@ -72,7 +111,8 @@ int runLifetimeScenario(const QString& order) {
     closer.start(200);
     QTimer::singleShot(10000, [] { QCoreApplication::exit(3); });
     const int status = QApplication::exec();
-    printf("closed %d exit %d\n", closed, status);
+    std::printf("closed %d exit %d\n", closed, status);
+    std::fflush(stdout);
     return 0;
 }
 
@@ -84,8 +124,8 @@ class windowsTest : public QObject {
 private:
     frmMain* main = nullptr;
 
-    void choose(const char* item) {
-        main->findChild<QAction*>(QString::fromLatin1(item))->trigger();
+    void choose(const QString& item) {
+        main->findChild<QAction*>(item)->trigger();
         QCoreApplication::processEvents();
     }
 
@@ -106,99 +146,80 @@ private slots:
         qDeleteAll(windows);
     }
 
-    void shouldShowOneHelpWindowAndMakeItAnewAfterOk() {
-        choose("mnuHelp");
-        auto* help = topLevel<frmHelp>(QStringLiteral("frmHelp"));
-        QVERIFY(help != nullptr);
-        QVERIFY(QTest::qWaitForWindowExposed(help));
-        QCOMPARE(help->windowTitle(), QStringLiteral("Help"));
-        QVERIFY(!help->windowIcon().isNull());
-        QVERIFY(
-            !(help->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        QCOMPARE(help->size(), QSize(360, 339));
-        QVERIFY(isCentred(help));
-        QVERIFY(help->parentWidget() == nullptr);
-
-        help->move(10, 10);
-        choose("mnuHelp");
-        QCOMPARE(visibleTopLevels(QStringLiteral("frmHelp")), 1);
-        QCOMPARE(topLevel<frmHelp>(QStringLiteral("frmHelp")), help);
-        QCOMPARE(help->pos(), QPoint(10, 10));
-
-        help->findChild<QPushButton*>(QStringLiteral("cOK"))->click();
-        QTRY_COMPARE(visibleTopLevels(QStringLiteral("frmHelp")), 0);
-        choose("mnuHelp");
-        auto* again = topLevel<frmHelp>(QStringLiteral("frmHelp"));
-        QVERIFY(again != nullptr);
-        QVERIFY(isCentred(again));
+    // One window of each kind: asked for again it comes back as it was, also from the task bar;
+    // after OK the next one is made anew and centred.
+    void shouldKeepOneWindowOfEachKind_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Help") << "mnuHelp"
+                              << "frmHelp";
+        QTest::newRow("About") << "mnuAbout"
+                               << "frmAbout";
     }
 
-    void shouldShowTheFixedHelpTextWithoutLettingItChange() {
-        choose("mnuHelp");
-        auto* help = topLevel<frmHelp>(QStringLiteral("frmHelp"));
-        QVERIFY(QTest::qWaitForWindowActive(help));
-        QCOMPARE(frmHelp::helpText().size(), 378);
-        auto* text = help->findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
-        const QString shown = text->toPlainText();
-        QCOMPARE(
-            shown,
-            QString(frmHelp::helpText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-        QCOMPARE(shown.split(QLatin1Char('\n')).at(13), QStringLiteral("102.85714"));
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cOK"));
-
-        QTest::keyClicks(text, QStringLiteral("typed"));
-        QTest::keyClick(text, Qt::Key_Delete);
-        QCOMPARE(text->toPlainText(), shown);
-        QVERIFY(text->isReadOnly());
-        QCOMPARE(text->focusPolicy(), Qt::NoFocus);
+    void shouldKeepOneWindowOfEachKind() {
+        QFETCH(QString, item);
+        QFETCH(QString, name);
+        choose(item);
+        QWidget* first = topLevel<QWidget>(name);
+        QVERIFY(QTest::qWaitForWindowExposed(first));
+        QVERIFY(isCentred(first));
+        first->move(10, 10);
+        first->showMinimized();
+        QTRY_VERIFY(first->isMinimized());
+        choose(item);
+        QTRY_VERIFY(!first->isMinimized());
+        QCOMPARE(visibleTopLevels(name), 1);
+        QCOMPARE(topLevel<QWidget>(name), first);
+        QCOMPARE(first->pos(), QPoint(10, 10));
+        first->findChild<QPushButton*>(QStringLiteral("cOK"))->click();
+        QTRY_COMPARE(visibleTopLevels(name), 0);
+        choose(item);
+        QVERIFY(isCentred(topLevel<QWidget>(name)));
     }
 
-    void shouldShowOneAboutToolWindowWithTheMakerDetails() {
-        choose("mnuAbout");
-        auto* about = topLevel<frmAbout>(QStringLiteral("frmAbout"));
-        QVERIFY(about != nullptr);
-        QVERIFY(QTest::qWaitForWindowExposed(about));
-        QCOMPARE(about->windowTitle(), QStringLiteral("About"));
-        QCOMPARE(about->windowType(), Qt::Tool);
-        QVERIFY(about->parentWidget() == nullptr);
-        QCOMPARE(about->size(), QSize(312, 213));
-        QVERIFY(isCentred(about));
-
-        QStringList labels;
-        for (const char* name :
-             {"Label1", "Label2", "Label3", "Label4", "Label5", "Label6", "Label7"}) {
-            labels << about->findChild<QLabel*>(QString::fromLatin1(name))->text();
-        }
-        QCOMPARE(labels,
-                 QStringList({"Morvanta", VERSION_LABEL, "Morvanta Workshop", "123 Example Street",
-                              "Anytown, ST 00000", "555-0100", "Copyright (C) Morvanta Workshop"}));
-        QCOMPARE(about->findChild<QPushButton*>(QStringLiteral("cOK"))->text(),
-                 QStringLiteral("Ok"));
-        QVERIFY(QFontInfo(about->findChild<QLabel*>(QStringLiteral("Label1"))->font()).bold());
-
-        about->move(10, 10);
-        choose("mnuAbout");
-        QCOMPARE(visibleTopLevels(QStringLiteral("frmAbout")), 1);
-        QCOMPARE(about->pos(), QPoint(10, 10));
-        about->findChild<QPushButton*>(QStringLiteral("cOK"))->click();
-        QTRY_COMPARE(visibleTopLevels(QStringLiteral("frmAbout")), 0);
-        choose("mnuAbout");
-        QVERIFY(isCentred(topLevel<frmAbout>(QStringLiteral("frmAbout"))));
+    // Enter (and keypad Enter) on the focused button presses it, as Space does, in each window;
+    // Go To Website opens the address and nothing else.
+    void shouldPressTheFocusedButtonOnEnter_data() {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::newRow("Return on Build This") << "frmMain"
+                                              << "cThis" << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter on Build All") << "frmMain"
+                                                   << "cBuild" << int(Qt::Key_Enter);
+        QTest::newRow("Return on Help's OK") << "frmHelp"
+                                             << "cOK" << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter on About's Ok") << "frmAbout"
+                                                    << "cOK" << int(Qt::Key_Enter);
+        QTest::newRow("Return on Go To Website") << "frmAbout"
+                                                 << "cGoTo" << int(Qt::Key_Return);
     }
 
-    void shouldOpenTheWebsiteAndSayNothing() {
+    void shouldPressTheFocusedButtonOnEnter() {
+        QFETCH(QString, window);
+        QFETCH(QString, button);
+        QFETCH(int, key);
         AddressCatcher browser;
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &browser, "open");
-        choose("mnuAbout");
-        auto* about = topLevel<frmAbout>(QStringLiteral("frmAbout"));
+        choose(QStringLiteral("mnuHelp"));
+        choose(QStringLiteral("mnuAbout"));
+        QWidget* shown = topLevel<QWidget>(window);
+        auto* target = shown->findChild<QPushButton*>(button);
+        QSignalSpy pressed(target, &QPushButton::clicked);
         testing::MessageBoxAnswerer answerer;
-        about->findChild<QPushButton*>(QStringLiteral("cGoTo"))->click();
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(key),
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         QTest::qWait(100);
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-        QCOMPARE(browser.opened,
-                 QList<QUrl>{QUrl(QStringLiteral("https://www.example.com/morvanta"))});
+        QCOMPARE(pressed.count(), 1);
         QVERIFY(answerer.seen.isEmpty());
-        QVERIFY(about->isVisible());
+        if (button == u"cGoTo") {
+            QCOMPARE(browser.opened,
+                     QList<QUrl>{QUrl(QStringLiteral("https://www.example.com/morvanta"))});
+            QVERIFY(shown->isVisible());
+        }
     }
 
     void shouldEndProgramOnlyWhenLastWindowCloses_data() {
@@ -218,6 +239,50 @@ private slots:
         QCOMPARE(program.readAllStandardOutput().trimmed(), QByteArray("closed 3 exit 0"));
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
+    }
+
+    // The outer frame, as the X server has it, lands in the middle of the 1024 x 768 screen, with
+    // and without a window manager that adds a title bar. Last, as it starts a window manager.
+    void shouldCentreTheFrameOnTheScreen_data() {
+        QTest::addColumn<QString>("manager");
+        QTest::newRow("no window manager") << QString();
+        QTest::newRow("openbox") << QStringLiteral("openbox");
+    }
+
+    void shouldCentreTheFrameOnTheScreen() {
+        QFETCH(QString, manager);
+        cleanup();
+        QProcess windowManager;
+        if (!manager.isEmpty()) {
+            windowManager.start(manager, {});
+            QVERIFY2(windowManager.waitForStarted(), "openbox is not installed");
+            QTRY_VERIFY(windowManagerRuns());
+            // Openbox names itself before it has finished starting, and a window mapped
+            // meanwhile can be left unmapped.
+            QTest::qWait(1000);
+        }
+        init();
+        choose(QStringLiteral("mnuHelp"));
+        choose(QStringLiteral("mnuAbout"));
+        for (const char* name : {"frmMain", "frmHelp", "frmAbout"}) {
+            QWidget* shown = topLevel<QWidget>(QString::fromLatin1(name));
+            QVERIFY2(QTest::qWaitForWindowExposed(shown), name);
+            if (!manager.isEmpty()) {
+                QTRY_VERIFY(outerFrame(shown).height() > shown->height());
+            }
+            QTest::qWait(200);
+            const QRect frame = outerFrame(shown);
+            const QPoint rule((1024 - frame.width()) / 2, (768 - frame.height()) / 2);
+            QVERIFY2((frame.topLeft() - rule).manhattanLength() <= 1,
+                     qPrintable(QStringLiteral("%1 frame at %2,%3, rule %4,%5")
+                                    .arg(QLatin1String(name))
+                                    .arg(frame.x())
+                                    .arg(frame.y())
+                                    .arg(rule.x())
+                                    .arg(rule.y())));
+        }
+        windowManager.terminate();
+        windowManager.waitForFinished();
     }
 };
 
