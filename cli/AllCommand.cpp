@@ -7,14 +7,11 @@ namespace morvanta::cli {
 namespace {
 
 int runAll(const Invocation& invocation) {
-    const Result<Arguments> arguments = parseArguments(invocation.words, {});
+    const Result<Arguments> arguments = readArguments(invocation, {}, {"FROM", "TO"});
     if (!arguments.ok()) {
         return malformed(invocation, arguments.message());
     }
     const std::vector<std::string_view>& operands = arguments.value().operands;
-    if (operands.size() != 2) {
-        return malformed(invocation, "all takes FROM and TO");
-    }
     const BuildResult survey = BuildAllTable(operands[0], operands[1]);
     if (!survey.ok()) {
         return refuse(invocation, survey.message());

@@ -65,16 +65,16 @@ Result<Arguments> parseArguments(std::span<const std::string_view> words,
         }
         const std::size_t equals = word.find('=');
         const std::string_view name = word.substr(0, equals);
-        const auto spec = std::find_if(accepted.begin(), accepted.end(),
-                                       [&](const OptionSpec& s) { return s.name == name; });
-        if (spec == accepted.end()) {
+        const auto option = std::find_if(accepted.begin(), accepted.end(),
+                                         [&](const OptionSpec& s) { return s.name == name; });
+        if (option == accepted.end()) {
             return Result<Arguments>::failure("unknown option " + std::string(name));
         }
         if (arguments.has(name)) {
             return Result<Arguments>::failure(std::string(name) + " given twice");
         }
         std::string_view value;
-        if (!spec->takesValue) {
+        if (!option->takesValue) {
             if (equals != std::string_view::npos) {
                 return Result<Arguments>::failure(std::string(name) + " takes no value");
             }
@@ -88,6 +88,33 @@ Result<Arguments> parseArguments(std::span<const std::string_view> words,
         arguments.options.emplace_back(name, value);
     }
     return Result<Arguments>::success(std::move(arguments));
+}
+
+std::string operandComplaint(const Arguments& arguments,
+                             std::initializer_list<std::string_view> names) {
+    if (arguments.operands.size() == names.size()) {
+        return {};
+    }
+    std::string wanted;
+    for (const std::string_view name : names) {
+        wanted += (wanted.empty() ? "" : " and ") + std::string(name);
+    }
+    if (arguments.operands.empty()) {
+        return "missing " + wanted;
+    }
+    return wanted + " expected, " + std::to_string(arguments.operands.size()) + " given";
+}
+
+Result<Arguments> readArguments(const Invocation& invocation, std::span<const OptionSpec> accepted,
+                                std::initializer_list<std::string_view> operands) {
+    Result<Arguments> parsed = parseArguments(invocation.words, accepted);
+    if (parsed.ok()) {
+        if (std::string complaint = operandComplaint(parsed.value(), operands);
+            !complaint.empty()) {
+            return Result<Arguments>::failure(std::move(complaint));
+        }
+    }
+    return parsed;
 }
 
 int malformed(const Invocation& invocation, std::string_view complaint) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -77,6 +78,16 @@ struct Arguments {
 // twice"), a value given to a flag ("--csv takes no value").
 Result<Arguments> parseArguments(std::span<const std::string_view> words,
                                  std::span<const OptionSpec> accepted);
+
+// "" when the operands are exactly the ones named, such as {"FROM", "TO"}; else the complaint:
+// "missing FROM and TO" when none is given, "FROM and TO expected, 3 given" otherwise.
+std::string operandComplaint(const Arguments& arguments,
+                             std::initializer_list<std::string_view> names);
+
+// parseArguments, then operandComplaint: the words of a command that takes a fixed set of
+// operands, or the first complaint about them.
+Result<Arguments> readArguments(const Invocation& invocation, std::span<const OptionSpec> accepted,
+                                std::initializer_list<std::string_view> operands);
 
 // Writes "morvanta-table COMMAND: complaint" and a pointer to the command's help on the error
 // stream; returns kMalformed.

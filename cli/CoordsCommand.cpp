@@ -14,15 +14,11 @@ constexpr OptionSpec kOptions[] = {
 };
 
 int runCoords(const Invocation& invocation) {
-    const Result<Arguments> parsed = parseArguments(invocation.words, kOptions);
+    const Result<Arguments> parsed = readArguments(invocation, kOptions, {"COUNT"});
     if (!parsed.ok()) {
         return malformed(invocation, parsed.message());
     }
     const Arguments& arguments = parsed.value();
-    if (arguments.operands.size() != 1) {
-        return malformed(invocation,
-                         arguments.operands.empty() ? "missing COUNT" : "coords takes one COUNT");
-    }
     BoltCircleArguments texts;
     texts.count = arguments.operands.front();
     texts.diameter = arguments.value("--diameter");

@@ -11,10 +11,9 @@ constexpr OptionSpec kOptions[] = {
 };
 
 int runSurvey(const Invocation& invocation, const Arguments& arguments) {
-    if (arguments.operands.size() != 2) {
-        return malformed(invocation, arguments.operands.size() < 2
-                                         ? "--survey needs FROM and TO"
-                                         : "--survey takes FROM and TO only");
+    if (const std::string complaint = operandComplaint(arguments, {"FROM", "TO"});
+        !complaint.empty()) {
+        return malformed(invocation, "--survey: " + complaint);
     }
     const Result<SurveyPlan> plan =
         planSurvey({arguments.operands[0], arguments.operands[1], arguments.value("--ratio"),
@@ -36,9 +35,8 @@ int runIndex(const Invocation& invocation) {
     if (arguments.has("--survey")) {
         return runSurvey(invocation, arguments);
     }
-    if (arguments.operands.size() != 1) {
-        return malformed(invocation,
-                         arguments.operands.empty() ? "missing COUNT" : "index takes one COUNT");
+    if (const std::string complaint = operandComplaint(arguments, {"COUNT"}); !complaint.empty()) {
+        return malformed(invocation, complaint);
     }
     const Result<IndexPlan> plan = planIndex(
         {arguments.operands.front(), arguments.value("--ratio"), arguments.value("--plates"),

@@ -13,15 +13,11 @@ constexpr OptionSpec kOptions[] = {
 };
 
 int runSheet(const Invocation& invocation) {
-    const Result<Arguments> parsed = parseArguments(invocation.words, kOptions);
+    const Result<Arguments> parsed = readArguments(invocation, kOptions, {"COUNT"});
     if (!parsed.ok()) {
         return malformed(invocation, parsed.message());
     }
     const Arguments& arguments = parsed.value();
-    if (arguments.operands.size() != 1) {
-        return malformed(invocation,
-                         arguments.operands.empty() ? "missing COUNT" : "sheet takes one COUNT");
-    }
     SheetArguments texts{arguments.operands.front(), arguments.value("--ratio"),
                          arguments.value("--dial"), arguments.value("--resolution")};
     texts.start = arguments.value("--start");

@@ -7,12 +7,9 @@ namespace morvanta::cli {
 namespace {
 
 int runThis(const Invocation& invocation) {
-    const Result<Arguments> arguments = parseArguments(invocation.words, {});
+    const Result<Arguments> arguments = readArguments(invocation, {}, {"COUNT"});
     if (!arguments.ok()) {
         return malformed(invocation, arguments.message());
-    }
-    if (arguments.value().operands.size() != 1) {
-        return malformed(invocation, "this takes one COUNT");
     }
     const BuildResult table = BuildThisTable(arguments.value().operands.front());
     if (!table.ok()) {

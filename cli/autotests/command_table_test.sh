@@ -6,8 +6,9 @@
 . "$(dirname "$0")/harness.sh"
 version=$2
 
-# run ARGS...: runs the tool, keeping the status in $status and the two streams in $work.
-run() {
+# capture ARGS...: runs the tool, keeping the status in $status and the two streams in $work, for
+# the checks that follow to judge.
+capture() {
     "$tool" "$@" >"$work/out" 2>"$work/err"
     status=$?
 }
@@ -18,18 +19,18 @@ commands=$("$tool" --help | sed -n '/^Commands:/,/^$/s/^  \([a-z]\{1,\}\) .*/\1/
     fail "--help lists the commands '$commands'"
 
 # Help: global, per command in both spellings, and among a command's words.
-run --help
+capture --help
 [[ $status -eq 0 && ! -s $work/err ]] || fail "--help: status $status"
 grep -q '^Usage: morvanta-table ' "$work/out" || fail "--help: no usage"
 [[ $(grep -c '^Exit status: ' "$work/out") -eq 1 ]] || fail "--help: the exit status is not stated once"
 cp "$work/out" "$work/global-help"
 for args in "-h" "help" "--lf --help" "--help this"; do
     # shellcheck disable=SC2086
-    run $args
+    capture $args
     [[ $status -eq 0 ]] && cmp -s "$work/out" "$work/global-help" || fail "[$args]: not the global help"
 done
 for command in $commands; do
-    run "$command" --help
+    capture "$command" --help
     [[ $status -eq 0 && ! -s $work/err ]] || fail "$command --help: status $status"
     head -n 1 "$work/out" | grep -q "^Usage: morvanta-table $command" ||
         fail "$command --help: first line $(head -n 1 "$work/out")"
@@ -38,29 +39,29 @@ for command in $commands; do
     cp "$work/out" "$work/help"
     for args in "help $command" "$command 7 --help" "$command -h 7" "--crlf $command --help" "$command --lf --help"; do
         # shellcheck disable=SC2086
-        run $args
+        capture $args
         [[ $status -eq 0 ]] && cmp -s "$work/out" "$work/help" || fail "[$args]: not the help of $command"
     done
     # --version belongs before the command word; among its words it is an unknown option.
-    run "$command" 7 --version
+    capture "$command" 7 --version
     [[ $status -eq 2 && ! -s $work/out ]] || fail "$command 7 --version: status $status"
     grep -q "^morvanta-table $command: unknown option --version" "$work/err" ||
         fail "$command 7 --version: $(cat "$work/err")"
     # After "--" the global words are operands too, so the command sees them.
-    run "$command" -- --help
+    capture "$command" -- --help
     [[ $status -ne 0 ]] && ! grep -q '^Usage' "$work/out" || fail "$command -- --help printed the help"
 done
 
-run --version
+capture --version
 [[ $status -eq 0 && $(cat "$work/out") == "morvanta-table $version" ]] ||
     fail "--version: status $status, '$(cat "$work/out")', expected 'morvanta-table $version'"
-run --lf --version
+capture --lf --version
 [[ $(cat "$work/out") == "morvanta-table $version" ]] || fail "--lf --version: '$(cat "$work/out")'"
 
 # Every command's statuses: STATUS|ARGS|what standard error holds (for 1 the message itself).
 while IFS='|' read -r expected args message; do
     # shellcheck disable=SC2086
-    run $args
+    capture $args
     [[ $status -eq $expected ]] || fail "[$args]: status $status, expected $expected"
     case $expected in
         0)
@@ -93,15 +94,15 @@ done <<'EOF'
 1|all -- -1 5|From must be a number greater then 0
 1|sheet 1|COUNT must be a whole number from 2 to 10000
 1|sheet 10001|COUNT must be a whole number from 2 to 10000
-2|this|this takes one COUNT
-2|this 7 8|this takes one COUNT
+2|this|missing COUNT
+2|this 7 8|COUNT expected, 2 given
 2|this 7 --bogus|unknown option --bogus
 2|this 7 --lf --crlf|--lf and --crlf together
-2|all 2|all takes FROM and TO
-2|all 2 3 4|all takes FROM and TO
+2|all 2|FROM and TO expected, 1 given
+2|all 2 3 4|FROM and TO expected, 3 given
 2|all -x 2 3|unknown option -x
 2|sheet|missing COUNT
-2|sheet 7 8|sheet takes one COUNT
+2|sheet 7 8|COUNT expected, 2 given
 2|sheet 7 --ratio|--ratio needs a value
 2|sheet 7 --csv --csv|--csv given twice
 2|sheet 7 --csv=yes|--csv takes no value
@@ -110,13 +111,13 @@ EOF
 # Malformed before any command: the tool's own name only.
 for args in "" "--lf" "bogus 7" "help bogus" "help this all" "--bogus this 7" "--lf --crlf this 7"; do
     # shellcheck disable=SC2086
-    run $args
+    capture $args
     [[ $status -eq 2 && ! -s $work/out ]] || fail "[$args]: status $status, expected 2"
     grep -q "^morvanta-table: " "$work/err" && grep -q "^Try 'morvanta-table --help'.$" "$work/err" ||
         fail "[$args]: standard error '$(cat "$work/err")'"
 done
 
-run --crlf this 7 --lf
+capture --crlf this 7 --lf
 [[ $status -eq 2 && $(head -n 1 "$work/err") == "morvanta-table this: --lf and --crlf together" ]] ||
     fail "--crlf this 7 --lf: status $status, $(cat "$work/err")"
 

@@ -4,15 +4,6 @@
 # standard error, and the three outputs. Usage: coords_cli_test.sh PATH/TO/morvanta-table
 . "$(dirname "$0")/harness.sh"
 
-# run EXPECTED_STATUS ARGS...: runs the tool, keeping its output in $work/out and $work/err.
-run() {
-    expected=$1
-    shift
-    "$tool" "$@" >"$work/out" 2>"$work/err"
-    status=$?
-    [ "$status" -eq "$expected" ] || fail "coords args [$*]: status $status, expected $expected"
-}
-
 cat >"$work/expected" <<'EOF2'
 Bolt circle: 6 holes on a diameter of 100, centre X 10 Y -5
 Holes: 6 holes over the full circle, 60° apart

@@ -22,8 +22,8 @@ offered() {
     bash --norc --noprofile -c '
         source "$1" || exit 3
         shift
-        spec=$(complete -p morvanta-table) || exit 4
-        function=${spec#*-F }
+        registered=$(complete -p morvanta-table) || exit 4
+        function=${registered#*-F }
         function=${function%% *}
         COMP_WORDS=(morvanta-table "$@")
         COMP_CWORD=$#

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the end-to-end checks of morvanta-table: sourced with the tool's path as $1. Gives
-# $tool, a scratch folder $work removed on exit, fail MESSAGE, and finish, which ends the script
-# with the verdict.
+# $tool, a scratch folder $work removed on exit, fail MESSAGE, run, and finish, which ends the
+# script with the verdict.
 set -u
 tool=$1
 work=$(mktemp -d)
@@ -11,6 +11,16 @@ failures=0
 fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))
+}
+
+# run EXPECTED_STATUS ARGS...: runs the tool, keeping its output in $work/out and $work/err and its
+# status in $status, and fails unless the status is the one expected.
+run() {
+    expected=$1
+    shift
+    "$tool" "$@" >"$work/out" 2>"$work/err"
+    status=$?
+    [ "$status" -eq "$expected" ] || fail "[$*]: status $status, expected $expected"
 }
 
 finish() {

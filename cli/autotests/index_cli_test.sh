@@ -5,15 +5,6 @@
 # Usage: index_cli_test.sh PATH/TO/morvanta-table
 . "$(dirname "$0")/harness.sh"
 
-# run EXPECTED_STATUS ARGS...: runs the tool, keeping its output in $work/out and $work/err.
-run() {
-    expected=$1
-    shift
-    "$tool" "$@" >"$work/out" 2>"$work/err"
-    status=$?
-    [ "$status" -eq "$expected" ] || fail "index args [$*]: status $status, expected $expected"
-}
-
 # 127 at 40:1: as for 120 divisions (40/120 = 5/15), the plate geared -7/3 by 56 driving 24.
 run 0 index 127
 [ -s "$work/err" ] && fail "index 127: wrote to standard error"

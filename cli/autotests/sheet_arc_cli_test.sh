@@ -5,14 +5,6 @@
 # were taken from the tool as it was then. Usage: sheet_arc_cli_test.sh PATH/TO/morvanta-table
 . "$(dirname "$0")/harness.sh"
 
-run() {
-    expected=$1
-    shift
-    "$tool" "$@" >"$work/out" 2>"$work/err"
-    status=$?
-    [ "$status" -eq "$expected" ] || fail "args [$*]: status $status, expected $expected"
-}
-
 while IFS='|' read -r sum args; do
     # shellcheck disable=SC2086
     got=$("$tool" sheet $args 2>&1 | sha256sum | cut -d' ' -f1)

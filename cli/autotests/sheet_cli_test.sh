@@ -4,15 +4,6 @@
 # standard error, and the sheet itself. Usage: sheet_cli_test.sh PATH/TO/morvanta-table
 . "$(dirname "$0")/harness.sh"
 
-# run EXPECTED_STATUS ARGS...: runs the tool, keeping its output in $work/out and $work/err.
-run() {
-    expected=$1
-    shift
-    "$tool" "$@" >"$work/out" 2>"$work/err"
-    status=$?
-    [ "$status" -eq "$expected" ] || fail "sheet args [$*]: status $status, expected $expected"
-}
-
 cat >"$work/expected" <<'EOF'
 Setting sheet: 7 holes
 Worm ratio: 90:1, one handwheel turn = 4°
