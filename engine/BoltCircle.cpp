@@ -5,27 +5,16 @@
 #include <cctype>
 #include <new>
 
+#include "engine/Integers.h"
+
 namespace morvanta {
 
 namespace {
 
+using detail::parseWhole;
 using PlanResult = Result<BoltCirclePlan>;
 
 constexpr std::int64_t kShortDecimalDenominator = 1'000'000'000;
-// A count has at most this many digits before it is compared, so that it cannot overflow.
-constexpr std::size_t kMaxCountDigits = 9;
-
-std::optional<std::int64_t> parseWhole(std::string_view text) {
-    if (text.empty() || text.size() > kMaxCountDigits ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::nullopt;
-    }
-    std::int64_t value = 0;
-    for (const char c : text) {
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
 
 std::optional<ExactDecimal> parsePositive(std::string_view text) {
     const std::optional<ExactDecimal> number = parseExactDecimal(text);

@@ -9,40 +9,18 @@
 #include <vector>
 
 #include "engine/BoltCircle.h"
+#include "engine/Integers.h"
 
 namespace morvanta {
 
 namespace {
 
-__extension__ using I128 = __int128;
+using detail::I128;
+using detail::parseWhole;
 
 constexpr int kMaxGcodeDecimals = 8;
-// Nine digits keep every product of a sheet far inside 64 bits.
-constexpr std::size_t kMaxWholeDigits = 9;
 constexpr std::size_t kMaxRatioIntegerDigits = 7;
 constexpr std::size_t kMaxRatioFractionDigits = 6;
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-std::optional<std::int64_t> digitsValue(std::string_view digits) {
-    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), isDigit)) {
-        return std::nullopt;
-    }
-    std::int64_t value = 0;
-    for (const char c : digits) {
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
-std::optional<std::int64_t> parseWhole(std::string_view text) {
-    if (text.size() > kMaxWholeDigits) {
-        return std::nullopt;
-    }
-    return digitsValue(text);
-}
 
 struct Ratio {
     std::int64_t numerator;
@@ -56,8 +34,8 @@ std::optional<Ratio> parseRatio(std::string_view text) {
     std::string_view fractionDigits =
         point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
     if (integerDigits.size() > kMaxRatioIntegerDigits ||
-        fractionDigits.size() > kMaxRatioFractionDigits || !digitsValue(integerDigits) ||
-        (point != std::string_view::npos && !digitsValue(fractionDigits))) {
+        fractionDigits.size() > kMaxRatioFractionDigits || !parseWhole(integerDigits) ||
+        (point != std::string_view::npos && !parseWhole(fractionDigits))) {
         return std::nullopt;
     }
     while (!fractionDigits.empty() && fractionDigits.back() == '0') {
@@ -66,7 +44,7 @@ std::optional<Ratio> parseRatio(std::string_view text) {
     while (integerDigits.size() > 1 && integerDigits.front() == '0') {
         integerDigits.remove_prefix(1);
     }
-    Ratio ratio{*digitsValue(integerDigits), 1, std::string(integerDigits)};
+    Ratio ratio{*parseWhole(integerDigits), 1, std::string(integerDigits)};
     for (const char c : fractionDigits) {
         ratio.numerator = ratio.numerator * 10 + (c - '0');
         ratio.denominator *= 10;
