@@ -165,10 +165,9 @@ PlanResult checkedPlan(const BoltCircleArguments& a) {
     }
 
     if (a.start) {
-        const std::optional<Angle> start = Angle::parseDecimal(*a.start);
-        if (!start || *start >= Angle::degrees(kMaxStartDegrees) ||
-            *start <= Angle::degrees(-kMaxStartDegrees)) {
-            return refuse(kBoltStartMessage, "start");
+        const std::optional<Angle> start = parseStartAngle(*a.start);
+        if (!start) {
+            return refuse(kStartMessage, "start");
         }
         plan.start = *start;
     }
@@ -191,11 +190,8 @@ PlanResult checkedPlan(const BoltCircleArguments& a) {
         plan.span = *span;
     }
     if (a.ends) {
-        if (!plan.span) {
-            return refuse(kBoltEndsWithoutSpanMessage, "ends");
-        }
-        if (*plan.span == Angle::degrees(360)) {
-            return refuse(kBoltEndsFullMessage, "ends");
+        if (const std::optional<std::string_view> complaint = endsComplaint(plan.span)) {
+            return refuse(*complaint, "ends");
         }
         if (plan.count < 2) {
             return refuse(kBoltEndsOneHoleMessage, "ends");
@@ -204,15 +200,15 @@ PlanResult checkedPlan(const BoltCircleArguments& a) {
     }
 
     if (a.decimals) {
-        const std::optional<std::int64_t> decimals = parseWhole(*a.decimals);
-        if (!decimals || *decimals > kMaxBoltDecimals) {
-            return refuse(kBoltDecimalsMessage, "decimals");
+        const std::optional<int> decimals = parseWrittenDecimals(*a.decimals);
+        if (!decimals) {
+            return refuse(kDecimalsMessage, "decimals");
         }
-        plan.decimals = static_cast<int>(*decimals);
+        plan.decimals = *decimals;
     }
 
     if (a.csv && a.gcode) {
-        return refuse(kBoltCsvAndGcodeMessage, "gcode");
+        return refuse(kCsvAndGcodeMessage, "gcode");
     }
     plan.output = a.gcode ? BoltOutput::Gcode : a.csv ? BoltOutput::Csv : BoltOutput::Table;
 

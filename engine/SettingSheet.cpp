@@ -18,7 +18,6 @@ namespace {
 using detail::I128;
 using detail::parseWhole;
 
-constexpr int kMaxGcodeDecimals = 8;
 constexpr std::size_t kMaxRatioIntegerDigits = 7;
 constexpr std::size_t kMaxRatioFractionDigits = 6;
 
@@ -110,10 +109,9 @@ std::string decimalText(std::int64_t numerator, std::int64_t denominator, int de
 SheetPlanResult placeHoles(const SheetArguments& arguments, SheetPlan plan) {
     plan.arc = arguments.start || arguments.span || arguments.clockwise;
     if (arguments.start) {
-        const std::optional<Angle> start = Angle::parseDecimal(*arguments.start);
-        if (!start || *start >= Angle::degrees(kMaxStartDegrees) ||
-            *start <= Angle::degrees(-kMaxStartDegrees)) {
-            return refuse(kSheetStartMessage, "start");
+        const std::optional<Angle> start = parseStartAngle(*arguments.start);
+        if (!start) {
+            return refuse(kStartMessage, "start");
         }
         plan.start = *start;
         plan.first = start->withinTurn();
@@ -126,11 +124,8 @@ SheetPlanResult placeHoles(const SheetArguments& arguments, SheetPlan plan) {
         plan.span = *span;
     }
     if (arguments.ends) {
-        if (!plan.span) {
-            return refuse(kSheetEndsWithoutSpanMessage, "ends");
-        }
-        if (*plan.span == Angle::degrees(360)) {
-            return refuse(kSheetEndsFullMessage, "ends");
+        if (const std::optional<std::string_view> complaint = endsComplaint(plan.span)) {
+            return refuse(*complaint, "ends");
         }
         plan.ends = true;
     }
@@ -146,7 +141,7 @@ SheetPlanResult placeHoles(const SheetArguments& arguments, SheetPlan plan) {
 
     if (arguments.gcode) {
         if (arguments.csv) {
-            return refuse(kSheetCsvAndGcodeMessage, "gcode");
+            return refuse(kCsvAndGcodeMessage, "gcode");
         }
         if (arguments.ratio || arguments.dial || arguments.resolution) {
             return refuse(kSheetGcodeManualMessage, "gcode");
@@ -159,11 +154,11 @@ SheetPlanResult placeHoles(const SheetArguments& arguments, SheetPlan plan) {
             plan.axis = arguments.axis->front();
         }
         if (arguments.decimals) {
-            const std::optional<std::int64_t> decimals = parseWhole(*arguments.decimals);
-            if (!decimals || *decimals > kMaxGcodeDecimals) {
-                return refuse(kSheetDecimalsMessage, "decimals");
+            const std::optional<int> decimals = parseWrittenDecimals(*arguments.decimals);
+            if (!decimals) {
+                return refuse(kDecimalsMessage, "decimals");
             }
-            plan.decimals = static_cast<int>(*decimals);
+            plan.decimals = *decimals;
         }
     } else if (arguments.axis || arguments.decimals) {
         return refuse(kSheetGcodeOnlyMessage, arguments.axis ? "axis" : "decimals");
