@@ -18,6 +18,8 @@ namespace morvanta {
 
 namespace {
 
+using detail::decimalText;
+using detail::formatted;
 using detail::I128;
 using detail::magnitude;
 using detail::parseWhole;
@@ -46,13 +48,6 @@ bool lessThan(const Fraction& a, const Fraction& b) {
 
 Fraction absolute(const Fraction& f) {
     return {f.numerator < 0 ? -f.numerator : f.numerator, f.denominator};
-}
-
-std::string formatted(const char* format, auto... values) {
-    const int length = std::snprintf(nullptr, 0, format, values...);
-    std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
-    std::snprintf(text.data(), text.size() + 1, format, values...);
-    return text;
 }
 
 // Appends item to a list, after the separator unless the list is still empty.
@@ -95,19 +90,6 @@ std::string turnsText(const Fraction& f) {
         return fractionText(f) + " of a turn";
     }
     return mixedText(f) + (f == Fraction{1, 1} ? " turn" : " turns");
-}
-
-// numerator / denominator (denominator > 0) with the given decimals, rounded half away from zero:
-// "0.00" only when exactly zero; otherwise a minus sign, or a plus sign when `plus`.
-std::string decimalText(I128 numerator, I128 denominator, int decimals, bool plus) {
-    I128 scale = 1;
-    for (int i = 0; i < decimals; ++i) {
-        scale *= 10;
-    }
-    const I128 scaled = (2 * magnitude(numerator) * scale + denominator) / (2 * denominator);
-    const char* sign = numerator < 0 ? "-" : numerator > 0 && plus ? "+" : "";
-    return formatted("%s%lld.%0*lld", sign, static_cast<long long>(scaled / scale), decimals,
-                     static_cast<long long>(scaled % scale));
 }
 
 std::optional<std::int64_t> parseBounded(std::string_view text, std::int64_t low,

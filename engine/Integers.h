@@ -5,10 +5,13 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
+#include <string>
 #include <string_view>
 
-// Whole-number helpers shared by the engine's exact arithmetic; not part of its interface.
+// Whole-number helpers shared by the engine's exact arithmetic and its writers; not part of its
+// interface.
 namespace morvanta::detail {
 
 __extension__ using I128 = __int128;
@@ -65,6 +68,27 @@ inline std::optional<std::int64_t> parseWhole(std::string_view text) {
         value = value * 10 + (c - '0');
     }
     return value;
+}
+
+// printf into a string.
+std::string formatted(const char* format, auto... values) {
+    const int length = std::snprintf(nullptr, 0, format, values...);
+    std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
+    std::snprintf(text.data(), text.size() + 1, format, values...);
+    return text;
+}
+
+// numerator / denominator (denominator > 0) with 1 to 18 decimals, rounded half away from zero:
+// "0.00" only when exactly zero; otherwise a minus sign, or a plus sign when `plus`. The rounded
+// value must fit int64 in units of the last decimal. (1, 7, 2, true) -> "+0.14",
+// (-1, 9973, 2, false) -> "-0.00".
+inline std::string decimalText(I128 numerator, I128 denominator, int decimals, bool plus) {
+    const std::int64_t scale = kPow10[static_cast<std::size_t>(decimals)];
+    const auto scaled = static_cast<std::int64_t>((2 * magnitude(numerator) * scale + denominator) /
+                                                  (2 * denominator));
+    const char* sign = numerator < 0 ? "-" : numerator > 0 && plus ? "+" : "";
+    return formatted("%s%lld.%0*lld", sign, static_cast<long long>(scaled / scale), decimals,
+                     static_cast<long long>(scaled % scale));
 }
 
 }  // namespace morvanta::detail

@@ -15,6 +15,8 @@ namespace morvanta {
 
 namespace {
 
+using detail::decimalText;
+using detail::formatted;
 using detail::I128;
 using detail::parseWhole;
 
@@ -75,33 +77,11 @@ SheetPlanResult refuse(std::string_view message, std::string_view about) {
     return SheetPlanResult::failure(message, about);
 }
 
-std::string formatted(const char* format, auto... values) {
-    const int length = std::snprintf(nullptr, 0, format, values...);
-    std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
-    std::snprintf(text.data(), text.size() + 1, format, values...);
-    return text;
-}
-
 std::string withoutPlus(std::string text) {
     if (!text.empty() && text.front() == '+') {
         text.erase(0, 1);
     }
     return text;
-}
-
-// In 128 bits, as the denominator of a sheet with a start or an arc may reach 10^13.
-std::string decimalText(std::int64_t numerator, std::int64_t denominator, int decimals,
-                        bool plusSign) {
-    std::int64_t scale = 1;
-    for (int i = 0; i < decimals; ++i) {
-        scale *= 10;
-    }
-    const I128 magnitude = numerator < 0 ? -static_cast<I128>(numerator) : numerator;
-    const auto scaled =
-        static_cast<std::int64_t>((2 * magnitude * scale + denominator) / (2 * denominator));
-    const char* sign = numerator < 0 ? "-" : numerator > 0 && plusSign ? "+" : "";
-    return formatted("%s%lld.%0*lld", sign, static_cast<long long>(scaled / scale), decimals,
-                     static_cast<long long>(scaled % scale));
 }
 
 // The start, arc and direction, and the G-code choices, of a plan whose count, ratio, dial and
