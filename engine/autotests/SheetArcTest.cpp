@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/SettingSheet.h"
-#include "engine/autotests/DecimalRounding.h"
+#include "engine/autotests/EngineTestSupport.h"
 
 using namespace morvanta;
 
