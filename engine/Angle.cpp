@@ -1,37 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/Angle.h"
 
-#include <array>
 #include <cstdio>
 #include <cstdlib>
+
+#include "engine/ExactDecimal.h"
+#include "engine/Integers.h"
 
 namespace morvanta {
 
 namespace {
 
-__extension__ using I128 = __int128;
+using detail::I128;
+using detail::kPow10;
+using detail::magnitude;
 
-constexpr int kMaxWholeDigits = 9;
 constexpr int kMaxTickDecimals = 6;
 constexpr int kMaxDegreeDecimals = 9;
-
-constexpr std::array<std::int64_t, 10> kPow10 = {
-    1, 10, 100, 1'000, 10'000, 100'000, 1'000'000, 10'000'000, 100'000'000, 1'000'000'000};
-
-I128 magnitude(I128 x) {
-    return x < 0 ? -x : x;
-}
-
-I128 gcd(I128 a, I128 b) {
-    a = magnitude(a);
-    b = magnitude(b);
-    while (b != 0) {
-        const I128 r = a % b;
-        a = b;
-        b = r;
-    }
-    return a;
-}
 
 // The multiple of step nearest to numerator / denominator (denominator > 0, step > 0), halves
 // away from zero. Working on the magnitude makes the rule symmetric, so -59.5" rounds as 59.5".
@@ -50,44 +35,18 @@ Angle Angle::ratio(std::int64_t numerator, std::int64_t denominator) {
 }
 
 Angle Angle::reduced(Wide numerator, Wide denominator) {
-    if (denominator < 0) {
-        numerator = -numerator;
-        denominator = -denominator;
-    }
-    const I128 g = gcd(numerator, denominator);
-    if (g > 1) {
-        numerator /= g;
-        denominator /= g;
-    }
+    detail::reduce(numerator, denominator);
     return Angle(static_cast<std::int64_t>(numerator), static_cast<std::int64_t>(denominator));
 }
 
+static_assert(Angle::kMaxDecimals == kMaxExactDecimals);
+
 std::optional<Angle> Angle::parseDecimal(std::string_view text) {
-    bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    std::int64_t value = 0;
-    int whole = 0;
-    int decimals = 0;
-    bool point = false;
-    for (const char c : text) {
-        if (c == '.' && !point) {
-            point = true;
-        } else if (c >= '0' && c <= '9') {
-            if (point ? ++decimals > kMaxDecimals : ++whole > kMaxWholeDigits) {
-                return std::nullopt;
-            }
-            value = value * 10 + (c - '0');
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (whole + decimals == 0) {
+    const std::optional<ExactDecimal> number = parseExactDecimal(text);
+    if (!number) {
         return std::nullopt;
     }
-    return ratio(negative ? -value : value, kPow10[static_cast<std::size_t>(decimals)]);
+    return ratio(number->units, kPow10[static_cast<std::size_t>(number->scale)]);
 }
 
 Angle Angle::operator+(const Angle& other) const {

@@ -29,9 +29,9 @@ public:
     // numerator / denominator degrees, reduced; denominator must not be 0 (a negative one moves
     // its sign to the numerator). ratio(720, 14) == ratio(360, 7).
     static Angle ratio(std::int64_t numerator, std::int64_t denominator);
-    // The angle of a decimal text: an optional sign, digits with at most one point and at most
-    // kMaxDecimals digits after it, at least one digit, and at most 9 digits before the point;
-    // nothing else (no spaces, exponents or thousands separators).
+    // The angle of a decimal text read by parseExactDecimal: an optional sign, digits with at most
+    // one point and at most kMaxDecimals digits after it, at least one digit, and at most 9 digits
+    // before the point; nothing else (no spaces, exponents or thousands separators).
     //   "15" -> 15, "-22.5" -> -45/2, "0.125" -> 1/8, ".5" -> 1/2, "7." -> 7, "+3" -> 3.
     // Not angles: "", "-", ".", "1e3", " 7", "7 ", "1,5", "0.1234567891" (10 decimals).
     static std::optional<Angle> parseDecimal(std::string_view text);

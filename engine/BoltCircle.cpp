@@ -5,27 +5,16 @@
 #include <cctype>
 #include <new>
 
+#include "engine/Integers.h"
+
 namespace morvanta {
 
 namespace {
 
+using detail::parseWhole;
 using PlanResult = Result<BoltCirclePlan>;
 
 constexpr std::int64_t kShortDecimalDenominator = 1'000'000'000;
-// A count has at most this many digits before it is compared, so that it cannot overflow.
-constexpr std::size_t kMaxCountDigits = 9;
-
-std::optional<std::int64_t> parseWhole(std::string_view text) {
-    if (text.empty() || text.size() > kMaxCountDigits ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::nullopt;
-    }
-    std::int64_t value = 0;
-    for (const char c : text) {
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
 
 std::optional<ExactDecimal> parsePositive(std::string_view text) {
     const std::optional<ExactDecimal> number = parseExactDecimal(text);
@@ -176,10 +165,9 @@ PlanResult checkedPlan(const BoltCircleArguments& a) {
     }
 
     if (a.start) {
-        const std::optional<Angle> start = Angle::parseDecimal(*a.start);
-        if (!start || *start >= Angle::degrees(kMaxStartDegrees) ||
-            *start <= Angle::degrees(-kMaxStartDegrees)) {
-            return refuse(kBoltStartMessage, "start");
+        const std::optional<Angle> start = parseStartAngle(*a.start);
+        if (!start) {
+            return refuse(kStartMessage, "start");
         }
         plan.start = *start;
     }
@@ -202,11 +190,8 @@ PlanResult checkedPlan(const BoltCircleArguments& a) {
         plan.span = *span;
     }
     if (a.ends) {
-        if (!plan.span) {
-            return refuse(kBoltEndsWithoutSpanMessage, "ends");
-        }
-        if (*plan.span == Angle::degrees(360)) {
-            return refuse(kBoltEndsFullMessage, "ends");
+        if (const std::optional<std::string_view> complaint = endsComplaint(plan.span)) {
+            return refuse(*complaint, "ends");
         }
         if (plan.count < 2) {
             return refuse(kBoltEndsOneHoleMessage, "ends");
@@ -215,15 +200,15 @@ PlanResult checkedPlan(const BoltCircleArguments& a) {
     }
 
     if (a.decimals) {
-        const std::optional<std::int64_t> decimals = parseWhole(*a.decimals);
-        if (!decimals || *decimals > kMaxBoltDecimals) {
-            return refuse(kBoltDecimalsMessage, "decimals");
+        const std::optional<int> decimals = parseWrittenDecimals(*a.decimals);
+        if (!decimals) {
+            return refuse(kDecimalsMessage, "decimals");
         }
-        plan.decimals = static_cast<int>(*decimals);
+        plan.decimals = *decimals;
     }
 
     if (a.csv && a.gcode) {
-        return refuse(kBoltCsvAndGcodeMessage, "gcode");
+        return refuse(kCsvAndGcodeMessage, "gcode");
     }
     plan.output = a.gcode ? BoltOutput::Gcode : a.csv ? BoltOutput::Csv : BoltOutput::Table;
 

@@ -9,6 +9,7 @@
 
 #include "engine/Angle.h"
 #include "engine/BoltCircleMath.h"
+#include "engine/CommonOptions.h"
 #include "engine/Report.h"
 #include "engine/Result.h"
 
@@ -31,10 +32,6 @@ namespace morvanta {
 
 inline constexpr std::int64_t kMaxBoltHoles = 10'000;
 inline constexpr int kDefaultBoltDecimals = 4;
-inline constexpr int kMaxBoltDecimals = 8;
-// Start angles stay below this many degrees in size, so that start + (k - 1) x step, not brought
-// within a turn where a program runs on from the start, stays within Angle's domain.
-inline constexpr std::int64_t kMaxStartDegrees = 100'000;
 
 enum class BoltOutput { Table, Csv, Gcode };
 
@@ -97,15 +94,15 @@ struct BoltCirclePlan {
 //             (kBoltSizeMissingMessage)
 //   radius    a number above 0 (kBoltRadiusMessage); given with --diameter (kBoltSizeTwiceMessage)
 //   centre    two numbers X,Y such as 10,-5, no spaces (kBoltCentreMessage); default 0,0
-//   start     a number of degrees such as 15 or -22.5, below 100000 in size (kBoltStartMessage);
+//   start     a number of degrees such as 15 or -22.5, below 100000 in size (kStartMessage);
 //             default 0
 //   zero      east or north (kBoltZeroMessage); default east
 //   span      a number of degrees from 0 to 360 (kBoltSpanMessage); 0 with more than one hole
 //             (kBoltZeroSpanMessage)
-//   ends      without --span (kBoltEndsWithoutSpanMessage), with a span of 360
-//             (kBoltEndsFullMessage) or with one hole (kBoltEndsOneHoleMessage)
-//   decimals  a whole number from 0 to 8 (kBoltDecimalsMessage); default 4
-//   gcode     together with --csv (kBoltCsvAndGcodeMessage)
+//   ends      without --span (kEndsWithoutSpanMessage), with a span of 360 (kEndsFullMessage)
+//             or with one hole (kBoltEndsOneHoleMessage)
+//   decimals  a whole number from 0 to 8 (kDecimalsMessage); default 4
+//   gcode     together with --csv (kCsvAndGcodeMessage)
 //   depth, retract, feed   missing with --gcode (kBoltDepthMissingMessage, ...), given without
 //             it (kBoltDrillWithoutGcodeMessage), not a number (kBoltDepthMessage, ...), with more
 //             decimals than asked (kBoltDepthDecimalsMessage, ...), a retract plane not above the
@@ -129,21 +126,12 @@ inline constexpr std::string_view kBoltSizeTwiceMessage =
     "give either --diameter or --radius, not both";
 inline constexpr std::string_view kBoltCentreMessage =
     "the centre must be two numbers X,Y such as 10,-5";
-inline constexpr std::string_view kBoltStartMessage =
-    "the start angle must be a number of degrees below 100000 in size, such as 15 or -22.5";
 inline constexpr std::string_view kBoltZeroMessage =
     "the zero direction must be east (+X) or north (+Y)";
 inline constexpr std::string_view kBoltSpanMessage =
     "the span must be a number of degrees from 0 to 360, such as 90";
 inline constexpr std::string_view kBoltZeroSpanMessage = "a span of 0 has room for one hole only";
-inline constexpr std::string_view kBoltEndsWithoutSpanMessage = "--ends needs a --span";
-inline constexpr std::string_view kBoltEndsFullMessage =
-    "--ends cannot be used with a span of 360: the last hole would lie on the first";
 inline constexpr std::string_view kBoltEndsOneHoleMessage = "--ends needs at least 2 holes";
-inline constexpr std::string_view kBoltDecimalsMessage =
-    "the decimals must be a whole number from 0 to 8";
-inline constexpr std::string_view kBoltCsvAndGcodeMessage =
-    "give either --csv or --gcode, not both";
 inline constexpr std::string_view kBoltDepthMissingMessage =
     "--gcode needs the depth of the holes: --depth Z";
 inline constexpr std::string_view kBoltRetractMissingMessage =

@@ -12,45 +12,26 @@
 #include <utility>
 
 #include "engine/Angle.h"
+#include "engine/Integers.h"
 
 namespace morvanta {
 
 namespace {
 
-__extension__ using I128 = __int128;
+using detail::decimalText;
+using detail::formatted;
+using detail::I128;
+using detail::magnitude;
+using detail::parseWhole;
 
 constexpr std::int64_t kSecondsPerTurn = 1'296'000;
-constexpr std::size_t kMaxNumberDigits = 9;
 // Notes that list circles are wrapped at this width, so that a printed sheet keeps its margins.
 constexpr std::size_t kNoteWidth = 96;
-
-I128 magnitude(I128 x) {
-    return x < 0 ? -x : x;
-}
-
-I128 gcd128(I128 a, I128 b) {
-    a = magnitude(a);
-    b = magnitude(b);
-    while (b != 0) {
-        const I128 r = a % b;
-        a = b;
-        b = r;
-    }
-    return a;
-}
 
 // Every fraction the planner makes is a ratio of products of at most a count, a ratio, two
 // circles or four gears, so it fits int64 once reduced.
 Fraction reduced(I128 numerator, I128 denominator) {
-    if (denominator < 0) {
-        numerator = -numerator;
-        denominator = -denominator;
-    }
-    const I128 g = gcd128(numerator, denominator);
-    if (g > 1) {
-        numerator /= g;
-        denominator /= g;
-    }
+    detail::reduce(numerator, denominator);
     return {static_cast<std::int64_t>(numerator), static_cast<std::int64_t>(denominator)};
 }
 
@@ -67,13 +48,6 @@ bool lessThan(const Fraction& a, const Fraction& b) {
 
 Fraction absolute(const Fraction& f) {
     return {f.numerator < 0 ? -f.numerator : f.numerator, f.denominator};
-}
-
-std::string formatted(const char* format, auto... values) {
-    const int length = std::snprintf(nullptr, 0, format, values...);
-    std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
-    std::snprintf(text.data(), text.size() + 1, format, values...);
-    return text;
 }
 
 // Appends item to a list, after the separator unless the list is still empty.
@@ -116,31 +90,6 @@ std::string turnsText(const Fraction& f) {
         return fractionText(f) + " of a turn";
     }
     return mixedText(f) + (f == Fraction{1, 1} ? " turn" : " turns");
-}
-
-// numerator / denominator (denominator > 0) with the given decimals, rounded half away from zero:
-// "0.00" only when exactly zero; otherwise a minus sign, or a plus sign when `plus`.
-std::string decimalText(I128 numerator, I128 denominator, int decimals, bool plus) {
-    I128 scale = 1;
-    for (int i = 0; i < decimals; ++i) {
-        scale *= 10;
-    }
-    const I128 scaled = (2 * magnitude(numerator) * scale + denominator) / (2 * denominator);
-    const char* sign = numerator < 0 ? "-" : numerator > 0 && plus ? "+" : "";
-    return formatted("%s%lld.%0*lld", sign, static_cast<long long>(scaled / scale), decimals,
-                     static_cast<long long>(scaled % scale));
-}
-
-std::optional<std::int64_t> parseWhole(std::string_view text) {
-    if (text.empty() || text.size() > kMaxNumberDigits ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::nullopt;
-    }
-    std::int64_t value = 0;
-    for (const char c : text) {
-        value = value * 10 + (c - '0');
-    }
-    return value;
 }
 
 std::optional<std::int64_t> parseBounded(std::string_view text, std::int64_t low,

@@ -9,40 +9,19 @@
 #include <vector>
 
 #include "engine/BoltCircle.h"
+#include "engine/Integers.h"
 
 namespace morvanta {
 
 namespace {
 
-__extension__ using I128 = __int128;
+using detail::decimalText;
+using detail::formatted;
+using detail::I128;
+using detail::parseWhole;
 
-constexpr int kMaxGcodeDecimals = 8;
-// Nine digits keep every product of a sheet far inside 64 bits.
-constexpr std::size_t kMaxWholeDigits = 9;
 constexpr std::size_t kMaxRatioIntegerDigits = 7;
 constexpr std::size_t kMaxRatioFractionDigits = 6;
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-std::optional<std::int64_t> digitsValue(std::string_view digits) {
-    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), isDigit)) {
-        return std::nullopt;
-    }
-    std::int64_t value = 0;
-    for (const char c : digits) {
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
-
-std::optional<std::int64_t> parseWhole(std::string_view text) {
-    if (text.size() > kMaxWholeDigits) {
-        return std::nullopt;
-    }
-    return digitsValue(text);
-}
 
 struct Ratio {
     std::int64_t numerator;
@@ -56,8 +35,8 @@ std::optional<Ratio> parseRatio(std::string_view text) {
     std::string_view fractionDigits =
         point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
     if (integerDigits.size() > kMaxRatioIntegerDigits ||
-        fractionDigits.size() > kMaxRatioFractionDigits || !digitsValue(integerDigits) ||
-        (point != std::string_view::npos && !digitsValue(fractionDigits))) {
+        fractionDigits.size() > kMaxRatioFractionDigits || !parseWhole(integerDigits) ||
+        (point != std::string_view::npos && !parseWhole(fractionDigits))) {
         return std::nullopt;
     }
     while (!fractionDigits.empty() && fractionDigits.back() == '0') {
@@ -66,7 +45,7 @@ std::optional<Ratio> parseRatio(std::string_view text) {
     while (integerDigits.size() > 1 && integerDigits.front() == '0') {
         integerDigits.remove_prefix(1);
     }
-    Ratio ratio{*digitsValue(integerDigits), 1, std::string(integerDigits)};
+    Ratio ratio{*parseWhole(integerDigits), 1, std::string(integerDigits)};
     for (const char c : fractionDigits) {
         ratio.numerator = ratio.numerator * 10 + (c - '0');
         ratio.denominator *= 10;
@@ -98,13 +77,6 @@ SheetPlanResult refuse(std::string_view message, std::string_view about) {
     return SheetPlanResult::failure(message, about);
 }
 
-std::string formatted(const char* format, auto... values) {
-    const int length = std::snprintf(nullptr, 0, format, values...);
-    std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
-    std::snprintf(text.data(), text.size() + 1, format, values...);
-    return text;
-}
-
 std::string withoutPlus(std::string text) {
     if (!text.empty() && text.front() == '+') {
         text.erase(0, 1);
@@ -112,30 +84,14 @@ std::string withoutPlus(std::string text) {
     return text;
 }
 
-// In 128 bits, as the denominator of a sheet with a start or an arc may reach 10^13.
-std::string decimalText(std::int64_t numerator, std::int64_t denominator, int decimals,
-                        bool plusSign) {
-    std::int64_t scale = 1;
-    for (int i = 0; i < decimals; ++i) {
-        scale *= 10;
-    }
-    const I128 magnitude = numerator < 0 ? -static_cast<I128>(numerator) : numerator;
-    const auto scaled =
-        static_cast<std::int64_t>((2 * magnitude * scale + denominator) / (2 * denominator));
-    const char* sign = numerator < 0 ? "-" : numerator > 0 && plusSign ? "+" : "";
-    return formatted("%s%lld.%0*lld", sign, static_cast<long long>(scaled / scale), decimals,
-                     static_cast<long long>(scaled % scale));
-}
-
 // The start, arc and direction, and the G-code choices, of a plan whose count, ratio, dial and
 // resolution are checked.
 SheetPlanResult placeHoles(const SheetArguments& arguments, SheetPlan plan) {
     plan.arc = arguments.start || arguments.span || arguments.clockwise;
     if (arguments.start) {
-        const std::optional<Angle> start = Angle::parseDecimal(*arguments.start);
-        if (!start || *start >= Angle::degrees(kMaxStartDegrees) ||
-            *start <= Angle::degrees(-kMaxStartDegrees)) {
-            return refuse(kSheetStartMessage, "start");
+        const std::optional<Angle> start = parseStartAngle(*arguments.start);
+        if (!start) {
+            return refuse(kStartMessage, "start");
         }
         plan.start = *start;
         plan.first = start->withinTurn();
@@ -148,11 +104,8 @@ SheetPlanResult placeHoles(const SheetArguments& arguments, SheetPlan plan) {
         plan.span = *span;
     }
     if (arguments.ends) {
-        if (!plan.span) {
-            return refuse(kSheetEndsWithoutSpanMessage, "ends");
-        }
-        if (*plan.span == Angle::degrees(360)) {
-            return refuse(kSheetEndsFullMessage, "ends");
+        if (const std::optional<std::string_view> complaint = endsComplaint(plan.span)) {
+            return refuse(*complaint, "ends");
         }
         plan.ends = true;
     }
@@ -168,7 +121,7 @@ SheetPlanResult placeHoles(const SheetArguments& arguments, SheetPlan plan) {
 
     if (arguments.gcode) {
         if (arguments.csv) {
-            return refuse(kSheetCsvAndGcodeMessage, "gcode");
+            return refuse(kCsvAndGcodeMessage, "gcode");
         }
         if (arguments.ratio || arguments.dial || arguments.resolution) {
             return refuse(kSheetGcodeManualMessage, "gcode");
@@ -181,11 +134,11 @@ SheetPlanResult placeHoles(const SheetArguments& arguments, SheetPlan plan) {
             plan.axis = arguments.axis->front();
         }
         if (arguments.decimals) {
-            const std::optional<std::int64_t> decimals = parseWhole(*arguments.decimals);
-            if (!decimals || *decimals > kMaxGcodeDecimals) {
-                return refuse(kSheetDecimalsMessage, "decimals");
+            const std::optional<int> decimals = parseWrittenDecimals(*arguments.decimals);
+            if (!decimals) {
+                return refuse(kDecimalsMessage, "decimals");
             }
-            plan.decimals = static_cast<int>(*decimals);
+            plan.decimals = *decimals;
         }
     } else if (arguments.axis || arguments.decimals) {
         return refuse(kSheetGcodeOnlyMessage, arguments.axis ? "axis" : "decimals");

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/Angle.h"
+#include "engine/CommonOptions.h"
 #include "engine/Report.h"
 #include "engine/Result.h"
 
@@ -130,20 +131,11 @@ inline constexpr std::string_view kSheetResolutionDialMessage =
     "the resolution must be a whole number of graduations of the dial";
 inline constexpr std::string_view kSheetTooCoarseMessage =
     "the resolution must be no coarser than the spacing of the holes";
-inline constexpr std::string_view kSheetStartMessage =
-    "the start angle must be a number of degrees below 100000 in size, such as 15 or -22.5";
 inline constexpr std::string_view kSheetSpanMessage =
     "the span must be a number of degrees above 0 and up to 360, such as 90";
-inline constexpr std::string_view kSheetEndsWithoutSpanMessage = "--ends needs a --span";
-inline constexpr std::string_view kSheetEndsFullMessage =
-    "--ends cannot be used with a span of 360: the last hole would lie on the first";
-inline constexpr std::string_view kSheetCsvAndGcodeMessage =
-    "give either --csv or --gcode, not both";
 inline constexpr std::string_view kSheetGcodeManualMessage =
     "--gcode moves a CNC rotary axis; --ratio, --dial and --resolution are for a manual table";
 inline constexpr std::string_view kSheetAxisMessage = "the axis must be A, B or C";
-inline constexpr std::string_view kSheetDecimalsMessage =
-    "the decimals must be a whole number from 0 to 8";
 inline constexpr std::string_view kSheetGcodeOnlyMessage =
     "--axis and --decimals belong to --gcode";
 

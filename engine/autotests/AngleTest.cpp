@@ -6,7 +6,7 @@
 #include <string>
 
 #include "engine/Angle.h"
-#include "engine/autotests/DecimalRounding.h"
+#include "engine/autotests/EngineTestSupport.h"
 
 using namespace morvanta;
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/FixedDecimals.h"
-#include "engine/autotests/DecimalRounding.h"
+#include "engine/autotests/EngineTestSupport.h"
 
 using namespace morvanta;
 

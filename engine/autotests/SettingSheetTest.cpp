@@ -5,15 +5,14 @@
 #include <vector>
 
 #include "engine/SettingSheet.h"
+#include "engine/autotests/EngineTestSupport.h"
 
 using namespace morvanta;
 
 namespace {
 
 SheetPlan planOf(const SheetArguments& arguments) {
-    const SheetPlanResult result = planSheet(arguments);
-    EXPECT_TRUE(result.ok()) << result.message();
-    return result.ok() ? result.value() : SheetPlan{};
+    return planned(planSheet(arguments));
 }
 
 struct Expected {

@@ -1,8 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <stdexcept>
 #include <string>
+#include <string_view>
+
+#include "engine/Result.h"
+
+namespace morvanta {
+
+// The value of a plan a test expects to be accepted; a refusal ends the test with its message.
+template <typename T>
+T planned(const Result<T>& result) {
+    if (!result.ok()) {
+        throw std::runtime_error("refused: " + result.message());
+    }
+    return result.value();
+}
+
+template <typename T>
+void expectRefused(const Result<T>& result, std::string_view about, std::string_view message) {
+    EXPECT_TRUE(result.isMessage()) << about << ": " << message;
+    EXPECT_EQ(result.about(), about) << message;
+    EXPECT_EQ(result.message(), message) << about;
+}
+
+}  // namespace morvanta
 
 // Decimal arithmetic on strings of digits, slow and plain, for checking the engine's writers
 // against a method that shares none of their integer tricks.
