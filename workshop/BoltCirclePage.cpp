@@ -24,108 +24,81 @@ BoltCircleArguments boltArguments(const Inputs& inputs) {
 }
 
 PageResult computeBoltCircle(const Inputs& inputs) {
-    const Result<BoltCirclePlan> plan = planBoltCircle(boltArguments(inputs));
-    if (!plan.ok()) {
-        return PageResult::failure(plan.message(), plan.about());
-    }
-    PageOutput output;
-    output.text = boltCircleText(plan.value());
-    output.report = [bolt = plan.value()] { return boltCircleReport(bolt); };
-    output.csv = [bolt = plan.value()] { return boltCircleCsv(bolt); };
-
+    PageResult result = planOutput(planBoltCircle(boltArguments(inputs)), boltCircleText,
+                                   boltCircleReport, boltCircleCsv);
     // A drilling program needs all three of depth, retract plane and feed; until one is given
     // the page makes none and says nothing of them.
-    if (inputs.has("depth") || inputs.has("retract") || inputs.has("feed")) {
+    if (result.ok() && (inputs.has("depth") || inputs.has("retract") || inputs.has("feed"))) {
         BoltCircleArguments program = boltArguments(inputs);
         program.gcode = true;
         program.depth = inputs.option("depth");
         program.retract = inputs.option("retract");
         program.feed = inputs.option("feed");
-        const Result<BoltCirclePlan> drilling = planBoltCircle(program);
-        if (drilling.ok()) {
-            output.gcode = [bolt = drilling.value()] { return boltCircleGcode(bolt); };
-        } else {
-            output.gcodeMessage = drilling.message();
-            output.gcodeAbout = drilling.about();
-        }
+        addGcode(result, planBoltCircle(program), boltCircleGcode);
     }
-    return PageResult::success(std::move(output));
+    return result;
 }
 
 }  // namespace
 
 PageDefinition boltCirclePage() {
-    PageDefinition page;
-    page.name = QStringLiteral("bolt");
-    page.title = QStringLiteral("&Bolt circle");
-    page.fileStem = QStringLiteral("bolt-circle");
-    page.fields = {
-        {.name = QStringLiteral("count"),
-         .label = QStringLiteral("&Count"),
-         .defaultValue = QStringLiteral("6"),
-         .hint = QStringLiteral("How many holes"),
-         .placeholder = QStringLiteral("holes")},
-        {.name = QStringLiteral("diameter"),
-         .label = QStringLiteral("Dia&meter"),
-         .defaultValue = QStringLiteral("100"),
-         .hint = QStringLiteral("The diameter of the bolt circle, in the unit you work in; leave "
-                                "it empty to give the radius instead"),
-         .placeholder = QStringLiteral("or the radius")},
-        {.name = QStringLiteral("radius"),
-         .label = QStringLiteral("Radi&us"),
-         .hint = QStringLiteral("The radius of the bolt circle, instead of the diameter"),
-         .placeholder = QStringLiteral("or the diameter")},
-        {.name = QStringLiteral("centre"),
-         .label = QStringLiteral("Ce&ntre X,Y"),
-         .hint = QStringLiteral("The centre of the circle as X,Y, such as 10,-5; empty for 0,0"),
-         .placeholder = QStringLiteral("0,0")},
-        {.name = QStringLiteral("start"),
-         .label = QStringLiteral("S&tart angle"),
-         .hint = QStringLiteral("The angle of hole 1 in degrees, such as 15 or -22.5; empty for 0"),
-         .placeholder = QStringLiteral("0")},
-        {.name = QStringLiteral("cw"),
-         .label = QStringLiteral("Clock&wise"),
-         .kind = FieldKind::Flag,
-         .defaultValue = QStringLiteral("false"),
-         .hint = QStringLiteral("Count the angles clockwise instead of counter-clockwise")},
-        {.name = QStringLiteral("zero"),
-         .label = QStringLiteral("&Zero direction"),
-         .kind = FieldKind::Choice,
-         .defaultValue = QStringLiteral("east"),
-         .hint = QStringLiteral("Where angle 0 points: east (+X) or north (+Y)"),
-         .choices = {{QStringLiteral("East (+X)"), QStringLiteral("east")},
-                     {QStringLiteral("North (+Y)"), QStringLiteral("north")}}},
-        {.name = QStringLiteral("span"),
-         .label = QStringLiteral("Sp&an"),
-         .hint = QStringLiteral("Spread the holes over an arc of this many degrees from hole 1 "
-                                "instead of the full circle"),
-         .placeholder = QStringLiteral("full circle")},
-        {.name = QStringLiteral("ends"),
-         .label = QStringLiteral("Ho&le at each end"),
-         .kind = FieldKind::Flag,
-         .defaultValue = QStringLiteral("false"),
-         .hint = QStringLiteral("With a span: a hole at each end of the arc")},
-        {.name = QStringLiteral("decimals"),
-         .label = QStringLiteral("Decimal di&gits"),
-         .hint = QStringLiteral("Decimals of X and Y, 0 to 8; empty for 4"),
-         .placeholder = QString::number(kDefaultBoltDecimals)},
-        {.name = QStringLiteral("depth"),
-         .label = QStringLiteral("De&pth Z"),
-         .hint = QStringLiteral("The Z of the holes' bottom, such as -5; with the retract plane "
-                                "and the feed, for Save G-code"),
-         .section = QStringLiteral("G-code drilling cycle"),
-         .gcodeOnly = true},
-        {.name = QStringLiteral("retract"),
-         .label = QStringLiteral("&Retract plane"),
-         .hint = QStringLiteral("The Z the drill returns to between holes, such as 2"),
-         .gcodeOnly = true},
-        {.name = QStringLiteral("feed"),
-         .label = QStringLiteral("Fee&d"),
-         .hint = QStringLiteral("The drilling feed, such as 100"),
-         .gcodeOnly = true},
+    return {
+        .name = QStringLiteral("bolt"),
+        .title = QStringLiteral("&Bolt circle"),
+        .fileStem = QStringLiteral("bolt-circle"),
+        .fields =
+            {
+                countField(QStringLiteral("6"), QStringLiteral("How many holes"),
+                           QStringLiteral("holes")),
+                {.name = QStringLiteral("diameter"),
+                 .label = QStringLiteral("Dia&meter"),
+                 .defaultValue = QStringLiteral("100"),
+                 .hint = QStringLiteral("The diameter of the bolt circle, in the unit you work in; "
+                                        "leave it empty to give the radius instead"),
+                 .placeholder = QStringLiteral("or the radius")},
+                {.name = QStringLiteral("radius"),
+                 .label = QStringLiteral("Radi&us"),
+                 .hint = QStringLiteral("The radius of the bolt circle, instead of the diameter"),
+                 .placeholder = QStringLiteral("or the diameter")},
+                {.name = QStringLiteral("centre"),
+                 .label = QStringLiteral("Ce&ntre X,Y"),
+                 .hint = QStringLiteral("The centre of the circle as X,Y, such as 10,-5; empty for "
+                                        "0,0"),
+                 .placeholder = QStringLiteral("0,0")},
+                startField(QStringLiteral("The angle of hole 1 in degrees, such as 15 or -22.5; "
+                                          "empty for 0")),
+                clockwiseField(
+                    QStringLiteral("Count the angles clockwise instead of counter-clockwise")),
+                {.name = QStringLiteral("zero"),
+                 .label = QStringLiteral("&Zero direction"),
+                 .kind = FieldKind::Choice,
+                 .defaultValue = QStringLiteral("east"),
+                 .hint = QStringLiteral("Where angle 0 points: east (+X) or north (+Y)"),
+                 .choices = {{QStringLiteral("East (+X)"), QStringLiteral("east")},
+                             {QStringLiteral("North (+Y)"), QStringLiteral("north")}}},
+                spanField(),
+                endsField(),
+                {.name = QStringLiteral("decimals"),
+                 .label = QStringLiteral("Decimal di&gits"),
+                 .hint = QStringLiteral("Decimals of X and Y, 0 to 8; empty for 4"),
+                 .placeholder = QString::number(kDefaultBoltDecimals)},
+                {.name = QStringLiteral("depth"),
+                 .label = QStringLiteral("De&pth Z"),
+                 .hint = QStringLiteral("The Z of the holes' bottom, such as -5; with the retract "
+                                        "plane and the feed, for Save G-code"),
+                 .section = QStringLiteral("G-code drilling cycle"),
+                 .gcodeOnly = true},
+                {.name = QStringLiteral("retract"),
+                 .label = QStringLiteral("&Retract plane"),
+                 .hint = QStringLiteral("The Z the drill returns to between holes, such as 2"),
+                 .gcodeOnly = true},
+                {.name = QStringLiteral("feed"),
+                 .label = QStringLiteral("Fee&d"),
+                 .hint = QStringLiteral("The drilling feed, such as 100"),
+                 .gcodeOnly = true},
+            },
+        .compute = computeBoltCircle,
     };
-    page.compute = computeBoltCircle;
-    return page;
 }
 
 }  // namespace morvanta::workshop

@@ -33,6 +33,20 @@ QString withoutMnemonic(QString caption) {
 // Red enough to be seen as a fault, dark enough to read on the window's background.
 constexpr QRgb kMessageColour = 0xB00000;
 
+// A line for the engine's words, hidden until there are some; in the fault colour unless no
+// `palette` is given.
+QLabel* messageLabel(QWidget* parent, const QString& name, const QPalette* palette) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    if (palette != nullptr) {
+        label->setPalette(*palette);
+    }
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->hide();
+    return label;
+}
+
 }  // namespace
 
 CalculatorPage::CalculatorPage(PageDefinition definition, QWidget* parent)
@@ -129,28 +143,14 @@ void CalculatorPage::buildFields(QWidget* panel) {
             grid->addWidget(label, row, 0);
             grid->addWidget(field.control, row++, 1);
         }
-        field.message = new QLabel(panel);
-        field.message->setObjectName(definition.name + QStringLiteral("Message"));
-        field.message->setWordWrap(true);
-        field.message->setPalette(messagePalette);
-        field.message->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        field.message->hide();
+        field.message =
+            messageLabel(panel, definition.name + QStringLiteral("Message"), &messagePalette);
         grid->addWidget(field.message, row++, 0, 1, 2);
         fields_.push_back(field);
     }
 
-    pageMessage_ = new QLabel(panel);
-    pageMessage_->setObjectName(QStringLiteral("pageMessage"));
-    pageMessage_->setWordWrap(true);
-    pageMessage_->setPalette(messagePalette);
-    pageMessage_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    pageMessage_->hide();
-
-    gcodeNote_ = new QLabel(panel);
-    gcodeNote_->setObjectName(QStringLiteral("gcodeNote"));
-    gcodeNote_->setWordWrap(true);
-    gcodeNote_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    gcodeNote_->hide();
+    pageMessage_ = messageLabel(panel, QStringLiteral("pageMessage"), &messagePalette);
+    gcodeNote_ = messageLabel(panel, QStringLiteral("gcodeNote"), nullptr);
 
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
@@ -358,9 +358,7 @@ void CalculatorPage::showResult(PageResult result) {
         const QString message = QString::fromStdString(result.message());
         if (Field* field = fieldAbout(QString::fromUtf8(
                 result.about().data(), static_cast<qsizetype>(result.about().size())))) {
-            field->message->setText(message);
-            field->message->show();
-            field->control->setAccessibleDescription(message);
+            showBeside(*field, message);
             faultField_ = field->definition.name;
         } else {
             pageMessage_->setText(message);
@@ -376,9 +374,7 @@ void CalculatorPage::showResult(PageResult result) {
     if (!output.gcodeMessage.empty()) {
         const QString message = QString::fromStdString(output.gcodeMessage);
         if (Field* field = fieldAbout(QString::fromStdString(output.gcodeAbout))) {
-            field->message->setText(message);
-            field->message->show();
-            field->control->setAccessibleDescription(message);
+            showBeside(*field, message);
         } else {
             gcodeNote_->setText(tr("No G-code from this input: %1").arg(message));
             gcodeNote_->show();
@@ -391,6 +387,13 @@ void CalculatorPage::showResult(PageResult result) {
     output_ = std::move(output);
     outputInputs_ = describeInputs();
     setStale(false);
+}
+
+void CalculatorPage::showBeside(Field& field, const QString& message) {
+    field.message->setText(message);
+    field.message->show();
+    // Read out with the field, for those who cannot see the line under it.
+    field.control->setAccessibleDescription(message);
 }
 
 void CalculatorPage::setStale(bool stale) {

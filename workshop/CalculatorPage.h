@@ -86,6 +86,7 @@ private:
     void setStoredText(Field& field, const QString& text);
     Field* fieldAbout(const QString& about);
     void showResult(PageResult result);
+    void showBeside(Field& field, const QString& message);
     void setStale(bool stale);
 
     PageDefinition definition_;

@@ -113,6 +113,43 @@ struct PageDefinition {
 // The three pages in the order of their tabs: Setting sheet, Index plate, Bolt circle.
 std::vector<PageDefinition> workshopPages();
 
+// The fields more than one page has, captioned alike (and so with the same mnemonic) on each.
+FieldDefinition countField(QString defaultValue, QString hint, QString placeholder);
+FieldDefinition startField(QString hint);
+FieldDefinition spanField();
+FieldDefinition endsField();
+FieldDefinition clockwiseField(QString hint);
+
+// The output of a page from the engine's plan for its fields, or the engine's refusal as it is:
+// the text at once, the report and the CSV (where the page has a `csv` writer for this plan)
+// made only when the user prints or saves.
+template <typename Plan>
+PageResult planOutput(const Result<Plan>& plan, std::string (*text)(const Plan&),
+                      Report (*report)(const Plan&), std::string (*csv)(const Plan&)) {
+    if (!plan.ok()) {
+        return PageResult::failure(plan.message(), plan.about());
+    }
+    PageOutput output;
+    output.text = text(plan.value());
+    output.report = [sheet = plan.value(), report] { return report(sheet); };
+    if (csv != nullptr) {
+        output.csv = [sheet = plan.value(), csv] { return csv(sheet); };
+    }
+    return PageResult::success(std::move(output));
+}
+
+// Gives a good sheet the G-code of the engine's plan for the same request with the G-code fields,
+// or, where the engine refuses that, its message and the field it names.
+template <typename Plan>
+void addGcode(PageResult& sheet, const Result<Plan>& program, std::string (*gcode)(const Plan&)) {
+    if (program.ok()) {
+        sheet.value().gcode = [plan = program.value(), gcode] { return gcode(plan); };
+    } else {
+        sheet.value().gcodeMessage = program.message();
+        sheet.value().gcodeAbout = program.about();
+    }
+}
+
 PageDefinition settingSheetPage();
 PageDefinition indexPlatePage();
 PageDefinition boltCirclePage();

@@ -248,8 +248,12 @@ void WorkshopWindow::complain(const QString& text) {
     QMessageBox::warning(this, title(), text);
 }
 
-QString WorkshopWindow::askSavePath(const QString& caption, const QString& suffix,
-                                    const QString& filter) {
+QString WorkshopWindow::askSavePath(const QAction* action, const QString& caption,
+                                    const QString& suffix, const QString& filter) {
+    // Off while the sheet in front has nothing of the kind to save.
+    if (!action->isEnabled()) {
+        return {};
+    }
     const CalculatorPage* page = currentPage();
     const QString directory =
         settings_
@@ -277,7 +281,13 @@ QString WorkshopWindow::askSavePath(const QString& caption, const QString& suffi
     return path;
 }
 
-bool WorkshopWindow::writeFile(const QString& path, const std::string& bytes) {
+bool WorkshopWindow::saveOutput(const QString& path,
+                                std::function<std::string()> PageOutput::*writer) {
+    const CalculatorPage* page = currentPage();
+    if (page == nullptr || !page->isCurrent() || !(page->output()->*writer)) {
+        return false;
+    }
+    const std::string bytes = (page->output()->*writer)();
     // Written whole to a temporary file and renamed: a full disk leaves the old file as it was.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) ||
@@ -294,19 +304,11 @@ bool WorkshopWindow::writeFile(const QString& path, const std::string& bytes) {
 }
 
 bool WorkshopWindow::saveCsvTo(const QString& path) {
-    const CalculatorPage* page = currentPage();
-    if (page == nullptr || !page->isCurrent() || !page->output()->csv) {
-        return false;
-    }
-    return writeFile(path, page->output()->csv());
+    return saveOutput(path, &PageOutput::csv);
 }
 
 bool WorkshopWindow::saveGcodeTo(const QString& path) {
-    const CalculatorPage* page = currentPage();
-    if (page == nullptr || !page->isCurrent() || !page->output()->gcode) {
-        return false;
-    }
-    return writeFile(path, page->output()->gcode());
+    return saveOutput(path, &PageOutput::gcode);
 }
 
 QPageLayout WorkshopWindow::defaultPageLayout() {
@@ -355,34 +357,25 @@ void WorkshopWindow::copySheet() {
 }
 
 void WorkshopWindow::saveCsv() {
-    if (!saveCsv_->isEnabled()) {
-        return;
-    }
-    const QString path =
-        askSavePath(tr("Save as CSV"), QStringLiteral("csv"), tr("CSV files (*.csv)"));
-    if (!path.isEmpty()) {
+    if (const QString path = askSavePath(saveCsv_, tr("Save as CSV"), QStringLiteral("csv"),
+                                         tr("CSV files (*.csv)"));
+        !path.isEmpty()) {
         saveCsvTo(path);
     }
 }
 
 void WorkshopWindow::saveGcode() {
-    if (!saveGcode_->isEnabled()) {
-        return;
-    }
-    const QString path = askSavePath(tr("Save G-code"), QStringLiteral("nc"),
-                                     tr("G-code programs (*.nc *.ngc *.tap)"));
-    if (!path.isEmpty()) {
+    if (const QString path = askSavePath(saveGcode_, tr("Save G-code"), QStringLiteral("nc"),
+                                         tr("G-code programs (*.nc *.ngc *.tap)"));
+        !path.isEmpty()) {
         saveGcodeTo(path);
     }
 }
 
 void WorkshopWindow::exportPdf() {
-    if (!exportPdf_->isEnabled()) {
-        return;
-    }
-    const QString path =
-        askSavePath(tr("Export PDF"), QStringLiteral("pdf"), tr("PDF documents (*.pdf)"));
-    if (!path.isEmpty()) {
+    if (const QString path = askSavePath(exportPdf_, tr("Export PDF"), QStringLiteral("pdf"),
+                                         tr("PDF documents (*.pdf)"));
+        !path.isEmpty()) {
         exportPdfTo(path);
     }
 }

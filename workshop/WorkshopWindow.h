@@ -5,9 +5,12 @@
 #include <QPageLayout>
 #include <QSettings>
 
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "workshop/Page.h"
 #include "workshop/ReportPrinter.h"
 
 class QAction;
@@ -67,8 +70,12 @@ private:
     void updateActions();
     void savePage(CalculatorPage* page);
     void saveWindow();
-    QString askSavePath(const QString& caption, const QString& suffix, const QString& filter);
-    bool writeFile(const QString& path, const std::string& bytes);
+    // The file the user chooses for what the action saves; "" when the action is off or the
+    // user cancels.
+    QString askSavePath(const QAction* action, const QString& caption, const QString& suffix,
+                        const QString& filter);
+    // Writes what the sheet's writer makes (its CSV or G-code) to the file, when it has one.
+    bool saveOutput(const QString& path, std::function<std::string()> PageOutput::*writer);
     void complain(const QString& text);
 
     void copySheet();

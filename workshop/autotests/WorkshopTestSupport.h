@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QMap>
-#include <QMessageBox>
 #include <QProcess>
-#include <QPushButton>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -30,12 +29,9 @@ inline ToolRun runTable(const QStringList& arguments) {
     QProcess tool;
     tool.start(QStringLiteral(MORVANTA_TABLE), arguments);
     ToolRun run;
-    if (!tool.waitForFinished(60000) || tool.exitStatus() != QProcess::NormalExit) {
-        return run;
+    if (tool.waitForFinished(60000) && tool.exitStatus() == QProcess::NormalExit) {
+        run = {tool.exitCode(), tool.readAllStandardOutput(), tool.readAllStandardError()};
     }
-    run.status = tool.exitCode();
-    run.out = tool.readAllStandardOutput();
-    run.err = tool.readAllStandardError();
     return run;
 }
 
@@ -46,31 +42,21 @@ inline void isolateSettings(const QString& folder) {
     QCoreApplication::setApplicationName(QStringLiteral("morvanta-workshop-test"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
-    QSettings().clear();
 }
 
-// Answers every message box the code under test raises, as a user pressing OK would, and keeps
-// the texts.
-class MessageBoxAnswerer {
-public:
-    MessageBoxAnswerer() {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr || !box->isVisible()) {
-                return;
-            }
-            seen.append(box->text());
-            box->button(QMessageBox::Ok)->click();
-        });
-        timer_.start();
+// A window on the screen, as on a first start unless it is to take up the settings left.
+inline WorkshopWindow* freshWindow(bool firstStart = true) {
+    if (firstStart) {
+        QSettings().clear();
     }
-
-    QStringList seen;
-
-private:
-    QTimer timer_;
-};
+    auto* window = new WorkshopWindow;
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window)) {
+        qWarning("the window did not become active");
+    }
+    return window;
+}
 
 template <typename T>
 T* child(QObject* parent, const QString& name) {
@@ -79,6 +65,26 @@ T* child(QObject* parent, const QString& name) {
         qFatal("no %s named %s", T::staticMetaObject.className(), qPrintable(name));
     }
     return found;
+}
+
+inline bool actionOn(WorkshopWindow* window, const char* name) {
+    return child<QAction>(window, QString::fromLatin1(name))->isEnabled();
+}
+
+// Brings a page to the front by its name: "sheet", "index" or "bolt".
+inline CalculatorPage* front(WorkshopWindow* window, const QString& name) {
+    CalculatorPage* page = window->page(name);
+    child<QTabWidget>(window, QStringLiteral("pages"))->setCurrentWidget(page);
+    return page;
+}
+
+// Acts on the next modal dialog of type D as a user would, once it is open.
+template <typename D, typename Answer>
+void answerNext(Answer answer) {
+    QTimer::singleShot(0, [answer] {
+        QTRY_VERIFY(qobject_cast<D*>(QApplication::activeModalWidget()) != nullptr);
+        answer(qobject_cast<D*>(QApplication::activeModalWidget()));
+    });
 }
 
 // Types into a field as a user would: the old text selected and replaced key by key.
@@ -115,12 +121,12 @@ inline void fillPage(CalculatorPage* page, const QStringList& settings) {
     }
 }
 
-// The same request for morvanta-table: the command, "--name=value" for each field given (a
-// ticked flag as "--name"), the extra words ("--csv"), then "--" and the count, so that a count
-// such as -7 stays an operand. The fields are named after the options they stand for.
-inline QStringList toolWords(const QString& command, const QStringList& settings,
+// The same request for morvanta-table: the page's command, "--name=value" for each field given
+// (a ticked flag as "--name"), the extra words ("--csv"), then "--" and the count, so that a
+// count such as -7 stays an operand. The fields are named after the options they stand for.
+inline QStringList toolWords(const QString& page, const QStringList& settings,
                              const QStringList& extra = {}) {
-    QStringList words{command};
+    QStringList words{page == QLatin1String("bolt") ? QStringLiteral("coords") : page};
     QString count;
     for (const QString& setting : settings) {
         const QString name = setting.section(QLatin1Char('='), 0, 0);
@@ -129,7 +135,7 @@ inline QStringList toolWords(const QString& command, const QStringList& settings
             count = value;
         } else if (value == QLatin1String("true")) {
             words << QStringLiteral("--") + name;
-        } else if (!value.isEmpty() && value != QLatin1String("false")) {
+        } else if (!value.isEmpty()) {
             words << QStringLiteral("--%1=%2").arg(name, value);
         }
     }
