@@ -3,13 +3,12 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryFile>
+#include <QTest>
 #include <QTimer>
-#include <QWidget>
 
 #include <xcb/xcb.h>
 
@@ -27,13 +26,12 @@ public:
     MessageBoxAnswerer() {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr || !box->isVisible()) {
-                return;
+            if (box != nullptr && box->isVisible()) {
+                seen << box->windowTitle() + ": " + box->text() +
+                            (box->icon() != QMessageBox::NoIcon ? " (icon)" : "") +
+                            (box->buttons().size() != 1 ? " (buttons)" : "");
+                box->button(QMessageBox::Ok)->click();
             }
-            seen << box->windowTitle() + QStringLiteral(": ") + box->text() +
-                        (box->icon() != QMessageBox::NoIcon ? " (icon)" : "") +
-                        (box->buttons().size() != 1 ? " (buttons)" : "");
-            box->button(QMessageBox::Ok)->click();
         });
         timer_.start(10);
     }
@@ -54,19 +52,13 @@ inline QByteArray clipboardSeenByAnotherProgram(const std::function<void()>& aft
         return "(no file)";
     }
     xclip.setStandardOutputFile(file.fileName());
-    xclip.start(QStringLiteral(MORVANTA_XCLIP),
-                {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o")});
-    QElapsedTimer waited;
-    waited.start();
-    while (xclip.state() != QProcess::NotRunning && waited.elapsed() < 30000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        xclip.waitForFinished(5);
-    }
+    xclip.start(MORVANTA_XCLIP, {"-selection", "clipboard", "-o"});
+    const bool read =
+        QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 30000) &&
+        xclip.exitStatus() == QProcess::NormalExit && xclip.exitCode() == 0;
     if (afterwards) {
         afterwards();
     }
-    const bool read = xclip.state() == QProcess::NotRunning &&
-                      xclip.exitStatus() == QProcess::NormalExit && xclip.exitCode() == 0;
     return read ? file.readAll() : QByteArray("(nothing)");
 }
 
@@ -77,9 +69,9 @@ inline QByteArray runChild(const QStringList& arguments) {
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(), arguments);
     child.waitForFinished(120000);
-    return child.readAllStandardOutput() + (child.exitStatus() == QProcess::NormalExit
-                                                ? "status " + QByteArray::number(child.exitCode())
-                                                : QByteArray("crashed"));
+    const bool exited = child.exitStatus() == QProcess::NormalExit;
+    return child.readAllStandardOutput() +
+           (exited ? "status " + QByteArray::number(child.exitCode()) : QByteArray("crashed"));
 }
 
 // Presses a window's close box as the desktop does: the X11 WM_DELETE_WINDOW message, which Qt

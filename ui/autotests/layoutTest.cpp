@@ -85,13 +85,10 @@ const struct {
                 {"frmHelp", "Help", {360, 339}, Qt::Window, kHelp},
                 {"frmAbout", "About", {312, 213}, Qt::Tool, kAbout}};
 
+// The output box has no caption: it starts empty, as Scintilla's documents do.
 QString captionOf(QWidget* control) {
-    if (auto* output = qobject_cast<OutputBox*>(control)) {
-        return QString::fromUtf8(output->bytes().data(),
-                                 static_cast<qsizetype>(output->bytes().size()));
-    }
     if (auto* text = qobject_cast<QPlainTextEdit*>(control)) {
-        return text->toPlainText().replace(u'\n', QStringLiteral("\r\n"));
+        return text->toPlainText().replace('\n', "\r\n");
     }
     return control->property("text").toString();
 }
@@ -99,15 +96,14 @@ QString captionOf(QWidget* control) {
 QString fontOf(QWidget* control) {
     auto* output = qobject_cast<OutputBox*>(control);
     if (output == nullptr) {
-        const QFontInfo font(control->font());
-        return QString::number(control->font().pointSizeF()) + (font.bold() ? " bold" : "");
+        return QString::number(control->font().pointSizeF()) +
+               (QFontInfo(control->font()).bold() ? " bold" : "");
     }
     const auto style = static_cast<unsigned long>(QsciScintillaBase::STYLE_DEFAULT);
     char family[256] = {};
     output->SendScintilla(QsciScintillaBase::SCI_STYLEGETFONT, style, static_cast<void*>(family));
     const long size = output->SendScintilla(QsciScintillaBase::SCI_STYLEGETSIZEFRACTIONAL, style);
-    return QString::number(size / 100.0) +
-           (QFontInfo(QFont(QString::fromUtf8(family))).fixedPitch() ? " fixed" : "");
+    return QString::number(size / 100.0) + (QFontInfo(QFont(family)).fixedPitch() ? " fixed" : "");
 }
 
 }  // namespace
@@ -121,8 +117,8 @@ private slots:
     void initTestCase() {
         auto* main = new frmMain;
         desktop::show(main);
-        testing::choose(main, QStringLiteral("mnuHelp"));
-        testing::choose(main, QStringLiteral("mnuAbout"));
+        testing::choose(main, "mnuHelp");
+        testing::choose(main, "mnuAbout");
         for (const auto& window : kWindows) {
             QVERIFY(QTest::qWaitForWindowExposed(testing::shownWindow(window.name)));
         }
@@ -131,15 +127,14 @@ private slots:
     // Fixed size, a close box and no other, no owner; About alone is a tool window, without icon.
     void shouldShapeEachWindow() {
         for (const auto& [name, title, client, kind, controls] : kWindows) {
-            QWidget* shown = testing::shownWindow(QString::fromLatin1(name));
-            QCOMPARE(shown->windowTitle(), QString::fromLatin1(title));
+            QWidget* shown = testing::shownWindow(name);
+            QCOMPARE(shown->windowTitle(), title);
             auto* main = qobject_cast<QMainWindow*>(shown);
             QCOMPARE(main != nullptr ? main->centralWidget()->size() : shown->size(), client);
             QCOMPARE(shown->minimumSize(), shown->maximumSize());
-            QCOMPARE(shown->windowType(), kind);
-            QCOMPARE(
-                shown->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint),
-                Qt::WindowCloseButtonHint);
+            QCOMPARE(shown->windowFlags() & (Qt::WindowType_Mask | Qt::WindowCloseButtonHint |
+                                             Qt::WindowMinMaxButtonsHint),
+                     kind | Qt::WindowCloseButtonHint);
             QVERIFY(shown->parentWidget() == nullptr);
             QCOMPARE(shown->windowIcon().isNull(), kind == Qt::Tool);
         }
@@ -151,7 +146,7 @@ private slots:
         for (const auto& window : kWindows) {
             for (const Control& control : window.controls) {
                 QTest::addRow("%s %s", window.name, control.name)
-                    << QString::fromLatin1(window.name) << control;
+                    << QString(window.name) << control;
             }
         }
     }
@@ -159,8 +154,7 @@ private slots:
     void shouldLayOutEveryControl() {
         QFETCH(QString, window);
         QFETCH(Control, expected);
-        auto* shown =
-            testing::shownWindow(window)->findChild<QWidget*>(QString::fromLatin1(expected.name));
+        auto* shown = testing::shownWindow(window)->findChild<QWidget*>(expected.name);
         QVERIFY(shown != nullptr);
         if (expected.rect.width() == 0) {
             QCOMPARE(shown->pos(), expected.rect.topLeft());
@@ -169,10 +163,10 @@ private slots:
             QCOMPARE(shown->geometry(), expected.rect);
         }
         QCOMPARE(captionOf(shown), QString::fromUtf8(expected.caption));
-        QCOMPARE(fontOf(shown), QString::fromLatin1(expected.font));
+        QCOMPARE(fontOf(shown), expected.font);
         if (expected.spoken != nullptr) {
             QCOMPARE(QAccessible::queryAccessibleInterface(shown)->text(QAccessible::Name),
-                     QString::fromLatin1(expected.spoken));
+                     expected.spoken);
         }
         // The help text can be read, not changed, and shows whole without scroll bars.
         if (auto* text = qobject_cast<QPlainTextEdit*>(shown)) {
@@ -185,14 +179,13 @@ private slots:
 
     void shouldOfferTheMenusInOrderWithPrintDisabled() {
         QStringList menus;
-        for (QAction* top :
-             testing::shownWindow(QStringLiteral("frmMain"))->findChild<QMenuBar*>()->actions()) {
+        for (QAction* top : testing::shownWindow("frmMain")->findChild<QMenuBar*>()->actions()) {
             QStringList items;
             for (QAction* item : top->menu()->actions()) {
-                items << (item->isSeparator() ? QStringLiteral("-") : item->text());
+                items << (item->isSeparator() ? "-" : item->text());
                 QVERIFY(item->isEnabled() != (item->text() == u"Print"));
             }
-            menus << top->text() + u':' + items.join(u',');
+            menus << top->text() + ':' + items.join(',');
         }
         QCOMPARE(menus, QStringList({"File:Build All,Build This,-,Print,-,Exit", "Edit:Copy",
                                      "Help:Help,About"}));
