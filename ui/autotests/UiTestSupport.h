@@ -1,82 +1,77 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryFile>
+#include <QTest>
 #include <QTimer>
-#include <QWidget>
 
 #include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <optional>
 
 namespace morvanta::testing {
 
-struct MessageSeen {
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    qsizetype buttons = 0;
-};
-
 // Answers every message box the code under test raises, as a user pressing OK would, and keeps
-// what each one showed; a test never waits for a person.
+// what each showed as "caption: text", marked " (icon)" or " (buttons)" where the box has an
+// icon or more than its one OK button. A test never waits for a person.
 class MessageBoxAnswerer {
 public:
     MessageBoxAnswerer() {
-        timer_.setInterval(10);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr || !box->isVisible()) {
-                return;
+            if (box != nullptr && box->isVisible()) {
+                seen << box->windowTitle() + ": " + box->text() +
+                            (box->icon() != QMessageBox::NoIcon ? " (icon)" : "") +
+                            (box->buttons().size() != 1 ? " (buttons)" : "");
+                box->button(QMessageBox::Ok)->click();
             }
-            seen.append({box->windowTitle(), box->text(), box->icon(), box->buttons().size()});
-            box->button(QMessageBox::Ok)->click();
         });
-        timer_.start();
+        timer_.start(10);
     }
 
-    QList<MessageSeen> seen;
+    QStringList seen;
 
 private:
     QTimer timer_;
 };
 
-// What another program reads from the clipboard, byte for byte; empty optional when it finds no
-// text there at all. The event loop keeps running meanwhile, since this process serves the read.
-// The text goes through a file, so that reading it costs this process nothing until `afterwards`
-// has run.
-inline std::optional<QByteArray> clipboardSeenByAnotherProgram(
-    const std::function<void()>& afterwards = {}) {
+// What another program reads from the clipboard, byte for byte, or "(nothing)" when it finds no
+// text there. The event loop runs meanwhile, since this process serves the read. The text goes
+// through a file, so that reading it costs this process nothing until `afterwards` has run.
+inline QByteArray clipboardSeenByAnotherProgram(const std::function<void()>& afterwards = {}) {
     QTemporaryFile file;
-    if (!file.open()) {
-        return std::nullopt;
-    }
     QProcess xclip;
-    xclip.setStandardOutputFile(file.fileName());
-    xclip.start(QStringLiteral(MORVANTA_XCLIP),
-                {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o")});
-    QElapsedTimer waited;
-    waited.start();
-    while (xclip.state() != QProcess::NotRunning && waited.elapsed() < 30000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        xclip.waitForFinished(5);
+    if (!file.open()) {
+        return "(no file)";
     }
+    xclip.setStandardOutputFile(file.fileName());
+    xclip.start(MORVANTA_XCLIP, {"-selection", "clipboard", "-o"});
+    const bool read =
+        QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 30000) &&
+        xclip.exitStatus() == QProcess::NormalExit && xclip.exitCode() == 0;
     if (afterwards) {
         afterwards();
     }
-    if (xclip.state() != QProcess::NotRunning || xclip.exitStatus() != QProcess::NormalExit ||
-        xclip.exitCode() != 0) {
-        return std::nullopt;
-    }
-    return file.readAll();
+    return read ? file.readAll() : QByteArray("(nothing)");
+}
+
+// This test program run again with `arguments`, as a program of its own that may crash: what it
+// wrote to its standard output, then "status N", or "crashed".
+inline QByteArray runChild(const QStringList& arguments) {
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), arguments);
+    child.waitForFinished(120000);
+    const bool exited = child.exitStatus() == QProcess::NormalExit;
+    return child.readAllStandardOutput() +
+           (exited ? "status " + QByteArray::number(child.exitCode()) : QByteArray("crashed"));
 }
 
 // Presses a window's close box as the desktop does: the X11 WM_DELETE_WINDOW message, which Qt
@@ -104,22 +99,28 @@ inline void pressCloseBox(QWidget* window) {
     xcb_disconnect(x);
 }
 
-template <typename T>
-T* topLevel(const QString& name) {
+// The visible top-level windows of that name; for the tests, one at most.
+inline QWidgetList shownWindows(const QString& name) {
+    QWidgetList found;
     for (QWidget* w : QApplication::topLevelWidgets()) {
         if (w->objectName() == name && w->isVisible()) {
-            return qobject_cast<T*>(w);
+            found << w;
         }
     }
-    return nullptr;
+    return found;
 }
 
-inline int visibleTopLevels(const QString& name) {
-    int count = 0;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        count += (w->objectName() == name && w->isVisible()) ? 1 : 0;
+inline QWidget* shownWindow(const QString& name) {
+    return shownWindows(name).value(0);
+}
+
+// Clicks the button or chooses the menu item of that name, as the user would.
+inline void choose(QWidget* window, const QString& name) {
+    if (auto* button = window->findChild<QPushButton*>(name)) {
+        button->click();
+    } else {
+        window->findChild<QAction*>(name)->trigger();
     }
-    return count;
 }
 
 }  // namespace morvanta::testing
