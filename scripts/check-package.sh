@@ -34,26 +34,12 @@ seven_holes() {
     printf -- '---------------   7 Holes   ---------------\r\n  0\r\n 51.42857\r\n102.85714\r\n154.28571\r\n205.71428\r\n257.14285\r\n308.57142\r\n\r\n'
 }
 
-# Prints the id of the first window of process PID named exactly Morvanta, waiting up to 20 s.
+# Prints the id of the first window of process PID named exactly NAME (Morvanta unless given),
+# waiting up to 20 s.
 wait_for_window() {
-    local pid=$1 id
+    local pid=$1 name=${2:-Morvanta} id
     for _ in $(seq 200); do
-        id=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Morvanta$' 2>/dev/null | head -n 1)
-        if [[ -n $id ]]; then
-            echo "$id"
-            return 0
-        fi
-        kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
-}
-
-# The same for Morvanta Workshop's window.
-wait_for_workshop() {
-    local pid=$1 id
-    for _ in $(seq 200); do
-        id=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Morvanta Workshop$' 2>/dev/null | head -n 1)
+        id=$(xdotool search --all --onlyvisible --pid "$pid" --name "^$name\$" 2>/dev/null | head -n 1)
         if [[ -n $id ]]; then
             echo "$id"
             return 0
@@ -101,7 +87,7 @@ workshop_checks() {
     local workshop=$1 pid id want got status
     XDG_CONFIG_HOME="$XDG_RUNTIME_DIR/config" "$workshop" 2>"$XDG_RUNTIME_DIR/workshop.stderr" &
     pid=$!
-    if id=$(wait_for_workshop "$pid"); then
+    if id=$(wait_for_window "$pid" "Morvanta Workshop"); then
         pass "$workshop shows its window (xdotool search --name 'Morvanta Workshop')"
     else
         fail "$workshop shows no window; its standard error: $(cat "$XDG_RUNTIME_DIR/workshop.stderr")"
