@@ -153,8 +153,8 @@ TEST(BoltCircle, shouldRefuseBadInputNamingTheField) {
         const char* about;
         std::string_view message;
     } cases[] = {
-        {{.count = "0"}, "count", kBoltCountMessage},
-        {{.count = "10001"}, "count", kBoltCountMessage},
+        // clang-format off
+        {{.count = "0"}, "count", kBoltCountMessage}, {{.count = "10001"}, "count", kBoltCountMessage},
         {{.count = "6", .diameter = "-100"}, "diameter", kBoltDiameterMessage},
         {{.count = "6", .radius = "0.000"}, "radius", kBoltRadiusMessage},
         {{.count = "6", .diameter = "100", .radius = "50"}, "radius", kBoltSizeTwiceMessage},
@@ -171,15 +171,12 @@ TEST(BoltCircle, shouldRefuseBadInputNamingTheField) {
         {{.count = "6", .decimals = "9"}, "decimals", kDecimalsMessage},
         {{.count = "6", .csv = true, .gcode = true}, "gcode", kCsvAndGcodeMessage},
         {{.count = "6", .feed = "100"}, "feed", kBoltDrillWithoutGcodeMessage},
-        {{.count = "6", .gcode = true, .depth = "-5", .feed = "100"},
-         "retract",
-         kBoltRetractMissingMessage},
+        {{.count = "6", .gcode = true, .depth = "-5", .feed = "100"}, "retract", kBoltRetractMissingMessage},
         {drilled({.count = "6", .depth = "deep"}), "depth", kBoltDepthMessage},
         {drilled({.count = "6", .feed = "0"}), "feed", kBoltFeedMessage},
-        {drilled({.count = "6", .decimals = "1", .depth = "-5.25"}), "depth",
-         kBoltDepthDecimalsMessage},
-        {drilled({.count = "6", .depth = "2", .retract = "2"}), "retract",
-         kBoltRetractBelowMessage},
+        {drilled({.count = "6", .decimals = "1", .depth = "-5.25"}), "depth", kBoltDepthDecimalsMessage},
+        {drilled({.count = "6", .depth = "2", .retract = "2"}), "retract", kBoltRetractBelowMessage},
+        // clang-format on
     };
     for (const auto& c : cases) {
         BoltCircleArguments arguments = c.arguments;
@@ -425,17 +422,6 @@ TEST(BoltCircle, shouldWriteShortProgramsWithAPointOnEveryNumber) {
               "(UNITS, WORK OFFSET, TOOL AND SPINDLE AS SET ON THE CONTROL)\n"
               "G90 G17 G80\nG98 G81 X-1. Y26. Z-12. R3. F250.\nX9. Y24.\nX17. Y19.\nX23. Y11.\n"
               "G80\nM30\n%\n");
-}
-
-TEST(BoltCircle, shouldReadAndWriteExactDecimals) {
-    EXPECT_EQ(exactDecimalText(*parseExactDecimal("0010.500")), "10.5");
-    EXPECT_EQ(exactDecimalText(*parseExactDecimal("-0.000")), "0");
-    EXPECT_EQ(exactDecimalText(*parseExactDecimal("-.25")), "-0.25");
-    EXPECT_EQ(exactDecimalText(*parseExactDecimal("+7.")), "7");
-    EXPECT_EQ(unitsText(-5, 4), "-0.0005");
-    EXPECT_EQ(unitsText(7, 0), "7");
-    EXPECT_EQ(unitsAt({1250, 2}, 1), 125);
-    EXPECT_FALSE(unitsAt({125, 2}, 1));
 }
 
 }  // namespace
