@@ -424,4 +424,14 @@ TEST(BoltCircle, shouldWriteShortProgramsWithAPointOnEveryNumber) {
               "G80\nM30\n%\n");
 }
 
+TEST(BoltCircle, shouldReadAndWriteExactDecimals) {
+    std::string texts;
+    for (const char* typed : {"0010.500", "-0.000", "-.25", "+7."}) {
+        texts += exactDecimalText(*parseExactDecimal(typed)) + " ";
+    }
+    EXPECT_EQ(texts, "10.5 0 -0.25 7 ");
+    EXPECT_EQ(unitsAt({1250, 2}, 1), 125);
+    EXPECT_FALSE(unitsAt({125, 2}, 1));
+}
+
 }  // namespace
