@@ -113,9 +113,7 @@ void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t r
         const std::int64_t chosen = largest(plan.nearest->circle);
         for (const Numbers& p : plates) {
             for (const std::int64_t circle : p) {
-                // and of two as good, the one with fewer holes to count
-                const std::int64_t a = chosen * circle, b = largest(circle) * plan.nearest->circle;
-                EXPECT_TRUE(a < b || (a == b && plan.nearest->circle <= circle))
+                EXPECT_LE(chosen * circle, largest(circle) * plan.nearest->circle)
                     << where << ": circle " << circle << " is nearer";
             }
         }
@@ -295,6 +293,11 @@ TEST(Indexing, shouldGiveTheNearestHolePlanMarkedApproximate) {
     ASSERT_EQ(report.rows.size(), 383u);
     EXPECT_EQ(report.rows[1], (std::vector<std::string>{"2", "0°56'23.8\"", "0", "5", "-77.69\""}));
     EXPECT_EQ(report.footer.front().rfind("Largest error: 329.75\" (division ", 0), 0u);
+    // 10 at 1:1 on circles of 4 and 5 holes: at worst 4/10 of a hole of 4 or 5/10 of a hole of 5
+    // off, a tenth of a turn each; of two as good, the one with fewer holes to count.
+    const IndexPlan tie = planOf({"10", "1", "4/5", "24"});
+    ASSERT_TRUE(tie.nearest);
+    EXPECT_EQ(tie.nearest->circle, 4);
 }
 
 // 127 divisions: division 127 at 126 x 360 / 127 = 357.1653543° = 357°09'55.28"; the crank then

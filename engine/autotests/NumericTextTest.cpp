@@ -76,8 +76,7 @@ TEST(NumericText, shouldReadTheLeadingNumber) {
         // clang-format on
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE("text: \"" + c.text + "\"");
-        EXPECT_EQ(leadingValue(c.text), c.value);
+        EXPECT_EQ(leadingValue(c.text), c.value) << "text: \"" << c.text << "\"";
     }
 }
 
