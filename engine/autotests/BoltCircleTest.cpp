@@ -154,7 +154,8 @@ TEST(BoltCircle, shouldRefuseBadInputNamingTheField) {
         std::string_view message;
     } cases[] = {
         // clang-format off
-        {{.count = "0"}, "count", kBoltCountMessage}, {{.count = "10001"}, "count", kBoltCountMessage},
+        {{.count = "0"}, "count", kBoltCountMessage},
+        {{.count = "10001"}, "count", kBoltCountMessage},
         {{.count = "6", .diameter = "-100"}, "diameter", kBoltDiameterMessage},
         {{.count = "6", .radius = "0.000"}, "radius", kBoltRadiusMessage},
         {{.count = "6", .diameter = "100", .radius = "50"}, "radius", kBoltSizeTwiceMessage},
@@ -171,11 +172,14 @@ TEST(BoltCircle, shouldRefuseBadInputNamingTheField) {
         {{.count = "6", .decimals = "9"}, "decimals", kDecimalsMessage},
         {{.count = "6", .csv = true, .gcode = true}, "gcode", kCsvAndGcodeMessage},
         {{.count = "6", .feed = "100"}, "feed", kBoltDrillWithoutGcodeMessage},
-        {{.count = "6", .gcode = true, .depth = "-5", .feed = "100"}, "retract", kBoltRetractMissingMessage},
+        {{.count = "6", .gcode = true, .depth = "-5", .feed = "100"}, "retract",
+         kBoltRetractMissingMessage},
         {drilled({.count = "6", .depth = "deep"}), "depth", kBoltDepthMessage},
         {drilled({.count = "6", .feed = "0"}), "feed", kBoltFeedMessage},
-        {drilled({.count = "6", .decimals = "1", .depth = "-5.25"}), "depth", kBoltDepthDecimalsMessage},
-        {drilled({.count = "6", .depth = "2", .retract = "2"}), "retract", kBoltRetractBelowMessage},
+        {drilled({.count = "6", .decimals = "1", .depth = "-5.25"}), "depth",
+         kBoltDepthDecimalsMessage},
+        {drilled({.count = "6", .depth = "2", .retract = "2"}), "retract",
+         kBoltRetractBelowMessage},
         // clang-format on
     };
     for (const auto& c : cases) {

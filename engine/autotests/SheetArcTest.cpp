@@ -40,7 +40,8 @@ TEST(SheetArc, shouldNameTheFieldOfEveryRefusal) {
         {{.holes = "7", .ends = true}, "ends", kEndsWithoutSpanMessage},
         {{.holes = "7", .span = "360", .ends = true}, "ends", kEndsFullMessage},
         // 1' is no coarser than 360° / 1000, but coarser than 10° / 999.
-        {{.holes = "1000", .resolution = "1m", .span = "10", .ends = true}, "resolution", kSheetTooCoarseMessage},
+        {{.holes = "1000", .resolution = "1m", .span = "10", .ends = true}, "resolution",
+         kSheetTooCoarseMessage},
         {{.holes = "7", .csv = true, .gcode = true}, "gcode", kCsvAndGcodeMessage},
         {{.holes = "7", .ratio = "90", .gcode = true}, "gcode", kSheetGcodeManualMessage},
         {{.holes = "7", .gcode = true, .axis = "a"}, "axis", kSheetAxisMessage},
