@@ -153,6 +153,7 @@ TEST(BoltCircle, shouldRefuseBadInputNamingTheField) {
         const char* about;
         std::string_view message;
     } cases[] = {
+        // clang-format off
         {{.count = "0"}, "count", kBoltCountMessage},
         {{.count = "10001"}, "count", kBoltCountMessage},
         {{.count = "6", .diameter = "-100"}, "diameter", kBoltDiameterMessage},
@@ -171,8 +172,7 @@ TEST(BoltCircle, shouldRefuseBadInputNamingTheField) {
         {{.count = "6", .decimals = "9"}, "decimals", kDecimalsMessage},
         {{.count = "6", .csv = true, .gcode = true}, "gcode", kCsvAndGcodeMessage},
         {{.count = "6", .feed = "100"}, "feed", kBoltDrillWithoutGcodeMessage},
-        {{.count = "6", .gcode = true, .depth = "-5", .feed = "100"},
-         "retract",
+        {{.count = "6", .gcode = true, .depth = "-5", .feed = "100"}, "retract",
          kBoltRetractMissingMessage},
         {drilled({.count = "6", .depth = "deep"}), "depth", kBoltDepthMessage},
         {drilled({.count = "6", .feed = "0"}), "feed", kBoltFeedMessage},
@@ -180,6 +180,7 @@ TEST(BoltCircle, shouldRefuseBadInputNamingTheField) {
          kBoltDepthDecimalsMessage},
         {drilled({.count = "6", .depth = "2", .retract = "2"}), "retract",
          kBoltRetractBelowMessage},
+        // clang-format on
     };
     for (const auto& c : cases) {
         BoltCircleArguments arguments = c.arguments;
@@ -428,12 +429,11 @@ TEST(BoltCircle, shouldWriteShortProgramsWithAPointOnEveryNumber) {
 }
 
 TEST(BoltCircle, shouldReadAndWriteExactDecimals) {
-    EXPECT_EQ(exactDecimalText(*parseExactDecimal("0010.500")), "10.5");
-    EXPECT_EQ(exactDecimalText(*parseExactDecimal("-0.000")), "0");
-    EXPECT_EQ(exactDecimalText(*parseExactDecimal("-.25")), "-0.25");
-    EXPECT_EQ(exactDecimalText(*parseExactDecimal("+7.")), "7");
-    EXPECT_EQ(unitsText(-5, 4), "-0.0005");
-    EXPECT_EQ(unitsText(7, 0), "7");
+    std::string texts;
+    for (const char* typed : {"0010.500", "-0.000", "-.25", "+7."}) {
+        texts += exactDecimalText(*parseExactDecimal(typed)) + " ";
+    }
+    EXPECT_EQ(texts, "10.5 0 -0.25 7 ");
     EXPECT_EQ(unitsAt({1250, 2}, 1), 125);
     EXPECT_FALSE(unitsAt({125, 2}, 1));
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -58,36 +59,27 @@ inline std::string longDivision(std::int64_t n, std::int64_t d, int decimals) {
 // A plain decimal text ("-12.3450001", with or without point) rounded to `decimals` digits after
 // the point, halves away from zero, with no minus sign left on a zero result.
 inline std::string roundHalfAway(const std::string& text, int decimals) {
-    const bool negative = !text.empty() && text[0] == '-';
-    std::string digits = negative ? text.substr(1) : text;
-    std::size_t point = digits.find('.');
-    if (point == std::string::npos) {
-        point = digits.size();
-        digits += '.';
-    }
-    std::string whole = digits.substr(0, point);
-    std::string fraction = digits.substr(point + 1);
-    fraction.resize(std::max(fraction.size(), static_cast<std::size_t>(decimals) + 1), '0');
-    const bool up = fraction[static_cast<std::size_t>(decimals)] >= '5';
-    std::string kept = whole + fraction.substr(0, static_cast<std::size_t>(decimals));
-    if (up) {
-        std::size_t i = kept.size();
-        while (i > 0 && kept[i - 1] == '9') {
-            kept[--i] = '0';
-        }
-        if (i == 0) {
-            kept.insert(0, 1, '1');
-        } else {
-            ++kept[i - 1];
+    const bool negative = text[0] == '-';
+    std::string digits(1, '0');  // room for a carry
+    digits.append(text, negative ? 1 : 0).push_back('.');
+    const std::size_t point = digits.find('.');
+    const std::size_t end = point + static_cast<std::size_t>(decimals);
+    digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+    digits.resize(std::max(digits.size(), end + 1), '0');
+    const bool up = digits[end] >= '5';
+    digits.resize(end);
+    for (std::size_t i = end; up && i-- > 0;) {
+        digits[i] = digits[i] == '9' ? '0' : static_cast<char>(digits[i] + 1);
+        if (digits[i] != '0') {
+            break;
         }
     }
-    std::string result = kept.substr(0, kept.size() - static_cast<std::size_t>(decimals));
-    const std::size_t firstNonZero = result.find_first_not_of('0');
-    result = firstNonZero == std::string::npos ? "0" : result.substr(firstNonZero);
+    const std::size_t first = std::min(digits.find_first_not_of('0'), point - 1);
+    std::string result = digits.substr(first, point - first);
     if (decimals > 0) {
-        result += '.' + kept.substr(kept.size() - static_cast<std::size_t>(decimals));
+        result += '.' + digits.substr(point);
     }
-    const bool zero = result.find_first_not_of("0.") == std::string::npos;
+    const bool zero = digits.find_first_not_of('0') == std::string::npos;
     return (negative && !zero ? "-" : "") + result;
 }
 

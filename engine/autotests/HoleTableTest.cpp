@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/HoleTable.h"
+#include "engine/autotests/EngineTestSupport.h"
 
 using namespace morvanta;
 
@@ -40,20 +41,12 @@ std::vector<std::string> angleLines(std::string_view count) {
     return {all.begin() + 1, all.end() - 1};
 }
 
-TEST(BuildThisTable, shouldWriteTheSevenHoleTableExactly) {
-    EXPECT_EQ(BuildThisTable("7").value(),
-              header("7") +
-                  "  0\r\n 51.42857\r\n102.85714\r\n154.28571\r\n205.71428\r\n257.14285\r\n"
-                  "308.57142\r\n\r\n");
-}
-
-TEST(BuildThisTable, shouldRepeatTheCountAsTyped) {
-    for (const char* typed : {"7.0", " 7", "7 ", "+7", "7e0", "70e-1"}) {
-        SCOPED_TRACE(typed);
-        const BuildResult result = BuildThisTable(typed);
-        ASSERT_TRUE(result.ok());
-        EXPECT_EQ(result.value(),
-                  header(typed) + BuildThisTable("7").value().substr(header("7").size()));
+TEST(BuildThisTable, shouldWriteTheSevenHoleTableRepeatingTheCountAsTyped) {
+    for (const char* typed : {"7", "7.0", " 7", "7 ", "+7", "70e-1"}) {
+        EXPECT_EQ(planned(BuildThisTable(typed)),
+                  header(typed) +
+                      "  0\r\n 51.42857\r\n102.85714\r\n154.28571\r\n205.71428\r\n257.14285\r\n"
+                      "308.57142\r\n\r\n");
     }
 }
 
@@ -62,27 +55,19 @@ TEST(BuildThisTable, shouldRefuseWhatIsNotACountAboveOne) {
                              "\t7", "abc",   "7a", "nan", "inf",   "0x10", "1,000",
                              "(5)", "1e400", "1e", "-",   "1e-400"};
     for (const char* text : refused) {
-        SCOPED_TRACE(text);
-        const BuildResult result = BuildThisTable(text);
-        EXPECT_TRUE(result.isMessage());
-        EXPECT_EQ(result.message(), kThisMessage);
+        EXPECT_EQ(BuildThisTable(text).message(), kThisMessage) << text;
     }
     EXPECT_EQ(BuildThisTable(std::string("7\0", 2)).message(), kThisMessage);
     EXPECT_EQ(BuildThisTable(std::string(1'000'000, '9')).message(), kThisMessage);  // overflows
-}
-
-TEST(BuildThisTable, shouldRefuseCountsAboveTheLimitAfterTheUsualCheck) {
-    for (const char* text : {"10000000.5", "10000001", "1e8", "1e300", "1.7976931348623157e308"}) {
-        SCOPED_TRACE(text);
-        EXPECT_EQ(BuildThisTable(text).message(), kThisTooLargeMessage);
+    // The limit comes after the usual check.
+    for (const char* text : {"10000000.5", "10000001", "1e300", "1.7976931348623157e308"}) {
+        EXPECT_EQ(BuildThisTable(text).message(), kThisTooLargeMessage) << text;
     }
     EXPECT_TRUE(BuildThisTable("10000000").ok());
-    EXPECT_EQ(BuildThisTable(std::string(400, '9')).message(), kThisMessage);
 }
 
 TEST(BuildThisTable, shouldListTheSpecialCounts) {
     EXPECT_EQ(angleLines("1.5"), (std::vector<std::string>{"  0", "240"}));
-    EXPECT_EQ(angleLines("2"), (std::vector<std::string>{"  0", "180"}));
     EXPECT_EQ(angleLines("6"),
               (std::vector<std::string>{"  0", " 60", "120", "180", "240", "300"}));
     // Just above one hole: the second angle would be 359.99999999999994, past the last listed.
@@ -90,12 +75,7 @@ TEST(BuildThisTable, shouldListTheSpecialCounts) {
 
     const std::vector<std::string> full = angleLines("360");
     ASSERT_EQ(full.size(), 360u);
-    EXPECT_EQ(full[1], "  1");
-    EXPECT_EQ(full[9], "  9");
-    EXPECT_EQ(full[10], " 10");
-    EXPECT_EQ(full[99], " 99");
-    EXPECT_EQ(full[100], "100");
-    EXPECT_EQ(full[359], "359");
+    EXPECT_EQ(full[9] + full[10] + full[99] + full[100], "  9 10 99100");
 
     const std::vector<std::string> half = angleLines("720");
     ASSERT_EQ(half.size(), 719u);
@@ -105,39 +85,20 @@ TEST(BuildThisTable, shouldListTheSpecialCounts) {
 TEST(BuildThisTable, shouldWriteTheAccumulatedAngleNotTheMultiple) {
     const std::vector<std::string> table = angleLines("400");
     ASSERT_EQ(table.size(), 399u);
-    EXPECT_EQ(table[1], "  0.9");
-    EXPECT_EQ(table[7], "  6.3");
-    EXPECT_EQ(table[397], "357.29999");
-    EXPECT_EQ(table[398], "358.19999");
-}
-
-TEST(BuildThisTable, shouldChooseThePrefixByValueNotByText) {
-    EXPECT_EQ(angleLines("108").at(30), " 100");  // 99.99999999999997
-    EXPECT_EQ(angleLines("324").at(9), "  10");   // 9.999999999999998
-}
-
-TEST(BuildThisTable, shouldTruncateTinyAnglesInsteadOfDroppingTheirExponent) {
-    const BuildResult result = BuildThisTable("7000000");
-    ASSERT_TRUE(result.ok());
-    EXPECT_EQ(result.value().size(), 76'786'139u);
-    const std::string start = header("7000000") + "  0\r\n  0.00005\r\n  0.00010\r\n  0.00015\r\n";
-    EXPECT_EQ(result.value().substr(0, start.size()), start);
+    EXPECT_EQ((std::vector{table[1], table[7], table[397], table[398]}),
+              (std::vector<std::string>{"  0.9", "  6.3", "357.29999", "358.19999"}));
 }
 
 TEST(BuildThisTable, shouldWriteLongTablesLineForLineAsTheAngleFieldsSay) {
     // Long tables are written in two halves at once; the text must not show where they meet.
-    for (const char* count : {"600000", "1234567.5", "9999999"}) {
-        SCOPED_TRACE(count);
+    for (const char* count : {"1234567.5", "9999999"}) {
         std::string expected = header(count);
         const double step = 360 / std::stod(count);
         for (double a = 0; a <= 359; a += step) {
             expected += AngleField(a) + kCrLf;
         }
         expected += kCrLf;
-        const BuildResult result = BuildThisTable(count);
-        ASSERT_TRUE(result.ok());
-        EXPECT_EQ(result.value().size(), expected.size());
-        EXPECT_TRUE(result.value() == expected);
+        EXPECT_TRUE(planned(BuildThisTable(count)) == expected);
     }
 }
 
@@ -146,20 +107,15 @@ TEST(AngleField, shouldCutWithoutRounding) {
         double angle;
         const char* field;
     } cases[] = {
-        {0, "  0"},
-        {-0.0, "  0"},
-        {2.5, "  2.5"},
-        {205.71428571428572, "205.71428"},
-        {9.99999999999999, "  9.99999"},
+        // clang-format off
+        {-0.0, "  0"}, {2.5, "  2.5"}, {205.71428571428572, "205.71428"},
+        {9.99999999999999, "  9.99999"}, {1.0000000000001, "  1.00000"}, {12.3, " 12.3"},
         {9.999999999999998, "  10"},  // rounds to 10 at 15 digits, prefixed as below 10
-        {1.0000000000001, "  1.00000"},
-        {12.3, " 12.3"},
-        {0.00009999999999999999, "  0.0001"},
-        {5.142857142857143e-05, "  0.00005"},
-        {1e-300, "  0.00000"},
+        {99.99999999999997, " 100"}, {0.00009999999999999999, "  0.0001"},
+        {5.142857142857143e-05, "  0.00005"}, {1e-300, "  0.00000"},
+        // clang-format on
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.field);
         EXPECT_EQ(AngleField(c.angle), c.field);
     }
 }
@@ -168,22 +124,14 @@ TEST(BuildAllTable, shouldSurveyTheStartValues) {
     const BuildResult result = BuildAllTable("2", "100");
     ASSERT_TRUE(result.ok());
     const std::vector<std::string> all = lines(result.value());
-    const char* counts[] = {"2",  "3",  "4",  "5",  "6",  "8",  "9",  "10", "12", "15",
-                            "18", "20", "24", "30", "36", "40", "45", "60", "72", "90"};
-    ASSERT_EQ(all.size(), 4 * std::size(counts));
-    for (std::size_t i = 0; i < std::size(counts); ++i) {
-        EXPECT_EQ(all[4 * i] + kCrLf, header(counts[i]));
-        EXPECT_EQ(all[4 * i + 2], "");
-        EXPECT_EQ(all[4 * i + 3], "");
+    std::string counts;
+    for (std::size_t i = 0; i + 3 < all.size(); i += 4) {
+        counts += all[i].substr(18, all[i].size() - 42) + " " + all[i + 2] + all[i + 3];
     }
-    EXPECT_EQ(all[1], "0, 180");
+    EXPECT_EQ(counts, "2 3 4 5 6 8 9 10 12 15 18 20 24 30 36 40 45 60 72 90 ");
     EXPECT_EQ(all[4 * 4 + 1], "0, 60, 120, 180, 240, 300");
-    std::string ninety = "0";
-    for (int a = 4; a <= 356; a += 4) {
-        ninety += ", " + std::to_string(a);
-    }
-    EXPECT_EQ(all[4 * 19 + 1], ninety);
-    EXPECT_EQ(ninety.size(), 420u);
+    EXPECT_TRUE(all[4 * 19 + 1].starts_with("0, 4, 8, 12, ") && all[77].ends_with(", 352, 356"));
+    EXPECT_EQ(all[4 * 19 + 1].size(), 420u);
 }
 
 TEST(BuildAllTable, shouldListExactBlocks) {
@@ -195,32 +143,21 @@ TEST(BuildAllTable, shouldListExactBlocks) {
                   header("2.5") + "0, 144, 288\r\n\r\n\r\n" + header("4.5") +
                   "0, 80, 160, 240, 320\r\n\r\n\r\n" + header("7.5") +
                   "0, 48, 96, 144, 192, 240, 288, 336\r\n\r\n\r\n");
-    EXPECT_EQ(
-        BuildAllTable(" 360 ", "1e3").value(), header("360") + [] {
-            std::string all = "0";
-            for (int a = 1; a <= 359; ++a) {
-                all += ", " + std::to_string(a);
-            }
-            return all + "\r\n\r\n\r\n";
-        }());
+    // Every whole degree: "0" and 9 x ", d", 90 x ", dd", 260 x ", ddd" = 1688 characters.
+    const std::string full = planned(BuildAllTable(" 360 ", "1e3"));
+    EXPECT_EQ(full.size(), header("360").size() + 1688 + 6);
+    EXPECT_TRUE(full.starts_with(header("360") + "0, 1, 2, ") &&
+                full.ends_with(", 359\r\n\r\n\r\n"));
 }
 
-TEST(BuildAllTable, shouldReturnAnEmptySurveyWhenNothingDivides) {
+TEST(BuildAllTable, shouldListNothingWhereNothingDividesOrTheSpacingOverflows) {
     for (auto [from, to] :
          {std::pair{"7", "7"}, {"361", "1000"}, {"2.6", "2.7"}, {"1e16", "1e16"}}) {
-        SCOPED_TRACE(std::string(from) + ".." + to);
-        const BuildResult result = BuildAllTable(from, to);
-        ASSERT_TRUE(result.ok());
-        EXPECT_EQ(result.value(), "");
+        EXPECT_EQ(planned(BuildAllTable(from, to)), "") << from << ".." << to;
     }
     // Nothing past 360 can be listed: a huge range ends as soon as the walk passes it.
     EXPECT_EQ(BuildAllTable("2", "1e300").value(), BuildAllTable("2", "360").value());
-}
-
-TEST(BuildAllTable, shouldSkipACountWhoseSpacingOverflows) {
-    const BuildResult result = BuildAllTable("1e-310", "3");
-    ASSERT_TRUE(result.ok());
-    EXPECT_EQ(result.value(), BuildAllTable("1", "3").value());
+    EXPECT_EQ(planned(BuildAllTable("1e-310", "3")), BuildAllTable("1", "3").value());
     // Small but finite spacing: a whole number of degrees, listed with its single angle.
     EXPECT_EQ(BuildAllTable("1e-300", "2").value(),
               header("1E-300") + "0\r\n\r\n\r\n" + BuildAllTable("1", "2").value());
@@ -238,14 +175,11 @@ TEST(BuildAllTable, shouldReportTheFirstFailingCheckOnly) {
         {"10", "5", kOrderMessage}, {"2.5", "2.4", kOrderMessage},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.from) + ".." + c.to);
-        const BuildResult result = BuildAllTable(c.from, c.to);
-        EXPECT_TRUE(result.isMessage());
-        EXPECT_EQ(result.message(), c.message);
+        EXPECT_EQ(BuildAllTable(c.from, c.to).message(), c.message) << c.from << ".." << c.to;
     }
 }
 
-TEST(BuildProgress, shouldAbandonALongBuildWhenAsked) {
+TEST(BuildProgress, shouldAbandonALongBuildWhenAskedAndChangeNothingOtherwise) {
     std::atomic<int> calls = 0;
     double lastFraction = -1;
     const BuildResult result = BuildThisTable("1000000", [&](double fraction) {
@@ -257,13 +191,9 @@ TEST(BuildProgress, shouldAbandonALongBuildWhenAsked) {
     EXPECT_TRUE(result.isCancelled());
     EXPECT_EQ(calls, 3);
     EXPECT_TRUE(BuildAllTable("2", "100", [](double) { return false; }).isCancelled());
-}
-
-TEST(BuildProgress, shouldLeaveResultsUnchangedWhenItLetsTheBuildRun) {
-    int calls = 0;
     const auto count = [&](double) { return ++calls > 0; };
     EXPECT_EQ(BuildThisTable("1000000", count).value(), BuildThisTable("1000000").value());
-    EXPECT_GT(calls, 10);
+    EXPECT_GT(calls, 13);
     EXPECT_EQ(BuildAllTable("2", "100", count).value(), BuildAllTable("2", "100").value());
     EXPECT_EQ(BuildThisTable("1", count).message(), kThisMessage);
 }

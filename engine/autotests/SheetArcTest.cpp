@@ -33,14 +33,14 @@ TEST(SheetArc, shouldNameTheFieldOfEveryRefusal) {
         const char* about;
         std::string_view message;
     } cases[] = {
+        // clang-format off
         {{.holes = "7", .start = "100000"}, "start", kStartMessage},
         {{.holes = "7", .span = "0"}, "span", kSheetSpanMessage},
         {{.holes = "7", .span = "360.1"}, "span", kSheetSpanMessage},
         {{.holes = "7", .ends = true}, "ends", kEndsWithoutSpanMessage},
         {{.holes = "7", .span = "360", .ends = true}, "ends", kEndsFullMessage},
         // 1' is no coarser than 360° / 1000, but coarser than 10° / 999.
-        {{.holes = "1000", .resolution = "1m", .span = "10", .ends = true},
-         "resolution",
+        {{.holes = "1000", .resolution = "1m", .span = "10", .ends = true}, "resolution",
          kSheetTooCoarseMessage},
         {{.holes = "7", .csv = true, .gcode = true}, "gcode", kCsvAndGcodeMessage},
         {{.holes = "7", .ratio = "90", .gcode = true}, "gcode", kSheetGcodeManualMessage},
@@ -48,6 +48,7 @@ TEST(SheetArc, shouldNameTheFieldOfEveryRefusal) {
         {{.holes = "7", .gcode = true, .decimals = "9"}, "decimals", kDecimalsMessage},
         {{.holes = "7", .axis = "B"}, "axis", kSheetGcodeOnlyMessage},
         {{.holes = "7", .decimals = "2"}, "decimals", kSheetGcodeOnlyMessage},
+        // clang-format on
     };
     for (const auto& c : cases) {
         expectRefused(planSheet(c.arguments), c.about, c.message);
