@@ -100,13 +100,14 @@ private:
         QWidget* focus = QApplication::focusWidget();
         return qobject_cast<OutputBox*>(focus->parentWidget()) ? "tOutput" : focus->objectName();
     }
-    // Whether the end of a line lies within the text area, wrapped or not, with the vertical bar
-    // there and no horizontal one.
+    // Whether a line lies within the text area from its start to its end, wrapped or not, with
+    // the vertical bar there and no horizontal one.
     bool shownWhole(long line) {
         output()->viewport()->repaint();
         const long end = output()->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION,
                                                  static_cast<unsigned long>(line));
-        return output()->verticalScrollBar()->isVisible() &&
+        return output()->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET) == 0 &&
+               output()->verticalScrollBar()->isVisible() &&
                !output()->horizontalScrollBar()->isVisible() &&
                output()->SendScintilla(QsciScintillaBase::SCI_POINTXFROMPOSITION, 0UL, end) <=
                    output()->viewport()->width() -
