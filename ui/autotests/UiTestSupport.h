@@ -101,12 +101,8 @@ inline void pressCloseBox(QWidget* window) {
 
 // The visible top-level windows of that name; for the tests, one at most.
 inline QWidgetList shownWindows(const QString& name) {
-    QWidgetList found;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == name && w->isVisible()) {
-            found << w;
-        }
-    }
+    QWidgetList found = QApplication::topLevelWidgets();
+    found.removeIf([&](QWidget* w) { return w->objectName() != name || !w->isVisible(); });
     return found;
 }
 
