@@ -14,9 +14,11 @@ using namespace morvanta::workshop::testing;
 
 namespace {
 
-QString runPoppler(const char* program, const QStringList& arguments) {
+// One of poppler's programs, on one page of a PDF.
+QString runPoppler(const char* program, int page, const QStringList& arguments) {
     QProcess tool;
-    tool.start(QString::fromLatin1(program), arguments);
+    const QString number = QString::number(page);
+    tool.start(QString::fromLatin1(program), QStringList{"-f", number, "-l", number} + arguments);
     tool.waitForFinished(60000);
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
@@ -24,14 +26,13 @@ QString runPoppler(const char* program, const QStringList& arguments) {
 // What a program outside Qt reads from a page of the PDF: poppler's pdftotext, -layout keeping
 // each printed row on one line; blanks squeezed to one, so columns need not line up exactly.
 QStringList pdfLines(const QString& pdf, int page) {
-    const QString number = QString::number(page);
-    QStringList lines = runPoppler(MORVANTA_PDFTOTEXT, {"-layout", "-enc", "UTF-8", "-f", number,
-                                                        "-l", number, pdf, "-"})
-                            .split('\n');
-    for (QString& line : lines) {
-        line = line.simplified();
+    QStringList lines;
+    for (const QString& line :
+         runPoppler(MORVANTA_PDFTOTEXT, page, {"-layout", "-enc", "UTF-8", pdf, "-"}).split('\n')) {
+        if (!line.trimmed().isEmpty()) {
+            lines.append(line.simplified());
+        }
     }
-    lines.removeAll(QString());
     return lines;
 }
 
@@ -51,9 +52,7 @@ private:
     void checkTickBoxes(const QString& pdf, int page, int rows, bool last) {
         // Drawn by poppler's pdftoppm at 144 pixels an inch, two pixels a point.
         const QString stem = folder.filePath(QStringLiteral("page"));
-        runPoppler(MORVANTA_PDFTOPPM,
-                   {"-r", "144", "-png", "-singlefile", "-f", QString::number(page), "-l",
-                    QString::number(page), pdf, stem});
+        runPoppler(MORVANTA_PDFTOPPM, page, {"-r", "144", "-png", "-singlefile", pdf, stem});
         const QImage picture(stem + QStringLiteral(".png"));
         QVERIFY(!picture.isNull());
         const double margin = 42.52;
@@ -72,12 +71,6 @@ private:
         }
         QVERIFY(leftEdge(top - 8) > 200);
         QVERIFY(last || leftEdge(top + 16 * rows + 8) > 200);
-    }
-
-    CalculatorPage* showSheet(const QString& count) {
-        CalculatorPage* sheet = front(window, QStringLiteral("sheet"));
-        fillPage(sheet, {"count=" + count, "ratio=90", "dial=240"});
-        return sheet;
     }
 
 private slots:
@@ -131,7 +124,7 @@ private slots:
 
         const ToolRun tool = runTable(toolWords(page, fields));
         const QString title = QString::fromUtf8(tool.out.left(tool.out.indexOf('\n')));
-        const QString info = runPoppler(MORVANTA_PDFINFO, {pdf});
+        const QString info = runPoppler(MORVANTA_PDFINFO, 1, {pdf});
         QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages))) &&
                      info.contains(QStringLiteral("(A4)")) &&
                      info.contains(QRegularExpression(QStringLiteral("Title:\\s+") +
@@ -179,8 +172,9 @@ private slots:
         QVERIFY(all.contains(QString::fromUtf8(tool.out.split('\n').at(1)).simplified()));
     }
 
-    void shouldExportThroughTheDialogAddingTheSuffix() {
-        showSheet(QStringLiteral("7"));
+    // Export PDF suggests a name and adds the suffix to the one chosen; Print previews every
+    // page.
+    void shouldExportAndPreviewThroughTheDialogs() {
         const QString stem = folder.filePath(QStringLiteral("chosen"));
         QString suggested;
         answerNext<QFileDialog>([&](QFileDialog* dialog) {
@@ -193,15 +187,15 @@ private slots:
         const QStringList lines = pdfLines(stem + QStringLiteral(".pdf"), 1);
         QVERIFY(lines.contains(QStringLiteral("2 51°26'00\" 12 206 +17.14\"")));
         QCOMPARE(lines.back(), QStringLiteral("Setting sheet: 7 holes Page 1 of 1"));
-    }
 
-    void shouldPreviewThePrintedPages() {
-        showSheet(QStringLiteral("200"));
+        child<QLineEdit>(window->page(QStringLiteral("sheet")), QStringLiteral("count"))
+            ->setText(QStringLiteral("200"));
         int pages = -1;
         answerNext<QPrintPreviewDialog>([&pages](QPrintPreviewDialog* dialog) {
             auto* preview = dialog->findChild<QPrintPreviewWidget*>();
-            QTRY_VERIFY(preview->pageCount() > 0);
-            pages = preview->pageCount();
+            pages = QTest::qWaitFor([preview] { return preview->pageCount() > 0; })
+                        ? preview->pageCount()
+                        : 0;
             dialog->reject();
         });
         child<QAction>(window, QStringLiteral("print"))->trigger();
