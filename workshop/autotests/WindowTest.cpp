@@ -36,12 +36,11 @@ private:
     // The named control that has the focus: an editable list's own line, which has no name of
     // ours, answers with the list's.
     static QString focusName() {
-        for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
-            if (!w->objectName().isEmpty() && !w->objectName().startsWith(QLatin1String("qt_"))) {
-                return w->objectName();
-            }
+        QWidget* w = QApplication::focusWidget();
+        while (w != nullptr && (w->objectName().isEmpty() || w->objectName().startsWith("qt_"))) {
+            w = w->parentWidget();
         }
-        return {};
+        return w != nullptr ? w->objectName() : QString();
     }
 
 private slots:
@@ -50,7 +49,7 @@ private slots:
     void cleanup() { delete window; }
 
     // A first start shows the sheet of the defaults, the cursor in its first field. Text fields,
-    // boxes, lists and text typed into a list, and the page in front. Bad input
+    // boxes, lists and text typed into a list, and the page in front are remembered. Bad input
     // comes back with its message and no sheet, as the defaults' was never the user's; a Reset
     // to the defaults is remembered too.
     void shouldRememberTheInputsAndThePageAcrossARestart() {

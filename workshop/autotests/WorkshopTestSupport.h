@@ -86,15 +86,21 @@ void answerNext(Answer answer) {
     });
 }
 
+// "name=value" settings by name.
+inline QMap<QString, QString> named(const QStringList& settings) {
+    QMap<QString, QString> values;
+    for (const QString& setting : settings) {
+        values.insert(setting.section(QLatin1Char('='), 0, 0),
+                      setting.section(QLatin1Char('='), 1));
+    }
+    return values;
+}
+
 // Sets every field of a page: "name=value" for those listed, empty (or unticked) for the others.
 // A list takes the item whose value is given ("plates=bs"), else the text as typed, and a list
 // not listed its first item, the default.
 inline void fillPage(CalculatorPage* page, const QStringList& settings) {
-    QMap<QString, QString> wanted;
-    for (const QString& setting : settings) {
-        wanted.insert(setting.section(QLatin1Char('='), 0, 0),
-                      setting.section(QLatin1Char('='), 1));
-    }
+    const QMap<QString, QString> wanted = named(settings);
     for (QWidget* control : page->fieldControls()) {
         const QString value = wanted.value(control->objectName());
         if (auto* edit = qobject_cast<QLineEdit*>(control)) {
@@ -114,19 +120,14 @@ inline void fillPage(CalculatorPage* page, const QStringList& settings) {
 inline QStringList toolWords(const QString& page, const QStringList& settings,
                              const QStringList& extra = {}) {
     QStringList words{page == QLatin1String("bolt") ? QStringLiteral("coords") : page};
-    QString count;
-    for (const QString& setting : settings) {
-        const QString name = setting.section(QLatin1Char('='), 0, 0);
-        const QString value = setting.section(QLatin1Char('='), 1);
-        if (name == QLatin1String("count")) {
-            count = value;
-        } else if (value == QLatin1String("true")) {
-            words << QStringLiteral("--") + name;
-        } else if (!value.isEmpty()) {
-            words << QStringLiteral("--%1=%2").arg(name, value);
+    const QMap<QString, QString> given = named(settings);
+    for (const auto& [name, value] : given.asKeyValueRange()) {
+        if (name != QLatin1String("count") && !value.isEmpty()) {
+            words << (value == QLatin1String("true") ? QStringLiteral("--") + name
+                                                     : QStringLiteral("--%1=%2").arg(name, value));
         }
     }
-    return words << extra << QStringLiteral("--") << count;
+    return words << extra << QStringLiteral("--") << given.value(QStringLiteral("count"));
 }
 
 inline QByteArray shownText(CalculatorPage* page) {
