@@ -118,16 +118,14 @@ private slots:
         fillPage(front(window, page), fields);
         const QString pdf = folder.filePath(QStringLiteral("rows.pdf"));
         const int pages = window->exportPdfTo(pdf);
-        QVERIFY(pages >= 2);
-        QVERIFY(rowsPerPage.isEmpty() || pages == rowsPerPage.size());
+        QVERIFY(pages >= 2 && (rowsPerPage.isEmpty() || pages == rowsPerPage.size()));
 
         const ToolRun tool = runTable(toolWords(page, fields));
         const QString title = QString::fromUtf8(tool.out.left(tool.out.indexOf('\n')));
-        const QString info = runPoppler(MORVANTA_PDFINFO, 1, {pdf});
-        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages))) &&
-                     info.contains(QStringLiteral("(A4)")) &&
-                     info.contains(QRegularExpression(QStringLiteral("Title:\\s+") +
-                                                      QRegularExpression::escape(title))),
+        const QString info = runPoppler(MORVANTA_PDFINFO, 1, {pdf}).simplified();
+        QVERIFY2(info.contains(QStringLiteral("Title: %1 ").arg(title)) &&
+                     info.contains(QStringLiteral("Pages: %1 ").arg(pages)) &&
+                     info.contains(QStringLiteral("(A4)")),
                  qPrintable(info));
         // The tool's rows: the lines under its column names that start with a number and the
         // two blanks between columns.
@@ -185,7 +183,6 @@ private slots:
         QVERIFY2(suggested.endsWith(QStringLiteral("/setting-sheet-7.pdf")), qPrintable(suggested));
         const QStringList lines = pdfLines(stem + QStringLiteral(".pdf"), 1);
         QVERIFY(lines.contains(QStringLiteral("2 51°26'00\" 12 206 +17.14\"")));
-        QCOMPARE(lines.back(), QStringLiteral("Setting sheet: 7 holes Page 1 of 1"));
 
         child<QLineEdit>(window->page(QStringLiteral("sheet")), QStringLiteral("count"))
             ->setText(QStringLiteral("200"));
