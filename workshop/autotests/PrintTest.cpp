@@ -14,9 +14,11 @@ using namespace morvanta::workshop::testing;
 
 namespace {
 
-QString runPoppler(const char* program, const QStringList& arguments) {
+// One of poppler's programs, on one page of a PDF.
+QString runPoppler(const char* program, int page, const QStringList& arguments) {
     QProcess tool;
-    tool.start(QString::fromLatin1(program), arguments);
+    const QString number = QString::number(page);
+    tool.start(QString::fromLatin1(program), QStringList{"-f", number, "-l", number} + arguments);
     tool.waitForFinished(60000);
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
@@ -24,14 +26,13 @@ QString runPoppler(const char* program, const QStringList& arguments) {
 // What a program outside Qt reads from a page of the PDF: poppler's pdftotext, -layout keeping
 // each printed row on one line; blanks squeezed to one, so columns need not line up exactly.
 QStringList pdfLines(const QString& pdf, int page) {
-    const QString number = QString::number(page);
-    QStringList lines = runPoppler(MORVANTA_PDFTOTEXT, {"-layout", "-enc", "UTF-8", "-f", number,
-                                                        "-l", number, pdf, "-"})
-                            .split('\n');
-    for (QString& line : lines) {
-        line = line.simplified();
+    QStringList lines;
+    for (const QString& line :
+         runPoppler(MORVANTA_PDFTOTEXT, page, {"-layout", "-enc", "UTF-8", pdf, "-"}).split('\n')) {
+        if (!line.trimmed().isEmpty()) {
+            lines.append(line.simplified());
+        }
     }
-    lines.removeAll(QString());
     return lines;
 }
 
@@ -51,9 +52,7 @@ private:
     void checkTickBoxes(const QString& pdf, int page, int rows, bool last) {
         // Drawn by poppler's pdftoppm at 144 pixels an inch, two pixels a point.
         const QString stem = folder.filePath(QStringLiteral("page"));
-        runPoppler(MORVANTA_PDFTOPPM,
-                   {"-r", "144", "-png", "-singlefile", "-f", QString::number(page), "-l",
-                    QString::number(page), pdf, stem});
+        runPoppler(MORVANTA_PDFTOPPM, page, {"-r", "144", "-png", "-singlefile", pdf, stem});
         const QImage picture(stem + QStringLiteral(".png"));
         QVERIFY(!picture.isNull());
         const double margin = 42.52;
@@ -61,23 +60,16 @@ private:
         const auto lightness = [&](double x, double y) {
             return qGray(picture.pixel(qRound(x * 2), qRound(y * 2)));
         };
-        const auto leftEdge = [&](double middle) {
+        const auto boxEdge = [&](double middle) {
             return std::min({lightness(margin + 0.5, middle), lightness(margin + 1, middle),
-                             lightness(margin + 1.5, middle)});
+                             lightness(margin + 1.5, middle)}) < 128;
         };
         for (int row = 0; row < rows; ++row) {
             const double middle = top + 16 * row + 8;
-            QVERIFY2(leftEdge(middle) < 128 && lightness(margin + 5.5, middle) > 200,
+            QVERIFY2(boxEdge(middle) && lightness(margin + 5.5, middle) > 200,
                      qPrintable(QStringLiteral("page %1 row %2").arg(page).arg(row)));
         }
-        QVERIFY(leftEdge(top - 8) > 200);
-        QVERIFY(last || leftEdge(top + 16 * rows + 8) > 200);
-    }
-
-    CalculatorPage* showSheet(const QString& count) {
-        CalculatorPage* sheet = front(window, QStringLiteral("sheet"));
-        fillPage(sheet, {"count=" + count, "ratio=90", "dial=240"});
-        return sheet;
+        QVERIFY(!boxEdge(top - 8) && (last || !boxEdge(top + 16 * rows + 8)));
     }
 
 private slots:
@@ -126,16 +118,14 @@ private slots:
         fillPage(front(window, page), fields);
         const QString pdf = folder.filePath(QStringLiteral("rows.pdf"));
         const int pages = window->exportPdfTo(pdf);
-        QVERIFY(pages >= 2);
-        QVERIFY(rowsPerPage.isEmpty() || pages == rowsPerPage.size());
+        QVERIFY(pages >= 2 && (rowsPerPage.isEmpty() || pages == rowsPerPage.size()));
 
         const ToolRun tool = runTable(toolWords(page, fields));
         const QString title = QString::fromUtf8(tool.out.left(tool.out.indexOf('\n')));
-        const QString info = runPoppler(MORVANTA_PDFINFO, {pdf});
-        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages))) &&
-                     info.contains(QStringLiteral("(A4)")) &&
-                     info.contains(QRegularExpression(QStringLiteral("Title:\\s+") +
-                                                      QRegularExpression::escape(title))),
+        const QString info = runPoppler(MORVANTA_PDFINFO, 1, {pdf}).simplified();
+        QVERIFY2(info.contains(QStringLiteral("Title: %1 ").arg(title)) &&
+                     info.contains(QStringLiteral("Pages: %1 ").arg(pages)) &&
+                     info.contains(QStringLiteral("(A4)")),
                  qPrintable(info));
         // The tool's rows: the lines under its column names that start with a number and the
         // two blanks between columns.
@@ -179,8 +169,9 @@ private slots:
         QVERIFY(all.contains(QString::fromUtf8(tool.out.split('\n').at(1)).simplified()));
     }
 
-    void shouldExportThroughTheDialogAddingTheSuffix() {
-        showSheet(QStringLiteral("7"));
+    // Export PDF suggests a name and adds the suffix to the one chosen; Print previews every
+    // page.
+    void shouldExportAndPreviewThroughTheDialogs() {
         const QString stem = folder.filePath(QStringLiteral("chosen"));
         QString suggested;
         answerNext<QFileDialog>([&](QFileDialog* dialog) {
@@ -192,16 +183,15 @@ private slots:
         QVERIFY2(suggested.endsWith(QStringLiteral("/setting-sheet-7.pdf")), qPrintable(suggested));
         const QStringList lines = pdfLines(stem + QStringLiteral(".pdf"), 1);
         QVERIFY(lines.contains(QStringLiteral("2 51°26'00\" 12 206 +17.14\"")));
-        QCOMPARE(lines.back(), QStringLiteral("Setting sheet: 7 holes Page 1 of 1"));
-    }
 
-    void shouldPreviewThePrintedPages() {
-        showSheet(QStringLiteral("200"));
+        child<QLineEdit>(window->page(QStringLiteral("sheet")), QStringLiteral("count"))
+            ->setText(QStringLiteral("200"));
         int pages = -1;
         answerNext<QPrintPreviewDialog>([&pages](QPrintPreviewDialog* dialog) {
             auto* preview = dialog->findChild<QPrintPreviewWidget*>();
-            QTRY_VERIFY(preview->pageCount() > 0);
-            pages = preview->pageCount();
+            pages = QTest::qWaitFor([preview] { return preview->pageCount() > 0; })
+                        ? preview->pageCount()
+                        : 0;
             dialog->reject();
         });
         child<QAction>(window, QStringLiteral("print"))->trigger();

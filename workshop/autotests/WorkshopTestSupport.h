@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMap>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QSettings>
 #include <QTabWidget>
@@ -21,8 +22,7 @@ namespace morvanta::workshop::testing {
 // What morvanta-table printed, byte for byte, and how it ended.
 struct ToolRun {
     int status = -1;
-    QByteArray out;
-    QByteArray err;
+    QByteArray out, err;
 };
 
 inline ToolRun runTable(const QStringList& arguments) {
@@ -41,7 +41,6 @@ inline void isolateSettings(const QString& folder) {
     QCoreApplication::setOrganizationName(QStringLiteral("MorvantaTest"));
     QCoreApplication::setApplicationName(QStringLiteral("morvanta-workshop-test"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
 }
 
 // A window on the screen, as on a first start unless it is to take up the settings left.
@@ -87,23 +86,21 @@ void answerNext(Answer answer) {
     });
 }
 
-// Types into a field as a user would: the old text selected and replaced key by key.
-inline void retype(QLineEdit* field, const QString& text) {
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
-    QTest::keyClicks(field, text);
+// "name=value" settings by name.
+inline QMap<QString, QString> named(const QStringList& settings) {
+    QMap<QString, QString> values;
+    for (const QString& setting : settings) {
+        values.insert(setting.section(QLatin1Char('='), 0, 0),
+                      setting.section(QLatin1Char('='), 1));
+    }
+    return values;
 }
 
 // Sets every field of a page: "name=value" for those listed, empty (or unticked) for the others.
 // A list takes the item whose value is given ("plates=bs"), else the text as typed, and a list
 // not listed its first item, the default.
 inline void fillPage(CalculatorPage* page, const QStringList& settings) {
-    QMap<QString, QString> wanted;
-    for (const QString& setting : settings) {
-        wanted.insert(setting.section(QLatin1Char('='), 0, 0),
-                      setting.section(QLatin1Char('='), 1));
-    }
+    const QMap<QString, QString> wanted = named(settings);
     for (QWidget* control : page->fieldControls()) {
         const QString value = wanted.value(control->objectName());
         if (auto* edit = qobject_cast<QLineEdit*>(control)) {
@@ -112,11 +109,7 @@ inline void fillPage(CalculatorPage* page, const QStringList& settings) {
             check->setChecked(value == QLatin1String("true"));
         } else if (auto* list = qobject_cast<QComboBox*>(control)) {
             const int index = wanted.contains(control->objectName()) ? list->findData(value) : 0;
-            if (index >= 0) {
-                list->setCurrentIndex(index);
-            } else {
-                list->setEditText(value);
-            }
+            index >= 0 ? list->setCurrentIndex(index) : list->setEditText(value);
         }
     }
 }
@@ -127,26 +120,18 @@ inline void fillPage(CalculatorPage* page, const QStringList& settings) {
 inline QStringList toolWords(const QString& page, const QStringList& settings,
                              const QStringList& extra = {}) {
     QStringList words{page == QLatin1String("bolt") ? QStringLiteral("coords") : page};
-    QString count;
-    for (const QString& setting : settings) {
-        const QString name = setting.section(QLatin1Char('='), 0, 0);
-        const QString value = setting.section(QLatin1Char('='), 1);
-        if (name == QLatin1String("count")) {
-            count = value;
-        } else if (value == QLatin1String("true")) {
-            words << QStringLiteral("--") + name;
-        } else if (!value.isEmpty()) {
-            words << QStringLiteral("--%1=%2").arg(name, value);
+    const QMap<QString, QString> given = named(settings);
+    for (const auto& [name, value] : given.asKeyValueRange()) {
+        if (name != QLatin1String("count") && !value.isEmpty()) {
+            words << (value == QLatin1String("true") ? QStringLiteral("--") + name
+                                                     : QStringLiteral("--%1=%2").arg(name, value));
         }
     }
-    return words << extra << QStringLiteral("--") << count;
+    return words << extra << QStringLiteral("--") << given.value(QStringLiteral("count"));
 }
 
 inline QByteArray shownText(CalculatorPage* page) {
-    return child<QWidget>(page, QStringLiteral("result"))
-        ->property("plainText")
-        .toString()
-        .toUtf8();
+    return child<QPlainTextEdit>(page, QStringLiteral("result"))->toPlainText().toUtf8();
 }
 
 }  // namespace morvanta::workshop::testing
