@@ -405,6 +405,16 @@ TEST(BoltCircle, shouldWidenThePrecisionUntilTheSideIsKnown) {
             EXPECT_TRUE(at128 == 0 || at128 == side) << angle << " " << sine;
             undecidedAt128 += at128 == 0 ? 1 : 0;
             EXPECT_EQ(detail::compareTrigAt(folded, p1, q1, 256), side) << angle << " " << sine;
+            // On a radius of q1 x 10^-9 moved by b x 10^-9, the coordinate lies within 2^-118 of a
+            // rounding boundary at 8 decimals, and the whole rounding must still decide it.
+            const std::int64_t b = ((15 - static_cast<std::int64_t>(p1 % 10)) % 10);
+            if (at128 == 0 && q1 < 1'000'000'000'000'000'000) {
+                EXPECT_EQ(
+                    roundedCoordinate({b, 9}, {static_cast<std::int64_t>(q1), 9},
+                                      *Angle::parseDecimal(angle), sine ? Trig::Sin : Trig::Cos, 8),
+                    (static_cast<std::int64_t>(p1) + b + 5 * side) / 10)
+                    << angle << " " << sine;
+            }
         }
     }
     EXPECT_GT(undecidedAt128, 4);
