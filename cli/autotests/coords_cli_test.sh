@@ -76,11 +76,8 @@ done
 # Malformed command lines, then input the planner refuses, each with one line on standard error.
 while IFS='|' read -r status message args; do
     # shellcheck disable=SC2086
-    run "$status" coords $args
-    [ -s "$work/out" ] && fail "coords $args: wrote to standard output"
-    if [ "$status" -eq 2 ]; then
-        grep -q '^morvanta-table coords: ' "$work/err" || fail "coords $args: message $(cat "$work/err")"
-    else
+    refused "$status" coords $args
+    if [ "$status" -eq 1 ]; then
         [ "$(cat "$work/err")" = "$message" ] || fail "coords $args: message '$(cat "$work/err")'"
     fi
 done <<'EOF2'

@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the end-to-end checks of morvanta-table: sourced with the tool's path as $1. Gives
-# $tool, a scratch folder $work removed on exit, fail MESSAGE, run, and finish, which ends the
-# script with the verdict.
+# $tool, a scratch folder $work removed on exit, fail MESSAGE, run, refused, and finish, which ends
+# the script with the verdict.
 set -u
 tool=$1
 work=$(mktemp -d)
@@ -21,6 +21,21 @@ run() {
     "$tool" "$@" >"$work/out" 2>"$work/err"
     status=$?
     [ "$status" -eq "$expected" ] || fail "[$*]: status $status, expected $expected"
+}
+
+# refused STATUS COMMAND ARGS...: runs a command line the tool must refuse with STATUS, writing
+# nothing on standard output: a malformed one (2) named by its command on standard error, refused
+# input (1) told there in one line.
+refused() {
+    local want=$1 command=$2
+    shift 2
+    run "$want" "$command" "$@"
+    [ -s "$work/out" ] && fail "$command $*: wrote to standard output"
+    if [ "$want" -eq 2 ]; then
+        grep -q "^morvanta-table $command: " "$work/err" || fail "$command $*: $(cat "$work/err")"
+    else
+        [ "$(wc -l <"$work/err")" -eq 1 ] || fail "$command $*: not one line on standard error"
+    fi
 }
 
 finish() {

@@ -63,10 +63,7 @@ done
 
 while IFS='|' read -r status args; do
     # shellcheck disable=SC2086
-    run "$status" sheet $args
-    [ -s "$work/out" ] && fail "sheet $args: wrote to standard output"
-    [ "$(wc -l <"$work/err")" -ge 1 ] || fail "sheet $args: nothing on standard error"
-    [ "$status" -eq 1 ] && [ "$(wc -l <"$work/err")" -ne 1 ] && fail "sheet $args: not one line"
+    refused "$status" sheet $args
 done <<'EOF2'
 2|7 --axis
 2|7 --start 1 --start 2

@@ -43,13 +43,7 @@ grep -q "$(printf '\r')" "$work/out" && fail "a CR in the sheet"
 # command_table_test.sh.
 while IFS='|' read -r status args; do
     # shellcheck disable=SC2086
-    run "$status" sheet $args
-    [ -s "$work/out" ] && fail "sheet $args: wrote to standard output"
-    if [ "$status" -eq 2 ]; then
-        grep -q '^morvanta-table sheet: ' "$work/err" || fail "sheet $args: message $(cat "$work/err")"
-    else
-        [ "$(wc -l <"$work/err")" -eq 1 ] || fail "sheet $args: not one line on standard error"
-    fi
+    refused "$status" sheet $args
 done <<'EOF2'
 1|7.5
 1|-7
