@@ -50,6 +50,19 @@ wait_for_window() {
     return 1
 }
 
+# Whether the clipboard comes to hold, byte for byte, the text whose `od -An -c` dump is DUMP
+# within 10 s, pressing KEY before each look when one is given.
+clipboard_becomes() {
+    local want=$1 got
+    for _ in $(seq 50); do
+        [[ -n ${2:-} ]] && xdotool key "$2"
+        got=$(xclip -selection clipboard -o 2>/dev/null | od -An -c)
+        [[ $got == "$want" ]] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
 visible_windows() {
     xdotool search --onlyvisible --pid "$1" --name '' 2>/dev/null | wc -l
 }
@@ -95,14 +108,7 @@ workshop_checks() {
     fi
     printf 'held by xclip' | xclip -selection clipboard
     xdotool windowfocus --sync "$id"
-    want=$(/usr/bin/morvanta-table sheet 7 --ratio 90 --dial 240 | od -An -c)
-    for _ in $(seq 50); do
-        xdotool key ctrl+shift+c
-        got=$(xclip -selection clipboard -o 2>/dev/null | od -An -c)
-        [[ $got == "$want" ]] && break
-        sleep 0.2
-    done
-    if [[ $got == "$want" ]]; then
+    if clipboard_becomes "$(/usr/bin/morvanta-table sheet 7 --ratio 90 --dial 240 | od -An -c)" ctrl+shift+c; then
         pass "Copy Sheet leaves what morvanta-table sheet 7 --ratio 90 --dial 240 prints on the clipboard"
     else
         fail "after Copy Sheet the clipboard holds: $(xclip -selection clipboard -o | head -c 200)"
@@ -159,14 +165,7 @@ gui_checks() {
     printf 'held by xclip' | xclip -selection clipboard
     xdotool windowfocus --sync "$id"
     xdotool key --delay 100 Tab Tab Tab space
-    local want got
-    want=$(seven_holes | od -An -c)
-    for _ in $(seq 100); do
-        got=$(xclip -selection clipboard -o 2>/dev/null | od -An -c)
-        [[ $got == "$want" ]] && break
-        sleep 0.1
-    done
-    if [[ $got == "$want" ]]; then
+    if clipboard_becomes "$(seven_holes | od -An -c)"; then
         pass "Build This takes the clipboard from xclip and leaves the 7-hole table on it"
     else
         fail "after Build This the clipboard holds: $(xclip -selection clipboard -o | head -c 200)"
