@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <new>
+#include <tuple>
 
 #include "engine/Integers.h"
 
@@ -11,18 +12,9 @@ namespace morvanta {
 
 namespace {
 
-using detail::parseWhole;
 using PlanResult = Result<BoltCirclePlan>;
 
 constexpr std::int64_t kShortDecimalDenominator = 1'000'000'000;
-
-std::optional<ExactDecimal> parsePositive(std::string_view text) {
-    const std::optional<ExactDecimal> number = parseExactDecimal(text);
-    if (!number || number->units <= 0) {
-        return std::nullopt;
-    }
-    return number;
-}
 
 ExactDecimal halved(const ExactDecimal& d) {
     if (d.units % 2 == 0) {
@@ -109,188 +101,146 @@ std::string dmsOf(const Angle& angle, int decimals) {
     return dmsText(toDms(angle, std::max(0, decimals - 3)));
 }
 
-PlanResult refuse(std::string_view message, std::string_view about) {
-    return PlanResult::failure(message, about);
+PlanResult refuse(std::string text, std::string_view about, std::string limit = {},
+                  std::string value = {}) {
+    return PlanResult::failure(
+        Refusal{std::string(about), std::move(text), std::move(limit), std::move(value)});
 }
 
-struct DrillWord {
-    std::optional<std::string_view> text;
-    std::string_view about;
-    std::string_view missing;
-    std::string_view malformed;
-    std::string_view tooFine;
-};
+// The size of the circle, from whichever of diameter and radius was given.
+std::optional<Refusal> setSize(const Values& values, BoltCirclePlan& plan) {
+    const std::optional<ExactDecimal> diameter = values.decimal("diameter");
+    const std::optional<ExactDecimal> radius = values.decimal("radius");
+    if (diameter && radius) {
+        return Refusal{"radius", std::string(kBoltSizeTwiceMessage)};
+    }
+    if (!diameter && !radius) {
+        return Refusal{"diameter", std::string(kBoltSizeMissingMessage)};
+    }
+    plan.diameter = diameter ? *diameter : doubled(*radius);
+    plan.radius = radius ? *radius : halved(*diameter);
+    return std::nullopt;
+}
 
-PlanResult checkedPlan(const BoltCircleArguments& a) {
-    BoltCirclePlan plan;
-    const std::optional<std::int64_t> count = parseWhole(a.count);
-    if (!count || *count < 1 || *count > kMaxBoltHoles) {
-        return refuse(kBoltCountMessage, "count");
+// Where the holes lie: centre, start, direction and arc.
+std::optional<Refusal> placeHoles(const Values& values, BoltCirclePlan& plan) {
+    std::tie(plan.centreX, plan.centreY) = *values.point("centre");
+    plan.start = *values.angle("start");
+    plan.clockwise = values.on("cw");
+    plan.north = values.text("zero") == "north";
+    plan.span = values.angle("span");
+    if (plan.span && plan.span->isZero() && plan.count > 1) {
+        return Refusal{"span", std::string(kBoltZeroSpanMessage)};
     }
-    plan.count = *count;
-
-    if (a.diameter && a.radius) {
-        return refuse(kBoltSizeTwiceMessage, "radius");
-    }
-    if (a.diameter) {
-        const std::optional<ExactDecimal> diameter = parsePositive(*a.diameter);
-        if (!diameter) {
-            return refuse(kBoltDiameterMessage, "diameter");
-        }
-        plan.diameter = *diameter;
-        plan.radius = halved(*diameter);
-    } else if (a.radius) {
-        const std::optional<ExactDecimal> radius = parsePositive(*a.radius);
-        if (!radius) {
-            return refuse(kBoltRadiusMessage, "radius");
-        }
-        plan.radius = *radius;
-        plan.diameter = doubled(*radius);
-    } else {
-        return refuse(kBoltSizeMissingMessage, "diameter");
-    }
-
-    if (a.centre) {
-        const std::size_t comma = a.centre->find(',');
-        const std::optional<ExactDecimal> x = comma == std::string_view::npos
-                                                  ? std::nullopt
-                                                  : parseExactDecimal(a.centre->substr(0, comma));
-        const std::optional<ExactDecimal> y =
-            x ? parseExactDecimal(a.centre->substr(comma + 1)) : std::nullopt;
-        if (!x || !y) {
-            return refuse(kBoltCentreMessage, "centre");
-        }
-        plan.centreX = *x;
-        plan.centreY = *y;
-    }
-
-    if (a.start) {
-        const std::optional<Angle> start = parseStartAngle(*a.start);
-        if (!start) {
-            return refuse(kStartMessage, "start");
-        }
-        plan.start = *start;
-    }
-    plan.clockwise = a.clockwise;
-    if (a.zero) {
-        if (*a.zero != "east" && *a.zero != "north") {
-            return refuse(kBoltZeroMessage, "zero");
-        }
-        plan.north = *a.zero == "north";
-    }
-
-    if (a.span) {
-        const std::optional<Angle> span = Angle::parseDecimal(*a.span);
-        if (!span || *span < Angle() || *span > Angle::degrees(360)) {
-            return refuse(kBoltSpanMessage, "span");
-        }
-        if (span->isZero() && plan.count > 1) {
-            return refuse(kBoltZeroSpanMessage, "span");
-        }
-        plan.span = *span;
-    }
-    if (a.ends) {
+    if (values.on("ends")) {
         if (const std::optional<std::string_view> complaint = endsComplaint(plan.span)) {
-            return refuse(*complaint, "ends");
+            return Refusal{"ends", std::string(*complaint)};
         }
         if (plan.count < 2) {
-            return refuse(kBoltEndsOneHoleMessage, "ends");
+            return Refusal{"ends", std::string(kBoltEndsOneHoleMessage)};
         }
         plan.ends = true;
     }
+    plan.decimals = static_cast<int>(*values.whole("decimals"));
+    return std::nullopt;
+}
 
-    if (a.decimals) {
-        const std::optional<int> decimals = parseWrittenDecimals(*a.decimals);
-        if (!decimals) {
-            return refuse(kDecimalsMessage, "decimals");
-        }
-        plan.decimals = *decimals;
-    }
-
-    if (a.csv && a.gcode) {
-        return refuse(kCsvAndGcodeMessage, "gcode");
-    }
-    plan.output = a.gcode ? BoltOutput::Gcode : a.csv ? BoltOutput::Csv : BoltOutput::Table;
-
-    const DrillWord words[] = {
-        {a.depth, "depth", kBoltDepthMissingMessage, kBoltDepthMessage, kBoltDepthDecimalsMessage},
-        {a.retract, "retract", kBoltRetractMissingMessage, kBoltRetractMessage,
-         kBoltRetractDecimalsMessage},
-        {a.feed, "feed", kBoltFeedMissingMessage, kBoltFeedMessage, kBoltFeedDecimalsMessage},
-    };
-    std::int64_t* const targets[] = {&plan.depth, &plan.retract, nullptr};
-    for (std::size_t i = 0; i < std::size(words); ++i) {
-        const DrillWord& word = words[i];
-        if (!a.gcode) {
-            if (word.text) {
-                return refuse(kBoltDrillWithoutGcodeMessage, word.about);
-            }
-            continue;
-        }
-        if (!word.text) {
-            return refuse(word.missing, word.about);
-        }
-        const std::optional<ExactDecimal> number =
-            targets[i] ? parseExactDecimal(*word.text) : parsePositive(*word.text);
-        if (!number) {
-            return refuse(word.malformed, word.about);
-        }
-        const std::optional<std::int64_t> units = unitsAt(*number, plan.decimals);
-        if (!units) {
-            return refuse(word.tooFine, word.about);
-        }
-        if (targets[i]) {
-            *targets[i] = *units;
-        } else {
-            plan.feed = *number;
+PlanResult workedOut(BoltCirclePlan plan) {
+    const std::int64_t divisions = plan.ends ? plan.count - 1 : plan.count;
+    plan.step = (plan.span ? *plan.span : Angle::degrees(360)) / divisions;
+    if (plan.count > 1) {
+        plan.chord = roundedCoordinate({}, plan.diameter, plan.step / 2, Trig::Sin, plan.decimals);
+        if (!plan.chord) {
+            return refuse(std::string(kBoltUndecidedMessage), "");
         }
     }
-    if (a.gcode && plan.retract <= plan.depth) {
-        return refuse(kBoltRetractBelowMessage, "retract");
+    // Reduced first, so that start + (k - 1) x step stays well inside Angle's domain.
+    const Angle first = plan.start.withinTurn();
+    const Angle zero = Angle::degrees(plan.north ? 90 : 0);
+    plan.holes.reserve(static_cast<std::size_t>(plan.count));
+    for (std::int64_t k = 1; k <= plan.count; ++k) {
+        const Angle angle = first + plan.step * (k - 1);
+        const Angle direction = plan.clockwise ? zero - angle : zero + angle;
+        const std::optional<std::int64_t> x =
+            roundedCoordinate(plan.centreX, plan.radius, direction, Trig::Cos, plan.decimals);
+        const std::optional<std::int64_t> y =
+            roundedCoordinate(plan.centreY, plan.radius, direction, Trig::Sin, plan.decimals);
+        if (!x || !y) {
+            return refuse(std::string(kBoltUndecidedMessage), "");
+        }
+        plan.holes.push_back({angle.withinTurn(), *x, *y});
     }
     return PlanResult::success(std::move(plan));
 }
 
+// One of the drilling cycle's Z levels in units of 10^-decimals, as the program writes them all.
+std::optional<Refusal> drillLevel(const Values& values, std::string_view id, std::string_view what,
+                                  int decimals, std::int64_t& units) {
+    const std::optional<ExactDecimal> level = values.decimal(id);
+    const std::string name = named(id);
+    if (!level) {
+        return Refusal{std::string(id), "a drilling program needs " + name + ", " + std::string(what)};
+    }
+    const std::optional<std::int64_t> at = unitsAt(*level, decimals);
+    if (!at) {
+        const std::string most = std::to_string(decimals);
+        return Refusal{std::string(id),
+                       name + " may have at most " + most +
+                           " decimals, as many as {decimals} gives the coordinates; " +
+                           exactDecimalText(*level) + " has " + std::to_string(level->scale),
+                       most, std::to_string(level->scale)};
+    }
+    units = *at;
+    return std::nullopt;
+}
+
 }  // namespace
 
-Result<BoltCirclePlan> planBoltCircle(const BoltCircleArguments& arguments) {
+Result<BoltCirclePlan> planBoltCircle(const Values& values) {
     try {
-        PlanResult checked = checkedPlan(arguments);
-        if (!checked.ok()) {
-            return checked;
+        BoltCirclePlan plan;
+        plan.count = *values.whole("count");
+        if (std::optional<Refusal> refused = setSize(values, plan)) {
+            return PlanResult::failure(std::move(*refused));
         }
-        BoltCirclePlan plan = std::move(checked).value();
-        const std::int64_t divisions = !plan.span  ? plan.count
-                                       : plan.ends ? plan.count - 1
-                                                   : plan.count;
-        plan.step = (plan.span ? *plan.span : Angle::degrees(360)) / divisions;
-        if (plan.count > 1) {
-            plan.chord =
-                roundedCoordinate({}, plan.diameter, plan.step / 2, Trig::Sin, plan.decimals);
-            if (!plan.chord) {
-                return refuse(kBoltUndecidedMessage, "");
-            }
+        if (std::optional<Refusal> refused = placeHoles(values, plan)) {
+            return PlanResult::failure(std::move(*refused));
         }
-        // Reduced first, so that start + (k - 1) x step stays well inside Angle's domain.
-        const Angle first = plan.start.withinTurn();
-        const Angle zero = Angle::degrees(plan.north ? 90 : 0);
-        plan.holes.reserve(static_cast<std::size_t>(plan.count));
-        for (std::int64_t k = 1; k <= plan.count; ++k) {
-            const Angle angle = first + plan.step * (k - 1);
-            const Angle direction = plan.clockwise ? zero - angle : zero + angle;
-            const std::optional<std::int64_t> x =
-                roundedCoordinate(plan.centreX, plan.radius, direction, Trig::Cos, plan.decimals);
-            const std::optional<std::int64_t> y =
-                roundedCoordinate(plan.centreY, plan.radius, direction, Trig::Sin, plan.decimals);
-            if (!x || !y) {
-                return refuse(kBoltUndecidedMessage, "");
-            }
-            plan.holes.push_back({angle.withinTurn(), *x, *y});
-        }
-        return PlanResult::success(std::move(plan));
+        return workedOut(std::move(plan));
     } catch (const std::bad_alloc&) {
         return PlanResult::failure("not enough memory for the bolt circle");
     }
+}
+
+Result<BoltCirclePlan> planBoltCircle(const Inputs& inputs) {
+    const Result<Values> values = readInputs(kBoltCircleCalculation, inputs);
+    if (!values.ok()) {
+        return PlanResult::failure(values.refusal());
+    }
+    return planBoltCircle(values.value());
+}
+
+std::optional<Refusal> setDrilling(const Values& values, BoltCirclePlan& plan) {
+    if (auto refused = drillLevel(values, "depth", "the Z of the bottom of the holes",
+                                  plan.decimals, plan.depth)) {
+        return refused;
+    }
+    if (auto refused = drillLevel(values, "retract", "the Z the drill returns to between holes",
+                                  plan.decimals, plan.retract)) {
+        return refused;
+    }
+    const std::optional<ExactDecimal> feed = values.decimal("feed");
+    if (!feed) {
+        return Refusal{"feed", "a drilling program needs {feed}, the drilling feed"};
+    }
+    plan.feed = *feed;
+    if (plan.retract <= plan.depth) {
+        return Refusal{"retract", "{retract} must lie above {depth}; " +
+                                      unitsText(plan.retract, plan.decimals) + " is not above " +
+                                      unitsText(plan.depth, plan.decimals),
+                       unitsText(plan.depth, plan.decimals), unitsText(plan.retract, plan.decimals)};
+    }
+    return std::nullopt;
 }
 
 std::string holesMeaning(std::int64_t count, const std::optional<Angle>& span, bool ends,

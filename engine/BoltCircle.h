@@ -9,6 +9,7 @@
 
 #include "engine/Angle.h"
 #include "engine/BoltCircleMath.h"
+#include "engine/Calculation.h"
 #include "engine/CommonOptions.h"
 #include "engine/Report.h"
 #include "engine/Result.h"
@@ -33,28 +34,6 @@ namespace morvanta {
 inline constexpr std::int64_t kMaxBoltHoles = 10'000;
 inline constexpr int kDefaultBoltDecimals = 4;
 
-enum class BoltOutput { Table, Csv, Gcode };
-
-// The texts of a request as the user gave them; an absent option is std::nullopt, an absent flag
-// false.
-struct BoltCircleArguments {
-    std::string_view count;
-    std::optional<std::string_view> diameter = {};
-    std::optional<std::string_view> radius = {};
-    std::optional<std::string_view> centre = {};
-    std::optional<std::string_view> start = {};
-    bool clockwise = false;
-    std::optional<std::string_view> zero = {};
-    std::optional<std::string_view> span = {};
-    bool ends = false;
-    std::optional<std::string_view> decimals = {};
-    bool csv = false;
-    bool gcode = false;
-    std::optional<std::string_view> depth = {};
-    std::optional<std::string_view> retract = {};
-    std::optional<std::string_view> feed = {};
-};
-
 // One hole: its exact angle within one turn of the zero direction, counted as asked (0 <= angle
 // < 360), and its coordinates in units of 10^-decimals.
 struct BoltHole {
@@ -77,7 +56,6 @@ struct BoltCirclePlan {
     bool north = false;
     Angle step;
     int decimals = kDefaultBoltDecimals;
-    BoltOutput output = BoltOutput::Table;
     std::optional<std::int64_t> chord;  // units of 10^-decimals; nothing for a single hole
     std::vector<BoltHole> holes;
     // With G-code: the Z of the holes' bottom and of the retract plane in units of 10^-decimals,
@@ -87,72 +65,34 @@ struct BoltCirclePlan {
     ExactDecimal feed;
 };
 
-// Checks the texts strictly and works out every hole. The first failing check gives the message,
-// named by about() after its field:
-//   count     COUNT a whole number from 1 to 10000 (kBoltCountMessage)
-//   diameter  a number above 0 (kBoltDiameterMessage); neither --diameter nor --radius given
-//             (kBoltSizeMissingMessage)
-//   radius    a number above 0 (kBoltRadiusMessage); given with --diameter (kBoltSizeTwiceMessage)
-//   centre    two numbers X,Y such as 10,-5, no spaces (kBoltCentreMessage); default 0,0
-//   start     a number of degrees such as 15 or -22.5, below 100000 in size (kStartMessage);
-//             default 0
-//   zero      east or north (kBoltZeroMessage); default east
-//   span      a number of degrees from 0 to 360 (kBoltSpanMessage); 0 with more than one hole
-//             (kBoltZeroSpanMessage)
-//   ends      without --span (kEndsWithoutSpanMessage), with a span of 360 (kEndsFullMessage)
-//             or with one hole (kBoltEndsOneHoleMessage)
-//   decimals  a whole number from 0 to 8 (kDecimalsMessage); default 4
-//   gcode     together with --csv (kCsvAndGcodeMessage)
-//   depth, retract, feed   missing with --gcode (kBoltDepthMissingMessage, ...), given without
-//             it (kBoltDrillWithoutGcodeMessage), not a number (kBoltDepthMessage, ...), with more
-//             decimals than asked (kBoltDepthDecimalsMessage, ...), a retract plane not above the
-//             depth (kBoltRetractBelowMessage), a feed not above 0 (kBoltFeedMessage)
-// The numbers (diameter, radius, centre, depth, retract, feed) are decimals of at most 9 digits
-// before the point and 9 after; start and span degrees of at most 9 decimals.
-// About "" only for kBoltUndecidedMessage (a coordinate too close to a rounding boundary for
-// 8192 bits, which no real input reaches).
-// {"6", "100", {}, "10,-5", "15"} gives 6 holes 60° apart from 15°; hole 1 at X 58.2963 Y 7.9410.
-Result<BoltCirclePlan> planBoltCircle(const BoltCircleArguments& arguments);
+// The description of the bolt circle: its inputs, their limits and how it is made.
+extern const Calculation kBoltCircleCalculation;
 
-inline constexpr std::string_view kBoltCountMessage =
-    "COUNT must be a whole number of holes from 1 to 10000";
-inline constexpr std::string_view kBoltDiameterMessage =
-    "the diameter must be a number above 0, such as 100 or 62.5";
-inline constexpr std::string_view kBoltRadiusMessage =
-    "the radius must be a number above 0, such as 50 or 31.25";
+// Works out every hole from inputs read and checked against kBoltCircleCalculation, with the rules
+// between them, the first that fails refusing the plan: the size given by exactly one of diameter
+// and radius (kBoltSizeTwiceMessage, kBoltSizeMissingMessage), a span of 0 only for one hole
+// (kBoltZeroSpanMessage), a hole at each end only with a span below 360 and two holes or more
+// (kEndsWithoutSpanMessage, kEndsFullMessage, kBoltEndsOneHoleMessage). A refusal about no input
+// says a coordinate lies too close to a rounding boundary for 8192 bits (kBoltUndecidedMessage,
+// which no real input reaches) or that memory ran out.
+// {"count": "6", "diameter": "100", "centre": "10,-5", "start": "15"} gives 6 holes 60° apart
+// from 15°; hole 1 at X 58.2963 Y 7.9410.
+Result<BoltCirclePlan> planBoltCircle(const Values& values);
+// The same from the texts, read first as readInputs does.
+Result<BoltCirclePlan> planBoltCircle(const Inputs& inputs);
+
+// The drilling cycle of a G-code program: depth, retract plane and feed, each given, depth and
+// retract plane with no more decimals than the coordinates and the retract plane above the depth.
+// Sets them in the plan, or says which is missing or wrong:
+//   no "depth" -> "a drilling program needs {depth}, the Z of the bottom of the holes"
+std::optional<Refusal> setDrilling(const Values& values, BoltCirclePlan& plan);
+
 inline constexpr std::string_view kBoltSizeMissingMessage =
-    "give the size of the circle with --diameter or --radius";
+    "give the size of the circle with {diameter} or {radius}";
 inline constexpr std::string_view kBoltSizeTwiceMessage =
-    "give either --diameter or --radius, not both";
-inline constexpr std::string_view kBoltCentreMessage =
-    "the centre must be two numbers X,Y such as 10,-5";
-inline constexpr std::string_view kBoltZeroMessage =
-    "the zero direction must be east (+X) or north (+Y)";
-inline constexpr std::string_view kBoltSpanMessage =
-    "the span must be a number of degrees from 0 to 360, such as 90";
-inline constexpr std::string_view kBoltZeroSpanMessage = "a span of 0 has room for one hole only";
-inline constexpr std::string_view kBoltEndsOneHoleMessage = "--ends needs at least 2 holes";
-inline constexpr std::string_view kBoltDepthMissingMessage =
-    "--gcode needs the depth of the holes: --depth Z";
-inline constexpr std::string_view kBoltRetractMissingMessage =
-    "--gcode needs the retract plane: --retract R";
-inline constexpr std::string_view kBoltFeedMissingMessage =
-    "--gcode needs the drilling feed: --feed F";
-inline constexpr std::string_view kBoltDrillWithoutGcodeMessage =
-    "--depth, --retract and --feed belong to --gcode";
-inline constexpr std::string_view kBoltDepthMessage = "the depth must be a number such as -5";
-inline constexpr std::string_view kBoltRetractMessage =
-    "the retract plane must be a number such as 2";
-inline constexpr std::string_view kBoltFeedMessage =
-    "the feed must be a number above 0, such as 100";
-inline constexpr std::string_view kBoltDepthDecimalsMessage =
-    "the depth has more decimals than --decimals asks for";
-inline constexpr std::string_view kBoltRetractDecimalsMessage =
-    "the retract plane has more decimals than --decimals asks for";
-inline constexpr std::string_view kBoltFeedDecimalsMessage =
-    "the feed has more decimals than --decimals asks for";
-inline constexpr std::string_view kBoltRetractBelowMessage =
-    "the retract plane must lie above the depth";
+    "give either {diameter} or {radius}, not both";
+inline constexpr std::string_view kBoltZeroSpanMessage = "{span} 0 has room for one hole only";
+inline constexpr std::string_view kBoltEndsOneHoleMessage = "{ends} needs at least 2 holes";
 inline constexpr std::string_view kBoltUndecidedMessage =
     "a coordinate lies too close to a rounding boundary to be rounded with certainty";
 

@@ -1,18 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/CommonOptions.h"
 
-#include "engine/Integers.h"
-
 namespace morvanta {
-
-std::optional<Angle> parseStartAngle(std::string_view text) {
-    const std::optional<Angle> start = Angle::parseDecimal(text);
-    if (!start || *start >= Angle::degrees(kMaxStartDegrees) ||
-        *start <= Angle::degrees(-kMaxStartDegrees)) {
-        return std::nullopt;
-    }
-    return start;
-}
 
 std::optional<std::string_view> endsComplaint(const std::optional<Angle>& span) {
     if (!span) {
@@ -22,14 +11,6 @@ std::optional<std::string_view> endsComplaint(const std::optional<Angle>& span) 
         return kEndsFullMessage;
     }
     return std::nullopt;
-}
-
-std::optional<int> parseWrittenDecimals(std::string_view text) {
-    const std::optional<std::int64_t> decimals = detail::parseWhole(text);
-    if (!decimals || *decimals > kMaxWrittenDecimals) {
-        return std::nullopt;
-    }
-    return static_cast<int>(*decimals);
 }
 
 }  // namespace morvanta

@@ -22,7 +22,6 @@ using detail::decimalText;
 using detail::formatted;
 using detail::I128;
 using detail::magnitude;
-using detail::parseWhole;
 
 constexpr std::int64_t kSecondsPerTurn = 1'296'000;
 // Notes that list circles are wrapped at this width, so that a printed sheet keeps its margins.
@@ -92,90 +91,10 @@ std::string turnsText(const Fraction& f) {
     return mixedText(f) + (f == Fraction{1, 1} ? " turn" : " turns");
 }
 
-std::optional<std::int64_t> parseBounded(std::string_view text, std::int64_t low,
-                                         std::int64_t high) {
-    const std::optional<std::int64_t> value = parseWhole(text);
-    if (!value || *value < low || *value > high) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-std::vector<std::string_view> split(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find(separator, start);
-        parts.push_back(text.substr(start, end == std::string_view::npos ? end : end - start));
-        if (end == std::string_view::npos) {
-            return parts;
-        }
-        start = end + 1;
-    }
-}
-
-bool onlyDigitsAnd(std::string_view text, std::string_view separators) {
-    return std::all_of(text.begin(), text.end(), [&](char c) {
-        return (c >= '0' && c <= '9') || separators.find(c) != std::string_view::npos;
-    });
-}
-
-Result<IndexHead> refuseHead(std::string_view message, std::string_view about) {
-    return Result<IndexHead>::failure(message, about);
-}
-
-// The plates' texts: a failure message, or none and the plates filled in.
-std::optional<std::string_view> readPlates(std::string_view text, IndexHead& head) {
-    std::string_view circles = text;
-    if (text == "bs") {
-        head.platesName = "Brown & Sharpe";
-        circles = kBrownSharpePlates;
-    } else if (text == "cincinnati") {
-        head.platesName = "Cincinnati";
-        circles = kCincinnatiPlates;
-    } else if (text.empty() || !onlyDigitsAnd(text, ",/")) {
-        return kIndexPlatesMessage;
-    }
-    std::size_t total = 0;
-    for (const std::string_view plateText : split(circles, '/')) {
-        std::vector<std::int64_t> plate;
-        for (const std::string_view circleText : split(plateText, ',')) {
-            const std::optional<std::int64_t> holes = parseWhole(circleText);
-            if (!holes) {
-                return kIndexPlatesMessage;
-            }
-            if (*holes < kMinCircleHoles || *holes > kMaxCircleHoles) {
-                return kIndexCircleMessage;
-            }
-            if (std::find(plate.begin(), plate.end(), *holes) != plate.end()) {
-                return kIndexCircleTwiceMessage;
-            }
-            if (++total > kMaxCircles) {
-                return kIndexTooManyCirclesMessage;
-            }
-            plate.push_back(*holes);
-        }
-        head.plates.push_back(std::move(plate));
-    }
-    return std::nullopt;
-}
-
-std::optional<std::string_view> readGears(std::string_view text, IndexHead& head) {
-    if (text.empty() || !onlyDigitsAnd(text, ",")) {
-        return kIndexGearsMessage;
-    }
-    for (const std::string_view gearText : split(text, ',')) {
-        const std::optional<std::int64_t> teeth = parseBounded(gearText, 1, kMaxGearTeeth);
-        if (!teeth) {
-            return kIndexGearsMessage;
-        }
-        if (head.gears.size() == kMaxGears) {
-            return kIndexTooManyGearsMessage;
-        }
-        head.gears.push_back(*teeth);
-    }
-    std::sort(head.gears.begin(), head.gears.end());
-    return std::nullopt;
+Result<IndexHead> refuseHead(std::string text, std::string_view about, std::string limit = {},
+                             std::string value = {}) {
+    return Result<IndexHead>::failure(
+        Refusal{std::string(about), std::move(text), std::move(limit), std::move(value)});
 }
 
 struct RatioKey {
@@ -595,23 +514,27 @@ Fraction divisionTurns(const IndexHead& head, std::int64_t count) {
     return reduced(head.ratio, count);
 }
 
-Result<IndexHead> indexHead(std::optional<std::string_view> ratio,
-                            std::optional<std::string_view> plates,
-                            std::optional<std::string_view> gears) {
+Result<IndexHead> indexHead(const Values& values) {
     IndexHead head;
-    if (ratio) {
-        const std::optional<std::int64_t> value = parseBounded(*ratio, 1, kMaxIndexRatio);
-        if (!value) {
-            return refuseHead(kIndexRatioMessage, "ratio");
+    head.ratio = *values.whole("ratio");
+    const std::string_view plates = *values.text("plates");
+    head.platesName = plates == "bs" ? "Brown & Sharpe" : plates == "cincinnati" ? "Cincinnati" : "";
+    head.plates = values.groups("plates");
+    for (std::size_t plate = 0; plate < head.plates.size(); ++plate) {
+        std::vector<std::int64_t> circles = head.plates[plate];
+        std::sort(circles.begin(), circles.end());
+        const auto twice = std::adjacent_find(circles.begin(), circles.end());
+        if (twice != circles.end()) {
+            return refuseHead("each plate of {plates} may list a circle once; plate " +
+                                  std::to_string(plate + 1) + " lists " + std::to_string(*twice) +
+                                  " twice",
+                              "plates", {}, std::to_string(*twice));
         }
-        head.ratio = *value;
     }
-    if (const auto complaint = readPlates(plates.value_or("bs"), head)) {
-        return refuseHead(*complaint, "plates");
+    for (const std::vector<std::int64_t>& group : values.groups("gears")) {
+        head.gears.insert(head.gears.end(), group.begin(), group.end());
     }
-    if (const auto complaint = readGears(gears.value_or(kDefaultGears), head)) {
-        return refuseHead(*complaint, "gears");
-    }
+    std::sort(head.gears.begin(), head.gears.end());
     return Result<IndexHead>::success(std::move(head));
 }
 
@@ -620,45 +543,55 @@ IndexPlan indexPlan(const IndexHead& head, std::int64_t count) {
     return planWith(planner, head, count);
 }
 
-Result<IndexPlan> planIndex(const IndexArguments& arguments) {
-    const std::optional<std::int64_t> count = parseBounded(arguments.count, 1, kMaxIndexCount);
-    if (!count) {
-        return Result<IndexPlan>::failure(kIndexCountMessage, "count");
-    }
-    if (arguments.csv && *count > kMaxIndexTable) {
-        return Result<IndexPlan>::failure(kIndexCsvTooLargeMessage, "count");
-    }
+Result<IndexPlan> planIndex(const Values& values) {
     try {
-        Result<IndexHead> head = indexHead(arguments.ratio, arguments.plates, arguments.gears);
+        Result<IndexHead> head = indexHead(values);
         if (!head.ok()) {
-            return Result<IndexPlan>::failure(head.message(), head.about());
+            return Result<IndexPlan>::failure(head.refusal());
         }
-        return Result<IndexPlan>::success(indexPlan(head.value(), *count));
+        return Result<IndexPlan>::success(indexPlan(head.value(), *values.whole("count")));
     } catch (const std::bad_alloc&) {
         return Result<IndexPlan>::failure("not enough memory to plan the indexing");
     }
 }
 
-Result<SurveyPlan> planSurvey(const SurveyArguments& arguments) {
-    const std::optional<std::int64_t> from = parseBounded(arguments.from, 1, kMaxIndexCount);
-    if (!from) {
-        return Result<SurveyPlan>::failure(kIndexFromMessage, "from");
+Result<IndexPlan> planIndex(const Inputs& inputs) {
+    const Result<Values> values = readInputs(kIndexCalculation, inputs);
+    if (!values.ok()) {
+        return Result<IndexPlan>::failure(values.refusal());
     }
-    const std::optional<std::int64_t> to = parseBounded(arguments.to, 1, kMaxIndexCount);
-    if (!to) {
-        return Result<SurveyPlan>::failure(kIndexToMessage, "to");
+    return planIndex(values.value());
+}
+
+Result<SurveyPlan> planSurvey(const Values& values) {
+    const std::int64_t from = *values.whole("from");
+    const std::int64_t to = *values.whole("to");
+    if (to < from) {
+        return Result<SurveyPlan>::failure(
+            Refusal{"to", "{to} must not be below {from}; " + std::to_string(to) + " is below " +
+                              std::to_string(from),
+                    std::to_string(from), std::to_string(to)});
     }
-    if (*to < *from) {
-        return Result<SurveyPlan>::failure(kIndexRangeMessage, "to");
+    if (to - from + 1 > kMaxSurveyCounts) {
+        const std::string counts = std::to_string(to - from + 1);
+        return Result<SurveyPlan>::failure(
+            Refusal{"to", "a survey covers at most " + std::to_string(kMaxSurveyCounts) +
+                              " counts, and {from} to {to} are " + counts + ": split the range",
+                    std::to_string(kMaxSurveyCounts), counts});
     }
-    if (*to - *from + 1 > kMaxSurveyCounts) {
-        return Result<SurveyPlan>::failure(kIndexSurveySizeMessage, "to");
-    }
-    Result<IndexHead> head = indexHead(arguments.ratio, arguments.plates, arguments.gears);
+    Result<IndexHead> head = indexHead(values);
     if (!head.ok()) {
-        return Result<SurveyPlan>::failure(head.message(), head.about());
+        return Result<SurveyPlan>::failure(head.refusal());
     }
-    return Result<SurveyPlan>::success({std::move(head).value(), *from, *to});
+    return Result<SurveyPlan>::success({std::move(head).value(), from, to});
+}
+
+Result<SurveyPlan> planSurvey(const Inputs& inputs) {
+    const Result<Values> values = readInputs(kSurveyCalculation, inputs);
+    if (!values.ok()) {
+        return Result<SurveyPlan>::failure(values.refusal());
+    }
+    return planSurvey(values.value());
 }
 
 std::vector<SurveyEntry> surveyEntries(const SurveyPlan& plan) {

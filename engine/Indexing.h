@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/Calculation.h"
 #include "engine/Report.h"
 #include "engine/Result.h"
 
@@ -145,43 +146,23 @@ struct IndexPlan {
     std::optional<NearestHolePlan> nearest;
 };
 
-// The texts of an index request as the user gave them; an absent option is std::nullopt.
-struct IndexArguments {
-    std::string_view count;
-    std::optional<std::string_view> ratio = {};
-    std::optional<std::string_view> plates = {};
-    std::optional<std::string_view> gears = {};
-    // A CSV needs the division table, so it is refused above kMaxIndexTable divisions.
-    bool csv = false;
-};
+// The descriptions of indexing and of the survey of many counts, which share the command word
+// "index" (the survey picked by its --survey).
+extern const Calculation kIndexCalculation;
+extern const Calculation kSurveyCalculation;
 
-struct SurveyArguments {
-    std::string_view from;
-    std::string_view to;
-    std::optional<std::string_view> ratio = {};
-    std::optional<std::string_view> plates = {};
-    std::optional<std::string_view> gears = {};
-};
+// The head from inputs read and checked: the worm ratio ("ratio", a whole number from 1 to
+// kMaxIndexRatio, default 40), the plates ("plates": "bs", the default, "cincinnati", or circles
+// of 2 to 1000 holes, commas between the circles of one plate and a slash between plates, at most
+// 64 in all) and the change gears ("gears": teeth from 1 to 1000, at most 32, default
+// kDefaultGears). Refused only for a plate listing a circle twice.
+Result<IndexHead> indexHead(const Values& values);
 
-// Checks the head's texts strictly (digits, commas and slashes only; no spaces or signs):
-//   ratio: a whole number from 1 to kMaxIndexRatio; default 40.
-//   plates: "bs" (the default), "cincinnati", or circles with commas between the circles of one
-//     plate and a slash between plates, "15,16,17/21,23,27"; each circle from 2 to 1000 holes,
-//     none twice on one plate, at most 64 circles in all.
-//   gears: whole numbers of teeth from 1 to 1000 with commas between, at most 32; default
-//     kDefaultGears.
-// Failures name the field: "ratio" (kIndexRatioMessage), "plates" (kIndexPlatesMessage,
-// kIndexCircleMessage, kIndexCircleTwiceMessage, kIndexTooManyCirclesMessage), "gears"
-// (kIndexGearsMessage, kIndexTooManyGearsMessage).
-Result<IndexHead> indexHead(std::optional<std::string_view> ratio,
-                            std::optional<std::string_view> plates,
-                            std::optional<std::string_view> gears);
-
-// Checks every text (the count first: a whole number from 1 to kMaxIndexCount, "count",
-// kIndexCountMessage; with csv at most kMaxIndexTable, kIndexCsvTooLargeMessage) and plans it:
-//   {"127"} gives a differential plan from base 120: 5 holes on the 15-hole circle, gearing -7/3
-//   by 56 driving 24, plate against the crank.
-Result<IndexPlan> planIndex(const IndexArguments& arguments);
+// Plans a count (a whole number from 1 to kMaxIndexCount) on its head:
+//   {"count": "127"} gives a differential plan from base 120: 5 holes on the 15-hole circle,
+//   gearing -7/3 by 56 driving 24, plate against the crank.
+Result<IndexPlan> planIndex(const Values& values);
+Result<IndexPlan> planIndex(const Inputs& inputs);
 
 // The plan of a count of at least 1 on a checked head.
 IndexPlan indexPlan(const IndexHead& head, std::int64_t count);
@@ -214,10 +195,10 @@ struct SurveyPlan {
     std::int64_t to = 1;
 };
 
-// Checks FROM and TO (whole numbers from 1 to kMaxIndexCount, "from" / "to", kIndexFromMessage,
-// kIndexToMessage; TO not below FROM, kIndexRangeMessage; at most kMaxSurveyCounts counts,
-// kIndexSurveySizeMessage, both about "to"), then the head as indexHead does.
-Result<SurveyPlan> planSurvey(const SurveyArguments& arguments);
+// Checks FROM and TO (whole numbers from 1 to kMaxIndexCount; TO not below FROM; at most
+// kMaxSurveyCounts counts, both refusals about "to"), then the head as indexHead does.
+Result<SurveyPlan> planSurvey(const Values& values);
+Result<SurveyPlan> planSurvey(const Inputs& inputs);
 
 // One count of a survey: its method and move. For simple, `move` is exact: turns + holes / circle
 // = R / count. For compound, `move` is the crank's part and `compound` the whole move; for
@@ -241,31 +222,5 @@ std::string surveyText(const SurveyPlan& plan);
 
 // count,method,turns,holes,circle and one row per count, LF; for none the three are empty.
 std::string surveyCsv(const SurveyPlan& plan);
-
-inline constexpr std::string_view kIndexCountMessage =
-    "COUNT must be a whole number from 1 to 999999999";
-inline constexpr std::string_view kIndexCsvTooLargeMessage =
-    "--csv writes the division table, made for counts up to 10000; for the move of a larger "
-    "count use --survey COUNT COUNT --csv";
-inline constexpr std::string_view kIndexFromMessage =
-    "FROM must be a whole number from 1 to 999999999";
-inline constexpr std::string_view kIndexToMessage = "TO must be a whole number from 1 to 999999999";
-inline constexpr std::string_view kIndexRangeMessage = "TO must not be below FROM";
-inline constexpr std::string_view kIndexSurveySizeMessage =
-    "a survey covers at most 100000 counts; split the range";
-inline constexpr std::string_view kIndexRatioMessage =
-    "the worm ratio must be a whole number from 1 to 1000, such as 40 or 90";
-inline constexpr std::string_view kIndexPlatesMessage =
-    "the plates must be bs, cincinnati or hole circles such as 15,16,17/21,23,27 (commas between "
-    "the circles of a plate, a slash between plates)";
-inline constexpr std::string_view kIndexCircleMessage =
-    "every hole circle must have from 2 to 1000 holes";
-inline constexpr std::string_view kIndexCircleTwiceMessage = "a plate lists the same circle twice";
-inline constexpr std::string_view kIndexTooManyCirclesMessage =
-    "the plates may have at most 64 circles in all";
-inline constexpr std::string_view kIndexGearsMessage =
-    "the gears must be whole numbers of teeth from 1 to 1000 with commas between, such as "
-    "24,28,32,40";
-inline constexpr std::string_view kIndexTooManyGearsMessage = "at most 32 gears may be given";
 
 }  // namespace morvanta

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/Angle.h"
+#include "engine/Calculation.h"
 #include "engine/CommonOptions.h"
 #include "engine/Report.h"
 #include "engine/Result.h"
@@ -43,22 +44,6 @@ inline constexpr std::int64_t kSecondsPerRevolution = 1'296'000;
 inline constexpr std::int64_t kMinSheetHoles = 2;
 inline constexpr std::int64_t kMaxSheetHoles = 10'000;
 
-// The texts of a sheet request as the user gave them; an absent option is std::nullopt.
-struct SheetArguments {
-    std::string_view holes;
-    std::optional<std::string_view> ratio = {};
-    std::optional<std::string_view> dial = {};
-    std::optional<std::string_view> resolution = {};
-    std::optional<std::string_view> start = {};
-    std::optional<std::string_view> span = {};
-    bool ends = false;
-    bool clockwise = false;
-    bool csv = false;
-    bool gcode = false;
-    std::optional<std::string_view> axis = {};
-    std::optional<std::string_view> decimals = {};
-};
-
 // A checked request: every quantity in whole seconds of table angle.
 struct SheetPlan {
     std::int64_t holes = 0;
@@ -86,58 +71,29 @@ struct SheetPlan {
     int decimals = 4;
 };
 
-// Either a plan or exactly one message for the user, never both.
+// Either a plan or exactly one refusal, never both.
 using SheetPlanResult = Result<SheetPlan>;
 
-// Checks the texts strictly (digits only, no spaces, signs or exponents) and makes the plan; a
-// failure names its field in about(): "count", "ratio", "dial", "resolution", "start", "span",
-// "ends", "gcode", "axis", "decimals".
-//   holes: a whole number from 2 to 10000.
-//   ratio: a positive decimal of up to 7 digits before the point and 6 after ("90", "72", "40.5")
-//     for which one handwheel turn is a whole number of seconds: 360° / 7 is not, so 7 is refused.
-//   dial: a whole number of graduations, only with a ratio, each graduation a whole number of
-//     seconds (90 with 240 gives 60"; 90 with 128 would give 112.5" and is refused).
-//   resolution: a whole number of seconds or minutes, "10s" or "1m"; with a dial, a whole number
-//     of graduations. Default 1", or one graduation with a dial.
-//   The resolution (or graduation) may be no coarser than the spacing 360° / N: a coarser one would
-//   set different holes alike and could round the last one onto 360°.
-//   start: degrees with at most 9 decimals ("15", "-22.5"), below kMaxStartDegrees in size;
-//     default 0.
-//   span: degrees from 0 to 360 with at most 9 decimals; more than 0, as a sheet has 2 holes or
-//     more. ends: only with a span below 360. The resolution may be no coarser than the step.
-//   gcode: not with csv, ratio, dial or resolution (a CNC axis needs no handwheel); axis A, B or C
-//     (default A) and decimals 0 to 8 (default 4) only with it.
-// {"7", "90", "240", nullopt} gives holes 7, turn 14400, dial 240, graduation 60, resolution 60.
-// Messages, the first failing check only, in this order: kSheetHolesMessage, kSheetRatioMessage,
-// kSheetRatioTurnMessage, kSheetDialMessage, kSheetDialWithoutRatioMessage,
-// kSheetGraduationMessage, kSheetResolutionMessage, kSheetResolutionDialMessage,
-// kSheetTooCoarseMessage.
-SheetPlanResult planSheet(const SheetArguments& arguments);
+// The description of the setting sheet: its inputs, their limits and how it is made.
+extern const Calculation kSheetCalculation;
 
-inline constexpr std::string_view kSheetHolesMessage =
-    "COUNT must be a whole number from 2 to 10000";
-inline constexpr std::string_view kSheetRatioMessage =
-    "the worm ratio must be a positive number such as 90 or 40.5";
-inline constexpr std::string_view kSheetRatioTurnMessage =
-    "the worm ratio must turn the table a whole number of seconds per handwheel turn";
-inline constexpr std::string_view kSheetDialMessage =
-    "the dial must be a whole number of graduations per turn, such as 240";
-inline constexpr std::string_view kSheetDialWithoutRatioMessage = "a dial needs a worm ratio";
-inline constexpr std::string_view kSheetGraduationMessage =
-    "one graduation of the dial must be a whole number of seconds of table angle";
-inline constexpr std::string_view kSheetResolutionMessage =
-    "the resolution must be a whole number of seconds or minutes, such as 10s or 1m";
-inline constexpr std::string_view kSheetResolutionDialMessage =
-    "the resolution must be a whole number of graduations of the dial";
-inline constexpr std::string_view kSheetTooCoarseMessage =
-    "the resolution must be no coarser than the spacing of the holes";
-inline constexpr std::string_view kSheetSpanMessage =
-    "the span must be a number of degrees above 0 and up to 360, such as 90";
-inline constexpr std::string_view kSheetGcodeManualMessage =
-    "--gcode moves a CNC rotary axis; --ratio, --dial and --resolution are for a manual table";
-inline constexpr std::string_view kSheetAxisMessage = "the axis must be A, B or C";
-inline constexpr std::string_view kSheetGcodeOnlyMessage =
-    "--axis and --decimals belong to --gcode";
+// Plans a sheet from inputs read and checked against kSheetCalculation, with the rules between
+// them, the first that fails refusing the plan:
+//   ratio: one handwheel turn must be a whole number of seconds (360° / 7 is not, so 7 is refused);
+//   dial: only with a ratio, each graduation a whole number of seconds (90 with 240 gives 60";
+//     90 with 128 would give 112.5" and is refused);
+//   resolution: with a dial, a whole number of graduations; by default 1", or one graduation;
+//   ends: only with a span below 360;
+//   the resolution (or graduation) may be no coarser than the spacing of the holes: a coarser one
+//     would set different holes alike and could round the last one onto 360°.
+// {"count": "7", "ratio": "90", "dial": "240"} gives holes 7, turn 14400, dial 240, graduation
+// 60, resolution 60.
+SheetPlanResult planSheet(const Values& values);
+// The same from the texts, read first as readInputs does.
+SheetPlanResult planSheet(const Inputs& inputs);
+// planSheet without the check of the resolution against the spacing, which a CNC axis's G-code
+// does not need.
+SheetPlanResult planSheetHoles(const Values& values);
 
 // The multiple of step (> 0) nearest to numerator / denominator (>= 0, denominator > 0), halves
 // up: roundToStep(119, 2, 1) == 60, roundToStep(185142857, 1000, 10) == 185140. Sized for a

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/BoltCircle.h"
+#include "engine/Calculation.h"
+#include "engine/HoleTableCalculation.h"
+#include "engine/Indexing.h"
+#include "engine/SettingSheet.h"
+
+namespace morvanta {
+
+// Every calculation, in the order the command line's help lists them; a window's pages are those
+// with a title, in this order too.
+std::span<const Calculation> calculations() {
+    static const Calculation all[] = {
+        kThisCalculation,  kAllCalculation,    kSheetCalculation,
+        kIndexCalculation, kSurveyCalculation, kBoltCircleCalculation,
+    };
+    return all;
+}
+
+}  // namespace morvanta
