@@ -15,6 +15,7 @@
 #include "engine/ExactDecimal.h"
 #include "engine/Report.h"
 #include "engine/Result.h"
+#include "engine/Sketch.h"
 
 namespace morvanta {
 
@@ -240,6 +241,9 @@ struct Made {
     // Nothing where the calculation has no such output at all.
     std::optional<Output> csv;
     std::optional<Output> gcode;
+    // A picture of the setup; empty where the calculation draws none, and while the sheet is
+    // refused.
+    std::function<Sketch()> sketch;
 };
 
 // One calculation: what it is called and does, its inputs, and the function that makes it.
