@@ -234,7 +234,11 @@ std::string manOptions(std::string_view word) {
             const std::string value = valueName(*input).substr(input->option.size() + 1);
             text += ".BI " + roff(input->option) + " \" " + roff(value) + "\"\n";
         }
-        text += roff(description(*calculation, *input)) + ".\n";
+        std::string said = description(*calculation, *input);
+        if (!said.empty() && said.front() >= 'a' && said.front() <= 'z') {
+            said.front() = static_cast<char>(said.front() - 'a' + 'A');
+        }
+        text += roff(said) + ".\n";
     }
     return text;
 }
