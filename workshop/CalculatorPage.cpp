@@ -171,6 +171,9 @@ CalculatorPage::Field CalculatorPage::makeField(const FieldDefinition& definitio
         case FieldKind::Text: {
             field.edit = new QLineEdit(parent);
             field.edit->setPlaceholderText(definition.placeholder);
+            if (definition.maxLength > 0) {
+                field.edit->setMaxLength(definition.maxLength);
+            }
             field.control = field.edit;
             connect(field.edit, &QLineEdit::textChanged, this, &CalculatorPage::compute);
             break;
@@ -291,10 +294,7 @@ CalculatorPage::Field* CalculatorPage::fieldAbout(const QString& about) {
         return nullptr;
     }
     for (Field& field : fields_) {
-        const QStringList names = field.definition.about.isEmpty()
-                                      ? QStringList{field.definition.name}
-                                      : field.definition.about;
-        if (names.contains(about)) {
+        if (field.definition.name == about) {
             return &field;
         }
     }
@@ -371,9 +371,9 @@ void CalculatorPage::showResult(PageResult result) {
     PageOutput output = std::move(result).value();
     // A field that only the G-code needs is named beside it, any other reason under the fields;
     // the sheet stays good either way.
-    if (!output.gcodeMessage.empty()) {
-        const QString message = QString::fromStdString(output.gcodeMessage);
-        if (Field* field = fieldAbout(QString::fromStdString(output.gcodeAbout))) {
+    if (!output.gcodeMessage.isEmpty()) {
+        const QString& message = output.gcodeMessage;
+        if (Field* field = fieldAbout(output.gcodeAbout)) {
             showBeside(*field, message);
         } else {
             gcodeNote_->setText(tr("No G-code from this input: %1").arg(message));
