@@ -304,7 +304,9 @@ Request randomRequest(std::mt19937_64& random) {
     r.radius = pick(0, 1) == 1;
     do {
         r.size = decimal(false, pick(0, 9), pick(0, 9));
-    } while (r.size.find_first_of("123456789") == npos);
+        // A radius stays below 500000000, so that its diameter has at most 9 digits.
+    } while (r.size.find_first_of("123456789") == npos ||
+             (r.radius && std::min(r.size.find('.'), r.size.size()) == 9 && r.size[0] >= '5'));
     r.centreX = decimal(true, pick(0, 9), pick(0, 9));
     r.centreY = decimal(true, pick(0, 9), pick(0, 9));
     r.centre = r.centreX + "," + r.centreY;
