@@ -373,9 +373,18 @@ void CalculatorPage::showResult(PageResult result) {
     // the sheet stays good either way.
     if (!output.gcodeMessage.isEmpty()) {
         const QString& message = output.gcodeMessage;
-        if (Field* field = fieldAbout(output.gcodeAbout)) {
+        // A field given wrong is named beside it; one not given yet only in the note, so that a
+        // user who wants no G-code sees no fault.
+        Field* field = fieldAbout(output.gcodeAbout);
+        if (field != nullptr && !storedText(*field).isEmpty()) {
             showBeside(*field, message);
-        } else {
+        } else if (std::any_of(fields_.begin(), fields_.end(), [this](const Field& f) {
+                       return f.definition.gcodeOnly &&
+                              storedText(f) != f.definition.defaultValue;
+                   })) {
+            // Under the fields once the user has begun on the G-code's own; before that the
+            // reason stands on Save G-code alone, so that a page used without G-code says nothing
+            // of it.
             gcodeNote_->setText(tr("No G-code from this input: %1").arg(message));
             gcodeNote_->show();
         }

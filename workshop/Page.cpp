@@ -86,6 +86,19 @@ QString withMnemonic(const QString& caption, std::optional<char> wanted, QString
     return marked(caption, letter);
 }
 
+// The names the window has always kept a page's inputs under, where they differ from the
+// calculation's.
+constexpr std::pair<std::string_view, std::string_view> kPageNames[] = {{"coords", "bolt"}};
+
+QString pageName(std::string_view calculation) {
+    for (const auto& [name, kept] : kPageNames) {
+        if (name == calculation) {
+            return fromEngine(kept);
+        }
+    }
+    return fromEngine(calculation);
+}
+
 bool isField(const Input& input) {
     return input.role == Role::Value;
 }
@@ -230,7 +243,7 @@ QString windowWords(const Calculation& calculation, std::string_view text) {
 
 PageDefinition pageOf(const Calculation& calculation, QString& taken) {
     PageDefinition page;
-    page.name = fromEngine(calculation.name);
+    page.name = pageName(calculation.name);
     page.title = withMnemonic(fromEngine(calculation.title), learnt(calculation.name, ""), taken);
     page.fileStem = fileStemOf(calculation.title);
     QString letters = taken;
