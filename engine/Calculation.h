@@ -300,7 +300,8 @@ std::string limitsText(const Input& input);
 std::string named(std::string_view id);
 
 // A refusal's text with each {id} replaced by what `name` calls that input: the command line's
-// "--span" or "COUNT", a window's "Span". Text outside braces is left as it is.
+// "--span" or "COUNT", a window's "Span". "{{" and "}}" stand for a brace of the user's own text,
+// which refusals quote so; other text is left as it is.
 std::string wordRefusal(std::string_view text,
                         const std::function<std::string(std::string_view id)>& name);
 

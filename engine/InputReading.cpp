@@ -22,13 +22,17 @@ bool allDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), isDigit);
 }
 
-// The user's text as a refusal quotes it: on one line, and a long paste cut short on a character
-// boundary, so that the message stays one readable line.
+// The user's text as a refusal quotes it: on one line, its braces doubled as wordRefusal reads
+// them, and a long paste cut short on a character boundary, so that the message stays one
+// readable line.
 std::string shown(std::string_view text) {
     std::string quoted;
     for (const char c : text.substr(0, kShownLength)) {
         const auto byte = static_cast<unsigned char>(c);
         quoted += byte < 0x20 || byte == 0x7f ? '?' : c;
+        if (c == '{' || c == '}') {
+            quoted += c;  // doubled, so that no front takes it for the name of an input
+        }
     }
     if (text.size() > kShownLength) {
         while (!quoted.empty() && (static_cast<unsigned char>(quoted.back()) & 0xC0) == 0x80) {
