@@ -181,7 +181,7 @@ PlanResult checkedPlan(const BoltCircleArguments& a) {
 
     if (a.span) {
         const std::optional<Angle> span = Angle::parseDecimal(*a.span);
-        if (!span || *span < Angle() || *span > Angle::degrees(360)) {
+        if (!span || *span < Angle() || *span > Angle::whole(360)) {
             return refuse(kBoltSpanMessage, "span");
         }
         if (span->isZero() && plan.count > 1) {
@@ -263,7 +263,7 @@ Result<BoltCirclePlan> planBoltCircle(const BoltCircleArguments& arguments) {
         const std::int64_t divisions = !plan.span  ? plan.count
                                        : plan.ends ? plan.count - 1
                                                    : plan.count;
-        plan.step = (plan.span ? *plan.span : Angle::degrees(360)) / divisions;
+        plan.step = (plan.span ? *plan.span : Angle::whole(360)) / divisions;
         if (plan.count > 1) {
             plan.chord =
                 roundedCoordinate({}, plan.diameter, plan.step / 2, Trig::Sin, plan.decimals);
@@ -273,7 +273,7 @@ Result<BoltCirclePlan> planBoltCircle(const BoltCircleArguments& arguments) {
         }
         // Reduced first, so that start + (k - 1) x step stays well inside Angle's domain.
         const Angle first = plan.start.withinTurn();
-        const Angle zero = Angle::degrees(plan.north ? 90 : 0);
+        const Angle zero = Angle::whole(plan.north ? 90 : 0);
         plan.holes.reserve(static_cast<std::size_t>(plan.count));
         for (std::int64_t k = 1; k <= plan.count; ++k) {
             const Angle angle = first + plan.step * (k - 1);

@@ -21,12 +21,6 @@ __extension__ using U128 = unsigned __int128;
 constexpr int kFirstBits = 128;
 constexpr int kLastBits = 8192;
 
-// numerator / denominator (denominator > 0) to the nearest whole number, halves away from zero.
-Int128 roundedRatio(Int128 numerator, Int128 denominator) {
-    const Int128 whole = (2 * magnitude(numerator) + denominator) / (2 * denominator);
-    return numerator < 0 ? -whole : whole;
-}
-
 // A number of [0, 2^32) held in fixed point: one whole limb above `fraction` limbs of 32 bits,
 // least significant first. Every operation truncates, so an error bound counts units in the last
 // place (ulps) lost by each.
@@ -260,8 +254,8 @@ namespace detail {
 FoldedTrig foldTrig(const Angle& angle, Trig trig) {
     Angle r = angle.withinTurn();
     int quadrant = 0;
-    while (r >= Angle::degrees(90)) {
-        r = r - Angle::degrees(90);
+    while (r >= Angle::whole(90)) {
+        r = r - Angle::whole(90);
         ++quadrant;
     }
     // cos(r + 90q) is cos r, -sin r, -cos r, sin r; sin(r + 90q) is sin r, cos r, -sin r, -cos r.
@@ -273,8 +267,8 @@ FoldedTrig foldTrig(const Angle& angle, Trig trig) {
         folded.sine = quadrant % 2 == 0;
         folded.negative = quadrant >= 2;
     }
-    if (r > Angle::degrees(45)) {
-        r = Angle::degrees(90) - r;
+    if (r > Angle::whole(45)) {
+        r = Angle::whole(90) - r;
         folded.sine = !folded.sine;
     }
     folded.reduced = r;
@@ -340,13 +334,13 @@ std::optional<std::int64_t> roundedCoordinate(const ExactDecimal& base, const Ex
     if (folded.reduced.isZero()) {
         twice = folded.sine ? 0 : 2;
         exact = true;
-    } else if (folded.sine && folded.reduced == Angle::degrees(30)) {
+    } else if (folded.sine && folded.reduced == Angle::whole(30)) {
         twice = 1;
         exact = true;
     }
     if (exact || r == 0) {
         const Int128 numerator = 2 * c + r * (folded.negative ? -twice : twice);
-        return static_cast<std::int64_t>(roundedRatio(numerator, 2 * m));
+        return static_cast<std::int64_t>(detail::nearest(numerator, 2 * m));
     }
 
     // First the long double estimate w of the result in units, within e of the truth (each of

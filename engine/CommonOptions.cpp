@@ -7,8 +7,8 @@ namespace morvanta {
 
 std::optional<Angle> parseStartAngle(std::string_view text) {
     const std::optional<Angle> start = Angle::parseDecimal(text);
-    if (!start || *start >= Angle::degrees(kMaxStartDegrees) ||
-        *start <= Angle::degrees(-kMaxStartDegrees)) {
+    if (!start || *start >= Angle::whole(kMaxStartDegrees) ||
+        *start <= Angle::whole(-kMaxStartDegrees)) {
         return std::nullopt;
     }
     return start;
@@ -18,7 +18,7 @@ std::optional<std::string_view> endsComplaint(const std::optional<Angle>& span) 
     if (!span) {
         return kEndsWithoutSpanMessage;
     }
-    if (*span == Angle::degrees(360)) {
+    if (*span == Angle::whole(360)) {
         return kEndsFullMessage;
     }
     return std::nullopt;

@@ -28,28 +28,6 @@ constexpr std::int64_t kSecondsPerTurn = 1'296'000;
 // Notes that list circles are wrapped at this width, so that a printed sheet keeps its margins.
 constexpr std::size_t kNoteWidth = 96;
 
-// Every fraction the planner makes is a ratio of products of at most a count, a ratio, two
-// circles or four gears, so it fits int64 once reduced.
-Fraction reduced(I128 numerator, I128 denominator) {
-    detail::reduce(numerator, denominator);
-    return {static_cast<std::int64_t>(numerator), static_cast<std::int64_t>(denominator)};
-}
-
-Fraction operator+(const Fraction& a, const Fraction& b) {
-    return reduced(static_cast<I128>(a.numerator) * b.denominator +
-                       static_cast<I128>(b.numerator) * a.denominator,
-                   static_cast<I128>(a.denominator) * b.denominator);
-}
-
-bool lessThan(const Fraction& a, const Fraction& b) {
-    return static_cast<I128>(a.numerator) * b.denominator <
-           static_cast<I128>(b.numerator) * a.denominator;
-}
-
-Fraction absolute(const Fraction& f) {
-    return {f.numerator < 0 ? -f.numerator : f.numerator, f.denominator};
-}
-
 // Appends item to a list, after the separator unless the list is still empty.
 void append(std::string& list, std::string_view separator, const std::string& item) {
     if (!list.empty()) {
@@ -67,29 +45,29 @@ std::string counted(std::int64_t value, const char* one, const char* many) {
 }
 
 // "-7/3", "40", "6/5".
-std::string fractionText(const Fraction& f) {
-    if (f.denominator == 1) {
-        return number(f.numerator);
+std::string fractionText(const Rational& f) {
+    if (f.denominator() == 1) {
+        return number(f.numerator());
     }
-    return number(f.numerator) + "/" + number(f.denominator);
+    return number(f.numerator()) + "/" + number(f.denominator());
 }
 
 // A positive fraction as a whole number and a proper fraction: "6 2/3", "1/3", "40".
-std::string mixedText(const Fraction& f) {
-    const std::int64_t whole = f.numerator / f.denominator;
-    const Fraction rest{f.numerator % f.denominator, f.denominator};
-    if (rest.numerator == 0) {
+std::string mixedText(const Rational& f) {
+    const std::int64_t whole = f.numerator() / f.denominator();
+    const Rational rest = Rational::ratio(f.numerator() % f.denominator(), f.denominator());
+    if (rest.isZero()) {
         return number(whole);
     }
     return whole == 0 ? fractionText(rest) : number(whole) + " " + fractionText(rest);
 }
 
 // A positive number of turns: "1/3 of a turn", "1 turn", "2 1/3 turns".
-std::string turnsText(const Fraction& f) {
-    if (f.numerator < f.denominator) {
+std::string turnsText(const Rational& f) {
+    if (f.numerator() < f.denominator()) {
         return fractionText(f) + " of a turn";
     }
-    return mixedText(f) + (f == Fraction{1, 1} ? " turn" : " turns");
+    return mixedText(f) + (f == Rational::whole(1) ? " turn" : " turns");
 }
 
 std::optional<std::int64_t> parseBounded(std::string_view text, std::int64_t low,
@@ -178,15 +156,9 @@ std::optional<std::string_view> readGears(std::string_view text, IndexHead& head
     return std::nullopt;
 }
 
-struct RatioKey {
-    std::int64_t numerator;
-    std::int64_t denominator;
-    bool operator==(const RatioKey&) const = default;
-};
-
-struct RatioKeyHash {
-    std::size_t operator()(const RatioKey& key) const noexcept {
-        return std::hash<std::int64_t>{}(key.numerator * 1'000'003 + key.denominator);
+struct RationalHash {
+    std::size_t operator()(const Rational& key) const noexcept {
+        return std::hash<std::int64_t>{}(key.numerator() * 1'000'003 + key.denominator());
     }
 };
 
@@ -301,16 +273,17 @@ public:
             std::int64_t distance;
             bool below;
             std::int64_t base;
-            Fraction gearing;
+            Rational gearing;
             const Train* train;
         };
         std::vector<Candidate> candidates;
         const auto consider = [&](std::int64_t base, bool below) {
-            const Fraction gearing = reduced(static_cast<I128>(head_.ratio) * (base - count), base);
-            if (lessThan(maxGearing_, absolute(gearing))) {
+            const Rational gearing =
+                Rational::ratio(static_cast<I128>(head_.ratio) * (base - count), base);
+            if (maxGearing_ < abs(gearing)) {
                 return false;
             }
-            const auto found = trains_.find({std::abs(gearing.numerator), gearing.denominator});
+            const auto found = trains_.find(abs(gearing));
             if (found != trains_.end()) {
                 candidates.push_back({found->second.pairs, std::abs(base - count), below, base,
                                       gearing, &found->second});
@@ -451,14 +424,15 @@ private:
         const std::vector<std::int64_t>& gears = head_.gears;
         const std::size_t n = gears.size();
         const auto offer = [&](const Train& train) {
-            const Fraction ratio =
-                train.pairs == 1 ? reduced(train.drivers[0], train.driven[0])
-                                 : reduced(static_cast<I128>(train.drivers[0]) * train.drivers[1],
-                                           static_cast<I128>(train.driven[0]) * train.driven[1]);
-            if (lessThan(maxGearing_, ratio)) {
+            const Rational ratio =
+                train.pairs == 1
+                    ? Rational::ratio(train.drivers[0], train.driven[0])
+                    : Rational::ratio(static_cast<I128>(train.drivers[0]) * train.drivers[1],
+                                      static_cast<I128>(train.driven[0]) * train.driven[1]);
+            if (maxGearing_ < ratio) {
                 maxGearing_ = ratio;
             }
-            auto [at, added] = trains_.try_emplace({ratio.numerator, ratio.denominator}, train);
+            auto [at, added] = trains_.try_emplace(ratio, train);
             if (!added && train.simplerThan(at->second)) {
                 at->second = train;
             }
@@ -538,16 +512,16 @@ private:
     std::vector<std::size_t> pairsFrom_;
     std::vector<std::size_t> pairsByDivisor_;
     std::vector<std::int64_t> bases_;
-    std::unordered_map<RatioKey, Train, RatioKeyHash> trains_;
-    Fraction maxGearing_{0, 1};
+    std::unordered_map<Rational, Train, RationalHash> trains_;
+    Rational maxGearing_;
 };
 
 bool identityHolds(const IndexHead& head, std::int64_t count, const DifferentialMove& plan) {
-    const Fraction crank =
-        Fraction{plan.move.turns, 1} + reduced(plan.move.holes, plan.move.circle);
-    return crank == reduced(head.ratio, plan.base) &&
-           crank + reduced(plan.gearing.numerator,
-                           static_cast<I128>(plan.gearing.denominator) * count) ==
+    const Rational crank =
+        Rational::whole(plan.move.turns) + Rational::ratio(plan.move.holes, plan.move.circle);
+    return crank == Rational::ratio(head.ratio, plan.base) &&
+           crank + Rational::ratio(plan.gearing.numerator(),
+                                   static_cast<I128>(plan.gearing.denominator()) * count) ==
                divisionTurns(head, count);
 }
 
@@ -591,8 +565,8 @@ std::string_view methodName(IndexMethod method) {
     return "none";
 }
 
-Fraction divisionTurns(const IndexHead& head, std::int64_t count) {
-    return reduced(head.ratio, count);
+Rational divisionTurns(const IndexHead& head, std::int64_t count) {
+    return Rational::ratio(head.ratio, count);
 }
 
 Result<IndexHead> indexHead(std::optional<std::string_view> ratio,
@@ -782,8 +756,8 @@ std::string shortTrainText(const GearTrain& train) {
     return text;
 }
 
-std::string directionWord(const Fraction& gearing) {
-    return gearing.numerator > 0 ? "with" : "against";
+std::string directionWord(const Rational& gearing) {
+    return gearing.numerator() > 0 ? "with" : "against";
 }
 
 std::string alternativeText(const IndexHead& head, const DifferentialMove& plan) {
@@ -814,7 +788,7 @@ Position compoundPosition(const CompoundMove& move, std::int64_t done) {
 // The hole nearest done x R / N turns, halves to the later hole.
 Position nearestPosition(const IndexPlan& plan, std::int64_t done) {
     const I128 exact = static_cast<I128>(done) * plan.head.ratio * plan.nearest->circle;
-    const auto hole = static_cast<std::int64_t>((2 * exact + plan.count) / (2 * plan.count));
+    const auto hole = static_cast<std::int64_t>(detail::nearest(exact, plan.count));
     return {hole / plan.nearest->circle, hole % plan.nearest->circle, 0};
 }
 
@@ -833,7 +807,7 @@ Angle divisionAngle(std::int64_t division, std::int64_t count) {
     return Angle::ratio(360 * (division - 1), count);
 }
 
-std::string checkLine(const Fraction& lhs, const std::string& lhsText, const Fraction& rhs,
+std::string checkLine(const Rational& lhs, const std::string& lhsText, const Rational& rhs,
                       std::int64_t ratio, std::int64_t count) {
     const std::string wanted =
         formatted("%lld/%lld", static_cast<long long>(ratio), static_cast<long long>(count));
@@ -870,7 +844,7 @@ void simpleNotes(const IndexPlan& plan, std::vector<std::string>& notes) {
         notes.push_back("Move: " + moveText(head, move) + " for each division");
         notes.push_back(sectorText(move.holes));
     }
-    const Fraction made = Fraction{move.turns, 1} + reduced(move.holes, move.circle);
+    const Rational made = Rational::whole(move.turns) + Rational::ratio(move.holes, move.circle);
     notes.push_back(checkLine(made,
                               move.holes == 0 ? number(move.turns)
                                               : number(move.turns) + " + " + number(move.holes) +
@@ -893,9 +867,10 @@ void compoundNotes(const IndexPlan& plan, std::vector<std::string>& notes) {
     notes.push_back("turn plate and crank " + counted(move.plateHoles, "hole", "holes") + " " +
                     (move.plateBack ? "back, against the crank" : "forward, with the crank") +
                     ", and put the stop pin in again");
-    const Fraction plateTurn =
-        reduced(move.plateBack ? -move.plateHoles : move.plateHoles, move.plateCircle);
-    const Fraction made = Fraction{move.turns, 1} + reduced(move.holes, move.circle) + plateTurn;
+    const Rational plateTurn =
+        Rational::ratio(move.plateBack ? -move.plateHoles : move.plateHoles, move.plateCircle);
+    const Rational made =
+        Rational::whole(move.turns) + Rational::ratio(move.holes, move.circle) + plateTurn;
     notes.push_back(checkLine(made,
                               number(move.turns) + " + " + number(move.holes) + "/" +
                                   number(move.circle) + (move.plateBack ? " - " : " + ") +
@@ -923,16 +898,17 @@ void differentialNotes(const IndexPlan& plan, std::vector<std::string>& notes) {
         formatted("Gearing: g = %lld x (%lld - %lld) / %lld = ", static_cast<long long>(head.ratio),
                   static_cast<long long>(chosen.base), static_cast<long long>(plan.count),
                   static_cast<long long>(chosen.base)) +
-        fractionText(chosen.gearing) + ", the plate turning " +
-        turnsText(absolute(chosen.gearing)) + " per turn of the work");
+        fractionText(chosen.gearing) + ", the plate turning " + turnsText(abs(chosen.gearing)) +
+        " per turn of the work");
     notes.push_back("Gear train, spindle to plate: " + trainText(chosen.train));
     notes.push_back("Direction: the plate turns " + directionWord(chosen.gearing) +
                     " the crank; one idler or two, as the head needs");
     notes.push_back("Before cutting, index one division and watch that the plate turns that way");
     notes.push_back("Unlock the plate (withdraw its stop pin) so that the gears can turn it");
-    const Fraction made = reduced(head.ratio, chosen.base) +
-                          reduced(chosen.gearing.numerator,
-                                  static_cast<I128>(chosen.gearing.denominator) * plan.count);
+    const Rational made =
+        Rational::ratio(head.ratio, chosen.base) +
+        Rational::ratio(chosen.gearing.numerator(),
+                        static_cast<I128>(chosen.gearing.denominator()) * plan.count);
     notes.push_back(checkLine(made,
                               formatted("%lld/%lld + (", static_cast<long long>(head.ratio),
                                         static_cast<long long>(chosen.base)) +
@@ -1030,18 +1006,18 @@ Position positionAfter(const IndexPlan& plan, std::int64_t done) {
 
 // The crank turns, in all, of a position: for differential indexing the plate's turns by the
 // gears are added, so that every method must come to R turns after N moves.
-Fraction crankTurns(const IndexPlan& plan, const Position& at, std::int64_t done) {
+Rational crankTurns(const IndexPlan& plan, const Position& at, std::int64_t done) {
     const std::int64_t circle = tableCircle(plan);
-    Fraction turns = Fraction{at.turns, 1} + reduced(at.holes, circle);
+    Rational turns = Rational::whole(at.turns) + Rational::ratio(at.holes, circle);
     if (plan.method == IndexMethod::Compound) {
         const std::int64_t plateHoles = done * plan.compound->plateHoles;
-        turns = turns + reduced(plan.compound->plateBack ? -plateHoles : plateHoles,
-                                plan.compound->plateCircle);
+        turns = turns + Rational::ratio(plan.compound->plateBack ? -plateHoles : plateHoles,
+                                        plan.compound->plateCircle);
     }
     if (plan.method == IndexMethod::Differential) {
-        const Fraction& gearing = plan.differential.front().gearing;
-        turns = turns + reduced(static_cast<I128>(gearing.numerator) * done,
-                                static_cast<I128>(gearing.denominator) * plan.count);
+        const Rational& gearing = plan.differential.front().gearing;
+        turns = turns + Rational::ratio(static_cast<I128>(gearing.numerator()) * done,
+                                        static_cast<I128>(gearing.denominator()) * plan.count);
     }
     return turns;
 }
@@ -1060,16 +1036,16 @@ std::vector<std::string> closureLines(const IndexPlan& plan) {
     if (plan.method == IndexMethod::Compound) {
         const CompoundMove& move = *plan.compound;
         lines.push_back("and the plate turned " +
-                        turnsText(reduced(count * move.plateHoles, move.plateCircle)) +
+                        turnsText(Rational::ratio(count * move.plateHoles, move.plateCircle)) +
                         (move.plateBack ? " back" : " forward") + " by its moves");
     }
     if (plan.method == IndexMethod::Differential) {
-        const Fraction& gearing = plan.differential.front().gearing;
-        lines.push_back("and the plate turned " + turnsText(absolute(gearing)) + " " +
+        const Rational& gearing = plan.differential.front().gearing;
+        lines.push_back("and the plate turned " + turnsText(abs(gearing)) + " " +
                         directionWord(gearing) + " the crank by the gears");
     }
-    const Fraction turns = crankTurns(plan, at, count);
-    if (!(turns == Fraction{plan.head.ratio, 1})) {
+    const Rational turns = crankTurns(plan, at, count);
+    if (!(turns == Rational::whole(plan.head.ratio))) {
         lines.push_back(turnsText(turns) + " of the crank in all: NOT one whole turn of the work");
         return lines;
     }
@@ -1112,11 +1088,11 @@ Report indexReport(const IndexPlan& plan) {
     Report report;
     report.title = "Indexing: " + counted(plan.count, "division", "divisions");
     report.notes = headNotes(head);
-    const Fraction each = divisionTurns(head, plan.count);
+    const Rational each = divisionTurns(head, plan.count);
     const std::string asGiven = formatted("%lld/%lld", static_cast<long long>(head.ratio),
                                           static_cast<long long>(plan.count));
     std::string per = "Each division: " + asGiven +
-                      (fractionText(each) == asGiven && each.numerator < each.denominator
+                      (fractionText(each) == asGiven && each.numerator() < each.denominator()
                            ? " of a crank turn"
                            : " = " + turnsText(each) + " of the crank");
     if (plan.method == IndexMethod::Compound) {

@@ -98,7 +98,7 @@ SheetPlanResult placeHoles(const SheetArguments& arguments, SheetPlan plan) {
     }
     if (arguments.span) {
         const std::optional<Angle> span = Angle::parseDecimal(*arguments.span);
-        if (!span || *span <= Angle() || *span > Angle::degrees(360)) {
+        if (!span || *span <= Angle() || *span > Angle::whole(360)) {
             return refuse(kSheetSpanMessage, "span");
         }
         plan.span = *span;
@@ -111,7 +111,7 @@ SheetPlanResult placeHoles(const SheetArguments& arguments, SheetPlan plan) {
     }
     plan.clockwise = arguments.clockwise;
     const std::int64_t divisions = plan.ends ? plan.holes - 1 : plan.holes;
-    const Angle span = plan.span.value_or(Angle::degrees(360));
+    const Angle span = plan.span.value_or(Angle::whole(360));
     plan.step = span / divisions;
     // Hole k lies at 3600 first + 3600 span (k - 1) / divisions seconds, give or take whole turns.
     const Angle firstSeconds = plan.first * kSecondsPerDegree;
@@ -211,12 +211,6 @@ SheetPlanResult planSheet(const SheetArguments& arguments) {
         return refuse(kSheetTooCoarseMessage, "resolution");
     }
     return SheetPlanResult::success(std::move(plan));
-}
-
-std::int64_t roundToStep(std::int64_t numerator, std::int64_t denominator,
-                         std::int64_t step) noexcept {
-    const std::int64_t stepTimesDenominator = step * denominator;
-    return (2 * numerator + stepTimesDenominator) / (2 * stepTimesDenominator) * step;
 }
 
 Angle sheetExactAngle(const SheetPlan& plan, std::int64_t hole) {

@@ -89,7 +89,7 @@ void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t r
             return std::accumulate(gears.begin(), gears.end(), Wide{1}, std::multiplies<>());
         };
         const Wide drivers = product(d.train.drivers), driven = product(d.train.driven);
-        const Wide g = d.gearing.numerator, gd = d.gearing.denominator;
+        const Wide g = d.gearing.numerator(), gd = d.gearing.denominator();
         EXPECT_TRUE(drivers * gd == driven * (g < 0 ? -g : g)) << where;
         // R / A + g / N == R / N, times A x gd x N: R gd N + g A == R A gd.
         EXPECT_TRUE(Wide{ratio} * gd * count + g * d.base == Wide{ratio} * d.base * gd) << where;
@@ -243,7 +243,7 @@ TEST(Indexing, shouldGiveTheWorkedDifferentialPlans) {
         const IndexPlan plan = planOf({c.count});
         ASSERT_FALSE(plan.differential.empty()) << c.count;
         const DifferentialMove& d = plan.differential.front();
-        Numbers got{d.base, d.gearing.numerator, d.gearing.denominator};
+        Numbers got{d.base, d.gearing.numerator(), d.gearing.denominator()};
         got.insert(got.end(), d.train.drivers.begin(), d.train.drivers.end());
         got.insert(got.end(), d.train.driven.begin(), d.train.driven.end());
         got.insert(got.end(), {d.move.turns, d.move.holes, d.move.circle});
@@ -300,6 +300,29 @@ TEST(Indexing, shouldGiveTheNearestHolePlanMarkedApproximate) {
     EXPECT_EQ(tie.nearest->circle, 4);
 }
 
+// 8 divisions at 1:1 on a single circle of 4 holes with a single gear: nothing is exact, and every
+// other division lies halfway between two holes, (k - 1) / 2 holes from the first. It goes to the
+// later hole: 45° is set as 90°, an error of +45° = +162000", the largest, first at division 2.
+TEST(Indexing, shouldSetADivisionHalfwayBetweenHolesOnTheLaterHole) {
+    const IndexPlan plan = planOf({"8", "1", "4", "24"});
+    ASSERT_EQ(plan.method, IndexMethod::None);
+    const Report report = indexReport(plan);
+    const std::vector<std::vector<std::string>> rows = {
+        {"1", "0°00'00.0\"", "0", "0", "0.00\""},
+        {"2", "45°00'00.0\"", "0", "1", "+162000.00\""},
+        {"3", "90°00'00.0\"", "0", "1", "0.00\""},
+        {"4", "135°00'00.0\"", "0", "2", "+162000.00\""},
+        {"5", "180°00'00.0\"", "0", "2", "0.00\""},
+        {"6", "225°00'00.0\"", "0", "3", "+162000.00\""},
+        {"7", "270°00'00.0\"", "0", "3", "0.00\""},
+        {"8", "315°00'00.0\"", "1", "0", "+162000.00\""},
+    };
+    EXPECT_EQ(report.rows, rows);
+    EXPECT_EQ(report.footer.front(), "Largest error: 162000.00\" (division 2)");
+    EXPECT_NE(indexCsv(plan).find("\n8,315,0,0.0,1,0,4,162000.0000\n"), std::string::npos)
+        << indexCsv(plan);
+}
+
 // 127 divisions: division 127 at 126 x 360 / 127 = 357.1653543° = 357°09'55.28"; the crank then
 // stands 126 x 5 = 630 holes = 42 turns on the 15-hole circle. After division 127: 635 holes = 42
 // turns 5 holes on the plate, plus the plate's -7/3 turn: 42 1/3 - 2 1/3 = 40.
@@ -343,8 +366,8 @@ TEST(Indexing, shouldUseAGearGivenTwiceTwice) {
     const IndexPlan twice = planOf({"41", "40", "20", "24,24"});
     ASSERT_EQ(twice.method, IndexMethod::Differential);
     const DifferentialMove& d = twice.differential.front();
-    EXPECT_EQ((Numbers{d.base, d.gearing.numerator, d.gearing.denominator, d.train.drivers.at(0),
-                       d.train.driven.at(0)}),
+    EXPECT_EQ((Numbers{d.base, d.gearing.numerator(), d.gearing.denominator(),
+                       d.train.drivers.at(0), d.train.driven.at(0)}),
               (Numbers{40, -1, 1, 24, 24}));
     EXPECT_EQ(planOf({"41", "40", "20", "24,48"}).method, IndexMethod::None);
     EXPECT_EQ(planOf({"41", "40", "20", "24"}).method, IndexMethod::None);
