@@ -16,6 +16,8 @@ namespace morvanta {
 // within a turn where a program runs on from the start, stays within Angle's domain.
 inline constexpr std::int64_t kMaxStartDegrees = 100'000;
 inline constexpr int kMaxWrittenDecimals = 8;
+// The decimals of degrees and coordinates when none are asked for.
+inline constexpr int kDefaultWrittenDecimals = 4;
 
 // A start angle: degrees as Angle::parseDecimal reads them, below kMaxStartDegrees in size.
 // "15", "-22.5" and "99999.999999999" are starts; "east", "100000" and "-100000" are not.

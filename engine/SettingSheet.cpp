@@ -8,8 +8,8 @@
 #include <numeric>
 #include <vector>
 
-#include "engine/BoltCircle.h"
 #include "engine/Integers.h"
+#include "engine/Wording.h"
 
 namespace morvanta {
 
@@ -290,7 +290,7 @@ std::vector<std::string> sheetNotes(const SheetPlan& plan) {
     notes.push_back(resolution + ", halves rounded up");
     if (plan.arc) {
         notes.push_back("Holes: " + holesMeaning(plan.holes, plan.span, plan.ends, plan.step,
-                                                 kDefaultBoltDecimals));
+                                                 kDefaultWrittenDecimals));
         const std::string angle =
             exactDegreesText(plan.start) + " + (hole - 1) x " + exactDegreesText(plan.step);
         notes.push_back("Angle: each hole's exact angle " +
@@ -404,7 +404,7 @@ std::string sheetGcode(const SheetPlan& plan) {
     std::string text =
         "%\n(SETTING SHEET: " + std::to_string(plan.holes) + " HOLES ON THE " + axis + " AXIS)\n";
     std::string meaning =
-        holesMeaning(plan.holes, plan.span, plan.ends, plan.step, kDefaultBoltDecimals, true);
+        holesMeaning(plan.holes, plan.span, plan.ends, plan.step, kDefaultWrittenDecimals, true);
     std::transform(meaning.begin(), meaning.end(), meaning.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     text += "(" + meaning + ")\n";
