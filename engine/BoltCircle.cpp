@@ -74,22 +74,21 @@ PlanResult refuse(std::string_view message, std::string_view about) {
     return PlanResult::failure(message, about);
 }
 
-struct DrillWord {
-    std::optional<std::string_view> text;
-    std::string_view about;
-    std::string_view missing;
-    std::string_view malformed;
-    std::string_view tooFine;
-};
+// Each step of the checks reads its fields into the plan, or gives the refusal of the first that
+// fails; the steps run in the order the refusals are documented in.
+using Check = std::optional<PlanResult>;
 
-PlanResult checkedPlan(const BoltCircleArguments& a) {
-    BoltCirclePlan plan;
+Check checkCount(const BoltCircleArguments& a, BoltCirclePlan& plan) {
     const std::optional<std::int64_t> count = parseWhole(a.count);
     if (!count || *count < 1 || *count > kMaxBoltHoles) {
         return refuse(kBoltCountMessage, "count");
     }
     plan.count = *count;
+    return std::nullopt;
+}
 
+// The diameter or the radius, each making the other.
+Check checkSize(const BoltCircleArguments& a, BoltCirclePlan& plan) {
     if (a.diameter && a.radius) {
         return refuse(kBoltSizeTwiceMessage, "radius");
     }
@@ -110,7 +109,10 @@ PlanResult checkedPlan(const BoltCircleArguments& a) {
     } else {
         return refuse(kBoltSizeMissingMessage, "diameter");
     }
+    return std::nullopt;
+}
 
+Check checkCentre(const BoltCircleArguments& a, BoltCirclePlan& plan) {
     if (a.centre) {
         const std::size_t comma = a.centre->find(',');
         const std::optional<ExactDecimal> x = comma == std::string_view::npos
@@ -124,7 +126,11 @@ PlanResult checkedPlan(const BoltCircleArguments& a) {
         plan.centreX = *x;
         plan.centreY = *y;
     }
+    return std::nullopt;
+}
 
+// Where hole 1 lies and which way the others follow it.
+Check checkDirection(const BoltCircleArguments& a, BoltCirclePlan& plan) {
     if (a.start) {
         const std::optional<Angle> start = parseStartAngle(*a.start);
         if (!start) {
@@ -139,7 +145,10 @@ PlanResult checkedPlan(const BoltCircleArguments& a) {
         }
         plan.north = *a.zero == "north";
     }
+    return std::nullopt;
+}
 
+Check checkArc(const BoltCircleArguments& a, BoltCirclePlan& plan) {
     if (a.span) {
         const std::optional<Angle> span = Angle::parseDecimal(*a.span);
         if (!span || *span < Angle() || *span > Angle::whole(360)) {
@@ -159,7 +168,11 @@ PlanResult checkedPlan(const BoltCircleArguments& a) {
         }
         plan.ends = true;
     }
+    return std::nullopt;
+}
 
+// The decimals, and which of the table, the CSV and the G-code is written.
+Check checkOutput(const BoltCircleArguments& a, BoltCirclePlan& plan) {
     if (a.decimals) {
         const std::optional<int> decimals = parseWrittenDecimals(*a.decimals);
         if (!decimals) {
@@ -167,12 +180,24 @@ PlanResult checkedPlan(const BoltCircleArguments& a) {
         }
         plan.decimals = *decimals;
     }
-
     if (a.csv && a.gcode) {
         return refuse(kCsvAndGcodeMessage, "gcode");
     }
     plan.output = a.gcode ? BoltOutput::Gcode : a.csv ? BoltOutput::Csv : BoltOutput::Table;
+    return std::nullopt;
+}
 
+struct DrillWord {
+    std::optional<std::string_view> text;
+    std::string_view about;
+    std::string_view missing;
+    std::string_view malformed;
+    std::string_view tooFine;
+};
+
+// The depth, retract plane and feed of a drilling program, all three with --gcode and none
+// without it.
+Check checkDrilling(const BoltCircleArguments& a, BoltCirclePlan& plan) {
     const DrillWord words[] = {
         {a.depth, "depth", kBoltDepthMissingMessage, kBoltDepthMessage, kBoltDepthDecimalsMessage},
         {a.retract, "retract", kBoltRetractMissingMessage, kBoltRetractMessage,
@@ -208,6 +233,17 @@ PlanResult checkedPlan(const BoltCircleArguments& a) {
     }
     if (a.gcode && plan.retract <= plan.depth) {
         return refuse(kBoltRetractBelowMessage, "retract");
+    }
+    return std::nullopt;
+}
+
+PlanResult checkedPlan(const BoltCircleArguments& a) {
+    BoltCirclePlan plan;
+    for (const auto step : {checkCount, checkSize, checkCentre, checkDirection, checkArc,
+                            checkOutput, checkDrilling}) {
+        if (Check refusal = step(a, plan)) {
+            return std::move(*refusal);
+        }
     }
     return PlanResult::success(std::move(plan));
 }

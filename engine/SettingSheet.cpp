@@ -84,6 +84,50 @@ std::string withoutPlus(std::string text) {
     return text;
 }
 
+// The worm ratio, the dial and the resolution of a plan whose count is checked.
+SheetPlanResult readHandwheel(const SheetArguments& arguments, SheetPlan plan) {
+    if (arguments.ratio) {
+        const std::optional<Ratio> ratio = parseRatio(*arguments.ratio);
+        if (!ratio) {
+            return refuse(kSheetRatioMessage, "ratio");
+        }
+        const std::int64_t turnTimesNumerator = kSecondsPerRevolution * ratio->denominator;
+        if (turnTimesNumerator % ratio->numerator != 0) {
+            return refuse(kSheetRatioTurnMessage, "ratio");
+        }
+        plan.turn = turnTimesNumerator / ratio->numerator;
+        plan.ratioText = ratio->text;
+    }
+
+    if (arguments.dial) {
+        const std::optional<std::int64_t> dial = parseWhole(*arguments.dial);
+        if (!dial || *dial == 0) {
+            return refuse(kSheetDialMessage, "dial");
+        }
+        if (!arguments.ratio) {
+            return refuse(kSheetDialWithoutRatioMessage, "dial");
+        }
+        if (plan.turn % *dial != 0) {
+            return refuse(kSheetGraduationMessage, "dial");
+        }
+        plan.dial = *dial;
+        plan.graduation = plan.turn / *dial;
+        plan.resolution = plan.graduation;
+    }
+
+    if (arguments.resolution) {
+        const std::optional<std::int64_t> resolution = parseResolution(*arguments.resolution);
+        if (!resolution) {
+            return refuse(kSheetResolutionMessage, "resolution");
+        }
+        if (plan.dial != 0 && *resolution % plan.graduation != 0) {
+            return refuse(kSheetResolutionDialMessage, "resolution");
+        }
+        plan.resolution = *resolution;
+    }
+    return SheetPlanResult::success(std::move(plan));
+}
+
 // The start, arc and direction, and the G-code choices, of a plan whose count, ratio, dial and
 // resolution are checked.
 SheetPlanResult placeHoles(const SheetArguments& arguments, SheetPlan plan) {
@@ -156,45 +200,11 @@ SheetPlanResult planSheet(const SheetArguments& arguments) {
     }
     plan.holes = *holes;
 
-    if (arguments.ratio) {
-        const std::optional<Ratio> ratio = parseRatio(*arguments.ratio);
-        if (!ratio) {
-            return refuse(kSheetRatioMessage, "ratio");
-        }
-        const std::int64_t turnTimesNumerator = kSecondsPerRevolution * ratio->denominator;
-        if (turnTimesNumerator % ratio->numerator != 0) {
-            return refuse(kSheetRatioTurnMessage, "ratio");
-        }
-        plan.turn = turnTimesNumerator / ratio->numerator;
-        plan.ratioText = ratio->text;
+    const SheetPlanResult turned = readHandwheel(arguments, plan);
+    if (!turned.ok()) {
+        return turned;
     }
-
-    if (arguments.dial) {
-        const std::optional<std::int64_t> dial = parseWhole(*arguments.dial);
-        if (!dial || *dial == 0) {
-            return refuse(kSheetDialMessage, "dial");
-        }
-        if (!arguments.ratio) {
-            return refuse(kSheetDialWithoutRatioMessage, "dial");
-        }
-        if (plan.turn % *dial != 0) {
-            return refuse(kSheetGraduationMessage, "dial");
-        }
-        plan.dial = *dial;
-        plan.graduation = plan.turn / *dial;
-        plan.resolution = plan.graduation;
-    }
-
-    if (arguments.resolution) {
-        const std::optional<std::int64_t> resolution = parseResolution(*arguments.resolution);
-        if (!resolution) {
-            return refuse(kSheetResolutionMessage, "resolution");
-        }
-        if (plan.dial != 0 && *resolution % plan.graduation != 0) {
-            return refuse(kSheetResolutionDialMessage, "resolution");
-        }
-        plan.resolution = *resolution;
-    }
+    plan = turned.value();
 
     const SheetPlanResult placed = placeHoles(arguments, plan);
     if (!placed.ok()) {

@@ -45,6 +45,54 @@ bool anyCircleGives(const Plates& plates, std::int64_t ratio, std::int64_t count
     });
 }
 
+// A differential plan: its crank move gives the base count, its train (gears owned) makes its
+// gearing, and crank and gearing together give the count.
+void expectExactDifferential(const DifferentialMove& d, const Plates& plates, std::int64_t ratio,
+                             std::int64_t count, const std::string& where) {
+    // The crank's move is the simple move of the base count: turns + holes / C == R / A.
+    EXPECT_EQ((d.move.turns * d.move.circle + d.move.holes) * d.base, ratio * d.move.circle)
+        << where;
+    EXPECT_TRUE(onPlate(plates, d.move.plate, d.move.circle)) << where;
+    // The train makes |g| (drivers x g.den == driven x |g.num|), each gear no more often
+    // than it is owned.
+    ASSERT_TRUE(d.train.drivers.size() == d.train.driven.size() &&
+                (d.train.drivers.size() == 1 || d.train.drivers.size() == 2))
+        << where;
+    std::multiset<std::int64_t> used(d.train.drivers.begin(), d.train.drivers.end());
+    used.insert(d.train.driven.begin(), d.train.driven.end());
+    EXPECT_TRUE(std::includes(kGears.begin(), kGears.end(), used.begin(), used.end())) << where;
+    const auto product = [](const Numbers& gears) {
+        return std::accumulate(gears.begin(), gears.end(), Wide{1}, std::multiplies<>());
+    };
+    const Wide drivers = product(d.train.drivers), driven = product(d.train.driven);
+    const Wide g = d.gearing.numerator(), gd = d.gearing.denominator();
+    EXPECT_TRUE(drivers * gd == driven * (g < 0 ? -g : g)) << where;
+    // R / A + g / N == R / N, times A x gd x N: R gd N + g A == R A gd.
+    EXPECT_TRUE(Wide{ratio} * gd * count + g * d.base == Wide{ratio} * d.base * gd) << where;
+    EXPECT_EQ(g > 0, d.base > count) << where << ": the direction";
+}
+
+// No circle may have a smaller largest error than the nearest-hole plan's, found by trying every
+// division: division k on circle C is |round(k R C / N) - k R C / N| / C crank turns off.
+void expectBestNearestCircle(const IndexPlan& plan, const Plates& plates, std::int64_t ratio,
+                             std::int64_t count, const std::string& where) {
+    const auto largest = [&](std::int64_t circle) {
+        std::int64_t worst = 0;  // in units of 1 / N of a hole
+        for (std::int64_t k = 0; k < count; ++k) {
+            const std::int64_t off = k * ratio * circle % count;
+            worst = std::max(worst, std::min(off, count - off));
+        }
+        return worst;
+    };
+    const std::int64_t chosen = largest(plan.nearest->circle);
+    for (const Numbers& p : plates) {
+        for (const std::int64_t circle : p) {
+            EXPECT_LE(chosen * circle, largest(circle) * plan.nearest->circle)
+                << where << ": circle " << circle << " is nearer";
+        }
+    }
+}
+
 // The checks of every plan, each by cross-multiplying whole numbers: nothing here uses the
 // planner's own fractions.
 void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t ratio,
@@ -73,50 +121,14 @@ void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t r
         EXPECT_EQ(plan.method, IndexMethod::Compound) << where;
     }
     for (const DifferentialMove& d : plan.differential) {
-        // The crank's move is the simple move of the base count: turns + holes / C == R / A.
-        EXPECT_EQ((d.move.turns * d.move.circle + d.move.holes) * d.base, ratio * d.move.circle)
-            << where;
-        EXPECT_TRUE(onPlate(plates, d.move.plate, d.move.circle)) << where;
-        // The train makes |g| (drivers x g.den == driven x |g.num|), each gear no more often
-        // than it is owned.
-        ASSERT_TRUE(d.train.drivers.size() == d.train.driven.size() &&
-                    (d.train.drivers.size() == 1 || d.train.drivers.size() == 2))
-            << where;
-        std::multiset<std::int64_t> used(d.train.drivers.begin(), d.train.drivers.end());
-        used.insert(d.train.driven.begin(), d.train.driven.end());
-        EXPECT_TRUE(std::includes(kGears.begin(), kGears.end(), used.begin(), used.end())) << where;
-        const auto product = [](const Numbers& gears) {
-            return std::accumulate(gears.begin(), gears.end(), Wide{1}, std::multiplies<>());
-        };
-        const Wide drivers = product(d.train.drivers), driven = product(d.train.driven);
-        const Wide g = d.gearing.numerator(), gd = d.gearing.denominator();
-        EXPECT_TRUE(drivers * gd == driven * (g < 0 ? -g : g)) << where;
-        // R / A + g / N == R / N, times A x gd x N: R gd N + g A == R A gd.
-        EXPECT_TRUE(Wide{ratio} * gd * count + g * d.base == Wide{ratio} * d.base * gd) << where;
-        EXPECT_EQ(g > 0, d.base > count) << where << ": the direction";
+        expectExactDifferential(d, plates, ratio, count, where);
     }
     if (plan.method == IndexMethod::Differential) {
         EXPECT_TRUE(!plan.compound && !plan.differential.empty()) << where;
     }
     if (plan.method == IndexMethod::None) {
         EXPECT_TRUE(plan.differential.empty() && !plan.compound) << where;
-        // No circle may have a smaller largest error, found by trying every division: division k
-        // on circle C is |round(k R C / N) - k R C / N| / C crank turns off.
-        const auto largest = [&](std::int64_t circle) {
-            std::int64_t worst = 0;  // in units of 1 / N of a hole
-            for (std::int64_t k = 0; k < count; ++k) {
-                const std::int64_t off = k * ratio * circle % count;
-                worst = std::max(worst, std::min(off, count - off));
-            }
-            return worst;
-        };
-        const std::int64_t chosen = largest(plan.nearest->circle);
-        for (const Numbers& p : plates) {
-            for (const std::int64_t circle : p) {
-                EXPECT_LE(chosen * circle, largest(circle) * plan.nearest->circle)
-                    << where << ": circle " << circle << " is nearer";
-            }
-        }
+        expectBestNearestCircle(plan, plates, ratio, count, where);
     }
 }
 
