@@ -35,7 +35,7 @@ namespace morvanta {
 enum class InputKind {
     Count,    // a whole number, digits only: "7"
     Decimal,  // a decimal number: an optional sign, digits, at most one point: "-22.5"
-    Angle,    // degrees written as a decimal: "15", "-22.5"
+    Degrees,  // an angle in degrees written as a decimal: "15", "-22.5"
     Point,    // two decimals with a comma between: "10,-5"
     Choice,   // one of the listed choices: "east"
     List,     // whole numbers with commas, a slash between groups where allowed: "15,16/21"

@@ -67,7 +67,7 @@ Refusal notOfKind(const Input& input, std::string_view text) {
                        : input.kind == InputKind::Count && decimal    ? " is not a whole number"
                        : input.kind == InputKind::Count ||
                                input.kind == InputKind::Decimal ||
-                               input.kind == InputKind::Angle         ? " is not a number"
+                               input.kind == InputKind::Degrees         ? " is not a number"
                                                                       : " is not written so";
     return refusal(input, "must be " + limitsText(input) + "; " + shown(text) + what, {},
                    shown(text));
@@ -394,7 +394,7 @@ std::string limitsText(const Input& input) {
                    (input.unit.empty() ? std::string() : " of " + std::string(input.unit)) + ranged;
         case InputKind::Decimal:
             return "a number" + ranged + digitsText(input.limits);
-        case InputKind::Angle:
+        case InputKind::Degrees:
             return "a number of degrees" + ranged + digitsText(input.limits);
         case InputKind::Point:
             return "two numbers X,Y such as 10,-5" + digitsText(input.limits);
@@ -424,11 +424,11 @@ Result<Values::Value> readInput(const Input& input, std::string_view text) {
                 return Result<Values::Value>::failure(whole.refusal());
             }
             value.whole = whole.value();
-            value.angle = Angle::degrees(value.whole);
+            value.angle = Angle::whole(value.whole);
             break;
         }
         case InputKind::Decimal:
-        case InputKind::Angle: {
+        case InputKind::Degrees: {
             const Result<ExactDecimal> decimal = readRangedDecimal(input, text);
             if (!decimal.ok()) {
                 return Result<Values::Value>::failure(decimal.refusal());

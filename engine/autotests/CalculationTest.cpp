@@ -166,7 +166,7 @@ TEST(Descriptions, shouldTakeEachLimitAndRefuseJustPastIt) {
 TEST(InputReading, shouldSayWhatIsWrongWithAText) {
     const Input count{"count", "Count", "", "COUNT", InputKind::Count, "holes", "", within(2, 10)};
     const Input size{"size", "Size", "--size", "S", InputKind::Decimal, "", "", above(0)};
-    const Input angle{"a", "A", "--a", "A", InputKind::Angle, "", "", sizeBelow(100)};
+    const Input angle{"a", "A", "--a", "A", InputKind::Degrees, "", "", sizeBelow(100)};
     const Input centre{"c", "C", "--c", "X,Y", InputKind::Point, "", "", kAnyValue};
     const Input step{"s", "S", "--s", "S", InputKind::Arc, "", "", above(0)};
     const Input runs{"o", "O", "--o", "L", InputKind::List, "", "", within(1, 99).runs()};

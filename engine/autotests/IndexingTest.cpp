@@ -75,6 +75,54 @@ bool anyCircleGives(const Plates& plates, std::int64_t ratio, std::int64_t count
     });
 }
 
+// A differential plan: its crank move gives the base count, its train (gears owned) makes its
+// gearing, and crank and gearing together give the count.
+void expectExactDifferential(const DifferentialMove& d, const Plates& plates, std::int64_t ratio,
+                             std::int64_t count, const std::string& where) {
+    // The crank's move is the simple move of the base count: turns + holes / C == R / A.
+    EXPECT_EQ((d.move.turns * d.move.circle + d.move.holes) * d.base, ratio * d.move.circle)
+        << where;
+    EXPECT_TRUE(onPlate(plates, d.move.plate, d.move.circle)) << where;
+    // The train makes |g| (drivers x g.den == driven x |g.num|), each gear no more often
+    // than it is owned.
+    ASSERT_TRUE(d.train.drivers.size() == d.train.driven.size() &&
+                (d.train.drivers.size() == 1 || d.train.drivers.size() == 2))
+        << where;
+    std::multiset<std::int64_t> used(d.train.drivers.begin(), d.train.drivers.end());
+    used.insert(d.train.driven.begin(), d.train.driven.end());
+    EXPECT_TRUE(std::includes(kGears.begin(), kGears.end(), used.begin(), used.end())) << where;
+    const auto product = [](const Numbers& gears) {
+        return std::accumulate(gears.begin(), gears.end(), Wide{1}, std::multiplies<>());
+    };
+    const Wide drivers = product(d.train.drivers), driven = product(d.train.driven);
+    const Wide g = d.gearing.numerator(), gd = d.gearing.denominator();
+    EXPECT_TRUE(drivers * gd == driven * (g < 0 ? -g : g)) << where;
+    // R / A + g / N == R / N, times A x gd x N: R gd N + g A == R A gd.
+    EXPECT_TRUE(Wide{ratio} * gd * count + g * d.base == Wide{ratio} * d.base * gd) << where;
+    EXPECT_EQ(g > 0, d.base > count) << where << ": the direction";
+}
+
+// No circle may have a smaller largest error than the nearest-hole plan's, found by trying every
+// division: division k on circle C is |round(k R C / N) - k R C / N| / C crank turns off.
+void expectBestNearestCircle(const IndexPlan& plan, const Plates& plates, std::int64_t ratio,
+                             std::int64_t count, const std::string& where) {
+    const auto largest = [&](std::int64_t circle) {
+        std::int64_t worst = 0;  // in units of 1 / N of a hole
+        for (std::int64_t k = 0; k < count; ++k) {
+            const std::int64_t off = k * ratio * circle % count;
+            worst = std::max(worst, std::min(off, count - off));
+        }
+        return worst;
+    };
+    const std::int64_t chosen = largest(plan.nearest->circle);
+    for (const Numbers& p : plates) {
+        for (const std::int64_t circle : p) {
+            EXPECT_LE(chosen * circle, largest(circle) * plan.nearest->circle)
+                << where << ": circle " << circle << " is nearer";
+        }
+    }
+}
+
 // The checks of every plan, each by cross-multiplying whole numbers: nothing here uses the
 // planner's own fractions.
 void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t ratio,
@@ -103,50 +151,14 @@ void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t r
         EXPECT_EQ(plan.method, IndexMethod::Compound) << where;
     }
     for (const DifferentialMove& d : plan.differential) {
-        // The crank's move is the simple move of the base count: turns + holes / C == R / A.
-        EXPECT_EQ((d.move.turns * d.move.circle + d.move.holes) * d.base, ratio * d.move.circle)
-            << where;
-        EXPECT_TRUE(onPlate(plates, d.move.plate, d.move.circle)) << where;
-        // The train makes |g| (drivers x g.den == driven x |g.num|), each gear no more often
-        // than it is owned.
-        ASSERT_TRUE(d.train.drivers.size() == d.train.driven.size() &&
-                    (d.train.drivers.size() == 1 || d.train.drivers.size() == 2))
-            << where;
-        std::multiset<std::int64_t> used(d.train.drivers.begin(), d.train.drivers.end());
-        used.insert(d.train.driven.begin(), d.train.driven.end());
-        EXPECT_TRUE(std::includes(kGears.begin(), kGears.end(), used.begin(), used.end())) << where;
-        const auto product = [](const Numbers& gears) {
-            return std::accumulate(gears.begin(), gears.end(), Wide{1}, std::multiplies<>());
-        };
-        const Wide drivers = product(d.train.drivers), driven = product(d.train.driven);
-        const Wide g = d.gearing.numerator, gd = d.gearing.denominator;
-        EXPECT_TRUE(drivers * gd == driven * (g < 0 ? -g : g)) << where;
-        // R / A + g / N == R / N, times A x gd x N: R gd N + g A == R A gd.
-        EXPECT_TRUE(Wide{ratio} * gd * count + g * d.base == Wide{ratio} * d.base * gd) << where;
-        EXPECT_EQ(g > 0, d.base > count) << where << ": the direction";
+        expectExactDifferential(d, plates, ratio, count, where);
     }
     if (plan.method == IndexMethod::Differential) {
         EXPECT_TRUE(!plan.compound && !plan.differential.empty()) << where;
     }
     if (plan.method == IndexMethod::None) {
         EXPECT_TRUE(plan.differential.empty() && !plan.compound) << where;
-        // No circle may have a smaller largest error, found by trying every division: division k
-        // on circle C is |round(k R C / N) - k R C / N| / C crank turns off.
-        const auto largest = [&](std::int64_t circle) {
-            std::int64_t worst = 0;  // in units of 1 / N of a hole
-            for (std::int64_t k = 0; k < count; ++k) {
-                const std::int64_t off = k * ratio * circle % count;
-                worst = std::max(worst, std::min(off, count - off));
-            }
-            return worst;
-        };
-        const std::int64_t chosen = largest(plan.nearest->circle);
-        for (const Numbers& p : plates) {
-            for (const std::int64_t circle : p) {
-                EXPECT_LE(chosen * circle, largest(circle) * plan.nearest->circle)
-                    << where << ": circle " << circle << " is nearer";
-            }
-        }
+        expectBestNearestCircle(plan, plates, ratio, count, where);
     }
 }
 
@@ -273,7 +285,7 @@ TEST(Indexing, shouldGiveTheWorkedDifferentialPlans) {
         const IndexPlan plan = planOf({c.count});
         ASSERT_FALSE(plan.differential.empty()) << c.count;
         const DifferentialMove& d = plan.differential.front();
-        Numbers got{d.base, d.gearing.numerator, d.gearing.denominator};
+        Numbers got{d.base, d.gearing.numerator(), d.gearing.denominator()};
         got.insert(got.end(), d.train.drivers.begin(), d.train.drivers.end());
         got.insert(got.end(), d.train.driven.begin(), d.train.driven.end());
         got.insert(got.end(), {d.move.turns, d.move.holes, d.move.circle});
@@ -330,6 +342,29 @@ TEST(Indexing, shouldGiveTheNearestHolePlanMarkedApproximate) {
     EXPECT_EQ(tie.nearest->circle, 4);
 }
 
+// 8 divisions at 1:1 on a single circle of 4 holes with a single gear: nothing is exact, and every
+// other division lies halfway between two holes, (k - 1) / 2 holes from the first. It goes to the
+// later hole: 45° is set as 90°, an error of +45° = +162000", the largest, first at division 2.
+TEST(Indexing, shouldSetADivisionHalfwayBetweenHolesOnTheLaterHole) {
+    const IndexPlan plan = planOf({"8", "1", "4", "24"});
+    ASSERT_EQ(plan.method, IndexMethod::None);
+    const Report report = indexReport(plan);
+    const std::vector<std::vector<std::string>> rows = {
+        {"1", "0°00'00.0\"", "0", "0", "0.00\""},
+        {"2", "45°00'00.0\"", "0", "1", "+162000.00\""},
+        {"3", "90°00'00.0\"", "0", "1", "0.00\""},
+        {"4", "135°00'00.0\"", "0", "2", "+162000.00\""},
+        {"5", "180°00'00.0\"", "0", "2", "0.00\""},
+        {"6", "225°00'00.0\"", "0", "3", "+162000.00\""},
+        {"7", "270°00'00.0\"", "0", "3", "0.00\""},
+        {"8", "315°00'00.0\"", "1", "0", "+162000.00\""},
+    };
+    EXPECT_EQ(report.rows, rows);
+    EXPECT_EQ(report.footer.front(), "Largest error: 162000.00\" (division 2)");
+    EXPECT_NE(indexCsv(plan).find("\n8,315,0,0.0,1,0,4,162000.0000\n"), std::string::npos)
+        << indexCsv(plan);
+}
+
 // 127 divisions: division 127 at 126 x 360 / 127 = 357.1653543° = 357°09'55.28"; the crank then
 // stands 126 x 5 = 630 holes = 42 turns on the 15-hole circle. After division 127: 635 holes = 42
 // turns 5 holes on the plate, plus the plate's -7/3 turn: 42 1/3 - 2 1/3 = 40.
@@ -373,8 +408,8 @@ TEST(Indexing, shouldUseAGearGivenTwiceTwice) {
     const IndexPlan twice = planOf({"41", "40", "20", "24,24"});
     ASSERT_EQ(twice.method, IndexMethod::Differential);
     const DifferentialMove& d = twice.differential.front();
-    EXPECT_EQ((Numbers{d.base, d.gearing.numerator, d.gearing.denominator, d.train.drivers.at(0),
-                       d.train.driven.at(0)}),
+    EXPECT_EQ((Numbers{d.base, d.gearing.numerator(), d.gearing.denominator(),
+                       d.train.drivers.at(0), d.train.driven.at(0)}),
               (Numbers{40, -1, 1, 24, 24}));
     EXPECT_EQ(planOf({"41", "40", "20", "24,48"}).method, IndexMethod::None);
     EXPECT_EQ(planOf({"41", "40", "20", "24"}).method, IndexMethod::None);
