@@ -3,11 +3,9 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
 #include <QPdfWriter>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
@@ -23,6 +21,7 @@
 #include <vector>
 
 #include "workshop/Memory.h"
+#include "workshop/autotests/MessageAnswerer.h"
 #include "workshop/autotests/WorkshopTestSupport.h"
 
 using namespace morvanta::workshop;
@@ -60,31 +59,6 @@ void leaveOnly(int kilobytes) {
         taken.pop_back();
     }
 }
-
-// Answers what the window opens as a user would: OK to each message box, kept as its text; the
-// preview closed once it has drawn its pages, their number kept.
-class Answerer {
-public:
-    Answerer() {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (auto* box = qobject_cast<QMessageBox*>(modal); box != nullptr && box->isVisible()) {
-                messages << box->text();
-                box->button(QMessageBox::Ok)->click();
-            } else if (auto* preview = qobject_cast<QPrintPreviewDialog*>(modal)) {
-                previewed = preview->findChild<QPrintPreviewWidget*>()->pageCount();
-                preview->reject();
-            }
-        });
-        timer_.start(20);
-    }
-
-    QStringList messages;
-    int previewed = -1;
-
-private:
-    QTimer timer_;
-};
 
 // What another program reads from the clipboard, or "(nothing)". The event loop runs meanwhile,
 // since this process serves the read.
@@ -128,7 +102,7 @@ int runScenario(const QString& action, const QString& limit, const QString& fold
     if (limit.startsWith(QLatin1Char('+'))) {
         leaveOnly(limit.toInt());
     }
-    Answerer answerer;
+    MessageAnswerer answerer;
     const QString path = QDir(folder).filePath(QStringLiteral("out.") + action);
     QApplication::clipboard()->setText(QStringLiteral("kept"));
     if (action == QLatin1String("copy")) {
