@@ -25,6 +25,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -178,9 +179,24 @@ WorkshopWindow::WorkshopWindow(QWidget* parent) : QMainWindow(parent) {
     if (CalculatorPage* page = currentPage()) {
         page->focusFirstField();
     }
+    warnIfSettingsCannotBeKept();
 }
 
 WorkshopWindow::~WorkshopWindow() = default;
+
+void WorkshopWindow::warnIfSettingsCannotBeKept() {
+    const QString why = whyNotWritable(settings_.fileName());
+    if (why.isEmpty()) {
+        return;
+    }
+    // Once the window is up, over it rather than before it.
+    const QString file = QDir::toNativeSeparators(settings_.fileName());
+    QTimer::singleShot(0, this, [this, file, why] {
+        complain(tr("The inputs will not be remembered for the next start: the settings file %1 "
+                    "cannot be written (%2).")
+                     .arg(file, why));
+    });
+}
 
 QAction* WorkshopWindow::makeAction(const char* name, const QString& text, const QKeySequence& keys,
                                     void (WorkshopWindow::*slot)()) {

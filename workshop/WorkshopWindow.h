@@ -70,6 +70,9 @@ private:
     QPushButton* makeButton(QAction* action);
     void updateActions();
     void savePage(CalculatorPage* page);
+    // Says once, at the start, that the inputs will not be remembered when the settings cannot
+    // be written, and why.
+    void warnIfSettingsCannotBeKept();
     void saveWindow();
     // The file the user chooses for what the action saves; "" when the action is off or the
     // user cancels.

@@ -171,6 +171,59 @@ private slots:
         }
     }
 
+    void shouldSayOnceThatTheInputsWillNotBeRemembered_data() {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("the settings' folder a plain file") << "plain"
+                                                           << "Not a directory";
+        QTest::newRow("settings on a read-only disk") << "read-only"
+                                                      << "Read-only file system";
+        QTest::newRow("settings that can be written") << ""
+                                                      << "";
+    }
+
+    // Settings that cannot be written: the window says so once as it starts, plainly and with the
+    // system's reason, then works as ever, and says nothing more as it saves and closes.
+    void shouldSayOnceThatTheInputsWillNotBeRemembered() {
+        QFETCH(QString, settings);
+        QFETCH(QString, reason);
+        delete window;
+        window = nullptr;
+        const QString place = folder.filePath(QStringLiteral("config-") + settings);
+        const auto restore = qScopeGuard([&] {
+            ::umount2(QFile::encodeName(place).constData(), MNT_DETACH);
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                               folder.filePath(QStringLiteral("settings")));
+        });
+        if (settings == QLatin1String("plain")) {
+            QFile plain(place);
+            QVERIFY(plain.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(QDir().mkpath(place));
+        }
+        if (settings == QLatin1String("read-only") &&
+            ::mount("tmpfs", QFile::encodeName(place).constData(), "tmpfs", MS_RDONLY, "") != 0) {
+            QSKIP("mounting a read-only disk needs root");
+        }
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, place);
+        const QString file = QSettings().fileName();
+
+        MessageAnswerer answerer;
+        window = freshWindow(false);
+        const QStringList said{
+            QStringLiteral("The inputs will not be remembered for the next start: the settings "
+                           "file %1 cannot be written (%2).")
+                .arg(file, reason)};
+        QTRY_COMPARE(answerer.messages, reason.isEmpty() ? QStringList() : said);
+        QTest::keyClicks(child<QLineEdit>(window->currentPage(), QStringLiteral("count")),
+                         QStringLiteral("2"));
+        QVERIFY(window->currentPage()->isCurrent());
+        window->close();
+        QTest::qWait(200);
+        QCOMPARE(answerer.messages, reason.isEmpty() ? QStringList() : said);
+        QCOMPARE(QFile::exists(file), reason.isEmpty());
+    }
+
     // A link to a file: the file it names takes the sheet, and the link stays a link.
     void shouldSaveThroughALinkToAFile() {
         fillPage(front(window, QStringLiteral("bolt")), boltCircle(7));
