@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
@@ -222,6 +223,60 @@ private slots:
         QTest::qWait(200);
         QCOMPARE(answerer.messages, reason.isEmpty() ? QStringList() : said);
         QCOMPARE(QFile::exists(file), reason.isEmpty());
+    }
+
+    void shouldRefuseATextLongerThanTheFieldWhole_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("most");
+        QTest::newRow("a count") << "sheet"
+                                 << "count"
+                                 << "Count" << 24;
+        QTest::newRow("a list of gears") << "index"
+                                         << "gears"
+                                         << "Change gears" << 384;
+        QTest::newRow("a list of plates") << "index"
+                                          << "plates"
+                                          << "Plates" << 768;
+    }
+
+    // A paste that would make the field longer than it can hold is refused whole, with a word
+    // beside the field, the field left as it was: cut to 24 characters, 25 characters that say 70
+    // would say 7. A paste as long as the field can hold is taken, and a key that would make it
+    // one too long is refused the same way.
+    void shouldRefuseATextLongerThanTheFieldWhole() {
+        QFETCH(QString, page);
+        QFETCH(QString, field);
+        QFETCH(QString, caption);
+        QFETCH(int, most);
+        CalculatorPage* shown = front(window, page);
+        auto* list = qobject_cast<QComboBox*>(child<QWidget>(shown, field));
+        QLineEdit* edit = list != nullptr ? list->lineEdit() : child<QLineEdit>(shown, field);
+        const QString before = edit->text();
+        const QString refused = caption + QStringLiteral(
+                                              " takes at most %1 characters: the longer text was "
+                                              "refused and the field left as it was.")
+                                              .arg(most);
+        const auto paste = [edit](const QString& text) {
+            QApplication::clipboard()->setText(text);
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        };
+        paste(QString(most, QLatin1Char('0')).append(QStringLiteral("70")).right(most + 1));
+        QCOMPARE(edit->text(), before);
+        QCOMPARE(shown->messageFor(field), refused);
+
+        const QString longest =
+            QString(most, QLatin1Char('0')).append(QLatin1Char('7')).right(most);
+        paste(longest);
+        QCOMPARE(edit->text(), longest);
+        QVERIFY(shown->messageFor(field) != refused);
+        edit->end(false);
+        QTest::keyClick(edit, Qt::Key_1);
+        QCOMPARE(edit->text(), longest);
+        QCOMPARE(shown->messageFor(field), refused);
     }
 
     // A link to a file: the file it names takes the sheet, and the link stays a link.
