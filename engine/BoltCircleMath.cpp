@@ -119,6 +119,8 @@ public:
         return x;
     }
 
+    const std::vector<std::uint32_t>& limbs() const { return limbs_; }
+
     friend bool operator<(const Fixed& a, const Fixed& b) {
         return std::lexicographical_compare(a.limbs_.rbegin(), a.limbs_.rend(), b.limbs_.rbegin(),
                                             b.limbs_.rend());
@@ -318,6 +320,18 @@ int compareTrigAt(const FoldedTrig& folded, Int128 numerator, Int128 denominator
     Fixed high = value;
     high.addUlps(error);
     return high < threshold ? -1 : 0;
+}
+
+FixedValue fixedTrig(const FoldedTrig& folded, std::size_t fraction) {
+    FixedValue value;
+    value.limbs = trigFixed(folded, fraction, value.error).limbs();
+    return value;
+}
+
+FixedValue fixedPi(std::size_t fraction) {
+    FixedValue value;
+    value.limbs = pi(fraction, value.error).limbs();
+    return value;
 }
 
 }  // namespace detail

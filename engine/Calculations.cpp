@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/BoltCircle.h"
 #include "engine/Calculation.h"
+#include "engine/Flats.h"
+#include "engine/Gear.h"
+#include "engine/Helix.h"
 #include "engine/HoleTableCalculation.h"
 #include "engine/Indexing.h"
 #include "engine/SettingSheet.h"
@@ -13,6 +16,7 @@ std::span<const Calculation> calculations() {
     static const Calculation all[] = {
         kThisCalculation,  kAllCalculation,    kSheetCalculation,
         kIndexCalculation, kSurveyCalculation, kBoltCircleCalculation,
+        kGearCalculation,  kHelixCalculation,  kFlatsCalculation,
     };
     return all;
 }

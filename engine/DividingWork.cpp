@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/DividingWork.h"
+
+#include <new>
+
+#include "engine/Integers.h"
+
+namespace morvanta {
+
+std::int64_t roundedRatio(WideInt numerator, WideInt denominator, int decimals) {
+    const WideInt scaled =
+        detail::magnitude(numerator) * detail::kPow10[static_cast<std::size_t>(decimals)];
+    const auto units = static_cast<std::int64_t>((2 * scaled + denominator) / (2 * denominator));
+    return numerator < 0 ? -units : units;
+}
+
+std::string roundedText(WideInt numerator, WideInt denominator, int decimals, bool plus) {
+    const std::int64_t units = roundedRatio(numerator, denominator, decimals);
+    return plus ? signedUnitsText(units, decimals) : unitsText(units, decimals);
+}
+
+std::string signedUnitsText(std::int64_t units, int decimals) {
+    return (units > 0 ? "+" : "") + unitsText(units, decimals);
+}
+
+WideInt unitsOf(const ExactDecimal& number, int scale) {
+    return static_cast<WideInt>(number.units) *
+           detail::kPow10[static_cast<std::size_t>(scale - number.scale)];
+}
+
+double approximately(const ExactDecimal& number) {
+    return static_cast<double>(number.units) /
+           static_cast<double>(detail::kPow10[static_cast<std::size_t>(number.scale)]);
+}
+
+Result<IndexPlan> planDivisions(const Values& values, std::int64_t count) {
+    try {
+        Result<IndexHead> head = indexHead(values);
+        if (!head.ok()) {
+            return Result<IndexPlan>::failure(head.refusal());
+        }
+        return Result<IndexPlan>::success(indexPlan(head.value(), count));
+    } catch (const std::bad_alloc&) {
+        return Result<IndexPlan>::failure("not enough memory to plan the indexing");
+    }
+}
+
+Report withIndexing(Report work, const IndexPlan& plan) {
+    Report indexing = indexReport(plan);
+    work.notes.push_back(std::move(indexing.title));
+    for (std::string& note : indexing.notes) {
+        work.notes.push_back(std::move(note));
+    }
+    work.columns = std::move(indexing.columns);
+    work.rows = std::move(indexing.rows);
+    work.footer = std::move(indexing.footer);
+    return work;
+}
+
+}  // namespace morvanta
