@@ -235,10 +235,11 @@ std::optional<Refusal> setDrilling(const Values& values, BoltCirclePlan& plan) {
     }
     plan.feed = *feed;
     if (plan.retract <= plan.depth) {
-        return Refusal{"retract", "{retract} must lie above {depth}; " +
-                                      unitsText(plan.retract, plan.decimals) + " is not above " +
-                                      unitsText(plan.depth, plan.decimals),
-                       unitsText(plan.depth, plan.decimals), unitsText(plan.retract, plan.decimals)};
+        const std::string depth = exactDecimalText(*values.decimal("depth"));
+        const std::string retract = exactDecimalText(*values.decimal("retract"));
+        return Refusal{"retract",
+                       "{retract} must lie above {depth}; " + retract + " is not above " + depth,
+                       depth, retract};
     }
     return std::nullopt;
 }

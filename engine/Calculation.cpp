@@ -156,6 +156,31 @@ Result<Made> makeRequest(const Calculation& calculation, const Inputs& inputs) {
     return calculation.make(values.value());
 }
 
+Result<Made> makeEveryOutput(const Calculation& calculation, const Inputs& inputs) {
+    const Result<Values> values = readInputs(calculation, inputs);
+    if (values.ok()) {
+        return calculation.make(values.value());
+    }
+    const Input* faulty = calculation.input(values.about());
+    const Input* output = faulty != nullptr ? calculation.input(faulty->only) : nullptr;
+    if (output == nullptr) {
+        return Result<Made>::failure(values.refusal());
+    }
+    Inputs without = inputs;
+    for (const Input& input : calculation.inputs) {
+        if (input.only == faulty->only) {
+            without.erase(input.id);
+        }
+    }
+    Result<Made> made = makeRequest(calculation, without);
+    if (made.ok()) {
+        std::optional<morvanta::Output>& refused =
+            output->role == Role::Csv ? made.value().csv : made.value().gcode;
+        refused = morvanta::Output{{}, values.refusal()};
+    }
+    return made;
+}
+
 std::string named(std::string_view id) {
     std::string name(1, '{');
     name.append(id).push_back('}');

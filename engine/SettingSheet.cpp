@@ -146,9 +146,10 @@ SheetPlanResult checkSpacing(const Values& values, SheetPlan plan) {
                           spaced + ": a finer dial or fewer holes are needed",
                       "dial", limit, value);
     }
+    // Round the full circle 10000 holes lie 129.6" apart, so only a narrow arc gets here.
     return refuse(spaced + ", is finer than the resolution of " + value +
                       ": give fewer holes or a wider arc",
-                  values.given("span") ? "span" : "count", limit, value);
+                  "span", limit, value);
 }
 
 }  // namespace

@@ -11,8 +11,8 @@ constexpr Choice kAxes[] = {{"A", "A"}, {"B", "B"}, {"C", "C"}};
 // clang-format off
 constexpr Input kInputs[] = {
     // id, label, option, value, kind, unit, default, limits, help
-    {"count", "Count", "", "COUNT", InputKind::Count, "holes", "", within(kMinSheetHoles, kMaxSheetHoles),
-     "how many equally spaced holes"},
+    Input{"count", "Count", "", "COUNT", InputKind::Count, "holes", "", within(kMinSheetHoles, kMaxSheetHoles),
+     "how many equally spaced holes"}.startingAt("7"),
     Input{"ratio", "Worm ratio", "--ratio", "R", InputKind::Decimal, "", "", above(0).places(7, 6),
      "handwheel turns for one turn of the table (90 for 90:1, 40.5 for 40.5:1): adds the whole "
      "handwheel turns from zero and the dial reading within the turn"}.startingAt("90"),

@@ -216,7 +216,7 @@ void WorkshopWindow::updateActions() {
     saveGcode_->setEnabled(current && static_cast<bool>(page->output()->gcode));
     // Where the page could make G-code but not from this input, the engine says why.
     const QString whyNoGcode =
-        current ? QString::fromStdString(page->output()->gcodeMessage) : QString();
+        current ? page->output()->gcodeMessage : QString();
     saveGcode_->setStatusTip(whyNoGcode);
     resetPage_->setEnabled(page != nullptr);
     for (const auto& [action, button] : buttons_) {

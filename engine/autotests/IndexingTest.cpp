@@ -29,8 +29,38 @@ const Plates kCincinnati = {{24, 25, 28, 30, 34, 37, 38, 39, 41, 42, 43},
                             {46, 47, 49, 51, 53, 54, 57, 58, 59, 62, 66}};
 const Numbers kGears = {24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100};
 
+// An index request's texts as tests write them, in the order of the command's options; an absent
+// option is std::nullopt.
+struct IndexArguments {
+    std::string_view count;
+    std::optional<std::string_view> ratio = {};
+    std::optional<std::string_view> plates = {};
+    std::optional<std::string_view> gears = {};
+
+    Inputs inputs() const {
+        Inputs texts{{"count", count}};
+        for (const auto& [id, text] : {std::pair{"ratio", ratio}, std::pair{"plates", plates},
+                                       std::pair{"gears", gears}}) {
+            if (text) {
+                texts.set(id, std::string(*text));
+            }
+        }
+        return texts;
+    }
+};
+
 IndexPlan planOf(const IndexArguments& arguments) {
-    return planned(planIndex(arguments));
+    return planned(planIndex(arguments.inputs()));
+}
+
+IndexHead headOf(std::string_view ratio, std::string_view plates) {
+    const Values values = planned(
+        readInputs(kIndexCalculation, {{"count", "1"}, {"ratio", ratio}, {"plates", plates}}));
+    return planned(indexHead(values));
+}
+
+SurveyPlan surveyOf(std::string_view from, std::string_view to) {
+    return planned(planSurvey(Inputs{{"from", from}, {"to", to}}));
 }
 
 bool onPlate(const Plates& plates, std::size_t plate, std::int64_t circle) {
@@ -190,7 +220,7 @@ void expectDivisionTable(const IndexPlan& plan, std::int64_t ratio, const std::s
 // plate has 24, 36 or 48 holes. With the default gears every count to 382 is reached simply or
 // differentially; 383 is prime and no base count near it is reached by the gears.
 TEST(Indexing, shouldReachTheCountsTheMakersPublish) {
-    const IndexHead head = planned(indexHead("40", "bs", std::nullopt));
+    const IndexHead head = headOf("40", "bs");
     for (std::int64_t count = 1; count <= 383; ++count) {
         const IndexPlan plan = indexPlan(head, count);
         const bool simple = count <= 50 || (count <= 100 && count % 2 == 0 && count != 96);
@@ -329,10 +359,10 @@ TEST(Indexing, shouldWriteTheDivisionTableAndTheSurveyAsCsv) {
         indexCsv(planOf({"6"}))
             .starts_with("division,degrees,minutes,seconds,turns,holes,circle\n1,0,0,0.0,0,0,15\n"
                          "2,60,0,0.0,6,10,15\n3,120,0,0.0,13,5,15\n"));
-    EXPECT_EQ(surveyCsv(planned(planSurvey({"95", "97"}))),
+    EXPECT_EQ(surveyCsv(surveyOf("95", "97")),
               "count,method,turns,holes,circle\n"
               "95,simple,0,8,19\n96,compound,0,4,16\n97,differential,0,6,15\n");
-    EXPECT_EQ(surveyCsv(planned(planSurvey({"383", "383"}))),
+    EXPECT_EQ(surveyCsv(surveyOf("383", "383")),
               "count,method,turns,holes,circle\n383,none,,,\n");
 }
 
@@ -350,50 +380,34 @@ TEST(Indexing, shouldUseAGearGivenTwiceTwice) {
     EXPECT_EQ(planOf({"41", "40", "20", "24"}).method, IndexMethod::None);
 }
 
-TEST(Indexing, shouldRefuseBadInputNamingTheField) {
-    const struct {
-        IndexArguments arguments;
-        const char* about;
-        std::string_view message;
-    } cases[] = {
-        // clang-format off
-        {{"0"}, "count", kIndexCountMessage}, {{"7.5"}, "count", kIndexCountMessage},
-        {{"1000000000"}, "count", kIndexCountMessage},
-        {{"10001", {}, {}, {}, true}, "count", kIndexCsvTooLargeMessage},
-        {{"7", "0"}, "ratio", kIndexRatioMessage}, {{"7", "40.5"}, "ratio", kIndexRatioMessage},
-        {{"7", "1001"}, "ratio", kIndexRatioMessage},
-        {{"7", {}, ""}, "plates", kIndexPlatesMessage},
-        {{"7", {}, "BS"}, "plates", kIndexPlatesMessage},
-        {{"7", {}, "15,,16"}, "plates", kIndexPlatesMessage},
-        {{"7", {}, "15,1"}, "plates", kIndexCircleMessage},
-        {{"7", {}, "15,1001"}, "plates", kIndexCircleMessage},
-        {{"7", {}, "15,16,15"}, "plates", kIndexCircleTwiceMessage},
-        {{"7", {}, {}, ""}, "gears", kIndexGearsMessage},
-        {{"7", {}, {}, "24,0"}, "gears", kIndexGearsMessage},
-        {{"7", {}, {}, "24/28"}, "gears", kIndexGearsMessage},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        expectRefused(planIndex(c.arguments), c.about, c.message);
-    }
-    std::string circles = "2";  // 2,...,66
-    std::string gears = "1,2";  // 1,...,32
-    for (int n = 3; n <= 66; ++n) {
-        (circles += ',') += std::to_string(n);
-        if (n <= 32) {
-            (gears += ',') += std::to_string(n);
-        }
-    }
-    expectRefused(planIndex({"7", {}, circles}), "plates", kIndexTooManyCirclesMessage);
-    EXPECT_TRUE(planIndex({"7", {}, {}, gears}).ok());
-    expectRefused(planIndex({"7", {}, {}, gears + ",33"}), "gears", kIndexTooManyGearsMessage);
+// The rules between inputs; each input's own limits are the description's (CalculationTest).
+TEST(Indexing, shouldRefuseWhatTheInputsTogetherCannotGive) {
+    const Refusal twice = planIndex(IndexArguments{"7", {}, "15,16/21,15,16,21"}.inputs()).refusal();
+    EXPECT_EQ(twice.input, "plates");
+    EXPECT_EQ(twice.text, "each plate of {plates} may list a circle once; plate 2 lists 21 twice");
+    EXPECT_EQ(twice.value, "21");
+    // A circle on two plates is two circles.
+    EXPECT_TRUE(planIndex(IndexArguments{"7", {}, "15,16/15,16"}.inputs()).ok());
 
-    expectRefused(planSurvey({"0", "5"}), "from", kIndexFromMessage);
-    expectRefused(planSurvey({"1", "5.0"}), "to", kIndexToMessage);
-    expectRefused(planSurvey({"6", "5"}), "to", kIndexRangeMessage);
-    expectRefused(planSurvey({"1", "100001"}), "to", kIndexSurveySizeMessage);
-    expectRefused(planSurvey({"1", "5", {}, "1/3"}), "plates", kIndexCircleMessage);
-    EXPECT_TRUE(planSurvey({"1", "100000"}).ok());
+    expectRefused(planSurvey(Inputs{{"from", "6"}, {"to", "5"}}), "to",
+                  "{to} must not be below {from}; 5 is below 6");
+    const Refusal wide = planSurvey(Inputs{{"from", "2"}, {"to", "100002"}}).refusal();
+    EXPECT_EQ(wide.text, "a survey covers at most 100000 counts, and {from} to {to} are 100001: "
+                         "split the range");
+    EXPECT_EQ(wide.limit + " " + wide.value, "100000 100001");
+    EXPECT_TRUE(planSurvey(Inputs{{"from", "2"}, {"to", "100001"}}).ok());
+    EXPECT_TRUE(planSurvey(Inputs{{"from", "5"}, {"to", "5"}}).ok());
+
+    // The division table, and so the CSV, stops at 10000 divisions; the plan does not.
+    const auto csvOf = [](std::string_view count) {
+        return *planned(makeRequest(kIndexCalculation, {{"count", count}})).csv;
+    };
+    EXPECT_TRUE(csvOf("10000").ok());
+    const morvanta::Output large = csvOf("10001");
+    EXPECT_FALSE(large.ok());
+    EXPECT_EQ(large.refusal.text,
+              "{csv} holds the division table, made for counts up to 10000; 10001 divisions are "
+              "more");
 }
 
 // Every plan of every count from 1 to 1000, for both plate sets and four ratios, re-checked with
@@ -405,7 +419,7 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
     } sets[] = {{"bs", &kBrownSharpe}, {"cincinnati", &kCincinnati}};
     for (const auto& set : sets) {
         for (const char* ratioText : {"40", "60", "72", "90"}) {
-            const IndexHead head = planned(indexHead(ratioText, set.name, std::nullopt));
+            const IndexHead head = headOf(ratioText, set.name);
             const std::int64_t ratio = std::stoll(ratioText);
             const auto surveyRows = csvRows(surveyCsv({head, 1, 1000}));
             ASSERT_EQ(surveyRows.size(), 1001u);
