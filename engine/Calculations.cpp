@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/AngleIndexing.h"
 #include "engine/BoltCircle.h"
 #include "engine/Calculation.h"
 #include "engine/Flats.h"
@@ -14,9 +15,9 @@ namespace morvanta {
 // with a title, in this order too.
 std::span<const Calculation> calculations() {
     static const Calculation all[] = {
-        kThisCalculation,  kAllCalculation,    kSheetCalculation,
-        kIndexCalculation, kSurveyCalculation, kBoltCircleCalculation,
-        kGearCalculation,  kHelixCalculation,  kFlatsCalculation,
+        kThisCalculation,       kAllCalculation,    kSheetCalculation,      kIndexCalculation,
+        kAngleIndexCalculation, kSurveyCalculation, kBoltCircleCalculation, kGearCalculation,
+        kHelixCalculation,      kFlatsCalculation,
     };
     return all;
 }

@@ -20,6 +20,11 @@ Ratio operator/(const Ratio& a, const Ratio& b) {
     return ratioOf(a.numerator * b.denominator, a.denominator * b.numerator);
 }
 
+Ratio operator+(const Ratio& a, const Ratio& b) {
+    return ratioOf(a.numerator * b.denominator + b.numerator * a.denominator,
+                   a.denominator * b.denominator);
+}
+
 Ratio operator-(const Ratio& a, const Ratio& b) {
     return ratioOf(a.numerator * b.denominator - b.numerator * a.denominator,
                    a.denominator * b.denominator);

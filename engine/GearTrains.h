@@ -35,6 +35,7 @@ struct Ratio {
 Ratio ratioOf(WideInt numerator, WideInt denominator);
 Ratio operator*(const Ratio& a, const Ratio& b);
 Ratio operator/(const Ratio& a, const Ratio& b);
+Ratio operator+(const Ratio& a, const Ratio& b);
 Ratio operator-(const Ratio& a, const Ratio& b);
 // "77/125", "6".
 std::string ratioText(const Ratio& ratio);

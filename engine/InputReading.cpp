@@ -63,7 +63,8 @@ Refusal notOfKind(const Input& input, std::string_view text) {
                        : input.kind == InputKind::Count && decimal    ? " is not a whole number"
                        : input.kind == InputKind::Count ||
                                input.kind == InputKind::Decimal ||
-                               input.kind == InputKind::Angle         ? " is not a number"
+                               (input.kind == InputKind::Angle &&
+                                !input.limits.sexagesimal)             ? " is not a number"
                                                                       : " is not written so";
     return refusal(input, "must be " + limitsText(input) + "; " + shown(text) + what, {},
                    shown(text));
@@ -201,6 +202,121 @@ Result<ExactDecimal> readRangedDecimal(const Input& input, std::string_view text
         }
     }
     return read;
+}
+
+// The marks after the degrees, minutes and seconds of each way of writing them; the colons' last
+// part has none.
+struct DmsMarks {
+    std::string_view degrees;
+    std::string_view minutes;
+    std::string_view seconds;
+};
+constexpr DmsMarks kDmsWritings[] = {{"d", "m", "s"}, {"\u00B0", "'", "\""}, {":", ":", ""}};
+
+// The leading digits of `rest`, taken off it.
+std::string_view takeDigits(std::string_view& rest) {
+    const std::size_t end = std::min(rest.find_first_not_of("0123456789"), rest.size());
+    const std::string_view digits = rest.substr(0, end);
+    rest.remove_prefix(end);
+    return digits;
+}
+
+std::int64_t wholeOf(std::string_view digits) {
+    std::int64_t value = 0;
+    for (const char c : digits) {
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// One part after the degrees: digits (and, for the seconds, decimals) then its mark; an empty part
+// where the text ends. False where the text is not written so.
+bool takePart(std::string_view& rest, std::string_view mark, bool decimals, std::string_view& whole,
+              std::string_view& fraction) {
+    if (rest.empty()) {
+        return true;
+    }
+    whole = takeDigits(rest);
+    if (decimals && rest.starts_with('.')) {
+        rest.remove_prefix(1);
+        fraction = takeDigits(rest);
+        if (fraction.empty()) {
+            return false;
+        }
+    }
+    if (whole.empty() || !rest.starts_with(mark)) {
+        return false;
+    }
+    rest.remove_prefix(mark.size());
+    return mark.empty() ? rest.empty() : true;
+}
+
+// Degrees, minutes and seconds as one of kDmsWritings writes them, read to an exact angle and
+// checked: minutes and seconds below 60, seconds with at most kMaxDmsDecimals decimals.
+Result<Values::Value> readDms(const Input& input, std::string_view text) {
+    const auto fail = [&](Refusal refused) {
+        return Result<Values::Value>::failure(std::move(refused));
+    };
+    std::string_view rest = text;
+    const bool negative = rest.starts_with('-');
+    if (negative || rest.starts_with('+')) {
+        rest.remove_prefix(1);
+    }
+    const std::string_view degrees = takeDigits(rest);
+    std::string_view minutes, seconds, fraction, unused;
+    bool written = false;
+    for (const DmsMarks& marks : kDmsWritings) {
+        std::string_view tail = rest;
+        if (degrees.empty() || !tail.starts_with(marks.degrees)) {
+            continue;
+        }
+        tail.remove_prefix(marks.degrees.size());
+        written = (!marks.seconds.empty() || !tail.empty()) &&
+                  takePart(tail, marks.minutes, false, minutes, unused) &&
+                  takePart(tail, marks.seconds, true, seconds, fraction) && tail.empty();
+        break;
+    }
+    if (!written) {
+        return fail(notOfKind(input, text));
+    }
+    std::string_view significant =
+        degrees.substr(std::min(degrees.find_first_not_of('0'), degrees.size()));
+    if (significant.size() > static_cast<std::size_t>(input.limits.digits)) {
+        const std::string most = std::to_string(input.limits.digits);
+        return fail(refusal(input,
+                            "may have at most " + most + " digits in its degrees; " + shown(text) +
+                                " has " + std::to_string(significant.size()),
+                            most, std::to_string(significant.size())));
+    }
+    for (const auto& [part, name] :
+         {std::pair{minutes, "minutes"}, std::pair{seconds, "seconds"}}) {
+        if (part.size() > 2 || wholeOf(part) >= 60) {
+            return fail(refusal(input,
+                                std::string("must have its ") + name + " below 60; " + shown(text) +
+                                    " has " + shown(part),
+                                "60", shown(part)));
+        }
+    }
+    if (fraction.size() > static_cast<std::size_t>(kMaxDmsDecimals)) {
+        const std::string most = std::to_string(kMaxDmsDecimals);
+        return fail(refusal(input,
+                            "may have at most " + most + " decimals in its seconds; " +
+                                shown(text) + " has " + std::to_string(fraction.size()),
+                            most, std::to_string(fraction.size())));
+    }
+    const std::int64_t scale = detail::kPow10[fraction.size()];
+    const I128 units =
+        ((static_cast<I128>(wholeOf(degrees)) * 60 + wholeOf(minutes)) * 60 + wholeOf(seconds)) *
+            scale +
+        wholeOf(fraction);
+    const I128 numerator = negative ? -units : units;
+    if (const auto out = outOfRange(input, numerator, 3600 * scale, text, mustBe(input))) {
+        return fail(*out);
+    }
+    Values::Value value;
+    value.text = std::string(text);
+    value.angle = Angle::ratio(static_cast<std::int64_t>(numerator), 3600 * scale);
+    return Result<Values::Value>::success(std::move(value));
 }
 
 Result<Values::Value> readPoint(const Input& input, std::string_view text) {
@@ -391,7 +507,10 @@ std::string limitsText(const Input& input) {
         case InputKind::Decimal:
             return "a number" + ranged + digitsText(input.limits);
         case InputKind::Angle:
-            return "a number of degrees" + ranged + digitsText(input.limits);
+            return "a number of degrees" + ranged + digitsText(input.limits) +
+                   (input.limits.sexagesimal ? ", or degrees, minutes and seconds such as "
+                                               "17d30m15s, 17\u00B030'15\" or 17:30:15"
+                                             : "");
         case InputKind::Point:
             return "two numbers X,Y such as 10,-5" + digitsText(input.limits);
         case InputKind::Choice:
@@ -425,6 +544,10 @@ Result<Values::Value> readInput(const Input& input, std::string_view text) {
         }
         case InputKind::Decimal:
         case InputKind::Angle: {
+            if (input.limits.sexagesimal &&
+                text.find_first_of("dms:'\"\xC2") != std::string_view::npos) {
+                return readDms(input, text);
+            }
             const Result<ExactDecimal> decimal = readRangedDecimal(input, text);
             if (!decimal.ok()) {
                 return Result<Values::Value>::failure(decimal.refusal());
