@@ -97,10 +97,14 @@ std::optional<Refusal> sizeRefusal(const Values& values) {
                        module ? "give either {module} or {dp}, not both"
                               : "give the size of the teeth with {module} or {dp}"};
     }
+    // A window always gives its lists' values, so a value the helix's input takes by default is
+    // no sign of a helix meant.
     if (!values.given("helix")) {
-        for (const char* id : {"hand", "machine-lead", "machine-units"}) {
-            if (values.given(id)) {
-                return Refusal{id, named(id) + " is for a helical gear: give {helix} with it"};
+        for (const Input* input : {&kHandInput, &kMachineLeadInput, &kMachineUnitsInput}) {
+            const std::string_view id = input->id;
+            if (values.given(id) && values.text(id) != input->fallback) {
+                return Refusal{std::string(id),
+                               named(id) + " is for a helical gear: give {helix} with it"};
             }
         }
     }

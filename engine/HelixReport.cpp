@@ -213,60 +213,78 @@ std::string helixCsv(const HelixPlan& plan) {
     return text;
 }
 
-Sketch helixSketch(const HelixPlan& plan) {
-    constexpr double kLength = 100;
-    constexpr double kWidth = 16;
-    constexpr double kTeeth = 0.12;
+namespace {
+
+constexpr double kTableLength = 100;
+constexpr double kTableWidth = 16;
+constexpr double kRadiusPerTooth = 0.12;
+
+// The table as a rectangle turned by the swivel about the cutter, with the work's axis along it,
+// the cutter's plane across the unturned table, and the swivel's arc.
+void drawTable(const HelixPlan& plan, Sketch& sketch) {
     const double swivel = plan.swivel ? static_cast<double>(*plan.swivel) / 3600 : 0;
-    const double turn = (plan.rightHand ? swivel : -swivel) * 3.14159265358979323846 / 180;
-    Sketch sketch;
-    const auto corner = [&](double x, double y) {
+    const double signedSwivel = plan.rightHand ? swivel : -swivel;
+    const double turn = signedSwivel * 3.14159265358979323846 / 180;
+    const auto turned = [&](double x, double y) {
         return std::pair{x * std::cos(turn) - y * std::sin(turn),
                          x * std::sin(turn) + y * std::cos(turn)};
     };
-    const std::pair<double, double> corners[] = {
-        corner(-kLength / 2, -kWidth / 2), corner(kLength / 2, -kWidth / 2),
-        corner(kLength / 2, kWidth / 2), corner(-kLength / 2, kWidth / 2)};
+    const double x = kTableLength / 2;
+    const double y = kTableWidth / 2;
+    const std::pair<double, double> corners[] = {turned(-x, -y), turned(x, -y), turned(x, y),
+                                                 turned(-x, y)};
     for (std::size_t i = 0; i < 4; ++i) {
         const auto [x1, y1] = corners[i];
         const auto [x2, y2] = corners[(i + 1) % 4];
         sketch.lines.push_back({x1, y1, x2, y2, Ink::Outline, false});
     }
-    const auto [ax, ay] = corner(kLength / 2, 0);
+    const auto [ax, ay] = turned(x, 0);
     sketch.lines.push_back({-ax, -ay, ax, ay, Ink::Guide, false});
-    sketch.lines.push_back({-kLength / 2, 0, kLength / 2, 0, Ink::Guide, false});
-    sketch.texts.push_back({kLength / 2, 0, "the cutter's plane", Ink::Guide, Align::Left});
+    sketch.lines.push_back({-x, 0, x, 0, Ink::Guide, false});
+    sketch.texts.push_back({x, 0, "the cutter's plane", Ink::Guide, Align::Left});
     if (plan.swivel) {
-        sketch.arcs.push_back(
-            {0, 0, kLength / 3, 0, plan.rightHand ? swivel : -swivel, Ink::Accent, true});
-        sketch.texts.push_back({kLength / 3, plan.rightHand ? 4.0 : -4.0, swivelText(*plan.swivel),
-                                Ink::Dimension, Align::Left});
+        sketch.arcs.push_back({0, 0, kTableLength / 3, 0, signedSwivel, Ink::Accent, true});
+        sketch.texts.push_back({kTableLength / 3, plan.rightHand ? 4.0 : -4.0,
+                                swivelText(*plan.swivel), Ink::Dimension, Align::Left});
     }
-    const Places at = placesOf(plan.trains.front().train);
-    const bool compound = plan.trains.front().train.pairs == 2;
-    double x = -kLength / 2;
+}
+
+// The gears in a row below the table, from the screw to the worm, each as large as its teeth:
+// the idler of one pair small between them, the two gears of the stud on one centre.
+void drawTrain(const HelixTrain& chosen, Sketch& sketch) {
+    const Places at = placesOf(chosen.train);
     const double y = -45;
-    const auto gear = [&](std::int64_t teeth, double centre, const std::string& name, Ink ink) {
-        sketch.circles.push_back({centre, y, static_cast<double>(teeth) * kTeeth, ink, false});
+    double x = -kTableLength / 2;
+    const auto radius = [](std::int64_t teeth) {
+        return static_cast<double>(teeth) * kRadiusPerTooth;
+    };
+    const auto gear = [&](std::int64_t teeth, double centre, const std::string& name) {
+        sketch.circles.push_back({centre, y, radius(teeth), Ink::Outline, false});
         sketch.texts.push_back(
             {centre, y - 14, name + " " + number(teeth), Ink::Outline, Align::Below});
     };
-    const double screwRadius = static_cast<double>(at.screw) * kTeeth;
-    gear(at.screw, x + screwRadius, "screw", Ink::Outline);
-    x += 2 * screwRadius;
-    if (compound) {
-        const double stud = x + static_cast<double>(at.secondStud) * kTeeth;
-        gear(at.secondStud, stud, "stud", Ink::Outline);
-        sketch.circles.push_back(
-            {stud, y, static_cast<double>(at.firstStud) * kTeeth, Ink::Accent, false});
+    gear(at.screw, x + radius(at.screw), "screw");
+    x += 2 * radius(at.screw);
+    if (chosen.train.pairs == 2) {
+        const double stud = x + radius(at.secondStud);
+        gear(at.secondStud, stud, "stud");
+        sketch.circles.push_back({stud, y, radius(at.firstStud), Ink::Accent, false});
         sketch.texts.push_back(
             {stud, y + 14, "and " + number(at.firstStud), Ink::Accent, Align::Above});
-        x = stud + static_cast<double>(at.firstStud) * kTeeth;
+        x = stud + radius(at.firstStud);
     } else {
         sketch.circles.push_back({x + 3, y, 3, Ink::Guide, false});
         x += 6;
     }
-    gear(at.worm, x + static_cast<double>(at.worm) * kTeeth, "worm", Ink::Outline);
+    gear(at.worm, x + radius(at.worm), "worm");
+}
+
+}  // namespace
+
+Sketch helixSketch(const HelixPlan& plan) {
+    Sketch sketch;
+    drawTable(plan, sketch);
+    drawTrain(plan.trains.front(), sketch);
     sketch.caption =
         "The table swung " + (plan.swivel ? swivelText(*plan.swivel) + " " : std::string()) +
         (plan.rightHand ? "counter-clockwise" : "clockwise") + " for a " +

@@ -204,8 +204,8 @@ Result<ExactDecimal> readRangedDecimal(const Input& input, std::string_view text
     return read;
 }
 
-// The marks after the degrees, minutes and seconds of each way of writing them; the colons' last
-// part has none.
+// The marks after the degrees, minutes and seconds of each way of writing them: 17d30m15s,
+// 17°30'15", 17:30:15.
 struct DmsMarks {
     std::string_view degrees;
     std::string_view minutes;
@@ -229,8 +229,9 @@ std::int64_t wholeOf(std::string_view digits) {
     return value;
 }
 
-// One part after the degrees: digits (and, for the seconds, decimals) then its mark; an empty part
-// where the text ends. False where the text is not written so.
+// One part after the degrees: digits (and, for the seconds, decimals) then its mark; nothing where
+// the text ends. A colon is no mark but a separator: none after the last part, and a part after
+// each. False where the text is not written so.
 bool takePart(std::string_view& rest, std::string_view mark, bool decimals, std::string_view& whole,
               std::string_view& fraction) {
     if (rest.empty()) {
@@ -244,74 +245,105 @@ bool takePart(std::string_view& rest, std::string_view mark, bool decimals, std:
             return false;
         }
     }
-    if (whole.empty() || !rest.starts_with(mark)) {
+    if (whole.empty()) {
+        return false;
+    }
+    if (mark == ":") {
+        if (rest.empty()) {
+            return true;
+        }
+        if (!rest.starts_with(':')) {
+            return false;
+        }
+        rest.remove_prefix(1);
+        return !rest.empty();
+    }
+    if (!rest.starts_with(mark)) {
         return false;
     }
     rest.remove_prefix(mark.size());
     return mark.empty() ? rest.empty() : true;
 }
 
-// Degrees, minutes and seconds as one of kDmsWritings writes them, read to an exact angle and
-// checked: minutes and seconds below 60, seconds with at most kMaxDmsDecimals decimals.
-Result<Values::Value> readDms(const Input& input, std::string_view text) {
-    const auto fail = [&](Refusal refused) {
-        return Result<Values::Value>::failure(std::move(refused));
-    };
+// The digits of degrees, minutes, seconds and the seconds' decimals, as written.
+struct DmsParts {
+    bool negative = false;
+    std::string_view degrees, minutes, seconds, fraction;
+};
+
+// The parts of a text written as one of kDmsWritings writes them; nothing for any other text.
+std::optional<DmsParts> dmsParts(std::string_view text) {
+    DmsParts parts;
     std::string_view rest = text;
-    const bool negative = rest.starts_with('-');
-    if (negative || rest.starts_with('+')) {
+    parts.negative = rest.starts_with('-');
+    if (parts.negative || rest.starts_with('+')) {
         rest.remove_prefix(1);
     }
-    const std::string_view degrees = takeDigits(rest);
-    std::string_view minutes, seconds, fraction, unused;
-    bool written = false;
+    parts.degrees = takeDigits(rest);
+    std::string_view unused;
     for (const DmsMarks& marks : kDmsWritings) {
-        std::string_view tail = rest;
-        if (degrees.empty() || !tail.starts_with(marks.degrees)) {
+        if (parts.degrees.empty() || !rest.starts_with(marks.degrees)) {
             continue;
         }
-        tail.remove_prefix(marks.degrees.size());
-        written = (!marks.seconds.empty() || !tail.empty()) &&
-                  takePart(tail, marks.minutes, false, minutes, unused) &&
-                  takePart(tail, marks.seconds, true, seconds, fraction) && tail.empty();
-        break;
+        rest.remove_prefix(marks.degrees.size());
+        const bool written = (!marks.seconds.empty() || !rest.empty()) &&
+                             takePart(rest, marks.minutes, false, parts.minutes, unused) &&
+                             takePart(rest, marks.seconds, true, parts.seconds, parts.fraction) &&
+                             rest.empty();
+        return written ? std::optional(parts) : std::nullopt;
     }
-    if (!written) {
-        return fail(notOfKind(input, text));
-    }
-    std::string_view significant =
-        degrees.substr(std::min(degrees.find_first_not_of('0'), degrees.size()));
-    if (significant.size() > static_cast<std::size_t>(input.limits.digits)) {
+    return std::nullopt;
+}
+
+// The degrees within the input's digits, minutes and seconds below 60, the seconds with at most
+// kMaxDmsDecimals decimals.
+std::optional<Refusal> dmsRefusal(const Input& input, std::string_view text,
+                                  const DmsParts& parts) {
+    const std::string_view degrees =
+        parts.degrees.substr(std::min(parts.degrees.find_first_not_of('0'), parts.degrees.size()));
+    if (degrees.size() > static_cast<std::size_t>(input.limits.digits)) {
         const std::string most = std::to_string(input.limits.digits);
-        return fail(refusal(input,
-                            "may have at most " + most + " digits in its degrees; " + shown(text) +
-                                " has " + std::to_string(significant.size()),
-                            most, std::to_string(significant.size())));
+        return refusal(input,
+                       "may have at most " + most + " digits in its degrees; " + shown(text) +
+                           " has " + std::to_string(degrees.size()),
+                       most, std::to_string(degrees.size()));
     }
     for (const auto& [part, name] :
-         {std::pair{minutes, "minutes"}, std::pair{seconds, "seconds"}}) {
+         {std::pair{parts.minutes, "minutes"}, std::pair{parts.seconds, "seconds"}}) {
         if (part.size() > 2 || wholeOf(part) >= 60) {
-            return fail(refusal(input,
-                                std::string("must have its ") + name + " below 60; " + shown(text) +
-                                    " has " + shown(part),
-                                "60", shown(part)));
+            return refusal(input,
+                           std::string("must have its ") + name + " below 60; " + shown(text) +
+                               " has " + shown(part),
+                           "60", shown(part));
         }
     }
-    if (fraction.size() > static_cast<std::size_t>(kMaxDmsDecimals)) {
+    if (parts.fraction.size() > static_cast<std::size_t>(kMaxDmsDecimals)) {
         const std::string most = std::to_string(kMaxDmsDecimals);
-        return fail(refusal(input,
-                            "may have at most " + most + " decimals in its seconds; " +
-                                shown(text) + " has " + std::to_string(fraction.size()),
-                            most, std::to_string(fraction.size())));
+        return refusal(input,
+                       "may have at most " + most + " decimals in its seconds; " + shown(text) +
+                           " has " + std::to_string(parts.fraction.size()),
+                       most, std::to_string(parts.fraction.size()));
     }
-    const std::int64_t scale = detail::kPow10[fraction.size()];
-    const I128 units =
-        ((static_cast<I128>(wholeOf(degrees)) * 60 + wholeOf(minutes)) * 60 + wholeOf(seconds)) *
-            scale +
-        wholeOf(fraction);
-    const I128 numerator = negative ? -units : units;
+    return std::nullopt;
+}
+
+// Degrees, minutes and seconds read to an exact angle and checked, then its range.
+Result<Values::Value> readDms(const Input& input, std::string_view text) {
+    const std::optional<DmsParts> parts = dmsParts(text);
+    if (!parts) {
+        return Result<Values::Value>::failure(notOfKind(input, text));
+    }
+    if (const std::optional<Refusal> refused = dmsRefusal(input, text, *parts)) {
+        return Result<Values::Value>::failure(*refused);
+    }
+    const std::int64_t scale = detail::kPow10[parts->fraction.size()];
+    const I128 seconds =
+        (static_cast<I128>(wholeOf(parts->degrees)) * 60 + wholeOf(parts->minutes)) * 60 +
+        wholeOf(parts->seconds);
+    const I128 units = seconds * scale + wholeOf(parts->fraction);
+    const I128 numerator = parts->negative ? -units : units;
     if (const auto out = outOfRange(input, numerator, 3600 * scale, text, mustBe(input))) {
-        return fail(*out);
+        return Result<Values::Value>::failure(*out);
     }
     Values::Value value;
     value.text = std::string(text);

@@ -16,8 +16,8 @@ namespace morvanta {
 // of a helix, pi x D / tan(b), the formative tooth count of a helical gear, N / cos^3(b), the
 // table's swivel, atan(pi x D / L). Such a value is written as a sum of terms, each a whole
 // coefficient times pi or not, times sines and cosines:
-//   the lead pi x 60 / tan 20° lies above 517.8 exactly when
-//   600 x pi x cos 20° - 5178 x sin 20° > 0, the terms {600, pi, {cos 20°}} and {-5178, {sin 20°}}.
+//   the lead pi x 60 / tan 20° = 517.887... lies above 517.8 exactly when
+//   600 x pi x cos 20° - 5178 x sin 20° > 0: the terms {600, pi, {cos 20°}}, {-5178, {sin 20°}}.
 // The sum is first bounded in long double with a proven error; where that bound leaves its sign
 // open, it is made again in fixed point with a proven error, doubling the bits from 128 to 8192,
 // with the sines, cosines and pi of engine/BoltCircleMath.h. The sines and cosines that are
@@ -44,17 +44,16 @@ struct TrigTerm {
 std::optional<int> signOf(std::span<const TrigTerm> terms);
 
 // A value known by an estimate, where to start looking, and by the terms whose sum has the sign of
-// value - numerator / denominator, for any numerator and denominator (above 0) near it:
-//   {517.8, [](n, d) { return {{600 x d, pi, {cos 20°}}, {-n x 10, {sin 20°}}}; }} is the lead
-//   above, pi x 60 / tan 20° = 517.8 (pi x 600 x cos 20° - 10 x (n/d) x sin 20° has the sign of
-//   lead - n/d, times the positive 10 x d x sin 20°).
+// value - numerator / denominator, for any numerator and denominator (above 0) near it. The lead
+// above is {517.9, [](n, d) { return {{60 x d, pi, {cos 20°}}, {-n, {sin 20°}}}; }}: the sum is
+// (lead - n / d) times d x sin 20°, which is above 0.
 struct ProvenValue {
     long double estimate = 0;
     std::function<std::vector<TrigTerm>(WideInt numerator, WideInt denominator)> minus;
 };
 
 // The value correctly rounded to `decimals` decimals (0 to 9), an exact half (possible only for an
-// exact value) away from zero, as a count of 10^-decimals: roundedUnits(lead above, 3) == 517838.
+// exact value) away from zero, as a count of 10^-decimals: roundedUnits(lead above, 3) == 517887.
 // Nothing when a comparison is left undecided or the estimate lies more than 64 units off.
 std::optional<std::int64_t> roundedUnits(const ProvenValue& value, int decimals);
 

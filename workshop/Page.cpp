@@ -244,12 +244,11 @@ QString windowWords(const Calculation& calculation, std::string_view text) {
     return words;
 }
 
-PageDefinition pageOf(const Calculation& calculation, QString& taken) {
+PageDefinition pageOf(const Calculation& calculation, const QString& title, QString letters) {
     PageDefinition page;
     page.name = pageName(calculation.name);
-    page.title = withMnemonic(fromEngine(calculation.title), learnt(calculation.name, ""), taken);
+    page.title = title;
     page.fileStem = fileStemOf(calculation.title);
-    QString letters = taken;
     std::string_view section;
     for (const Input& input : calculation.inputs) {
         if (!isField(input)) {
@@ -267,13 +266,29 @@ PageDefinition pageOf(const Calculation& calculation, QString& taken) {
 }
 
 std::vector<PageDefinition> workshopPages() {
-    // The tabs' letters first, so that no field of any page takes one of them.
-    QString taken = QString::fromLatin1(kMenuLetters.data(), static_cast<qsizetype>(kMenuLetters.size()));
-    std::vector<PageDefinition> pages;
+    // Every tab's letter first, so that no field of any page takes one of them; a new tab takes
+    // none of the letters its fields have learnt either, or no letter where none is left.
+    const QString menus =
+        QString::fromLatin1(kMenuLetters.data(), static_cast<qsizetype>(kMenuLetters.size()));
+    QString avoided = menus;
+    for (const Mnemonic& mnemonic : kMnemonics) {
+        if (!mnemonic.input.empty()) {
+            avoided.append(QLatin1Char(mnemonic.letter));
+        }
+    }
+    QString tabs = menus;
+    std::vector<std::pair<const Calculation*, QString>> titled;
     for (const Calculation& calculation : calculations()) {
         if (!calculation.title.empty()) {
-            pages.push_back(pageOf(calculation, taken));
+            const qsizetype before = avoided.size();
+            titled.emplace_back(&calculation, withMnemonic(fromEngine(calculation.title),
+                                                           learnt(calculation.name, ""), avoided));
+            tabs += avoided.mid(before);
         }
+    }
+    std::vector<PageDefinition> pages;
+    for (const auto& [calculation, title] : titled) {
+        pages.push_back(pageOf(*calculation, title, tabs));
     }
     return pages;
 }

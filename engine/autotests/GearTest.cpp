@@ -201,6 +201,11 @@ TEST(Gear, RulesBetweenInputsAndLimitsOnBothSides) {
         EXPECT_EQ(refusal.input, id);
         EXPECT_EQ(refusal.text, named(id) + " is for a helical gear: give {helix} with it");
     }
+    // The defaults say nothing of a helix: a window gives its lists' values always.
+    EXPECT_EQ(
+        refused({{"count", "30"}, {"module", "2"}, {"hand", "right"}, {"machine-units", "in"}})
+            .text,
+        "");
     EXPECT_EQ(refused({{"count", "3"}, {"module", "2"}}).text, "");
     EXPECT_EQ(refused({{"count", "2"}, {"module", "2"}}).limit, "3");
     EXPECT_EQ(refused({{"count", "10000"}, {"module", "2"}}).text, "");
