@@ -24,7 +24,7 @@ constexpr Input kInputs[] = {
      "the diametral pitch instead, teeth per inch of pitch diameter; a helical gear's normal "
      "pitch, the cutter's"},
     Input{"pressure", "Pressure angle", "--pressure", "", InputKind::Choice, "°", "20", kAnyValue,
-     "the pressure angle of the teeth and of the cutter: 20 or 14.5 degrees"}.offering(kPressureAngles),
+     "the pressure angle of the teeth and of the cutter, in degrees"}.offering(kPressureAngles),
     {"helix", "Helix angle", "--helix", "A", InputKind::Angle, "°", "",
      above(0).upTo(kMaxHelixDegrees).places(2, 6),
      "for a helical gear: its helix angle, which brings the lead and its change gears"},

@@ -95,9 +95,9 @@ inline constexpr Input kMachineLeadInput{"machine-lead", "Lead of the machine", 
     "screw of 4 threads per inch and a 40:1 head, in the unit of {machine-units}"};
 inline constexpr Input kMachineUnitsInput = Input{"machine-units", "Unit of the machine's lead",
     "--machine-units", "", InputKind::Choice, "", "in", kAnyValue,
-    "the unit of {machine-lead}: in or mm"}.offering(kLengthUnits);
+    "the unit of {machine-lead}"}.offering(kLengthUnits);
 inline constexpr Input kHandInput = Input{"hand", "Hand", "--hand", "", InputKind::Choice, "",
-    "right", kAnyValue, "the hand of the helix: right or left"}.offering(kHands);
+    "right", kAnyValue, "the hand of the helix"}.offering(kHands);
 // clang-format on
 
 // The helix from inputs read against kHelixCalculation: the lead, or the angle and the diameter,

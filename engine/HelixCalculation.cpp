@@ -22,7 +22,7 @@ constexpr Input kInputs[] = {
      "the work's diameter, in the unit of {units}: for the table's swivel, and with {angle} for "
      "the lead"}.startingAt("2"),
     Input{"units", "Units", "--units", "", InputKind::Choice, "", "in", kAnyValue,
-     "the unit of {lead} and {diameter}: in or mm"}.offering(kLengthUnits),
+     "the unit of {lead} and {diameter}"}.offering(kLengthUnits),
     kMachineLeadInput,
     kMachineUnitsInput,
     kGearsInput,

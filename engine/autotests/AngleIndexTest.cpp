@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/AngleIndexing.h"
@@ -193,6 +194,29 @@ TEST(AngleIndex, DifferentialWorkedByHand) {
                         "Check: 11/10 + (2/5) x 10\u00B0 / 360\u00B0 = 10/9 exactly"),
               report.notes.end());
     EXPECT_EQ(report.rows[3], (std::vector<std::string>{"3", "30\u00B000'00.0\"", "3", "6"}));
+}
+
+// 0.225° on 20 holes is 1/40 turn, half a hole: the later hole, 810" over (1/40 turn of the crank
+// is 9/40°). 8.9° is 89/90 turn, most simply one turn and a hole on 18 with the plate a hole back
+// on 15: 1 + 1/18 - 1/15 = 89/90, the crank past the whole turns it needs.
+TEST(AngleIndex, HalfHoleGoesToTheLaterHoleAndCompoundPastTheWholeTurns) {
+    const AngleIndexPlan half = planOf({{"angle", "0.225"}, {"plates", "20"}});
+    ASSERT_EQ(half.method, IndexMethod::None);
+    const AnglePlace place = anglePlace(half, 1);
+    EXPECT_EQ(place.turns, 0);
+    EXPECT_EQ(place.holes, 1);
+    EXPECT_EQ(angleError(half, 1), ratioOf(1, 40));
+    const Report report = angleIndexReport(half);
+    EXPECT_NE(
+        std::find(report.notes.begin(), report.notes.end(),
+                  "Angle reached: 0\u00B027'00.0\", error +810.00\" (angle reached minus angle "
+                  "wanted)"),
+        report.notes.end());
+    const AngleIndexPlan compound = planOf({{"angle", "8.9"}});
+    ASSERT_EQ(compound.method, IndexMethod::Compound);
+    const CompoundMove& m = *compound.compound;
+    EXPECT_EQ(std::tuple(m.turns, m.holes, m.circle, m.plateHoles, m.plateCircle, m.plateBack),
+              std::tuple(1, 1, 18, 1, 15, true));
 }
 
 // The nearest circle is the one whose largest error over the steps is the smallest, each error
