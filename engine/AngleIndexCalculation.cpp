@@ -11,7 +11,7 @@ namespace {
 // clang-format off
 constexpr Input kInputs[] = {
     // id, label, option, value, kind, unit, default, limits, help
-    Input{"angle", "Angle", "--angle", "A", InputKind::Angle, "°", "",
+    Input{"angle", "Angle", "--angle", "A", InputKind::Degrees, "°", "",
      above(0).upTo(360).places(3, 9).dms(),
      "turn the work through this angle instead of a count: degrees with decimals, or degrees, "
      "minutes and seconds"}.as(Role::Selector).startingAt("35"),

@@ -2,9 +2,10 @@
 #include <cmath>
 
 #include "engine/AngleIndexing.h"
-#include "engine/BoltCircle.h"
 #include "engine/DividingWork.h"
+#include "engine/IndexingDetail.h"
 #include "engine/Integers.h"
+#include "engine/Wording.h"
 
 namespace morvanta {
 
@@ -16,71 +17,17 @@ using detail::I128;
 constexpr I128 kSecondsPerTurn = 1'296'000;
 
 // The words of the index sheet, said of an angle's move as index says them of a division's.
+using indexing::circleName;
+using indexing::counted;
+using indexing::fractionText;
+using indexing::moveText;
+using indexing::number;
+using indexing::onPlate;
+using indexing::sectorText;
+using indexing::turnsText;
 
-std::string number(std::int64_t value) {
-    return std::to_string(value);
-}
-
-std::string counted(std::int64_t value, const char* one, const char* many) {
-    return number(value) + " " + (value == 1 ? one : many);
-}
-
-std::string circleName(std::int64_t holes) {
-    return number(holes) + "-hole circle";
-}
-
-std::string onPlate(const IndexHead& head, std::size_t plate) {
-    if (head.plates.size() < 2) {
-        return "";
-    }
-    return formatted(head.platesName == "Cincinnati" ? " (side %zu)" : " (plate %zu)", plate + 1);
-}
-
-std::string moveText(const IndexHead& head, const HoleMove& move) {
-    if (move.holes == 0) {
-        return counted(move.turns, "turn", "turns");
-    }
-    return counted(move.turns, "turn", "turns") + " and " + counted(move.holes, "hole", "holes") +
-           " on the " + circleName(move.circle) + onPlate(head, move.plate);
-}
-
-std::string sectorText(std::int64_t holes) {
-    return "Sector arms: " + counted(holes, "space", "spaces") + " apart (" +
-           counted(holes + 1, "hole", "holes") + " counting the one the pin is in)";
-}
-
-std::string listOf(const std::vector<std::int64_t>& numbers) {
-    std::string text;
-    for (const std::int64_t n : numbers) {
-        text += (text.empty() ? "" : " ") + number(n);
-    }
-    return text;
-}
-
-std::vector<std::string> headNotes(const IndexHead& head) {
-    std::string plates;
-    for (const std::vector<std::int64_t>& plate : head.plates) {
-        plates += (plates.empty() ? "" : " / ") + listOf(plate);
-    }
-    return {formatted("Head: %lld:1, %lld crank %s for one turn of the work",
-                      static_cast<long long>(head.ratio), static_cast<long long>(head.ratio),
-                      head.ratio == 1 ? "turn" : "turns"),
-            "Plates: " + (head.platesName.empty() ? plates : head.platesName + ", " + plates),
-            "Change gears: " + listOf(head.gears)};
-}
-
-// A positive number of turns: "1/3 of a turn", "1 turn", "3 8/9 turns".
-std::string turnsText(const Ratio& turns) {
-    const I128 whole = turns.numerator / turns.denominator;
-    const Ratio rest = ratioOf(turns.numerator % turns.denominator, turns.denominator);
-    if (whole == 0) {
-        return ratioText(rest) + " of a turn";
-    }
-    const std::string wholeText = std::to_string(static_cast<long long>(whole));
-    if (rest.numerator == 0) {
-        return wholeText + (whole == 1 ? " turn" : " turns");
-    }
-    return wholeText + " " + ratioText(rest) + " turns";
+Rational turnsOf(std::int64_t turns, std::int64_t holes, std::int64_t circle) {
+    return Rational::ratio(static_cast<I128>(turns) * circle + holes, circle);
 }
 
 std::string angleText(const Angle& angle) {
@@ -97,15 +44,16 @@ std::string givenText(const Angle& angle) {
     return angleText(angle);
 }
 
-std::string seconds(const Ratio& crankTurns, std::int64_t ratio, bool plus) {
-    return roundedText(crankTurns.numerator * kSecondsPerTurn, crankTurns.denominator * ratio, 2,
-                       plus) +
+// Crank turns as the angle they turn the work through, in seconds of arc: 1296000 / R a turn.
+std::string seconds(const Rational& crankTurns, std::int64_t ratio, bool plus) {
+    return roundedText(static_cast<I128>(crankTurns.numerator()) * kSecondsPerTurn,
+                       static_cast<I128>(crankTurns.denominator()) * ratio, 2, plus) +
            "\"";
 }
 
-std::string checkLine(const std::string& sum, const Ratio& made, const AngleIndexPlan& plan) {
-    const std::string wanted = ratioText(plan.turns);
-    return "Check: " + sum + " = " + ratioText(made) +
+std::string checkLine(const std::string& sum, const Rational& made, const AngleIndexPlan& plan) {
+    const std::string wanted = fractionText(plan.turns);
+    return "Check: " + sum + " = " + fractionText(made) +
            (made == plan.turns ? " exactly" : ", NOT " + wanted);
 }
 
@@ -116,13 +64,12 @@ void simpleNotes(const AngleIndexPlan& plan, std::vector<std::string>& notes) {
         notes.push_back("Move: " + moveText(plan.head, move) +
                         " for each step; the pin goes back into the hole it left");
     } else {
-        std::string circles = "Circles that give it:";
-        for (std::size_t i = 0; i < plan.simple.size(); ++i) {
-            circles += (i == 0 ? " " : ", ") + counted(plan.simple[i].holes, "hole", "holes") +
-                       " on " + number(plan.simple[i].circle) +
-                       onPlate(plan.head, plan.simple[i].plate);
+        std::vector<std::string> circles;
+        for (const HoleMove& other : plan.simple) {
+            circles.push_back(counted(other.holes, "hole", "holes") + " on " +
+                              number(other.circle) + onPlate(plan.head, other.plate));
         }
-        notes.push_back(circles);
+        indexing::appendWrapped(notes, "Circles that give it:", circles);
         notes.push_back("Recommended: the " + circleName(move.circle) +
                         onPlate(plan.head, move.plate) +
                         ", the one with the fewest holes to count");
@@ -131,7 +78,7 @@ void simpleNotes(const AngleIndexPlan& plan, std::vector<std::string>& notes) {
     }
     notes.push_back(
         checkLine(number(move.turns) + " + " + number(move.holes) + "/" + number(move.circle),
-                  ratioOf(move.turns * move.circle + move.holes, move.circle), plan));
+                  turnsOf(move.turns, move.holes, move.circle), plan));
 }
 
 void compoundNotes(const AngleIndexPlan& plan, std::vector<std::string>& notes) {
@@ -147,48 +94,39 @@ void compoundNotes(const AngleIndexPlan& plan, std::vector<std::string>& notes) 
     notes.push_back("turn plate and crank " + counted(move.plateHoles, "hole", "holes") + " " +
                     (move.plateBack ? "back, against the crank" : "forward, with the crank") +
                     ", and put the stop pin in again");
-    const Ratio made =
-        ratioOf(move.turns * move.circle + move.holes, move.circle) +
-        ratioOf(move.plateBack ? -move.plateHoles : move.plateHoles, move.plateCircle);
+    const Rational made =
+        turnsOf(move.turns, move.holes, move.circle) +
+        Rational::ratio(move.plateBack ? -move.plateHoles : move.plateHoles, move.plateCircle);
     notes.push_back(checkLine(number(move.turns) + " + " + number(move.holes) + "/" +
                                   number(move.circle) + (move.plateBack ? " - " : " + ") +
                                   number(move.plateHoles) + "/" + number(move.plateCircle),
                               made, plan));
 }
 
-std::string trainText(const ChangeTrain& train) {
-    if (train.pairs == 1) {
-        return number(train.drivers[0]) + " on the spindle drives " + number(train.driven[0]) +
-               " on the plate's shaft (one pair)";
-    }
-    return number(train.drivers[0]) + " on the spindle drives " + number(train.driven[0]) + "; " +
-           number(train.drivers[1]) + ", on the stud of " + number(train.driven[0]) + ", drives " +
-           number(train.driven[1]) + " on the plate's shaft (two pairs)";
-}
-
 void differentialNotes(const AngleIndexPlan& plan, std::vector<std::string>& notes) {
     const AngleDifferential& d = *plan.differential;
-    const Ratio crank = ratioOf(d.move.turns * d.move.circle + d.move.holes, d.move.circle);
-    const bool with = d.gearing.numerator > 0;
-    const Ratio size =
-        ratioOf(with ? d.gearing.numerator : -d.gearing.numerator, d.gearing.denominator);
+    const Rational crank = turnsOf(d.move.turns, d.move.holes, d.move.circle);
     notes.push_back("Method: differential indexing, the crank moved " + turnsText(crank) +
                     ", which a circle gives");
     notes.push_back("Move: " + moveText(plan.head, d.move) + " for each step");
     if (d.move.holes != 0) {
         notes.push_back(sectorText(d.move.holes));
     }
-    notes.push_back("Gearing: g = (" + ratioText(plan.turns) + " - " + ratioText(crank) +
-                    ") x 360\u00B0 / " + givenText(plan.angle) + " = " + ratioText(d.gearing) +
-                    ", the plate turning " + turnsText(size) + " per turn of the work");
-    notes.push_back("Gear train, spindle to plate: " + trainText(d.train));
-    notes.push_back(std::string("Direction: the plate turns ") + (with ? "with" : "against") +
+    notes.push_back("Gearing: g = (" + fractionText(plan.turns) + " - " + fractionText(crank) +
+                    ") x 360\u00B0 / " + givenText(plan.angle) + " = " + fractionText(d.gearing) +
+                    ", the plate turning " + turnsText(abs(d.gearing)) + " per turn of the work");
+    GearTrain train;
+    train.drivers.assign(d.train.drivers, d.train.drivers + d.train.pairs);
+    train.driven.assign(d.train.driven, d.train.driven + d.train.pairs);
+    notes.push_back("Gear train, spindle to plate: " + indexing::trainText(train));
+    notes.push_back("Direction: the plate turns " + indexing::directionWord(d.gearing) +
                     " the crank; one idler or two, as the head needs");
     notes.push_back("Unlock the plate (withdraw its stop pin) so that the gears can turn it");
-    const Ratio made =
-        crank + d.gearing * ratioOf(plan.angle.numerator(),
-                                    static_cast<I128>(plan.angle.denominator()) * 360);
-    notes.push_back(checkLine(ratioText(crank) + " + (" + ratioText(d.gearing) + ") x " +
+    const Rational made =
+        crank + Rational::ratio(
+                    static_cast<I128>(d.gearing.numerator()) * plan.angle.numerator(),
+                    static_cast<I128>(d.gearing.denominator()) * plan.angle.denominator() * 360);
+    notes.push_back(checkLine(fractionText(crank) + " + (" + fractionText(d.gearing) + ") x " +
                                   givenText(plan.angle) + " / 360\u00B0",
                               made, plan));
 }
@@ -270,7 +208,7 @@ Report angleIndexReport(const AngleIndexPlan& plan) {
     const std::string given = givenText(plan.angle);
     report.title = "Angular indexing: " + given +
                    (plan.steps > 0 ? ", " + counted(plan.steps, "step", "steps") : "");
-    report.notes = headNotes(plan.head);
+    report.notes = indexing::headNotes(plan.head);
     const bool plain = plan.angle.isWhole() || given == angleText(plan.angle);
     report.notes.push_back("Angle: " + given + (plain ? "" : " = " + angleText(plan.angle)));
     report.notes.push_back("Each step: " + given + " x " + number(plan.head.ratio) +
@@ -326,9 +264,9 @@ std::string angleIndexCsv(const AngleIndexPlan& plan) {
                                                                               : place.plateHoles),
                               static_cast<long long>(plan.compound->plateCircle));
         } else if (plan.method == IndexMethod::None) {
-            const Ratio error = angleError(plan, step);
-            text += "," + roundedText(error.numerator * kSecondsPerTurn,
-                                      error.denominator * plan.head.ratio, 4);
+            const Rational error = angleError(plan, step);
+            text += "," + roundedText(static_cast<I128>(error.numerator()) * kSecondsPerTurn,
+                                      static_cast<I128>(error.denominator()) * plan.head.ratio, 4);
         }
         text += '\n';
     }

@@ -29,19 +29,18 @@ std::vector<PlateCircle> circlesOf(const IndexHead& head) {
 }
 
 // W + H / C = t exactly, for a circle C that the denominator of t divides.
-HoleMove moveOn(const Ratio& t, const PlateCircle& circle) {
-    const auto whole = static_cast<std::int64_t>(t.numerator / t.denominator);
-    const auto holes =
-        static_cast<std::int64_t>(t.numerator % t.denominator * (circle.holes / t.denominator));
+HoleMove moveOn(const Rational& t, const PlateCircle& circle) {
+    const std::int64_t whole = t.numerator() / t.denominator();
+    const std::int64_t holes = t.numerator() % t.denominator() * (circle.holes / t.denominator());
     return {whole, holes, circle.holes, circle.plate};
 }
 
 // The circles that give t, the one with the fewest holes first (the earlier plate on a tie), the
 // others in the order of the plates.
-std::vector<HoleMove> simpleMoves(const std::vector<PlateCircle>& circles, const Ratio& t) {
+std::vector<HoleMove> simpleMoves(const std::vector<PlateCircle>& circles, const Rational& t) {
     std::vector<HoleMove> moves;
     for (const PlateCircle& circle : circles) {
-        if (circle.holes % t.denominator == 0) {
+        if (circle.holes % t.denominator() == 0) {
             moves.push_back(moveOn(t, circle));
         }
     }
@@ -62,13 +61,13 @@ bool preferred(const CompoundMove& a, const CompoundMove& b) {
 
 // t = w + a / c1 + s x b / c2 on one pair: in units of 1 / (c1 c2) turn the move is
 // M = t x c1 x c2, whole when the denominator of t divides c1 c2, and a c2 + s b c1 = M - w c1 c2.
-void considerPair(const Ratio& t, std::int64_t c1, std::int64_t c2, std::size_t plate,
+void considerPair(const Rational& t, std::int64_t c1, std::int64_t c2, std::size_t plate,
                   std::optional<CompoundMove>& best) {
     const I128 product = static_cast<I128>(c1) * c2;
-    if (product % t.denominator != 0) {
+    if (product % t.denominator() != 0) {
         return;
     }
-    const I128 move = t.numerator * (product / t.denominator);
+    const I128 move = t.numerator() * (product / t.denominator());
     const I128 wholeTurns = move / product;
     for (I128 w = std::max<I128>(0, wholeTurns - 1); w <= wholeTurns + 1; ++w) {
         for (std::int64_t a = 1; a < c1; ++a) {
@@ -90,7 +89,7 @@ void considerPair(const Ratio& t, std::int64_t c1, std::int64_t c2, std::size_t 
     }
 }
 
-std::optional<CompoundMove> compoundMove(const IndexHead& head, const Ratio& t) {
+std::optional<CompoundMove> compoundMove(const IndexHead& head, const Rational& t) {
     std::optional<CompoundMove> best;
     for (std::size_t p = 0; p < head.plates.size(); ++p) {
         for (const std::int64_t c1 : head.plates[p]) {
@@ -108,15 +107,18 @@ std::optional<CompoundMove> compoundMove(const IndexHead& head, const Ratio& t) 
 // either way: one pair before two, then the smallest g, then the plate with the crank.
 std::optional<AngleDifferential> differentialMove(const IndexHead& head,
                                                   const std::vector<PlateCircle>& circles,
-                                                  const Ratio& t, const Ratio& workTurns) {
+                                                  const Rational& t, const Rational& workTurns) {
     std::optional<AngleDifferential> best;
-    std::tuple<std::size_t, Ratio, bool> bestKey;
+    std::tuple<std::size_t, Rational, bool> bestKey;
     for (const auto& [ratio, train] : changeTrains(head.gears)) {
         for (const bool against : {false, true}) {
-            const Ratio gearing = against ? ratioOf(-ratio.numerator, ratio.denominator) : ratio;
-            const Ratio crank = t - gearing * workTurns;
+            const Rational gearing = against ? -ratio : ratio;
+            const Rational crank =
+                t -
+                Rational::ratio(static_cast<I128>(gearing.numerator()) * workTurns.numerator(),
+                                static_cast<I128>(gearing.denominator()) * workTurns.denominator());
             const auto key = std::make_tuple(train.pairs, ratio, against);
-            if (crank.numerator <= 0 || (best && !(key < bestKey))) {
+            if (crank.numerator() <= 0 || (best && !(key < bestKey))) {
                 continue;
             }
             const std::vector<HoleMove> moves = simpleMoves(circles, crank);
@@ -131,23 +133,22 @@ std::optional<AngleDifferential> differentialMove(const IndexHead& head,
 
 // The hole nearest the exact place after `done` steps, counted from the start on `circle`:
 // done x t x circle holes, halves to the later hole.
-I128 nearestHole(const Ratio& t, std::int64_t circle, std::int64_t done) {
-    const I128 exact = static_cast<I128>(done) * t.numerator * circle;
-    return (2 * exact + t.denominator) / (2 * t.denominator);
+I128 nearestHole(const Rational& t, std::int64_t circle, std::int64_t done) {
+    return detail::nearest(static_cast<I128>(done) * t.numerator() * circle, t.denominator());
 }
 
 // The circle whose largest error over the steps is the smallest, the fewest holes on a tie. An
 // error is |hole x den - done x num x C| / (C x den) crank turns, so two circles compare by
 // largest1 x C2 against largest2 x C1.
-AngleNearest nearestCircle(const std::vector<PlateCircle>& circles, const Ratio& t,
+AngleNearest nearestCircle(const std::vector<PlateCircle>& circles, const Rational& t,
                            std::int64_t steps) {
     AngleNearest best;
     I128 bestLargest = 0;
     for (const PlateCircle& circle : circles) {
         I128 largest = 0;
         for (std::int64_t done = 0; done <= std::max<std::int64_t>(steps, 1); ++done) {
-            const I128 off = nearestHole(t, circle.holes, done) * t.denominator -
-                             static_cast<I128>(done) * t.numerator * circle.holes;
+            const I128 off = nearestHole(t, circle.holes, done) * t.denominator() -
+                             static_cast<I128>(done) * t.numerator() * circle.holes;
             largest = std::max(largest, detail::magnitude(off));
         }
         const I128 mine = largest * best.circle;
@@ -157,7 +158,7 @@ AngleNearest nearestCircle(const std::vector<PlateCircle>& circles, const Ratio&
             bestLargest = largest;
         }
     }
-    best.largest = ratioOf(bestLargest, best.circle * t.denominator);
+    best.largest = Rational::ratio(bestLargest, static_cast<I128>(best.circle) * t.denominator());
     return best;
 }
 
@@ -168,8 +169,8 @@ AngleIndexPlan angleIndexPlan(const IndexHead& head, const Angle& angle, std::in
     plan.head = head;
     plan.angle = angle;
     plan.steps = steps;
-    plan.turns = ratioOf(static_cast<I128>(angle.numerator()) * head.ratio,
-                         static_cast<I128>(angle.denominator()) * 360);
+    plan.turns = Rational::ratio(static_cast<I128>(angle.numerator()) * head.ratio,
+                                 static_cast<I128>(angle.denominator()) * 360);
     const std::vector<PlateCircle> circles = circlesOf(head);
     plan.simple = simpleMoves(circles, plan.turns);
     if (!plan.simple.empty()) {
@@ -180,8 +181,8 @@ AngleIndexPlan angleIndexPlan(const IndexHead& head, const Angle& angle, std::in
         plan.method = IndexMethod::Compound;
         return plan;
     }
-    const Ratio workTurns =
-        ratioOf(angle.numerator(), static_cast<I128>(angle.denominator()) * 360);
+    const Rational workTurns =
+        Rational::ratio(angle.numerator(), static_cast<I128>(angle.denominator()) * 360);
     if ((plan.differential = differentialMove(head, circles, plan.turns, workTurns))) {
         plan.method = IndexMethod::Differential;
         return plan;
@@ -231,15 +232,15 @@ AnglePlace anglePlace(const AngleIndexPlan& plan, std::int64_t done) {
     return {hole / circle, hole % circle, 0};
 }
 
-Ratio angleError(const AngleIndexPlan& plan, std::int64_t done) {
+Rational angleError(const AngleIndexPlan& plan, std::int64_t done) {
     if (plan.method != IndexMethod::None) {
         return {};
     }
     const std::int64_t circle = plan.nearest->circle;
-    const Ratio& t = plan.turns;
-    return ratioOf(nearestHole(t, circle, done) * t.denominator -
-                       static_cast<I128>(done) * t.numerator * circle,
-                   circle * t.denominator);
+    const Rational& t = plan.turns;
+    return Rational::ratio(nearestHole(t, circle, done) * t.denominator() -
+                               static_cast<I128>(done) * t.numerator() * circle,
+                           static_cast<I128>(circle) * t.denominator());
 }
 
 }  // namespace morvanta

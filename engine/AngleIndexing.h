@@ -36,7 +36,7 @@ inline constexpr std::int64_t kMaxAngleSteps = kMaxIndexTable;
 // (above 0 with the crank), by `train` from the spindle to the plate.
 struct AngleDifferential {
     HoleMove move;
-    Ratio gearing;
+    Rational gearing;
     ChangeTrain train;
 };
 
@@ -45,14 +45,14 @@ struct AngleDifferential {
 struct AngleNearest {
     std::int64_t circle = 0;
     std::size_t plate = 0;
-    Ratio largest;
+    Rational largest;
 };
 
 struct AngleIndexPlan {
     IndexHead head;
     Angle angle;
     std::int64_t steps = 0;  // the steps of the table; 0 for none asked
-    Ratio turns;             // A x R / 360
+    Rational turns;          // A x R / 360
     IndexMethod method = IndexMethod::None;
     std::vector<HoleMove> simple;  // the recommended first
     std::optional<CompoundMove> compound;
@@ -80,7 +80,7 @@ AnglePlace anglePlace(const AngleIndexPlan& plan, std::int64_t done);
 
 // The error of the nearest hole after `done` steps, in crank turns (hole reached minus exact
 // place); 0 for the exact methods.
-Ratio angleError(const AngleIndexPlan& plan, std::int64_t done);
+Rational angleError(const AngleIndexPlan& plan, std::int64_t done);
 
 // The sheet: the head, the angle and the crank's turns for it, the method with its move, sector
 // arms, gears and a check, for none the angle reached and its error; with steps, one row per step

@@ -21,12 +21,6 @@ __extension__ using U128 = unsigned __int128;
 constexpr int kFirstBits = 128;
 constexpr int kLastBits = 8192;
 
-// numerator / denominator (denominator > 0) to the nearest whole number, halves away from zero.
-Int128 roundedRatio(Int128 numerator, Int128 denominator) {
-    const Int128 whole = (2 * magnitude(numerator) + denominator) / (2 * denominator);
-    return numerator < 0 ? -whole : whole;
-}
-
 // A number of [0, 2^32) held in fixed point: one whole limb above `fraction` limbs of 32 bits,
 // least significant first. Every operation truncates, so an error bound counts units in the last
 // place (ulps) lost by each.
@@ -262,8 +256,8 @@ namespace detail {
 FoldedTrig foldTrig(const Angle& angle, Trig trig) {
     Angle r = angle.withinTurn();
     int quadrant = 0;
-    while (r >= Angle::degrees(90)) {
-        r = r - Angle::degrees(90);
+    while (r >= Angle::whole(90)) {
+        r = r - Angle::whole(90);
         ++quadrant;
     }
     // cos(r + 90q) is cos r, -sin r, -cos r, sin r; sin(r + 90q) is sin r, cos r, -sin r, -cos r.
@@ -275,8 +269,8 @@ FoldedTrig foldTrig(const Angle& angle, Trig trig) {
         folded.sine = quadrant % 2 == 0;
         folded.negative = quadrant >= 2;
     }
-    if (r > Angle::degrees(45)) {
-        r = Angle::degrees(90) - r;
+    if (r > Angle::whole(45)) {
+        r = Angle::whole(90) - r;
         folded.sine = !folded.sine;
     }
     folded.reduced = r;
@@ -336,64 +330,85 @@ FixedValue fixedPi(std::size_t fraction) {
 
 }  // namespace detail
 
-std::optional<std::int64_t> roundedCoordinate(const ExactDecimal& base, const ExactDecimal& length,
-                                              const Angle& angle, Trig trig, int decimals) {
-    // Everything in units of 10^-scale: the value is (c + r x trig) / m units of the result.
-    const int scale = std::max({base.scale, length.scale, decimals});
-    const Int128 c =
-        static_cast<Int128>(base.units) * kPow10[static_cast<std::size_t>(scale - base.scale)];
-    const Int128 r =
-        static_cast<Int128>(length.units) * kPow10[static_cast<std::size_t>(scale - length.scale)];
-    const Int128 m = kPow10[static_cast<std::size_t>(scale - decimals)];
+namespace {
 
-    const FoldedTrig folded = detail::foldTrig(angle, trig);
-    // Niven: the only rational sines and cosines of rational degrees are 0, 1/2 and 1 in size, on
-    // [0, 45] degrees sin 0, cos 0 and sin 30. Those are exact, and may sit on a half.
+// A coordinate in units of 10^-scale, a scale fine enough for the base, the length and the
+// decimals asked: the value is (c + r x trig) / m units of the result.
+struct CoordinateTerms {
+    Int128 c;
+    Int128 r;
+    Int128 m;
+};
+
+CoordinateTerms termsOf(const ExactDecimal& base, const ExactDecimal& length, int decimals) {
+    const int scale = std::max({base.scale, length.scale, decimals});
+    return {
+        static_cast<Int128>(base.units) * kPow10[static_cast<std::size_t>(scale - base.scale)],
+        static_cast<Int128>(length.units) * kPow10[static_cast<std::size_t>(scale - length.scale)],
+        kPow10[static_cast<std::size_t>(scale - decimals)],
+    };
+}
+
+// Niven: the only rational sines and cosines of rational degrees are 0, 1/2 and 1 in size, on
+// [0, 45] degrees sin 0, cos 0 and sin 30. Those are exact, and may sit on a half, so they are
+// rounded by the one rule; nothing for any other angle.
+std::optional<std::int64_t> roundedExactly(const FoldedTrig& folded, const CoordinateTerms& t) {
     int twice = 0;
     bool exact = false;
     if (folded.reduced.isZero()) {
         twice = folded.sine ? 0 : 2;
         exact = true;
-    } else if (folded.sine && folded.reduced == Angle::degrees(30)) {
+    } else if (folded.sine && folded.reduced == Angle::whole(30)) {
         twice = 1;
         exact = true;
     }
-    if (exact || r == 0) {
-        const Int128 numerator = 2 * c + r * (folded.negative ? -twice : twice);
-        return static_cast<std::int64_t>(roundedRatio(numerator, 2 * m));
+    if (!exact && t.r != 0) {
+        return std::nullopt;
     }
+    const Int128 numerator = 2 * t.c + t.r * (folded.negative ? -twice : twice);
+    return static_cast<std::int64_t>(detail::nearest(numerator, 2 * t.m));
+}
 
-    // First the long double estimate w of the result in units, within e of the truth (each of
-    // the three operations after the trigonometric value adds at most u of its size).
+// The long double estimate w of the result in units, rounded, and the bound e of its distance
+// from the truth (each of the three operations after the trigonometric value adds at most u of
+// its size); decided when w lies so far inside its unit that e cannot take it across a half.
+struct CoordinateEstimate {
+    long double nearest = 0;
+    long double error = 0;
+    bool decided = false;
+};
+
+CoordinateEstimate estimateCoordinate(const FoldedTrig& folded, const CoordinateTerms& t) {
     const long double u = std::numeric_limits<long double>::epsilon() / 2;
     const detail::TrigEstimate estimate = detail::estimateTrig(folded);
-    const auto cl = static_cast<long double>(c);
-    const auto rl = static_cast<long double>(r);
-    const auto ml = static_cast<long double>(m);
+    const auto cl = static_cast<long double>(t.c);
+    const auto rl = static_cast<long double>(t.r);
+    const auto ml = static_cast<long double>(t.m);
     const long double trigValue = folded.negative ? -estimate.value : estimate.value;
     const long double w = (cl + rl * trigValue) / ml;
     const long double e =
         ((std::fabs(rl) * (estimate.error + 4 * u) + std::fabs(cl) * 4 * u) / ml + u) * 1.0625L;
     const long double nearest = std::nearbyint(w);
-    if (std::fabs(w - nearest) < 0.5L - 2 * e) {
-        return static_cast<std::int64_t>(nearest);
-    }
+    return {nearest, e, std::fabs(w - nearest) < 0.5L - 2 * e};
+}
 
-    // Too close to a boundary (or long double too short for the size): walk from the estimate,
-    // asking exactly on which side of each half k +- 1/2 the value lies. With the value's sign s
-    // and r > 0, value > b <=> c + r s f > b m <=> s f > (2bm - 2c) / 2r, with f the folded
-    // sine or cosine.
+// Too close to a boundary (or long double too short for the size): walk from the estimate,
+// asking exactly on which side of each half k +- 1/2 the value lies. With the value's sign s and
+// r > 0, value > b <=> c + r s f > b m <=> s f > (2bm - 2c) / 2r, with f the folded sine or
+// cosine.
+std::optional<std::int64_t> walkToRounding(const FoldedTrig& folded, const CoordinateTerms& t,
+                                           const CoordinateEstimate& estimate) {
     PreciseTrig precise(folded);
     const int sign = folded.negative ? -1 : 1;
     const auto sideOf = [&](Int128 twiceBoundary) {
-        const Int128 numerator = sign * (twiceBoundary * m - 2 * c);
-        const int side = precise.compare(numerator, 2 * r);
+        const Int128 numerator = sign * (twiceBoundary * t.m - 2 * t.c);
+        const int side = precise.compare(numerator, 2 * t.r);
         return sign * side;
     };
-    const auto first = static_cast<Int128>(nearest);
+    const auto first = static_cast<Int128>(estimate.nearest);
     // The answer lies within e + 1 of the estimate; a walk beyond that would mean the two
     // methods disagree, which is refused rather than followed.
-    const auto reach = static_cast<Int128>(e) + 2;
+    const auto reach = static_cast<Int128>(estimate.error) + 2;
     for (Int128 k = first; magnitude(k - first) <= reach;) {
         const int above = sideOf(2 * k + 1);
         if (above == 0) {
@@ -414,6 +429,22 @@ std::optional<std::int64_t> roundedCoordinate(const ExactDecimal& base, const Ex
         return static_cast<std::int64_t>(k);
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::int64_t> roundedCoordinate(const ExactDecimal& base, const ExactDecimal& length,
+                                              const Angle& angle, Trig trig, int decimals) {
+    const CoordinateTerms terms = termsOf(base, length, decimals);
+    const FoldedTrig folded = detail::foldTrig(angle, trig);
+    if (const std::optional<std::int64_t> exact = roundedExactly(folded, terms)) {
+        return exact;
+    }
+    const CoordinateEstimate estimate = estimateCoordinate(folded, terms);
+    if (estimate.decided) {
+        return static_cast<std::int64_t>(estimate.nearest);
+    }
+    return walkToRounding(folded, terms, estimate);
 }
 
 }  // namespace morvanta

@@ -16,8 +16,8 @@ enum class Trig { Cos, Sin };
 
 // base + length x cos(angle) (or sin), correctly rounded to `decimals` (0 to 8) decimals, an exact
 // half going away from zero, as a count of 10^-decimals.
-//   roundedCoordinate({0, 0}, {50, 0}, Angle::degrees(60), Trig::Cos, 4) == 250000 (25.0000)
-//   roundedCoordinate({10, 0}, {50, 0}, Angle::degrees(15), Trig::Cos, 4) == 582963 (58.2963)
+//   roundedCoordinate({0, 0}, {50, 0}, Angle::whole(60), Trig::Cos, 4) == 250000 (25.0000)
+//   roundedCoordinate({10, 0}, {50, 0}, Angle::whole(15), Trig::Cos, 4) == 582963 (58.2963)
 // Where the sine or cosine is rational (0, 1/2 or 1 in size: the angle a multiple of 30° or 90°)
 // the value is worked out exactly. Elsewhere it is irrational, so it never lies on a rounding
 // boundary, and a precision that decides the rounding exists: the value is first bounded in long

@@ -191,18 +191,21 @@ std::string wordRefusal(std::string_view text,
                         const std::function<std::string(std::string_view id)>& name) {
     std::string worded;
     worded.reserve(text.size());
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t open = text.find('{', at);
-        const std::size_t close =
-            open == std::string_view::npos ? open : text.find('}', open + 1);
-        if (close == std::string_view::npos) {
-            worded.append(text.substr(at));
-            break;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        const bool doubled = at + 1 < text.size() && text[at + 1] == c;
+        if ((c == '{' || c == '}') && doubled) {
+            worded += c;
+            ++at;
+            continue;
         }
-        worded.append(text.substr(at, open - at));
-        worded += name(text.substr(open + 1, close - open - 1));
-        at = close + 1;
+        const std::size_t close = c == '{' ? text.find('}', at + 1) : std::string_view::npos;
+        if (close == std::string_view::npos) {
+            worded += c;
+            continue;
+        }
+        worded += name(text.substr(at + 1, close - at - 1));
+        at = close;
     }
     return worded;
 }

@@ -35,7 +35,8 @@ namespace morvanta {
 enum class InputKind {
     Count,    // a whole number, digits only: "7"
     Decimal,  // a decimal number: an optional sign, digits, at most one point: "-22.5"
-    Angle,    // degrees written as a decimal: "15", "-22.5"; where its limits allow, "17d30m"
+    Degrees,  // an angle in degrees written as a decimal: "15", "-22.5"; where its limits allow,
+              // in degrees, minutes and seconds too: "17d30m15s"
     Point,    // two decimals with a comma between: "10,-5"
     Choice,   // one of the listed choices: "east"
     List,     // whole numbers with commas, a slash between groups where allowed: "15,16/21"
@@ -310,7 +311,8 @@ std::string limitsText(const Input& input);
 std::string named(std::string_view id);
 
 // A refusal's text with each {id} replaced by what `name` calls that input: the command line's
-// "--span" or "COUNT", a window's "Span". Text outside braces is left as it is.
+// "--span" or "COUNT", a window's "Span". "{{" and "}}" stand for a brace of the user's own text,
+// which refusals quote so; other text is left as it is.
 std::string wordRefusal(std::string_view text,
                         const std::function<std::string(std::string_view id)>& name);
 

@@ -7,11 +7,44 @@
 
 namespace morvanta {
 
+Ratio ratioOf(WideInt numerator, WideInt denominator) {
+    detail::reduce(numerator, denominator);
+    return {numerator, denominator};
+}
+
+Ratio ratioOf(const Rational& value) {
+    return {value.numerator(), value.denominator()};
+}
+
+Ratio operator*(const Ratio& a, const Ratio& b) {
+    return ratioOf(a.numerator * b.numerator, a.denominator * b.denominator);
+}
+
+Ratio operator/(const Ratio& a, const Ratio& b) {
+    return ratioOf(a.numerator * b.denominator, a.denominator * b.numerator);
+}
+
+Ratio operator+(const Ratio& a, const Ratio& b) {
+    return ratioOf(a.numerator * b.denominator + b.numerator * a.denominator,
+                   a.denominator * b.denominator);
+}
+
+Ratio operator-(const Ratio& a, const Ratio& b) {
+    return ratioOf(a.numerator * b.denominator - b.numerator * a.denominator,
+                   a.denominator * b.denominator);
+}
+
+std::string ratioText(const Ratio& ratio) {
+    const auto whole = [](WideInt value) { return std::to_string(static_cast<long long>(value)); };
+    if (ratio.denominator == 1) {
+        return whole(ratio.numerator);
+    }
+    return whole(ratio.numerator) + "/" + whole(ratio.denominator);
+}
+
 std::int64_t roundedRatio(WideInt numerator, WideInt denominator, int decimals) {
-    const WideInt scaled =
-        detail::magnitude(numerator) * detail::kPow10[static_cast<std::size_t>(decimals)];
-    const auto units = static_cast<std::int64_t>((2 * scaled + denominator) / (2 * denominator));
-    return numerator < 0 ? -units : units;
+    return static_cast<std::int64_t>(detail::nearest(
+        numerator * detail::kPow10[static_cast<std::size_t>(decimals)], denominator));
 }
 
 std::string roundedText(WideInt numerator, WideInt denominator, int decimals, bool plus) {

@@ -7,6 +7,7 @@
 #include "engine/ExactDecimal.h"
 #include "engine/Indexing.h"
 #include "engine/ProvenSign.h"
+#include "engine/Rational.h"
 #include "engine/Report.h"
 #include "engine/Result.h"
 
@@ -15,6 +16,28 @@ namespace morvanta {
 // What the work cut with the dividing head shares (a gear, flats, a helix): exact rationals
 // written correctly rounded, and the indexing of the count of teeth or flats, planned and written
 // exactly as index plans and writes it.
+
+// An exact ratio of 128-bit parts, in lowest terms, its sign on the numerator: the lengths of a
+// helix and a gear, whose differences outgrow Rational's int64 (a lead of 99999.9999 made of four
+// gears of 1000 teeth, less a lead given to 4 decimals).
+struct Ratio {
+    WideInt numerator = 0;
+    WideInt denominator = 1;
+    friend bool operator==(const Ratio&, const Ratio&) = default;
+    friend bool operator<(const Ratio& a, const Ratio& b) {
+        return a.numerator * b.denominator < b.numerator * a.denominator;
+    }
+};
+
+// numerator / denominator (denominator not 0) in lowest terms: ratioOf(10, -4) == {-5, 2}.
+Ratio ratioOf(WideInt numerator, WideInt denominator);
+Ratio ratioOf(const Rational& value);
+Ratio operator*(const Ratio& a, const Ratio& b);
+Ratio operator/(const Ratio& a, const Ratio& b);
+Ratio operator+(const Ratio& a, const Ratio& b);
+Ratio operator-(const Ratio& a, const Ratio& b);
+// "77/125", "6".
+std::string ratioText(const Ratio& ratio);
 
 // numerator / denominator (denominator above 0) as a count of 10^-decimals (0 to 9), an exact half
 // away from zero: roundedRatio(2157, 8000, 4) == 2696 (0.269625 in), roundedRatio(-1, 8, 2) == -13.

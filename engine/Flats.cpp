@@ -74,7 +74,7 @@ bool onTheRound(FlatsPlan& plan) {
     const ExactDecimal half{plan.diameter.units * 5, plan.diameter.scale + 1};
     const auto width = roundedCoordinate({}, plan.diameter, t, Trig::Sin, plan.decimals);
     const auto depth =
-        roundedCoordinate(half, half, t + Angle::degrees(180), Trig::Cos, plan.decimals);
+        roundedCoordinate(half, half, t + Angle::whole(180), Trig::Cos, plan.decimals);
     if (!width || !depth) {
         return false;
     }

@@ -25,7 +25,7 @@ constexpr Input kInputs[] = {
      "pitch, the cutter's"},
     Input{"pressure", "Pressure angle", "--pressure", "", InputKind::Choice, "°", "20", kAnyValue,
      "the pressure angle of the teeth and of the cutter, in degrees"}.offering(kPressureAngles),
-    {"helix", "Helix angle", "--helix", "A", InputKind::Angle, "°", "",
+    {"helix", "Helix angle", "--helix", "A", InputKind::Degrees, "°", "",
      above(0).upTo(kMaxHelixDegrees).places(2, 6),
      "for a helical gear: its helix angle, which brings the lead and its change gears"},
     kHandInput,

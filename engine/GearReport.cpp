@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <cmath>
 
-#include "engine/BoltCircle.h"
+#include "engine/Wording.h"
 #include "engine/DividingWork.h"
 #include "engine/Gear.h"
 #include "engine/Integers.h"

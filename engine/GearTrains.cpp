@@ -3,47 +3,14 @@
 
 #include <tuple>
 
-#include "engine/Integers.h"
-
 namespace morvanta {
 
-Ratio ratioOf(WideInt numerator, WideInt denominator) {
-    detail::reduce(numerator, denominator);
-    return {numerator, denominator};
-}
-
-Ratio operator*(const Ratio& a, const Ratio& b) {
-    return ratioOf(a.numerator * b.numerator, a.denominator * b.denominator);
-}
-
-Ratio operator/(const Ratio& a, const Ratio& b) {
-    return ratioOf(a.numerator * b.denominator, a.denominator * b.numerator);
-}
-
-Ratio operator+(const Ratio& a, const Ratio& b) {
-    return ratioOf(a.numerator * b.denominator + b.numerator * a.denominator,
-                   a.denominator * b.denominator);
-}
-
-Ratio operator-(const Ratio& a, const Ratio& b) {
-    return ratioOf(a.numerator * b.denominator - b.numerator * a.denominator,
-                   a.denominator * b.denominator);
-}
-
-std::string ratioText(const Ratio& ratio) {
-    const auto whole = [](WideInt value) { return std::to_string(static_cast<long long>(value)); };
-    if (ratio.denominator == 1) {
-        return whole(ratio.numerator);
-    }
-    return whole(ratio.numerator) + "/" + whole(ratio.denominator);
-}
-
-Ratio ChangeTrain::ratio() const {
+Rational ChangeTrain::ratio() const {
     if (pairs == 1) {
-        return ratioOf(drivers[0], driven[0]);
+        return Rational::ratio(drivers[0], driven[0]);
     }
-    return ratioOf(static_cast<WideInt>(drivers[0]) * drivers[1],
-                   static_cast<WideInt>(driven[0]) * driven[1]);
+    return Rational::ratio(static_cast<Rational::Wide>(drivers[0]) * drivers[1],
+                           static_cast<Rational::Wide>(driven[0]) * driven[1]);
 }
 
 bool ChangeTrain::simplerThan(const ChangeTrain& other) const {
@@ -54,8 +21,8 @@ bool ChangeTrain::simplerThan(const ChangeTrain& other) const {
 
 // Gears are told apart by their place in the list, so that a number listed twice can be used
 // twice; each pair of drivers and of driven is taken smaller first.
-std::map<Ratio, ChangeTrain> changeTrains(std::span<const std::int64_t> gears) {
-    std::map<Ratio, ChangeTrain> trains;
+std::map<Rational, ChangeTrain> changeTrains(std::span<const std::int64_t> gears) {
+    std::map<Rational, ChangeTrain> trains;
     const auto offer = [&](const ChangeTrain& train) {
         auto [at, added] = trains.try_emplace(train.ratio(), train);
         if (!added && train.simplerThan(at->second)) {

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/ProvenSign.h"
+#include "engine/Rational.h"
 
 namespace morvanta {
 
@@ -21,25 +21,6 @@ namespace morvanta {
 // The gears 24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100 make 77/125 only as 56 x 44 / (40 x 100)
 // driven over driving, and 2/3 most simply by 32 driving 48.
 
-// An exact positive ratio, in lowest terms.
-struct Ratio {
-    WideInt numerator = 0;
-    WideInt denominator = 1;
-    friend bool operator==(const Ratio&, const Ratio&) = default;
-    friend bool operator<(const Ratio& a, const Ratio& b) {
-        return a.numerator * b.denominator < b.numerator * a.denominator;
-    }
-};
-
-// numerator / denominator (denominator not 0) in lowest terms, its sign on the numerator.
-Ratio ratioOf(WideInt numerator, WideInt denominator);
-Ratio operator*(const Ratio& a, const Ratio& b);
-Ratio operator/(const Ratio& a, const Ratio& b);
-Ratio operator+(const Ratio& a, const Ratio& b);
-Ratio operator-(const Ratio& a, const Ratio& b);
-// "77/125", "6".
-std::string ratioText(const Ratio& ratio);
-
 struct ChangeTrain {
     std::size_t pairs = 1;
     std::int64_t drivers[2] = {0, 0};
@@ -47,13 +28,13 @@ struct ChangeTrain {
 
     std::int64_t teeth() const { return drivers[0] + drivers[1] + driven[0] + driven[1]; }
     // drivers over driven.
-    Ratio ratio() const;
+    Rational ratio() const;
     // One pair before two, then fewer teeth in all, then the gears themselves, so that the train
     // chosen for a ratio does not depend on the order the gears were listed in.
     bool simplerThan(const ChangeTrain& other) const;
 };
 
 // Every ratio the gears make, with its simplest train, by ratio.
-std::map<Ratio, ChangeTrain> changeTrains(std::span<const std::int64_t> gears);
+std::map<Rational, ChangeTrain> changeTrains(std::span<const std::int64_t> gears);
 
 }  // namespace morvanta

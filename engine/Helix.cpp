@@ -147,12 +147,12 @@ private:
 
 std::optional<std::vector<HelixTrain>> nearestTrains(const HelixPlan& plan,
                                                      const std::optional<ProvenValue>& wanted) {
-    const std::map<Ratio, ChangeTrain> trains = changeTrains(plan.gears);
+    const std::map<Rational, ChangeTrain> trains = changeTrains(plan.gears);
     const long double aim = wanted ? wanted->estimate : approximately(*plan.work.lead);
     std::vector<Candidate> all;
     all.reserve(trains.size());
     for (const auto& [ratio, train] : trains) {
-        const Ratio lead = plan.machineLeadInWork / ratio;
+        const Ratio lead = plan.machineLeadInWork / ratioOf(ratio);
         all.push_back({&train, lead, approximately(lead) - aim});
     }
     const std::size_t kept = std::min(kCandidates, all.size());

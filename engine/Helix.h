@@ -9,6 +9,7 @@
 
 #include "engine/Angle.h"
 #include "engine/Calculation.h"
+#include "engine/DividingWork.h"
 #include "engine/ExactDecimal.h"
 #include "engine/GearTrains.h"
 #include "engine/Report.h"

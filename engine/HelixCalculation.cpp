@@ -15,7 +15,7 @@ constexpr Input kInputs[] = {
      above(0).places(kHelixWholeDigits, kHelixDecimals),
      "the lead wanted: the length along the work in which the helix turns once, in the unit of "
      "{units}"}.startingAt("6.16"),
-    {"angle", "Helix angle", "--angle", "A", InputKind::Angle, "°", "", above(0).below(90).places(2, 6),
+    {"angle", "Helix angle", "--angle", "A", InputKind::Degrees, "°", "", above(0).below(90).places(2, 6),
      "the helix angle wanted instead of the lead, at {diameter}"},
     Input{"diameter", "Diameter", "--diameter", "D", InputKind::Decimal, "", "",
      above(0).places(kHelixWholeDigits, kHelixDecimals),

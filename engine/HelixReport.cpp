@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/BoltCircle.h"
+#include "engine/Wording.h"
 #include "engine/DividingWork.h"
 #include "engine/Helix.h"
 #include "engine/Integers.h"

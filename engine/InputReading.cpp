@@ -22,13 +22,17 @@ bool allDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), isDigit);
 }
 
-// The user's text as a refusal quotes it: on one line, and a long paste cut short on a character
-// boundary, so that the message stays one readable line.
+// The user's text as a refusal quotes it: on one line, its braces doubled as wordRefusal reads
+// them, and a long paste cut short on a character boundary, so that the message stays one
+// readable line.
 std::string shown(std::string_view text) {
     std::string quoted;
     for (const char c : text.substr(0, kShownLength)) {
         const auto byte = static_cast<unsigned char>(c);
         quoted += byte < 0x20 || byte == 0x7f ? '?' : c;
+        if (c == '{' || c == '}') {
+            quoted += c;  // doubled, so that no front takes it for the name of an input
+        }
     }
     if (text.size() > kShownLength) {
         while (!quoted.empty() && (static_cast<unsigned char>(quoted.back()) & 0xC0) == 0x80) {
@@ -63,7 +67,7 @@ Refusal notOfKind(const Input& input, std::string_view text) {
                        : input.kind == InputKind::Count && decimal    ? " is not a whole number"
                        : input.kind == InputKind::Count ||
                                input.kind == InputKind::Decimal ||
-                               (input.kind == InputKind::Angle &&
+                               (input.kind == InputKind::Degrees &&
                                 !input.limits.sexagesimal)             ? " is not a number"
                                                                       : " is not written so";
     return refusal(input, "must be " + limitsText(input) + "; " + shown(text) + what, {},
@@ -538,7 +542,7 @@ std::string limitsText(const Input& input) {
                    (input.unit.empty() ? std::string() : " of " + std::string(input.unit)) + ranged;
         case InputKind::Decimal:
             return "a number" + ranged + digitsText(input.limits);
-        case InputKind::Angle:
+        case InputKind::Degrees:
             return "a number of degrees" + ranged + digitsText(input.limits) +
                    (input.limits.sexagesimal ? ", or degrees, minutes and seconds such as "
                                                "17d30m15s, 17\u00B030'15\" or 17:30:15"
@@ -571,11 +575,11 @@ Result<Values::Value> readInput(const Input& input, std::string_view text) {
                 return Result<Values::Value>::failure(whole.refusal());
             }
             value.whole = whole.value();
-            value.angle = Angle::degrees(value.whole);
+            value.angle = Angle::whole(value.whole);
             break;
         }
         case InputKind::Decimal:
-        case InputKind::Angle: {
+        case InputKind::Degrees: {
             if (input.limits.sexagesimal &&
                 text.find_first_of("dms:'\"\xC2") != std::string_view::npos) {
                 return readDms(input, text);

@@ -153,7 +153,7 @@ std::optional<int> twiceIfRational(const detail::FoldedTrig& folded) {
     if (folded.reduced.isZero()) {
         return folded.sine ? 0 : 2;
     }
-    if (folded.sine && folded.reduced == Angle::degrees(30)) {
+    if (folded.sine && folded.reduced == Angle::whole(30)) {
         return 1;
     }
     return std::nullopt;

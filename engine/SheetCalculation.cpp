@@ -22,7 +22,7 @@ constexpr Input kInputs[] = {
     {"resolution", "Resolution", "--resolution", "S", InputKind::Arc, "", "", above(0),
      "round every setting to this step; without it to 1s, or to one graduation of {dial}"},
     kStartInput,
-    {"span", "Span", "--span", "S", InputKind::Angle, "°", "", above(0).upTo(360),
+    {"span", "Span", "--span", "S", InputKind::Degrees, "°", "", above(0).upTo(360),
      "spread the holes over an arc of this many degrees from hole 1: span / {count} apart, the last "
      "a step short of the end"},
     kEndsInput,

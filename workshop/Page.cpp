@@ -128,7 +128,7 @@ int lengthOf(const Input& input) {
         case InputKind::Arc:
             return 24;
         case InputKind::Decimal:
-        case InputKind::Angle:
+        case InputKind::Degrees:
             return number + 8;
         case InputKind::Point:
             return 2 * number + 9;

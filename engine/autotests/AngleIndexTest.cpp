@@ -100,7 +100,7 @@ bool differentialHolds(const AngleDifferential& d, std::int64_t units, std::int6
     const bool owned =
         std::all_of(d.train.drivers, d.train.drivers + d.train.pairs,
                     [](std::int64_t g) { return std::count(kGears.begin(), kGears.end(), g) > 0; });
-    const Wide g = d.gearing.numerator < 0 ? -drivers : drivers;
+    const Wide g = d.gearing.numerator() < 0 ? -drivers : drivers;
     const Wide c = d.move.circle;
     return owned && (d.move.turns * c + d.move.holes) * driven * 360 * scale + g * units * c ==
                         Wide{40} * units * c * driven;
@@ -151,7 +151,7 @@ TEST(AngleIndex, EveryMoveIsTheAngleExactlyOrTheNearestHole) {
                 const Wide c = plan.nearest->circle;
                 const Wide off = (place.turns * c + place.holes) * den - k * num * c;
                 EXPECT_TRUE(2 * off <= den && 2 * off > -den) << text << " step " << k;
-                EXPECT_EQ(angleError(plan, k), ratioOf(off, c * den)) << text;
+                EXPECT_EQ(angleError(plan, k), Rational::ratio(off, c * den)) << text;
             }
         }
     }
@@ -185,7 +185,7 @@ TEST(AngleIndex, DifferentialWorkedByHand) {
     const AngleDifferential& d = *plan.differential;
     EXPECT_EQ(d.move.turns, 1);
     EXPECT_EQ(d.move.holes, 2);
-    EXPECT_EQ(d.gearing, ratioOf(2, 5));
+    EXPECT_EQ(d.gearing, Rational::ratio(2, 5));
     EXPECT_EQ(d.train.pairs, 1U);
     EXPECT_EQ(d.train.drivers[0], 40);
     EXPECT_EQ(d.train.driven[0], 100);
@@ -205,7 +205,7 @@ TEST(AngleIndex, HalfHoleGoesToTheLaterHoleAndCompoundPastTheWholeTurns) {
     const AnglePlace place = anglePlace(half, 1);
     EXPECT_EQ(place.turns, 0);
     EXPECT_EQ(place.holes, 1);
-    EXPECT_EQ(angleError(half, 1), ratioOf(1, 40));
+    EXPECT_EQ(angleError(half, 1), Rational::ratio(1, 40));
     const Report report = angleIndexReport(half);
     EXPECT_NE(
         std::find(report.notes.begin(), report.notes.end(),

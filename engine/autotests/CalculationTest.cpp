@@ -166,7 +166,7 @@ TEST(Descriptions, shouldTakeEachLimitAndRefuseJustPastIt) {
 TEST(InputReading, shouldSayWhatIsWrongWithAText) {
     const Input count{"count", "Count", "", "COUNT", InputKind::Count, "holes", "", within(2, 10)};
     const Input size{"size", "Size", "--size", "S", InputKind::Decimal, "", "", above(0)};
-    const Input angle{"a", "A", "--a", "A", InputKind::Angle, "", "", sizeBelow(100)};
+    const Input angle{"a", "A", "--a", "A", InputKind::Degrees, "", "", sizeBelow(100)};
     const Input centre{"c", "C", "--c", "X,Y", InputKind::Point, "", "", kAnyValue};
     const Input step{"s", "S", "--s", "S", InputKind::Arc, "", "", above(0)};
     const Input runs{"o", "O", "--o", "L", InputKind::List, "", "", within(1, 99).runs()};
@@ -216,6 +216,10 @@ TEST(Refusals, shouldBeWordedByEachFrontInItsOwnTerms) {
     const auto bracketed = [](std::string_view id) { return "<" + std::string(id) + ">"; };
     EXPECT_EQ(wordRefusal("{ends} needs {span}", bracketed), "<ends> needs <span>");
     EXPECT_EQ(wordRefusal("no names, {unclosed", bracketed), "no names, {unclosed");
+    // A brace the user typed is quoted doubled, and is no name.
+    const Input size{"size", "Size", "--size", "S", InputKind::Decimal, "", "", above(0)};
+    EXPECT_EQ(wordRefusal(readInput(size, "{size}").message(), bracketed),
+              "<size> must be a number above 0; {size} is not a number");
     EXPECT_EQ(named("span"), "{span}");
 }
 

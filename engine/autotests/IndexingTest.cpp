@@ -39,8 +39,8 @@ struct IndexArguments {
 
     Inputs inputs() const {
         Inputs texts{{"count", count}};
-        for (const auto& [id, text] : {std::pair{"ratio", ratio}, std::pair{"plates", plates},
-                                       std::pair{"gears", gears}}) {
+        for (const auto& [id, text] :
+             {std::pair{"ratio", ratio}, std::pair{"plates", plates}, std::pair{"gears", gears}}) {
             if (text) {
                 texts.set(id, std::string(*text));
             }
@@ -75,6 +75,54 @@ bool anyCircleGives(const Plates& plates, std::int64_t ratio, std::int64_t count
     });
 }
 
+// A differential plan: its crank move gives the base count, its train (gears owned) makes its
+// gearing, and crank and gearing together give the count.
+void expectExactDifferential(const DifferentialMove& d, const Plates& plates, std::int64_t ratio,
+                             std::int64_t count, const std::string& where) {
+    // The crank's move is the simple move of the base count: turns + holes / C == R / A.
+    EXPECT_EQ((d.move.turns * d.move.circle + d.move.holes) * d.base, ratio * d.move.circle)
+        << where;
+    EXPECT_TRUE(onPlate(plates, d.move.plate, d.move.circle)) << where;
+    // The train makes |g| (drivers x g.den == driven x |g.num|), each gear no more often
+    // than it is owned.
+    ASSERT_TRUE(d.train.drivers.size() == d.train.driven.size() &&
+                (d.train.drivers.size() == 1 || d.train.drivers.size() == 2))
+        << where;
+    std::multiset<std::int64_t> used(d.train.drivers.begin(), d.train.drivers.end());
+    used.insert(d.train.driven.begin(), d.train.driven.end());
+    EXPECT_TRUE(std::includes(kGears.begin(), kGears.end(), used.begin(), used.end())) << where;
+    const auto product = [](const Numbers& gears) {
+        return std::accumulate(gears.begin(), gears.end(), Wide{1}, std::multiplies<>());
+    };
+    const Wide drivers = product(d.train.drivers), driven = product(d.train.driven);
+    const Wide g = d.gearing.numerator(), gd = d.gearing.denominator();
+    EXPECT_TRUE(drivers * gd == driven * (g < 0 ? -g : g)) << where;
+    // R / A + g / N == R / N, times A x gd x N: R gd N + g A == R A gd.
+    EXPECT_TRUE(Wide{ratio} * gd * count + g * d.base == Wide{ratio} * d.base * gd) << where;
+    EXPECT_EQ(g > 0, d.base > count) << where << ": the direction";
+}
+
+// No circle may have a smaller largest error than the nearest-hole plan's, found by trying every
+// division: division k on circle C is |round(k R C / N) - k R C / N| / C crank turns off.
+void expectBestNearestCircle(const IndexPlan& plan, const Plates& plates, std::int64_t ratio,
+                             std::int64_t count, const std::string& where) {
+    const auto largest = [&](std::int64_t circle) {
+        std::int64_t worst = 0;  // in units of 1 / N of a hole
+        for (std::int64_t k = 0; k < count; ++k) {
+            const std::int64_t off = k * ratio * circle % count;
+            worst = std::max(worst, std::min(off, count - off));
+        }
+        return worst;
+    };
+    const std::int64_t chosen = largest(plan.nearest->circle);
+    for (const Numbers& p : plates) {
+        for (const std::int64_t circle : p) {
+            EXPECT_LE(chosen * circle, largest(circle) * plan.nearest->circle)
+                << where << ": circle " << circle << " is nearer";
+        }
+    }
+}
+
 // The checks of every plan, each by cross-multiplying whole numbers: nothing here uses the
 // planner's own fractions.
 void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t ratio,
@@ -103,50 +151,14 @@ void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t r
         EXPECT_EQ(plan.method, IndexMethod::Compound) << where;
     }
     for (const DifferentialMove& d : plan.differential) {
-        // The crank's move is the simple move of the base count: turns + holes / C == R / A.
-        EXPECT_EQ((d.move.turns * d.move.circle + d.move.holes) * d.base, ratio * d.move.circle)
-            << where;
-        EXPECT_TRUE(onPlate(plates, d.move.plate, d.move.circle)) << where;
-        // The train makes |g| (drivers x g.den == driven x |g.num|), each gear no more often
-        // than it is owned.
-        ASSERT_TRUE(d.train.drivers.size() == d.train.driven.size() &&
-                    (d.train.drivers.size() == 1 || d.train.drivers.size() == 2))
-            << where;
-        std::multiset<std::int64_t> used(d.train.drivers.begin(), d.train.drivers.end());
-        used.insert(d.train.driven.begin(), d.train.driven.end());
-        EXPECT_TRUE(std::includes(kGears.begin(), kGears.end(), used.begin(), used.end())) << where;
-        const auto product = [](const Numbers& gears) {
-            return std::accumulate(gears.begin(), gears.end(), Wide{1}, std::multiplies<>());
-        };
-        const Wide drivers = product(d.train.drivers), driven = product(d.train.driven);
-        const Wide g = d.gearing.numerator, gd = d.gearing.denominator;
-        EXPECT_TRUE(drivers * gd == driven * (g < 0 ? -g : g)) << where;
-        // R / A + g / N == R / N, times A x gd x N: R gd N + g A == R A gd.
-        EXPECT_TRUE(Wide{ratio} * gd * count + g * d.base == Wide{ratio} * d.base * gd) << where;
-        EXPECT_EQ(g > 0, d.base > count) << where << ": the direction";
+        expectExactDifferential(d, plates, ratio, count, where);
     }
     if (plan.method == IndexMethod::Differential) {
         EXPECT_TRUE(!plan.compound && !plan.differential.empty()) << where;
     }
     if (plan.method == IndexMethod::None) {
         EXPECT_TRUE(plan.differential.empty() && !plan.compound) << where;
-        // No circle may have a smaller largest error, found by trying every division: division k
-        // on circle C is |round(k R C / N) - k R C / N| / C crank turns off.
-        const auto largest = [&](std::int64_t circle) {
-            std::int64_t worst = 0;  // in units of 1 / N of a hole
-            for (std::int64_t k = 0; k < count; ++k) {
-                const std::int64_t off = k * ratio * circle % count;
-                worst = std::max(worst, std::min(off, count - off));
-            }
-            return worst;
-        };
-        const std::int64_t chosen = largest(plan.nearest->circle);
-        for (const Numbers& p : plates) {
-            for (const std::int64_t circle : p) {
-                EXPECT_LE(chosen * circle, largest(circle) * plan.nearest->circle)
-                    << where << ": circle " << circle << " is nearer";
-            }
-        }
+        expectBestNearestCircle(plan, plates, ratio, count, where);
     }
 }
 
@@ -273,7 +285,7 @@ TEST(Indexing, shouldGiveTheWorkedDifferentialPlans) {
         const IndexPlan plan = planOf({c.count});
         ASSERT_FALSE(plan.differential.empty()) << c.count;
         const DifferentialMove& d = plan.differential.front();
-        Numbers got{d.base, d.gearing.numerator, d.gearing.denominator};
+        Numbers got{d.base, d.gearing.numerator(), d.gearing.denominator()};
         got.insert(got.end(), d.train.drivers.begin(), d.train.drivers.end());
         got.insert(got.end(), d.train.driven.begin(), d.train.driven.end());
         got.insert(got.end(), {d.move.turns, d.move.holes, d.move.circle});
@@ -330,6 +342,29 @@ TEST(Indexing, shouldGiveTheNearestHolePlanMarkedApproximate) {
     EXPECT_EQ(tie.nearest->circle, 4);
 }
 
+// 8 divisions at 1:1 on a single circle of 4 holes with a single gear: nothing is exact, and every
+// other division lies halfway between two holes, (k - 1) / 2 holes from the first. It goes to the
+// later hole: 45° is set as 90°, an error of +45° = +162000", the largest, first at division 2.
+TEST(Indexing, shouldSetADivisionHalfwayBetweenHolesOnTheLaterHole) {
+    const IndexPlan plan = planOf({"8", "1", "4", "24"});
+    ASSERT_EQ(plan.method, IndexMethod::None);
+    const Report report = indexReport(plan);
+    const std::vector<std::vector<std::string>> rows = {
+        {"1", "0°00'00.0\"", "0", "0", "0.00\""},
+        {"2", "45°00'00.0\"", "0", "1", "+162000.00\""},
+        {"3", "90°00'00.0\"", "0", "1", "0.00\""},
+        {"4", "135°00'00.0\"", "0", "2", "+162000.00\""},
+        {"5", "180°00'00.0\"", "0", "2", "0.00\""},
+        {"6", "225°00'00.0\"", "0", "3", "+162000.00\""},
+        {"7", "270°00'00.0\"", "0", "3", "0.00\""},
+        {"8", "315°00'00.0\"", "1", "0", "+162000.00\""},
+    };
+    EXPECT_EQ(report.rows, rows);
+    EXPECT_EQ(report.footer.front(), "Largest error: 162000.00\" (division 2)");
+    EXPECT_NE(indexCsv(plan).find("\n8,315,0,0.0,1,0,4,162000.0000\n"), std::string::npos)
+        << indexCsv(plan);
+}
+
 // 127 divisions: division 127 at 126 x 360 / 127 = 357.1653543° = 357°09'55.28"; the crank then
 // stands 126 x 5 = 630 holes = 42 turns on the 15-hole circle. After division 127: 635 holes = 42
 // turns 5 holes on the plate, plus the plate's -7/3 turn: 42 1/3 - 2 1/3 = 40.
@@ -362,8 +397,7 @@ TEST(Indexing, shouldWriteTheDivisionTableAndTheSurveyAsCsv) {
     EXPECT_EQ(surveyCsv(surveyOf("95", "97")),
               "count,method,turns,holes,circle\n"
               "95,simple,0,8,19\n96,compound,0,4,16\n97,differential,0,6,15\n");
-    EXPECT_EQ(surveyCsv(surveyOf("383", "383")),
-              "count,method,turns,holes,circle\n383,none,,,\n");
+    EXPECT_EQ(surveyCsv(surveyOf("383", "383")), "count,method,turns,holes,circle\n383,none,,,\n");
 }
 
 // --plates 20 at 40:1 gives the divisors of 800 simply. 41 from A = 40 (one turn) needs
@@ -373,8 +407,8 @@ TEST(Indexing, shouldUseAGearGivenTwiceTwice) {
     const IndexPlan twice = planOf({"41", "40", "20", "24,24"});
     ASSERT_EQ(twice.method, IndexMethod::Differential);
     const DifferentialMove& d = twice.differential.front();
-    EXPECT_EQ((Numbers{d.base, d.gearing.numerator, d.gearing.denominator, d.train.drivers.at(0),
-                       d.train.driven.at(0)}),
+    EXPECT_EQ((Numbers{d.base, d.gearing.numerator(), d.gearing.denominator(),
+                       d.train.drivers.at(0), d.train.driven.at(0)}),
               (Numbers{40, -1, 1, 24, 24}));
     EXPECT_EQ(planOf({"41", "40", "20", "24,48"}).method, IndexMethod::None);
     EXPECT_EQ(planOf({"41", "40", "20", "24"}).method, IndexMethod::None);
@@ -382,7 +416,8 @@ TEST(Indexing, shouldUseAGearGivenTwiceTwice) {
 
 // The rules between inputs; each input's own limits are the description's (CalculationTest).
 TEST(Indexing, shouldRefuseWhatTheInputsTogetherCannotGive) {
-    const Refusal twice = planIndex(IndexArguments{"7", {}, "15,16/21,15,16,21"}.inputs()).refusal();
+    const Refusal twice =
+        planIndex(IndexArguments{"7", {}, "15,16/21,15,16,21"}.inputs()).refusal();
     EXPECT_EQ(twice.input, "plates");
     EXPECT_EQ(twice.text, "each plate of {plates} may list a circle once; plate 2 lists 21 twice");
     EXPECT_EQ(twice.value, "21");
@@ -392,8 +427,9 @@ TEST(Indexing, shouldRefuseWhatTheInputsTogetherCannotGive) {
     expectRefused(planSurvey(Inputs{{"from", "6"}, {"to", "5"}}), "to",
                   "{to} must not be below {from}; 5 is below 6");
     const Refusal wide = planSurvey(Inputs{{"from", "2"}, {"to", "100002"}}).refusal();
-    EXPECT_EQ(wide.text, "a survey covers at most 100000 counts, and {from} to {to} are 100001: "
-                         "split the range");
+    EXPECT_EQ(wide.text,
+              "a survey covers at most 100000 counts, and {from} to {to} are 100001: "
+              "split the range");
     EXPECT_EQ(wide.limit + " " + wide.value, "100000 100001");
     EXPECT_TRUE(planSurvey(Inputs{{"from", "2"}, {"to", "100001"}}).ok());
     EXPECT_TRUE(planSurvey(Inputs{{"from", "5"}, {"to", "5"}}).ok());
@@ -450,4 +486,57 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
             }
         }
     }
+}
+
+namespace {
+
+std::string indexTextOf(const Inputs& inputs) {
+    return planned(makeRequest(kIndexCalculation, inputs)).sheet.write();
+}
+
+std::string surveyRow(const Inputs& inputs) {
+    const std::string csv = planned(makeRequest(kSurveyCalculation, inputs)).csv->write();
+    const std::string row = csv.substr(csv.find('\n') + 1);
+    // The first five columns: method and move, whatever follows them.
+    std::size_t end = 0;
+    for (int comma = 0; comma < 5 && end != std::string::npos; ++comma) {
+        end = row.find_first_of(",\n", end + (comma == 0 ? 0 : 1));
+    }
+    return row.substr(0, end);
+}
+
+bool hasLine(const std::string& text, const std::string& line) {
+    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+}
+
+}  // namespace
+
+// The words of a plan follow the head given, not the usual one: the sector arms counted with the
+// pin's hole, the plate named only where there are several, one turn said in the singular, and a
+// survey made with the ratio and gears it was given.
+TEST(Indexing, shouldWordThePlanForTheHeadItWasGiven) {
+    const std::string plan127 = indexTextOf({{"count", "127"}});
+    EXPECT_TRUE(
+        hasLine(plan127, "Sector arms: 5 spaces apart (6 holes counting the one the pin is in)"))
+        << plan127;
+    EXPECT_TRUE(hasLine(indexTextOf({{"count", "6"}, {"plates", "15,16,17"}}),
+                        "Move: 6 turns and 10 holes on the 15-hole circle for each division"));
+    EXPECT_TRUE(hasLine(indexTextOf({{"count", "6"}}),
+                        "Move: 6 turns and 10 holes on the 15-hole circle (plate 1) for each "
+                        "division"));
+    const std::string one = indexTextOf({{"count", "3"}, {"ratio", "1"}});
+    EXPECT_TRUE(hasLine(one, "Head: 1:1, 1 crank turn for one turn of the work")) << one;
+    EXPECT_TRUE(
+        one.ends_with("\n1 crank turn in all, one whole turn of the work "
+                      "(360°00'00.0\"): division 1 again, exactly\n"))
+        << one;
+
+    // 90 / 63 = 1 3/7: 9 holes on 21; at 40:1, 40/63 needs a 63-hole circle, which is none.
+    EXPECT_EQ(surveyRow({{"from", "63"}, {"to", "63"}, {"ratio", "90"}}), "63,simple,1,9,21");
+    EXPECT_EQ(surveyRow({{"from", "63"}, {"to", "63"}}).substr(0, 9), "63,compou");
+    // 41 on a 20-hole plate from 40 needs g = -1, two gears alike: none with 24 and 48.
+    EXPECT_EQ(surveyRow({{"from", "41"}, {"to", "41"}, {"plates", "20"}}),
+              "41,differential,1,0,20");
+    EXPECT_EQ(surveyRow({{"from", "41"}, {"to", "41"}, {"plates", "20"}, {"gears", "24,48"}}),
+              "41,none,,,");
 }

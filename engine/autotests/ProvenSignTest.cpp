@@ -74,14 +74,14 @@ struct NearlyCancelling {
 // its sign and the fixed point must; the convergents alternate sides, so both signs are met.
 TEST(ProvenSign, SumsWithinTwoToTheMinus90OfZeroTakeTheSignMpfrGives) {
     const std::vector<NearlyCancelling> cases = {
-        {"cos 20°", false, {{Angle::degrees(20), Trig::Cos}}, yardstick::cosDeg(Real(20))},
+        {"cos 20°", false, {{Angle::whole(20), Trig::Cos}}, yardstick::cosDeg(Real(20))},
         {"pi sin 7.5°",
          true,
          {{Angle::ratio(15, 2), Trig::Sin}},
          yardstick::pi() * yardstick::sinDeg(Real("7.5"))},
         {"cos 1° sin 200°",
          false,
-         {{Angle::degrees(1), Trig::Cos}, {Angle::degrees(200), Trig::Sin}},
+         {{Angle::whole(1), Trig::Cos}, {Angle::whole(200), Trig::Sin}},
          yardstick::cosDeg(Real(1)) * yardstick::sinDeg(Real(200))},
         {"cos^3 359/7°",
          false,
@@ -112,20 +112,20 @@ TEST(ProvenSign, SumsWithinTwoToTheMinus90OfZeroTakeTheSignMpfrGives) {
 // The rational sines and cosines are exact, so sums of them can be exactly 0 and say so.
 TEST(ProvenSign, SumsOfRationalSinesAndCosinesAreDecidedExactly) {
     const auto sign = [](std::vector<TrigTerm> terms) { return signOf(terms); };
-    EXPECT_EQ(sign({{2, false, {{Angle::degrees(60), Trig::Cos}}}, {-1, false, {}}}), 0);
-    EXPECT_EQ(sign({{1, false, {{Angle::degrees(210), Trig::Sin}}},
-                    {1, false, {{Angle::degrees(-60), Trig::Cos}}}}),
+    EXPECT_EQ(sign({{2, false, {{Angle::whole(60), Trig::Cos}}}, {-1, false, {}}}), 0);
+    EXPECT_EQ(sign({{1, false, {{Angle::whole(210), Trig::Sin}}},
+                    {1, false, {{Angle::whole(-60), Trig::Cos}}}}),
               0);
-    EXPECT_EQ(sign({{7, false, {{Angle::degrees(90), Trig::Cos}}}}), 0);
+    EXPECT_EQ(sign({{7, false, {{Angle::whole(90), Trig::Cos}}}}), 0);
     EXPECT_EQ(sign({{8,
                      false,
-                     {{Angle::degrees(60), Trig::Cos},
-                      {Angle::degrees(60), Trig::Cos},
-                      {Angle::degrees(60), Trig::Cos}}},
+                     {{Angle::whole(60), Trig::Cos},
+                      {Angle::whole(60), Trig::Cos},
+                      {Angle::whole(60), Trig::Cos}}},
                     {-1, false, {}}}),
               0);
-    EXPECT_EQ(sign({{3, false, {{Angle::degrees(150), Trig::Sin}}}, {-1, false, {}}}), 1);
-    EXPECT_EQ(sign({{1, false, {{Angle::degrees(300), Trig::Sin}}}}), -1);
+    EXPECT_EQ(sign({{3, false, {{Angle::whole(150), Trig::Sin}}}, {-1, false, {}}}), 1);
+    EXPECT_EQ(sign({{1, false, {{Angle::whole(300), Trig::Sin}}}}), -1);
 }
 
 // pi x D x cos b / sin b, the lead of a helix, against MPFR over many D and b and every number of
@@ -165,7 +165,7 @@ TEST(ProvenSign, RoundedUnitsOnAndNearAHalf) {
             static_cast<long double>(factor) * std::cos(degrees * 3.14159265358979L / 180),
             [=](Wide n, Wide den) {
                 return std::vector<TrigTerm>{
-                    {factor * den, false, {{Angle::degrees(degrees), Trig::Cos}}}, {-n, false, {}}};
+                    {factor * den, false, {{Angle::whole(degrees), Trig::Cos}}}, {-n, false, {}}};
             }};
     };
     EXPECT_EQ(roundedUnits(cosineTimes(5, 60), 0), 3);    // 2.5
@@ -184,7 +184,7 @@ TEST(ProvenSign, RoundedUnitsOnAndNearAHalf) {
         const ProvenValue nearHalf{
             0.5L, [=](Wide n, Wide den) {
                 return std::vector<TrigTerm>{
-                    {2 * den * r.q, false, {{Angle::degrees(20), Trig::Cos}}},
+                    {2 * den * r.q, false, {{Angle::whole(20), Trig::Cos}}},
                     {den - 2 * den * r.p - 2 * n, false, {}}};
             }};
         const bool above = mpfr_sgn((wideReal(r.q) * x - wideReal(r.p)).get()) > 0;
