@@ -192,6 +192,12 @@ AngleIndexPlan angleIndexPlan(const IndexHead& head, const Angle& angle, std::in
 }
 
 Result<AngleIndexPlan> planAngleIndex(const Values& values) {
+    // The command line gives the angle to choose this calculation; a window may leave it empty.
+    if (!values.given("angle")) {
+        const Input& angle = kAngleIndexCalculation.inputs.front();
+        return Result<AngleIndexPlan>::failure(
+            Refusal{"angle", named("angle") + " must be " + limitsText(angle)});
+    }
     try {
         Result<IndexHead> head = indexHead(values);
         if (!head.ok()) {

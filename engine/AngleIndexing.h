@@ -63,7 +63,8 @@ struct AngleIndexPlan {
 extern const Calculation kAngleIndexCalculation;
 
 // Plans the angle from inputs read against kAngleIndexCalculation, the head as indexHead reads
-// it: {"angle": "35"} -> simple, 3 turns and 16 holes on the 18-hole circle.
+// it, refused without an angle: {"angle": "35"} -> simple, 3 turns and 16 holes on the 18-hole
+// circle.
 Result<AngleIndexPlan> planAngleIndex(const Values& values);
 
 // The plan of an angle above 0 on a checked head, for `steps` steps (0 for none).

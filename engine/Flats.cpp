@@ -123,6 +123,9 @@ bool ofSizeGiven(FlatsPlan& plan) {
 }  // namespace
 
 Result<FlatsPlan> planFlats(const Values& values) {
+    if (!values.given("diameter")) {
+        return refuse("diameter", "give the diameter of the round with {diameter}");
+    }
     FlatsPlan plan;
     plan.count = *values.whole("count");
     plan.diameter = *values.decimal("diameter");

@@ -56,13 +56,13 @@ struct FlatsPlan {
 
 extern const Calculation kFlatsCalculation;
 
-// Works out the flats from inputs read against kFlatsCalculation. Refused: flats as large as the
-// round or larger ("{across} must be below {diameter}"), two flats without {across} (two flats
+// Works out the flats from inputs read against kFlatsCalculation. Refused: no diameter, flats as
+// large as the round or larger ("{across} must be below {diameter}"), two flats without {across} (two flats
 // never meet), a head indexHead refuses, and a figure that cannot be rounded with certainty.
 Result<FlatsPlan> planFlats(const Values& values);
 
 // Title, the figures with how each was found, then the indexing of N as index writes it:
-//   Flats: 6 on a diameter of 30
+//   Flats: 6 flats on a diameter of 30
 //   Across flats: 30 x cos(180°/6) = 25.9808, the flats meeting at the corners on the round
 //   ...
 Report flatsReport(const FlatsPlan& plan);

@@ -323,6 +323,8 @@ TEST(AngleIndex, LimitsOnBothSides) {
     const auto refused = [](const Inputs& inputs) {
         return refusalFrom(kAngleIndexCalculation, planAngleIndex, inputs);
     };
+    // A window's empty field: the command line cannot leave it out, as it picks the calculation.
+    EXPECT_EQ(refused({{"ratio", "40"}}).input, "angle");
     EXPECT_EQ(refused({{"angle", "360"}}).text, "");
     EXPECT_EQ(refused({{"angle", "360.000000001"}}).limit, "360");
     EXPECT_EQ(refused({{"angle", "0.000000001"}}).text, "");

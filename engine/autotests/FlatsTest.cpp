@@ -119,6 +119,7 @@ TEST(Flats, RulesBetweenInputsAndLimitsOnBothSides) {
     EXPECT_EQ(refused({{"count", "2"}, {"diameter", "30"}}).text,
               "two flats lie opposite each other and never meet: give {across}");
     EXPECT_EQ(refused({{"count", "2"}, {"diameter", "30"}, {"across", "20"}}).text, "");
+    EXPECT_EQ(refused({{"count", "6"}}).text, "give the diameter of the round with {diameter}");
     EXPECT_EQ(refused({{"count", "1"}, {"diameter", "30"}}).limit, "2");
     EXPECT_EQ(refused({{"count", "1000"}, {"diameter", "30"}}).text, "");
     EXPECT_EQ(refused({{"count", "1001"}, {"diameter", "30"}}).limit, "1000");
