@@ -353,15 +353,16 @@ TurnedRounding::TurnedRounding(const Angle& angle) : cache_(std::make_unique<Cac
 TurnedRounding::~TurnedRounding() = default;
 
 std::optional<std::int64_t> TurnedRounding::rounded(const ExactDecimal& base, const ExactDecimal& a,
-                                                    const ExactDecimal& b, int decimals) {
+                                                    const ExactDecimal& b, int decimals,
+                                                    std::int64_t divisor) {
     Cache& cache = *cache_;
-    // Everything in units of 10^-scale: the value is (c + p cos r + q sin r) / m units.
+    // Everything in units of 10^-scale / divisor: the value is (c + p cos r + q sin r) / m units.
     const int scale = std::max({base.scale, a.scale, b.scale, decimals});
     const auto at = [&](const ExactDecimal& x) {
         return static_cast<Int128>(x.units) * kPow10[static_cast<std::size_t>(scale - x.scale)];
     };
-    Int128 c = at(base);
-    Int128 m = kPow10[static_cast<std::size_t>(scale - decimals)];
+    Int128 c = at(base) * divisor;
+    Int128 m = kPow10[static_cast<std::size_t>(scale - decimals)] * divisor;
     Int128 p = at(a) * cache.cosOnC + at(b) * cache.sinOnC;
     Int128 q = at(a) * cache.cosOnS + at(b) * cache.sinOnS;
     // The rational parts moved into c: cos 0 = 1, sin 0 = 0; sin 30 = 1/2 (everything doubled);
@@ -509,6 +510,58 @@ std::optional<std::int64_t> roundedCoordinate(const ExactDecimal& base, const Ex
     const ExactDecimal none{};
     return trig == Trig::Cos ? turned.rounded(base, length, none, decimals)
                              : turned.rounded(base, none, length, decimals);
+}
+
+namespace {
+
+// Whether sin(half) lies above (+1) or below (-1) numerator / denominator, at the first precision
+// that tells; 0 when 8192 bits cannot.
+int sineAgainst(const FoldedTrig& folded, Int128 numerator, Int128 denominator) {
+    for (int bits = kFirstBits; bits <= kLastBits; bits *= 2) {
+        if (const int side = detail::compareTrigAt(folded, numerator, denominator, bits)) {
+            return side;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::optional<ExactDecimal> diameterOfChord(const ExactDecimal& chord, const Angle& step) {
+    constexpr int kScale = 9;
+    const Angle half = step / 2;
+    const Int128 c =
+        static_cast<Int128>(chord.units) * kPow10[static_cast<std::size_t>(kScale - chord.scale)];
+    const Int128 limit = static_cast<Int128>(kPow10[kScale]) * kPow10[kScale];
+    // sin 30 = 1/2 and sin 90 = 1 are the only rational sines on (0, 90].
+    if (half == Angle::degrees(30) || half == Angle::degrees(90)) {
+        const Int128 d = half == Angle::degrees(30) ? 2 * c : c;
+        return d < limit ? std::optional<ExactDecimal>({static_cast<std::int64_t>(d), kScale})
+                         : std::nullopt;
+    }
+    const FoldedTrig folded = detail::foldTrig(half, Trig::Sin);
+    const detail::TrigEstimate sine = detail::estimateTrig(folded);
+    const long double estimate = static_cast<long double>(c) / sine.value;
+    if (estimate >= static_cast<long double>(limit)) {
+        return std::nullopt;
+    }
+    // d > n - 1/2 <=> sin < 2c / (2n - 1), and d < n + 1/2 <=> sin > 2c / (2n + 1).
+    for (Int128 n = static_cast<Int128>(std::nearbyint(estimate)), steps = 0; steps < 8; ++steps) {
+        const int belowHigh = sineAgainst(folded, 2 * c, 2 * n + 1);
+        const int belowLow = n > 0 ? sineAgainst(folded, 2 * c, 2 * n - 1) : -1;
+        if (belowHigh == 0 || belowLow == 0) {
+            return std::nullopt;
+        }
+        if (belowHigh < 0) {
+            ++n;
+        } else if (belowLow > 0) {
+            --n;
+        } else {
+            return n < limit ? std::optional<ExactDecimal>({static_cast<std::int64_t>(n), kScale})
+                             : std::nullopt;
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace morvanta
