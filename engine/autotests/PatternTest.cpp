@@ -29,6 +29,9 @@ std::string made(std::string_view name, const Inputs& inputs, std::string_view o
 // The rows of a CSV after its names.
 std::vector<std::string> rows(const std::string& csv) {
     std::vector<std::string> lines;
+    if (csv.find('\n') == std::string::npos) {
+        return {csv};  // a refusal
+    }
     for (std::size_t at = csv.find('\n') + 1; at < csv.size();) {
         const std::size_t end = csv.find('\n', at);
         lines.push_back(csv.substr(at, end - at));
