@@ -36,8 +36,6 @@ std::string reportText(const Report& report) {
                     text += row[i];
                 }
             }
-            // A row ending in blank cells ends where its last figure does.
-            text.erase(text.find_last_not_of(' ') + 1);
             text += "\n";
         };
         line(report.columns);

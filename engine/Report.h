@@ -27,8 +27,7 @@ std::size_t displayWidth(const std::string& text);
 
 // The report as plain text with LF line breaks: the title, the notes, an empty line, the column
 // names and the rows right-aligned in columns (each as wide as its widest cell, two blanks between
-// columns; a row ending in empty cells ends at its last figure), then the footer. A report
-// without columns has no table and no empty line before it:
+// columns), then the footer. A report without columns has no table and no empty line before it:
 //   {"Setting sheet: 2 holes", {"Angle: ..."}, {"Hole", "Angle"},
 //    {{"1", "0°00'00\""}, {"2", "180°00'00\""}}, {"Largest error: 0.00\""}}
 // gives
