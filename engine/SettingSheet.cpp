@@ -311,7 +311,11 @@ std::string sheetFooter(const SheetPlan& plan, std::int64_t largest, std::int64_
     if (largest == 0) {
         return "Largest error: 0.00\" (every setting is exact)";
     }
-    return "Largest error: " + withoutPlus(errorText(largest, plan.errorDenominator)) +
+    const std::string shown = withoutPlus(errorText(largest, plan.errorDenominator));
+    if (shown == "0.00") {
+        return "Largest error: 0.00\" (every setting is exact to the digit shown)";
+    }
+    return "Largest error: " + shown +
            formatted("\" (hole %lld)", static_cast<long long>(largestHole));
 }
 

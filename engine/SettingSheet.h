@@ -134,15 +134,16 @@ std::string angleText(std::int64_t seconds);
 // 32000 -> 8°53'20", 3601 -> 1°00'01".
 std::string amountText(std::int64_t seconds);
 
-// errorTimesHoles / holes seconds with two decimals, rounded half away from zero: "0.00" only when
-// exactly zero, else signed, so "+0.00" is a positive error below 0.005". 1/7 -> "+0.14",
+// errorTimesHoles / holes seconds with two decimals, rounded half away from zero, signed unless
+// it rounds to zero: "0.00" is an error below 0.005" either way, never "-0.00". 1/7 -> "+0.14",
 // -180/7 -> "-25.71".
 std::string errorText(std::int64_t errorTimesHoles, std::int64_t holes);
 
 // The sheet as plain text with LF line breaks: a header naming the count, ratio, dial and
 // resolution and saying what each column means, an empty line, the column names, one line per hole
 // in right-aligned columns (Hole, Angle, then Turns and Dial with a ratio, Error), and a footer
-// with the largest error by size and the first hole having it. Without a dial, Dial is the table
+// with the largest error by size and the first hole having it (or, where it rounds to 0.00, that
+// every setting is exact to the digit shown). Without a dial, Dial is the table
 // angle past the whole turns. The text of
 // {"7", "90", "240"} starts:
 //   Setting sheet: 7 holes
