@@ -178,7 +178,8 @@ std::string unitsComment(const Drilling& d) {
     if (d.units.empty()) {
         return "(UNITS AS SET ON THE CONTROL, NOT CONVERTED; WORK OFFSET, TOOL AND SPINDLE TOO)\n";
     }
-    return gcodeComment("units " + d.units +
+    const char* units = d.units == "in" ? "inches, G20" : "millimetres, G21";
+    return gcodeComment(std::string("units ") + units +
                         "; work offset, tool and spindle as set on the control");
 }
 
