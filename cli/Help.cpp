@@ -114,7 +114,7 @@ std::string description(const Calculation& calculation, const Input& input) {
 
 bool takesNumbers(const Calculation& calculation) {
     return std::any_of(calculation.inputs.begin(), calculation.inputs.end(), [](const Input& i) {
-        return i.kind == InputKind::Decimal || i.kind == InputKind::Angle ||
+        return i.kind == InputKind::Decimal || i.kind == InputKind::Degrees ||
                i.kind == InputKind::Point;
     });
 }

@@ -68,11 +68,14 @@ int runCommand(const Streams& streams, std::string_view word,
     if (commandCalculations(word).empty()) {
         return malformed(streams, {}, "unknown command " + std::string(word));
     }
+    if (help) {
+        return writeText(streams.out, streams.err, commandHelp(word));
+    }
     const Result<Request> request = readCommand(word, words, lineBreak);
     if (!request.ok()) {
         return malformed(streams, word, request.message());
     }
-    if (help || request.value().help) {
+    if (request.value().help) {
         return writeText(streams.out, streams.err, commandHelp(word));
     }
     return run(streams, request.value());

@@ -7,14 +7,14 @@
 #include <tuple>
 
 #include "engine/Integers.h"
+#include "engine/Wording.h"
 
 namespace morvanta {
 
 namespace {
 
+using detail::parseWhole;
 using PlanResult = Result<BoltCirclePlan>;
-
-constexpr std::int64_t kShortDecimalDenominator = 1'000'000'000;
 
 ExactDecimal halved(const ExactDecimal& d) {
     if (d.units % 2 == 0) {
@@ -27,51 +27,13 @@ ExactDecimal doubled(const ExactDecimal& d) {
     return {d.units * 2, d.scale};
 }
 
-struct AngleStyle {
-    const char* degree;
-    bool inComment;
-};
-
-AngleStyle styleOf(bool comment) {
-    return comment ? AngleStyle{" DEG", true} : AngleStyle{"\u00B0", false};
-}
-
-bool isShortDecimal(const Angle& angle) {
-    return kShortDecimalDenominator % angle.denominator() == 0;
-}
-
-// An angle of at most 9 decimals as a decimal ("22.5°"), any other as its fraction ("360/7°").
-std::string exactAngle(const Angle& angle, const AngleStyle& style) {
-    if (!isShortDecimal(angle)) {
-        return std::to_string(angle.numerator()) + "/" + std::to_string(angle.denominator()) +
-               style.degree;
-    }
-    std::string text = decimalDegreesText(angle, Angle::kMaxDecimals);
-    text.erase(text.find_last_not_of('0') + 1);
-    if (text.back() == '.') {
-        text.pop_back();
-    }
-    return text + style.degree;
-}
-
-// A step that is not a short decimal is shown rounded with its exact fraction after it
-// (" (exactly 360/7°)", or ", exactly 360/7 DEG" inside a G-code comment).
-std::string stepText(const Angle& step, int decimals, const AngleStyle& style) {
-    if (isShortDecimal(step)) {
-        return exactAngle(step, style) + " apart";
-    }
-    const std::string exact = "exactly " + exactAngle(step, style);
-    return decimalDegreesText(step, decimals) + style.degree + " apart" +
-           (style.inComment ? ", " + exact : " (" + exact + ")");
-}
-
 std::string coordinateText(std::int64_t units, int decimals) {
     return unitsText(units, decimals);
 }
 
-std::string directionText(const BoltCirclePlan& plan, const AngleStyle& style) {
-    const char* zero = plan.north ? (style.inComment ? "+Y" : "+Y (north)")
-                                  : (style.inComment ? "+X" : "+X (east)");
+std::string directionText(const BoltCirclePlan& plan, bool comment) {
+    const char* zero =
+        plan.north ? (comment ? "+Y" : "+Y (north)") : (comment ? "+X" : "+X (east)");
     return std::string(plan.clockwise ? "clockwise" : "counter-clockwise") + " from " + zero;
 }
 
@@ -133,7 +95,7 @@ std::optional<Refusal> placeHoles(const Values& values, BoltCirclePlan& plan) {
 
 PlanResult workedOut(BoltCirclePlan plan) {
     const std::int64_t divisions = plan.ends ? plan.count - 1 : plan.count;
-    plan.step = (plan.span ? *plan.span : Angle::degrees(360)) / divisions;
+    plan.step = (plan.span ? *plan.span : Angle::whole(360)) / divisions;
     if (plan.givenChord) {
         const std::optional<ExactDecimal> diameter = diameterOfChord(*plan.givenChord, plan.step);
         if (!diameter) {
@@ -150,7 +112,7 @@ PlanResult workedOut(BoltCirclePlan plan) {
     }
     // Reduced first, so that start + (k - 1) x step stays well inside Angle's domain.
     const Angle first = plan.start.withinTurn();
-    const Angle zero = Angle::degrees(plan.north ? 90 : 0);
+    const Angle zero = Angle::whole(plan.north ? 90 : 0);
     plan.holes.reserve(static_cast<std::size_t>(plan.count));
     const ExactDecimal none{};
     for (std::int64_t k = 1; k <= plan.count; ++k) {
@@ -199,27 +161,6 @@ Result<BoltCirclePlan> planBoltCircle(const Inputs& inputs) {
     return planBoltCircle(values.value());
 }
 
-std::string holesMeaning(std::int64_t count, const std::optional<Angle>& span, bool ends,
-                         const Angle& step, int decimals, bool comment) {
-    const AngleStyle style = styleOf(comment);
-    if (count == 1) {
-        return "1 hole";
-    }
-    std::string text = std::to_string(count) + " holes over ";
-    if (!span) {
-        return text + "the full circle, " + stepText(step, decimals, style);
-    }
-    text += exactAngle(*span, style);
-    if (ends) {
-        return text + ", a hole at each end, " + stepText(step, decimals, style);
-    }
-    return text + ", " + stepText(step, decimals, style) + ", the last a step short of the end";
-}
-
-std::string exactDegreesText(const Angle& angle, bool comment) {
-    return exactAngle(angle, styleOf(comment));
-}
-
 std::string boltCircleMeaning(const BoltCirclePlan& plan) {
     return holesMeaning(plan.count, plan.span, plan.ends, plan.step, plan.decimals, false);
 }
@@ -230,13 +171,13 @@ namespace {
 // is.
 std::string turnAngleText(const Angle& angle, int decimals) {
     const std::string text = decimalDegreesText(angle, decimals);
-    return text.starts_with("360") ? decimalDegreesText(angle - Angle::degrees(360), decimals)
+    return text.starts_with("360") ? decimalDegreesText(angle - Angle::whole(360), decimals)
                                    : text;
 }
 
 std::string turnDmsText(const Angle& angle, int decimals) {
     const std::string text = dmsOf(angle, decimals);
-    return text.starts_with("360") ? dmsOf(angle - Angle::degrees(360), decimals) : text;
+    return text.starts_with("360") ? dmsOf(angle - Angle::whole(360), decimals) : text;
 }
 
 // How X and Y follow from the angle, as the zero direction and the turning direction make it.
@@ -272,7 +213,6 @@ std::vector<DrillHole> boltCircleHoles(const BoltCirclePlan& plan) {
 }
 
 Report boltCircleReport(const BoltCirclePlan& plan) {
-    const AngleStyle degrees{"\u00B0", false};
     const int decimals = plan.decimals;
     Report report;
     report.title = "Bolt circle: " + std::to_string(plan.count) +
@@ -280,13 +220,13 @@ Report boltCircleReport(const BoltCirclePlan& plan) {
                    exactDecimalText(plan.diameter) + ", centre X " +
                    exactDecimalText(plan.centreX) + " Y " + exactDecimalText(plan.centreY);
     report.notes.push_back("Holes: " + boltCircleMeaning(plan));
-    report.notes.push_back("Angles: " + directionText(plan, degrees) + ", hole 1 at " +
-                           exactAngle(plan.start, degrees));
+    report.notes.push_back("Angles: " + directionText(plan, false) + ", hole 1 at " +
+                           exactDegreesText(plan.start));
     report.notes.push_back(sizeNote(plan));
     std::string formula = "Angle: ";
     if (plan.count > 1) {
-        const std::string step = exactAngle(plan.step, degrees);
-        formula += exactAngle(plan.start, degrees) + " + (hole - 1) x " + step + " exactly, ";
+        const std::string step = exactDegreesText(plan.step);
+        formula += exactDegreesText(plan.start) + " + (hole - 1) x " + step + " exactly, ";
     }
     report.notes.push_back(formula + "within one turn; DMS the same in degrees, minutes, seconds");
     report.notes.push_back(formulaText(plan) + ", correctly rounded to " +
@@ -319,13 +259,12 @@ std::string boltCircleCsv(const BoltCirclePlan& plan) {
 }
 
 std::vector<std::string> boltCircleAbout(const BoltCirclePlan& plan) {
-    const AngleStyle style{" DEG", true};
     return {std::string("Bolt circle: ") + std::to_string(plan.count) +
                 (plan.count == 1 ? " hole" : " holes") + " on a diameter of " +
                 exactDecimalText(plan.diameter) + ", centre X" + exactDecimalText(plan.centreX) +
                 " Y" + exactDecimalText(plan.centreY),
             holesMeaning(plan.count, plan.span, plan.ends, plan.step, plan.decimals, true),
-            directionText(plan, style) + ", hole 1 at " + exactAngle(plan.start, style)};
+            directionText(plan, true) + ", hole 1 at " + exactDegreesText(plan.start, true)};
 }
 
 }  // namespace morvanta

@@ -34,7 +34,7 @@ namespace morvanta {
 // throw std::bad_alloc, which the caller must catch.
 
 inline constexpr std::int64_t kMaxBoltHoles = 10'000;
-inline constexpr int kDefaultBoltDecimals = 4;
+inline constexpr int kDefaultBoltDecimals = kDefaultWrittenDecimals;
 
 // One hole: its exact angle within one turn of the zero direction, counted as asked (0 <= angle
 // < 360), and its coordinates in units of 10^-decimals.
@@ -101,16 +101,6 @@ inline constexpr std::string_view kBoltUndecidedMessage =
 // short of the end", "1 hole". A step that is not a short decimal is shown rounded with its exact
 // fraction: "51.4286° apart (exactly 360/7°)".
 std::string boltCircleMeaning(const BoltCirclePlan& plan);
-
-// The same words for any count, arc and step; `comment` writes them for a G-code comment, with
-// " DEG" for the degree sign and no parentheses: "7 holes over the full circle, 51.4286 DEG
-// apart, exactly 360/7 DEG".
-std::string holesMeaning(std::int64_t count, const std::optional<Angle>& span, bool ends,
-                         const Angle& step, int decimals, bool comment = false);
-
-// An angle of at most 9 decimals as its shortest decimal, any other as its fraction: "22.5°",
-// "-15°", "360/7°"; with `comment`, " DEG" instead of "°".
-std::string exactDegreesText(const Angle& angle, bool comment = false);
 
 // The table as a report: title, notes (what was meant, where hole 1 lies and which way the holes
 // go, the centre and radius, the chord between neighbours, how the numbers are rounded, the holes

@@ -33,7 +33,7 @@ constexpr Input kInputs[] = {
      "count the angles clockwise instead of counter-clockwise"},
     Input{"zero", "Zero direction", "--zero", "", InputKind::Choice, "", "east", kAnyValue,
      "where angle 0 points: east, +X, or north, +Y"}.offering(kZeros),
-    {"span", "Span", "--span", "S", InputKind::Angle, "°", "", atLeast(0).upTo(360),
+    {"span", "Span", "--span", "S", InputKind::Degrees, "°", "", atLeast(0).upTo(360),
      "spread the holes over an arc of this many degrees from hole 1 instead of the full circle: "
      "span / {count} apart, the last a step short of the end"},
     kEndsInput,

@@ -21,12 +21,6 @@ __extension__ using U128 = unsigned __int128;
 constexpr int kFirstBits = 128;
 constexpr int kLastBits = 8192;
 
-// numerator / denominator (denominator > 0) to the nearest whole number, halves away from zero.
-Int128 roundedRatio(Int128 numerator, Int128 denominator) {
-    const Int128 whole = (2 * magnitude(numerator) + denominator) / (2 * denominator);
-    return numerator < 0 ? -whole : whole;
-}
-
 // A number of [0, 2^32) held in fixed point: one whole limb above `fraction` limbs of 32 bits,
 // least significant first. Every operation truncates, so an error bound counts units in the last
 // place (ulps) lost by each.
@@ -316,13 +310,54 @@ struct TurnedRounding::Cache {
         }
         return 0;
     }
+
+    // (c + p cos r + q sin r) / m, irrational, to the nearest whole number: the long double
+    // estimate w where it lies within e of the truth (each trigonometric value within its bound,
+    // each conversion and operation within u of its size) far enough inside its unit, else a walk
+    // from it asking exactly on which side of each half k +- 1/2 the value lies:
+    // value > k + 1/2 <=> 2c - (2k + 1) m + 2p cos r + 2q sin r > 0.
+    std::optional<std::int64_t> roundedSum(Int128 c, Int128 p, Int128 q, Int128 m) {
+        const long double u = std::numeric_limits<long double>::epsilon() / 2;
+        const auto pl = static_cast<long double>(p);
+        const auto ql = static_cast<long double>(q);
+        const auto cl = static_cast<long double>(c);
+        const auto ml = static_cast<long double>(m);
+        const long double w = (cl + pl * cosEstimate.value + ql * sinEstimate.value) / ml;
+        const long double e =
+            ((std::fabs(pl) * (cosEstimate.error + 8 * u) +
+              std::fabs(ql) * (sinEstimate.error + 8 * u) + std::fabs(cl) * 8 * u) /
+                 ml +
+             u) *
+            1.0625L;
+        const long double nearest = std::nearbyint(w);
+        if (std::fabs(w - nearest) < 0.5L - 2 * e) {
+            return static_cast<std::int64_t>(nearest);
+        }
+        const auto above = [&](Int128 k) { return side(2 * c - (2 * k + 1) * m, 2 * p, 2 * q); };
+        const auto first = static_cast<Int128>(nearest);
+        // The answer lies within e + 1 of the estimate; a walk beyond that would mean the two
+        // methods disagree, which is refused rather than followed.
+        const auto reach = static_cast<Int128>(e) + 2;
+        for (Int128 k = first; magnitude(k - first) <= reach;) {
+            const int up = above(k);
+            const int down = up < 0 ? above(k - 1) : 0;
+            if (up == 0 || (up < 0 && down == 0)) {
+                return std::nullopt;
+            }
+            if (up < 0 && down > 0) {
+                return static_cast<std::int64_t>(k);
+            }
+            k += up > 0 ? 1 : -1;
+        }
+        return std::nullopt;
+    }
 };
 
 TurnedRounding::TurnedRounding(const Angle& angle) : cache_(std::make_unique<Cache>()) {
     Angle r = angle.withinTurn();
     int quadrant = 0;
-    while (r >= Angle::degrees(90)) {
-        r = r - Angle::degrees(90);
+    while (r >= Angle::whole(90)) {
+        r = r - Angle::whole(90);
         ++quadrant;
     }
     // cos(r + 90q) is cos r, -sin r, -cos r, sin r; sin(r + 90q) is sin r, cos r, -sin r, -cos r.
@@ -333,8 +368,8 @@ TurnedRounding::TurnedRounding(const Angle& angle) : cache_(std::make_unique<Cac
     c.cosOnS = kCos[quadrant][1];
     c.sinOnC = kSin[quadrant][0];
     c.sinOnS = kSin[quadrant][1];
-    if (r > Angle::degrees(45)) {
-        r = Angle::degrees(90) - r;
+    if (r > Angle::whole(45)) {
+        r = Angle::whole(90) - r;
         std::swap(c.cosOnC, c.cosOnS);
         std::swap(c.sinOnC, c.sinOnS);
     }
@@ -342,10 +377,10 @@ TurnedRounding::TurnedRounding(const Angle& angle) : cache_(std::make_unique<Cac
     // 1, cos r and sin r are linearly independent over the rationals unless r is a multiple of
     // 30° or 45°: a relation a cos r + b sin r = d makes e^ir a root of a quadratic over Q(i), of
     // degree 4 at most over Q, which only the 8th and 12th roots of unity and their divisors are.
-    c.kind = r.isZero()                ? Cache::Kind::Square
-             : r == Angle::degrees(30) ? Cache::Kind::Thirty
-             : r == Angle::degrees(45) ? Cache::Kind::FortyFive
-                                       : Cache::Kind::General;
+    c.kind = r.isZero()              ? Cache::Kind::Square
+             : r == Angle::whole(30) ? Cache::Kind::Thirty
+             : r == Angle::whole(45) ? Cache::Kind::FortyFive
+                                     : Cache::Kind::General;
     c.cosEstimate = detail::estimateTrig({r, false, false});
     c.sinEstimate = detail::estimateTrig({r, true, false});
 }
@@ -386,55 +421,10 @@ std::optional<std::int64_t> TurnedRounding::rounded(const ExactDecimal& base, co
             break;
     }
     if (p == 0 && q == 0) {
-        return static_cast<std::int64_t>(roundedRatio(c, m));
+        return static_cast<std::int64_t>(detail::nearest(c, m));
     }
 
-    // First the long double estimate w of the result in units, within e of the truth: each
-    // trigonometric value within its bound, each conversion and operation within u of its size.
-    const long double u = std::numeric_limits<long double>::epsilon() / 2;
-    const auto pl = static_cast<long double>(p);
-    const auto ql = static_cast<long double>(q);
-    const auto cl = static_cast<long double>(c);
-    const auto ml = static_cast<long double>(m);
-    const long double w = (cl + pl * cache.cosEstimate.value + ql * cache.sinEstimate.value) / ml;
-    const long double e =
-        ((std::fabs(pl) * (cache.cosEstimate.error + 8 * u) +
-          std::fabs(ql) * (cache.sinEstimate.error + 8 * u) + std::fabs(cl) * 8 * u) /
-             ml +
-         u) *
-        1.0625L;
-    const long double nearest = std::nearbyint(w);
-    if (std::fabs(w - nearest) < 0.5L - 2 * e) {
-        return static_cast<std::int64_t>(nearest);
-    }
-
-    // Too close to a boundary: walk from the estimate, asking exactly on which side of each half
-    // k +- 1/2 the value lies: value > k + 1/2 <=> 2c - (2k + 1) m + 2p cos r + 2q sin r > 0.
-    const auto above = [&](Int128 k) { return cache.side(2 * c - (2 * k + 1) * m, 2 * p, 2 * q); };
-    const auto first = static_cast<Int128>(nearest);
-    // The answer lies within e + 1 of the estimate; a walk beyond that would mean the two
-    // methods disagree, which is refused rather than followed.
-    const auto reach = static_cast<Int128>(e) + 2;
-    for (Int128 k = first; magnitude(k - first) <= reach;) {
-        const int up = above(k);
-        if (up == 0) {
-            return std::nullopt;
-        }
-        if (up > 0) {
-            ++k;
-            continue;
-        }
-        const int down = above(k - 1);
-        if (down == 0) {
-            return std::nullopt;
-        }
-        if (down < 0) {
-            --k;
-            continue;
-        }
-        return static_cast<std::int64_t>(k);
-    }
-    return std::nullopt;
+    return cache.roundedSum(c, p, q, m);
 }
 
 namespace detail {
@@ -442,8 +432,8 @@ namespace detail {
 FoldedTrig foldTrig(const Angle& angle, Trig trig) {
     Angle r = angle.withinTurn();
     int quadrant = 0;
-    while (r >= Angle::degrees(90)) {
-        r = r - Angle::degrees(90);
+    while (r >= Angle::whole(90)) {
+        r = r - Angle::whole(90);
         ++quadrant;
     }
     // cos(r + 90q) is cos r, -sin r, -cos r, sin r; sin(r + 90q) is sin r, cos r, -sin r, -cos r.
@@ -455,8 +445,8 @@ FoldedTrig foldTrig(const Angle& angle, Trig trig) {
         folded.sine = quadrant % 2 == 0;
         folded.negative = quadrant >= 2;
     }
-    if (r > Angle::degrees(45)) {
-        r = Angle::degrees(90) - r;
+    if (r > Angle::whole(45)) {
+        r = Angle::whole(90) - r;
         folded.sine = !folded.sine;
     }
     folded.reduced = r;
@@ -534,8 +524,8 @@ std::optional<ExactDecimal> diameterOfChord(const ExactDecimal& chord, const Ang
         static_cast<Int128>(chord.units) * kPow10[static_cast<std::size_t>(kScale - chord.scale)];
     const Int128 limit = static_cast<Int128>(kPow10[kScale]) * kPow10[kScale];
     // sin 30 = 1/2 and sin 90 = 1 are the only rational sines on (0, 90].
-    if (half == Angle::degrees(30) || half == Angle::degrees(90)) {
-        const Int128 d = half == Angle::degrees(30) ? 2 * c : c;
+    if (half == Angle::whole(30) || half == Angle::whole(90)) {
+        const Int128 d = half == Angle::whole(30) ? 2 * c : c;
         return d < limit ? std::optional<ExactDecimal>({static_cast<std::int64_t>(d), kScale})
                          : std::nullopt;
     }

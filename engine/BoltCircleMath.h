@@ -16,8 +16,8 @@ enum class Trig { Cos, Sin };
 
 // base + length x cos(angle) (or sin), correctly rounded to `decimals` (0 to 8) decimals, an exact
 // half going away from zero, as a count of 10^-decimals.
-//   roundedCoordinate({0, 0}, {50, 0}, Angle::degrees(60), Trig::Cos, 4) == 250000 (25.0000)
-//   roundedCoordinate({10, 0}, {50, 0}, Angle::degrees(15), Trig::Cos, 4) == 582963 (58.2963)
+//   roundedCoordinate({0, 0}, {50, 0}, Angle::whole(60), Trig::Cos, 4) == 250000 (25.0000)
+//   roundedCoordinate({10, 0}, {50, 0}, Angle::whole(15), Trig::Cos, 4) == 582963 (58.2963)
 // Where the sine or cosine is rational (0, 1/2 or 1 in size: the angle a multiple of 30° or 90°)
 // the value is worked out exactly. Elsewhere it is irrational, so it never lies on a rounding
 // boundary, and a precision that decides the rounding exists: the value is first bounded in long
@@ -35,7 +35,7 @@ std::optional<std::int64_t> roundedCoordinate(const ExactDecimal& base, const Ex
 // and j x pitch across them. One object serves every point at one angle, and keeps the sine and
 // cosine it has worked out for the next point, which makes a grid of 10000 holes cost little more
 // than one.
-//   TurnedRounding turned(Angle::degrees(30));
+//   TurnedRounding turned(Angle::whole(30));
 //   turned.rounded({0, 0}, {20, 0}, {-10, 0}, 4) == 123205  (20 cos 30 - 10 sin 30 = 12.3205)
 //   turned.rounded({0, 0}, {10, 0}, {20, 0}, 4) == 186603  (10 cos 30 + 20 sin 30 = 18.6603)
 // The sum is worked out exactly where it is rational: where the angle is a multiple of 90°, where
@@ -69,8 +69,8 @@ private:
 // sine is rational (a step of 60° or 180°). Nothing where it reaches 10^9 or more, or where 8192
 // bits cannot decide. chord above 0 with at most 9 digits before the point and 9 after, step above
 // 0 and at most 180°.
-//   diameterOfChord({50, 0}, Angle::degrees(60)) == {100, 0}
-//   diameterOfChord({100, 0}, Angle::degrees(90)) == {141421356237, 9} (100 x sqrt 2)
+//   diameterOfChord({50, 0}, Angle::whole(60)) == {100, 0}
+//   diameterOfChord({100, 0}, Angle::whole(90)) == {141421356237, 9} (100 x sqrt 2)
 std::optional<ExactDecimal> diameterOfChord(const ExactDecimal& chord, const Angle& step);
 
 namespace detail {

@@ -156,6 +156,31 @@ Result<Made> makeRequest(const Calculation& calculation, const Inputs& inputs) {
     return calculation.make(values.value());
 }
 
+Result<Made> makeEveryOutput(const Calculation& calculation, const Inputs& inputs) {
+    const Result<Values> values = readInputs(calculation, inputs);
+    if (values.ok()) {
+        return calculation.make(values.value());
+    }
+    const Input* faulty = calculation.input(values.about());
+    const Input* output = faulty != nullptr ? calculation.input(faulty->only) : nullptr;
+    if (output == nullptr) {
+        return Result<Made>::failure(values.refusal());
+    }
+    Inputs without = inputs;
+    for (const Input& input : calculation.inputs) {
+        if (input.only == faulty->only) {
+            without.erase(input.id);
+        }
+    }
+    Result<Made> made = makeRequest(calculation, without);
+    if (made.ok()) {
+        std::optional<morvanta::Output>& refused =
+            output->role == Role::Csv ? made.value().csv : made.value().gcode;
+        refused = morvanta::Output{{}, values.refusal()};
+    }
+    return made;
+}
+
 std::string named(std::string_view id) {
     std::string name(1, '{');
     name.append(id).push_back('}');
@@ -166,18 +191,21 @@ std::string wordRefusal(std::string_view text,
                         const std::function<std::string(std::string_view id)>& name) {
     std::string worded;
     worded.reserve(text.size());
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t open = text.find('{', at);
-        const std::size_t close =
-            open == std::string_view::npos ? open : text.find('}', open + 1);
-        if (close == std::string_view::npos) {
-            worded.append(text.substr(at));
-            break;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        const bool doubled = at + 1 < text.size() && text[at + 1] == c;
+        if ((c == '{' || c == '}') && doubled) {
+            worded += c;
+            ++at;
+            continue;
         }
-        worded.append(text.substr(at, open - at));
-        worded += name(text.substr(open + 1, close - open - 1));
-        at = close + 1;
+        const std::size_t close = c == '{' ? text.find('}', at + 1) : std::string_view::npos;
+        if (close == std::string_view::npos) {
+            worded += c;
+            continue;
+        }
+        worded += name(text.substr(at + 1, close - at - 1));
+        at = close;
     }
     return worded;
 }

@@ -35,7 +35,7 @@ namespace morvanta {
 enum class InputKind {
     Count,    // a whole number, digits only: "7"
     Decimal,  // a decimal number: an optional sign, digits, at most one point: "-22.5"
-    Angle,    // degrees written as a decimal: "15", "-22.5"
+    Degrees,  // an angle in degrees written as a decimal: "15", "-22.5"
     Point,    // two decimals with a comma between: "10,-5"
     Choice,   // one of the listed choices: "east"
     List,     // whole numbers with commas, a slash between groups where allowed: "15,16/21"
@@ -60,12 +60,12 @@ struct Bound {
 struct Limits {
     Bound least = {};
     Bound most = {};
-    bool size = false;       // least is -most: said "in size"
-    int digits = 9;          // most digits before the point
-    int decimals = 9;        // most digits after it (a Count and a List take none)
-    std::size_t count = 0;   // a List: most numbers in all; 0 for no limit of its own
-    bool grouped = false;    // a List: groups with a slash between them
-    bool spans = false;      // a List: a run of numbers written "7-9"
+    bool size = false;      // least is -most: said "in size"
+    int digits = 9;         // most digits before the point
+    int decimals = 9;       // most digits after it (a Count and a List take none)
+    std::size_t count = 0;  // a List: most numbers in all; 0 for no limit of its own
+    bool grouped = false;   // a List: groups with a slash between them
+    bool spans = false;     // a List: a run of numbers written "7-9"
 
     constexpr Limits places(int wholeDigits, int decimalDigits) const {
         Limits copy = *this;
@@ -116,8 +116,8 @@ constexpr Limits sizeBelow(std::int64_t most) {
 
 // One of the values a Choice (or a List's named sets) takes: what is typed, what a window shows.
 struct Choice {
-    std::string_view value;  // "east"; for a List, a name standing for a list ("bs")
-    std::string_view label;  // "East (+X)"
+    std::string_view value;      // "east"; for a List, a name standing for a list ("bs")
+    std::string_view label;      // "East (+X)"
     std::string_view list = {};  // for a List: the numbers the name stands for
 };
 
@@ -131,15 +131,15 @@ enum class Role {
 
 // One input of a calculation: a row of its table.
 struct Input {
-    std::string_view id;      // "ratio": its name in requests, settings, job files and refusals
-    std::string_view label;   // "Worm ratio": a window's caption
-    std::string_view option;  // "--ratio"; "" for an operand, which is given by position
-    std::string_view value;   // "R" in "--ratio R"; an operand's name, "COUNT"; "" for a switch
+    std::string_view id = {};     // "ratio": its name in requests, settings, job files and refusals
+    std::string_view label = {};  // "Worm ratio": a window's caption
+    std::string_view option = {};  // "--ratio"; "" for an operand, which is given by position
+    std::string_view value = {};  // "R" in "--ratio R"; an operand's name, "COUNT"; "" for a switch
     InputKind kind = InputKind::Text;
-    std::string_view unit;      // "°", "holes": shown beside a field and in help; "" for none
-    std::string_view fallback;  // the value taken when the input is not given; "" for none
-    Limits limits;
-    std::string_view help;  // one sentence, no full stop, in lower case: "the worm ratio"
+    std::string_view unit = {};      // "°", "holes": shown beside a field and in help; "" for none
+    std::string_view fallback = {};  // the value taken when the input is not given; "" for none
+    Limits limits = {};
+    std::string_view help = {};  // one sentence, no full stop, in lower case: "the worm ratio"
     // Less common properties, set with the modifiers below so that each row stays one row.
     std::span<const Choice> choices = {};
     std::string_view only = {};    // the id of the output switch it belongs to: "gcode"
@@ -194,10 +194,10 @@ public:
     struct Value {
         std::string text;  // as given, or the fallback
         bool given = false;
-        std::int64_t whole = 0;     // Count, Arc (in seconds)
-        ExactDecimal decimal;       // Decimal, and the X of a Point
-        ExactDecimal second;        // the Y of a Point
-        Angle angle;                // Angle, and a Decimal as a fraction
+        std::int64_t whole = 0;                         // Count, Arc (in seconds)
+        ExactDecimal decimal;                           // Decimal, and the X of a Point
+        ExactDecimal second;                            // the Y of a Point
+        Angle angle;                                    // Angle, and a Decimal as a fraction
         std::vector<std::vector<std::int64_t>> groups;  // List
     };
 
@@ -286,6 +286,11 @@ std::optional<Refusal> outputRefusal(const Calculation& calculation, const Input
 // readInputs, then make(): the whole request, refused or made.
 Result<Made> makeRequest(const Calculation& calculation, const Inputs& inputs);
 
+// For a window, which shows the fields of every output at once: as makeRequest, except that an
+// input only one output takes (sheet's "decimals", only with "gcode") refuses that output alone
+// when it is wrong, the rest being made without it.
+Result<Made> makeEveryOutput(const Calculation& calculation, const Inputs& inputs);
+
 // The limits in words, for help, tooltips and refusals: "a whole number from 2 to 10000",
 // "a number above 0 with at most 7 digits before the point and 6 after", "a number of degrees
 // below 100000 in size", "east or north".
@@ -295,7 +300,8 @@ std::string limitsText(const Input& input);
 std::string named(std::string_view id);
 
 // A refusal's text with each {id} replaced by what `name` calls that input: the command line's
-// "--span" or "COUNT", a window's "Span". Text outside braces is left as it is.
+// "--span" or "COUNT", a window's "Span". "{{" and "}}" stand for a brace of the user's own text,
+// which refusals quote so; other text is left as it is.
 std::string wordRefusal(std::string_view text,
                         const std::function<std::string(std::string_view id)>& name);
 

@@ -7,7 +7,7 @@ std::optional<std::string_view> endsComplaint(const std::optional<Angle>& span) 
     if (!span) {
         return kEndsWithoutSpanMessage;
     }
-    if (*span == Angle::degrees(360)) {
+    if (*span == Angle::whole(360)) {
         return kEndsFullMessage;
     }
     return std::nullopt;

@@ -17,9 +17,11 @@ namespace morvanta {
 // within a turn where a program runs on from the start, stays within Angle's domain.
 inline constexpr std::int64_t kMaxStartDegrees = 100'000;
 inline constexpr int kMaxWrittenDecimals = 8;
+// The decimals of degrees and coordinates when none are asked for.
+inline constexpr int kDefaultWrittenDecimals = 4;
 
 inline constexpr Input kStartInput{
-    "start", "Start angle", "--start", "A", InputKind::Angle, "°", "0",
+    "start", "Start angle", "--start", "A", InputKind::Degrees, "°", "0",
     sizeBelow(kMaxStartDegrees), "the angle of hole 1 in degrees, such as 15 or -22.5"};
 inline constexpr Input kEndsInput{
     "ends", "Hole at each end", "--ends", "", InputKind::Switch, "", "", kAnyValue,

@@ -32,11 +32,13 @@ std::optional<Refusal> level(const Values& values, std::string_view id, std::str
     return std::nullopt;
 }
 
-Refusal notAbove(std::string_view id, std::string_view text, std::int64_t low, std::int64_t high,
-                 int decimals) {
-    const std::string limit = unitsText(low, decimals);
-    const std::string value = unitsText(high, decimals);
-    return Refusal{std::string(id), std::string(text) + "; " + value + " is not above " + limit,
+// A refusal of one level against another, each figure as the user gave it.
+Refusal misplaced(const Values& values, std::string_view id, std::string_view low,
+                  std::string_view text, std::string_view relation) {
+    const std::string limit = exactDecimalText(*values.decimal(low));
+    const std::string value = exactDecimalText(*values.decimal(id));
+    return Refusal{std::string(id), std::string(text) + "; " + value + " is " +
+                                        std::string(relation) + " " + limit,
                    limit, value};
 }
 
@@ -57,8 +59,8 @@ std::optional<Refusal> readLevels(const Values& values, Drilling& drilling) {
     }
     drilling.feed = *feed;
     if (drilling.retract <= drilling.depth) {
-        return notAbove("retract", "{retract} must lie above {depth}", drilling.depth,
-                        drilling.retract, d);
+        return misplaced(values, "retract", "depth", "{retract} must lie above {depth}",
+                         "not above");
     }
     drilling.clearance = drilling.retract;
     if (values.given("clearance")) {
@@ -66,12 +68,8 @@ std::optional<Refusal> readLevels(const Values& values, Drilling& drilling) {
             return refused;
         }
         if (drilling.clearance < drilling.retract) {
-            const std::string limit = unitsText(drilling.retract, d);
-            const std::string value = unitsText(drilling.clearance, d);
-            return Refusal{
-                "clearance",
-                "{clearance} must be at or above {retract}; " + value + " is below " + limit, limit,
-                value};
+            return misplaced(values, "clearance", "retract",
+                             "{clearance} must be at or above {retract}", "below");
         }
     }
     return std::nullopt;

@@ -19,7 +19,7 @@ constexpr Input kInputs[] = {
      "where hole 1, row 1 and column 1, lies"}.startingAt("0,0"),
     Input{"pitch", "Pitch", "--pitch", "PX,PY", InputKind::Point, "", "", above(0),
      "the distance from hole to hole along a row, and from row to row"}.startingAt("10,10"),
-    Input{"angle", "Angle", "--angle", "A", InputKind::Angle, "°", "0", sizeBelow(kMaxStartDegrees),
+    Input{"angle", "Angle", "--angle", "A", InputKind::Degrees, "°", "0", sizeBelow(kMaxStartDegrees),
      "turn the grid by this many degrees counter-clockwise about the corner"}.startingAt("0"),
     kDecimalsInput,
     kOmitInput,

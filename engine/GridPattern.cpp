@@ -7,6 +7,7 @@
 #include "engine/BoltCircle.h"
 #include "engine/BoltCircleMath.h"
 #include "engine/Integers.h"
+#include "engine/Wording.h"
 
 namespace morvanta {
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/Calculation.h"
+#include "engine/Rational.h"
 #include "engine/Report.h"
 #include "engine/Result.h"
 
@@ -56,13 +57,6 @@ inline constexpr std::string_view kCincinnatiPlates =
     "24,25,28,30,34,37,38,39,41,42,43/46,47,49,51,53,54,57,58,59,62,66";
 inline constexpr std::string_view kDefaultGears = "24,28,32,40,44,48,56,64,72,86,100";
 
-// An exact fraction, reduced, its denominator above 0 and its sign on the numerator.
-struct Fraction {
-    std::int64_t numerator = 0;
-    std::int64_t denominator = 1;
-    bool operator==(const Fraction&) const = default;
-};
-
 // A checked head, its plates and its change gears.
 struct IndexHead {
     std::int64_t ratio = kDefaultIndexRatio;
@@ -108,7 +102,7 @@ struct GearTrain {
 struct DifferentialMove {
     std::int64_t base = 0;
     HoleMove move;
-    Fraction gearing;
+    Rational gearing;
     GearTrain train;
 };
 
@@ -168,7 +162,7 @@ Result<IndexPlan> planIndex(const Inputs& inputs);
 IndexPlan indexPlan(const IndexHead& head, std::int64_t count);
 
 // The crank turns, exact, for one division: ratio / count.
-Fraction divisionTurns(const IndexHead& head, std::int64_t count);
+Rational divisionTurns(const IndexHead& head, std::int64_t count);
 
 // The plan as a sheet: the title, notes giving the head, plates and gears, the method and why,
 // the circles that work and the rule of the one recommended, the move and the sector arms, the gear

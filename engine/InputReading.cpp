@@ -22,13 +22,17 @@ bool allDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), isDigit);
 }
 
-// The user's text as a refusal quotes it: on one line, and a long paste cut short on a character
-// boundary, so that the message stays one readable line.
+// The user's text as a refusal quotes it: on one line, its braces doubled as wordRefusal reads
+// them, and a long paste cut short on a character boundary, so that the message stays one
+// readable line.
 std::string shown(std::string_view text) {
     std::string quoted;
     for (const char c : text.substr(0, kShownLength)) {
         const auto byte = static_cast<unsigned char>(c);
         quoted += byte < 0x20 || byte == 0x7f ? '?' : c;
+        if (c == '{' || c == '}') {
+            quoted += c;  // doubled, so that no front takes it for the name of an input
+        }
     }
     if (text.size() > kShownLength) {
         while (!quoted.empty() && (static_cast<unsigned char>(quoted.back()) & 0xC0) == 0x80) {
@@ -63,7 +67,7 @@ Refusal notOfKind(const Input& input, std::string_view text) {
                        : input.kind == InputKind::Count && decimal    ? " is not a whole number"
                        : input.kind == InputKind::Count ||
                                input.kind == InputKind::Decimal ||
-                               input.kind == InputKind::Angle         ? " is not a number"
+                               input.kind == InputKind::Degrees         ? " is not a number"
                                                                       : " is not written so";
     return refusal(input, "must be " + limitsText(input) + "; " + shown(text) + what, {},
                    shown(text));
@@ -390,7 +394,7 @@ std::string limitsText(const Input& input) {
                    (input.unit.empty() ? std::string() : " of " + std::string(input.unit)) + ranged;
         case InputKind::Decimal:
             return "a number" + ranged + digitsText(input.limits);
-        case InputKind::Angle:
+        case InputKind::Degrees:
             return "a number of degrees" + ranged + digitsText(input.limits);
         case InputKind::Point:
             return "two numbers X,Y such as 10,-5" + digitsText(input.limits);
@@ -420,11 +424,11 @@ Result<Values::Value> readInput(const Input& input, std::string_view text) {
                 return Result<Values::Value>::failure(whole.refusal());
             }
             value.whole = whole.value();
-            value.angle = Angle::degrees(value.whole);
+            value.angle = Angle::whole(value.whole);
             break;
         }
         case InputKind::Decimal:
-        case InputKind::Angle: {
+        case InputKind::Degrees: {
             const Result<ExactDecimal> decimal = readRangedDecimal(input, text);
             if (!decimal.ok()) {
                 return Result<Values::Value>::failure(decimal.refusal());

@@ -15,7 +15,7 @@ constexpr Input kInputs[] = {
      "how many holes"}.startingAt("5"),
     Input{"start", "Start", "--start", "X,Y", InputKind::Point, "", "0,0", kAnyValue,
      "where hole 1 lies"}.startingAt("0,0"),
-    Input{"angle", "Angle", "--angle", "A", InputKind::Angle, "°", "0", sizeBelow(kMaxStartDegrees),
+    Input{"angle", "Angle", "--angle", "A", InputKind::Degrees, "°", "0", sizeBelow(kMaxStartDegrees),
      "the direction of the line in degrees, counter-clockwise from +X, such as 45"}.startingAt("0"),
     Input{"pitch", "Pitch", "--pitch", "P", InputKind::Decimal, "", "", above(0),
      "the distance from one hole to the next"}.startingAt("10"),

@@ -8,6 +8,7 @@
 #include "engine/BoltCircle.h"
 #include "engine/GridPattern.h"
 #include "engine/Integers.h"
+#include "engine/Wording.h"
 #include "engine/LinePattern.h"
 
 namespace morvanta {

@@ -8,8 +8,8 @@
 #include <numeric>
 #include <vector>
 
-#include "engine/BoltCircle.h"
 #include "engine/Integers.h"
+#include "engine/Wording.h"
 
 namespace morvanta {
 
@@ -114,7 +114,7 @@ SheetPlanResult placeHoles(const Values& values, SheetPlan plan) {
     }
     plan.clockwise = values.on("cw");
     const std::int64_t divisions = plan.ends ? plan.holes - 1 : plan.holes;
-    const Angle span = plan.span.value_or(Angle::degrees(360));
+    const Angle span = plan.span.value_or(Angle::whole(360));
     plan.step = span / divisions;
     // Hole k lies at 3600 first + 3600 span (k - 1) / divisions seconds, give or take whole turns.
     const Angle firstSeconds = plan.first * kSecondsPerDegree;
@@ -134,7 +134,7 @@ SheetPlanResult placeHoles(const Values& values, SheetPlan plan) {
 // graduation) may be no coarser than the spacing of the holes.
 SheetPlanResult checkSpacing(const Values& values, SheetPlan plan) {
     const Angle spacing = plan.step * kSecondsPerDegree;
-    if (Angle::degrees(plan.resolution) <= spacing) {
+    if (Angle::whole(plan.resolution) <= spacing) {
         return SheetPlanResult::success(std::move(plan));
     }
     const std::string limit = secondsFigure(spacing);
@@ -150,9 +150,10 @@ SheetPlanResult checkSpacing(const Values& values, SheetPlan plan) {
                           spaced + ": a finer dial or fewer holes are needed",
                       "dial", limit, value);
     }
+    // Round the full circle 10000 holes lie 129.6" apart, so only a narrow arc gets here.
     return refuse(spaced + ", is finer than the resolution of " + value +
                       ": give fewer holes or a wider arc",
-                  values.given("span") ? "span" : "count", limit, value);
+                  "span", limit, value);
 }
 
 }  // namespace
@@ -181,12 +182,6 @@ SheetPlanResult planSheet(const Inputs& inputs) {
         return SheetPlanResult::failure(values.refusal());
     }
     return planSheet(values.value());
-}
-
-std::int64_t roundToStep(std::int64_t numerator, std::int64_t denominator,
-                         std::int64_t step) noexcept {
-    const std::int64_t stepTimesDenominator = step * denominator;
-    return (2 * numerator + stepTimesDenominator) / (2 * stepTimesDenominator) * step;
 }
 
 Angle sheetExactAngle(const SheetPlan& plan, std::int64_t hole) {
@@ -266,7 +261,7 @@ std::vector<std::string> sheetNotes(const SheetPlan& plan) {
     notes.push_back(resolution + ", halves rounded up");
     if (plan.arc) {
         notes.push_back("Holes: " + holesMeaning(plan.holes, plan.span, plan.ends, plan.step,
-                                                 kDefaultBoltDecimals));
+                                                 kDefaultWrittenDecimals));
         const std::string angle =
             exactDegreesText(plan.start) + " + (hole - 1) x " + exactDegreesText(plan.step);
         notes.push_back("Angle: each hole's exact angle " +
@@ -401,7 +396,7 @@ std::string sheetGcode(const SheetPlan& plan) {
     std::string text =
         "%\n(SETTING SHEET: " + std::to_string(plan.holes) + " HOLES ON THE " + axis + " AXIS)\n";
     std::string meaning =
-        holesMeaning(plan.holes, plan.span, plan.ends, plan.step, kDefaultBoltDecimals, true);
+        holesMeaning(plan.holes, plan.span, plan.ends, plan.step, kDefaultWrittenDecimals, true);
     std::transform(meaning.begin(), meaning.end(), meaning.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     text += "(" + meaning + ")\n";

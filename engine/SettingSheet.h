@@ -18,8 +18,8 @@ namespace morvanta {
 // the table angle to set, the handwheel turns and dial reading that make it, and the error of that
 // setting. Everything is computed in whole seconds of arc and exact fractions of them, each hole
 // on its own from its exact angle (hole - 1) x 360° / N, so errors never build up from hole to
-// hole. Nothing here keeps state. roundToStep and holeSetting never throw; planSheet and the
-// writers below allocate and so may throw std::bad_alloc, which the caller must catch.
+// hole. Nothing here keeps state. holeSetting never throws; planSheet and the writers below
+// allocate and so may throw std::bad_alloc, which the caller must catch.
 //
 // A start angle and an arc move the holes as for a bolt circle: hole k lies at the exact angle
 // start + (k - 1) x step, with a step of 360° / N, or span / N over an arc, or span / (N - 1) with
@@ -64,7 +64,7 @@ struct SheetPlan {
     std::optional<Angle> span;
     bool ends = false;
     bool clockwise = false;
-    Angle step = Angle::degrees(360);
+    Angle step = Angle::whole(360);
     // Every exact angle in seconds is a whole number of 1 / errorDenominator seconds: the count of
     // holes for a full circle from 0, and a multiple of the step's denominator otherwise.
     std::int64_t errorDenominator = 1;
@@ -99,12 +99,6 @@ SheetPlanResult planSheet(const Inputs& inputs);
 // planSheet without the check of the resolution against the spacing, which a CNC axis's G-code
 // does not need.
 SheetPlanResult planSheetHoles(const Values& values);
-
-// The multiple of step (> 0) nearest to numerator / denominator (>= 0, denominator > 0), halves
-// up: roundToStep(119, 2, 1) == 60, roundToStep(185142857, 1000, 10) == 185140. Sized for a
-// sheet: 2 x numerator + step x denominator must stay below 2^63.
-std::int64_t roundToStep(std::int64_t numerator, std::int64_t denominator,
-                         std::int64_t step) noexcept;
 
 // One hole's setting. The exact angle is (hole - 1) x kSecondsPerRevolution / holes seconds round
 // a full circle from 0, and start + (hole - 1) x step within one turn otherwise (sheetExactAngle).

@@ -14,8 +14,8 @@ constexpr Choice kRotaryMoves[] = {{"forward", "Forward, running on past 360"},
 // clang-format off
 constexpr Input kInputs[] = {
     // id, label, option, value, kind, unit, default, limits, help
-    {"count", "Count", "", "COUNT", InputKind::Count, "holes", "", within(kMinSheetHoles, kMaxSheetHoles),
-     "how many equally spaced holes"},
+    Input{"count", "Count", "", "COUNT", InputKind::Count, "holes", "", within(kMinSheetHoles, kMaxSheetHoles),
+     "how many equally spaced holes"}.startingAt("7"),
     Input{"ratio", "Worm ratio", "--ratio", "R", InputKind::Decimal, "", "", above(0).places(7, 6),
      "handwheel turns for one turn of the table (90 for 90:1, 40.5 for 40.5:1): adds the whole "
      "handwheel turns from zero and the dial reading within the turn"}.startingAt("90"),
@@ -25,7 +25,7 @@ constexpr Input kInputs[] = {
     {"resolution", "Resolution", "--resolution", "S", InputKind::Arc, "", "", above(0),
      "round every setting to this step; without it to 1s, or to one graduation of {dial}"},
     kStartInput,
-    {"span", "Span", "--span", "S", InputKind::Angle, "°", "", above(0).upTo(360),
+    {"span", "Span", "--span", "S", InputKind::Degrees, "°", "", above(0).upTo(360),
      "spread the holes over an arc of this many degrees from hole 1: span / {count} apart, the last "
      "a step short of the end"},
     kEndsInput,

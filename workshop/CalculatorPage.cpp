@@ -171,6 +171,9 @@ CalculatorPage::Field CalculatorPage::makeField(const FieldDefinition& definitio
         case FieldKind::Text: {
             field.edit = new QLineEdit(parent);
             field.edit->setPlaceholderText(definition.placeholder);
+            if (definition.maxLength > 0) {
+                field.edit->setMaxLength(definition.maxLength);
+            }
             field.control = field.edit;
             connect(field.edit, &QLineEdit::textChanged, this, &CalculatorPage::compute);
             break;
@@ -291,10 +294,7 @@ CalculatorPage::Field* CalculatorPage::fieldAbout(const QString& about) {
         return nullptr;
     }
     for (Field& field : fields_) {
-        const QStringList names = field.definition.about.isEmpty()
-                                      ? QStringList{field.definition.name}
-                                      : field.definition.about;
-        if (names.contains(about)) {
+        if (field.definition.name == about) {
             return &field;
         }
     }
@@ -371,11 +371,20 @@ void CalculatorPage::showResult(PageResult result) {
     PageOutput output = std::move(result).value();
     // A field that only the G-code needs is named beside it, any other reason under the fields;
     // the sheet stays good either way.
-    if (!output.gcodeMessage.empty()) {
-        const QString message = QString::fromStdString(output.gcodeMessage);
-        if (Field* field = fieldAbout(QString::fromStdString(output.gcodeAbout))) {
+    if (!output.gcodeMessage.isEmpty()) {
+        const QString& message = output.gcodeMessage;
+        // A field given wrong is named beside it; one not given yet only in the note, so that a
+        // user who wants no G-code sees no fault.
+        Field* field = fieldAbout(output.gcodeAbout);
+        if (field != nullptr && !storedText(*field).isEmpty()) {
             showBeside(*field, message);
-        } else {
+        } else if (std::any_of(fields_.begin(), fields_.end(), [this](const Field& f) {
+                       return f.definition.gcodeOnly &&
+                              storedText(f) != f.definition.defaultValue;
+                   })) {
+            // Under the fields once the user has begun on the G-code's own; before that the
+            // reason stands on Save G-code alone, so that a page used without G-code says nothing
+            // of it.
             gcodeNote_->setText(tr("No G-code from this input: %1").arg(message));
             gcodeNote_->show();
         }

@@ -31,6 +31,7 @@
 #include "Version.h"
 #include "workshop/CalculatorPage.h"
 #include "workshop/Page.h"
+#include "workshop/SafeFile.h"
 
 namespace morvanta::workshop {
 
@@ -215,8 +216,7 @@ void WorkshopWindow::updateActions() {
     saveCsv_->setEnabled(current && static_cast<bool>(page->output()->csv));
     saveGcode_->setEnabled(current && static_cast<bool>(page->output()->gcode));
     // Where the page could make G-code but not from this input, the engine says why.
-    const QString whyNoGcode =
-        current ? QString::fromStdString(page->output()->gcodeMessage) : QString();
+    const QString whyNoGcode = current ? page->output()->gcodeMessage : QString();
     saveGcode_->setStatusTip(whyNoGcode);
     resetPage_->setEnabled(page != nullptr);
     for (const auto& [action, button] : buttons_) {
@@ -288,14 +288,8 @@ bool WorkshopWindow::saveOutput(const QString& path,
         return false;
     }
     const std::string bytes = (page->output()->*writer)();
-    // Written whole to a temporary file and renamed: a full disk leaves the old file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.commit()) {
-        complain(
-            tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    if (const SaveOutcome outcome = saveFile(path, bytes); !outcome.saved) {
+        complain(tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), outcome.reason));
         return false;
     }
     statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(path)),

@@ -50,12 +50,11 @@ grep -qxF 'Move: 6 turns and 10 holes on the 15-hole circle (plate 1) for each d
 run 0 index 20000
 grep -qx 'The division table is printed for counts up to 10000.' "$work/out" || fail "20000"
 
-# A survey of 100000 counts and a table of 10000 divisions, each well inside five seconds even
-# on a busy machine (the benchmark has the real figures).
-start=$(date +%s)
+# The largest survey and the largest table are made whole (the benchmark times them).
 run 0 index --survey 1 100000
-run 0 index 10000
-[ $(($(date +%s) - start)) -le 5 ] || fail "the largest survey and table took over 5 s"
+[ "$(wc -l <"$work/out")" -gt 100000 ] || fail "survey 1 100000: $(wc -l <"$work/out") lines"
+run 0 index 10000 --csv
+[ "$(wc -l <"$work/out")" -eq 10001 ] || fail "index 10000 --csv: $(wc -l <"$work/out") lines"
 
 # Malformed command lines, then input the planner refuses, each with one line on standard error.
 while IFS='|' read -r status args; do
@@ -86,7 +85,7 @@ done <<'EOF'
 1|--survey 0 5
 EOF
 run 1 index 7 --plates ""
-[ "$(cat "$work/err")" = "the plates must be bs, cincinnati or hole circles such as 15,16,17/21,23,27 (commas between the circles of a plate, a slash between plates)" ] ||
+[ "$(cat "$work/err")" = "--plates must be bs or cincinnati, or whole numbers from 2 to 1000 with commas between and a slash between groups, at most 64 in all" ] ||
     fail "empty plates: $(cat "$work/err")"
 
 run 0 index --help

@@ -178,7 +178,7 @@ TEST(Pattern, shouldMakeTheCircleOfAChord) {
               std::string::npos)
         << four;
     EXPECT_EQ(diameterOfChord({10, 0}, Angle::ratio(360, 7))->units, 23047648710);
-    EXPECT_EQ(diameterOfChord({100, 0}, Angle::degrees(180))->units, 100'000'000'000);
+    EXPECT_EQ(diameterOfChord({100, 0}, Angle::whole(180))->units, 100'000'000'000);
 }
 
 // The faults of the bolt circle's table: an angle that rounds up to 360 reads 0, as the sheet

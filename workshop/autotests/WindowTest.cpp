@@ -97,7 +97,7 @@ private slots:
         ratio->setFocus();
         QTest::keyClick(ratio, Qt::Key_X);
         QCOMPARE(message->text(),
-                 QStringLiteral("the worm ratio must be a positive number such as 90 or 40.5"));
+                 QStringLiteral("Worm ratio must be a number above 0 with at most 7 digits before the point and 6 after; 90x is not a number"));
         const int below = message->mapTo(sheet, QPoint()).y();
         QVERIFY(below > ratio->mapTo(sheet, QPoint()).y());
         QVERIFY(below < field("sheet", "dial")->mapTo(sheet, QPoint()).y());

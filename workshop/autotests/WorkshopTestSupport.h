@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
@@ -128,6 +129,42 @@ inline QStringList toolWords(const QString& page, const QStringList& settings,
         }
     }
     return words << extra << QStringLiteral("--") << given.value(QStringLiteral("count"));
+}
+
+// The tool's message as the window words it: each option and operand the tool names as the
+// caption of its field, bare where it opens the message and in quotation marks elsewhere, and the
+// first letter in upper case. The captions are written out here, apart from the window's own.
+inline QString windowMessage(const QString& page, QString message) {
+    static const QMap<QString, QMap<QString, QString>> captions = {
+        {QStringLiteral("sheet"),
+         {{"COUNT", "Count"}, {"--ratio", "Worm ratio"}, {"--dial", "Dial graduations"},
+          {"--resolution", "Resolution"}, {"--start", "Start angle"}, {"--span", "Span"},
+          {"--ends", "Hole at each end"}, {"--cw", "Clockwise"}, {"--axis", "Axis"},
+          {"--decimals", "Decimal digits"}, {"--gcode", "G-code"}, {"--csv", "CSV"}}},
+        {QStringLiteral("index"),
+         {{"COUNT", "Count"}, {"--ratio", "Worm ratio"}, {"--plates", "Plates"},
+          {"--gears", "Change gears"}, {"--csv", "CSV"}}},
+        {QStringLiteral("bolt"),
+         {{"COUNT", "Count"}, {"--diameter", "Diameter"}, {"--radius", "Radius"},
+          {"--centre", "Centre"}, {"--start", "Start angle"}, {"--cw", "Clockwise"},
+          {"--zero", "Zero direction"}, {"--span", "Span"}, {"--ends", "Hole at each end"},
+          {"--decimals", "Decimal digits"}, {"--depth", "Depth Z"}, {"--retract", "Retract plane"},
+          {"--feed", "Feed"}, {"--gcode", "G-code"}, {"--csv", "CSV"}}},
+    };
+    static const QRegularExpression name(QStringLiteral("--[a-z]+|\\bCOUNT\\b"));
+    QString worded;
+    qsizetype at = 0;
+    for (const QRegularExpressionMatch& match : name.globalMatch(message)) {
+        const QString caption = captions.value(page).value(match.captured(), match.captured());
+        worded += message.mid(at, match.capturedStart() - at) +
+                  (match.capturedStart() == 0 ? caption : QStringLiteral("\u201C%1\u201D").arg(caption));
+        at = match.capturedEnd();
+    }
+    worded += message.mid(at);
+    if (!worded.isEmpty()) {
+        worded[0] = worded[0].toUpper();
+    }
+    return worded;
 }
 
 inline QByteArray shownText(CalculatorPage* page) {
