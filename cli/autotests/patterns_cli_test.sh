@@ -123,6 +123,32 @@ run 0 sheet 3 --gcode --rotary incremental --cw --decimals 0
 run 0 sheet 7 --gcode --rotary incremental
 [ "$(grep -o 'G91 G0 A[0-9.]*' "$work/out" | sed -n 2p)" = "G91 G0 A51.4285" ] || fail "incremental: no drift"
 
+# Every survey row sums back to ratio / count: compound, turns + holes / circle + plate_holes /
+# plate_circle; differential, the crank's move gives ratio / base and the gearing makes up the
+# rest, ratio / base + gearing / count = ratio / count. Worked in whole numbers by awk.
+for ratio in 40 90; do
+    run 0 index --survey 1 400 --ratio "$ratio" --csv
+    [ "$(sed -n 1p "$work/out")" = "count,method,turns,holes,circle,plate_holes,plate_circle,base,gearing,gears" ] ||
+        fail "survey --csv: the names"
+    awk -F, -v r="$ratio" 'NR > 1 {
+        if (NF != 10) { print "columns: " $0; bad = 1 }
+        if ($2 == "compound" && ($3 * $5 * $7 + $4 * $7 + $6 * $5) * $1 != r * $5 * $7) { print; bad = 1 }
+        if ($2 == "differential") {
+            split($9, g, "/"); if (g[2] == "") g[2] = 1
+            if (($3 * $5 + $4) * $8 != r * $5 || (r * $1 * g[2] + g[1] * $8) != r * $8 * g[2]) { print; bad = 1 }
+        }
+        seen[$2] = 1
+    } END { exit bad || !seen["compound"] || !seen["differential"] }' "$work/out" >"$work/bad" ||
+        fail "survey --ratio $ratio: rows that do not sum to ratio / count: $(head -3 "$work/bad")"
+done
+run 0 index --survey 51 51 --csv
+[ "$(tail -n 1 "$work/out")" = "51,compound,1,2,17,-5,15,,," ] || fail "survey 51: $(tail -n 1 "$work/out")"
+# Of two bases equally near, the higher: 71 as for 72, and the help says so.
+run 0 index 71
+grep -q '^Method: differential indexing, the crank moved as for 72 divisions$' "$work/out" || fail "index 71"
+"$tool" index --help | tr '\n' ' ' | grep -q 'of two bases equally near, the higher (71 is divided as for 72, not 70)' ||
+    fail "index --help: the rule for two bases equally near"
+
 "$tool" --help >"$work/out" 2>&1
 for command in line grid; do
     grep -q "^  $command " "$work/out" || fail "--help does not list $command"
