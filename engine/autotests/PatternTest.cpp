@@ -4,6 +4,8 @@
 #include <cstdint>
 // After <cstdint>, so that MPFR declares its intmax_t functions.
 #include <mpfr.h>
+#include <algorithm>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -210,6 +212,59 @@ TEST(Pattern, shouldWriteTheBoltCircleAsItIsWorkedOut) {
             inputs.set("cw", "");
         }
         EXPECT_NE(made("coords", inputs).find(c.formula), std::string::npos) << c.formula;
+    }
+}
+
+// The picture puts each drilled hole, numbered, where the table does, and each hole left out as a
+// thin circle of its own; it gives the figures a machinist checks the setup against.
+TEST(Pattern, shouldSketchTheHolesWhereTheTablePutsThem) {
+    const struct {
+        const char* name;
+        Inputs inputs;
+        std::vector<std::string> texts;  // figures the picture must show
+    } cases[] = {
+        {"coords",
+         {{"count", "6"}, {"diameter", "100"}, {"centre", "10,-5"}, {"omit", "2"}},
+         {"X 10 Y -5", "\u2300100", "0\u00B0", "2 left out"}},
+        {"line",
+         {{"count", "7"}, {"length", "100"}, {"angle", "30"}, {"from", "3"}},
+         {"X 0 Y 0", "50/3 (16.6667)", "30\u00B0", "1 left out", "2 left out"}},
+        {"grid",
+         {{"rows", "3"}, {"columns", "4"}, {"pitch", "10,20"}, {"angle", "30"}, {"omit", "7-9"}},
+         {"X 0 Y 0", "10", "20", "30\u00B0", "8 left out"}},
+    };
+    for (const auto& c : cases) {
+        const Result<Made> made = makeRequest(*findCalculation(c.name), c.inputs);
+        ASSERT_TRUE(made.ok()) << c.name;
+        const Sketch sketch = made.value().sketch();
+        std::vector<std::string> drawn;
+        for (const SketchHole& hole : sketch.holes) {
+            char cell[80];
+            std::snprintf(cell, sizeof cell, "%lld:%.4f,%.4f", static_cast<long long>(hole.number),
+                          hole.x, hole.y);
+            drawn.push_back(cell);
+            EXPECT_GT(hole.radius, 0) << c.name;
+        }
+        std::vector<std::string> listed;
+        const int xColumn = std::string(c.name) == "grid"   ? 3
+                            : std::string(c.name) == "line" ? 1
+                                                            : 2;
+        for (const std::string& row : rows(made.value().csv->write())) {
+            std::vector<std::string> cells;
+            for (std::size_t at = 0; at <= row.size();) {
+                const std::size_t comma = std::min(row.find(',', at), row.size());
+                cells.push_back(row.substr(at, comma - at));
+                at = comma + 1;
+            }
+            listed.push_back(cells[0] + ":" + cells[static_cast<std::size_t>(xColumn)] + "," +
+                             cells[static_cast<std::size_t>(xColumn) + 1]);
+        }
+        EXPECT_EQ(drawn, listed) << c.name;
+        for (const std::string& text : c.texts) {
+            EXPECT_TRUE(std::any_of(sketch.texts.begin(), sketch.texts.end(),
+                                    [&](const SketchText& t) { return t.text == text; }))
+                << c.name << " shows no " << text;
+        }
     }
 }
 
