@@ -118,7 +118,8 @@ Result<Drilling> readDrilling(const Values& values, int decimals) {
     if (auto refused = readCycle(values, drilling)) {
         return DrillingResult::failure(std::move(*refused));
     }
-    drilling.units = std::string(values.text("units").value_or(""));
+    const std::string_view units = values.text("units").value_or("control");
+    drilling.units = units == "control" ? std::string() : std::string(units);
     const std::string_view dialect = values.text("dialect").value_or("fanuc");
     drilling.dialect = dialect == "grbl"       ? DrillDialect::Grbl
                        : dialect == "linuxcnc" ? DrillDialect::LinuxCnc

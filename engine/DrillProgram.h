@@ -66,7 +66,8 @@ struct DrillHole {
     std::int64_t y = 0;
 };
 
-inline constexpr Choice kUnitChoices[] = {{"mm", "Millimetres (G21)"}, {"in", "Inches (G20)"}};
+inline constexpr Choice kUnitChoices[] = {
+    {"control", "As set on the control"}, {"mm", "Millimetres (G21)"}, {"in", "Inches (G20)"}};
 inline constexpr Choice kDialectChoices[] = {
     {"fanuc", "Fanuc or Haas"}, {"linuxcnc", "LinuxCNC"}, {"grbl", "Grbl"}};
 inline constexpr std::size_t kMaxProgramName = 40;
@@ -94,9 +95,9 @@ inline constexpr Input kDwellInput = Input{
     "dwell", "Dwell", "--dwell", "S", InputKind::Decimal, "s", "", above(0).places(2, 3),
     "a pause of this many seconds at the bottom of each hole (G82)"}.onlyWith("gcode");
 inline constexpr Input kUnitsInput = Input{
-    "units", "Units", "--units", "", InputKind::Choice, "", "", kAnyValue,
-    "write G21 (mm) or G20 (in) at the start; the numbers are not converted, and without it a "
-    "comment says the units are the control's"}.offering(kUnitChoices).onlyWith("gcode");
+    "units", "Units", "--units", "", InputKind::Choice, "", "control", kAnyValue,
+    "mm writes G21 at the start and in G20, the numbers not converted; control leaves the units "
+    "to the control and says so in a comment"}.offering(kUnitChoices).onlyWith("gcode");
 inline constexpr Input kDialectInput = Input{
     "dialect", "Control", "--dialect", "", InputKind::Choice, "", "fanuc", kAnyValue,
     "the control: fanuc for Fanuc and Haas (a dwell in milliseconds), linuxcnc (a dwell in "

@@ -174,7 +174,7 @@ done <<'EOF2'
 1|--omit and --from leave no hole to drill|line|2 --pitch 1 --omit 2 --from 2
 1|--clearance must be at or above --retract; 0.5 is below 1|line|2 --pitch 1 --gcode --depth -1 --retract 1 --feed 9 --clearance 0.5
 1|give either --peck or --dwell, not both|grid|1 2 --pitch 1,1 --gcode --depth -1 --retract 1 --feed 9 --peck 1 --dwell 1
-1|--units must be mm or in; cm is not one of them|line|2 --pitch 1 --gcode --depth -1 --retract 1 --feed 9 --units cm
+1|--units must be control, mm or in; cm is not one of them|line|2 --pitch 1 --gcode --depth -1 --retract 1 --feed 9 --units cm
 1|--rotary belongs to --gcode|sheet|4 --rotary shortest
 EOF2
 
