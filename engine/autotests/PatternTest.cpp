@@ -121,8 +121,15 @@ TEST(Pattern, shouldRefuseWhatNoPatternCanDrill) {
         {"line",
          {{"count", "10001"}, {"pitch", "1"}},
          "count: {count} must be a whole number of holes from 1 to 10000; 10001 is above 10000"},
+        // On the limit itself: 2 x 500000000 is 10^9, not below it.
+        {"line",
+         {{"count", "3"}, {"pitch", "500000000"}},
+         "pitch: the line, ({count} - 1) x {pitch}, must stay below 1000000000"},
         {"grid",
-         {{"rows", "101"}, {"columns", "100"}, {"pitch", "1,1"}},
+         {{"rows", "3"}, {"columns", "1"}, {"pitch", "1,500000000"}},
+         "pitch: a row and a column of the grid must each stay below 1000000000 long"},
+        {"grid",
+         {{"rows", "73"}, {"columns", "137"}, {"pitch", "1,1"}},
          "columns: a grid may have at most 10000 holes; {rows} x {columns} is more"},
         {"grid",
          {{"rows", "2"}, {"columns", "2"}, {"pitch", "1000000000,1"}},
@@ -160,6 +167,11 @@ TEST(Pattern, shouldRefuseWhatNoPatternCanDrill) {
         rows(made("line", {{"count", "10000"}, {"pitch", "100010.0010001"}, {"from", "10000"}},
                   "csv")),
         std::vector<std::string>{"10000,1000000000.0000,0.0000,,"});
+    EXPECT_EQ(
+        rows(made("grid",
+                  {{"rows", "3"}, {"columns", "1"}, {"pitch", "1,499999999.99999"}, {"from", "3"}},
+                  "csv")),
+        std::vector<std::string>{"3,3,1,0.0000,1000000000.0000,,"});
     EXPECT_EQ(rows(made("coords", {{"count", "1"}, {"radius", "499999999.999999999"}}, "csv")),
               std::vector<std::string>{"1,0.0000,500000000.0000,0.0000,,"});
     EXPECT_EQ(rows(made("grid",
