@@ -4,9 +4,11 @@
 #include "engine/Calculation.h"
 #include "engine/Flats.h"
 #include "engine/Gear.h"
+#include "engine/GridPattern.h"
 #include "engine/Helix.h"
 #include "engine/HoleTableCalculation.h"
 #include "engine/Indexing.h"
+#include "engine/LinePattern.h"
 #include "engine/SettingSheet.h"
 
 namespace morvanta {
@@ -16,8 +18,8 @@ namespace morvanta {
 std::span<const Calculation> calculations() {
     static const Calculation all[] = {
         kThisCalculation,       kAllCalculation,    kSheetCalculation,      kIndexCalculation,
-        kAngleIndexCalculation, kSurveyCalculation, kBoltCircleCalculation, kGearCalculation,
-        kHelixCalculation,      kFlatsCalculation,
+        kAngleIndexCalculation, kSurveyCalculation, kBoltCircleCalculation, kLineCalculation,
+        kGridCalculation,       kGearCalculation,   kHelixCalculation,      kFlatsCalculation,
     };
     return all;
 }

@@ -90,9 +90,9 @@ struct PageDefinition {
 // Index plate, Bolt circle, ...
 std::vector<PageDefinition> workshopPages();
 
-// The page of one calculation under its tab's caption `title` (its mnemonic marked already), its
-// fields given mnemonics that none of `letters` (lower case: the menus' and every tab's) has.
-PageDefinition pageOf(const Calculation& calculation, const QString& title, QString letters);
+// The page of one calculation, its fields' captions given mnemonics none of `taken` (the window's
+// menus and tabs, lower case) has; its title without a mnemonic, which the window's tabs share out.
+PageDefinition pageOf(const Calculation& calculation, const QString& taken);
 
 // An engine text worded for the window: each {id} as that input's caption, quoted where it does
 // not open the text, and the first letter made upper case:

@@ -154,8 +154,9 @@ private slots:
         if (fault.isEmpty()) {
             QCOMPARE(note->text(), QStringLiteral("No G-code from this input: ") + reason);
         }
-        // Only the sheet and the bolt circle write G-code; the other pages say nothing of it.
-        if (page == QLatin1String("sheet") || page == QLatin1String("bolt")) {
+        // The dividing head's pages write no G-code and say nothing of it.
+        const QStringList noGcode{"index", "angle", "gear", "helix", "flats"};
+        if (!noGcode.contains(page)) {
             QCOMPARE(child<QPushButton>(window, QStringLiteral("saveGcodeButton"))->toolTip() ==
                          reason,
                      gcode.status != 0);
