@@ -38,27 +38,6 @@ std::string circleList(const std::vector<std::int64_t>& circles) {
     return text;
 }
 
-// " (plate 2)" where the plates are more than one; the sides of the Cincinnati plate are sides.
-std::string onPlate(const IndexHead& head, std::size_t plate) {
-    if (head.plates.size() < 2) {
-        return "";
-    }
-    return formatted(head.platesName == "Cincinnati" ? " (side %zu)" : " (plate %zu)", plate + 1);
-}
-
-std::string circleName(std::int64_t holes) {
-    return number(holes) + "-hole circle";
-}
-
-// "6 turns and 10 holes on the 15-hole circle (plate 1)"; whole turns alone as "5 turns".
-std::string moveText(const IndexHead& head, const HoleMove& move) {
-    if (move.holes == 0) {
-        return counted(move.turns, "turn", "turns");
-    }
-    return counted(move.turns, "turn", "turns") + " and " + counted(move.holes, "hole", "holes") +
-           " on the " + circleName(move.circle) + onPlate(head, move.plate);
-}
-
 // The same for a list: "6 turns and 10 on 15", "5 turns".
 std::string shortMove(const HoleMove& move) {
     if (move.holes == 0) {
@@ -256,6 +235,27 @@ std::string divisionNote(const IndexPlan& plan) {
 }
 
 }  // namespace
+
+// " (plate 2)" where the plates are more than one; the sides of the Cincinnati plate are sides.
+std::string onPlate(const IndexHead& head, std::size_t plate) {
+    if (head.plates.size() < 2) {
+        return "";
+    }
+    return formatted(head.platesName == "Cincinnati" ? " (side %zu)" : " (plate %zu)", plate + 1);
+}
+
+std::string circleName(std::int64_t holes) {
+    return number(holes) + "-hole circle";
+}
+
+// "6 turns and 10 holes on the 15-hole circle (plate 1)"; whole turns alone as "5 turns".
+std::string moveText(const IndexHead& head, const HoleMove& move) {
+    if (move.holes == 0) {
+        return counted(move.turns, "turn", "turns");
+    }
+    return counted(move.turns, "turn", "turns") + " and " + counted(move.holes, "hole", "holes") +
+           " on the " + circleName(move.circle) + onPlate(head, move.plate);
+}
 
 std::string number(std::int64_t value) {
     return std::to_string(value);

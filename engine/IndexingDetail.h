@@ -127,6 +127,14 @@ std::string shortTrainText(const GearTrain& train);
 // An error of timesTurn / per turns of the work in seconds of arc, two decimals: "330.58\"".
 std::string errorSeconds(detail::I128 timesTurn, detail::I128 per);
 
+// " (plate 2)" where the plates are more than one, " (side 2)" for the Cincinnati plate's sides;
+// "" for a single plate.
+std::string onPlate(const IndexHead& head, std::size_t plate);
+// "15-hole circle".
+std::string circleName(std::int64_t holes);
+// "6 turns and 10 holes on the 15-hole circle (plate 1)"; whole turns alone as "5 turns".
+std::string moveText(const IndexHead& head, const HoleMove& move);
+
 // The head, its plates and its change gears, one line each.
 std::vector<std::string> headNotes(const IndexHead& head);
 // The notes of an index sheet before its table: the head, the crank's turns for each division,
