@@ -16,7 +16,7 @@ namespace {
 
 // Each circle is drawn with a radius of as many units as it has holes, so that the holes of every
 // circle lie alike apart, as on a real plate; a hole is drawn this big.
-constexpr double kHoleRadius = 0.35;
+constexpr double kHoleRadius = 0.45;
 
 struct Point {
     double x;
@@ -85,11 +85,11 @@ void plateMove(Sketch& sketch, const CompoundMove& move, double rim) {
     const double turn = 360.0 * static_cast<double>(move.plateHoles) / radius;
     sketch.arcs.push_back(
         {0, 0, radius + 1, 270.0, move.plateBack ? turn : -turn, Ink::Dimension, true});
-    sketch.texts.push_back({0, -rim,
+    sketch.texts.push_back({0, rim,
                             "plate " + counted(move.plateHoles, "hole", "holes") +
                                 (move.plateBack ? " back" : " forward") + " on the " +
                                 circleName(move.plateCircle),
-                            Ink::Dimension, Align::Below});
+                            Ink::Dimension, Align::Above});
 }
 
 // Which way the gears turn the plate, beside the crank's way round.
@@ -108,11 +108,12 @@ struct Gear {
     double radius;
 };
 
-// A gear's pitch circle and what it is, under it.
-void gear(Sketch& sketch, const Gear& g, std::string label, Ink ink) {
+// A gear's pitch circle and its shaft, and what it is, under it or over it.
+void gear(Sketch& sketch, const Gear& g, std::string label, Ink ink, Align side = Align::Below) {
     sketch.circles.push_back({g.at.x, g.at.y, g.radius, ink, false});
     sketch.circles.push_back({g.at.x, g.at.y, 0.08 * g.radius, ink, true});
-    sketch.texts.push_back({g.at.x, g.at.y - g.radius, std::move(label), ink, Align::Below});
+    const double edge = side == Align::Above ? g.radius : -g.radius;
+    sketch.texts.push_back({g.at.x, g.at.y + edge, std::move(label), ink, side});
 }
 
 // Where an idler of radius r meshes with gears a and b, above the line between them.
@@ -129,21 +130,21 @@ Point idlerBetween(const Gear& a, const Gear& b, double r) {
 
 // The change gears, to the right of the plate: the plate's shaft, the idler that sets its way
 // round, then the spindle, with the stud between for two pairs. Each pitch circle as large as
-// its teeth are many, the largest gear half the plate across.
+// its teeth are many, the largest 0.7 of the plate's radius.
 void gearTrain(Sketch& sketch, const DifferentialMove& plan, double rim) {
     const GearTrain& train = plan.train;
     const std::int64_t most =
         std::max(*std::max_element(train.drivers.begin(), train.drivers.end()),
                  *std::max_element(train.driven.begin(), train.driven.end()));
-    const double unit = 0.5 * rim / static_cast<double>(most);
+    const double unit = 0.7 * rim / static_cast<double>(most);
     const auto size = [unit](std::int64_t teeth) { return unit * static_cast<double>(teeth); };
     const std::size_t last = train.driven.size() - 1;
     const Gear shaft{{rim * 1.35 + size(train.driven[last]), 0}, size(train.driven[last])};
     const Gear meshing{{0, 0}, size(train.drivers[last])};
-    const double idler = 0.6 * std::min(shaft.radius, meshing.radius);
+    const double idler = std::max(0.5 * std::min(shaft.radius, meshing.radius), 0.25 * rim);
     const Gear driver{{shaft.at.x + shaft.radius + idler + meshing.radius, 0}, meshing.radius};
     gear(sketch, shaft, number(train.driven[last]) + " on the plate's shaft", Ink::Outline);
-    gear(sketch, {idlerBetween(shaft, driver, idler), idler}, "idler", Ink::Guide);
+    gear(sketch, {idlerBetween(shaft, driver, idler), idler}, "idler", Ink::Guide, Align::Above);
     if (last == 0) {
         gear(sketch, driver, number(train.drivers[0]) + " on the spindle", Ink::Outline);
     } else {
@@ -156,10 +157,11 @@ void gearTrain(Sketch& sketch, const DifferentialMove& plan, double rim) {
         const double reach = stud.radius + size(train.drivers[0]);
         const Gear spindle{{stud.at.x + reach * 0.6, stud.at.y + reach * 0.8},
                            size(train.drivers[0])};
-        gear(sketch, spindle, number(train.drivers[0]) + " on the spindle", Ink::Outline);
+        gear(sketch, spindle, number(train.drivers[0]) + " on the spindle", Ink::Outline,
+             Align::Above);
     }
-    sketch.texts.push_back({shaft.at.x, shaft.at.y + rim * 0.75,
-                            "g = " + fractionText(plan.gearing), Ink::Dimension, Align::Left});
+    sketch.texts.push_back({shaft.at.x, shaft.at.y + shaft.radius,
+                            "g = " + fractionText(plan.gearing), Ink::Dimension, Align::Above});
 }
 
 // The move the picture shows: the crank's, on the circle it is made on.

@@ -30,7 +30,7 @@ Point onDial(double degrees, double radius) {
 // of the holes whichever way round it stands.
 Align outward(Point p) {
     const double length = std::hypot(p.x, p.y);
-    if (std::abs(p.y) >= 0.7 * length) {
+    if (std::abs(p.y) >= 0.92 * length) {
         return p.y > 0 ? Align::Above : Align::Below;
     }
     return p.x > 0 ? Align::Left : Align::Right;
@@ -41,28 +41,36 @@ double holeDegrees(const SheetPlan& plan, std::int64_t hole) {
     return sheetExactAngle(plan, hole).toDouble();
 }
 
+// The ring the holes lie on, graduated every 10° outside it, longer every 90°; the longest, in
+// the outline's ink, marks the table's zero, where the sheet's angles are counted from.
 void graduations(Sketch& sketch) {
     for (int degrees = 0; degrees < 360; degrees += 10) {
-        const double inner = kDial * (degrees % 90 == 0 ? 0.86 : 0.92);
-        const Point from = onDial(degrees, inner);
-        const Point to = onDial(degrees, 0.97 * kDial);
-        sketch.lines.push_back({from.x, from.y, to.x, to.y, Ink::Guide, false});
+        const double outer = kDial * (degrees == 0 ? 1.1 : degrees % 90 == 0 ? 1.08 : 1.05);
+        const Point from = onDial(degrees, kDial);
+        const Point to = onDial(degrees, outer);
+        sketch.lines.push_back(
+            {from.x, from.y, to.x, to.y, degrees == 0 ? Ink::Outline : Ink::Guide, false});
     }
     sketch.circles.push_back({0, 0, kDial, Ink::Guide, false});
     const double cross = 0.05 * kDial;
     sketch.lines.push_back({-cross, 0, cross, 0, Ink::Outline, false});
     sketch.lines.push_back({0, -cross, 0, cross, Ink::Outline, false});
-    // The table's zero, where the sheet's angles are counted from.
-    sketch.lines.push_back({0, 0, 0, 1.32 * kDial, Ink::Guide, true});
-    sketch.texts.push_back(
-        {0, 1.32 * kDial, exactDegreesText(Angle::whole(0)), Ink::Guide, Align::Above});
+}
+
+// "0°" over the zero mark, where hole 1 does not stand there with its own angle.
+void zeroMark(Sketch& sketch, const SheetPlan& plan) {
+    if (!sheetExactAngle(plan, 1).isZero()) {
+        sketch.texts.push_back(
+            {0, 1.1 * kDial, exactDegreesText(Angle::whole(0)), Ink::Outline, Align::Above});
+    }
 }
 
 // The way the table turns from hole 1 to hole 2, inside the ring of holes.
 void turningArrow(Sketch& sketch, const SheetPlan& plan) {
     const double step = plan.step.toDouble();
-    const double sweep = std::min(plan.holes > 1 ? 0.7 * step : 30.0, 40.0);
-    sketch.arcs.push_back({0, 0, 0.8 * kDial, 90 + holeDegrees(plan, 1),
+    // Long enough to be seen among ten thousand holes, short of hole 2 where the holes are few.
+    const double sweep = std::min(std::max(0.7 * step, 25.0), 40.0);
+    sketch.arcs.push_back({0, 0, 0.55 * kDial, 90 + holeDegrees(plan, 1),
                            plan.clockwise ? -sweep : sweep, Ink::Accent, true});
 }
 
@@ -74,8 +82,8 @@ void spanArc(Sketch& sketch, const SheetPlan& plan) {
     const double span = plan.span->toDouble();
     const double sweep = plan.clockwise ? -span : span;
     const double first = holeDegrees(plan, 1);
-    sketch.arcs.push_back({0, 0, 0.6 * kDial, 90 + first, sweep, Ink::Dimension, true});
-    const Point middle = onDial(first + sweep / 2, 0.6 * kDial);
+    sketch.arcs.push_back({0, 0, 0.4 * kDial, 90 + first, sweep, Ink::Dimension, true});
+    const Point middle = onDial(first + sweep / 2, 0.4 * kDial);
     sketch.texts.push_back(
         {middle.x, middle.y, exactDegreesText(*plan.span), Ink::Dimension, outward(middle)});
 }
@@ -108,6 +116,7 @@ Sketch sheetSketch(const SheetPlan& plan) {
         (plan.clockwise ? ", turning clockwise" : ", turning counter-clockwise");
     graduations(sketch);
     spanArc(sketch, plan);
+    zeroMark(sketch, plan);
     turningArrow(sketch, plan);
     holes(sketch, plan);
     return sketch;

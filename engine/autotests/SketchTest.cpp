@@ -112,12 +112,12 @@ TEST(SheetSketch, shouldShowTheZeroTheTurningAndTheSpan) {
             inputs.set("cw", "");
         }
         const Sketch sketch = sheetPicture(inputs);
-        // The turning arrow leaves hole 1 (at 90° + 15° or 90° - 15°) the way the holes go, 0.7 of
-        // the 22.5° step.
+        // The turning arrow leaves hole 1 (at 90° + 15° or 90° - 15°) the way the holes go, 25°
+        // long: 0.7 of the 22.5° step would be too short to see.
         const std::vector<SketchArc> turning = arcsOf(sketch, Ink::Accent);
         ASSERT_EQ(turning.size(), 1U);
         EXPECT_NEAR(std::remainder(turning[0].start - (clockwise ? 75 : 105), 360), 0, kNear);
-        EXPECT_NEAR(turning[0].sweep, clockwise ? -15.75 : 15.75, kNear);
+        EXPECT_NEAR(turning[0].sweep, clockwise ? -25 : 25, kNear);
         EXPECT_TRUE(turning[0].arrow);
         // The span from hole 1 through 90° the same way, its figure in the middle of it.
         const std::vector<SketchArc> span = arcsOf(sketch, Ink::Dimension);
@@ -126,21 +126,32 @@ TEST(SheetSketch, shouldShowTheZeroTheTurningAndTheSpan) {
         EXPECT_NEAR(span[0].sweep, clockwise ? -90 : 90, kNear);
         const SketchText* figure = text(sketch, "90°");
         ASSERT_NE(figure, nullptr);
-        // Halfway, 45° on from hole 1: at 150° or 30° from +X, 60 from the centre.
-        EXPECT_NEAR(figure->x, clockwise ? 51.962 : -51.962, kNear);
-        EXPECT_NEAR(figure->y, 30, kNear);
+        // Halfway, 45° on from hole 1: at 150° or 30° from +X, 40 from the centre.
+        EXPECT_NEAR(figure->x, clockwise ? 34.641 : -34.641, kNear);
+        EXPECT_NEAR(figure->y, 20, kNear);
+        // The zero marked over its graduation, hole 1 standing elsewhere.
+        const SketchText* zero = text(sketch, "0°");
+        ASSERT_NE(zero, nullptr);
+        EXPECT_EQ(zero->align, Align::Above);
+        EXPECT_NEAR(zero->x, 0, kNear);
+        EXPECT_NEAR(zero->y, 110, kNear);
         EXPECT_EQ(sketch.caption,
                   std::string("Dial: 4 holes over 90°, 22.5° apart, the last a step short of the "
                               "end, turning ") +
                       (clockwise ? "clockwise" : "counter-clockwise"));
     }
-    // The zero, an arrow up from the centre marked 0°; no span over the full circle.
+    // 0.7 of the step between 25° and 40°: 2 holes 180° apart, 7 holes 51.43° apart, 24 holes 15°.
+    for (const auto& [count, sweep] : {std::pair{"2", 40.0}, {"7", 36.0}, {"24", 25.0}}) {
+        const std::vector<SketchArc> turning =
+            arcsOf(sheetPicture({{"count", count}}), Ink::Accent);
+        ASSERT_EQ(turning.size(), 1U);
+        EXPECT_NEAR(turning[0].sweep, sweep, kNear) << count;
+    }
+    // From 0, hole 1's own angle marks the zero; no span over the full circle.
     const Sketch full = sheetPicture({{"count", "7"}});
     EXPECT_TRUE(arcsOf(full, Ink::Dimension).empty());
-    const SketchText* zero = text(full, "0°");
-    ASSERT_NE(zero, nullptr);
-    EXPECT_EQ(zero->align, Align::Above);
-    EXPECT_NEAR(zero->y, 132, kNear);
+    EXPECT_EQ(text(full, "0°"), nullptr);
+    EXPECT_EQ(text(sheetPicture({{"count", "7"}, {"start", "360"}}), "0°"), nullptr);
 }
 
 // Every hole drawn; the angle to set written by hole 1 and each hole at least 30° on.
@@ -353,8 +364,8 @@ TEST(IndexSketch, shouldDrawTheChangeGearsWithTheirIdler) {
     EXPECT_NEAR(spindle.radius / shaft.radius, 56.0 / 24, kNear);
     EXPECT_TRUE(meshes(idler, shaft) && meshes(idler, spindle));
     EXPECT_FALSE(meshes(shaft, spindle));
-    // The largest gear half the plate across: the rim is 20 x 1.06 + 2.
-    EXPECT_NEAR(spindle.radius, 0.5 * 23.2, kNear);
+    // The largest gear 0.7 of the plate's radius: the rim is 20 x 1.06 + 2.
+    EXPECT_NEAR(spindle.radius, 0.7 * 23.2, kNear);
     EXPECT_GT(shaft.x - shaft.radius, 23.2);
     ASSERT_NE(text(one, "g = -7/3"), nullptr);
     // Against the crank, which turns clockwise: the plate's arrow counter-clockwise.
