@@ -18,11 +18,13 @@ QPointF direction(QPointF v) {
     return length > 1e-9 ? v / length : QPointF(0, -1);
 }
 
-// A text box `size` large beside a disc, along `d` (a unit vector) from its middle.
+// A text box `size` large beside a disc, along `d` (a unit vector) from its middle: every point of
+// the box at least `gap` past the disc's edge in that direction, so that a box beside a hole on a
+// ring stands clear of the ring's other holes whichever way it points.
 QRectF beside(const QRectF& disc, QPointF d, QSizeF size, double gap) {
-    const double reach = disc.width() / 2 + gap;
-    const QPointF middle =
-        disc.center() + d * reach + QPointF(d.x() * size.width() / 2, d.y() * size.height() / 2);
+    const double halfAlong =
+        std::abs(d.x()) * size.width() / 2 + std::abs(d.y()) * size.height() / 2;
+    const QPointF middle = disc.center() + d * (disc.width() / 2 + gap + halfAlong);
     return {middle - QPointF(size.width() / 2, size.height() / 2), size};
 }
 

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "workshop/SketchLabels.h"
 #include "workshop/SketchView.h"
 #include "workshop/autotests/WorkshopTestSupport.h"
 
@@ -223,6 +224,67 @@ private slots:
                  qPrintable(QString::number(bearing(centre, arms[1].points[1]))));
         QVERIFY(std::abs(QLineF(centre, arms[0].points[1]).length() -
                          QLineF(centre, arms[1].points[1]).length()) < 0.01);
+    }
+
+    void shouldNumberTheHolesThatFitOnOneSide_data() {
+        QTest::addColumn<int>("holes");
+        QTest::addColumn<double>("radius");
+        QTest::addColumn<QList<qint64>>("numbered");
+        // 12 holes on a ring 300 pixels across leave room for every number. 360 on one 200
+        // across, under 2 pixels apart, for every 20th: 1, 21, 41... 341, the numbers some
+        // 20 pixels apart round the ring (every 10th would put them 10 apart, closer than a line
+        // of type). 10000 for every 500th: 1, 501... 9501, 36 pixels apart, room for four digits
+        // side by side at the top and the bottom, where every 200th would leave 14.
+        QList<qint64> every20, every500;
+        for (qint64 n = 1; n <= 360; n += 20) {
+            every20.append(n);
+        }
+        for (qint64 n = 1; n <= 10000; n += 500) {
+            every500.append(n);
+        }
+        QTest::newRow("12") << 12 << 150.0 << QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+        QTest::newRow("360") << 360 << 100.0 << every20;
+        QTest::newRow("10000") << 10000 << 100.0 << every500;
+    }
+
+    // Holes on a ring round the middle of a 400 x 400 area, numbered outside it, in an 8 x 12
+    // pixel type: the numbers that fit, no two overlapping and none on a hole.
+    void shouldNumberTheHolesThatFitOnOneSide() {
+        QFETCH(int, holes);
+        QFETCH(double, radius);
+        QFETCH(QList<qint64>, numbered);
+        const QRectF area(0, 0, 400, 400);
+        std::vector<morvanta::SketchHole> ring;
+        std::vector<QRectF> discs;
+        for (int k = 0; k < holes; ++k) {
+            const double t = 2 * std::numbers::pi * k / holes;
+            const QPointF p(200 + radius * std::cos(t), 200 - radius * std::sin(t));
+            ring.push_back({p.x(), p.y(), 1, k + 1});
+            discs.emplace_back(p - QPointF(1, 1), QSizeF(2, 2));
+        }
+        QFont font;
+        font.setPixelSize(12);
+        const QFontMetricsF metrics(font);
+        LabelPlacer placer(area, 20);
+        for (const QRectF& disc : discs) {
+            placer.addObstacle(disc);
+        }
+        const auto labels = placer.holeLabels(ring, discs, metrics, 4, 0);
+        QList<qint64> found;
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const auto& [box, text] = labels[i];
+            found.append(text.toLongLong());
+            QVERIFY(area.contains(box));
+            // Outside the ring, clear of every hole and of every other number.
+            QVERIFY(QLineF(area.center(), box.center()).length() > radius);
+            for (const QRectF& disc : discs) {
+                QVERIFY(!disc.intersects(box));
+            }
+            for (std::size_t j = 0; j < i; ++j) {
+                QVERIFY(!labels[j].first.intersects(box));
+            }
+        }
+        QCOMPARE(found, numbered);
     }
 
     // Export Picture suggests the page's name, adds the suffix, and writes what the page shows;
