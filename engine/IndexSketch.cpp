@@ -160,8 +160,9 @@ void gearTrain(Sketch& sketch, const DifferentialMove& plan, double rim) {
         gear(sketch, spindle, number(train.drivers[0]) + " on the spindle", Ink::Outline,
              Align::Above);
     }
-    sketch.texts.push_back({shaft.at.x, shaft.at.y + shaft.radius,
-                            "g = " + fractionText(plan.gearing), Ink::Dimension, Align::Above});
+    // Under the shaft's own name, where a window moves it clear of that.
+    sketch.texts.push_back({shaft.at.x, shaft.at.y - shaft.radius,
+                            "g = " + fractionText(plan.gearing), Ink::Dimension, Align::Below});
 }
 
 // The move the picture shows: the crank's, on the circle it is made on.

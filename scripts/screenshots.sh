@@ -5,10 +5,11 @@
 #   (defaults: build/app/morvanta and build/workshop/morvanta-workshop)
 # Writes docs/main.png, docs/help.png and docs/about.png, and of Morvanta Workshop
 # docs/workshop-sheet.png, workshop-fault.png, workshop-index.png, workshop-bolt.png,
-# workshop-scaled.png (at QT_SCALE_FACTOR=1.5) and workshop-printed.png (the first page of the
-# index plate plan for 127 divisions exported as PDF, drawn by pdftoppm). Needs xvfb, xdotool, imagemagick and
-# poppler-utils; with openbox installed the pictures show the window frames and captions as a
-# desktop draws them.
+# workshop-scaled.png (at QT_SCALE_FACTOR=1.5), workshop-printed.png (the first page of the
+# index plate plan for 127 divisions exported as PDF, drawn by pdftoppm) and
+# workshop-index-picture.svg (that plan's picture as Export Picture writes it). Needs xvfb,
+# xdotool, imagemagick and poppler-utils; with openbox installed the pictures show the window
+# frames and captions as a desktop draws them.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 program=$(realpath "${1:-$root/build/app/morvanta}")
@@ -87,6 +88,10 @@ keys BackSpace
 xdotool type --delay 60 0
 keys alt+i
 shoot "$workshop_window" workshop-index.png
+# Its picture as File > Export Picture writes it.
+keys ctrl+shift+e
+retype "$out/workshop-index-picture.svg"
+keys Return
 # 127 divisions on a 40:1 head with the Brown & Sharpe plates, the page's defaults, on paper.
 keys ctrl+shift+p
 retype "$config/index.pdf"
@@ -115,4 +120,4 @@ workshop_window=$(window_of "Morvanta Workshop")
 sleep 1
 shoot "$workshop_window" workshop-scaled.png
 echo "Wrote $out/workshop-sheet.png, workshop-fault.png, workshop-index.png, workshop-bolt.png," \
-    "workshop-printed.png and workshop-scaled.png"
+    "workshop-printed.png, workshop-scaled.png and workshop-index-picture.svg"

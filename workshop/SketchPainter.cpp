@@ -299,6 +299,14 @@ std::vector<QRectF> drawHoles(QPainter& painter, const Sketch& sketch, const Fra
 
 }  // namespace
 
+double sketchAspect(const Sketch& sketch) {
+    const Extent shapes = shapesOf(sketch);
+    if (shapes.empty() || shapes.right <= shapes.left) {
+        return 1;
+    }
+    return (shapes.top - shapes.bottom) / (shapes.right - shapes.left);
+}
+
 void paintSketch(QPainter& painter, const Sketch& sketch, const QRectF& area,
                  std::int64_t highlighted, bool stale) {
     painter.save();

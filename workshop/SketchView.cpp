@@ -6,10 +6,12 @@
 #include <QPainter>
 #include <QSvgGenerator>
 
+#include <algorithm>
+
 namespace morvanta::workshop {
 
-QByteArray sketchSvg(const Sketch& sketch, const QString& title, int width, int height,
-                     int fontPixels) {
+QByteArray sketchSvg(const Sketch& sketch, const QString& title, int width, int fontPixels) {
+    const int height = std::clamp(qRound(width * sketchAspect(sketch)), 320, 1000);
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QSvgGenerator svg;

@@ -28,9 +28,15 @@ namespace morvanta::workshop {
 void paintSketch(QPainter& painter, const Sketch& sketch, const QRectF& area,
                  std::int64_t highlighted = 0, bool stale = false);
 
-// The picture as an SVG document `width` by `height` pixels with texts of `fontPixels` pixels,
-// titled `title`: the same drawing as the window's, for another program to print or edit.
-QByteArray sketchSvg(const Sketch& sketch, const QString& title, int width = 800, int height = 640,
+// The height of a sketch's shapes over their width: 1 for a dial, less for a plate with its gears
+// beside it.
+double sketchAspect(const Sketch& sketch);
+
+// The picture as an SVG document `width` pixels wide with texts of `fontPixels` pixels, titled
+// `title`: the same drawing as the window's, for another program to print or edit. As high as the
+// shapes need at that width, with room for the texts round them and the caption, from 320 to
+// 1000 pixels: 800 x 800 for a dial.
+QByteArray sketchSvg(const Sketch& sketch, const QString& title, int width = 800,
                      int fontPixels = 14);
 
 // The picture on a page: the sketch of the last good sheet, greyed while the input is bad, on a
