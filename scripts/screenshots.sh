@@ -88,10 +88,6 @@ keys BackSpace
 xdotool type --delay 60 0
 keys alt+i
 shoot "$workshop_window" workshop-index.png
-# Its picture as File > Export Picture writes it.
-keys ctrl+shift+e
-retype "$out/workshop-index-picture.svg"
-keys Return
 # 127 divisions on a 40:1 head with the Brown & Sharpe plates, the page's defaults, on paper.
 keys ctrl+shift+p
 retype "$config/index.pdf"
@@ -119,5 +115,21 @@ pid=$!
 workshop_window=$(window_of "Morvanta Workshop")
 sleep 1
 shoot "$workshop_window" workshop-scaled.png
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+
+# The index plate's picture as File > Export Picture writes it, from a dialog of its own, which
+# would first ask whether to replace the last one.
+rm -f "$out/workshop-index-picture.svg"
+"$workshop" >/dev/null 2>&1 &
+pid=$!
+workshop_window=$(window_of "Morvanta Workshop")
+sleep 1
+keys alt+i ctrl+shift+e
+retype "$out/workshop-index-picture.svg"
+keys Return
+sleep 1
+kill "$pid"
+wait "$pid" 2>/dev/null || true
 echo "Wrote $out/workshop-sheet.png, workshop-fault.png, workshop-index.png, workshop-bolt.png," \
     "workshop-printed.png, workshop-scaled.png and workshop-index-picture.svg"

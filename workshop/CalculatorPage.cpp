@@ -399,6 +399,7 @@ void CalculatorPage::showResult(PageResult result) {
         result_->setPlainText(QString::fromStdString(output.text));
     }
     picture_->setSketch(output.sketch ? std::optional<Sketch>(output.sketch()) : std::nullopt);
+    picture_->setVisible(static_cast<bool>(output.sketch));
     output_ = std::move(output);
     outputInputs_ = describeInputs();
     setStale(false);
