@@ -297,6 +297,35 @@ std::vector<QRectF> drawHoles(QPainter& painter, const Sketch& sketch, const Fra
     return discs;
 }
 
+// The caption under the picture, on two lines where one is not wide enough; gives the area left
+// above it.
+QRectF drawCaption(QPainter& painter, const Sketch& sketch, const QRectF& area,
+                   const QFontMetricsF& metrics, bool stale) {
+    QRectF drawing = area;
+    if (sketch.caption.empty()) {
+        return drawing;
+    }
+    const QString caption = QString::fromStdString(sketch.caption);
+    const bool twoLines = metrics.horizontalAdvance(caption) > area.width();
+    drawing.setBottom(area.bottom() - (twoLines ? 2.5 : 1.5) * metrics.height());
+    const QRectF band(area.left(), drawing.bottom() + 0.25 * metrics.height(), area.width(),
+                      area.bottom() - drawing.bottom());
+    painter.setPen(inkColour(Ink::Outline, stale));
+    painter.drawText(band, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, caption);
+    return drawing;
+}
+
+// The hole numbers a little smaller than the other texts, the font sized as it was given.
+QFont numberFont(const QFont& font) {
+    QFont small = font;
+    if (font.pointSizeF() > 0) {
+        small.setPointSizeF(font.pointSizeF() * 0.85);
+    } else {
+        small.setPixelSize(std::max(1, qRound(font.pixelSize() * 0.85)));
+    }
+    return small;
+}
+
 }  // namespace
 
 double sketchAspect(const Sketch& sketch) {
@@ -320,17 +349,7 @@ void paintSketch(QPainter& painter, const Sketch& sketch, const QRectF& area,
     style.stale = stale;
     const double gap = 0.3 * metrics.height();
 
-    QRectF drawing = area;
-    if (!sketch.caption.empty()) {
-        // Under the picture, on two lines where one is not wide enough.
-        const QString caption = QString::fromStdString(sketch.caption);
-        const bool twoLines = metrics.horizontalAdvance(caption) > area.width();
-        drawing.setBottom(area.bottom() - (twoLines ? 2.5 : 1.5) * metrics.height());
-        const QRectF band(area.left(), drawing.bottom() + 0.25 * metrics.height(), area.width(),
-                          area.bottom() - drawing.bottom());
-        painter.setPen(inkColour(Ink::Outline, stale));
-        painter.drawText(band, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, caption);
-    }
+    const QRectF drawing = drawCaption(painter, sketch, area, metrics, stale);
     const Extent shapes = shapesOf(sketch);
     if (shapes.empty() || drawing.width() <= 0 || drawing.height() <= 0) {
         painter.restore();
@@ -343,13 +362,7 @@ void paintSketch(QPainter& painter, const Sketch& sketch, const QRectF& area,
         reaches.emplace_back(QPointF(t.x, t.y),
                              reachOf(metrics.size(0, words.back()), t.align, gap));
     }
-    // The hole numbers a little smaller than the other texts, the font sized as it was given.
-    QFont small = font;
-    if (font.pointSizeF() > 0) {
-        small.setPointSizeF(font.pointSizeF() * 0.85);
-    } else {
-        small.setPixelSize(std::max(1, qRound(font.pixelSize() * 0.85)));
-    }
+    const QFont small = numberFont(font);
     const QFontMetricsF smallMetrics(small, painter.device());
     const QSizeF holeLabel =
         sketch.holes.empty()
