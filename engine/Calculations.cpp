@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/BoltCircle.h"
 #include "engine/Calculation.h"
+#include "engine/GridPattern.h"
 #include "engine/HoleTableCalculation.h"
 #include "engine/Indexing.h"
+#include "engine/LinePattern.h"
 #include "engine/SettingSheet.h"
 
 namespace morvanta {
@@ -11,8 +13,8 @@ namespace morvanta {
 // with a title, in this order too.
 std::span<const Calculation> calculations() {
     static const Calculation all[] = {
-        kThisCalculation,  kAllCalculation,    kSheetCalculation,
-        kIndexCalculation, kSurveyCalculation, kBoltCircleCalculation,
+        kThisCalculation,   kAllCalculation,        kSheetCalculation, kIndexCalculation,
+        kSurveyCalculation, kBoltCircleCalculation, kLineCalculation,  kGridCalculation,
     };
     return all;
 }

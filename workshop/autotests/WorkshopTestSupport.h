@@ -146,7 +146,7 @@ inline QString windowMessage(const QString& page, QString message) {
           {"--gears", "Change gears"}, {"--csv", "CSV"}}},
         {QStringLiteral("bolt"),
          {{"COUNT", "Count"}, {"--diameter", "Diameter"}, {"--radius", "Radius"},
-          {"--centre", "Centre"}, {"--start", "Start angle"}, {"--cw", "Clockwise"},
+          {"--chord", "Chord"}, {"--centre", "Centre"}, {"--start", "Start angle"}, {"--cw", "Clockwise"},
           {"--zero", "Zero direction"}, {"--span", "Span"}, {"--ends", "Hole at each end"},
           {"--decimals", "Decimal digits"}, {"--depth", "Depth Z"}, {"--retract", "Retract plane"},
           {"--feed", "Feed"}, {"--gcode", "G-code"}, {"--csv", "CSV"}}},
