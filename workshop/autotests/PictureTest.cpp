@@ -140,27 +140,48 @@ private slots:
     void cleanup() { delete window; }
 
     void shouldPutHoleOneWhereTheStartAndTheDirectionSay_data() {
+        QTest::addColumn<QString>("page");
         QTest::addColumn<QStringList>("fields");
-        QTest::addColumn<QList<double>>("bearings");  // of holes 1 to 4, 0° at the top = 90°
-        // Counter-clockwise from the top, hole 1 at 90° + start and each hole 90° on; clockwise
-        // at 90° - start and each 90° back.
-        QTest::newRow("from 0") << QStringList{"count=4"} << QList<double>{90, 180, 270, 0};
-        QTest::newRow("from 15") << QStringList{"count=4", "start=15"}
+        QTest::addColumn<QList<double>>("bearings");  // of holes 1 to 4, from +X
+        // The dial: counter-clockwise from the top, hole 1 at 90° + start and each hole 90° on;
+        // clockwise at 90° - start and each 90° back.
+        const QString sheet = QStringLiteral("sheet");
+        QTest::newRow("from 0") << sheet << QStringList{"count=4"}
+                                << QList<double>{90, 180, 270, 0};
+        QTest::newRow("from 15") << sheet << QStringList{"count=4", "start=15"}
                                  << QList<double>{105, 195, 285, 15};
-        QTest::newRow("from 15 clockwise")
-            << QStringList{"count=4", "start=15", "cw=true"} << QList<double>{75, 345, 255, 165};
-        QTest::newRow("from -22.5 clockwise") << QStringList{"count=4", "start=-22.5", "cw=true"}
-                                              << QList<double>{112.5, 22.5, 292.5, 202.5};
-        QTest::newRow("over 90 clockwise")
-            << QStringList{"count=4", "span=90", "cw=true"} << QList<double>{90, 67.5, 45, 22.5};
+        QTest::newRow("from 15 clockwise") << sheet << QStringList{"count=4", "start=15", "cw=true"}
+                                           << QList<double>{75, 345, 255, 165};
+        QTest::newRow("from -22.5 clockwise")
+            << sheet << QStringList{"count=4", "start=-22.5", "cw=true"}
+            << QList<double>{112.5, 22.5, 292.5, 202.5};
+        QTest::newRow("over 90 clockwise") << sheet << QStringList{"count=4", "span=90", "cw=true"}
+                                           << QList<double>{90, 67.5, 45, 22.5};
+        // The bolt circle: from the zero direction, east (0°) or north (90°), by the start angle
+        // counter-clockwise, or clockwise.
+        const QString bolt = QStringLiteral("bolt");
+        QTest::newRow("bolt east from 15")
+            << bolt << QStringList{"count=4", "diameter=100", "start=15"}
+            << QList<double>{15, 105, 195, 285};
+        QTest::newRow("bolt east from 15 clockwise")
+            << bolt << QStringList{"count=4", "diameter=100", "start=15", "cw=true"}
+            << QList<double>{345, 255, 165, 75};
+        QTest::newRow("bolt north from 15")
+            << bolt << QStringList{"count=4", "diameter=100", "start=15", "zero=north"}
+            << QList<double>{105, 195, 285, 15};
+        QTest::newRow("bolt north from 15 clockwise")
+            << bolt << QStringList{"count=4", "diameter=100", "start=15", "zero=north", "cw=true"}
+            << QList<double>{75, 345, 255, 165};
     }
 
-    // The dial's ring is its only grey circle; hole 1 the one filled in the accent ink, the
-    // others white inside. Each hole on the ring, at the bearing worked out above.
+    // The dial's ring, or the pitch circle, is the picture's only grey circle; hole 1 the one
+    // filled in the accent ink, the others white inside. Each hole on the ring, at the bearing
+    // worked out above.
     void shouldPutHoleOneWhereTheStartAndTheDirectionSay() {
+        QFETCH(QString, page);
         QFETCH(QStringList, fields);
         QFETCH(QList<double>, bearings);
-        fillPage(front(window, QStringLiteral("sheet")), fields);
+        fillPage(front(window, page), fields);
         const QList<Shape> shapes = exported(QStringLiteral("dial.svg"));
         QList<Shape> rings, first, others;
         for (const Shape& s : shapes) {
