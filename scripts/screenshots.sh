@@ -5,6 +5,7 @@
 #   (defaults: build/app/morvanta and build/workshop/morvanta-workshop)
 # Writes docs/main.png, docs/help.png and docs/about.png, and of Morvanta Workshop
 # docs/workshop-sheet.png, workshop-fault.png, workshop-index.png, workshop-bolt.png,
+# workshop-line.png, workshop-grid.png,
 # workshop-scaled.png (at QT_SCALE_FACTOR=1.5), workshop-printed.png (the first page of the
 # index plate plan for 127 divisions exported as PDF, drawn by pdftoppm) and
 # workshop-index-picture.svg (that plan's picture as Export Picture writes it). Needs xvfb,
@@ -106,6 +107,11 @@ retype 2
 keys alt+d
 retype 100
 shoot "$workshop_window" workshop-bolt.png
+# The line and the grid of holes, the pages after it, from their first values.
+keys ctrl+Tab
+shoot "$workshop_window" workshop-line.png
+keys ctrl+Tab
+shoot "$workshop_window" workshop-grid.png
 kill "$pid"
 wait "$pid" 2>/dev/null || true
 
@@ -132,4 +138,5 @@ sleep 1
 kill "$pid"
 wait "$pid" 2>/dev/null || true
 echo "Wrote $out/workshop-sheet.png, workshop-fault.png, workshop-index.png, workshop-bolt.png," \
+    "workshop-line.png, workshop-grid.png," \
     "workshop-printed.png, workshop-scaled.png and workshop-index-picture.svg"

@@ -28,6 +28,23 @@ QRectF beside(const QRectF& disc, QPointF d, QSizeF size, double gap) {
     return {middle - QPointF(size.width() / 2, size.height() / 2), size};
 }
 
+// Whether the holes lie along one line, where "away from their middle" would set the numbers
+// between them: the smaller spread of their centres is under a hundredth of the larger.
+bool inLine(const std::vector<QRectF>& discs, QPointF middle) {
+    double xx = 0;
+    double yy = 0;
+    double xy = 0;
+    for (const QRectF& disc : discs) {
+        const QPointF d = disc.center() - middle;
+        xx += d.x() * d.x();
+        yy += d.y() * d.y();
+        xy += d.x() * d.y();
+    }
+    const double half = (xx + yy) / 2;
+    const double spread = std::sqrt(std::max(half * half - (xx * yy - xy * xy), 0.0));
+    return half - spread <= 0.01 * (half + spread);
+}
+
 }  // namespace
 
 LabelPlacer::LabelPlacer(const QRectF& area, double cell) : area_(area) {
@@ -184,6 +201,10 @@ std::vector<std::pair<QRectF, QString>> LabelPlacer::holeLabels(
         last = std::max(last, holes[i].number);
     }
     middle_ = sum / static_cast<double>(holes.size());
+    const std::vector<Side> sides =
+        inLine(discs, middle_)
+            ? std::vector<Side>{Side::Above, Side::Below, Side::Outward, Side::Inward}
+            : std::vector<Side>{Side::Outward, Side::Inward, Side::Above, Side::Below};
     // No more numbers than the area could hold side by side.
     const double room = area_.width() * area_.height() /
                         (metrics.height() * metrics.horizontalAdvance(QString::number(last)));
@@ -200,7 +221,7 @@ std::vector<std::pair<QRectF, QString>> LabelPlacer::holeLabels(
             }
         }
         if (static_cast<double>(chosen.size()) <= room) {
-            for (const Side side : {Side::Outward, Side::Inward, Side::Above, Side::Below}) {
+            for (const Side side : sides) {
                 if (tryLabels(chosen, holes, discs, side, metrics, gap, labels)) {
                     return labels;
                 }

@@ -20,7 +20,7 @@ namespace morvanta::workshop {
 // or all its width to the first free place in the area; then the hole numbers, all on one side of their holes or not at all: hole 1 and every
 // `stride`-th hole after it (1, 11, 21...; the stride the first of 1, 2, 5, 10, 20, 50... at which
 // every number fits), each beside its hole away from the middle of the holes, else towards it,
-// else above or below them all. On a circle of 12 holes 60 pixels across the numbers stand
+// else above or below them all; holes in a line are numbered above or below first. On a circle of 12 holes 60 pixels across the numbers stand
 // outside the circle; of 360 holes, by holes 1, 51, 101...
 class LabelPlacer {
 public:

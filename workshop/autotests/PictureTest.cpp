@@ -308,6 +308,30 @@ private slots:
         QCOMPARE(found, numbered);
     }
 
+    // Holes in a row are numbered above them, each over its own hole, not between them.
+    void shouldNumberARowOfHolesAboveIt() {
+        std::vector<morvanta::SketchHole> row;
+        std::vector<QRectF> discs;
+        for (int k = 0; k < 5; ++k) {
+            const QPointF p(40 + 80 * k, 100);
+            row.push_back({p.x(), p.y(), 10, k + 1});
+            discs.emplace_back(p - QPointF(10, 10), QSizeF(20, 20));
+        }
+        QFont font;
+        font.setPixelSize(12);
+        LabelPlacer placer(QRectF(0, 0, 400, 200), 20);
+        for (const QRectF& disc : discs) {
+            placer.addObstacle(disc);
+        }
+        const auto labels = placer.holeLabels(row, discs, QFontMetricsF(font), 4, 0);
+        QCOMPARE(labels.size(), std::size_t{5});
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            QCOMPARE(labels[i].second, QString::number(i + 1));
+            QVERIFY(labels[i].first.bottom() < discs[i].top());
+            QVERIFY(std::abs(labels[i].first.center().x() - discs[i].center().x()) < 0.01);
+        }
+    }
+
     // Export Picture suggests the page's name, adds the suffix, and writes what the page shows;
     // it is off while the input is bad, and a file it cannot write is said so and left alone.
     void shouldExportThePictureOfTheInputAsItStands() {
