@@ -492,6 +492,18 @@ int compareTrigAt(const FoldedTrig& folded, Int128 numerator, Int128 denominator
     return high < threshold ? -1 : 0;
 }
 
+FixedValue fixedTrig(const FoldedTrig& folded, std::size_t fraction) {
+    FixedValue value;
+    value.limbs = trigFixed(folded, fraction, value.error).limbs();
+    return value;
+}
+
+FixedValue fixedPi(std::size_t fraction) {
+    FixedValue value;
+    value.limbs = pi(fraction, value.error).limbs();
+    return value;
+}
+
 }  // namespace detail
 
 std::optional<std::int64_t> roundedCoordinate(const ExactDecimal& base, const ExactDecimal& length,

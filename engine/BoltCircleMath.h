@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/Angle.h"
 #include "engine/ExactDecimal.h"
@@ -97,6 +98,18 @@ TrigEstimate estimateTrig(const FoldedTrig& folded);
 // numerator / denominator (denominator above 0), judged with `bits` bits of fixed point; 0 when
 // that precision does not decide it.
 int compareTrigAt(const FoldedTrig& folded, Int128 numerator, Int128 denominator, int bits);
+
+// A value of [0, 2^32) in fixed point: 32-bit limbs, least significant first, `fraction` of them
+// after the point and the last one before it, within `error` units of the last place of the truth.
+struct FixedValue {
+    std::vector<std::uint32_t> limbs;
+    std::uint64_t error = 0;
+};
+
+// The folded sine or cosine (ignoring its sign), and pi, with `fraction` limbs after the point:
+// fixedPi(4) is pi to 128 bits, within a few hundred units of 2^-128.
+FixedValue fixedTrig(const FoldedTrig& folded, std::size_t fraction);
+FixedValue fixedPi(std::size_t fraction);
 
 }  // namespace detail
 

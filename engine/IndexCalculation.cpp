@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/IndexInputs.h"
 #include "engine/Indexing.h"
 
 #include <memory>
@@ -7,31 +8,14 @@ namespace morvanta {
 
 namespace {
 
-constexpr Choice kPlateSets[] = {
-    {"bs", "Brown & Sharpe", kBrownSharpePlates},
-    {"cincinnati", "Cincinnati", kCincinnatiPlates},
-};
-
-// The head, the same for one count and for a survey.
 // clang-format off
-constexpr Input kRatio{"ratio", "Worm ratio", "--ratio", "R", InputKind::Count, "", "40", within(1, kMaxIndexRatio),
-    "crank turns for one turn of the work: 40 on most dividing heads, 90 on many rotary tables"};
-constexpr Input kPlates = Input{"plates", "Plates", "--plates", "SET", InputKind::List, "", "bs",
-    within(kMinCircleHoles, kMaxCircleHoles).items(kMaxCircles).groups(),
-    "the index plates: bs (the three Brown & Sharpe plates), cincinnati (the standard Cincinnati "
-    "plate, both sides), or your own hole circles, commas between the circles of one plate and a "
-    "slash between plates, such as 15,16,17/21,23,27"}.offering(kPlateSets);
-constexpr Input kGears{"gears", "Change gears", "--gears", "LIST", InputKind::List, "", kDefaultGears,
-    within(1, kMaxGearTeeth).items(kMaxGears),
-    "the change gears you own, teeth with commas between; a number given twice is two gears"};
-
 constexpr Input kIndexInputs[] = {
     // id, label, option, value, kind, unit, default, limits, help
     Input{"count", "Count", "", "COUNT", InputKind::Count, "divisions", "", within(1, kMaxIndexCount),
      "how many equal divisions of the work"}.startingAt("127"),
-    kRatio,
-    kPlates,
-    kGears,
+    kRatioInput,
+    kPlatesInput,
+    kGearsInput,
     Input{"csv", "CSV", "--csv", "", InputKind::Switch, "", "", kAnyValue,
      "comma-separated values: the division table"}.as(Role::Csv),
 };
@@ -43,9 +27,9 @@ constexpr Input kSurveyInputs[] = {
      "the first count of the survey"},
     {"to", "To", "", "TO", InputKind::Count, "divisions", "", within(1, kMaxIndexCount),
      "the last count of the survey, at most 100000 counts after the first"},
-    kRatio,
-    kPlates,
-    kGears,
+    kRatioInput,
+    kPlatesInput,
+    kGearsInput,
     Input{"csv", "CSV", "--csv", "", InputKind::Switch, "", "", kAnyValue,
      "comma-separated values: count,method,turns,holes,circle"}.as(Role::Csv),
 };

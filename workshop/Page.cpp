@@ -100,8 +100,11 @@ QString pageName(std::string_view calculation) {
     return fromEngine(calculation);
 }
 
+// A selector that takes a value (index's --angle) is the page's own input; a selector switch
+// (--survey) only tells the command line's forms apart.
 bool isField(const Input& input) {
-    return input.role == Role::Value;
+    return input.role == Role::Value ||
+           (input.role == Role::Selector && input.kind != InputKind::Switch);
 }
 
 FieldKind kindOf(const Input& input) {
