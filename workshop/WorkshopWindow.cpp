@@ -37,6 +37,7 @@
 #include "workshop/CalculatorPage.h"
 #include "workshop/Page.h"
 #include "workshop/SafeFile.h"
+#include "workshop/SketchView.h"
 
 namespace morvanta::workshop {
 
@@ -64,6 +65,7 @@ QIcon workshopIcon() {
 // printSheet's to make room for.
 constexpr std::size_t kPreviewRoom = std::size_t{24} << 20;
 constexpr std::size_t kPdfWriterRoom = std::size_t{8} << 20;
+constexpr std::size_t kPictureRoom = std::size_t{16} << 20;
 
 // The sheet as a PDF document in memory; returns the number of pages.
 int writePdf(const PrintedSheet& sheet, QByteArray& pdf) {
@@ -75,6 +77,13 @@ int writePdf(const PrintedSheet& sheet, QByteArray& pdf) {
     writer.setTitle(QString::fromStdString(sheet.report.title));
     writer.setCreator(title());
     return printSheet(writer, sheet);
+}
+
+// The picture as an SVG document. Room is made sure of first: the SVG writer's painter, cut
+// short by a shortage, would end the program as it closed.
+QByteArray pictureSvg(const Sketch& sketch, const QString& caption) {
+    requireMemory(kPictureRoom);
+    return sketchSvg(sketch, caption);
 }
 
 }  // namespace
@@ -109,13 +118,16 @@ WorkshopWindow::WorkshopWindow(QWidget* parent) : QMainWindow(parent) {
     exportPdf_ =
         makeAction("exportPdf", tr("&Export PDF..."),
                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &WorkshopWindow::exportPdf);
+    exportPicture_ =
+        makeAction("exportPicture", tr("Export Pic&ture..."),
+                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), &WorkshopWindow::exportPicture);
     QAction* quit = new QAction(tr("&Quit"), this);
     quit->setObjectName(QStringLiteral("quit"));
     quit->setShortcut(QKeySequence::Quit);
     connect(quit, &QAction::triggered, this, &QWidget::close);
     file->addActions({saveCsv_, saveGcode_});
     file->addSeparator();
-    file->addActions({print_, exportPdf_});
+    file->addActions({print_, exportPdf_, exportPicture_});
     file->addSeparator();
     file->addAction(quit);
 
@@ -242,7 +254,9 @@ std::optional<PrintedSheet> WorkshopWindow::currentSheet() const {
     if (page == nullptr || !page->isCurrent()) {
         return std::nullopt;
     }
-    return PrintedSheet{page->output()->report(), page->outputInputs()};
+    const PageOutput& output = *page->output();
+    return PrintedSheet{output.report(), page->outputInputs(),
+                        output.sketch ? std::optional<Sketch>(output.sketch()) : std::nullopt};
 }
 
 void WorkshopWindow::updateActions() {
@@ -253,6 +267,7 @@ void WorkshopWindow::updateActions() {
     }
     saveCsv_->setEnabled(current && static_cast<bool>(page->output()->csv));
     saveGcode_->setEnabled(current && static_cast<bool>(page->output()->gcode));
+    exportPicture_->setEnabled(current && static_cast<bool>(page->output()->sketch));
     // Where the page could make G-code but not from this input, the engine says why.
     const QString whyNoGcode = current ? page->output()->gcodeMessage : QString();
     saveGcode_->setStatusTip(whyNoGcode);
@@ -399,6 +414,29 @@ int WorkshopWindow::exportPdfTo(const QString& path) {
     return pages;
 }
 
+bool WorkshopWindow::exportPictureTo(const QString& path) {
+    const CalculatorPage* page = currentPage();
+    if (page == nullptr || !page->isCurrent() || !page->output()->sketch) {
+        return false;
+    }
+    QString caption = page->definition().title;
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    caption.remove(QLatin1Char('&'));
+    caption.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    QByteArray svg;
+    if (!enoughMemory(tr("export the picture"),
+                      [&] { svg = pictureSvg(page->output()->sketch(), caption); })) {
+        return false;
+    }
+    if (const SaveOutcome outcome = saveFile(path, svg); !outcome.saved) {
+        complain(tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), outcome.reason));
+        return false;
+    }
+    statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(path)),
+                             kStatusMilliseconds);
+    return true;
+}
+
 // The clipboard is given the sheet's own UTF-8 bytes, so that when another program reads them
 // nothing is converted, and nothing can run short of memory, in the middle of the window's events.
 void WorkshopWindow::copySheet() {
@@ -436,6 +474,14 @@ void WorkshopWindow::exportPdf() {
                                          tr("PDF documents (*.pdf)"));
         !path.isEmpty()) {
         exportPdfTo(path);
+    }
+}
+
+void WorkshopWindow::exportPicture() {
+    if (const QString path = askSavePath(exportPicture_, tr("Export Picture"),
+                                         QStringLiteral("svg"), tr("SVG pictures (*.svg)"));
+        !path.isEmpty()) {
+        exportPictureTo(path);
     }
 }
 

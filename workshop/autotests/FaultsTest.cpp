@@ -60,7 +60,7 @@ private:
     QTemporaryDir folder;
     WorkshopWindow* window = nullptr;
 
-    // The three saves of the page in front, by the suffix they are saved under.
+    // The four saves of the page in front, by the suffix they are saved under.
     std::vector<std::pair<QString, std::function<bool(const QString&)>>> saves() {
         return {
             {QStringLiteral("csv"),
@@ -69,6 +69,8 @@ private:
              [this](const QString& path) { return window->saveGcodeTo(path); }},
             {QStringLiteral("pdf"),
              [this](const QString& path) { return window->exportPdfTo(path) > 0; }},
+            {QStringLiteral("svg"),
+             [this](const QString& path) { return window->exportPictureTo(path); }},
         };
     }
 
@@ -84,7 +86,7 @@ private slots:
         QTest::newRow("a file size limit of 256 kB") << false << "File too large";
     }
 
-    // The largest bolt circle's CSV, G-code and PDF do not fit: each save says why in the
+    // The largest bolt circle's CSV, G-code, PDF and picture do not fit: each save says why in the
     // system's words, the old file stays as it was and nothing is left behind. A small sheet fits.
     void shouldKeepTheOldFileWhenTheDiskIsFull() {
         QFETCH(bool, ownDisk);
@@ -119,7 +121,7 @@ private slots:
             QCOMPARE(answerer.messages, QStringList{"Could not save " + path + ": " + reason});
             QCOMPARE(contents(path), QByteArray("old\n"));
         }
-        QCOMPARE(everythingIn(disk), (QStringList{"old.csv", "old.nc", "old.pdf"}));
+        QCOMPARE(everythingIn(disk), (QStringList{"old.csv", "old.nc", "old.pdf", "old.svg"}));
 
         fillPage(front(window, QStringLiteral("bolt")), boltCircle(7));
         for (const auto& [suffix, save] : saves()) {

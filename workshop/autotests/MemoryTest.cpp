@@ -87,9 +87,10 @@ QString savedFile(const QString& path, const QByteArray& expected) {
     }
     const QByteArray bytes = file.readAll();
     if (expected.isNull()) {
-        return bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF")
-                   ? QStringLiteral("file")
-                   : QStringLiteral("broken file");
+        const bool whole = path.endsWith(QLatin1String(".picture"))
+                               ? bytes.startsWith("<?xml") && bytes.trimmed().endsWith("</svg>")
+                               : bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF");
+        return whole ? QStringLiteral("file") : QStringLiteral("broken file");
     }
     return bytes == expected ? QStringLiteral("file") : QStringLiteral("other file");
 }
@@ -118,6 +119,8 @@ int runScenario(const QString& action, const QString& limit, const QString& fold
         window->saveCsvTo(path);
     } else if (action == QLatin1String("gcode")) {
         window->saveGcodeTo(path);
+    } else if (action == QLatin1String("picture")) {
+        window->exportPictureTo(path);
     }
     // Read while still short of memory, as another program may read it at any time.
     const QByteArray clipboard = clipboardSeenByAnotherProgram();
@@ -227,16 +230,27 @@ private:
         QStringList actions;
     };
     static std::vector<Largest> largest() {
-        const QStringList all{"preview", "pdf", "csv", "gcode", "copy"};
-        const QStringList noGcode{"preview", "pdf", "csv", "copy"};
+        const QStringList all{"preview", "pdf", "csv", "gcode", "copy", "picture"};
+        const QStringList noGcode{"preview", "pdf", "csv", "copy", "picture"};
+        const QStringList drilled{"decimals=8", "depth=-5", "retract=2", "feed=100"};
         return {
             {"sheet", {"count=10000", "ratio=90", "dial=240"}, noGcode},
             {"sheet", {"count=10000", "axis=A", "decimals=8"}, all},
-            {"index", {"count=999999999", "ratio=40", "plates=bs"}, {"preview", "pdf", "copy"}},
+            {"index",
+             {"count=999999999", "ratio=40", "plates=bs"},
+             {"preview", "pdf", "copy", "picture"}},
             {"index", {"count=10000", "ratio=40", "plates=bs"}, noGcode},
-            {"bolt",
-             {"count=10000", "diameter=100", "decimals=8", "depth=-5", "retract=2", "feed=100"},
-             all},
+            {"bolt", QStringList{"count=10000", "diameter=100"} + drilled, all},
+            {"line", QStringList{"count=10000", "pitch=0.12345678"} + drilled, all},
+            {"grid", QStringList{"rows=100", "columns=100", "pitch=1.5,2.5"} + drilled, all},
+            {"angle", {"angle=17:30:15", "repeat=10000"}, noGcode},
+            {"gear", {"count=10000", "module=1", "helix=20"}, noGcode},
+            {"helix",
+             {"lead=6.16", "diameter=2",
+              "gears=20,21,22,23,24,25,26,27,28,29,30,31,32,33,34,35,36,37,38,39,40,41,42,43,44,"
+              "45,46,47,48,49,50,51"},
+             noGcode},
+            {"flats", {"count=1000", "diameter=30", "decimals=8"}, noGcode},
         };
     }
 
@@ -340,6 +354,7 @@ private slots:
             {"csv", {"file", "Not enough memory to save the CSV.\\|no file"}},
             {"gcode", {"file", "Not enough memory to save the G-code.\\|no file"}},
             {"copy", {"copied", "Not enough memory to copy the sheet.\\|kept"}},
+            {"picture", {"file", "Not enough memory to export the picture.\\|no file"}},
         };
         // clang-format on
         for (const Largest& row : largest()) {
