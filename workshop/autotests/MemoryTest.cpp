@@ -223,7 +223,9 @@ class MemoryTest : public QObject {
 private:
     // Each page at its largest count, with every output it has at the most decimals they take,
     // and the actions it offers for them: the setting sheet on a handwheel (which makes no
-    // G-code) and for a CNC axis; the index plate also at the largest count it makes a table for.
+    // G-code) and for a CNC axis; the index plate also at the largest count it makes a table for;
+    // the grid at its most holes; the helix with as many change gears as it takes, for the most
+    // trains to try.
     struct Largest {
         const char* name;
         QStringList fields;
@@ -330,7 +332,8 @@ private slots:
     }
 
     // The limits the issue found aborts at, and the least the window starts in; any others as
-    // MORVANTA_MEMORY_MEGABYTES=150,175,200 says.
+    // MORVANTA_MEMORY_MEGABYTES=150,175,200 says (scripts/memory-limits.sh tries eight and
+    // tables what came of each).
     void shouldNeverAbortShortOfMemory_data() {
         QTest::addColumn<QString>("page");
         QTest::addColumn<QStringList>("fields");
