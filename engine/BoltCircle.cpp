@@ -141,7 +141,8 @@ std::optional<Refusal> drillLevel(const Values& values, std::string_view id, std
     const std::optional<ExactDecimal> level = values.decimal(id);
     const std::string name = named(id);
     if (!level) {
-        return Refusal{std::string(id), "a drilling program needs " + name + ", " + std::string(what)};
+        return Refusal{std::string(id),
+                       "a drilling program needs " + name + ", " + std::string(what)};
     }
     const std::optional<std::int64_t> at = unitsAt(*level, decimals);
     if (!at) {
@@ -235,6 +236,9 @@ Report boltCircleReport(const BoltCirclePlan& plan) {
                            std::to_string(decimals) + (decimals == 1 ? " decimal" : " decimals") +
                            " (halves away from 0)");
     report.columns = {"Hole", "Angle", "DMS", "X", "Y"};
+    // X and Y are in whatever unit the user gave the diameter in.
+    report.columnUnits = {"", "°", "°'\"", "", ""};
+    report.answer = answerLines(report.notes, {"Holes:", "Angles:", "Radius:"});
     report.rows.reserve(plan.holes.size());
     for (std::size_t i = 0; i < plan.holes.size(); ++i) {
         const BoltHole& hole = plan.holes[i];
