@@ -21,8 +21,8 @@ constexpr Input kInputs[] = {
      "how many holes"}.startingAt("6"),
     Input{"diameter", "Diameter", "--diameter", "D", InputKind::Decimal, "", "", above(0),
      "the diameter of the bolt circle, in the unit you work in"}.startingAt("100"),
-    {"radius", "Radius", "--radius", "R", InputKind::Decimal, "", "", above(0).below(kRadiusBelow),
-     "its radius instead of the diameter"},
+    Input{"radius", "Radius", "--radius", "R", InputKind::Decimal, "", "", above(0).below(kRadiusBelow),
+     "its radius instead of the diameter"}.insteadOf("diameter"),
     {"centre", "Centre", "--centre", "X,Y", InputKind::Point, "", "0,0", kAnyValue,
      "the centre of the circle"},
     kStartInput,
@@ -77,12 +77,13 @@ constinit const Calculation kBoltCircleCalculation{
     .name = "coords",
     .title = "Bolt circle",
     .summary = "X and Y of each hole of a bolt circle, for a read-out or as G-code",
-    .about = "Prints the X and Y of each of COUNT holes equally spaced round a circle, for a mill "
-             "with a digital read-out or a CNC control. Hole k lies at the exact angle "
-             "start + (k - 1) x step; each coordinate is the exact centre + radius x cos or sin "
-             "of that angle, correctly rounded (halves away from zero), so 30 degrees on a radius "
-             "of 50 is 25.0000 and nothing reads -0.0000. Numbers are in whatever unit you give "
-             "them in (mm or inch); nothing is converted.",
+    .about =
+        "Prints the X and Y of each of COUNT holes equally spaced round a circle, for a mill "
+        "with a digital read-out or a CNC control. Hole k lies at the exact angle "
+        "start + (k - 1) x step; each coordinate is the exact centre + radius x cos or sin "
+        "of that angle, correctly rounded (halves away from zero), so 30 degrees on a radius "
+        "of 50 is 25.0000 and nothing reads -0.0000. Numbers are in whatever unit you give "
+        "them in (mm or inch); nothing is converted.",
     .inputs = kInputs,
     .make = makeBoltCircle,
     .example = "6 --diameter 100 --centre 10,-5 --start 15",
