@@ -2,6 +2,7 @@
 #include "workshop/Page.h"
 
 #include <QObject>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -25,16 +26,16 @@ struct Mnemonic {
     char letter;
 };
 constexpr Mnemonic kMnemonics[] = {
-    {"sheet", "", 's'},       {"sheet", "count", 'c'},   {"sheet", "ratio", 'r'},
-    {"sheet", "dial", 'd'},   {"sheet", "resolution", 'o'}, {"sheet", "start", 't'},
-    {"sheet", "span", 'a'},   {"sheet", "ends", 'l'},    {"sheet", "cw", 'w'},
-    {"sheet", "axis", 'x'},   {"sheet", "decimals", 'g'}, {"index", "", 'i'},
-    {"index", "count", 'c'},  {"index", "ratio", 'r'},   {"index", "plates", 'p'},
-    {"index", "gears", 'g'},  {"coords", "", 'b'},       {"coords", "count", 'c'},
-    {"coords", "diameter", 'm'}, {"coords", "radius", 'u'}, {"coords", "centre", 'n'},
-    {"coords", "start", 't'}, {"coords", "cw", 'w'},     {"coords", "zero", 'z'},
-    {"coords", "span", 'a'},  {"coords", "ends", 'l'},   {"coords", "decimals", 'g'},
-    {"coords", "depth", 'p'}, {"coords", "retract", 'r'}, {"coords", "feed", 'd'},
+    {"sheet", "", 's'},          {"sheet", "count", 'c'},      {"sheet", "ratio", 'r'},
+    {"sheet", "dial", 'd'},      {"sheet", "resolution", 'o'}, {"sheet", "start", 't'},
+    {"sheet", "span", 'a'},      {"sheet", "ends", 'l'},       {"sheet", "cw", 'w'},
+    {"sheet", "axis", 'x'},      {"sheet", "decimals", 'g'},   {"index", "", 'i'},
+    {"index", "count", 'c'},     {"index", "ratio", 'r'},      {"index", "plates", 'p'},
+    {"index", "gears", 'g'},     {"coords", "", 'b'},          {"coords", "count", 'c'},
+    {"coords", "diameter", 'm'}, {"coords", "radius", 'u'},    {"coords", "centre", 'n'},
+    {"coords", "start", 't'},    {"coords", "cw", 'w'},        {"coords", "zero", 'z'},
+    {"coords", "span", 'a'},     {"coords", "ends", 'l'},      {"coords", "decimals", 'g'},
+    {"coords", "depth", 'p'},    {"coords", "retract", 'r'},   {"coords", "feed", 'd'},
 };
 
 std::optional<char> learnt(std::string_view page, std::string_view input) {
@@ -74,7 +75,8 @@ QString withMnemonic(const QString& caption, std::optional<char> wanted, QString
         for (qsizetype i = 0; i < caption.size() && letter.isNull(); ++i) {
             const QChar c = caption[i].toLower();
             const bool wordStart = i == 0 || caption[i - 1] == QLatin1Char(' ');
-            if (c.isLetter() && c.unicode() < 128 && !taken.contains(c) && (pass == 1 || wordStart)) {
+            if (c.isLetter() && c.unicode() < 128 && !taken.contains(c) &&
+                (pass == 1 || wordStart)) {
                 letter = c;
             }
         }
@@ -99,8 +101,9 @@ QString pageName(std::string_view calculation) {
     return fromEngine(calculation);
 }
 
+// An input given instead of another shares that one's field.
 bool isField(const Input& input) {
-    return input.role == Role::Value;
+    return input.role == Role::Value && input.instead.empty();
 }
 
 FieldKind kindOf(const Input& input) {
@@ -154,8 +157,8 @@ QString hintOf(const Calculation& calculation, const Input& input) {
 FieldDefinition fieldOf(const Calculation& calculation, const Input& input, QString& taken) {
     FieldDefinition field;
     field.name = fromEngine(input.id);
-    field.label =
-        withMnemonic(fromEngine(input.label), learnt(calculation.name, input.id), taken);
+    field.input = field.name;
+    field.label = withMnemonic(fromEngine(input.label), learnt(calculation.name, input.id), taken);
     field.kind = kindOf(input);
     field.hint = hintOf(calculation, input);
     field.maxLength = lengthOf(input);
@@ -164,14 +167,14 @@ FieldDefinition fieldOf(const Calculation& calculation, const Input& input, QStr
     }
     field.editable = input.kind == InputKind::List;
     field.gcodeOnly = !input.only.empty();
-    field.placeholder = fromEngine(input.fallback.empty() && input.isOperand() ? input.unit
-                                                                               : input.fallback);
+    field.placeholder =
+        fromEngine(input.fallback.empty() && input.isOperand() ? input.unit : input.fallback);
     // A field left empty stands for the default, which its placeholder shows; a list must show
     // one of its items.
     switch (field.kind) {
         case FieldKind::Flag:
-            field.defaultValue = input.sample.empty() ? QStringLiteral("false")
-                                                      : fromEngine(input.sample);
+            field.defaultValue =
+                input.sample.empty() ? QStringLiteral("false") : fromEngine(input.sample);
             break;
         case FieldKind::Choice:
             field.defaultValue = fromEngine(input.sample.empty() ? input.fallback : input.sample);
@@ -181,6 +184,91 @@ FieldDefinition fieldOf(const Calculation& calculation, const Input& input, QStr
             break;
     }
     return field;
+}
+
+// A point as a field for each of its numbers, "Centre X" and "Centre Y", each empty for its part
+// of the default.
+std::vector<FieldDefinition> pointFields(const Calculation& calculation, const Input& input,
+                                         QString& taken) {
+    std::vector<FieldDefinition> fields;
+    const QStringList fallback = fromEngine(input.fallback).split(QLatin1Char(','));
+    const QStringList sample = fromEngine(input.sample).split(QLatin1Char(','));
+    for (int part = 1; part <= 2; ++part) {
+        const QString axis = part == 1 ? QStringLiteral("X") : QStringLiteral("Y");
+        // The caption is its own, with a letter of its own.
+        QString untaken = taken;
+        FieldDefinition field = fieldOf(calculation, input, untaken);
+        field.name = fromEngine(input.id) + axis;
+        field.part = part;
+        const std::optional<char> letter =
+            part == 1 ? learnt(calculation.name, input.id) : std::nullopt;
+        field.label =
+            withMnemonic(fromEngine(input.label) + QLatin1Char(' ') + axis, letter, taken);
+        field.placeholder = fallback.value(part - 1);
+        field.defaultValue = input.sample.empty() ? QString() : sample.value(part - 1);
+        field.maxLength = (field.maxLength - 1) / 2;
+        fields.push_back(std::move(field));
+    }
+    return fields;
+}
+
+// The inputs given instead of this one join its field, each with its own letter.
+void addAlternatives(const Calculation& calculation, const Input& input, FieldDefinition& field,
+                     QString& taken) {
+    for (const Input& other : calculation.inputs) {
+        if (other.instead != input.id) {
+            continue;
+        }
+        if (field.alternatives.empty()) {
+            field.alternatives.push_back({fromEngine(input.label), field.name});
+            const qsizetype amp = field.label.indexOf(QLatin1Char('&'));
+            field.alternativeLetters = amp >= 0 ? field.label.mid(amp + 1, 1).toLower() : QString();
+            field.hint += QLatin1Char(' ') + hintOf(calculation, other);
+        }
+        const QString caption =
+            withMnemonic(fromEngine(other.label), learnt(calculation.name, other.id), taken);
+        const qsizetype amp = caption.indexOf(QLatin1Char('&'));
+        field.alternativeLetters += amp >= 0 ? caption.mid(amp + 1, 1).toLower() : QString();
+        field.alternatives.push_back({fromEngine(other.label), fromEngine(other.id)});
+        field.maxLength = std::max(field.maxLength, lengthOf(other));
+    }
+}
+
+std::vector<FieldDefinition> fieldsOf(const Calculation& calculation, const Input& input,
+                                      QString& taken) {
+    if (input.kind == InputKind::Point) {
+        return pointFields(calculation, input, taken);
+    }
+    FieldDefinition field = fieldOf(calculation, input, taken);
+    addAlternatives(calculation, input, field, taken);
+    return {std::move(field)};
+}
+
+// The field a refusal of `id` is shown beside: the point's field of the number at fault, the
+// field an input given instead of another shares.
+QString fieldAt(const Calculation& calculation, const Refusal& refusal) {
+    const Input* input = calculation.input(refusal.input);
+    if (input == nullptr) {
+        return fromEngine(refusal.input);
+    }
+    if (input->kind == InputKind::Point) {
+        return fromEngine(input->id) +
+               (pointPart(refusal) == 2 ? QStringLiteral("Y") : QStringLiteral("X"));
+    }
+    return fromEngine(input->instead.empty() ? input->id : input->instead);
+}
+
+// What the calculation does in the window's words: an operand as its caption, "COUNT" as "count".
+QString aboutOf(const Calculation& calculation) {
+    QString about = fromEngine(calculation.about);
+    for (const Input& input : calculation.inputs) {
+        if (input.isOperand() && !input.value.empty()) {
+            about.replace(
+                QRegularExpression(QStringLiteral("\\b%1\\b").arg(fromEngine(input.value))),
+                fromEngine(input.label).toLower());
+        }
+    }
+    return about;
 }
 
 // The output switch an input belongs to, as the heading of its group of fields.
@@ -193,7 +281,7 @@ PageResult computed(const Calculation& calculation, const Inputs& inputs) {
     const Result<Made> made = makeEveryOutput(calculation, inputs);
     const auto refused = [&](const Refusal& refusal) {
         return PageResult::failure(windowWords(calculation, refusal.text).toStdString(),
-                                   refusal.input);
+                                   fieldAt(calculation, refusal).toStdString());
     };
     if (!made.ok()) {
         return refused(made.refusal());
@@ -203,9 +291,22 @@ PageResult computed(const Calculation& calculation, const Inputs& inputs) {
         return refused(parts.sheet.refusal);
     }
     PageOutput output;
-    output.text = parts.sheet.write();
+    output.text = parts.sheet.write;
     output.report = parts.report;
     output.sketch = parts.sketch;
+    if (parts.report) {
+        output.shownReport = std::make_shared<const Report>(parts.report());
+    } else {
+        auto lines = std::make_shared<Report>();
+        for (const QString& line :
+             QString::fromStdString(parts.sheet.write()).split(QLatin1Char('\n'))) {
+            lines->notes.push_back(line.toStdString());
+        }
+        output.shownReport = std::move(lines);
+    }
+    if (parts.sketch) {
+        output.shownSketch = std::make_shared<const Sketch>(parts.sketch());
+    }
     if (parts.csv) {
         output.csv = parts.csv->write;
         if (!parts.csv->ok()) {
@@ -216,7 +317,7 @@ PageResult computed(const Calculation& calculation, const Inputs& inputs) {
         output.gcode = parts.gcode->write;
         if (!parts.gcode->ok()) {
             output.gcodeMessage = windowWords(calculation, parts.gcode->refusal.text);
-            output.gcodeAbout = fromEngine(parts.gcode->refusal.input);
+            output.gcodeAbout = fieldAt(calculation, parts.gcode->refusal);
         }
     }
     return PageResult::success(std::move(output));
@@ -246,18 +347,23 @@ PageDefinition pageOf(const Calculation& calculation, QString& taken) {
     page.name = pageName(calculation.name);
     page.title = withMnemonic(fromEngine(calculation.title), learnt(calculation.name, ""), taken);
     page.fileStem = fileStemOf(calculation.title);
+    page.about = aboutOf(calculation);
     QString letters = taken;
     std::string_view section;
     for (const Input& input : calculation.inputs) {
+        page.makesCsv = page.makesCsv || input.role == Role::Csv;
+        page.makesGcode = page.makesGcode || input.role == Role::Gcode;
         if (!isField(input)) {
             continue;
         }
-        FieldDefinition field = fieldOf(calculation, input, letters);
+        std::vector<FieldDefinition> fields = fieldsOf(calculation, input, letters);
         if (input.only != section) {
-            field.section = sectionOf(calculation, input);
+            fields.front().section = sectionOf(calculation, input);
             section = input.only;
         }
-        page.fields.push_back(std::move(field));
+        for (FieldDefinition& field : fields) {
+            page.fields.push_back(std::move(field));
+        }
     }
     page.compute = [&calculation](const Inputs& inputs) { return computed(calculation, inputs); };
     return page;
@@ -265,7 +371,8 @@ PageDefinition pageOf(const Calculation& calculation, QString& taken) {
 
 std::vector<PageDefinition> workshopPages() {
     // The tabs' letters first, so that no field of any page takes one of them.
-    QString taken = QString::fromLatin1(kMenuLetters.data(), static_cast<qsizetype>(kMenuLetters.size()));
+    QString taken =
+        QString::fromLatin1(kMenuLetters.data(), static_cast<qsizetype>(kMenuLetters.size()));
     std::vector<PageDefinition> pages;
     for (const Calculation& calculation : calculations()) {
         if (!calculation.title.empty()) {

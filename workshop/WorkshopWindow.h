@@ -20,6 +20,7 @@ class QTabWidget;
 namespace morvanta::workshop {
 
 class CalculatorPage;
+class HelpWindow;
 
 // Names the program for the desktop and for QSettings (~/.config/Morvanta/morvanta-workshop.conf)
 // and gives it its icon. main() calls it once, after the QApplication is made.
@@ -34,9 +35,13 @@ void setApplicationIdentity();
 // The fields of every page, the page in front and the window's place are kept in QSettings and
 // come back at the next start; Edit > Reset Page to Defaults gives the page its first values.
 //
+// A page offers only what it can make: Save G-code only where its calculation makes G-code at
+// all, and there, where the input as it stands makes none, it says what is missing. Help >
+// Morvanta Workshop Help (F1) explains every page and field, F1 in a field at its entry.
+//
 // Object names: the window "workshopWindow", the tabs "pages", the actions "copy", "saveCsv",
-// "saveGcode", "print", "exportPdf", "resetPage", "quit", "about", and their buttons the same
-// names followed by "Button".
+// "saveGcode", "print", "exportPdf", "resetPage", "quit", "help", "about", and their buttons the
+// same names followed by "Button"; the Help window "helpWindow".
 class WorkshopWindow : public QMainWindow {
     Q_OBJECT
 
@@ -64,6 +69,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void createPages();
+    void createActions();
+    void createMenus();
+    void createCentralWidget();
+    void readSettings();
+    void connectPages();
+    void restoreWindow();
     QAction* makeAction(const char* name, const QString& text, const QKeySequence& keys,
                         void (WorkshopWindow::*slot)());
     QPushButton* makeButton(QAction* action);
@@ -84,6 +96,7 @@ private:
     void print();
     void exportPdf();
     void resetPage();
+    void showHelp();
     void about();
 
     QSettings settings_;
@@ -95,6 +108,10 @@ private:
     QAction* print_ = nullptr;
     QAction* exportPdf_ = nullptr;
     QAction* resetPage_ = nullptr;
+    QAction* quit_ = nullptr;
+    QAction* help_ = nullptr;
+    QAction* about_ = nullptr;
+    HelpWindow* helpWindow_ = nullptr;
     std::vector<std::pair<QAction*, QPushButton*>> buttons_;
 };
 
