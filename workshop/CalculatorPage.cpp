@@ -112,7 +112,7 @@ void CalculatorPage::showResult(PageResult result) {
     }
     PageOutput output = std::move(result).value();
     showGcodeMessage(output);
-    sheet_->showSheet(output.shownReport, output.shownSketch);
+    sheet_->showSheet(output.shownReport, output.shownSketch, output.shownWidest);
     output_ = std::move(output);
     outputInputs_ = fields_->describeInputs();
     setStale(false);

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QRegularExpression>
 
+#include "workshop/ReportTable.h"
+
 #include <algorithm>
 
 namespace morvanta::workshop {
@@ -304,6 +306,7 @@ PageResult computed(const Calculation& calculation, const Inputs& inputs) {
         }
         output.shownReport = std::move(lines);
     }
+    output.shownWidest = widestCells(*output.shownReport);
     if (parts.sketch) {
         output.shownSketch = std::make_shared<const Sketch>(parts.sketch());
     }

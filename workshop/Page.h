@@ -36,6 +36,8 @@ struct PageOutput {
     // where the calculation draws none.
     std::shared_ptr<const Report> shownReport = {};
     std::shared_ptr<const Sketch> shownSketch = {};
+    // widestCells(*shownReport), what its table's columns are sized to.
+    QStringList shownWidest = {};
     QString csvMessage = {};
     // Why this input makes no G-code although the page can make some, and the field that message
     // names ("" for none): the sheet itself is good all the same.

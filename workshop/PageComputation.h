@@ -29,8 +29,8 @@ public:
     using Compute = std::function<PageResult(const Inputs&)>;
     using Deliver = std::function<void(PageResult)>;
 
-    // Most of a frame at 60 Hz, leaving the rest for showing the result.
-    static constexpr int kQuickMilliseconds = 10;
+    // A third of a frame at 60 Hz, leaving the rest for showing the result and drawing it.
+    static constexpr int kQuickMilliseconds = 6;
 
     PageComputation(Compute compute, Deliver deliver, QObject* parent = nullptr);
     // Waits for a running call and delivers nothing more.

@@ -394,8 +394,12 @@ QString PageFields::messageFor(const QString& field) const {
 }
 
 void PageFields::clearMessages() {
+    // Only the field marked is unmarked: every caption painted again at each key would cost the
+    // window a frame's time on a large page.
     for (Field& field : fields_) {
-        markField(field, false);
+        if (field.definition.name == faultField_) {
+            markField(field, false);
+        }
     }
     faultField_.clear();
     faultMessage_.clear();

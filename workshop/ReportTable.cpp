@@ -34,7 +34,25 @@ Qt::Alignment alignmentOf(const std::string& cell) {
 
 }  // namespace
 
-void ReportModel::setReport(std::shared_ptr<const Report> report) {
+QStringList widestCells(const Report& report) {
+    QStringList widest;
+    for (std::size_t column = 0; column < report.columns.size(); ++column) {
+        const std::string* longest = &report.columns[column];
+        std::size_t most = displayWidth(*longest);
+        for (const std::vector<std::string>& row : report.rows) {
+            if (column < row.size() && row[column].size() > most &&
+                displayWidth(row[column]) > most) {
+                longest = &row[column];
+                most = displayWidth(*longest);
+            }
+        }
+        widest.append(fromEngine(*longest));
+    }
+    return widest;
+}
+
+void ReportModel::setReport(std::shared_ptr<const Report> report, QStringList widest) {
+    widest_ = report && widest.isEmpty() ? workshop::widestCells(*report) : std::move(widest);
     const bool sameShape = report_ && report && report_->columns == report->columns &&
                            report_->columnUnits == report->columnUnits &&
                            report_->rows.size() == report->rows.size();
@@ -99,21 +117,6 @@ QVariant ReportModel::headerData(int section, Qt::Orientation orientation, int r
         default:
             return {};
     }
-}
-
-QStringList ReportModel::widestCells() const {
-    QStringList widest;
-    for (int column = 0; column < columnCount(); ++column) {
-        const std::string* longest = &report_->columns[static_cast<std::size_t>(column)];
-        for (int row = 0; row < rowCount(); ++row) {
-            const std::string& candidate = cell(row, column);
-            if (displayWidth(candidate) > displayWidth(*longest)) {
-                longest = &candidate;
-            }
-        }
-        widest.append(fromEngine(*longest));
-    }
-    return widest;
 }
 
 QString ReportModel::textOf(const QModelIndexList& selected) const {

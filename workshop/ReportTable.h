@@ -10,6 +10,10 @@
 
 namespace morvanta::workshop {
 
+// The cell of each column with the most characters, its name included: what the column's width is
+// measured on, found without measuring every row, and away from the window's thread.
+QStringList widestCells(const Report& report);
+
 // The table of an engine report as a model: a row for each row of the report, a column for each
 // column name, headed by the name and its unit ("Angle (°'")"), each cell the engine's text.
 // Figures are aligned right, words left. The view asks only for the rows it shows.
@@ -21,7 +25,8 @@ public:
 
     // A report with the same columns and number of rows as the last changes the cells in place,
     // so that the reader keeps their place and selection while typing; another resets the model.
-    void setReport(std::shared_ptr<const Report> report);
+    // `widest` is widestCells(*report), or empty to have it found here.
+    void setReport(std::shared_ptr<const Report> report, QStringList widest = {});
     const Report* report() const { return report_.get(); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -29,9 +34,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // The cell of each column with the most characters, header included: what the column's width
-    // is measured on, without measuring every row.
-    QStringList widestCells() const;
+    const QStringList& widestCells() const { return widest_; }
 
     // The cells of the selection as text, a tab between the cells of a line and a line break after
     // each: the rows and columns that hold a selected cell, in their order, the others' cells
@@ -42,6 +45,7 @@ private:
     const std::string& cell(int row, int column) const;
 
     std::shared_ptr<const Report> report_;
+    QStringList widest_;
 };
 
 // The view of a ReportModel: the column names fixed above the rows, rows of one height (so that

@@ -138,14 +138,17 @@ void SheetPanel::layOut() {
 }
 
 void SheetPanel::showSheet(std::shared_ptr<const Report> report,
-                           std::shared_ptr<const Sketch> sketch) {
+                           std::shared_ptr<const Sketch> sketch, QStringList widest) {
     report_ = std::move(report);
-    table_->reportModel().setReport(report_);
+    table_->reportModel().setReport(report_, std::move(widest));
     table_->fitColumns();
     table_->setVisible(report_ && !report_->columns.empty());
     picture_->setSketch(sketch ? std::optional<Sketch>(*sketch) : std::nullopt);
-    showSummary();
-    fitSummary();
+    // Laying wrapped text out again takes longer than the rest; the same lines need it not.
+    if (showSummary()) {
+        fittedFor_ = -1;
+        fitSummary();
+    }
     fitLower();
 }
 
@@ -156,12 +159,14 @@ void SheetPanel::clear() {
     showSummary();
 }
 
-void SheetPanel::showSummary() {
+bool SheetPanel::showSummary() {
+    const QString answer = answer_->text();
+    const QString notes = notes_->text();
     if (!report_) {
         answer_->clear();
         notes_->clear();
         answerBox_->hide();
-        return;
+        return true;
     }
     answer_->setText(linesOf(report_->answer));
     answerBox_->setVisible(!report_->answer.empty());
@@ -174,9 +179,13 @@ void SheetPanel::showSummary() {
         });
     }
     notes_->setText(linesOf(rest));
+    return answer_->text() != answer || notes_->text() != notes;
 }
 
 void SheetPanel::setStale(bool stale) {
+    if (stale == stale_) {
+        return;
+    }
     stale_ = stale;
     static const auto paint = [](QWidget* widget, bool grey, QPalette::ColorRole text,
                                  QPalette::ColorRole base) {

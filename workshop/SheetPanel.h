@@ -33,7 +33,8 @@ public:
     explicit SheetPanel(const QString& accessibleName, QWidget* parent = nullptr);
 
     // Shows a sheet made from good input; the picture where the calculation draws one.
-    void showSheet(std::shared_ptr<const Report> report, std::shared_ptr<const Sketch> sketch);
+    void showSheet(std::shared_ptr<const Report> report, std::shared_ptr<const Sketch> sketch,
+                   QStringList widest = {});
     // Shows nothing: before the first good input.
     void clear();
     // Greys the sheet, which is then of other input than the fields hold.
@@ -51,7 +52,8 @@ private:
     void createSummary();
     void createLower();
     void layOut();
-    void showSummary();
+    // Whether the answer or the notes have changed.
+    bool showSummary();
     void fitSummary();
     void fitLower();
 

@@ -25,6 +25,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -42,6 +43,7 @@ namespace {
 constexpr const char* kTitle = "Morvanta Workshop";
 constexpr double kMarginMillimetres = 15;
 constexpr int kStatusMilliseconds = 8000;
+constexpr int kSaveAfterMilliseconds = 400;
 
 QString title() {
     return QString::fromLatin1(kTitle);
@@ -182,9 +184,18 @@ void WorkshopWindow::readSettings() {
 }
 
 void WorkshopWindow::connectPages() {
+    // The fields are kept a moment after the typing stops rather than at every key, which would
+    // write the settings file in each keystroke's frame.
+    saveSoon_ = new QTimer(this);
+    saveSoon_->setSingleShot(true);
+    saveSoon_->setInterval(kSaveAfterMilliseconds);
+    connect(saveSoon_, &QTimer::timeout, this, &WorkshopWindow::saveChangedPages);
     for (CalculatorPage* page : pageList_) {
         connect(page, &CalculatorPage::stateChanged, this, &WorkshopWindow::updateActions);
-        connect(page, &CalculatorPage::computed, this, [this, page] { savePage(page); });
+        connect(page, &CalculatorPage::computed, this, [this, page] {
+            unsaved_.insert(page);
+            saveSoon_->start();
+        });
     }
     connect(pages_, &QTabWidget::currentChanged, this, [this] {
         updateActions();
@@ -283,10 +294,14 @@ void WorkshopWindow::updateActions() {
     }
 }
 
-void WorkshopWindow::savePage(CalculatorPage* page) {
+void WorkshopWindow::saveChangedPages() {
+    saveSoon_->stop();
     settings_.beginGroup(QStringLiteral("pages"));
-    page->saveFields(settings_);
+    for (CalculatorPage* page : unsaved_) {
+        page->saveFields(settings_);
+    }
     settings_.endGroup();
+    unsaved_.clear();
 }
 
 void WorkshopWindow::saveWindow() {
@@ -296,6 +311,7 @@ void WorkshopWindow::saveWindow() {
 }
 
 void WorkshopWindow::closeEvent(QCloseEvent* event) {
+    saveChangedPages();
     saveWindow();
     event->accept();
 }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 
 class QAction;
 class QPushButton;
+class QTimer;
 class QTabWidget;
 
 namespace morvanta::workshop {
@@ -80,7 +82,7 @@ private:
                         void (WorkshopWindow::*slot)());
     QPushButton* makeButton(QAction* action);
     void updateActions();
-    void savePage(CalculatorPage* page);
+    void saveChangedPages();
     void saveWindow();
     // The file the user chooses for what the action saves; "" when the action is off or the
     // user cancels.
@@ -112,6 +114,8 @@ private:
     QAction* help_ = nullptr;
     QAction* about_ = nullptr;
     HelpWindow* helpWindow_ = nullptr;
+    QTimer* saveSoon_ = nullptr;
+    std::set<CalculatorPage*> unsaved_;
     std::vector<std::pair<QAction*, QPushButton*>> buttons_;
 };
 
