@@ -50,6 +50,22 @@ QPalette greyed(const QPalette& fresh, QPalette::ColorRole text, QPalette::Color
     return palette;
 }
 
+// A frame round a view, with a pixel of room inside its line: a view laid over the line itself
+// hides it where the scale puts the line between the device's pixels (the top and right lines at
+// one and a half).
+QFrame* framed(QWidget* view, const QString& name) {
+    auto* frame = new QFrame;
+    frame->setObjectName(name);
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setBackgroundRole(QPalette::Base);
+    frame->setAutoFillBackground(true);
+    auto* inside = new QVBoxLayout(frame);
+    const int room = frame->frameWidth() + 1;
+    inside->setContentsMargins(room, room, room, room);
+    inside->addWidget(view);
+    return frame;
+}
+
 }  // namespace
 
 SheetPanel::SheetPanel(const QString& accessibleName, QWidget* parent) : QWidget(parent) {
@@ -93,23 +109,18 @@ void SheetPanel::createSummary() {
 }
 
 void SheetPanel::createLower() {
-    table_ = new SheetTable(this);
+    table_ = new SheetTable;
     table_->setObjectName(QStringLiteral("result"));
+    table_->setFrameShape(QFrame::NoFrame);
+    tableFrame_ = framed(table_, QStringLiteral("tableFrame"));
     // The picture in a frame like the table's, so that its area shows where the painter leaves
     // it empty.
-    pictureFrame_ = new QFrame(this);
-    pictureFrame_->setObjectName(QStringLiteral("pictureFrame"));
-    pictureFrame_->setFrameShape(QFrame::StyledPanel);
-    pictureFrame_->setBackgroundRole(QPalette::Base);
-    pictureFrame_->setAutoFillBackground(true);
-    picture_ = new SketchView(pictureFrame_);
-    auto* framed = new QVBoxLayout(pictureFrame_);
-    framed->setContentsMargins(1, 1, 1, 1);
-    framed->addWidget(picture_);
+    picture_ = new SketchView;
+    pictureFrame_ = framed(picture_, QStringLiteral("pictureFrame"));
     lower_ = new QSplitter(Qt::Horizontal, this);
     lower_->setObjectName(QStringLiteral("lowerSplit"));
     lower_->setChildrenCollapsible(false);
-    lower_->addWidget(table_);
+    lower_->addWidget(tableFrame_);
     lower_->addWidget(pictureFrame_);
     lower_->installEventFilter(this);
     lower_->setStretchFactor(0, 0);
@@ -142,7 +153,7 @@ void SheetPanel::showSheet(std::shared_ptr<const Report> report,
     report_ = std::move(report);
     table_->reportModel().setReport(report_, std::move(widest));
     table_->fitColumns();
-    table_->setVisible(report_ && !report_->columns.empty());
+    tableFrame_->setVisible(report_ && !report_->columns.empty());
     picture_->setSketch(sketch ? std::optional<Sketch>(*sketch) : std::nullopt);
     // Laying wrapped text out again takes longer than the rest; the same lines need it not.
     if (showSummary()) {
@@ -192,6 +203,8 @@ void SheetPanel::setStale(bool stale) {
         const QPalette fresh = widget->parentWidget()->palette();
         widget->setPalette(grey ? greyed(fresh, text, base) : fresh);
     };
+    // A frame before what is in it, which takes its colours from the frame.
+    paint(tableFrame_, stale, QPalette::Text, QPalette::Base);
     paint(table_, stale, QPalette::Text, QPalette::Base);
     paint(answerBox_, stale, QPalette::WindowText, QPalette::Base);
     paint(notes_, stale, QPalette::WindowText, QPalette::Window);
@@ -245,7 +258,9 @@ void SheetPanel::fitSummary() {
 // The table as wide as its columns, the picture the rest, but never less than its least.
 void SheetPanel::fitLower() {
     const int total = lower_->width();
-    const int tableWidth = table_->isVisibleTo(this) ? table_->naturalWidth() : 0;
+    const int tableWidth = tableFrame_->isVisibleTo(this)
+                               ? table_->naturalWidth() + tableFrame_->width() - table_->width()
+                               : 0;
     if (!lower_->isVisible() || total <= 0 || tableWidth == fittedTableWidth_) {
         return;
     }

@@ -25,7 +25,8 @@ class SketchView;
 // one between the table and the picture, let the user share the room out.
 //
 // Object names: "status", "answerBox" holding "answer", "notes", "summary" (the scrolling area
-// of answer and notes), "result" (the table, a SheetTable), "picture" (the SketchView).
+// of answer and notes), "result" (the table, a SheetTable) in "tableFrame", "picture" (the
+// SketchView) in "pictureFrame".
 class SheetPanel : public QWidget {
     Q_OBJECT
 
@@ -65,6 +66,7 @@ private:
     QLabel* notes_ = nullptr;
     QSplitter* lower_ = nullptr;
     SheetTable* table_ = nullptr;
+    QFrame* tableFrame_ = nullptr;
     QFrame* pictureFrame_ = nullptr;
     SketchView* picture_ = nullptr;
     std::shared_ptr<const Report> report_;
