@@ -90,6 +90,8 @@ public:
         if (!sheet.inputs.isEmpty()) {
             inputLines_ = wrapped(QStringLiteral("Inputs: ") + sheet.inputs,
                                   QFontMetricsF(textFont_, &device), width_);
+            continuedInputLines_ = wrapped(QStringLiteral("Inputs: ") + sheet.inputs,
+                                           QFontMetricsF(noteFont_, &device), width_);
         }
         for (const std::string& note : sheet.report.notes) {
             noteLines_ += wrapped(text(note), QFontMetricsF(noteFont_, &device), width_);
@@ -121,6 +123,14 @@ private:
     double firstPageTop() const {
         return pt(kTitlePitch) + pt(kInputsPitch) * static_cast<double>(inputLines_.size()) +
                pt(kNotePitch) * static_cast<double>(noteLines_.size()) + pt(kGapAfterNotes);
+    }
+
+    // A page the table goes on to carries the title and the inputs too, so that a page parted
+    // from the first still says what it is of; the inputs in the notes' smaller type, so that it
+    // holds as many rows as without them.
+    double continuedPageTop() const {
+        return pt(kContinuedPitch) +
+               pt(kNotePitch) * static_cast<double>(continuedInputLines_.size());
     }
 
     // Each column as wide as its widest cell, as in the text; the type shrinks until they fit.
@@ -184,7 +194,7 @@ private:
             if (row == rowCount() && footer == footers) {
                 return;
             }
-            y = pt(kContinuedPitch);
+            y = continuedPageTop();
         }
     }
 
@@ -209,6 +219,9 @@ private:
             y += pt(kGapAfterNotes);
         } else {
             line(continuedFont_, kContinuedPitch, title + QStringLiteral(" (continued)"));
+            for (const QString& words : continuedInputLines_) {
+                line(noteFont_, kNotePitch, words);
+            }
         }
 
         if (page.endRow > page.firstRow) {
@@ -262,7 +275,7 @@ private:
     double width_;
     double height_;
     QFont titleFont_, textFont_, noteFont_, continuedFont_, footFont_, rowFont_, headerFont_;
-    QStringList inputLines_, noteLines_, footerLines_;
+    QStringList inputLines_, continuedInputLines_, noteLines_, footerLines_;
     std::vector<double> widths_;
     double tableWidth_ = 0;
     std::vector<PagePlan> pages_;

@@ -18,16 +18,17 @@ struct PrintedSheet {
 // Lays a sheet out on the pages of a printer or PDF writer, to be ticked off at the machine:
 // the title, the inputs and the report's notes at the top of the first page, then the table with
 // an empty box before every row, the column names repeated at the top of every page the table
-// continues on ("<title> (continued)" above them), the report's footer after the last row, and
-// at the foot of every page the title and "Page i of n".
+// continues on ("<title> (continued)" and the inputs above them), the report's footer after the
+// last row, and at the foot of every page the title and "Page i of n".
 //
 // Sizes are in points, whatever the device's resolution, so that a page holds a known number of
 // rows: the title takes 20 pt, the inputs 14 pt a line, each note 12 pt a line, then 8 pt of
-// space; a continued page starts with an 18 pt line; the column names and each row take 16 pt,
-// room to tick a box by hand; each footer line 14 pt; the foot of the page 20 pt. A4 with 15 mm
-// margins (756.85 pt high) holds 37 rows under a line of inputs and six notes, and 43 on each
-// further page. A table too wide for the page is set in a smaller type (down to 5 pt) rather than
-// cut.
+// space; a continued page starts with an 18 pt line and the inputs in the notes' type, 12 pt a
+// line; the column names and each row take 16 pt, room to tick a box by hand; each footer line
+// 14 pt; the foot of the page 20 pt. A4 with 15 mm margins (755.94 pt high as Qt lays it out)
+// holds 37 rows under a line of inputs and six notes, (755.94 - 130 - 20) / 16 = 37.9, and 43
+// under a line of inputs on each further page, (755.94 - 18 - 12 - 16 - 20) / 16 = 43.1. A table
+// too wide for the page is set in a smaller type (down to 5 pt) rather than cut.
 //
 // Returns the number of pages printed, or 0 when the device could not be painted on.
 int printSheet(QPagedPaintDevice& device, const PrintedSheet& sheet);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "ui/DesktopServices.h"
+#include "workshop/SessionEnd.h"
 #include "workshop/WorkshopWindow.h"
 
 int main(int argc, char* argv[]) {
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     morvanta::workshop::setApplicationIdentity();
     morvanta::workshop::WorkshopWindow window;
+    morvanta::workshop::closeOnSessionEnd(&window);
     window.show();
     return QApplication::exec();
 }

@@ -46,9 +46,10 @@ private:
     WorkshopWindow* window = nullptr;
 
     // An empty box before each row to tick, drawn where the layout puts it: the rows start 130 pt
-    // below the 15 mm (42.52 pt) margin on the first page and 34 pt below it on a further one,
-    // 16 pt apart; the 9 pt box starts 1 pt in from the margin and 3.5 pt down in its row.
-    // Nothing above the first row, nor under the last row but on the last page (the footer).
+    // below the 15 mm (42.52 pt) margin on the first page and 46 pt below it on a further one
+    // (its title, a line of inputs and the column names), 16 pt apart; the 9 pt box starts 1 pt in
+    // from the margin and 3.5 pt down in its row. Nothing above the first row, nor under the last
+    // row but on the last page (the footer).
     void checkTickBoxes(const QString& pdf, int page, int rows, bool last) {
         // Drawn by poppler's pdftoppm at 144 pixels an inch, two pixels a point.
         const QString stem = folder.filePath(QStringLiteral("page"));
@@ -56,7 +57,7 @@ private:
         const QImage picture(stem + QStringLiteral(".png"));
         QVERIFY(!picture.isNull());
         const double margin = 42.52;
-        const double top = margin + (page == 1 ? 130 : 34);
+        const double top = margin + (page == 1 ? 130 : 46);
         const auto lightness = [&](double x, double y) {
             return qGray(picture.pixel(qRound(x * 2), qRound(y * 2)));
         };
@@ -89,9 +90,9 @@ private slots:
         QTest::addColumn<QString>("inputs");
         // 200 rows: 37 fit on the first page under the title (20 pt), the inputs (14 pt), six
         // notes (72 pt), the space after them (8 pt) and the column names (16 pt), with 20 pt for
-        // the foot: (756.85 - 130 - 20) / 16 = 37.9. A further page starts with 18 pt and the
-        // column names: (756.85 - 34 - 20) / 16 = 43.9, so 43 rows. 37 + 3 x 43 = 166, and the
-        // last 34 rows and the footer go on a fifth page.
+        // the foot: (755.94 - 130 - 20) / 16 = 37.9. A further page starts with 18 pt, the line
+        // of inputs (12 pt) and the column names: (755.94 - 46 - 20) / 16 = 43.1, so 43 rows.
+        // 37 + 3 x 43 = 166, and the last 34 rows and the footer go on a fifth page.
         // clang-format off
         QTest::newRow("sheet 200") << "sheet" << QStringList{"count=200", "ratio=90", "dial=240"}
             << "Hole Angle Turns Dial Error" << QList<int>{37, 43, 43, 43, 34}
@@ -108,7 +109,7 @@ private slots:
     // Whatever the page, with many notes or few, some longer than the page is wide: every row
     // of the tool's table printed once, in order (with a box to tick, checked where the rows on
     // each page are worked out), the column names over the rows of every page, the title
-    // (continued) above and "Page i of n" below, the footer last.
+    // (continued) and the inputs above and "Page i of n" below, the footer last.
     void shouldPrintEveryRowOnceUnderItsColumnNames() {
         QFETCH(QString, page);
         QFETCH(QStringList, fields);
@@ -146,6 +147,8 @@ private slots:
             const QStringList lines = pdfLines(pdf, number);
             all += lines;
             QCOMPARE(lines.front(), number == 1 ? title : title + QStringLiteral(" (continued)"));
+            // Every page says what it is of: its title and the inputs, wrapped as on the first.
+            QVERIFY2(lines.join(u' ').contains(inputs), qPrintable(lines.mid(0, 3).join(u'|')));
             QCOMPARE(lines.back(),
                      QStringLiteral("%1 Page %2 of %3").arg(title).arg(number).arg(pages));
             const int before = next;
@@ -164,9 +167,7 @@ private slots:
             }
         }
         QCOMPARE(next, rows.size());
-        // The inputs on the first page, wrapped to its width.
-        QCOMPARE(all.filter(QStringLiteral("Inputs: ")).size(), 1);
-        QVERIFY2(pdfLines(pdf, 1).join(u' ').contains(inputs), qPrintable(inputs));
+        QCOMPARE(all.filter(QStringLiteral("Inputs: ")).size(), pages);
         // The notes under them, as the tool's first: "Worm ratio: 90:1, one handwheel turn = 4°".
         QVERIFY(all.contains(QString::fromUtf8(tool.out.split('\n').at(1)).simplified()));
     }
