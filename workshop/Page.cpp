@@ -207,6 +207,15 @@ std::vector<FieldDefinition> pointFields(const Calculation& calculation, const I
         field.label =
             withMnemonic(fromEngine(input.label) + QLatin1Char(' ') + axis, letter, taken);
         field.placeholder = fallback.value(part - 1);
+        // Each number read as the point reads it: a decimal with the point's limits.
+        Input number = input;
+        number.kind = InputKind::Decimal;
+        field.hint = QObject::tr("The %1 of %2. %3.")
+                         .arg(axis, windowWords(calculation, input.help).toLower(),
+                              windowWords(calculation, limitsText(number)));
+        if (!field.placeholder.isEmpty()) {
+            field.hint += QObject::tr(" Empty for %1.").arg(field.placeholder);
+        }
         field.defaultValue = input.sample.empty() ? QString() : sample.value(part - 1);
         field.maxLength = (field.maxLength - 1) / 2;
         fields.push_back(std::move(field));

@@ -45,15 +45,48 @@ QFont sized(QFont font, double points, bool bold = false) {
     return font;
 }
 
-// Breaks a text into lines no wider than `width`, at blanks where it can.
+// A piece of a line to wrap: a word, or a part of a word too wide for the page, parted after its
+// commas and slashes (a list of 64 plates is one word), which joins the part before it without a
+// blank.
+struct Piece {
+    QString text;
+    bool afterBlank = true;
+};
+
+std::vector<Piece> piecesOf(const QString& line, const QFontMetricsF& metrics, double width) {
+    std::vector<Piece> pieces;
+    for (const QString& word : line.split(QLatin1Char(' '))) {
+        if (metrics.horizontalAdvance(word) <= width) {
+            pieces.push_back({word});
+            continue;
+        }
+        QString part;
+        bool afterBlank = true;
+        for (const QChar c : word) {
+            part += c;
+            if (c == u',' || c == u'/') {
+                pieces.push_back({part, afterBlank});
+                part.clear();
+                afterBlank = false;
+            }
+        }
+        pieces.push_back({part, afterBlank});
+    }
+    return pieces;
+}
+
+// Breaks a text into lines no wider than `width`, at blanks where it can, else after a comma.
 QStringList wrapped(const QString& line, const QFontMetricsF& metrics, double width) {
     QStringList lines;
     QString current;
-    for (const QString& word : line.split(QLatin1Char(' '))) {
-        const QString candidate = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
+    for (const Piece& piece : piecesOf(line, metrics, width)) {
+        const QString candidate =
+            current.isEmpty()
+                ? piece.text
+                : current + (piece.afterBlank ? QStringLiteral(" ") : QString()) + piece.text;
         if (!current.isEmpty() && metrics.horizontalAdvance(candidate) > width) {
             lines.append(current);
-            current = word;
+            current = piece.text;
         } else {
             current = candidate;
         }

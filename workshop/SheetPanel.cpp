@@ -214,7 +214,11 @@ void SheetPanel::setStale(bool stale) {
 }
 
 void SheetPanel::setStatus(const QString& text) {
-    status_->setText(text);
+    // A list of plates or gears is one long word: a zero-width space after each comma and slash
+    // lets it wrap there, rather than widen the window to hold it on one line.
+    QString breakable = text;
+    breakable.replace(u',', QStringLiteral(",\u200B")).replace(u'/', QStringLiteral("/\u200B"));
+    status_->setText(breakable);
 }
 
 // The splitters are fitted to their contents when they have their size: a page behind another

@@ -172,6 +172,32 @@ private slots:
         QVERIFY(all.contains(QString::fromUtf8(tool.out.split('\n').at(1)).simplified()));
     }
 
+    // A list of 64 plates, one word of 250 characters in the inputs, wraps after its commas
+    // within the right margin, every circle printed.
+    void shouldWrapALongListWithinThePage() {
+        QStringList circles;
+        for (int holes = 15; holes < 15 + 64; ++holes) {
+            circles.append(QString::number(holes));
+        }
+        fillPage(front(window, QStringLiteral("index")),
+                 {"count=127", "plates=" + circles.join(u',')});
+        const QString pdf = folder.filePath(QStringLiteral("plates.pdf"));
+        QVERIFY(window->exportPdfTo(pdf) > 0);
+        const QString inputs = pdfLines(pdf, 1).join(QString()).remove(u' ');
+        QVERIFY2(inputs.contains("Plates:" + circles.join(u',')), qPrintable(inputs));
+        // Drawn at 72 pixels an inch, a pixel a point: nothing right of the 15 mm margin.
+        const QString stem = folder.filePath(QStringLiteral("plates"));
+        runPoppler(MORVANTA_PDFTOPPM, 1, {"-r", "72", "-png", "-singlefile", pdf, stem});
+        const QImage page(stem + QStringLiteral(".png"));
+        QVERIFY(!page.isNull());
+        for (int x = 556; x < page.width(); ++x) {
+            for (int y = 0; y < page.height(); ++y) {
+                QVERIFY2(qGray(page.pixel(x, y)) > 200,
+                         qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+        }
+    }
+
     // Export PDF suggests a name and adds the suffix to the one chosen; Print previews every
     // page.
     void shouldExportAndPreviewThroughTheDialogs() {
