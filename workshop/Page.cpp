@@ -104,8 +104,11 @@ QString pageName(std::string_view calculation) {
 }
 
 // An input given instead of another shares that one's field.
+// A selector that takes a value (index's --angle) is the page's own input; a selector switch
+// (--survey) only tells the command line's forms apart.
 bool isField(const Input& input) {
-    return input.role == Role::Value && input.instead.empty();
+    return (input.role == Role::Value && input.instead.empty()) ||
+           (input.role == Role::Selector && input.kind != InputKind::Switch);
 }
 
 FieldKind kindOf(const Input& input) {
@@ -354,13 +357,19 @@ QString windowWords(const Calculation& calculation, std::string_view text) {
     return words;
 }
 
-PageDefinition pageOf(const Calculation& calculation, QString& taken) {
+PageDefinition pageOf(const Calculation& calculation, const QString& taken) {
     PageDefinition page;
     page.name = pageName(calculation.name);
-    page.title = withMnemonic(fromEngine(calculation.title), learnt(calculation.name, ""), taken);
+    page.title = fromEngine(calculation.title);
     page.fileStem = fileStemOf(calculation.title);
     page.about = aboutOf(calculation);
+    // The learnt letters of the page's fields are theirs before any other field picks one.
     QString letters = taken;
+    for (const Mnemonic& mnemonic : kMnemonics) {
+        if (mnemonic.page == calculation.name && !mnemonic.input.empty()) {
+            letters.append(QLatin1Char(mnemonic.letter));
+        }
+    }
     std::string_view section;
     for (const Input& input : calculation.inputs) {
         page.makesCsv = page.makesCsv || input.role == Role::Csv;
@@ -382,13 +391,34 @@ PageDefinition pageOf(const Calculation& calculation, QString& taken) {
 }
 
 std::vector<PageDefinition> workshopPages() {
-    // The tabs' letters first, so that no field of any page takes one of them.
-    QString taken =
+    const QString menus =
         QString::fromLatin1(kMenuLetters.data(), static_cast<qsizetype>(kMenuLetters.size()));
+    // The tabs' letters first, for they work from every page: the learnt ones, then a free letter
+    // for each other tab, none that a learnt caption of a field has; a tab without a free letter
+    // is reached with Ctrl+Tab alone. The fields then take letters no tab or menu has.
+    QString kept = menus;
+    for (const Mnemonic& mnemonic : kMnemonics) {
+        kept.append(QLatin1Char(mnemonic.letter));
+    }
+    QString global = menus;
+    std::vector<QString> titles;
+    for (const Calculation& calculation : calculations()) {
+        if (calculation.title.empty()) {
+            continue;
+        }
+        const std::optional<char> wanted = learnt(calculation.name, "");
+        QString avoided = wanted ? global : kept + global;
+        const QString title = withMnemonic(fromEngine(calculation.title), wanted, avoided);
+        if (const qsizetype amp = title.indexOf(QLatin1Char('&')); amp >= 0) {
+            global.append(title.at(amp + 1).toLower());
+        }
+        titles.push_back(title);
+    }
     std::vector<PageDefinition> pages;
     for (const Calculation& calculation : calculations()) {
         if (!calculation.title.empty()) {
-            pages.push_back(pageOf(calculation, taken));
+            pages.push_back(pageOf(calculation, global));
+            pages.back().title = titles[pages.size() - 1];
         }
     }
     return pages;

@@ -35,6 +35,7 @@
 #include "workshop/HelpWindow.h"
 #include "workshop/Page.h"
 #include "workshop/SafeFile.h"
+#include "workshop/SketchView.h"
 
 namespace morvanta::workshop {
 
@@ -124,6 +125,9 @@ void WorkshopWindow::createActions() {
     exportPdf_ =
         makeAction("exportPdf", tr("&Export PDF..."),
                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &WorkshopWindow::exportPdf);
+    exportPicture_ =
+        makeAction("exportPicture", tr("Export Pic&ture..."),
+                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), &WorkshopWindow::exportPicture);
     quit_ = new QAction(tr("&Quit"), this);
     quit_->setObjectName(QStringLiteral("quit"));
     quit_->setShortcut(QKeySequence::Quit);
@@ -142,7 +146,7 @@ void WorkshopWindow::createMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
     file->addActions({saveCsv_, saveGcode_});
     file->addSeparator();
-    file->addActions({print_, exportPdf_});
+    file->addActions({print_, exportPdf_, exportPicture_});
     file->addSeparator();
     file->addAction(quit_);
 
@@ -266,7 +270,10 @@ std::optional<PrintedSheet> WorkshopWindow::currentSheet() const {
     if (page == nullptr || !page->isCurrent()) {
         return std::nullopt;
     }
-    return PrintedSheet{*page->output()->shownReport, page->outputInputs()};
+    const PageOutput& output = *page->output();
+    return PrintedSheet{
+        *output.shownReport, page->outputInputs(),
+        output.shownSketch ? std::optional<Sketch>(*output.shownSketch) : std::nullopt};
 }
 
 void WorkshopWindow::updateActions() {
@@ -281,6 +288,7 @@ void WorkshopWindow::updateActions() {
     saveCsv_->setEnabled(current && static_cast<bool>(page->output()->csv));
     // On where the page makes G-code, to say what is missing when this input makes none.
     saveGcode_->setEnabled(current && saveGcode_->isVisible());
+    exportPicture_->setEnabled(current && static_cast<bool>(page->output()->shownSketch));
     const QString whyNoGcode =
         current && !page->output()->gcode ? page->output()->gcodeMessage : QString();
     saveGcode_->setStatusTip(whyNoGcode);
@@ -409,6 +417,25 @@ int WorkshopWindow::exportPdfTo(const QString& path) {
     return pages;
 }
 
+bool WorkshopWindow::exportPictureTo(const QString& path) {
+    const CalculatorPage* page = currentPage();
+    if (page == nullptr || !page->isCurrent() || !page->output()->sketch) {
+        return false;
+    }
+    QString caption = page->definition().title;
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    caption.remove(QLatin1Char('&'));
+    caption.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    const QByteArray svg = sketchSvg(page->output()->sketch(), caption);
+    if (const SaveOutcome outcome = saveFile(path, svg); !outcome.saved) {
+        complain(tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), outcome.reason));
+        return false;
+    }
+    statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(path)),
+                             kStatusMilliseconds);
+    return true;
+}
+
 void WorkshopWindow::copySheet() {
     const CalculatorPage* page = currentPage();
     if (page == nullptr || !page->isCurrent()) {
@@ -446,6 +473,14 @@ void WorkshopWindow::exportPdf() {
                                          tr("PDF documents (*.pdf)"));
         !path.isEmpty()) {
         exportPdfTo(path);
+    }
+}
+
+void WorkshopWindow::exportPicture() {
+    if (const QString path = askSavePath(exportPicture_, tr("Export Picture"),
+                                         QStringLiteral("svg"), tr("SVG pictures (*.svg)"));
+        !path.isEmpty()) {
+        exportPictureTo(path);
     }
 }
 

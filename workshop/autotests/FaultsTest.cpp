@@ -189,7 +189,7 @@ private slots:
         fillPage(bolt, {"count=6", "diameter=100", "depth=-5"});
         QVERIFY(button->isEnabled());
         const QString reason = QStringLiteral(
-            "A drilling program needs “Retract plane”, the Z the drill returns to between holes");
+            "A drilling program needs “Retract plane”, the Z where each hole's feed starts");
         QCOMPARE(button->toolTip(), reason);
         QTest::keyClick(window, Qt::Key_G, Qt::ControlModifier);
         QCOMPARE(window->statusBar()->currentMessage(),
