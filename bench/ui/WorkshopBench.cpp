@@ -137,6 +137,13 @@ const Case kBolt{"bolt", {"count=10000", "diameter=100"}, "start", Qt::Key_5};
 // in fixed point, the bolt circle's slowest plan.
 const Case kBoltWide{
     "bolt", {"count=10000", "diameter=487654321.987654321", "decimals=8"}, "start", Qt::Key_5};
+// The patterns turned by 5°, which moves every hole; the dividing head's pages with the worm
+// ratio made 40 from 4, which plans the indexing and its table again.
+const Case kLine{"line", {"count=10000", "pitch=1"}, "angle", Qt::Key_5};
+const Case kGrid{"grid", {"rows=100", "columns=100", "pitchX=1", "pitchY=1"}, "angle", Qt::Key_5};
+const Case kAngle{"angle", {"angle=1", "repeat=10000", "ratio=4"}, "ratio", Qt::Key_0};
+const Case kGear{"gear", {"count=10000", "module=2", "ratio=4"}, "ratio", Qt::Key_0};
+const Case kFlats{"flats", {"count=1000", "diameter=30", "ratio=4"}, "ratio", Qt::Key_0};
 
 void keystrokes(const char* name, const Case& c) {
     for (const bool toSheet : {false, true}) {
@@ -161,6 +168,11 @@ int main(int argc, char* argv[]) {
     keystrokes("index_999999999", kIndexHuge);
     keystrokes("bolt_10000", kBolt);
     keystrokes("bolt_10000_wide", kBoltWide);
+    keystrokes("line_10000", kLine);
+    keystrokes("grid_100x100", kGrid);
+    keystrokes("angle_10000_steps", kAngle);
+    keystrokes("gear_10000", kGear);
+    keystrokes("flats_1000", kFlats);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
