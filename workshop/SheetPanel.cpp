@@ -155,8 +155,6 @@ void SheetPanel::showSheet(std::shared_ptr<const Report> report,
     table_->fitColumns();
     tableFrame_->setVisible(report_ && !report_->columns.empty());
     picture_->setSketch(sketch ? std::optional<Sketch>(*sketch) : std::nullopt);
-    // No empty frame on a page that draws no picture.
-    pictureFrame_->setVisible(static_cast<bool>(sketch));
     // Laying wrapped text out again takes longer than the rest; the same lines need it not.
     if (showSummary()) {
         fittedFor_ = -1;
