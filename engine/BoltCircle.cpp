@@ -31,6 +31,14 @@ std::string coordinateText(std::int64_t units, int decimals) {
     return unitsText(units, decimals);
 }
 
+// The move from one hole to the next on the read-out: the change of X and of Y, signed.
+std::string holeMove(const BoltHole& from, const BoltHole& to, int decimals) {
+    const auto change = [decimals](std::int64_t delta) {
+        return (delta > 0 ? "+" : "") + coordinateText(delta, decimals);
+    };
+    return "X " + change(to.x - from.x) + ", Y " + change(to.y - from.y);
+}
+
 // A G-code number: always with a decimal point.
 std::string wordNumber(std::string text) {
     if (text.find('.') == std::string::npos) {
@@ -141,7 +149,8 @@ std::optional<Refusal> drillLevel(const Values& values, std::string_view id, std
     const std::optional<ExactDecimal> level = values.decimal(id);
     const std::string name = named(id);
     if (!level) {
-        return Refusal{std::string(id), "a drilling program needs " + name + ", " + std::string(what)};
+        return Refusal{std::string(id),
+                       "a drilling program needs " + name + ", " + std::string(what)};
     }
     const std::optional<std::int64_t> at = unitsAt(*level, decimals);
     if (!at) {
@@ -235,12 +244,16 @@ Report boltCircleReport(const BoltCirclePlan& plan) {
                            std::to_string(decimals) + (decimals == 1 ? " decimal" : " decimals") +
                            " (halves away from 0)");
     report.columns = {"Hole", "Angle", "DMS", "X", "Y"};
+    report.lengthColumns = {3, 4};
     report.rows.reserve(plan.holes.size());
+    report.moves.reserve(plan.holes.size());
     for (std::size_t i = 0; i < plan.holes.size(); ++i) {
         const BoltHole& hole = plan.holes[i];
         report.rows.push_back({std::to_string(i + 1), decimalDegreesText(hole.angle, decimals),
                                dmsOf(hole.angle, decimals), coordinateText(hole.x, decimals),
                                coordinateText(hole.y, decimals)});
+        report.moves.push_back(i == 0 ? std::string()
+                                      : holeMove(plan.holes[i - 1], hole, decimals));
     }
     return report;
 }

@@ -20,6 +20,13 @@ struct Report {
     std::vector<std::vector<std::string>> rows;
     // Lines after the table: the largest error, a check that the divisions close the circle.
     std::vector<std::string> footer;
+    // The columns that hold lengths in the work's own units (X, Y), by index from 0: where a job
+    // names its units, their headings say so ("X (mm)"). No figure depends on it.
+    std::vector<std::size_t> lengthColumns = {};
+    // For each row, the move from the row before it, as set at the machine: "12 turns and 206
+    // graduations", "X +35.3553, Y -14.6447"; "" for the first row. Empty where the calculation
+    // gives no moves. The text of the report leaves them out.
+    std::vector<std::string> moves = {};
 };
 
 // The width of a text in terminal columns: UTF-8 continuation bytes take none, so "4°" is 2.
