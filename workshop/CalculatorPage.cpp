@@ -264,6 +264,9 @@ Inputs CalculatorPage::inputs() const {
             inputs.set(name, value.toStdString());
         }
     }
+    if (!units_.isEmpty() && !inputs.has("units")) {
+        inputs.set("units", units_.toStdString());
+    }
     return inputs;
 }
 
@@ -458,6 +461,53 @@ void CalculatorPage::saveFields(QSettings& settings) const {
         settings.setValue(field.definition.name, storedText(field));
     }
     settings.endGroup();
+}
+
+QString CalculatorPage::setInputs(const Inputs& inputs) {
+    settingFields_ = true;
+    QString refused;
+    for (Field& field : fields_) {
+        const std::optional<std::string_view> given =
+            inputs.get(field.definition.name.toStdString());
+        QString text = field.check != nullptr ? QStringLiteral("false") : QString();
+        if (field.check != nullptr && given) {
+            text = QStringLiteral("true");
+        } else if (given) {
+            text = QString::fromUtf8(given->data(), static_cast<qsizetype>(given->size()));
+        } else if (field.combo != nullptr && !field.combo->isEditable()) {
+            text = field.definition.defaultValue;
+        }
+        setStoredText(field, text);
+        const bool taken = field.check != nullptr || storedText(field) == text;
+        if (!taken && refused.isEmpty()) {
+            refused = field.definition.name;
+        }
+    }
+    settingFields_ = false;
+    compute();
+    return refused;
+}
+
+void CalculatorPage::setUnits(const QString& units) {
+    for (Field& field : fields_) {
+        if (field.definition.name == QLatin1String("units")) {
+            setStoredText(field, units);
+            return;
+        }
+    }
+    if (units_ != units) {
+        units_ = units;
+        compute();
+    }
+}
+
+QString CalculatorPage::units() const {
+    for (const Field& field : fields_) {
+        if (field.definition.name == QLatin1String("units")) {
+            return storedText(field);
+        }
+    }
+    return units_;
 }
 
 }  // namespace morvanta::workshop

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "engine/Job.h"
+
 namespace morvanta::workshop {
 
 namespace {
@@ -190,7 +192,7 @@ QString sectionOf(const Calculation& calculation, const Input& input) {
 }
 
 PageResult computed(const Calculation& calculation, const Inputs& inputs) {
-    const Result<Made> made = makeEveryOutput(calculation, inputs);
+    const Result<Made> made = makeWithUnits(calculation, inputs);
     const auto refused = [&](const Refusal& refusal) {
         return PageResult::failure(windowWords(calculation, refusal.text).toStdString(),
                                    refusal.input);
@@ -244,6 +246,7 @@ QString windowWords(const Calculation& calculation, std::string_view text) {
 PageDefinition pageOf(const Calculation& calculation, QString& taken) {
     PageDefinition page;
     page.name = pageName(calculation.name);
+    page.calculation = fromEngine(calculation.name);
     page.title = withMnemonic(fromEngine(calculation.title), learnt(calculation.name, ""), taken);
     page.fileStem = fileStemOf(calculation.title);
     QString letters = taken;

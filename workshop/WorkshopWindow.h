@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 #include <QPageLayout>
+#include <QPointer>
 #include <QSettings>
 
 #include <functional>
@@ -14,12 +15,15 @@
 #include "workshop/ReportPrinter.h"
 
 class QAction;
+class QMenu;
 class QPushButton;
 class QTabWidget;
 
 namespace morvanta::workshop {
 
 class CalculatorPage;
+class JobKeeper;
+class MachineView;
 
 // Names the program for the desktop and for QSettings (~/.config/Morvanta/morvanta-workshop.conf)
 // and gives it its icon. main() calls it once, after the QApplication is made.
@@ -35,8 +39,8 @@ void setApplicationIdentity();
 // come back at the next start; Edit > Reset Page to Defaults gives the page its first values.
 //
 // Object names: the window "workshopWindow", the tabs "pages", the actions "copy", "saveCsv",
-// "saveGcode", "print", "exportPdf", "resetPage", "quit", "about", and their buttons the same
-// names followed by "Button".
+// "saveGcode", "print", "exportPdf", "resetPage", "machineMode", "quit", "about", and their
+// buttons the same names followed by "Button"; the job actions as workshop/JobKeeper.h names them.
 class WorkshopWindow : public QMainWindow {
     Q_OBJECT
 
@@ -60,12 +64,27 @@ public:
     // A4, or US Letter where the locale measures in inches, with 15 mm margins.
     static QPageLayout defaultPageLayout();
 
+    // The jobs of the pages: File > New, Open..., Save Job... (workshop/JobKeeper.h).
+    JobKeeper* jobs() const { return jobs_; }
+    // Opens a job file into its page, as File > Open does; false, after saying why, if refused.
+    bool openJobFile(const QString& path);
+    // At the machine (F11): the page in front one row at a time, full screen, each tick written
+    // to the job as it is made (workshop/MachineView.h). The page is first kept as a job: as its
+    // own file where it has one (asking before changes not yet saved go into it), else as a
+    // recovery job in the program's data folder, which the view names. Nothing while the sheet
+    // is not current or has no table.
+    void enterMachineMode();
+    // The machine mode while it is open, else nullptr.
+    MachineView* machineView() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     QAction* makeAction(const char* name, const QString& text, const QKeySequence& keys,
                         void (WorkshopWindow::*slot)());
+    void createJobs(QMenu* file);
+    QString keepForTheMachine(CalculatorPage* page, QString& kept);
     QPushButton* makeButton(QAction* action);
     void updateActions();
     void savePage(CalculatorPage* page);
@@ -95,6 +114,9 @@ private:
     QAction* print_ = nullptr;
     QAction* exportPdf_ = nullptr;
     QAction* resetPage_ = nullptr;
+    QAction* machine_ = nullptr;
+    JobKeeper* jobs_ = nullptr;
+    QPointer<MachineView> machineView_;
     std::vector<std::pair<QAction*, QPushButton*>> buttons_;
 };
 
