@@ -117,7 +117,7 @@ WorkshopWindow::WorkshopWindow(QWidget* parent) : QMainWindow(parent) {
     // The buttons repeat the menus for the mouse; their mnemonics stay with the fields, which
     // need every letter they can get.
     auto* row = new QHBoxLayout;
-    for (QAction* action : {copy_, saveCsv_, saveGcode_, print_, exportPdf_, machine_}) {
+    for (QAction* action : {copy_, saveCsv_, saveGcode_, print_, exportPdf_}) {
         row->addWidget(makeButton(action));
     }
     row->addStretch(1);
@@ -428,6 +428,9 @@ void WorkshopWindow::createJobs(QMenu* file) {
                           &WorkshopWindow::enterMachineMode);
     file->addAction(machine_);
     file->addSeparator();
+    // In the corner of the tabs, where there is room to spare: another button under the pages
+    // would widen the window past a small or scaled screen.
+    pages_->setCornerWidget(makeButton(machine_), Qt::TopRightCorner);
     connect(pages_, &QTabWidget::currentChanged, jobs_, &JobKeeper::updateTitle);
     connect(jobs_, &JobKeeper::changed, this, &WorkshopWindow::updateActions);
 }
