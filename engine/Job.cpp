@@ -146,17 +146,17 @@ std::optional<Result<Job>> readInputsOf(const JsonValue& inputs, const Calculati
         return refuse(inputs.place, "inputs",
                       "\"inputs\" must be an object, not " + typeName(inputs.type));
     }
-    for (std::size_t i = 0; i < inputs.members.size(); ++i) {
-        const auto& [id, value] = inputs.members[i];
+    for (const JsonMember& member : inputs.members) {
+        const std::string& id = member.key;
+        const JsonValue& value = member.value;
         const std::string key = "inputs." + id;
         const Input* input = calculation.input(id);
         if (id == "units") {
-            return refuse(inputs.keyPlaces[i], key,
+            return refuse(member.place, key,
                           "the units go in \"units\" at the top of the job, not among its inputs");
         }
         if (input == nullptr || input->role != Role::Value) {
-            return refuse(inputs.keyPlaces[i], key,
-                          job.calculation + " has no input " + jsonString(id));
+            return refuse(member.place, key, job.calculation + " has no input " + jsonString(id));
         }
         if (auto bad = badText(value, key, kMaxJobInputText)) {
             return bad;
@@ -196,11 +196,11 @@ std::optional<Result<Job>> readTicks(const JsonValue& ticks, Job& job) {
 
 // The keys besides "format" and "version", once those are known to be readable.
 Result<Job> readKeys(const JsonValue& root, std::int64_t minor) {
-    for (std::size_t i = 0; i < root.members.size(); ++i) {
-        const std::string& key = root.members[i].first;
+    for (const JsonMember& member : root.members) {
+        const std::string& key = member.key;
         if (minor <= kJobMinor &&
             std::find(std::begin(kKeys), std::end(kKeys), key) == std::end(kKeys)) {
-            return refuse(root.keyPlaces[i], key,
+            return refuse(member.place, key,
                           jsonString(key) + " is not a key of a job of format " + versionText());
         }
     }

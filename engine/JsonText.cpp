@@ -212,8 +212,7 @@ private:
             if (!readValue(member, depth + 1)) {
                 return false;
             }
-            value.members.emplace_back(std::move(key), std::move(member));
-            value.keyPlaces.push_back(keyPlace);
+            value.members.push_back(JsonMember{std::move(key), keyPlace, std::move(member)});
             if (!endOfItem('}', "object")) {
                 return false;
             }
@@ -344,7 +343,7 @@ private:
                     return false;
                 }
             } else {
-                return failAt(escape, "\\" + std::string(1, kind) + " is not an escape of JSON");
+                return failAt(escape, "\\ followed by " + here() + " is not an escape of JSON");
             }
         }
     }
@@ -396,9 +395,9 @@ private:
 }  // namespace
 
 const JsonValue* JsonValue::member(std::string_view key) const {
-    for (const auto& [name, value] : members) {
-        if (name == key) {
-            return &value;
+    for (const JsonMember& found : members) {
+        if (found.key == key) {
+            return &found.value;
         }
     }
     return nullptr;

@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "engine/Result.h"
@@ -32,19 +31,26 @@ struct JsonPlace {
     int column = 1;
 };
 
+struct JsonMember;
+
 struct JsonValue {
     enum class Type { Null, Boolean, Number, String, Array, Object };
     Type type = Type::Null;
     bool boolean = false;
     std::string text;  // a string's characters, unescaped; a number as written: "-1.5e3"
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;  // in the order written
+    std::vector<JsonMember> members;  // in the order written
     JsonPlace place;
-    // Where each member's key starts, in the order of `members`.
-    std::vector<JsonPlace> keyPlaces;
 
     // The member of an object named `key`, or nullptr.
     const JsonValue* member(std::string_view key) const;
+};
+
+// A member of an object: its key, where the key starts, and its value.
+struct JsonMember {
+    std::string key;
+    JsonPlace place;
+    JsonValue value;
 };
 
 // The text read, or the refusal: its text "line L, column C: what is wrong".

@@ -206,7 +206,9 @@ std::vector<BadFile> badFiles() {
          "as an escape",
          ""},
         {"an escape JSON lacks", edited("first line", "first\\xline"),
-         "line 6, column 18: \\x is not an escape of JSON", ""},
+         "line 6, column 18: \\ followed by 'x' is not an escape of JSON", ""},
+        {"an escaped line break", edited("first line", "first\\\nline"),
+         "line 6, column 18: \\ followed by U+000A is not an escape of JSON", ""},
         {"a number with a leading zero", edited("[1, 2, 5]", "[01]"),
          "line 13, column 13: a malformed number", ""},
     };
