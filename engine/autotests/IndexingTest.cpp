@@ -39,8 +39,8 @@ struct IndexArguments {
 
     Inputs inputs() const {
         Inputs texts{{"count", count}};
-        for (const auto& [id, text] : {std::pair{"ratio", ratio}, std::pair{"plates", plates},
-                                       std::pair{"gears", gears}}) {
+        for (const auto& [id, text] :
+             {std::pair{"ratio", ratio}, std::pair{"plates", plates}, std::pair{"gears", gears}}) {
             if (text) {
                 texts.set(id, std::string(*text));
             }
@@ -397,8 +397,7 @@ TEST(Indexing, shouldWriteTheDivisionTableAndTheSurveyAsCsv) {
     EXPECT_EQ(surveyCsv(surveyOf("95", "97")),
               "count,method,turns,holes,circle\n"
               "95,simple,0,8,19\n96,compound,0,4,16\n97,differential,0,6,15\n");
-    EXPECT_EQ(surveyCsv(surveyOf("383", "383")),
-              "count,method,turns,holes,circle\n383,none,,,\n");
+    EXPECT_EQ(surveyCsv(surveyOf("383", "383")), "count,method,turns,holes,circle\n383,none,,,\n");
 }
 
 // --plates 20 at 40:1 gives the divisors of 800 simply. 41 from A = 40 (one turn) needs
@@ -417,7 +416,8 @@ TEST(Indexing, shouldUseAGearGivenTwiceTwice) {
 
 // The rules between inputs; each input's own limits are the description's (CalculationTest).
 TEST(Indexing, shouldRefuseWhatTheInputsTogetherCannotGive) {
-    const Refusal twice = planIndex(IndexArguments{"7", {}, "15,16/21,15,16,21"}.inputs()).refusal();
+    const Refusal twice =
+        planIndex(IndexArguments{"7", {}, "15,16/21,15,16,21"}.inputs()).refusal();
     EXPECT_EQ(twice.input, "plates");
     EXPECT_EQ(twice.text, "each plate of {plates} may list a circle once; plate 2 lists 21 twice");
     EXPECT_EQ(twice.value, "21");
@@ -427,8 +427,9 @@ TEST(Indexing, shouldRefuseWhatTheInputsTogetherCannotGive) {
     expectRefused(planSurvey(Inputs{{"from", "6"}, {"to", "5"}}), "to",
                   "{to} must not be below {from}; 5 is below 6");
     const Refusal wide = planSurvey(Inputs{{"from", "2"}, {"to", "100002"}}).refusal();
-    EXPECT_EQ(wide.text, "a survey covers at most 100000 counts, and {from} to {to} are 100001: "
-                         "split the range");
+    EXPECT_EQ(wide.text,
+              "a survey covers at most 100000 counts, and {from} to {to} are 100001: "
+              "split the range");
     EXPECT_EQ(wide.limit + " " + wide.value, "100000 100001");
     EXPECT_TRUE(planSurvey(Inputs{{"from", "2"}, {"to", "100001"}}).ok());
     EXPECT_TRUE(planSurvey(Inputs{{"from", "5"}, {"to", "5"}}).ok());
@@ -485,4 +486,57 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
             }
         }
     }
+}
+
+namespace {
+
+std::string indexTextOf(const Inputs& inputs) {
+    return planned(makeRequest(kIndexCalculation, inputs)).sheet.write();
+}
+
+std::string surveyRow(const Inputs& inputs) {
+    const std::string csv = planned(makeRequest(kSurveyCalculation, inputs)).csv->write();
+    const std::string row = csv.substr(csv.find('\n') + 1);
+    // The first five columns: method and move, whatever follows them.
+    std::size_t end = 0;
+    for (int comma = 0; comma < 5 && end != std::string::npos; ++comma) {
+        end = row.find_first_of(",\n", end + (comma == 0 ? 0 : 1));
+    }
+    return row.substr(0, end);
+}
+
+bool hasLine(const std::string& text, const std::string& line) {
+    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+}
+
+}  // namespace
+
+// The words of a plan follow the head given, not the usual one: the sector arms counted with the
+// pin's hole, the plate named only where there are several, one turn said in the singular, and a
+// survey made with the ratio and gears it was given.
+TEST(Indexing, shouldWordThePlanForTheHeadItWasGiven) {
+    const std::string plan127 = indexTextOf({{"count", "127"}});
+    EXPECT_TRUE(
+        hasLine(plan127, "Sector arms: 5 spaces apart (6 holes counting the one the pin is in)"))
+        << plan127;
+    EXPECT_TRUE(hasLine(indexTextOf({{"count", "6"}, {"plates", "15,16,17"}}),
+                        "Move: 6 turns and 10 holes on the 15-hole circle for each division"));
+    EXPECT_TRUE(hasLine(indexTextOf({{"count", "6"}}),
+                        "Move: 6 turns and 10 holes on the 15-hole circle (plate 1) for each "
+                        "division"));
+    const std::string one = indexTextOf({{"count", "3"}, {"ratio", "1"}});
+    EXPECT_TRUE(hasLine(one, "Head: 1:1, 1 crank turn for one turn of the work")) << one;
+    EXPECT_TRUE(
+        one.ends_with("\n1 crank turn in all, one whole turn of the work "
+                      "(360°00'00.0\"): division 1 again, exactly\n"))
+        << one;
+
+    // 90 / 63 = 1 3/7: 9 holes on 21; at 40:1, 40/63 needs a 63-hole circle, which is none.
+    EXPECT_EQ(surveyRow({{"from", "63"}, {"to", "63"}, {"ratio", "90"}}), "63,simple,1,9,21");
+    EXPECT_EQ(surveyRow({{"from", "63"}, {"to", "63"}}).substr(0, 9), "63,compou");
+    // 41 on a 20-hole plate from 40 needs g = -1, two gears alike: none with 24 and 48.
+    EXPECT_EQ(surveyRow({{"from", "41"}, {"to", "41"}, {"plates", "20"}}),
+              "41,differential,1,0,20");
+    EXPECT_EQ(surveyRow({{"from", "41"}, {"to", "41"}, {"plates", "20"}, {"gears", "24,48"}}),
+              "41,none,,,");
 }

@@ -33,9 +33,9 @@ TEST(SheetArc, shouldRefuseAnArcOrProgramItCannotMakeByItsField) {
                   "{ends} cannot be used with {span} 360: the last hole would lie on the first");
     // 1' is no coarser than 360° / 1000, but coarser than 10° / 999.
     EXPECT_TRUE(planSheet({{"count", "1000"}, {"resolution", "1m"}}).ok());
-    EXPECT_EQ(planSheet({{"count", "1000"}, {"resolution", "1m"}, {"span", "10"}, {"ends", ""}})
-                  .about(),
-              "resolution");
+    EXPECT_EQ(
+        planSheet({{"count", "1000"}, {"resolution", "1m"}, {"span", "10"}, {"ends", ""}}).about(),
+        "resolution");
 
     // The program of a manual table's sheet is refused, the sheet itself made.
     const Made manual = planned(makeRequest(kSheetCalculation, {{"count", "7"}, {"ratio", "90"}}));
@@ -44,6 +44,15 @@ TEST(SheetArc, shouldRefuseAnArcOrProgramItCannotMakeByItsField) {
     EXPECT_EQ(manual.gcode->refusal.text,
               "a CNC rotary axis needs no handwheel, so G-code is made without {ratio}, {dial} "
               "and {resolution}");
+
+    // Clockwise, the program says the holes go the minus way.
+    const Made clockwise = planned(makeRequest(
+        kSheetCalculation, {{"count", "4"}, {"gcode", ""}, {"cw", ""}, {"start", "10"}}));
+    EXPECT_NE(
+        clockwise.gcode->write().find(
+            "\n(HOLE 1 AT -10 DEG, THE OTHERS IN THE - DIRECTION, EACH EXACT TO 4 DECIMALS)\n"),
+        std::string::npos)
+        << clockwise.gcode->write();
 
     const std::optional<Refusal> both =
         outputRefusal(kSheetCalculation, {{"count", "7"}, {"csv", ""}, {"gcode", ""}});
@@ -127,8 +136,11 @@ TEST(SheetArc, shouldWriteARotaryProgramOfTheExactAnglesRounded) {
         const std::string texts[] = {std::to_string(holes), thousandths(start), thousandths(span),
                                      std::string(1, "ABC"[pick(0, 2)]), std::to_string(decimals)};
         const bool clockwise = pick(0, 1) == 1;
-        Inputs inputs{{"count", texts[0]}, {"start", texts[1]}, {"gcode", ""},
-                      {"axis", texts[3]},  {"decimals", texts[4]}};
+        Inputs inputs{{"count", texts[0]},
+                      {"start", texts[1]},
+                      {"gcode", ""},
+                      {"axis", texts[3]},
+                      {"decimals", texts[4]}};
         if (span != 0) {
             inputs.set("span", texts[2]);
         }
