@@ -189,6 +189,32 @@ private slots:
         view->close();
     }
 
+    // A tick that cannot be written (the job's folder gone, as with a memory stick pulled out)
+    // is said in red on the screen, and the walk goes on; the next tick that can be written
+    // keeps them all.
+    void shouldSayWhenATickCannotBeKept() {
+        QDir(folder.path()).mkdir(QStringLiteral("stick"));
+        const QString path = folder.filePath(QStringLiteral("stick/walk.morvanta"));
+        writeSevenHoles(path);
+        QVERIFY(window->openJobFile(path));
+        MachineView* view = enter();
+        QVERIFY(view != nullptr);
+        QVERIFY(QDir(folder.filePath(QStringLiteral("stick"))).removeRecursively());
+        press(view, Qt::Key_Space);
+        auto* fault = child<QLabel>(view, QStringLiteral("machineFault"));
+        QVERIFY(fault->isVisible());
+        QVERIFY2(fault->text().startsWith(QStringLiteral("The ticks could not be kept: could not "
+                                                         "save %1: ")
+                                              .arg(QDir::toNativeSeparators(path))),
+                 qPrintable(fault->text()));
+        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 2 of 7"));
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("stick")));
+        press(view, Qt::Key_Space);
+        QVERIFY(!fault->isVisible());
+        QCOMPARE(ticksInFile(path), upTo(2));
+        view->close();
+    }
+
     // The printed sheet ticks the boxes of the rows done and no other: drawn by poppler at 144
     // pixels an inch, the tick's upstroke crosses the box's middle at 6.7 pt from the margin.
     void shouldPrintTheTicksInTheBoxes() {
