@@ -170,13 +170,21 @@ void MachineView::record() {
     showRow();
 }
 
+std::int64_t MachineView::numberOf(std::int64_t row) const {
+    const std::vector<std::string>& cells = report_.rows[static_cast<std::size_t>(row - 1)];
+    bool whole = false;
+    const qlonglong number = cells.empty() ? 0 : text(cells[0]).toLongLong(&whole);
+    return whole ? number : row;
+}
+
 void MachineView::showRow() {
     const std::int64_t row = current();
     const QString what = text(report_.columns.empty() ? std::string("Row") : report_.columns[0]);
     const std::int64_t done = static_cast<std::int64_t>(ticks_.size());
     count_->setText(tr("%1 done, %2 left").arg(done).arg(rows() - done));
-    picture_->setHighlighted(row <= rows() ? row : 0);
-    emit atRow(row <= rows() ? row : 0);
+    const std::int64_t number = row <= rows() ? numberOf(row) : 0;
+    picture_->setHighlighted(number);
+    emit atRow(number);
     if (row > rows()) {
         place_->setText(tr("The job is done."));
         const QString said =
@@ -188,10 +196,25 @@ void MachineView::showRow() {
         move_->clear();
         return;
     }
-    const std::vector<std::string>& cells = report_.rows[static_cast<std::size_t>(row - 1)];
-    place_->setText(tr("%1 %2 of %3")
-                        .arg(what, text(cells.empty() ? std::to_string(row) : cells[0]))
-                        .arg(rows()));
+    // Where holes are left out, a row's own number is not its place in the walk.
+    place_->setText(number == row
+                        ? tr("%1 %2 of %3").arg(what).arg(number).arg(rows())
+                        : tr("%1 %2 (%3 of %4)").arg(what).arg(number).arg(row).arg(rows()));
+    showSettings(report_.rows[static_cast<std::size_t>(row - 1)]);
+    if (report_.moves.empty()) {
+        move_->clear();
+    } else if (row == 1) {
+        move_->setText(tr("The first %1: no move before it.").arg(what.toLower()));
+    } else {
+        move_->setText(tr("Move from %1 %2: %3")
+                           .arg(what.toLower())
+                           .arg(numberOf(row - 1))
+                           .arg(text(report_.moves[static_cast<std::size_t>(row - 1)])));
+    }
+}
+
+// The row's cells but its number, each under its column's name, the figures large.
+void MachineView::showSettings(const std::vector<std::string>& cells) {
     QString table = QStringLiteral("<table cellspacing=\"8\">");
     QStringList plain;
     for (std::size_t c = 1; c < cells.size() && c < report_.columns.size(); ++c) {
@@ -206,12 +229,6 @@ void MachineView::showRow() {
     }
     settings_->setText(table + QStringLiteral("</table>"));
     settings_->setAccessibleName(plain.join(QLatin1Char('\n')));
-    const std::string move =
-        static_cast<std::size_t>(row - 1) < report_.moves.size() ? report_.moves[row - 1] : "";
-    move_->setText(
-        move.empty()
-            ? tr("The first: set it from zero.")
-            : tr("Move from %1 %2: %3").arg(what.toLower(), QString::number(row - 1), text(move)));
 }
 
 void MachineView::keyPressEvent(QKeyEvent* event) {

@@ -55,7 +55,7 @@ public:
     void back();
 
 signals:
-    // The row at hand has changed: its number from 1, 0 once every row is done.
+    // The row at hand has changed: its own number (the hole's), 0 once every row is done.
     void atRow(std::int64_t row);
     void left();
 
@@ -67,6 +67,10 @@ private:
     void build(const QString& title, std::optional<Sketch> sketch);
     void record();
     void showRow();
+    void showSettings(const std::vector<std::string>& cells);
+    // The row's own number, its first cell ("Hole 9" where holes are left out); its place where
+    // the first cell is no number.
+    std::int64_t numberOf(std::int64_t row) const;
     std::int64_t rows() const { return static_cast<std::int64_t>(report_.rows.size()); }
 
     Report report_;

@@ -106,7 +106,8 @@ private slots:
         QVERIFY(view != nullptr);
         QVERIFY(view->isFullScreen());
         QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 1 of 7"));
-        QCOMPARE(labelText(view, "machineMove"), QStringLiteral("The first: set it from zero."));
+        QCOMPARE(labelText(view, "machineMove"),
+                 QStringLiteral("The first hole: no move before it."));
         const QList<Qt::Key> forward = {Qt::Key_Space, Qt::Key_PageDown, Qt::Key_Space};
         for (qsizetype i = 0; i < forward.size(); ++i) {
             press(view, forward[i]);
