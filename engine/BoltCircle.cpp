@@ -31,36 +31,6 @@ std::string coordinateText(std::int64_t units, int decimals) {
     return unitsText(units, decimals);
 }
 
-// The move from one hole to the next on the read-out: the change of X and of Y, signed.
-std::string holeMove(const BoltHole& from, const BoltHole& to, int decimals) {
-    const auto change = [decimals](std::int64_t delta) {
-        return (delta > 0 ? "+" : "") + coordinateText(delta, decimals);
-    };
-    return "X " + change(to.x - from.x) + ", Y " + change(to.y - from.y);
-}
-
-// A G-code number: always with a decimal point.
-std::string wordNumber(std::string text) {
-    if (text.find('.') == std::string::npos) {
-        text += '.';
-    }
-    return text;
-}
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
-// A G-code comment line: upper case, as the oldest controls read only that.
-std::string comment(const std::string& body) {
-    std::string line(1, '(');
-    line += upper(body);
-    line += ")\n";
-    return line;
-}
-
 std::string directionText(const BoltCirclePlan& plan, bool comment) {
     const char* zero =
         plan.north ? (comment ? "+Y" : "+Y (north)") : (comment ? "+X" : "+X (east)");
@@ -77,18 +47,26 @@ PlanResult refuse(std::string text, std::string_view about, std::string limit = 
         Refusal{std::string(about), std::move(text), std::move(limit), std::move(value)});
 }
 
-// The size of the circle, from whichever of diameter and radius was given.
+// The size of the circle, from whichever of diameter and radius was given; a chord is turned into
+// a diameter once the step is known.
 std::optional<Refusal> setSize(const Values& values, BoltCirclePlan& plan) {
     const std::optional<ExactDecimal> diameter = values.decimal("diameter");
     const std::optional<ExactDecimal> radius = values.decimal("radius");
-    if (diameter && radius) {
-        return Refusal{"radius", std::string(kBoltSizeTwiceMessage)};
+    plan.givenChord = values.decimal("chord");
+    const int given = (diameter ? 1 : 0) + (radius ? 1 : 0) + (plan.givenChord ? 1 : 0);
+    if (given > 1) {
+        return Refusal{radius ? "radius" : "chord", std::string(kBoltSizeTwiceMessage)};
     }
-    if (!diameter && !radius) {
+    if (given == 0) {
         return Refusal{"diameter", std::string(kBoltSizeMissingMessage)};
     }
-    plan.diameter = diameter ? *diameter : doubled(*radius);
-    plan.radius = radius ? *radius : halved(*diameter);
+    if (plan.givenChord && plan.count < 2) {
+        return Refusal{"chord", std::string(kBoltChordOneHoleMessage)};
+    }
+    if (!plan.givenChord) {
+        plan.diameter = diameter ? *diameter : doubled(*radius);
+        plan.radius = radius ? *radius : halved(*diameter);
+    }
     return std::nullopt;
 }
 
@@ -118,6 +96,14 @@ std::optional<Refusal> placeHoles(const Values& values, BoltCirclePlan& plan) {
 PlanResult workedOut(BoltCirclePlan plan) {
     const std::int64_t divisions = plan.ends ? plan.count - 1 : plan.count;
     plan.step = (plan.span ? *plan.span : Angle::whole(360)) / divisions;
+    if (plan.givenChord) {
+        const std::optional<ExactDecimal> diameter = diameterOfChord(*plan.givenChord, plan.step);
+        if (!diameter) {
+            return refuse(std::string(kBoltChordTooLongMessage), "chord");
+        }
+        plan.diameter = *diameter;
+        plan.radius = halved(*diameter);
+    }
     if (plan.count > 1) {
         plan.chord = roundedCoordinate({}, plan.diameter, plan.step / 2, Trig::Sin, plan.decimals);
         if (!plan.chord) {
@@ -128,41 +114,20 @@ PlanResult workedOut(BoltCirclePlan plan) {
     const Angle first = plan.start.withinTurn();
     const Angle zero = Angle::whole(plan.north ? 90 : 0);
     plan.holes.reserve(static_cast<std::size_t>(plan.count));
+    const ExactDecimal none{};
     for (std::int64_t k = 1; k <= plan.count; ++k) {
         const Angle angle = first + plan.step * (k - 1);
-        const Angle direction = plan.clockwise ? zero - angle : zero + angle;
+        TurnedRounding turned(plan.clockwise ? zero - angle : zero + angle);
         const std::optional<std::int64_t> x =
-            roundedCoordinate(plan.centreX, plan.radius, direction, Trig::Cos, plan.decimals);
+            turned.rounded(plan.centreX, plan.radius, none, plan.decimals);
         const std::optional<std::int64_t> y =
-            roundedCoordinate(plan.centreY, plan.radius, direction, Trig::Sin, plan.decimals);
+            turned.rounded(plan.centreY, none, plan.radius, plan.decimals);
         if (!x || !y) {
             return refuse(std::string(kBoltUndecidedMessage), "");
         }
         plan.holes.push_back({angle.withinTurn(), *x, *y});
     }
     return PlanResult::success(std::move(plan));
-}
-
-// One of the drilling cycle's Z levels in units of 10^-decimals, as the program writes them all.
-std::optional<Refusal> drillLevel(const Values& values, std::string_view id, std::string_view what,
-                                  int decimals, std::int64_t& units) {
-    const std::optional<ExactDecimal> level = values.decimal(id);
-    const std::string name = named(id);
-    if (!level) {
-        return Refusal{std::string(id),
-                       "a drilling program needs " + name + ", " + std::string(what)};
-    }
-    const std::optional<std::int64_t> at = unitsAt(*level, decimals);
-    if (!at) {
-        const std::string most = std::to_string(decimals);
-        return Refusal{std::string(id),
-                       name + " may have at most " + most +
-                           " decimals, as many as {decimals} gives the coordinates; " +
-                           exactDecimalText(*level) + " has " + std::to_string(level->scale),
-                       most, std::to_string(level->scale)};
-    }
-    units = *at;
-    return std::nullopt;
 }
 
 }  // namespace
@@ -177,6 +142,11 @@ Result<BoltCirclePlan> planBoltCircle(const Values& values) {
         if (std::optional<Refusal> refused = placeHoles(values, plan)) {
             return PlanResult::failure(std::move(*refused));
         }
+        Result<HoleChoice> choice = HoleChoice::read(values, plan.count);
+        if (!choice.ok()) {
+            return PlanResult::failure(choice.refusal());
+        }
+        plan.choice = std::move(choice).value();
         return workedOut(std::move(plan));
     } catch (const std::bad_alloc&) {
         return PlanResult::failure("not enough memory for the bolt circle");
@@ -191,32 +161,55 @@ Result<BoltCirclePlan> planBoltCircle(const Inputs& inputs) {
     return planBoltCircle(values.value());
 }
 
-std::optional<Refusal> setDrilling(const Values& values, BoltCirclePlan& plan) {
-    if (auto refused = drillLevel(values, "depth", "the Z of the bottom of the holes",
-                                  plan.decimals, plan.depth)) {
-        return refused;
-    }
-    if (auto refused = drillLevel(values, "retract", "the Z the drill returns to between holes",
-                                  plan.decimals, plan.retract)) {
-        return refused;
-    }
-    const std::optional<ExactDecimal> feed = values.decimal("feed");
-    if (!feed) {
-        return Refusal{"feed", "a drilling program needs {feed}, the drilling feed"};
-    }
-    plan.feed = *feed;
-    if (plan.retract <= plan.depth) {
-        const std::string depth = exactDecimalText(*values.decimal("depth"));
-        const std::string retract = exactDecimalText(*values.decimal("retract"));
-        return Refusal{"retract",
-                       "{retract} must lie above {depth}; " + retract + " is not above " + depth,
-                       depth, retract};
-    }
-    return std::nullopt;
-}
-
 std::string boltCircleMeaning(const BoltCirclePlan& plan) {
     return holesMeaning(plan.count, plan.span, plan.ends, plan.step, plan.decimals, false);
+}
+
+namespace {
+
+// An angle within one turn as the table writes it: one that rounds up to 360 reads 0, as a turn
+// is.
+std::string turnAngleText(const Angle& angle, int decimals) {
+    const std::string text = decimalDegreesText(angle, decimals);
+    return text.starts_with("360") ? decimalDegreesText(angle - Angle::whole(360), decimals)
+                                   : text;
+}
+
+std::string turnDmsText(const Angle& angle, int decimals) {
+    const std::string text = dmsOf(angle, decimals);
+    return text.starts_with("360") ? dmsOf(angle - Angle::whole(360), decimals) : text;
+}
+
+// How X and Y follow from the angle, as the zero direction and the turning direction make it.
+std::string formulaText(const BoltCirclePlan& plan) {
+    const char* terms = plan.north ? (plan.clockwise ? "sin, cos" : "-sin, cos")
+                                   : (plan.clockwise ? "cos, -sin" : "cos, sin");
+    return std::string("X, Y: centre + radius x ") + terms + " of the angle";
+}
+
+std::string sizeNote(const BoltCirclePlan& plan) {
+    if (plan.givenChord) {
+        return "Chord: " + exactDecimalText(*plan.givenChord) +
+               " between neighbouring holes, which makes the diameter " +
+               exactDecimalText(plan.diameter) + " (correctly rounded to 9 decimals), radius " +
+               exactDecimalText(plan.radius);
+    }
+    std::string size = "Radius: " + exactDecimalText(plan.radius);
+    if (plan.chord) {
+        size += "; chord between neighbouring holes: " + coordinateText(*plan.chord, plan.decimals);
+    }
+    return size;
+}
+
+}  // namespace
+
+std::vector<DrillHole> boltCircleHoles(const BoltCirclePlan& plan) {
+    std::vector<DrillHole> holes;
+    holes.reserve(plan.holes.size());
+    for (std::size_t i = 0; i < plan.holes.size(); ++i) {
+        holes.push_back({static_cast<std::int64_t>(i + 1), plan.holes[i].x, plan.holes[i].y});
+    }
+    return holes;
 }
 
 Report boltCircleReport(const BoltCirclePlan& plan) {
@@ -229,32 +222,26 @@ Report boltCircleReport(const BoltCirclePlan& plan) {
     report.notes.push_back("Holes: " + boltCircleMeaning(plan));
     report.notes.push_back("Angles: " + directionText(plan, false) + ", hole 1 at " +
                            exactDegreesText(plan.start));
-    std::string size = "Radius: " + exactDecimalText(plan.radius);
-    if (plan.chord) {
-        size += "; chord between neighbouring holes: " + coordinateText(*plan.chord, decimals);
-    }
-    report.notes.push_back(size);
+    report.notes.push_back(sizeNote(plan));
     std::string formula = "Angle: ";
     if (plan.count > 1) {
         const std::string step = exactDegreesText(plan.step);
         formula += exactDegreesText(plan.start) + " + (hole - 1) x " + step + " exactly, ";
     }
     report.notes.push_back(formula + "within one turn; DMS the same in degrees, minutes, seconds");
-    report.notes.push_back("X, Y: centre + radius x cos, sin of the angle, correctly rounded to " +
+    report.notes.push_back(formulaText(plan) + ", correctly rounded to " +
                            std::to_string(decimals) + (decimals == 1 ? " decimal" : " decimals") +
                            " (halves away from 0)");
-    report.columns = {"Hole", "Angle", "DMS", "X", "Y"};
-    report.lengthColumns = {3, 4};
-    report.rows.reserve(plan.holes.size());
-    report.moves.reserve(plan.holes.size());
-    for (std::size_t i = 0; i < plan.holes.size(); ++i) {
-        const BoltHole& hole = plan.holes[i];
-        report.rows.push_back({std::to_string(i + 1), decimalDegreesText(hole.angle, decimals),
-                               dmsOf(hole.angle, decimals), coordinateText(hole.x, decimals),
-                               coordinateText(hole.y, decimals)});
-        report.moves.push_back(i == 0 ? std::string()
-                                      : holeMove(plan.holes[i - 1], hole, decimals));
+    if (!plan.choice.all()) {
+        report.notes.push_back("Drilled: " + plan.choice.text());
     }
+    report.notes.push_back(std::string(kMovesNote));
+    report.columns = {"Hole", "Angle", "DMS", "X", "Y", "dX", "dY"};
+    addPatternRows(report, boltCircleHoles(plan), plan.choice, decimals, [&](std::size_t i) {
+        const Angle& angle = plan.holes[i].angle;
+        return std::vector<std::string>{std::to_string(i + 1), turnAngleText(angle, decimals),
+                                        turnDmsText(angle, decimals)};
+    });
     return report;
 }
 
@@ -263,48 +250,21 @@ std::string boltCircleText(const BoltCirclePlan& plan) {
 }
 
 std::string boltCircleCsv(const BoltCirclePlan& plan) {
-    std::string text = "hole,angle,x,y\n";
-    text.reserve(plan.holes.size() * 40 + text.size());
-    for (std::size_t i = 0; i < plan.holes.size(); ++i) {
-        const BoltHole& hole = plan.holes[i];
-        text += std::to_string(i + 1) + ',' + decimalDegreesText(hole.angle, plan.decimals) + ',' +
-                coordinateText(hole.x, plan.decimals) + ',' +
-                coordinateText(hole.y, plan.decimals) + '\n';
-    }
-    return text;
+    return patternCsv("hole,angle,x,y,dx,dy", boltCircleHoles(plan), plan.choice, plan.decimals,
+                      [&](std::size_t i) {
+                          return std::vector<std::string>{
+                              std::to_string(i + 1),
+                              turnAngleText(plan.holes[i].angle, plan.decimals)};
+                      });
 }
 
-std::string boltCircleGcode(const BoltCirclePlan& plan) {
-    const int decimals = plan.decimals;
-    const auto number = [&](std::int64_t units) { return wordNumber(unitsText(units, decimals)); };
-    const auto position = [&](const BoltHole& hole) {
-        std::string words = "X";
-        words += number(hole.x);
-        words += " Y";
-        words += number(hole.y);
-        return words;
-    };
-    std::string text = "%\n";
-    text += comment(std::string("Bolt circle: ") + std::to_string(plan.count) +
-                    (plan.count == 1 ? " hole" : " holes") + " on a diameter of " +
-                    exactDecimalText(plan.diameter) + ", centre X" +
-                    exactDecimalText(plan.centreX) + " Y" + exactDecimalText(plan.centreY));
-    text += comment(holesMeaning(plan.count, plan.span, plan.ends, plan.step, decimals, true));
-    text +=
-        comment(directionText(plan, true) + ", hole 1 at " + exactDegreesText(plan.start, true));
-    text += "(UNITS, WORK OFFSET, TOOL AND SPINDLE AS SET ON THE CONTROL)\n";
-    text += "G90 G17 G80\n";
-    text.reserve(text.size() + plan.holes.size() * 30 + 64);
-    for (std::size_t i = 0; i < plan.holes.size(); ++i) {
-        if (i == 0) {
-            text += "G98 G81 " + position(plan.holes[i]) + " Z" + number(plan.depth) + " R" +
-                    number(plan.retract) + " F" + wordNumber(exactDecimalText(plan.feed)) + "\n";
-        } else {
-            text += position(plan.holes[i]) + "\n";
-        }
-    }
-    text += "G80\nM30\n%\n";
-    return text;
+std::vector<std::string> boltCircleAbout(const BoltCirclePlan& plan) {
+    return {std::string("Bolt circle: ") + std::to_string(plan.count) +
+                (plan.count == 1 ? " hole" : " holes") + " on a diameter of " +
+                exactDecimalText(plan.diameter) + ", centre X" + exactDecimalText(plan.centreX) +
+                " Y" + exactDecimalText(plan.centreY),
+            holesMeaning(plan.count, plan.span, plan.ends, plan.step, plan.decimals, true),
+            directionText(plan, true) + ", hole 1 at " + exactDegreesText(plan.start, true)};
 }
 
 }  // namespace morvanta

@@ -11,6 +11,8 @@
 #include "engine/BoltCircleMath.h"
 #include "engine/Calculation.h"
 #include "engine/CommonOptions.h"
+#include "engine/DrillProgram.h"
+#include "engine/HolePattern.h"
 #include "engine/Report.h"
 #include "engine/Result.h"
 
@@ -47,6 +49,8 @@ struct BoltCirclePlan {
     std::int64_t count = 0;
     ExactDecimal radius;
     ExactDecimal diameter;
+    // The chord the diameter was made from, where it was given instead of a size.
+    std::optional<ExactDecimal> givenChord;
     ExactDecimal centreX;
     ExactDecimal centreY;
     Angle start;
@@ -57,40 +61,36 @@ struct BoltCirclePlan {
     Angle step;
     int decimals = kDefaultBoltDecimals;
     std::optional<std::int64_t> chord;  // units of 10^-decimals; nothing for a single hole
-    std::vector<BoltHole> holes;
-    // With G-code: the Z of the holes' bottom and of the retract plane in units of 10^-decimals,
-    // and the feed.
-    std::int64_t depth = 0;
-    std::int64_t retract = 0;
-    ExactDecimal feed;
+    std::vector<BoltHole> holes;        // every hole of the circle, hole k at holes[k - 1]
+    HoleChoice choice;                  // those drilled
 };
 
 // The description of the bolt circle: its inputs, their limits and how it is made.
 extern const Calculation kBoltCircleCalculation;
 
 // Works out every hole from inputs read and checked against kBoltCircleCalculation, with the rules
-// between them, the first that fails refusing the plan: the size given by exactly one of diameter
-// and radius (kBoltSizeTwiceMessage, kBoltSizeMissingMessage), a span of 0 only for one hole
-// (kBoltZeroSpanMessage), a hole at each end only with a span below 360 and two holes or more
-// (kEndsWithoutSpanMessage, kEndsFullMessage, kBoltEndsOneHoleMessage). A refusal about no input
-// says a coordinate lies too close to a rounding boundary for 8192 bits (kBoltUndecidedMessage,
-// which no real input reaches) or that memory ran out.
+// between them, the first that fails refusing the plan: the size given by exactly one of diameter,
+// radius and chord (kBoltSizeTwiceMessage, kBoltSizeMissingMessage), a chord only for 2 holes or
+// more and giving a diameter below 10^9 (kBoltChordOneHoleMessage, kBoltChordTooLongMessage), a
+// span of 0 only for one hole (kBoltZeroSpanMessage), a hole at each end only with a span below 360
+// and two holes or more (kEndsWithoutSpanMessage, kEndsFullMessage, kBoltEndsOneHoleMessage), the
+// holes drilled as HoleChoice::read says. With a chord the diameter is chord / sin(step / 2)
+// correctly rounded to 9 decimals (diameterOfChord), and the holes lie on that diameter. A refusal
+// about no input says a coordinate lies too close to a rounding boundary for 8192 bits
+// (kBoltUndecidedMessage, which no real input reaches) or that memory ran out.
 // {"count": "6", "diameter": "100", "centre": "10,-5", "start": "15"} gives 6 holes 60° apart
 // from 15°; hole 1 at X 58.2963 Y 7.9410.
 Result<BoltCirclePlan> planBoltCircle(const Values& values);
 // The same from the texts, read first as readInputs does.
 Result<BoltCirclePlan> planBoltCircle(const Inputs& inputs);
 
-// The drilling cycle of a G-code program: depth, retract plane and feed, each given, depth and
-// retract plane with no more decimals than the coordinates and the retract plane above the depth.
-// Sets them in the plan, or says which is missing or wrong:
-//   no "depth" -> "a drilling program needs {depth}, the Z of the bottom of the holes"
-std::optional<Refusal> setDrilling(const Values& values, BoltCirclePlan& plan);
-
 inline constexpr std::string_view kBoltSizeMissingMessage =
-    "give the size of the circle with {diameter} or {radius}";
+    "give the size of the circle with {diameter}, {radius} or {chord}";
 inline constexpr std::string_view kBoltSizeTwiceMessage =
-    "give either {diameter} or {radius}, not both";
+    "give only one of {diameter}, {radius} and {chord}";
+inline constexpr std::string_view kBoltChordOneHoleMessage = "{chord} needs at least 2 holes";
+inline constexpr std::string_view kBoltChordTooLongMessage =
+    "the diameter that {chord} gives must stay below 1000000000";
 inline constexpr std::string_view kBoltZeroSpanMessage = "{span} 0 has room for one hole only";
 inline constexpr std::string_view kBoltEndsOneHoleMessage = "{ends} needs at least 2 holes";
 inline constexpr std::string_view kBoltUndecidedMessage =
@@ -103,29 +103,37 @@ inline constexpr std::string_view kBoltUndecidedMessage =
 std::string boltCircleMeaning(const BoltCirclePlan& plan);
 
 // The table as a report: title, notes (what was meant, where hole 1 lies and which way the holes
-// go, the centre and radius, the chord between neighbours, how the numbers are rounded), columns
-// Hole, Angle (decimal degrees, as many decimals as the coordinates), DMS (degrees, minutes and
-// seconds to 10^-(decimals - 3) of a second, whole seconds for 3 decimals or fewer), X, Y.
+// go, the centre and radius, the chord between neighbours, how the numbers are rounded, the holes
+// left out), columns Hole, Angle (decimal degrees, as many decimals as the coordinates, within one
+// turn: an angle that rounds up to 360 reads 0), DMS (degrees, minutes and seconds to
+// 10^-(decimals - 3) of a second, whole seconds for 3 decimals or fewer), X, Y, dX, dY (the move
+// from the hole drilled before), a row for each hole drilled.
 // `coords 6 --diameter 100 --centre 10,-5 --start 15` starts:
 //   Bolt circle: 6 holes on a diameter of 100, centre X 10 Y -5
 //   Holes: 6 holes over the full circle, 60° apart
 //   ...
-//   Hole     Angle           DMS         X         Y
+//   Hole     Angle           DMS         X         Y        dX        dY
 //      1   15.0000   15°00'00.0"   58.2963    7.9410
+//      2   75.0000   75°00'00.0"   22.9410   43.2963  -35.3553   35.3553
 Report boltCircleReport(const BoltCirclePlan& plan);
 
 // reportText(boltCircleReport(plan)).
 std::string boltCircleText(const BoltCirclePlan& plan);
 
-// A row of names "hole,angle,x,y", then one row per hole: 1,15.0000,58.2963,7.9410. LF breaks.
+// A row of names "hole,angle,x,y,dx,dy", then one row per hole drilled:
+// 1,15.0000,58.2963,7.9410,, then 2,75.0000,22.9410,43.2963,-35.3553,35.3553. LF breaks.
 std::string boltCircleCsv(const BoltCirclePlan& plan);
 
-// A drilling program in absolute positions: '%', comments naming the count, diameter, centre and
-// arc, "G90 G17 G80", "G98 G81" with hole 1's X Y and the Z, R and F of the cycle, one "X.. Y.."
-// line for every further hole, "G80", "M30", '%'. Only upper-case ASCII; every number has a
-// decimal point (also with 0 decimals, "X10.", since some controls read a number without a point
-// in their smallest increment); X, Y, Z and R with the decimals asked, F as given. Units, work
-// offset, tool and spindle are those set on the control. LF breaks.
-std::string boltCircleGcode(const BoltCirclePlan& plan);
+// The holes of the plan by number with their X and Y.
+std::vector<DrillHole> boltCircleHoles(const BoltCirclePlan& plan);
+
+// What a drilling program of the plan says of it in its comments: the count, diameter and centre,
+// the arc and step, where hole 1 lies and which way the holes go.
+std::vector<std::string> boltCircleAbout(const BoltCirclePlan& plan);
+
+// A picture of the circle: the pitch circle, the holes numbered (hole 1 marked, holes left out as
+// thin circles), the zero direction from the centre, an arrow from hole 1 the way the holes go,
+// the centre's cross with its coordinates and the diameter.
+Sketch boltCircleSketch(const BoltCirclePlan& plan);
 
 }  // namespace morvanta

@@ -23,6 +23,9 @@ constexpr Input kInputs[] = {
      "the diameter of the bolt circle, in the unit you work in"}.startingAt("100"),
     {"radius", "Radius", "--radius", "R", InputKind::Decimal, "", "", above(0).below(kRadiusBelow),
      "its radius instead of the diameter"},
+    {"chord", "Chord", "--chord", "C", InputKind::Decimal, "", "", above(0),
+     "the distance between neighbouring holes instead of the diameter, which is then "
+     "chord / sin(step / 2) correctly rounded to 9 decimals"},
     {"centre", "Centre", "--centre", "X,Y", InputKind::Point, "", "0,0", kAnyValue,
      "the centre of the circle"},
     kStartInput,
@@ -35,26 +38,17 @@ constexpr Input kInputs[] = {
      "span / {count} apart, the last a step short of the end"},
     kEndsInput,
     kDecimalsInput,
+    kOmitInput,
+    kFromInput,
     Input{"csv", "CSV", "--csv", "", InputKind::Switch, "", "", kAnyValue,
-     "comma-separated values: hole,angle,x,y"}.as(Role::Csv),
+     "comma-separated values: hole,angle,x,y,dx,dy"}.as(Role::Csv),
     Input{"gcode", "G-code", "--gcode", "", InputKind::Switch, "", "", kAnyValue,
-     "a drilling program: G90 absolute positions, a G98 G81 canned cycle with hole 1, then X Y "
-     "of each further hole, G80, M30"}.as(Role::Gcode),
-    Input{"depth", "Depth Z", "--depth", "Z", InputKind::Decimal, "", "", kAnyValue,
-     "the Z of the bottom of the holes, such as -5"}.onlyWith("gcode"),
-    Input{"retract", "Retract plane", "--retract", "R", InputKind::Decimal, "", "", kAnyValue,
-     "the Z the drill returns to between holes, above the depth, such as 2"}.onlyWith("gcode"),
-    Input{"feed", "Feed", "--feed", "F", InputKind::Decimal, "", "", above(0),
-     "the drilling feed, such as 100"}.onlyWith("gcode"),
+     "a drilling program: G90 absolute positions, a rapid to the clearance height, a G98 canned "
+     "cycle with hole 1, then X Y of each further hole, G80, M30"}.as(Role::Gcode),
+    kDepthInput, kRetractInput, kFeedInput, kClearanceInput, kPeckInput, kDwellInput, kUnitsInput,
+    kDialectInput, kNameInput,
 };
 // clang-format on
-
-Output drillingProgram(const Values& values, BoltCirclePlan plan) {
-    if (std::optional<Refusal> refused = setDrilling(values, plan)) {
-        return {{}, std::move(*refused)};
-    }
-    return {[plan = std::move(plan)] { return boltCircleGcode(plan); }};
-}
 
 Result<Made> makeBoltCircle(const Values& values) {
     Result<BoltCirclePlan> planned = planBoltCircle(values);
@@ -67,7 +61,9 @@ Result<Made> makeBoltCircle(const Values& values) {
     made.sheet.write = [plan] { return boltCircleText(*plan); };
     made.report = [plan] { return boltCircleReport(*plan); };
     made.csv = Output{[plan] { return boltCircleCsv(*plan); }};
-    made.gcode = drillingProgram(values, *plan);
+    made.gcode = patternProgram(values, plan->decimals, boltCircleAbout(*plan),
+                                boltCircleHoles(*plan), plan->choice);
+    made.sketch = [plan] { return boltCircleSketch(*plan); };
     return Result<Made>::success(std::move(made));
 }
 
@@ -77,12 +73,15 @@ constinit const Calculation kBoltCircleCalculation{
     .name = "coords",
     .title = "Bolt circle",
     .summary = "X and Y of each hole of a bolt circle, for a read-out or as G-code",
-    .about = "Prints the X and Y of each of COUNT holes equally spaced round a circle, for a mill "
-             "with a digital read-out or a CNC control. Hole k lies at the exact angle "
-             "start + (k - 1) x step; each coordinate is the exact centre + radius x cos or sin "
-             "of that angle, correctly rounded (halves away from zero), so 30 degrees on a radius "
-             "of 50 is 25.0000 and nothing reads -0.0000. Numbers are in whatever unit you give "
-             "them in (mm or inch); nothing is converted.",
+    .about =
+        "Prints the X and Y of each of COUNT holes equally spaced round a circle, for a mill "
+        "with a digital read-out or a CNC control. Hole k lies at the exact angle "
+        "start + (k - 1) x step; each coordinate is the exact centre + radius x cos or sin "
+        "of that angle, correctly rounded (halves away from zero), so 30 degrees on a radius "
+        "of 50 is 25.0000 and nothing reads -0.0000. Numbers are in whatever unit you give "
+        "them in (mm or inch); nothing is converted. {omit} and {from} leave holes out of "
+        "every output, the others keeping their numbers; dX and dY give the move from the "
+        "hole drilled before, for a read-out in incremental mode.",
     .inputs = kInputs,
     .make = makeBoltCircle,
     .example = "6 --diameter 100 --centre 10,-5 --start 15",

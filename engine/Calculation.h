@@ -35,7 +35,8 @@ namespace morvanta {
 enum class InputKind {
     Count,    // a whole number, digits only: "7"
     Decimal,  // a decimal number: an optional sign, digits, at most one point: "-22.5"
-    Degrees,  // an angle in degrees written as a decimal: "15", "-22.5"
+    Degrees,  // an angle in degrees written as a decimal: "15", "-22.5"; where its limits allow,
+              // in degrees, minutes and seconds too: "17d30m15s"
     Point,    // two decimals with a comma between: "10,-5"
     Choice,   // one of the listed choices: "east"
     List,     // whole numbers with commas, a slash between groups where allowed: "15,16/21"
@@ -60,12 +61,13 @@ struct Bound {
 struct Limits {
     Bound least = {};
     Bound most = {};
-    bool size = false;      // least is -most: said "in size"
-    int digits = 9;         // most digits before the point
-    int decimals = 9;       // most digits after it (a Count and a List take none)
-    std::size_t count = 0;  // a List: most numbers in all; 0 for no limit of its own
-    bool grouped = false;   // a List: groups with a slash between them
-    bool spans = false;     // a List: a run of numbers written "7-9"
+    bool size = false;         // least is -most: said "in size"
+    int digits = 9;            // most digits before the point
+    int decimals = 9;          // most digits after it (a Count and a List take none)
+    std::size_t count = 0;     // a List: most numbers in all; 0 for no limit of its own
+    bool grouped = false;      // a List: groups with a slash between them
+    bool spans = false;        // a List: a run of numbers written "7-9"
+    bool sexagesimal = false;  // an Angle: in degrees, minutes and seconds too, "17d30m15s"
 
     constexpr Limits places(int wholeDigits, int decimalDigits) const {
         Limits copy = *this;
@@ -98,9 +100,18 @@ struct Limits {
         copy.spans = true;
         return copy;
     }
+    // An Angle also written in degrees, minutes and seconds: 17d30m15s, 17°30'15" or 17:30:15,
+    // the later parts optional (17d30m, 17°, 17:30) and the seconds with decimals up to
+    // kMaxDmsDecimals; the range and `digits` (of the degrees) hold for it as for a decimal.
+    constexpr Limits dms() const {
+        Limits copy = *this;
+        copy.sexagesimal = true;
+        return copy;
+    }
 };
 
 inline constexpr Limits kAnyValue{};
+inline constexpr int kMaxDmsDecimals = 4;
 constexpr Limits within(std::int64_t least, std::int64_t most) {
     return Limits{.least = {least, false, true}, .most = {most, false, true}, .decimals = 0};
 }

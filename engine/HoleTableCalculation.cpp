@@ -47,7 +47,7 @@ Result<Made> makeAll(const Values& values) {
 
 constinit const Calculation kThisCalculation{
     .name = "this",
-    .summary = "the angle of every hole of COUNT equally spaced holes (Build This)",
+    .summary = "the hole angles of COUNT equally spaced holes as Build This lists them",
     .about = "Prints the angle of every hole of COUNT equally spaced holes, the first at 0 "
              "degrees, exactly as the Morvanta window's Build This shows it: each angle is the "
              "window's running sum of the spacing in double precision, written to 15 digits and "

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/IndexInputs.h"
 #include "engine/Indexing.h"
 
 #include <memory>
@@ -7,31 +8,14 @@ namespace morvanta {
 
 namespace {
 
-constexpr Choice kPlateSets[] = {
-    {"bs", "Brown & Sharpe", kBrownSharpePlates},
-    {"cincinnati", "Cincinnati", kCincinnatiPlates},
-};
-
-// The head, the same for one count and for a survey.
 // clang-format off
-constexpr Input kRatio{"ratio", "Worm ratio", "--ratio", "R", InputKind::Count, "", "40", within(1, kMaxIndexRatio),
-    "crank turns for one turn of the work: 40 on most dividing heads, 90 on many rotary tables"};
-constexpr Input kPlates = Input{"plates", "Plates", "--plates", "SET", InputKind::List, "", "bs",
-    within(kMinCircleHoles, kMaxCircleHoles).items(kMaxCircles).groups(),
-    "the index plates: bs (the three Brown & Sharpe plates), cincinnati (the standard Cincinnati "
-    "plate, both sides), or your own hole circles, commas between the circles of one plate and a "
-    "slash between plates, such as 15,16,17/21,23,27"}.offering(kPlateSets);
-constexpr Input kGears{"gears", "Change gears", "--gears", "LIST", InputKind::List, "", kDefaultGears,
-    within(1, kMaxGearTeeth).items(kMaxGears),
-    "the change gears you own, teeth with commas between; a number given twice is two gears"};
-
 constexpr Input kIndexInputs[] = {
     // id, label, option, value, kind, unit, default, limits, help
     Input{"count", "Count", "", "COUNT", InputKind::Count, "divisions", "", within(1, kMaxIndexCount),
      "how many equal divisions of the work"}.startingAt("127"),
-    kRatio,
-    kPlates,
-    kGears,
+    kRatioInput,
+    kPlatesInput,
+    kGearsInput,
     Input{"csv", "CSV", "--csv", "", InputKind::Switch, "", "", kAnyValue,
      "comma-separated values: the division table"}.as(Role::Csv),
 };
@@ -43,9 +27,9 @@ constexpr Input kSurveyInputs[] = {
      "the first count of the survey"},
     {"to", "To", "", "TO", InputKind::Count, "divisions", "", within(1, kMaxIndexCount),
      "the last count of the survey, at most 100000 counts after the first"},
-    kRatio,
-    kPlates,
-    kGears,
+    kRatioInput,
+    kPlatesInput,
+    kGearsInput,
     Input{"csv", "CSV", "--csv", "", InputKind::Switch, "", "", kAnyValue,
      "comma-separated values: count,method,turns,holes,circle"}.as(Role::Csv),
 };
@@ -101,8 +85,10 @@ constinit const Calculation kIndexCalculation{
              "its index plates, exactly: simple indexing on one hole circle (every circle that "
              "works, the one with the fewest holes recommended), else compound indexing on two "
              "circles of one plate, else differential indexing with the change gears, else the "
-             "nearest-hole plan marked approximate with each division's error. Up to 10000 "
-             "divisions, one line per division gives its exact angle and the crank's place "
+             "nearest-hole plan marked approximate with each division's error. Differential "
+             "indexing takes the simplest gear train first, then the base count nearest to COUNT; "
+             "of two bases equally near, the higher (71 is divided as for 72, not 70). Up to "
+             "10000 divisions, one line per division gives its exact angle and the crank's place "
              "counted from the first division.",
     .inputs = kIndexInputs,
     .make = makeIndex,
@@ -115,7 +101,12 @@ constinit const Calculation kSurveyCalculation{
     .summary = "the method and move of every count from FROM to TO",
     .about = "Lists the method and the move of every count from FROM to TO on the head and "
              "plates given, as the plan of each count would choose them, and counts the counts "
-             "of each method.",
+             "of each method. With {csv} each row gives every move: count,method,turns,holes,"
+             "circle (the crank's move; for differential that of the base count), then "
+             "plate_holes,plate_circle (compound: the plate's move, minus when it turns back, so "
+             "that turns + holes / circle + plate_holes / plate_circle is the ratio over the "
+             "count), then base,gearing,gears (differential: the base count, the plate's turns "
+             "per turn of the work, minus against the crank, and the train driver/driven).",
     .inputs = kSurveyInputs,
     .make = makeSurvey,
     .example = "--survey 1 10",

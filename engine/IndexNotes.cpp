@@ -38,7 +38,8 @@ std::string circleList(const std::vector<std::int64_t>& circles) {
     return text;
 }
 
-// " (plate 2)" where the plates are more than one; the sides of the Cincinnati plate are sides.
+}  // namespace
+
 std::string onPlate(const IndexHead& head, std::size_t plate) {
     if (head.plates.size() < 2) {
         return "";
@@ -50,7 +51,6 @@ std::string circleName(std::int64_t holes) {
     return number(holes) + "-hole circle";
 }
 
-// "6 turns and 10 holes on the 15-hole circle (plate 1)"; whole turns alone as "5 turns".
 std::string moveText(const IndexHead& head, const HoleMove& move) {
     if (move.holes == 0) {
         return counted(move.turns, "turn", "turns");
@@ -58,6 +58,8 @@ std::string moveText(const IndexHead& head, const HoleMove& move) {
     return counted(move.turns, "turn", "turns") + " and " + counted(move.holes, "hole", "holes") +
            " on the " + circleName(move.circle) + onPlate(head, move.plate);
 }
+
+namespace {
 
 // The same for a list: "6 turns and 10 on 15", "5 turns".
 std::string shortMove(const HoleMove& move) {
@@ -68,8 +70,8 @@ std::string shortMove(const HoleMove& move) {
            number(move.circle);
 }
 
-// A list as note lines of at most kNoteWidth characters, the first after `lead`, the others
-// indented by two blanks.
+}  // namespace
+
 void appendWrapped(std::vector<std::string>& notes, std::string line,
                    const std::vector<std::string>& items) {
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -101,6 +103,8 @@ std::string trainText(const GearTrain& train) {
            number(train.drivers[1]) + ", on the stud of " + number(train.driven[0]) + ", drives " +
            number(train.driven[1]) + " on the plate's shaft (two pairs)";
 }
+
+namespace {
 
 std::string alternativeText(const IndexHead& head, const DifferentialMove& plan) {
     return formatted("as for %lld: ", static_cast<long long>(plan.base)) + shortMove(plan.move) +

@@ -98,17 +98,41 @@ std::string surveyText(const SurveyPlan& plan) {
     return reportText(surveyReport(plan));
 }
 
+namespace {
+
+// What a CSV row adds after the crank's move: the plate's move of a compound plan, signed (minus
+// for back, against the crank), so that turns + holes / circle + plate_holes / plate_circle is
+// the ratio over the count; or the base count, the gearing and the train of a differential plan.
+std::string surveyCsvDetail(const SurveyEntry& entry) {
+    if (entry.method == IndexMethod::Compound) {
+        const CompoundMove& c = *entry.compound;
+        return formatted(",%lld,%lld,,,",
+                         static_cast<long long>(c.plateBack ? -c.plateHoles : c.plateHoles),
+                         static_cast<long long>(c.plateCircle));
+    }
+    if (entry.method == IndexMethod::Differential) {
+        const DifferentialMove& d = *entry.differential;
+        return ",,," + number(d.base) + "," + fractionText(d.gearing) + "," +
+               shortTrainText(d.train);
+    }
+    return ",,,,,";
+}
+
+}  // namespace
+
 std::string surveyCsv(const SurveyPlan& plan) {
-    std::string text = "count,method,turns,holes,circle\n";
+    std::string text =
+        "count,method,turns,holes,circle,plate_holes,plate_circle,base,gearing,gears\n";
     for (const SurveyEntry& entry : surveyEntries(plan)) {
         text += number(entry.count) + "," + std::string(methodName(entry.method));
         if (entry.method == IndexMethod::None) {
-            text += ",,,\n";
+            text += ",,,";
         } else {
-            text += formatted(",%lld,%lld,%lld\n", static_cast<long long>(entry.move.turns),
+            text += formatted(",%lld,%lld,%lld", static_cast<long long>(entry.move.turns),
                               static_cast<long long>(entry.move.holes),
                               static_cast<long long>(entry.move.circle));
         }
+        text += surveyCsvDetail(entry) + "\n";
     }
     return text;
 }

@@ -214,7 +214,13 @@ std::vector<SurveyEntry> surveyEntries(const SurveyPlan& plan);
 Report surveyReport(const SurveyPlan& plan);
 std::string surveyText(const SurveyPlan& plan);
 
-// count,method,turns,holes,circle and one row per count, LF; for none the three are empty.
+// count,method,turns,holes,circle,plate_holes,plate_circle,base,gearing,gears and one row per
+// count, LF, every move of every plan: the crank's move (for differential, that of the base
+// count); for compound the plate's move, plate_holes minus when the plate turns back, so that
+// turns + holes / circle + plate_holes / plate_circle = ratio / count (51 at 40:1:
+// 51,compound,1,2,17,-5,15,,,); for differential the base count, the plate's turns per turn of
+// the work (-4/5) and the train, driver/driven from the spindle (32/40). Cells a plan has not
+// are empty; for none all but count and method.
 std::string surveyCsv(const SurveyPlan& plan);
 
 }  // namespace morvanta

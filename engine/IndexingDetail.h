@@ -127,6 +127,23 @@ std::string shortTrainText(const GearTrain& train);
 // An error of timesTurn / per turns of the work in seconds of arc, two decimals: "330.58\"".
 std::string errorSeconds(detail::I128 timesTurn, detail::I128 per);
 
+// The words of a move, shared with the angle's sheet (AngleIndexReport.cpp).
+// " (plate 2)" where the plates are more than one; the sides of the Cincinnati plate are sides.
+std::string onPlate(const IndexHead& head, std::size_t plate);
+// "15-hole circle".
+std::string circleName(std::int64_t holes);
+// "6 turns and 10 holes on the 15-hole circle (plate 1)"; whole turns alone as "5 turns".
+std::string moveText(const IndexHead& head, const HoleMove& move);
+// "Sector arms: 10 spaces apart (11 holes counting the one the pin is in)".
+std::string sectorText(std::int64_t holes);
+// "56 on the spindle drives 24 on the plate's shaft (one pair)", or the two pairs of a compound
+// train.
+std::string trainText(const GearTrain& train);
+// A list as note lines of at most 96 characters, the first after `line`, the others indented by
+// two blanks: "Circles that give it: 5 holes on 15 (plate 1), 6 holes on 18 (plate 1),".
+void appendWrapped(std::vector<std::string>& notes, std::string line,
+                   const std::vector<std::string>& items);
+
 // The head, its plates and its change gears, one line each.
 std::vector<std::string> headNotes(const IndexHead& head);
 // The notes of an index sheet before its table: the head, the crank's turns for each division,

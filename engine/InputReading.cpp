@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "engine/DmsText.h"
 #include "engine/Integers.h"
 
 namespace morvanta {
@@ -67,7 +68,8 @@ Refusal notOfKind(const Input& input, std::string_view text) {
                        : input.kind == InputKind::Count && decimal    ? " is not a whole number"
                        : input.kind == InputKind::Count ||
                                input.kind == InputKind::Decimal ||
-                               input.kind == InputKind::Degrees         ? " is not a number"
+                               (input.kind == InputKind::Degrees &&
+                                !input.limits.sexagesimal)             ? " is not a number"
                                                                       : " is not written so";
     return refusal(input, "must be " + limitsText(input) + "; " + shown(text) + what, {},
                    shown(text));
@@ -205,6 +207,62 @@ Result<ExactDecimal> readRangedDecimal(const Input& input, std::string_view text
         }
     }
     return read;
+}
+
+// The degrees within the input's digits, minutes and seconds below 60, the seconds with at most
+// kMaxDmsDecimals decimals.
+std::optional<Refusal> dmsRefusal(const Input& input, std::string_view text,
+                                  const DmsParts& parts) {
+    const std::string_view degrees =
+        parts.degrees.substr(std::min(parts.degrees.find_first_not_of('0'), parts.degrees.size()));
+    if (degrees.size() > static_cast<std::size_t>(input.limits.digits)) {
+        const std::string most = std::to_string(input.limits.digits);
+        return refusal(input,
+                       "may have at most " + most + " digits in its degrees; " + shown(text) +
+                           " has " + std::to_string(degrees.size()),
+                       most, std::to_string(degrees.size()));
+    }
+    for (const auto& [part, name] :
+         {std::pair{parts.minutes, "minutes"}, std::pair{parts.seconds, "seconds"}}) {
+        if (part.size() > 2 || wholeOf(part) >= 60) {
+            return refusal(input,
+                           std::string("must have its ") + name + " below 60; " + shown(text) +
+                               " has " + shown(part),
+                           "60", shown(part));
+        }
+    }
+    if (parts.fraction.size() > static_cast<std::size_t>(kMaxDmsDecimals)) {
+        const std::string most = std::to_string(kMaxDmsDecimals);
+        return refusal(input,
+                       "may have at most " + most + " decimals in its seconds; " + shown(text) +
+                           " has " + std::to_string(parts.fraction.size()),
+                       most, std::to_string(parts.fraction.size()));
+    }
+    return std::nullopt;
+}
+
+// Degrees, minutes and seconds read to an exact angle and checked, then its range.
+Result<Values::Value> readDms(const Input& input, std::string_view text) {
+    const std::optional<DmsParts> parts = dmsParts(text);
+    if (!parts) {
+        return Result<Values::Value>::failure(notOfKind(input, text));
+    }
+    if (const std::optional<Refusal> refused = dmsRefusal(input, text, *parts)) {
+        return Result<Values::Value>::failure(*refused);
+    }
+    const std::int64_t scale = detail::kPow10[parts->fraction.size()];
+    const I128 seconds =
+        (static_cast<I128>(wholeOf(parts->degrees)) * 60 + wholeOf(parts->minutes)) * 60 +
+        wholeOf(parts->seconds);
+    const I128 units = seconds * scale + wholeOf(parts->fraction);
+    const I128 numerator = parts->negative ? -units : units;
+    if (const auto out = outOfRange(input, numerator, 3600 * scale, text, mustBe(input))) {
+        return Result<Values::Value>::failure(*out);
+    }
+    Values::Value value;
+    value.text = std::string(text);
+    value.angle = Angle::ratio(static_cast<std::int64_t>(numerator), 3600 * scale);
+    return Result<Values::Value>::success(std::move(value));
 }
 
 Result<Values::Value> readPoint(const Input& input, std::string_view text) {
@@ -395,7 +453,10 @@ std::string limitsText(const Input& input) {
         case InputKind::Decimal:
             return "a number" + ranged + digitsText(input.limits);
         case InputKind::Degrees:
-            return "a number of degrees" + ranged + digitsText(input.limits);
+            return "a number of degrees" + ranged + digitsText(input.limits) +
+                   (input.limits.sexagesimal ? ", or degrees, minutes and seconds such as "
+                                               "17d30m15s, 17\u00B030'15\" or 17:30:15"
+                                             : "");
         case InputKind::Point:
             return "two numbers X,Y such as 10,-5" + digitsText(input.limits);
         case InputKind::Choice:
@@ -429,6 +490,10 @@ Result<Values::Value> readInput(const Input& input, std::string_view text) {
         }
         case InputKind::Decimal:
         case InputKind::Degrees: {
+            if (input.limits.sexagesimal &&
+                text.find_first_of("dms:'\"\xC2") != std::string_view::npos) {
+                return readDms(input, text);
+            }
             const Result<ExactDecimal> decimal = readRangedDecimal(input, text);
             if (!decimal.ok()) {
                 return Result<Values::Value>::failure(decimal.refusal());

@@ -88,15 +88,15 @@ std::string formatted(const char* format, auto... values) {
     return text;
 }
 
-// numerator / denominator (denominator > 0) with 1 to 18 decimals, rounded half away from zero:
-// "0.00" only when exactly zero; otherwise a minus sign, or a plus sign when `plus`. The rounded
-// value must fit int64 in units of the last decimal. (1, 7, 2, true) -> "+0.14",
-// (-1, 9973, 2, false) -> "-0.00".
+// numerator / denominator (denominator > 0) with 1 to 18 decimals, rounded half away from zero,
+// with a minus sign, or a plus sign when `plus`, unless it rounds to zero: no output reads "-0",
+// and "0.00" says zero to the digits shown. The rounded value must fit int64 in units of the
+// last decimal. (1, 7, 2, true) -> "+0.14", (-1, 9973, 2, false) -> "0.00".
 inline std::string decimalText(I128 numerator, I128 denominator, int decimals, bool plus) {
     const std::int64_t scale = kPow10[static_cast<std::size_t>(decimals)];
     const auto scaled =
         static_cast<std::int64_t>(magnitude(nearest(numerator * scale, denominator)));
-    const char* sign = numerator < 0 ? "-" : numerator > 0 && plus ? "+" : "";
+    const char* sign = scaled == 0 ? "" : numerator < 0 ? "-" : plus ? "+" : "";
     return formatted("%s%lld.%0*lld", sign, static_cast<long long>(scaled / scale), decimals,
                      static_cast<long long>(scaled % scale));
 }

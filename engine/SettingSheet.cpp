@@ -122,6 +122,10 @@ SheetPlanResult placeHoles(const Values& values, SheetPlan plan) {
     plan.errorDenominator =
         std::lcm(firstSeconds.denominator(), spanSeconds.denominator() * divisions);
     plan.axis = values.text("axis")->front();
+    const std::string_view rotary = values.text("rotary").value_or("forward");
+    plan.rotary = rotary == "shortest"      ? RotaryMoves::Shortest
+                  : rotary == "incremental" ? RotaryMoves::Incremental
+                                            : RotaryMoves::Forward;
     plan.decimals = static_cast<int>(*values.whole("decimals"));
     return SheetPlanResult::success(std::move(plan));
 }
@@ -332,7 +336,11 @@ std::string sheetFooter(const SheetPlan& plan, std::int64_t largest, std::int64_
     if (largest == 0) {
         return "Largest error: 0.00\" (every setting is exact)";
     }
-    return "Largest error: " + withoutPlus(errorText(largest, plan.errorDenominator)) +
+    const std::string shown = withoutPlus(errorText(largest, plan.errorDenominator));
+    if (shown == "0.00") {
+        return "Largest error: 0.00\" (every setting is exact to the digit shown)";
+    }
+    return "Largest error: " + shown +
            formatted("\" (hole %lld)", static_cast<long long>(largestHole));
 }
 
@@ -400,6 +408,23 @@ std::string sheetCsv(const SheetPlan& plan) {
 
 namespace morvanta {
 
+namespace {
+
+// An angle as a count of 10^-decimals degrees, halves away from zero.
+std::int64_t degreeUnits(const Angle& angle, int decimals) {
+    const I128 scaled = static_cast<I128>(angle.numerator()) * detail::kPow10[decimals];
+    const I128 twice = 2 * detail::magnitude(scaled) + angle.denominator();
+    const auto units = static_cast<std::int64_t>(twice / (2 * angle.denominator()));
+    return scaled < 0 ? -units : units;
+}
+
+std::string axisNumber(std::int64_t units, int decimals) {
+    std::string text = unitsText(units, decimals);
+    return decimals == 0 ? text + "." : text;
+}
+
+}  // namespace
+
 std::string sheetGcode(const SheetPlan& plan) {
     const std::string axis(1, plan.axis);
     std::string text =
@@ -413,15 +438,26 @@ std::string sheetGcode(const SheetPlan& plan) {
             ", THE OTHERS IN THE " + (plan.clockwise ? "-" : "+") + " DIRECTION, EACH EXACT TO " +
             std::to_string(plan.decimals) + " DECIMALS)\n";
     text += "(UNITS, WORK OFFSET AND AXIS AS SET ON THE CONTROL; M0 STOPS AT EACH HOLE)\n";
+    if (plan.rotary == RotaryMoves::Shortest) {
+        text += "(ANGLES WITHIN ONE TURN, FOR A CONTROL THAT TAKES THE SHORTEST WAY)\n";
+    } else if (plan.rotary == RotaryMoves::Incremental) {
+        text += "(HOLE 1 IN G90, EACH FURTHER HOLE A G91 INCREMENT FROM THE HOLE BEFORE)\n";
+    }
+    const std::int64_t turn = 360 * detail::kPow10[plan.decimals];
+    std::int64_t before = 0;
     for (std::int64_t hole = 1; hole <= plan.holes; ++hole) {
         const Angle angle = plan.start + plan.step * (hole - 1);
-        std::string position = decimalDegreesText(plan.clockwise ? -angle : angle, plan.decimals);
-        if (plan.decimals == 0) {
-            position += '.';
+        const std::int64_t units = degreeUnits(plan.clockwise ? -angle : angle, plan.decimals);
+        std::string move = "G90 G0 " + axis + axisNumber(units, plan.decimals);
+        if (plan.rotary == RotaryMoves::Shortest) {
+            move = "G90 G0 " + axis + axisNumber(((units % turn) + turn) % turn, plan.decimals);
+        } else if (plan.rotary == RotaryMoves::Incremental && hole > 1) {
+            move = "G91 G0 " + axis + axisNumber(units - before, plan.decimals);
         }
-        text += "G90 G0 " + axis + position + "\nM0 (HOLE " + std::to_string(hole) + ")\n";
+        before = units;
+        text += move + "\nM0 (HOLE " + std::to_string(hole) + ")\n";
     }
-    text += "M30\n%\n";
+    text += plan.rotary == RotaryMoves::Incremental ? "G90\nM30\n%\n" : "M30\n%\n";
     return text;
 }
 

@@ -44,6 +44,10 @@ inline constexpr std::int64_t kSecondsPerRevolution = 1'296'000;
 inline constexpr std::int64_t kMinSheetHoles = 2;
 inline constexpr std::int64_t kMaxSheetHoles = 10'000;
 
+// How a program for a CNC rotary axis gives each angle: running on past 360 from the start, within
+// one turn (for a control that takes the shortest way), or as G91 increments.
+enum class RotaryMoves { Forward, Shortest, Incremental };
+
 // A checked request: every quantity in whole seconds of table angle.
 struct SheetPlan {
     std::int64_t holes = 0;
@@ -69,6 +73,7 @@ struct SheetPlan {
     bool gcode = false;
     char axis = 'A';
     int decimals = 4;
+    RotaryMoves rotary = RotaryMoves::Forward;
 };
 
 // Either a plan or exactly one refusal, never both.
@@ -123,15 +128,16 @@ std::string angleText(std::int64_t seconds);
 // 32000 -> 8°53'20", 3601 -> 1°00'01".
 std::string amountText(std::int64_t seconds);
 
-// errorTimesHoles / holes seconds with two decimals, rounded half away from zero: "0.00" only when
-// exactly zero, else signed, so "+0.00" is a positive error below 0.005". 1/7 -> "+0.14",
+// errorTimesHoles / holes seconds with two decimals, rounded half away from zero, signed unless
+// it rounds to zero: "0.00" is an error below 0.005" either way, never "-0.00". 1/7 -> "+0.14",
 // -180/7 -> "-25.71".
 std::string errorText(std::int64_t errorTimesHoles, std::int64_t holes);
 
 // The sheet as plain text with LF line breaks: a header naming the count, ratio, dial and
 // resolution and saying what each column means, an empty line, the column names, one line per hole
 // in right-aligned columns (Hole, Angle, then Turns and Dial with a ratio, Error), and a footer
-// with the largest error by size and the first hole having it. Without a dial, Dial is the table
+// with the largest error by size and the first hole having it (or, where it rounds to 0.00, that
+// every setting is exact to the digit shown). Without a dial, Dial is the table
 // angle past the whole turns. The text of
 // {"7", "90", "240"} starts:
 //   Setting sheet: 7 holes
@@ -165,6 +171,13 @@ std::string sheetCsv(const SheetPlan& plan);
 // from the start, (clockwise ? -1 : 1) x (start + (k - 1) x step), so that the axis turns the same
 // way to every hole and takes up its backlash alike.
 //   sheet 4 --gcode: G90 G0 A0.0000 / M0 (HOLE 1) / G90 G0 A90.0000 / M0 (HOLE 2) / ...
+// With RotaryMoves::Shortest each A is that angle within one turn (one that rounds to 360 written
+// 0), for a control that takes the shortest way; with RotaryMoves::Incremental hole 1 is a G90
+// move and each further hole "G91 G0 A..", the difference of its run-on angle rounded and the hole
+// before's, so that the increments add up to the rounded angles without drift, and a G90 ends the
+// program. Either way a comment says so.
+//   sheet 4 --gcode --start 300 --rotary shortest: A300.0000, A30.0000, A120.0000, A210.0000
+//   sheet 3 --gcode --rotary incremental: G90 G0 A0.0000, G91 G0 A120.0000, G91 G0 A120.0000
 std::string sheetGcode(const SheetPlan& plan);
 
 }  // namespace morvanta

@@ -7,6 +7,9 @@ namespace morvanta {
 namespace {
 
 constexpr Choice kAxes[] = {{"A", "A"}, {"B", "B"}, {"C", "C"}};
+constexpr Choice kRotaryMoves[] = {{"forward", "Forward, running on past 360"},
+                                   {"shortest", "Within one turn (shortest way)"},
+                                   {"incremental", "Increments (G91)"}};
 
 // clang-format off
 constexpr Input kInputs[] = {
@@ -37,6 +40,11 @@ constexpr Input kInputs[] = {
     Input{"axis", "Axis", "--axis", "", InputKind::Choice, "", "A", kAnyValue,
      "the letter of the CNC rotary axis"}.offering(kAxes).onlyWith("gcode"),
     kDecimalsInput.onlyWith("gcode"),
+    Input{"rotary", "Rotary moves", "--rotary", "", InputKind::Choice, "", "forward", kAnyValue,
+     "how the program gives each angle: forward, running on from the start past 360 so that the "
+     "axis always turns one way; shortest, brought within one turn for a control that takes the "
+     "shortest way (rollover); incremental, hole 1 in G90 and each further hole as a G91 "
+     "increment from the hole before"}.offering(kRotaryMoves).onlyWith("gcode"),
 };
 // clang-format on
 

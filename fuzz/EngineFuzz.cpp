@@ -117,9 +117,10 @@ void checkRefusal(const morvanta::Calculation& calculation, const morvanta::Refu
     check(refusal.input.empty() || calculation.input(refusal.input) != nullptr);
     const std::string worded = morvanta::wordRefusal(refusal.text, [&](std::string_view id) {
         const morvanta::Input* input = calculation.input(id);
-        return input != nullptr ? std::string(input->label) : std::string("{?}");
+        // A control character, which no text the user typed keeps in a refusal.
+        return input != nullptr ? std::string(input->label) : std::string("\x01");
     });
-    check(worded.find("{?}") == std::string::npos);
+    check(worded.find('\x01') == std::string::npos);
 }
 
 void checkOutput(const morvanta::Calculation& calculation, const morvanta::Output& output) {

@@ -491,7 +491,8 @@ QString CalculatorPage::setInputs(const Inputs& inputs) {
 void CalculatorPage::setUnits(const QString& units) {
     for (Field& field : fields_) {
         if (field.definition.name == QLatin1String("units")) {
-            setStoredText(field, units);
+            // No units is the field's own default: the control's.
+            setStoredText(field, units.isEmpty() ? field.definition.defaultValue : units);
             return;
         }
     }
@@ -504,7 +505,9 @@ void CalculatorPage::setUnits(const QString& units) {
 QString CalculatorPage::units() const {
     for (const Field& field : fields_) {
         if (field.definition.name == QLatin1String("units")) {
-            return storedText(field);
+            const QString chosen = storedText(field);
+            return chosen == QLatin1String("mm") || chosen == QLatin1String("in") ? chosen
+                                                                                  : QString();
         }
     }
     return units_;

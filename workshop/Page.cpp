@@ -27,16 +27,16 @@ struct Mnemonic {
     char letter;
 };
 constexpr Mnemonic kMnemonics[] = {
-    {"sheet", "", 's'},       {"sheet", "count", 'c'},   {"sheet", "ratio", 'r'},
-    {"sheet", "dial", 'd'},   {"sheet", "resolution", 'o'}, {"sheet", "start", 't'},
-    {"sheet", "span", 'a'},   {"sheet", "ends", 'l'},    {"sheet", "cw", 'w'},
-    {"sheet", "axis", 'x'},   {"sheet", "decimals", 'g'}, {"index", "", 'i'},
-    {"index", "count", 'c'},  {"index", "ratio", 'r'},   {"index", "plates", 'p'},
-    {"index", "gears", 'g'},  {"coords", "", 'b'},       {"coords", "count", 'c'},
-    {"coords", "diameter", 'm'}, {"coords", "radius", 'u'}, {"coords", "centre", 'n'},
-    {"coords", "start", 't'}, {"coords", "cw", 'w'},     {"coords", "zero", 'z'},
-    {"coords", "span", 'a'},  {"coords", "ends", 'l'},   {"coords", "decimals", 'g'},
-    {"coords", "depth", 'p'}, {"coords", "retract", 'r'}, {"coords", "feed", 'd'},
+    {"sheet", "", 's'},          {"sheet", "count", 'c'},      {"sheet", "ratio", 'r'},
+    {"sheet", "dial", 'd'},      {"sheet", "resolution", 'o'}, {"sheet", "start", 't'},
+    {"sheet", "span", 'a'},      {"sheet", "ends", 'l'},       {"sheet", "cw", 'w'},
+    {"sheet", "axis", 'x'},      {"sheet", "decimals", 'g'},   {"index", "", 'i'},
+    {"index", "count", 'c'},     {"index", "ratio", 'r'},      {"index", "plates", 'p'},
+    {"index", "gears", 'g'},     {"coords", "", 'b'},          {"coords", "count", 'c'},
+    {"coords", "diameter", 'm'}, {"coords", "radius", 'u'},    {"coords", "centre", 'n'},
+    {"coords", "start", 't'},    {"coords", "cw", 'w'},        {"coords", "zero", 'z'},
+    {"coords", "span", 'a'},     {"coords", "ends", 'l'},      {"coords", "decimals", 'g'},
+    {"coords", "depth", 'p'},    {"coords", "retract", 'r'},   {"coords", "feed", 'd'},
 };
 
 std::optional<char> learnt(std::string_view page, std::string_view input) {
@@ -76,7 +76,8 @@ QString withMnemonic(const QString& caption, std::optional<char> wanted, QString
         for (qsizetype i = 0; i < caption.size() && letter.isNull(); ++i) {
             const QChar c = caption[i].toLower();
             const bool wordStart = i == 0 || caption[i - 1] == QLatin1Char(' ');
-            if (c.isLetter() && c.unicode() < 128 && !taken.contains(c) && (pass == 1 || wordStart)) {
+            if (c.isLetter() && c.unicode() < 128 && !taken.contains(c) &&
+                (pass == 1 || wordStart)) {
                 letter = c;
             }
         }
@@ -101,8 +102,11 @@ QString pageName(std::string_view calculation) {
     return fromEngine(calculation);
 }
 
+// A selector that takes a value (index's --angle) is the page's own input; a selector switch
+// (--survey) only tells the command line's forms apart.
 bool isField(const Input& input) {
-    return input.role == Role::Value;
+    return input.role == Role::Value ||
+           (input.role == Role::Selector && input.kind != InputKind::Switch);
 }
 
 FieldKind kindOf(const Input& input) {
@@ -156,8 +160,7 @@ QString hintOf(const Calculation& calculation, const Input& input) {
 FieldDefinition fieldOf(const Calculation& calculation, const Input& input, QString& taken) {
     FieldDefinition field;
     field.name = fromEngine(input.id);
-    field.label =
-        withMnemonic(fromEngine(input.label), learnt(calculation.name, input.id), taken);
+    field.label = withMnemonic(fromEngine(input.label), learnt(calculation.name, input.id), taken);
     field.kind = kindOf(input);
     field.hint = hintOf(calculation, input);
     field.maxLength = lengthOf(input);
@@ -166,14 +169,14 @@ FieldDefinition fieldOf(const Calculation& calculation, const Input& input, QStr
     }
     field.editable = input.kind == InputKind::List;
     field.gcodeOnly = !input.only.empty();
-    field.placeholder = fromEngine(input.fallback.empty() && input.isOperand() ? input.unit
-                                                                               : input.fallback);
+    field.placeholder =
+        fromEngine(input.fallback.empty() && input.isOperand() ? input.unit : input.fallback);
     // A field left empty stands for the default, which its placeholder shows; a list must show
     // one of its items.
     switch (field.kind) {
         case FieldKind::Flag:
-            field.defaultValue = input.sample.empty() ? QStringLiteral("false")
-                                                      : fromEngine(input.sample);
+            field.defaultValue =
+                input.sample.empty() ? QStringLiteral("false") : fromEngine(input.sample);
             break;
         case FieldKind::Choice:
             field.defaultValue = fromEngine(input.sample.empty() ? input.fallback : input.sample);
@@ -243,13 +246,19 @@ QString windowWords(const Calculation& calculation, std::string_view text) {
     return words;
 }
 
-PageDefinition pageOf(const Calculation& calculation, QString& taken) {
+PageDefinition pageOf(const Calculation& calculation, const QString& taken) {
     PageDefinition page;
     page.name = pageName(calculation.name);
     page.calculation = fromEngine(calculation.name);
-    page.title = withMnemonic(fromEngine(calculation.title), learnt(calculation.name, ""), taken);
+    page.title = fromEngine(calculation.title);
     page.fileStem = fileStemOf(calculation.title);
+    // The learnt letters of the page's fields are theirs before any other field picks one.
     QString letters = taken;
+    for (const Mnemonic& mnemonic : kMnemonics) {
+        if (mnemonic.page == calculation.name && !mnemonic.input.empty()) {
+            letters.append(QLatin1Char(mnemonic.letter));
+        }
+    }
     std::string_view section;
     for (const Input& input : calculation.inputs) {
         if (!isField(input)) {
@@ -267,12 +276,34 @@ PageDefinition pageOf(const Calculation& calculation, QString& taken) {
 }
 
 std::vector<PageDefinition> workshopPages() {
-    // The tabs' letters first, so that no field of any page takes one of them.
-    QString taken = QString::fromLatin1(kMenuLetters.data(), static_cast<qsizetype>(kMenuLetters.size()));
+    const QString menus =
+        QString::fromLatin1(kMenuLetters.data(), static_cast<qsizetype>(kMenuLetters.size()));
+    // The tabs' letters first, for they work from every page: the learnt ones, then a free letter
+    // for each other tab, none that a learnt caption of a field has; a tab without a free letter
+    // is reached with Ctrl+Tab alone. The fields then take letters no tab or menu has.
+    QString kept = menus;
+    for (const Mnemonic& mnemonic : kMnemonics) {
+        kept.append(QLatin1Char(mnemonic.letter));
+    }
+    QString global = menus;
+    std::vector<QString> titles;
+    for (const Calculation& calculation : calculations()) {
+        if (calculation.title.empty()) {
+            continue;
+        }
+        const std::optional<char> wanted = learnt(calculation.name, "");
+        QString avoided = wanted ? global : kept + global;
+        const QString title = withMnemonic(fromEngine(calculation.title), wanted, avoided);
+        if (const qsizetype amp = title.indexOf(QLatin1Char('&')); amp >= 0) {
+            global.append(title.at(amp + 1).toLower());
+        }
+        titles.push_back(title);
+    }
     std::vector<PageDefinition> pages;
     for (const Calculation& calculation : calculations()) {
         if (!calculation.title.empty()) {
-            pages.push_back(pageOf(calculation, taken));
+            pages.push_back(pageOf(calculation, global));
+            pages.back().title = titles[pages.size() - 1];
         }
     }
     return pages;

@@ -91,9 +91,9 @@ struct PageDefinition {
 // Index plate, Bolt circle, ...
 std::vector<PageDefinition> workshopPages();
 
-// The page of one calculation, its captions given mnemonics that no earlier caption of the window
-// (`taken`, lower case) has, the letters it takes added to `taken`.
-PageDefinition pageOf(const Calculation& calculation, QString& taken);
+// The page of one calculation, its fields' captions given mnemonics none of `taken` (the window's
+// menus and tabs, lower case) has; its title without a mnemonic, which the window's tabs share out.
+PageDefinition pageOf(const Calculation& calculation, const QString& taken);
 
 // An engine text worded for the window: each {id} as that input's caption, quoted where it does
 // not open the text, and the first letter made upper case:

@@ -28,19 +28,19 @@ run 0 --crlf index 127
 # The survey's CSV: every count to 50 and every even count to 100 but 96 simple; every count to
 # 382 reached; 383 not.
 run 0 index --survey 1 400 --csv
-[ "$(head -n 1 "$work/out")" = "count,method,turns,holes,circle" ] || fail "survey: header"
+[ "$(head -n 1 "$work/out")" = "count,method,turns,holes,circle,plate_holes,plate_circle,base,gearing,gears" ] || fail "survey: header"
 [ "$(wc -l <"$work/out")" -eq 401 ] || fail "survey: not 400 rows"
 awk -F, 'NR > 1 {
     simple = $1 <= 50 || ($1 <= 100 && $1 % 2 == 0 && $1 != 96)
     if (simple && $2 != "simple") { print "count " $1 " is " $2; bad = 1 }
     if ($1 == 96 && $2 == "simple") { print "96 is simple"; bad = 1 }
     if ($1 <= 382 && $2 == "none") { print "count " $1 " is none"; bad = 1 }
-    if ($1 == 383 && $0 != "383,none,,,") { print "383: " $0; bad = 1 }
+    if ($1 == 383 && $0 != "383,none,,,,,,,,") { print "383: " $0; bad = 1 }
     # A simple row is one exact move: (turns x circle + holes) x count = 40 x circle.
     if ($2 == "simple" && ($3 * $5 + $4) * $1 != 40 * $5) { print "inexact: " $0; bad = 1 }
 } END { exit bad }' "$work/out" >"$work/bad" || fail "survey 1 400: $(head -n 3 "$work/bad")"
-grep -qx '6,simple,6,10,15' "$work/out" || fail "survey: 6 at 40:1"
-grep -qx '97,differential,0,6,15' "$work/out" || fail "survey: 97 from 100"
+grep -qx '6,simple,6,10,15,,,,,' "$work/out" || fail "survey: 6 at 40:1"
+grep -qx '97,differential,0,6,15,,,100,6/5,48/40' "$work/out" || fail "survey: 97 from 100"
 
 run 0 index 63 --ratio 90 --csv
 [ "$(sed -n 3p "$work/out")" = "2,5,42,51.4,1,9,21" ] || fail "63 at 90:1: $(sed -n 3p "$work/out")"

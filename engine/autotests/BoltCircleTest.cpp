@@ -157,7 +157,7 @@ TEST(BoltCircle, shouldGiveTheComplainedOfAnglesExactly) {
     for (const auto& c : cases) {
         const std::string csv = boltCircleCsv(planOf({.count = "12", .radius = c.radius}));
         for (const std::string& row : c.rows) {
-            EXPECT_NE(csv.find("\n" + row + "\n"), npos) << row << "\n" << csv;
+            EXPECT_NE(csv.find("\n" + row + ","), npos) << row << "\n" << csv;
         }
         EXPECT_EQ(csv.find("-0.0000"), npos) << csv;
     }
@@ -165,8 +165,9 @@ TEST(BoltCircle, shouldGiveTheComplainedOfAnglesExactly) {
     EXPECT_EQ(
         boltCircleCsv(planOf(
             {.count = "3", .radius = "50", .start = "-390", .clockwise = true, .zero = "north"})),
-        "hole,angle,x,y\n1,330.0000,-25.0000,43.3013\n2,90.0000,50.0000,0.0000\n"
-        "3,210.0000,-25.0000,-43.3013\n");
+        "hole,angle,x,y,dx,dy\n1,330.0000,-25.0000,43.3013,,\n"
+        "2,90.0000,50.0000,0.0000,75.0000,-43.3013\n"
+        "3,210.0000,-25.0000,-43.3013,-75.0000,-43.3013\n");
 }
 
 // What each arc means, and where its last hole and the chord between neighbours come out.
@@ -228,12 +229,21 @@ TEST(BoltCircle, shouldRefuseAProgramWithoutAWholeCycleAndKeepTheTable) {
         std::string_view limit;
         std::string_view value;
     } cases[] = {
-        {{.count = "6", .depth = "-5", .feed = "100"}, "retract",
-         "a drilling program needs {retract}, the Z the drill returns to between holes", "", ""},
-        {{.count = "6", .retract = "2", .feed = "100"}, "depth",
-         "a drilling program needs {depth}, the Z of the bottom of the holes", "", ""},
-        {{.count = "6", .depth = "-5", .retract = "2"}, "feed",
-         "a drilling program needs {feed}, the drilling feed", "", ""},
+        {{.count = "6", .depth = "-5", .feed = "100"},
+         "retract",
+         "a drilling program needs {retract}, the Z where each hole's feed starts",
+         "",
+         ""},
+        {{.count = "6", .retract = "2", .feed = "100"},
+         "depth",
+         "a drilling program needs {depth}, the Z of the bottom of the holes",
+         "",
+         ""},
+        {{.count = "6", .depth = "-5", .retract = "2"},
+         "feed",
+         "a drilling program needs {feed}, the drilling feed",
+         "",
+         ""},
         {drilled({.count = "6", .decimals = "1", .depth = "-5.25"}), "depth",
          "{depth} may have at most 1 decimals, as many as {decimals} gives the coordinates; "
          "-5.25 has 2",
@@ -361,9 +371,19 @@ TEST(BoltCircle, shouldRoundEveryCoordinateCorrectlyAndProgramIt) {
         const std::vector<Words> lines = wordsOf(program);
         const auto count = static_cast<std::size_t>(std::stoi(r.count));
         ASSERT_EQ(plan.holes.size(), count);
-        ASSERT_EQ(lines.size(), count + 9) << program;
-        EXPECT_EQ(std::vector<Words>(lines.begin(), lines.begin() + 6),
-                  (std::vector<Words>{{"%"}, {"("}, {"("}, {"("}, {"("}, {"G90", "G17", "G80"}}));
+        ASSERT_EQ(lines.size(), count + 11) << program;
+        // The safe start: the rapid to the clearance, here the retract plane, before any X or Y.
+        EXPECT_EQ(std::vector<Words>(lines.begin(), lines.begin() + 8),
+                  (std::vector<Words>{
+                      {"%"},
+                      {"("},
+                      {"("},
+                      {"("},
+                      {"("},
+                      {"("},
+                      {"G90", "G17", "G80"},
+                      {"G0", "Z3." + std::string(static_cast<std::size_t>(std::stoi(r.decimals)),
+                                                 '0')}}));
         EXPECT_EQ(std::vector<Words>(lines.end() - 3, lines.end()),
                   (std::vector<Words>{{"G80"}, {"M30"}, {"%"}}));
         EXPECT_NE(program.find("(BOLT CIRCLE: " + r.count + (count == 1 ? " HOLE " : " HOLES ")),
@@ -373,7 +393,7 @@ TEST(BoltCircle, shouldRoundEveryCoordinateCorrectlyAndProgramIt) {
         const std::string zeros(static_cast<std::size_t>(decimals), '0');
         const Big halfUnit = Big("0.5") / power10(decimals) + Big("1e-30");
         for (std::size_t k = 0; k < count; ++k) {
-            Words words = lines[6 + k];
+            Words words = lines[8 + k];
             if (k == 0) {
                 ASSERT_EQ(words.size(), 7u) << program;
                 EXPECT_EQ(Words(words.begin(), words.begin() + 2), (Words{"G98", "G81"}));
@@ -497,8 +517,10 @@ TEST(BoltCircle, shouldWriteShortProgramsWithAPointOnEveryNumber) {
               "%\n(BOLT CIRCLE: 4 HOLES ON A DIAMETER OF 50.8, CENTRE X-0.5 Y1)\n"
               "(4 HOLES OVER 90 DEG, 22.5 DEG APART, THE LAST A STEP SHORT OF THE END)\n"
               "(CLOCKWISE FROM +Y, HOLE 1 AT 0 DEG)\n"
-              "(UNITS, WORK OFFSET, TOOL AND SPINDLE AS SET ON THE CONTROL)\n"
-              "G90 G17 G80\nG98 G81 X-1. Y26. Z-12. R3. F250.\nX9. Y24.\nX17. Y19.\nX23. Y11.\n"
+              "(G81 DRILLING TO Z-12. FROM R3. AT F250., CLEARANCE Z3.)\n"
+              "(UNITS AS SET ON THE CONTROL, NOT CONVERTED; WORK OFFSET, TOOL AND SPINDLE TOO)\n"
+              "G90 G17 G80\nG0 Z3.\nG98 G81 X-1. Y26. Z-12. R3. F250.\nX9. Y24.\nX17. Y19.\n"
+              "X23. Y11.\n"
               "G80\nM30\n%\n");
 }
 

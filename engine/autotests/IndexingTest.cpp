@@ -394,10 +394,14 @@ TEST(Indexing, shouldWriteTheDivisionTableAndTheSurveyAsCsv) {
         indexCsv(planOf({"6"}))
             .starts_with("division,degrees,minutes,seconds,turns,holes,circle\n1,0,0,0.0,0,0,15\n"
                          "2,60,0,0.0,6,10,15\n3,120,0,0.0,13,5,15\n"));
+    // Every move of each plan: 96's plate 3 on 18 forward; 97's gearing 40 x (100 - 97) / 100.
+    const std::string names =
+        "count,method,turns,holes,circle,plate_holes,plate_circle,base,gearing,gears\n";
     EXPECT_EQ(surveyCsv(surveyOf("95", "97")),
-              "count,method,turns,holes,circle\n"
-              "95,simple,0,8,19\n96,compound,0,4,16\n97,differential,0,6,15\n");
-    EXPECT_EQ(surveyCsv(surveyOf("383", "383")), "count,method,turns,holes,circle\n383,none,,,\n");
+              names +
+                  "95,simple,0,8,19,,,,,\n96,compound,0,4,16,3,18,,,\n"
+                  "97,differential,0,6,15,,,100,6/5,48/40\n");
+    EXPECT_EQ(surveyCsv(surveyOf("383", "383")), names + "383,none,,,,,,,,\n");
 }
 
 // --plates 20 at 40:1 gives the divisors of 800 simply. 41 from A = 40 (one turn) needs
@@ -465,7 +469,7 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
                 const IndexPlan plan = indexPlan(head, count);
                 expectExactPlan(plan, *set.plates, ratio, count, where);
                 const auto& row = surveyRows[static_cast<std::size_t>(count)];
-                ASSERT_EQ(row.size(), 5u) << where;
+                ASSERT_EQ(row.size(), 10u) << where;
                 EXPECT_EQ(row[1], methodName(plan.method)) << where;
                 // turns + holes / circle == ratio / base, the base count the plan indexes for
                 const std::int64_t base = plan.method == IndexMethod::Simple ? count
@@ -475,6 +479,14 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
                 if (base != 0) {
                     const std::int64_t circle = whole(row[4]);
                     EXPECT_EQ((whole(row[2]) * circle + whole(row[3])) * base, ratio * circle)
+                        << where;
+                }
+                // A compound row sums back to ratio / count with the plate's signed move.
+                if (plan.method == IndexMethod::Compound) {
+                    const std::int64_t c = whole(row[4]);
+                    const std::int64_t p = whole(row[6]);
+                    EXPECT_EQ(((whole(row[2]) * c + whole(row[3])) * p + whole(row[5]) * c) * count,
+                              ratio * c * p)
                         << where;
                 }
                 // The tables of a sample, every approximate one, and a fifth of the compound ones

@@ -164,7 +164,7 @@ TEST(SettingSheet, shouldWriteAmountsAndErrorsCompactly) {
     EXPECT_EQ(amountText(90), "1'30\"");
     EXPECT_EQ(amountText(3601), "1°00'01\"");
     EXPECT_EQ(errorText(5, 1000), "+0.01");
-    EXPECT_EQ(errorText(-1, 9973), "-0.00");
+    EXPECT_EQ(errorText(-1, 9973), "0.00");
 }
 
 }  // namespace

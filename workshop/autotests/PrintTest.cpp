@@ -100,7 +100,7 @@ private slots:
             << "Division Angle Turns Holes" << QList<int>{}
             << "Inputs: Count: 127; Worm ratio: 40; Plates: Brown & Sharpe";
         QTest::newRow("bolt 150") << "bolt" << QStringList{"count=150", "diameter=250", "centre=10,-5", "decimals=5"}
-            << "Hole Angle DMS X Y" << QList<int>{}
+            << "Hole Angle DMS X Y dX dY" << QList<int>{}
             << "Inputs: Count: 150; Diameter: 250; Centre: 10,-5; Zero direction: East (+X); Decimal digits: 5";
         // clang-format on
     }
