@@ -57,6 +57,10 @@ std::string decimalsWord(int decimals) {
 }  // namespace
 
 Result<GridPlan> planGrid(const Values& values) {
+    if (!values.point("pitch")) {
+        return GridResult::failure(
+            Refusal{"pitch", "give the spacing along a row and from row to row with {pitch}"});
+    }
     try {
         GridPlan plan;
         plan.rows = *values.whole("rows");

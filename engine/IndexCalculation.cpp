@@ -59,6 +59,7 @@ Result<Made> makeIndex(const Values& values) {
     made.sheet.write = [plan] { return indexText(*plan); };
     made.report = [plan] { return indexReport(*plan); };
     made.csv = divisionCsv(plan);
+    made.sketch = [plan] { return indexSketch(*plan); };
     return Result<Made>::success(std::move(made));
 }
 

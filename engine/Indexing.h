@@ -174,6 +174,18 @@ Rational divisionTurns(const IndexHead& head, std::int64_t count);
 Report indexReport(const IndexPlan& plan);
 std::string indexText(const IndexPlan& plan);
 
+// The plan as a picture, in units of one hole's spacing: the plate's circles round (0, 0), each
+// with a radius of as many units as it has holes, the circle in use in the accent ink with its
+// holes numbered clockwise from the crank pin's hole 1 at the top, (0, C); the two sector arms from
+// the centre, one through hole 1 and one turned clockwise by holes / C of a turn, the crank's
+// move drawn between them; for compound indexing the plate's second circle and its move, from the
+// stop pin at the bottom, clockwise forward and counter-clockwise back; for differential
+// indexing which way the plate turns and the change gears to the right of the plate, the plate's
+// shaft, an idler and the spindle (with the stud between for two pairs). The nearest-hole plan
+// shows its circle alone. 127 on the Brown & Sharpe plates: the 15-hole circle of plate 1, arms
+// 120° apart (5 spaces), 56 on the spindle, 24 on the plate's shaft, the plate against the crank.
+Sketch indexSketch(const IndexPlan& plan);
+
 // The division table for a spreadsheet, LF line breaks, a row of names then one row per division:
 //   simple, differential: division,degrees,minutes,seconds,turns,holes,circle
 //   compound:             ...,turns,holes,circle,plate_holes,plate_circle (plate_holes negative

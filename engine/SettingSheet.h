@@ -133,6 +133,16 @@ std::string amountText(std::int64_t seconds);
 // -180/7 -> "-25.71".
 std::string errorText(std::int64_t errorTimesHoles, std::int64_t holes);
 
+// The sheet as a picture: a dial of radius 100 round (0, 0), graduated every 10° outside the
+// ring, 0° at the top and angles counted counter-clockwise, every hole at its exact angle on the
+// ring, hole k at (100 cos(90° + a), 100 sin(90° + a)) for its angle a; the angle to set written
+// outside the ring by hole 1 and every hole at least 30° on from the last one written (holes 1,
+// 1 + s, 1 + 2s... for s = ceil(30° / step)); an arrow from hole 1 the way the table turns; an arc
+// over the span where the holes cover less than the full circle; "0°" over the zero where hole 1
+// is not there. Seven holes: hole 2 at 51.43° on the dial, (-78.18, 62.35), written 51°25'43";
+// 360 holes: angles written by holes 1, 31, 61... 331.
+Sketch sheetSketch(const SheetPlan& plan);
+
 // The sheet as plain text with LF line breaks: a header naming the count, ratio, dial and
 // resolution and saying what each column means, an empty line, the column names, one line per hole
 // in right-aligned columns (Hole, Angle, then Turns and Dial with a ratio, Error), and a footer

@@ -76,6 +76,7 @@ Result<Made> makeSheet(const Values& values) {
     made.sheet.write = [plan] { return sheetText(plan); };
     made.report = [plan] { return sheetReport(plan); };
     made.csv = Output{[plan] { return sheetCsv(plan); }};
+    made.sketch = [plan] { return sheetSketch(plan); };
     return Result<Made>::success(std::move(made));
 }
 

@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <new>
 
+#include "workshop/SketchView.h"
+
 namespace morvanta::workshop {
 
 namespace {
@@ -90,8 +92,11 @@ CalculatorPage::CalculatorPage(PageDefinition definition, QWidget* parent)
                                freshPalette_.color(QPalette::Disabled, QPalette::Base));
     }
 
+    picture_ = new SketchView(this);
+
     auto* right = new QVBoxLayout;
     right->addWidget(status_);
+    right->addWidget(picture_, 1);
     right->addWidget(result_, 1);
 
     auto* layout = new QHBoxLayout(this);
@@ -396,6 +401,8 @@ void CalculatorPage::showResult(PageResult result) {
     if (!output_ || output_->text != output.text) {
         result_->setPlainText(QString::fromStdString(output.text));
     }
+    picture_->setSketch(output.sketch ? std::optional<Sketch>(output.sketch()) : std::nullopt);
+    picture_->setVisible(static_cast<bool>(output.sketch));
     output_ = std::move(output);
     outputInputs_ = describeInputs();
     setStale(false);
@@ -412,6 +419,7 @@ void CalculatorPage::setStale(bool stale) {
     current_ = !stale;
     result_->setPalette(stale ? stalePalette_ : freshPalette_);
     result_->setProperty("stale", stale);
+    picture_->setStale(stale);
     if (!stale) {
         status_->setText(tr("Sheet for %1.").arg(outputInputs_));
     } else if (output_) {

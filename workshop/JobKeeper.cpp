@@ -224,10 +224,11 @@ QString JobKeeper::readFile(const QString& path, std::string& bytes) const {
 QString JobKeeper::applyJob(CalculatorPage* page, const Job& job) {
     const Inputs before = page->currentInputs();
     const QString unitsBefore = page->units();
-    page->setUnits(fromUtf8(std::string(unitsWord(job.units))));
     Inputs wanted = job.inputs;
     wanted.erase("units");
     const QString refused = page->setInputs(wanted);
+    // After the inputs, which give a page's own Units field its default when they lack "units".
+    page->setUnits(fromUtf8(std::string(unitsWord(job.units))));
     if (refused.isEmpty()) {
         return {};
     }

@@ -1,123 +1,65 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workshop/SketchView.h"
 
+#include <QBuffer>
+#include <QEvent>
 #include <QPainter>
+#include <QSvgGenerator>
 
 #include <algorithm>
-#include <limits>
 
 namespace morvanta::workshop {
 
-namespace {
-
-// The box round every shape of the sketch, in its own units.
-QRectF boundsOf(const Sketch& sketch) {
-    double left = std::numeric_limits<double>::max();
-    double right = std::numeric_limits<double>::lowest();
-    double bottom = left;
-    double top = right;
-    const auto take = [&](double x, double y, double r) {
-        left = std::min(left, x - r);
-        right = std::max(right, x + r);
-        bottom = std::min(bottom, y - r);
-        top = std::max(top, y + r);
-    };
-    for (const SketchCircle& c : sketch.circles) {
-        take(c.x, c.y, c.radius);
-    }
-    for (const SketchLine& l : sketch.lines) {
-        take(l.x1, l.y1, 0);
-        take(l.x2, l.y2, 0);
-    }
-    for (const SketchArc& a : sketch.arcs) {
-        take(a.x, a.y, a.radius);
-    }
-    for (const SketchHole& h : sketch.holes) {
-        take(h.x, h.y, h.radius);
-    }
-    for (const SketchText& t : sketch.texts) {
-        take(t.x, t.y, 0);
-    }
-    if (left > right) {
-        return QRectF(-1, -1, 2, 2);
-    }
-    return QRectF(QPointF(left, bottom), QPointF(right, top));
-}
-
-QColor inkColour(Ink ink, const QPalette& palette, bool stale) {
-    if (stale) {
-        return palette.color(QPalette::Disabled, QPalette::WindowText);
-    }
-    switch (ink) {
-        case Ink::Guide:
-            return palette.color(QPalette::Mid);
-        case Ink::Accent:
-            return QColor(0xB0, 0x30, 0x00);
-        case Ink::Dimension:
-            return QColor(0x20, 0x50, 0xA0);
-        case Ink::Outline:
-            break;
-    }
-    return palette.color(QPalette::WindowText);
-}
-
-}  // namespace
-
-void paintSketch(QPainter& painter, const Sketch& sketch, const QRectF& area,
-                 std::int64_t highlighted, bool stale) {
-    const QRectF bounds = boundsOf(sketch);
-    const double margin = 0.08;
-    const double scale = std::min(area.width() / (bounds.width() * (1 + 2 * margin)),
-                                  area.height() / (bounds.height() * (1 + 2 * margin)));
-    const QPointF middle = area.center();
-    const QPointF centre = bounds.center();
-    const auto at = [&](double x, double y) {
-        return QPointF(middle.x() + (x - centre.x()) * scale,
-                       middle.y() - (y - centre.y()) * scale);
-    };
-    const QPalette palette;
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    for (const SketchCircle& c : sketch.circles) {
-        painter.setPen(QPen(inkColour(c.ink, palette, stale), 1));
-        painter.setBrush(c.filled ? QBrush(inkColour(c.ink, palette, stale)) : Qt::NoBrush);
-        painter.drawEllipse(at(c.x, c.y), c.radius * scale, c.radius * scale);
-    }
-    painter.setBrush(Qt::NoBrush);
-    for (const SketchLine& l : sketch.lines) {
-        painter.setPen(QPen(inkColour(l.ink, palette, stale), 1));
-        painter.drawLine(at(l.x1, l.y1), at(l.x2, l.y2));
-    }
-    for (const SketchHole& h : sketch.holes) {
-        const bool marked = h.number == 1 || h.number == highlighted;
-        painter.setPen(QPen(inkColour(marked ? Ink::Accent : Ink::Outline, palette, stale), 1));
-        painter.drawEllipse(at(h.x, h.y), std::max(h.radius * scale, 2.0),
-                            std::max(h.radius * scale, 2.0));
-    }
-    for (const SketchText& t : sketch.texts) {
-        painter.setPen(inkColour(t.ink, palette, stale));
-        painter.drawText(at(t.x, t.y), QString::fromStdString(t.text));
-    }
-    painter.restore();
+QByteArray sketchSvg(const Sketch& sketch, const QString& title, int width, int fontPixels) {
+    const int height = std::clamp(qRound(width * sketchAspect(sketch)), 320, 1000);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(QSize(width, height));
+    svg.setViewBox(QRect(0, 0, width, height));
+    // One pixel to a CSS pixel, so that a program that opens the file shows it at its size.
+    svg.setResolution(96);
+    svg.setTitle(title);
+    svg.setDescription(QString::fromStdString(sketch.caption));
+    QPainter painter(&svg);
+    painter.fillRect(QRect(0, 0, width, height), Qt::white);
+    QFont font = painter.font();
+    font.setPixelSize(fontPixels);
+    painter.setFont(font);
+    const double margin = fontPixels;
+    paintSketch(painter, sketch, QRectF(margin, margin, width - 2 * margin, height - 2 * margin));
+    painter.end();
+    return buffer.data();
 }
 
 SketchView::SketchView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("picture"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void SketchView::forget() {
+    painted_ = QPixmap();
+    update();
 }
 
 void SketchView::setSketch(std::optional<Sketch> sketch) {
     sketch_ = std::move(sketch);
-    update();
+    forget();
 }
 
 void SketchView::setStale(bool stale) {
-    stale_ = stale;
-    update();
+    if (stale != stale_) {
+        stale_ = stale;
+        forget();
+    }
 }
 
 void SketchView::setHighlighted(std::int64_t hole) {
-    highlighted_ = hole;
-    update();
+    if (hole != highlighted_) {
+        highlighted_ = hole;
+        forget();
+    }
 }
 
 QSize SketchView::sizeHint() const {
@@ -128,12 +70,35 @@ QSize SketchView::minimumSizeHint() const {
     return QSize(fontMetrics().averageCharWidth() * 16, fontMetrics().height() * 6);
 }
 
-void SketchView::paintEvent(QPaintEvent* /*event*/) {
-    if (!sketch_) {
-        return;
+void SketchView::resizeEvent(QResizeEvent* /*event*/) {
+    painted_ = QPixmap();
+}
+
+void SketchView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
+        painted_ = QPixmap();
     }
-    QPainter painter(this);
-    paintSketch(painter, *sketch_, rect(), highlighted_, stale_);
+    QWidget::changeEvent(event);
+}
+
+void SketchView::paintEvent(QPaintEvent* /*event*/) {
+    const qreal ratio = devicePixelRatioF();
+    if (painted_.isNull() || painted_.size() != size() * ratio) {
+        painted_ = QPixmap(size() * ratio);
+        painted_.setDevicePixelRatio(ratio);
+        painted_.fill(Qt::white);
+        QPainter painter(&painted_);
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+        if (sketch_) {
+            const double margin = fontMetrics().height() / 2.0;
+            paintSketch(painter, *sketch_,
+                        QRectF(rect()).adjusted(margin, margin, -margin, -margin), highlighted_,
+                        stale_);
+        }
+    }
+    QPainter(this).drawPixmap(0, 0, painted_);
 }
 
 }  // namespace morvanta::workshop

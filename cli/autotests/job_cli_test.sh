@@ -27,12 +27,12 @@ run 0 job --crlf -- "$work/seven.morvanta"
 [ "$(tr -d '\r' <"$work/out" | cmp -s - "$work/expected" && echo same)" = same ] || fail "job --crlf: not the same sheet"
 [ "$(grep -c "$(printf '\r')\$" "$work/out")" -eq "$(wc -l <"$work/expected")" ] || fail "job --crlf: not every line in CR LF"
 
-# The bolt circle in inches: the headings of X and Y say so, every figure and every other line is
-# the command's own.
+# The bolt circle in inches: the headings of X, Y, dX and dY say so, every figure and every other
+# line is the command's own.
 job flange.morvanta coords '"in"' '"count": "6"' '"diameter": "4"' '"cw": ""'
 run 0 job "$work/flange.morvanta"
 "$tool" coords 6 --diameter 4 --cw >"$work/expected"
-grep -q '^Hole     Angle           DMS   X (in)   Y (in)$' "$work/out" || fail "job in inches: the headings: $(grep Hole "$work/out")"
+grep -q '^Hole     Angle           DMS   X (in)   Y (in)  dX (in)  dY (in)$' "$work/out" || fail "job in inches: the headings: $(grep Hole "$work/out")"
 grep -v '^Hole ' "$work/out" >"$work/rows"
 grep -v '^Hole ' "$work/expected" | cmp -s - "$work/rows" || fail "job in inches: a figure or a line changed"
 

@@ -163,6 +163,19 @@ TEST(Descriptions, shouldTakeEachLimitAndRefuseJustPastIt) {
 }
 
 // Why a text is refused, in words that name the real fault.
+// An option with no default that a planner needs must be asked for, not read as nothing: a
+// planner that reads it anyway draws holes on top of each other (or, under the sanitizers, stops).
+TEST(Descriptions, shouldMakeOrRefuseWithOnlyTheOperandsGiven) {
+    for (const Calculation& calculation : calculations()) {
+        const Result<Made> made = makeEveryOutput(calculation, withOperands(calculation));
+        if (!made.ok()) {
+            EXPECT_NE(calculation.input(made.refusal().input), nullptr) << calculation.name;
+        } else {
+            EXPECT_TRUE(made.value().sheet.ok()) << calculation.name;
+        }
+    }
+}
+
 TEST(InputReading, shouldSayWhatIsWrongWithAText) {
     const Input count{"count", "Count", "", "COUNT", InputKind::Count, "holes", "", within(2, 10)};
     const Input size{"size", "Size", "--size", "S", InputKind::Decimal, "", "", above(0)};

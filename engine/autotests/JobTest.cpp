@@ -151,11 +151,11 @@ std::vector<BadFile> badFiles() {
          "line 11, column 20: \"count\" is given twice", ""},
         {"unknown calculation", edited("\"sheet\"", "\"lathe\""),
          "line 4, column 18: \"lathe\" is not a calculation a job can hold; one of sheet, index, "
-         "coords",
+         "angle, coords, line, grid, gear, helix, flats",
          "calculation"},
         {"calculation without a page", edited("\"sheet\"", "\"survey\""),
          "line 4, column 18: \"survey\" is not a calculation a job can hold; one of sheet, index, "
-         "coords",
+         "angle, coords, line, grid, gear, helix, flats",
          "calculation"},
         {"input of another calculation", edited("\"dial\"", "\"diameter\""),
          "line 10, column 5: sheet has no input \"diameter\"", "inputs.diameter"},

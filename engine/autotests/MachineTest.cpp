@@ -64,8 +64,8 @@ TEST(Machine, shouldGiveTheMoveFromTheRowBeforeForEachRow) {
     }
 }
 
-// Units are words in the headings of lengths, never a conversion: the bolt circle's X and Y say
-// mm or in and keep every figure; a setting sheet, which has no lengths, is as it was.
+// Units are words in the headings of lengths, never a conversion: the bolt circle's X, Y, dX and
+// dY say mm or in and keep every figure; a setting sheet, which has no lengths, is as it was.
 TEST(Machine, shouldShowTheUnitsInTheHeadingsOfLengthsOnly) {
     const Calculation& coords = *findCalculation("coords");
     const Inputs plain{{"count", "2"}, {"radius", "10"}};
@@ -75,7 +75,7 @@ TEST(Machine, shouldShowTheUnitsInTheHeadingsOfLengthsOnly) {
     const Made after = planned(makeWithUnits(coords, inches));
     const Report was = before.report();
     Report expected = was;
-    expected.columns = {"Hole", "Angle", "DMS", "X (in)", "Y (in)"};
+    expected.columns = {"Hole", "Angle", "DMS", "X (in)", "Y (in)", "dX (in)", "dY (in)"};
     const Report shown = after.report();
     EXPECT_EQ(shown.columns, expected.columns);
     EXPECT_EQ(shown.rows, was.rows);

@@ -110,7 +110,8 @@ private slots:
                                    "    \"axis\": \"A\",\n"
                                    "    \"count\": \"7\",\n"
                                    "    \"dial\": \"240\",\n"
-                                   "    \"ratio\": \"90\"\n"
+                                   "    \"ratio\": \"90\",\n"
+                                   "    \"rotary\": \"forward\"\n"
                                    "  },\n"
                                    "  \"ticks\": []\n"
                                    "}\n"));
@@ -160,9 +161,9 @@ private slots:
              "line 1, column 12: not a Morvanta job: \"format\" must be \"morvanta-job\""},
             {"later version", with("1.0", "3.1"),
              "line 1, column 39: made by a later Morvanta (format 3); this one reads format 1"},
-            {"unknown calculation", with("\"index\"", "\"gear\""),
-             "line 1, column 61: \"gear\" is not a calculation a job can hold; one of sheet, "
-             "index, coords"},
+            {"unknown calculation", with("\"index\"", "\"lathe\""),
+             "line 1, column 61: \"lathe\" is not a calculation a job can hold; one of sheet, "
+             "index, angle, coords, line, grid, gear, helix, flats"},
             {"bad input value", with("127", "0"),
              "line 2, column 21: inputs.count must be a whole number of divisions from 1 to "
              "999999999; 0 is below 1"},
@@ -226,7 +227,7 @@ private slots:
             QCOMPARE(tool.status, 0);
             QCOMPARE(shownText(window->currentPage()), tool.out);
         }
-        QVERIFY(shownText(page("bolt")).contains("DMS  X (in)  Y (in)\n"));
+        QVERIFY(shownText(page("bolt")).contains("DMS  X (in)  Y (in)  dX (in)  dY (in)\n"));
         QCOMPARE(window->jobs()->ticks(page("index")), std::vector<std::int64_t>{2});
     }
 
@@ -278,7 +279,7 @@ private slots:
         child<QAction>(window, QStringLiteral("jobDetails"))->trigger();
         QCOMPARE(bolt->units(), QStringLiteral("mm"));
         const QByteArray shown = shownText(bolt);
-        QVERIFY(shown.contains("DMS    X (mm)    Y (mm)\n"));
+        QVERIFY(shown.contains("DMS    X (mm)    Y (mm)   dX (mm)   dY (mm)\n"));
         QCOMPARE(withoutHeadings(shown), withoutHeadings(plain));
         QCOMPARE(window->windowTitle(), QStringLiteral("Cover[*] \u2013 Morvanta Workshop"));
         QVERIFY(window->isWindowModified());
