@@ -144,6 +144,11 @@ std::int64_t MachineView::current() const {
     return row;
 }
 
+std::int64_t MachineView::currentNumber() const {
+    const std::int64_t row = current();
+    return row <= rows() ? numberOf(row) : 0;
+}
+
 void MachineView::next() {
     const std::int64_t row = current();
     if (row > rows()) {
@@ -182,7 +187,7 @@ void MachineView::showRow() {
     const QString what = text(report_.columns.empty() ? std::string("Row") : report_.columns[0]);
     const std::int64_t done = static_cast<std::int64_t>(ticks_.size());
     count_->setText(tr("%1 done, %2 left").arg(done).arg(rows() - done));
-    const std::int64_t number = row <= rows() ? numberOf(row) : 0;
+    const std::int64_t number = currentNumber();
     picture_->setHighlighted(number);
     emit atRow(number);
     if (row > rows()) {

@@ -47,6 +47,9 @@ public:
 
     // The row at hand, from 1; one past the last when every row is done.
     std::int64_t current() const;
+    // The row at hand's own number, the hole's or division's that the picture highlights (hole 3
+    // at row 2 where hole 2 is left out); 0 when every row is done.
+    std::int64_t currentNumber() const;
     const std::vector<std::int64_t>& ticks() const { return ticks_; }
     // A line under the title, such as where the job is kept.
     void setNote(const QString& note);

@@ -531,7 +531,7 @@ void WorkshopWindow::enterMachineMode() {
     }
     // The page's own picture follows the hole at hand too, where the page has one.
     if (auto* picture = page->findChild<SketchView*>(QStringLiteral("picture"))) {
-        picture->setHighlighted(view->current());
+        picture->setHighlighted(view->currentNumber());
         connect(view, &MachineView::atRow, picture, &SketchView::setHighlighted);
         connect(view, &MachineView::left, picture, [picture] { picture->setHighlighted(0); });
     }

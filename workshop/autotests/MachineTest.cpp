@@ -15,6 +15,7 @@
 #include "engine/Job.h"
 #include "workshop/JobKeeper.h"
 #include "workshop/MachineView.h"
+#include "workshop/SketchView.h"
 #include "workshop/autotests/WorkshopTestSupport.h"
 
 using namespace morvanta;
@@ -188,6 +189,28 @@ private slots:
             QStringLiteral("Move from division 1: 6 turns and 10 holes on the 15-hole circle"));
         QCOMPARE(ticksInFile(kept), upTo(1));
         view->close();
+    }
+
+    // The hole at hand is highlighted by its own number in the view's picture and the page's,
+    // which goes back to none when the view is left: with hole 1 left out, row 1 is hole 2.
+    void shouldHighlightTheHoleAtHandInThePictures() {
+        CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
+        fillPage(bolt, {"count=6", "diameter=100", "omit=1"});
+        auto* page = child<SketchView>(bolt, QStringLiteral("picture"));
+        MachineView* view = enter();
+        QVERIFY(view != nullptr);
+        auto* shown = child<SketchView>(view, QStringLiteral("machinePicture"));
+        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 2 (1 of 5)"));
+        QCOMPARE(shown->highlighted(), 2);
+        QCOMPARE(page->highlighted(), 2);
+        press(view, Qt::Key_Space);
+        QCOMPARE(shown->highlighted(), 3);
+        QCOMPARE(page->highlighted(), 3);
+        press(view, Qt::Key_Backspace);
+        QCOMPARE(page->highlighted(), 2);
+        press(view, Qt::Key_Escape);
+        QTRY_VERIFY(window->machineView() == nullptr);
+        QCOMPARE(page->highlighted(), 0);
     }
 
     // A tick that cannot be written (the job's folder gone, as with a memory stick pulled out)
