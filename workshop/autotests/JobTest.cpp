@@ -231,6 +231,47 @@ private slots:
         QCOMPARE(window->jobs()->ticks(page("index")), std::vector<std::int64_t>{2});
     }
 
+    // A job's units are words, never a conversion, wherever a length is shown: the headings on
+    // the page and the printed sheet, the picture's caption, and the G-code's G20 or G21 with the
+    // same figures. 4 holes on a diameter of 2: hole 1 at X1.0000 Y0.0000.
+    void shouldShowTheJobsUnitsWhereverLengthsAre() {
+        const QByteArray job =
+            "{\"format\": \"morvanta-job\", \"version\": \"1.0\", \"calculation\": \"coords\", "
+            "\"units\": \"in\", \"inputs\": {\"count\": \"4\", \"diameter\": \"2\", \"depth\": "
+            "\"-0.2\", \"retract\": \"0.1\", \"feed\": \"5\"}}";
+        const struct {
+            QByteArray units;
+            QByteArray heading;
+            QByteArray caption;
+            QByteArray gcode;
+            QByteArray other;
+        } cases[] = {
+            {"in", "X (in)", "(inches)", "G90 G17 G80 G20\n", "G21"},
+            {"mm", "X (mm)", "(mm)", "G90 G17 G80 G21\n", "G20"},
+        };
+        for (const auto& c : cases) {
+            const QString path = file(QStringLiteral("units-%1.morvanta").arg(c.units));
+            write(path, QByteArray(job).replace("\"in\"", "\"" + c.units + "\""));
+            QVERIFY(window->openJobFile(path));
+            QVERIFY(shownText(window->currentPage()).contains(c.heading));
+            const QString gcode = file(QStringLiteral("units.nc"));
+            QVERIFY(window->saveGcodeTo(gcode));
+            const QByteArray program = bytesOf(gcode);
+            QVERIFY2(program.contains(c.gcode), program.constData());
+            QVERIFY(program.contains("G98 G81 X1.0000 Y0.0000 Z-0.2000 R0.1000 F5.\n"));
+            QVERIFY(!program.contains(c.other));
+            const QString svg = file(QStringLiteral("units.svg"));
+            QVERIFY(window->exportPictureTo(svg));
+            QVERIFY(bytesOf(svg).contains(c.caption));
+            const QString pdf = file(QStringLiteral("units.pdf"));
+            QCOMPARE(window->exportPdfTo(pdf), 1);
+            QProcess text;
+            text.start(QStringLiteral(MORVANTA_PDFTOTEXT), {pdf, QStringLiteral("-")});
+            QVERIFY(text.waitForFinished(60000));
+            QVERIFY(text.readAllStandardOutput().contains(c.heading));
+        }
+    }
+
     // Closing with changes not saved asks: Cancel keeps the window and the file as they were,
     // Save writes the changes, Discard leaves the file alone. A page that is no job is never
     // asked about: its inputs go to the settings as they always have.
