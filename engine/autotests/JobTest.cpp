@@ -231,6 +231,8 @@ TEST(Job, shouldTakeEachLimitItselfAndRefuseOneMore) {
         full.substr(0, full.size() - 2) + std::string(kMaxJobBytes - full.size(), ' ') + "}\n";
     ASSERT_EQ(padded.size(), kMaxJobBytes);
     EXPECT_TRUE(readJob(padded).ok());
+    EXPECT_EQ(readJob(padded + " ").message(),
+              "a job file may have at most 1048576 bytes (1 MiB); this one has 1048577");
 
     const auto nested = [](std::size_t depth) {
         return std::string(depth, '[') + std::string(depth, ']');

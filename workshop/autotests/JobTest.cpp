@@ -53,6 +53,22 @@ private:
         return said;
     }
 
+    // Opens a file the window should take: "" when it does, else what its message said (the
+    // message answered, so that a wrong refusal fails the test rather than waiting on it).
+    QString opening(const QString& path) {
+        QString said;
+        QTimer answer;
+        answer.setInterval(20);
+        connect(&answer, &QTimer::timeout, this, [&said] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                said = box->text();
+                box->accept();
+            }
+        });
+        answer.start();
+        return window->openJobFile(path) ? QString() : said;
+    }
+
     // Closes the window, answering the question about changes with `button` if one is asked;
     // whether a question was asked.
     bool closeAnswering(QMessageBox::StandardButton button) {
@@ -201,6 +217,25 @@ private slots:
             QCOMPARE(window->windowTitle(), QStringLiteral("Morvanta Workshop"));
         }
         QVERIFY(index->isCurrent());
+    }
+
+    // A job of 1 MiB to the byte opens; one byte more is refused, and the page keeps its job.
+    void shouldOpenAJobOfTheLargestSizeAndRefuseOneByteMore() {
+        QByteArray job =
+            "{\"format\": \"morvanta-job\", \"version\": \"1.0\", \"calculation\": \"index\", "
+            "\"inputs\": {\"count\": \"127\"}}";
+        job += QByteArray((1 << 20) - job.size(), ' ');
+        QCOMPARE(job.size(), 1048576);
+        write(file(QStringLiteral("largest.morvanta")), job);
+        QCOMPARE(opening(file(QStringLiteral("largest.morvanta"))), QString());
+        QCOMPARE(field(page("index"), "count")->text(), QStringLiteral("127"));
+        write(file(QStringLiteral("larger.morvanta")), job.replace("127", "128") + ' ');
+        QCOMPARE(refusal(file(QStringLiteral("larger.morvanta"))),
+                 QStringLiteral("Could not open %1: a job file may have at most 1048576 bytes (1 "
+                                "MiB); this one has more")
+                     .arg(QDir::toNativeSeparators(file(QStringLiteral("larger.morvanta")))));
+        QCOMPARE(field(page("index"), "count")->text(), QStringLiteral("127"));
+        QCOMPARE(window->jobs()->path(page("index")), file(QStringLiteral("largest.morvanta")));
     }
 
     // The window shows for a job exactly what `morvanta-table job` prints for it: each page, with
