@@ -142,6 +142,30 @@ private slots:
         QVERIFY(!window->isWindowModified());
     }
 
+    // Each tick is a new file renamed over the job: a reader that opened the job before the tick
+    // still reads the whole of what it opened, never a file half written over, and no temporary
+    // file is left beside the job.
+    void shouldReplaceTheJobRatherThanWriteOverIt() {
+        QDir(folder.path()).mkdir(QStringLiteral("renamed"));
+        const QString path = folder.filePath(QStringLiteral("renamed/walk.morvanta"));
+        writeSevenHoles(path);
+        QVERIFY(window->openJobFile(path));
+        MachineView* view = enter();
+        QVERIFY(view != nullptr);
+        QFile before(path);
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray was = before.readAll();
+        QVERIFY(was.contains("\"ticks\": []"));
+        press(view, Qt::Key_Space);
+        QCOMPARE(ticksInFile(path), upTo(1));
+        QVERIFY(before.seek(0));
+        QCOMPARE(before.readAll(), was);
+        QCOMPARE(QDir(folder.filePath(QStringLiteral("renamed")))
+                     .entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList{QStringLiteral("walk.morvanta")});
+        view->close();
+    }
+
     // Killed with SIGKILL after hole 5, in a child process of its own, the job opens at hole 6:
     // nothing between two holes is lost.
     void shouldTakeUpAfterAKillAtTheNextHole() {
