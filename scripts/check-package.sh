@@ -354,6 +354,11 @@ check "the installed desktop entry of Morvanta Workshop hands it the file (Exec 
     grep -qx 'Exec=morvanta-workshop %f' /usr/share/applications/$workshop_id.desktop
 check "desktop-file-validate finds nothing to say of the installed entry" \
     test -z "$(desktop-file-validate /usr/share/applications/$workshop_id.desktop 2>&1)"
+if report=$("$root/packaging/autotests/mime-type.sh" /usr/share/mime/packages/$workshop_id.xml 2>&1); then
+    pass "the installed type of job files builds a MIME database without a word and names *.morvanta files and job texts"
+else
+    fail "the installed type of job files: $report"
+fi
 if [[ $(/usr/bin/morvanta-table job "$job") == "$(/usr/bin/morvanta-table sheet 7 --ratio 90 --dial 240)" ]]; then
     pass "/usr/bin/morvanta-table job prints the sheet of a job file"
 else
