@@ -159,6 +159,23 @@ std::string roff(std::string_view text) {
 
 }  // namespace
 
+std::string jobHelp() {
+    std::string text =
+        "Usage: morvanta-table job FILE\n"
+        "\n"
+        "Prints the sheet of a job saved by Morvanta Workshop (a .morvanta file): the same text,\n"
+        "byte for byte, as the window shows for that job, with the job's units in the headings\n"
+        "of lengths. The file is read strictly: a file that is damaged, cut short, larger than\n"
+        "1 MiB, made by a later Morvanta or not a job at all is refused with one line that names\n"
+        "what is wrong and where (FILE: line L, column C: ...), and so is a job whose inputs make\n"
+        "no sheet or that ticks a row the sheet does not have.\n"
+        "\n"
+        "  FILE            the job file\n"
+        "Lines end in LF unless --crlf is given.\n"
+        "\n";
+    return text + std::string(kExitStatus);
+}
+
 std::string globalHelp() {
     std::string text =
         "Usage: morvanta-table [--lf | --crlf] COMMAND [ARGUMENTS]\n"
@@ -173,6 +190,8 @@ std::string globalHelp() {
         name.resize(std::max<std::size_t>(name.size() + 2, 8), ' ');
         text += "  " + name + std::string(commandCalculations(word).front()->summary) + "\n";
     }
+    text += "  " + std::string(kJobCommand) +
+            "     the sheet of a job file saved by Morvanta Workshop\n";
     text +=
         "\n"
         "Options, before COMMAND or among its arguments up to a --:\n"
@@ -290,6 +309,8 @@ std::string bashCompletion(std::string_view script) {
         }
         options += "        " + std::string(word) + ") echo \"" + list + "\" ;;\n";
     }
+    commands += " " + std::string(kJobCommand);
+    options += "        " + std::string(kJobCommand) + ") echo \"\" ;;\n";
     std::string text(script);
     const auto replace = [&](std::string_view marker, const std::string& by) {
         const std::size_t at = text.find(marker);

@@ -9,6 +9,12 @@ namespace morvanta::cli {
 // The texts that explain morvanta-table, all made from the calculations' descriptions, so that
 // help, man page and completion name the same options with the same defaults and limits.
 
+// The one command that is not a calculation: `job FILE` prints the sheet of a job file.
+inline constexpr std::string_view kJobCommand = "job";
+
+// `morvanta-table job --help`: what the job command prints and how it refuses a file.
+std::string jobHelp();
+
 // `morvanta-table --help`: the usage, the commands with their summaries, the shared options and
 // the exit status.
 std::string globalHelp();
@@ -27,9 +33,10 @@ std::string manOptions(std::string_view word);
 // The man page: `page` with each line "@OPTIONS command@" replaced by manOptions(command).
 std::string manPage(std::string_view page);
 
-// The bash completion script: `script` with "@COMMANDS@" replaced by the command words, and the
-// lines "@OPTIONS@" and "@VALUES@" by the case arms that give the options of each command (those
-// that take a value ending in '=') and the values offered for options with a few named ones.
+// The bash completion script: `script` with "@COMMANDS@" replaced by the command words (job
+// last), and the lines "@OPTIONS@" and "@VALUES@" by the case arms that give the options of each
+// command (those that take a value ending in '=') and the values offered for options with a few
+// named ones. The script itself completes the file name after job.
 std::string bashCompletion(std::string_view script);
 
 }  // namespace morvanta::cli

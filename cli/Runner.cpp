@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/Runner.h"
 
+#include <cctype>
+#include <cerrno>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "Version.h"
 #include "cli/CommandLine.h"
 #include "cli/Help.h"
+#include "engine/Job.h"
 
 namespace morvanta::cli {
 
@@ -92,6 +96,88 @@ int runCommand(const Streams& streams, std::string_view word,
     return run(streams, request.value());
 }
 
+// A job file's bytes, at most one more than a job may have so that a larger one is told; or why
+// it could not be read.
+Result<std::string> readJobFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return Result<std::string>::failure("cannot be read: " + std::string(std::strerror(errno)));
+    }
+    std::string bytes(kMaxJobBytes + 1, '\0');
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+    const int error = std::ferror(file) != 0 ? errno : 0;
+    std::fclose(file);
+    if (error != 0) {
+        return Result<std::string>::failure("cannot be read: " + std::string(std::strerror(error)));
+    }
+    if (bytes.size() > kMaxJobBytes) {
+        return Result<std::string>::failure("a job file may have at most " +
+                                            std::to_string(kMaxJobBytes) +
+                                            " bytes (1 MiB); this one has more");
+    }
+    return Result<std::string>::success(std::move(bytes));
+}
+
+// `job FILE`: the sheet of a job as the window shows it. Its words follow the rule of every
+// command: --help, --lf and --crlf anywhere before a "--", one operand.
+int runJob(const Streams& streams, std::span<const std::string_view> words,
+           std::optional<LineBreak> lineBreak) {
+    std::vector<std::string_view> operands;
+    bool help = false;
+    bool ended = false;
+    for (const std::string_view word : words) {
+        const bool option = word == "-h" || (word.size() > 2 && word.starts_with("--") &&
+                                             std::isalpha(static_cast<unsigned char>(word[2])));
+        if (ended || (!option && word != "--")) {
+            operands.push_back(word);
+        } else if (word == "--") {
+            ended = true;
+        } else if (word == "--help" || word == "-h") {
+            help = true;
+        } else if (word == "--lf" || word == "--crlf") {
+            if (std::string complaint = chooseLineBreak(word, lineBreak); !complaint.empty()) {
+                return malformed(streams, "job", complaint);
+            }
+        } else if (const std::size_t equals = word.find('=');
+                   equals != std::string_view::npos &&
+                   (word.starts_with("--lf=") || word.starts_with("--crlf=") ||
+                    word.starts_with("--help="))) {
+            return malformed(streams, "job",
+                             std::string(word.substr(0, equals)) + " takes no value");
+        } else {
+            return malformed(streams, "job", "unknown option " + std::string(word));
+        }
+    }
+    if (help) {
+        return writeText(streams.out, streams.err, jobHelp());
+    }
+    if (operands.size() != 1) {
+        return malformed(streams, "job",
+                         operands.empty()
+                             ? std::string("missing FILE")
+                             : "FILE expected, " + std::to_string(operands.size()) + " given");
+    }
+    const std::string path(operands.front());
+    const auto refusedJob = [&](const std::string& why) {
+        writeText(streams.err, streams.err, path + ": " + why + "\n");
+        return kRefused;
+    };
+    const Result<std::string> bytes = readJobFile(path);
+    if (!bytes.ok()) {
+        return refusedJob(bytes.message());
+    }
+    const Result<Job> job = readJob(bytes.value());
+    if (!job.ok()) {
+        return refusedJob(job.message());
+    }
+    const Result<Made> made = makeJob(job.value());
+    if (!made.ok()) {
+        return refusedJob(made.message());
+    }
+    return writeOutput(streams.out, streams.err, made.value().sheet.write(), LineBreak::Lf,
+                       lineBreak.value_or(LineBreak::Lf));
+}
+
 }  // namespace
 
 int runCommandLine(std::span<const std::string_view> words, std::FILE* out, std::FILE* err) {
@@ -128,6 +214,9 @@ int runCommandLine(std::span<const std::string_view> words, std::FILE* out, std:
         return malformed(streams, {}, "no command given");
     }
     const std::string_view word = words[at++];
+    if (word == kJobCommand) {
+        return runJob(streams, words.subspan(at), lineBreak);
+    }
     if (word != "help") {
         return runCommand(streams, word, words.subspan(at), lineBreak, false);
     }
@@ -136,6 +225,9 @@ int runCommandLine(std::span<const std::string_view> words, std::FILE* out, std:
     }
     if (at + 1 != words.size()) {
         return malformed(streams, {}, "help takes one COMMAND");
+    }
+    if (words[at] == kJobCommand) {
+        return writeText(out, err, jobHelp());
     }
     return runCommand(streams, words[at], {}, lineBreak, true);
 }

@@ -89,6 +89,8 @@ Report withIndexing(Report work, const IndexPlan& plan) {
     work.columns = std::move(indexing.columns);
     work.columnUnits = std::move(indexing.columnUnits);
     work.rows = std::move(indexing.rows);
+    // The crank's move from one division to the next, which the machine mode shows.
+    work.moves = std::move(indexing.moves);
     work.footer = std::move(indexing.footer);
     return work;
 }

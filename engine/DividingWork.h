@@ -64,7 +64,7 @@ double approximately(const ExactDecimal& number);
 Result<IndexPlan> planDivisions(const Values& values, std::int64_t count);
 
 // The work's report, title and notes, followed by the indexing as index writes it: its title as a
-// note, then its notes, its division table and its footer.
+// note, then its notes, its division table with each division's move and its footer.
 Report withIndexing(Report work, const IndexPlan& plan);
 
 }  // namespace morvanta

@@ -114,6 +114,23 @@ void addPatternRows(Report& report, std::span<const DrillHole> holes, const Hole
     report.rows.reserve(holes.size());
     forEachRow(holes, choice, decimals, lead,
                [&](std::vector<std::string> cells) { report.rows.push_back(std::move(cells)); });
+    // X, Y, dX and dY, the last four columns, are lengths; the move at the machine is dX and dY.
+    for (std::size_t column =
+             report.columns.size() - std::min<std::size_t>(report.columns.size(), 4);
+         column < report.columns.size(); ++column) {
+        report.lengthColumns.push_back(column);
+    }
+    const auto signed_ = [](const std::string& delta) {
+        return delta.starts_with('-') || delta.find_first_not_of("0.") == std::string::npos
+                   ? delta
+                   : "+" + delta;
+    };
+    for (const std::vector<std::string>& cells : report.rows) {
+        const std::size_t n = cells.size();
+        report.moves.push_back(n < 2 || cells[n - 2].empty()
+                                   ? std::string()
+                                   : "X " + signed_(cells[n - 2]) + ", Y " + signed_(cells[n - 1]));
+    }
 }
 
 std::string patternCsv(std::string_view header, std::span<const DrillHole> holes,

@@ -196,6 +196,28 @@ std::vector<std::string> planAnswer(const IndexPlan& plan, const std::vector<std
     return answerLines(notes, {"Method:", "Circle:"});
 }
 
+// The crank's move from one division to the next: the holes it passes on the table's circle as
+// turns and holes, and on a compound plan the stop pin's move on the plate's circle too.
+std::string divisionMove(const IndexPlan& plan, const Position& from, const Position& to) {
+    const std::int64_t circle = tableCircle(plan);
+    const std::int64_t holes = (to.turns - from.turns) * circle + (to.holes - from.holes);
+    std::string text = counted(holes / circle, "turn", "turns");
+    if (holes % circle != 0) {
+        text += " and " + counted(holes % circle, "hole", "holes") + " on the " + number(circle) +
+                "-hole circle";
+    }
+    if (plan.method == IndexMethod::Compound) {
+        const CompoundMove& move = *plan.compound;
+        const std::int64_t plate =
+            ((to.plateHoles - from.plateHoles) % move.plateCircle + move.plateCircle) %
+            move.plateCircle;
+        text += ", and the plate " + counted(plate, "hole", "holes") +
+                (move.plateBack ? " back" : " forward") + " on the " + number(move.plateCircle) +
+                "-hole circle";
+    }
+    return text;
+}
+
 std::vector<std::string> divisionColumns(const IndexPlan& plan) {
     switch (plan.method) {
         case IndexMethod::Compound:
@@ -225,8 +247,13 @@ Report indexReport(const IndexPlan& plan) {
     report.columns = divisionColumns(plan);
     report.columnUnits = divisionUnits(plan);
     report.rows.reserve(static_cast<std::size_t>(plan.count));
+    report.moves.reserve(static_cast<std::size_t>(plan.count));
+    Position previous;
     for (std::int64_t division = 1; division <= plan.count; ++division) {
         report.rows.push_back(divisionRow(plan, division));
+        const Position at = positionAfter(plan, division - 1);
+        report.moves.push_back(division == 1 ? std::string() : divisionMove(plan, previous, at));
+        previous = at;
     }
     if (plan.method == IndexMethod::None) {
         report.footer.push_back(

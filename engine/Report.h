@@ -32,6 +32,13 @@ struct Report {
     // they count or they are in the unit the user gave: a handwheel's sheet has
     // {"", "°'\"", "", "graduations", "\""} for Hole, Angle, Turns, Dial and Error.
     std::vector<std::string> columnUnits = {};
+    // The columns that hold lengths in the work's own units (X, Y), by index from 0: where a job
+    // names its units, their headings say so ("X (mm)"). No figure depends on it.
+    std::vector<std::size_t> lengthColumns = {};
+    // For each row, the move from the row before it, as set at the machine: "12 turns and 206
+    // graduations", "X +35.3553, Y -14.6447"; "" for the first row. Empty where the calculation
+    // gives no moves. The text of the report leaves them out.
+    std::vector<std::string> moves = {};
 };
 
 // The lines that start with one of `starts`, in the order of `lines`: how a report's writer picks

@@ -315,6 +315,36 @@ std::vector<std::string> sheetRow(const SheetPlan& plan, std::int64_t hole,
     return row;
 }
 
+std::string counted(std::int64_t n, const char* one, const char* many) {
+    return formatted("%lld %s", static_cast<long long>(n), n == 1 ? one : many);
+}
+
+// The move from one hole's setting to the next as the handwheel makes it: whole turns and the
+// graduations (or the table angle) past them, or the table angle itself without a ratio, each
+// difference taken the way the holes are counted.
+std::string sheetMove(const SheetPlan& plan, const HoleSetting& from, const HoleSetting& to) {
+    if (plan.turn == 0) {
+        std::int64_t delta = (to.angle - from.angle) % kSecondsPerRevolution;
+        if (plan.clockwise && delta > 0) {
+            delta -= kSecondsPerRevolution;
+        } else if (!plan.clockwise && delta < 0) {
+            delta += kSecondsPerRevolution;
+        }
+        return (delta < 0 ? "-" : "") + amountText(delta < 0 ? -delta : delta);
+    }
+    const std::int64_t per = plan.dial != 0 ? plan.dial : plan.turn;
+    const std::int64_t delta =
+        (to.turns - from.turns) * per +
+        (plan.dial != 0 ? to.dialReading - from.dialReading : to.inTurn - from.inTurn);
+    const std::int64_t size = delta < 0 ? -delta : delta;
+    std::string text = (delta < 0 ? "back " : "") + counted(size / per, "turn", "turns");
+    if (size % per != 0) {
+        text += " and " + (plan.dial != 0 ? counted(size % per, "graduation", "graduations")
+                                          : amountText(size % per));
+    }
+    return text;
+}
+
 // The largest error by size, and the first hole that has it.
 std::string sheetFooter(const SheetPlan& plan, std::int64_t largest, std::int64_t largestHole) {
     if (largest == 0) {
@@ -336,11 +366,15 @@ Report sheetReport(const SheetPlan& plan) {
     report.notes = sheetNotes(plan);
     report.columns = sheetColumns(plan);
     report.rows.reserve(static_cast<std::size_t>(plan.holes));
+    report.moves.reserve(static_cast<std::size_t>(plan.holes));
     std::int64_t largest = 0;
     std::int64_t largestHole = 1;
+    HoleSetting previous;
     for (std::int64_t hole = 1; hole <= plan.holes; ++hole) {
         const HoleSetting setting = holeSetting(plan, hole);
         report.rows.push_back(sheetRow(plan, hole, setting));
+        report.moves.push_back(hole == 1 ? std::string() : sheetMove(plan, previous, setting));
+        previous = setting;
         const std::int64_t size = std::abs(setting.errorTimesHoles);
         if (size > largest) {
             largest = size;

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package, checks its metadata, installs it with apt-get and tries the installed
 # programs the way a user would: scripts/check-package.sh [BUILD_DIR]
-# (morvanta, morvanta-table and Morvanta Workshop, all three from the one package)
+# (morvanta, morvanta-table and Morvanta Workshop, all three from the one package, and a job file
+# opened from the desktop)
 #
 # Needs root for apt-get install; installs the tools it uses first (scripts/ensure-deps.sh test and
 # package). Removes the package again at the end unless it was installed before the run. Every
@@ -133,6 +134,45 @@ workshop_checks() {
         fail "$workshop wrote no settings under XDG_CONFIG_HOME"
 }
 
+# A job file opened from the desktop, as a file manager opens it (gio open, which looks up the
+# program for the file's type): Morvanta Workshop starts with the file, its window named after the
+# job, and File > Quit ends it.
+desktop_open_checks() {
+    local job="$XDG_RUNTIME_DIR/with space/Flange.morvanta" id pid
+    mkdir -p "$(dirname "$job")"
+    printf '{"format": "morvanta-job", "version": "1.0", "calculation": "coords", "name": "Flange",\n "units": "mm", "inputs": {"count": "6", "diameter": "100"}}\n' >"$job"
+    XDG_CONFIG_HOME="$XDG_RUNTIME_DIR/config" gio open "$job" 2>"$XDG_RUNTIME_DIR/gio.stderr" ||
+        fail "gio open $job: $(cat "$XDG_RUNTIME_DIR/gio.stderr")"
+    for _ in $(seq 200); do
+        id=$(xdotool search --all --onlyvisible --name '^Flange – Morvanta Workshop$' 2>/dev/null | head -n 1)
+        [[ -n $id ]] && break
+        sleep 0.1
+    done
+    if [[ -z $id ]]; then
+        fail "gio open of a .morvanta file shows no window named 'Flange – Morvanta Workshop'"
+        return
+    fi
+    pid=$(xdotool getwindowpid "$id")
+    if [[ $(readlink "/proc/$pid/exe") == /usr/bin/morvanta-workshop ]] &&
+        tr '\0' '\n' <"/proc/$pid/cmdline" | grep -qxF "$job"; then
+        pass "gio open of a .morvanta file starts /usr/bin/morvanta-workshop with it, showing the job 'Flange'"
+    else
+        fail "the window for the job is process $pid: $(tr '\0' ' ' <"/proc/$pid/cmdline")"
+    fi
+    xdotool windowfocus --sync "$id"
+    xdotool key ctrl+q
+    for _ in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$pid" 2>/dev/null; then
+        kill "$pid"
+        fail "the job's window did not end on Ctrl+Q"
+    else
+        pass "the job's window ends on Ctrl+Q"
+    fi
+}
+
 # Runs inside xvfb-run: the window checks. $1 is the installed program, $2 the same program
 # installed under a path with spaces, $3 the installed Morvanta Workshop.
 gui_checks() {
@@ -206,6 +246,7 @@ EOF
         fail "without the Liberation fonts the window does not appear"
     fi
     workshop_checks "$workshop"
+    desktop_open_checks
     rm -rf "$XDG_RUNTIME_DIR"
     echo "window checks: passed=$passed failed=$failed"
 }
@@ -293,9 +334,36 @@ for file in /usr/bin/morvanta /usr/bin/morvanta-table /usr/share/applications/$a
     /usr/share/applications/$workshop_id.desktop /usr/share/metainfo/$workshop_id.metainfo.xml \
     /usr/share/icons/hicolor/16x16/apps/$workshop_id.png /usr/share/icons/hicolor/32x32/apps/$workshop_id.png \
     /usr/share/icons/hicolor/48x48/apps/$workshop_id.png \
-    /usr/share/icons/hicolor/scalable/apps/$workshop_id.svg; do
+    /usr/share/icons/hicolor/scalable/apps/$workshop_id.svg \
+    /usr/share/mime/packages/$workshop_id.xml; do
     check "installed $file" test -f "$file"
 done
+
+# Job files are known to the desktop by their type, which the Workshop's entry opens.
+job="$work/flange.morvanta"
+printf '{"format": "morvanta-job", "version": "1.0", "calculation": "sheet", "inputs": {"count": "7", "ratio": "90", "dial": "240"}}\n' >"$job"
+filetype=$(xdg-mime query filetype "$job")
+check "xdg-mime query filetype of a .morvanta file gives application/x-morvanta-job (it gave $filetype)" \
+    test "$filetype" = application/x-morvanta-job
+opener=$(xdg-mime query default application/x-morvanta-job)
+check "xdg-mime query default application/x-morvanta-job gives $workshop_id.desktop (it gave $opener)" \
+    test "$opener" = "$workshop_id.desktop"
+check "the installed desktop entry of Morvanta Workshop takes job files (MimeType=)" \
+    grep -qx 'MimeType=application/x-morvanta-job;' /usr/share/applications/$workshop_id.desktop
+check "the installed desktop entry of Morvanta Workshop hands it the file (Exec with %f)" \
+    grep -qx 'Exec=morvanta-workshop %f' /usr/share/applications/$workshop_id.desktop
+check "desktop-file-validate finds nothing to say of the installed entry" \
+    test -z "$(desktop-file-validate /usr/share/applications/$workshop_id.desktop 2>&1)"
+if report=$("$root/packaging/autotests/mime-type.sh" /usr/share/mime/packages/$workshop_id.xml 2>&1); then
+    pass "the installed type of job files builds a MIME database without a word and names *.morvanta files and job texts"
+else
+    fail "the installed type of job files: $report"
+fi
+if [[ $(/usr/bin/morvanta-table job "$job") == "$(/usr/bin/morvanta-table sheet 7 --ratio 90 --dial 240)" ]]; then
+    pass "/usr/bin/morvanta-table job prints the sheet of a job file"
+else
+    fail "/usr/bin/morvanta-table job printed: $(/usr/bin/morvanta-table job "$job" 2>&1 | head -n 3)"
+fi
 
 check "/usr/bin/morvanta-table --version names $version" \
     test "$(/usr/bin/morvanta-table --version)" = "morvanta-table $version"

@@ -5,7 +5,8 @@
 #   run      what building and starting the program takes
 #   test     that, and what the tests need (a virtual display, the clipboard tool, a window
 #            manager to frame the windows, MPFR, poppler's tools to read back the PDFs Morvanta
-#            Workshop writes)
+#            Workshop writes, and the desktop's MIME database, xdg-mime and gio to open a job
+#            file as a file manager does)
 #   package  run's, and what making and checking the Debian package takes
 #   ci       all of the above, and the fuzzer's compiler
 # Prints nothing when everything is there. Needs root (or sudo) only when something is missing.
@@ -14,8 +15,9 @@ set -euo pipefail
 run=(g++ cmake make qt6-base-dev qt6-svg-dev qt6-wayland libqscintilla2-qt6-dev libxcb1-dev
     fonts-liberation)
 test=(libgtest-dev libbenchmark-dev libmpfr-dev xvfb xauth xclip xdotool x11-utils openbox
-    desktop-file-utils appstream groff-base poppler-utils)
-package=(dpkg-dev file desktop-file-utils appstream)
+    desktop-file-utils appstream groff-base poppler-utils shared-mime-info xdg-utils
+    libfile-mimeinfo-perl libglib2.0-bin)
+package=(dpkg-dev file desktop-file-utils appstream shared-mime-info)
 ci=(clang libclang-rt-14-dev)
 
 case "${1:-}" in

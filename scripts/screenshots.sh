@@ -6,11 +6,12 @@
 # Writes docs/main.png, docs/help.png and docs/about.png, and of Morvanta Workshop
 # docs/workshop-sheet.png, workshop-fault.png, workshop-index.png, workshop-bolt.png,
 # workshop-line.png, workshop-grid.png,
-# workshop-scaled.png (the Index plate page at QT_SCALE_FACTOR=1.5), workshop-printed.png (the first page of the
-# index plate plan for 127 divisions exported as PDF, drawn by pdftoppm) and
-# workshop-index-picture.svg (that plan's picture as Export Picture writes it). Needs xvfb,
-# xdotool, imagemagick and poppler-utils; with openbox installed the pictures show the window
-# frames and captions as a desktop draws them.
+# workshop-scaled.png (at QT_SCALE_FACTOR=1.5), workshop-printed.png (the first page of the
+# index plate plan for 127 divisions exported as PDF, drawn by pdftoppm),
+# workshop-index-picture.svg (that plan's picture as Export Picture writes it) and
+# workshop-machine.png (a job at the machine, full screen at 1280 x 1024). Needs xvfb, xdotool,
+# imagemagick and poppler-utils; with openbox installed the pictures show the window frames and
+# captions as a desktop draws them.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 program=$(realpath "${1:-$root/build/app/morvanta}")
@@ -18,7 +19,30 @@ workshop=$(realpath "${2:-$root/build/workshop/morvanta-workshop}")
 out="$root/docs"
 mkdir -p "$out"
 
+# At the machine, full screen on a 1280 x 1024 display of its own: a job of 7 holes on a 90:1 table
+# taken up at hole 6 after five were ticked.
+if [[ ${MORVANTA_SCREENSHOT_DISPLAY:-} == machine ]]; then
+    config=$(mktemp -d)
+    trap 'rm -rf "$config"' EXIT
+    cat >"$config/gear.morvanta" <<'JOB'
+{"format": "morvanta-job", "version": "1.0", "calculation": "sheet", "name": "Gear blank",
+ "inputs": {"count": "7", "ratio": "90", "dial": "240"}, "ticks": [1, 2, 3, 4, 5]}
+JOB
+    XDG_CONFIG_HOME=$config XDG_DATA_HOME=$config "$workshop" "$config/gear.morvanta" >/dev/null 2>&1 &
+    pid=$!
+    window=$(xdotool search --sync --onlyvisible --name "^Gear blank.* Morvanta Workshop\$" | head -n 1)
+    sleep 1
+    xdotool windowfocus --sync "$window" key F11
+    sleep 2
+    import -window root "$out/workshop-machine.png"
+    kill "$pid"
+    echo "Wrote $out/workshop-machine.png"
+    exit 0
+fi
+
 if [[ -z ${MORVANTA_SCREENSHOT_DISPLAY:-} ]]; then
+    env MORVANTA_SCREENSHOT_DISPLAY=machine xvfb-run -a -s "-screen 0 1280x1024x24" "$0" \
+        "$program" "$workshop"
     exec env MORVANTA_SCREENSHOT_DISPLAY=1 xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$program" \
         "$workshop"
 fi

@@ -6,6 +6,7 @@
 #include <QShortcut>
 #include <QTimer>
 
+#include "workshop/Memory.h"
 #include "workshop/PageFields.h"
 #include "workshop/ReportTable.h"
 #include "workshop/SheetPanel.h"
@@ -17,6 +18,10 @@ namespace {
 // How long a call may run before its page greys the last sheet: no flicker while typing into a
 // sheet that takes a little longer than a frame.
 constexpr int kGreyAfterMilliseconds = 150;
+
+// What showing the largest sheet may take beyond the sheet itself: its table's header, the
+// picture's first paint.
+constexpr std::size_t kShowRoom = std::size_t{4} << 20;
 
 }  // namespace
 
@@ -78,7 +83,7 @@ QString CalculatorPage::messageFor(const QString& field) const {
 }
 
 void CalculatorPage::compute() {
-    computation_.request(fields_->inputs());
+    computation_.request(currentInputs());
     if (computation_.busy()) {
         // The sheet in view is not of the fields as they stand until the engine answers.
         current_ = false;
@@ -102,6 +107,12 @@ void CalculatorPage::computeAndShowFault() {
 void CalculatorPage::showResult(PageResult result) {
     workingGrey_->stop();
     fields_->clearMessages();
+    // Qt's table view does not survive running out of memory while it lays out a new sheet's
+    // rows and columns (its header is left half made), so room is made sure of first, as the
+    // engine's call itself says when it runs short.
+    if (result.ok() && !MemoryReserve(kShowRoom).held()) {
+        result = PageResult::failure(tr("Not enough memory to show this sheet.").toStdString());
+    }
     if (!result.ok()) {
         const std::string_view about = result.about();
         fields_->showMessage(QString::fromUtf8(about.data(), static_cast<qsizetype>(about.size())),
@@ -196,6 +207,40 @@ void CalculatorPage::saveFields(QSettings& settings) const {
     settings.beginGroup(definition_.name);
     fields_->save(settings);
     settings.endGroup();
+}
+
+Inputs CalculatorPage::currentInputs() const {
+    Inputs inputs = fields_->inputs();
+    if (!units_.isEmpty() && !inputs.has("units")) {
+        inputs.set("units", units_.toStdString());
+    }
+    return inputs;
+}
+
+QString CalculatorPage::setInputs(const Inputs& inputs) {
+    const QString refused = fields_->setInputs(inputs);
+    compute();
+    return refused;
+}
+
+void CalculatorPage::setUnits(const QString& units) {
+    if (fields_->has(QStringLiteral("units"))) {
+        // No units is the field's own default: the control's.
+        fields_->setTextOf(QStringLiteral("units"), units);
+        return;
+    }
+    if (units_ != units) {
+        units_ = units;
+        compute();
+    }
+}
+
+QString CalculatorPage::units() const {
+    if (fields_->has(QStringLiteral("units"))) {
+        const QString chosen = fields_->textOf(QStringLiteral("units"));
+        return chosen == QLatin1String("mm") || chosen == QLatin1String("in") ? chosen : QString();
+    }
+    return units_;
 }
 
 }  // namespace morvanta::workshop

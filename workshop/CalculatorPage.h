@@ -74,6 +74,17 @@ public:
     void loadFields(QSettings& settings);
     void saveFields(QSettings& settings) const;
 
+    // The request the fields make as they stand, the job's units included: what a job keeps.
+    Inputs currentInputs() const;
+    // Sets every field from a job's inputs (a field the inputs lack empty, unticked or at its
+    // default) and computes. Returns the id of the first input a field could not take as given
+    // (longer than the field holds, not one of a list's items), "" when every one was taken.
+    QString setInputs(const Inputs& inputs);
+    // The units of the page's job, which the engine shows in the headings of lengths: the page's
+    // own Units field where it has one, else kept here. "" for none, "mm" or "in".
+    void setUnits(const QString& units);
+    QString units() const;
+
 signals:
     // The sheet or whether it is current has changed.
     void stateChanged();
@@ -96,6 +107,7 @@ private:
     std::optional<PageOutput> output_;
     QString outputInputs_;
     bool current_ = false;
+    QString units_;
 };
 
 }  // namespace morvanta::workshop

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "engine/Job.h"
+
 namespace morvanta::workshop {
 
 namespace {
@@ -292,7 +294,7 @@ QString sectionOf(const Calculation& calculation, const Input& input) {
 }
 
 PageResult computed(const Calculation& calculation, const Inputs& inputs) {
-    const Result<Made> made = makeEveryOutput(calculation, inputs);
+    const Result<Made> made = makeWithUnits(calculation, inputs);
     const auto refused = [&](const Refusal& refusal) {
         return PageResult::failure(windowWords(calculation, refusal.text).toStdString(),
                                    fieldAt(calculation, refusal).toStdString());
@@ -360,6 +362,7 @@ QString windowWords(const Calculation& calculation, std::string_view text) {
 PageDefinition pageOf(const Calculation& calculation, const QString& taken) {
     PageDefinition page;
     page.name = pageName(calculation.name);
+    page.calculation = fromEngine(calculation.name);
     page.title = fromEngine(calculation.title);
     page.fileStem = fileStemOf(calculation.title);
     page.about = aboutOf(calculation);

@@ -100,6 +100,7 @@ struct FieldDefinition {
 // A page of the window: its fields and the one engine call that turns their texts into a sheet.
 struct PageDefinition {
     QString name;      // object name and settings group: the calculation's name, "sheet"
+    QString calculation;  // the calculation's own name, which a job file holds: "coords" for "bolt"
     QString title;     // the tab's caption with its mnemonic: "&Setting sheet"
     QString fileStem;  // start of a suggested file name: "setting-sheet"
     std::vector<FieldDefinition> fields;

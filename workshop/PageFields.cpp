@@ -496,6 +496,45 @@ void PageFields::reset() {
     settingFields_ = false;
 }
 
+void PageFields::setTextOf(const QString& name, const QString& text) {
+    auto at = std::find_if(fields_.begin(), fields_.end(),
+                           [&name](const Field& field) { return field.definition.name == name; });
+    if (at != fields_.end()) {
+        setStoredText(*at, text.isEmpty() ? at->definition.defaultValue : text);
+    }
+}
+
+QString PageFields::setInputs(const Inputs& inputs) {
+    settingFields_ = true;
+    QString refused;
+    for (Field& field : fields_) {
+        QString id = inputOf(field);
+        for (int i = 0; field.alternative != nullptr && i < field.alternative->count(); ++i) {
+            if (inputs.has(field.alternative->itemData(i).toString().toStdString())) {
+                field.alternative->setCurrentIndex(i);
+                id = inputOf(field);
+                break;
+            }
+        }
+        const std::optional<std::string_view> given = inputs.get(id.toStdString());
+        QString text = given ? QString::fromUtf8(given->data(), static_cast<qsizetype>(given->size()))
+                             : QString();
+        if (field.check != nullptr) {
+            text = given ? QStringLiteral("true") : QStringLiteral("false");
+        } else if (const int part = field.definition.part; part > 0) {
+            text = text.section(u',', part - 1, part - 1);
+        } else if (!given && field.combo != nullptr && !field.combo->isEditable()) {
+            text = field.definition.defaultValue;
+        }
+        setStoredText(field, text);
+        if (storedText(field) != text && refused.isEmpty()) {
+            refused = id;
+        }
+    }
+    settingFields_ = false;
+    return refused;
+}
+
 void PageFields::load(QSettings& settings) {
     settingFields_ = true;
     for (Field& field : fields_) {

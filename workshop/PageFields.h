@@ -51,6 +51,14 @@ public:
     QString fieldOf(const QWidget* widget) const;
     // The field's text as typed, "" for a field the page does not have.
     QString textOf(const QString& field) const;
+    bool has(const QString& field) const { return find(field) != nullptr; }
+    // Sets a field as typed, or for "" to its first value; says edited() as typing does.
+    void setTextOf(const QString& field, const QString& text);
+    // Sets every field from a request's inputs: a field the inputs lack empty, unticked or at its
+    // list's default, a field of alternatives switched to the one given, the X and Y of a point
+    // from its "X,Y". Says no edited(). Returns the id of the first input a field could not take
+    // as given (longer than the field holds, not one of a list's items), "" when all were taken.
+    QString setInputs(const Inputs& inputs);
     // Whether the user has begun on the G-code's own fields.
     bool gcodeBegun() const;
 

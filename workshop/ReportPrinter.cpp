@@ -298,6 +298,9 @@ private:
             for (int row = page.firstRow; row < page.endRow; ++row) {
                 paintRow(painter, y, sheet_.report.rows[static_cast<std::size_t>(row)], false,
                          (row - page.firstRow) % 2 == 1);
+                if (std::binary_search(sheet_.ticks.begin(), sheet_.ticks.end(), row + 1)) {
+                    paintTick(painter, y);
+                }
                 y += pt(kRowPitch);
             }
         }
@@ -336,6 +339,17 @@ private:
                              Qt::AlignRight | Qt::AlignVCenter, cell);
             x += widths_[c];
         }
+    }
+
+    // A tick in the box of the row at `y`, drawn as a hand would: down to the left, then up.
+    void paintTick(QPainter& painter, double y) const {
+        const double left = pt(1);
+        const double top = y + (pt(kRowPitch) - pt(kTickBox)) / 2;
+        painter.setPen(QPen(Qt::black, pt(1.4), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const QPointF stroke[] = {{left + pt(1.8), top + pt(4.8)},
+                                  {left + pt(3.8), top + pt(7.2)},
+                                  {left + pt(7.6), top + pt(1.6)}};
+        painter.drawPolyline(stroke, 3);
     }
 
     const PrintedSheet& sheet_;

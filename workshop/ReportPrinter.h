@@ -3,7 +3,9 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "engine/Report.h"
 #include "engine/Sketch.h"
@@ -17,16 +19,18 @@ struct PrintedSheet {
     Report report;
     QString inputs;  // "Count: 7; Worm ratio: 90; Dial graduations: 240"
     std::optional<Sketch> sketch = std::nullopt;  // the picture of the setup, if it has one
+    // The rows done at the machine, by number from 1, ascending: their boxes are printed ticked.
+    std::vector<std::int64_t> ticks = {};
 };
 
 // Lays a sheet out on the pages of a printer or PDF writer, to be ticked off at the machine:
 // the title, the inputs and the report's notes at the top of the first page, then the table with
-// an empty box before every row, the column names repeated at the top of every page the table
-// continues on ("<title> (continued)" and the inputs above them), the report's footer after the
-// last row, and at the foot of every page the title and "Page i of n". The picture of the setup,
-// drawn by paintSketch with 8 pt texts, goes across the first page between the notes and the
-// table, 200 pt high (less where the notes leave less room above the column names and a row);
-// scaled to fit its box, it is never cut.
+// a box before every row, empty or, for a row done at the machine, ticked, the column names
+// repeated at the top of every page the table continues on ("<title> (continued)" and the inputs
+// above them), the report's footer after the last row, and at the foot of every page the title
+// and "Page i of n". The picture of the setup, drawn by paintSketch with 8 pt texts, goes across
+// the first page between the notes and the table, 200 pt high (less where the notes leave less
+// room above the column names and a row); scaled to fit its box, it is never cut.
 //
 // Sizes are in points, whatever the device's resolution, so that a page holds a known number of
 // rows: the title takes 20 pt, the inputs 14 pt a line, each note 12 pt a line, then 8 pt of

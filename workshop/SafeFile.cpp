@@ -36,6 +36,17 @@ bool writeAll(int descriptor, QByteArrayView bytes) {
     return true;
 }
 
+// A rename is kept through a power cut only once the folder that holds it is on the disk: without
+// this a job ticked a moment before the cut can come back without its last tick.
+void syncFolderOf(const QString& target) {
+    const QByteArray folder = QFile::encodeName(QFileInfo(target).absolutePath());
+    const int descriptor = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        ::fsync(descriptor);
+        ::close(descriptor);
+    }
+}
+
 }  // namespace
 
 SaveOutcome saveFile(const QString& path, QByteArrayView bytes) {
@@ -68,6 +79,7 @@ SaveOutcome saveFile(const QString& path, QByteArrayView bytes) {
         ::unlink(temporary.constData());
         return failed(reason);
     }
+    syncFolderOf(target);
     return {true, {}};
 }
 

@@ -55,6 +55,7 @@ public:
     bool isStale() const { return stale_; }
     // The hole or division at hand, from 1; 0 for none.
     void setHighlighted(std::int64_t hole);
+    std::int64_t highlighted() const { return highlighted_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 #include <QPageLayout>
+#include <QPointer>
 #include <QSettings>
 
 #include <functional>
@@ -16,6 +17,7 @@
 #include "workshop/ReportPrinter.h"
 
 class QAction;
+class QMenu;
 class QPushButton;
 class QTimer;
 class QTabWidget;
@@ -24,6 +26,8 @@ namespace morvanta::workshop {
 
 class CalculatorPage;
 class HelpWindow;
+class JobKeeper;
+class MachineView;
 
 // Names the program for the desktop and for QSettings (~/.config/Morvanta/morvanta-workshop.conf)
 // and gives it its icon. main() calls it once, after the QApplication is made.
@@ -44,8 +48,9 @@ void setApplicationIdentity();
 // Morvanta Workshop Help (F1) explains every page and field, F1 in a field at its entry.
 //
 // Object names: the window "workshopWindow", the tabs "pages", the actions "copy", "saveCsv",
-// "saveGcode", "print", "exportPdf", "exportPicture", "resetPage", "quit", "help", "about", and
-// their buttons the same names followed by "Button"; the Help window "helpWindow".
+// "saveGcode", "print", "exportPdf", "exportPicture", "resetPage", "machineMode", "quit", "help",
+// "about", and their buttons the same names followed by "Button"; the Help window "helpWindow";
+// the job actions as workshop/JobKeeper.h names them.
 class WorkshopWindow : public QMainWindow {
     Q_OBJECT
 
@@ -72,6 +77,19 @@ public:
     // A4, or US Letter where the locale measures in inches, with 15 mm margins.
     static QPageLayout defaultPageLayout();
 
+    // The jobs of the pages: File > New, Open..., Save Job... (workshop/JobKeeper.h).
+    JobKeeper* jobs() const { return jobs_; }
+    // Opens a job file into its page, as File > Open does; false, after saying why, if refused.
+    bool openJobFile(const QString& path);
+    // At the machine (F11): the page in front one row at a time, full screen, each tick written
+    // to the job as it is made (workshop/MachineView.h). The page is first kept as a job: as its
+    // own file where it has one (asking before changes not yet saved go into it), else as a
+    // recovery job in the program's data folder, which the view names. Nothing while the sheet
+    // is not current or has no table.
+    void enterMachineMode();
+    // The machine mode while it is open, else nullptr.
+    MachineView* machineView() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -85,6 +103,8 @@ private:
     void restoreWindow();
     QAction* makeAction(const char* name, const QString& text, const QKeySequence& keys,
                         void (WorkshopWindow::*slot)());
+    void createJobs(QMenu* file);
+    QString keepForTheMachine(CalculatorPage* page, QString& kept);
     QPushButton* makeButton(QAction* action);
     void updateActions();
     // Says once, at the start, that the inputs will not be remembered when the settings cannot
@@ -133,6 +153,9 @@ private:
     HelpWindow* helpWindow_ = nullptr;
     QTimer* saveSoon_ = nullptr;
     std::set<CalculatorPage*> unsaved_;
+    QAction* machine_ = nullptr;
+    JobKeeper* jobs_ = nullptr;
+    QPointer<MachineView> machineView_;
     std::vector<std::pair<QAction*, QPushButton*>> buttons_;
     // Room kept for the message that memory ran short, which would otherwise have none.
     MemoryReserve messageRoom_{std::size_t{4} << 20};

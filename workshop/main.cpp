@@ -22,5 +22,10 @@ int main(int argc, char* argv[]) {
     morvanta::workshop::WorkshopWindow window;
     morvanta::workshop::closeOnSessionEnd(&window);
     window.show();
+    // morvanta-workshop FILE, as the desktop starts it for a job file: the job opens in its page.
+    const QStringList words = QApplication::arguments();
+    if (words.size() > 1) {
+        window.openJobFile(words.at(1));
+    }
     return QApplication::exec();
 }

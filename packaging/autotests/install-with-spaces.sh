@@ -29,7 +29,8 @@ if [[ $with_workshop == 1 ]]; then
     expected+=(bin/morvanta-workshop share/man/man1/morvanta-workshop.1.gz
         "share/applications/$workshop_id.desktop" "share/metainfo/$workshop_id.metainfo.xml"
         "share/icons/hicolor/16x16/apps/$workshop_id.png" "share/icons/hicolor/32x32/apps/$workshop_id.png"
-        "share/icons/hicolor/48x48/apps/$workshop_id.png" "share/icons/hicolor/scalable/apps/$workshop_id.svg")
+        "share/icons/hicolor/48x48/apps/$workshop_id.png" "share/icons/hicolor/scalable/apps/$workshop_id.svg"
+        "share/mime/packages/$workshop_id.xml")
 fi
 for file in "${expected[@]}"; do
     [[ -f $prefix/$file ]] || fail "not installed: $file"

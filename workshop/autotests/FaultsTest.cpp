@@ -220,7 +220,7 @@ private slots:
         QTRY_COMPARE(answerer.messages, reason.isEmpty() ? QStringList() : said);
         QTest::keyClicks(child<QLineEdit>(window->currentPage(), QStringLiteral("count")),
                          QStringLiteral("2"));
-        QVERIFY(window->currentPage()->isCurrent());
+        QTRY_VERIFY(window->currentPage()->isCurrent());
         window->close();
         QTest::qWait(200);
         QCOMPARE(answerer.messages, reason.isEmpty() ? QStringList() : said);

@@ -1,0 +1,88 @@
+#!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
+# End-to-end checks of `morvanta-table job FILE`: the sheet of a job as the calculation's own
+# command prints it, the units in the headings of lengths, each kind of bad file refused in one
+# line that names the file, and the command line's rule. Usage: job_cli_test.sh PATH/TO/morvanta-table
+. "$(dirname "$0")/harness.sh"
+
+# job FILE CALCULATION UNITS INPUTS...: a job file as a person might write it, each input
+# "id": "text".
+job() {
+    file=$1 calculation=$2 units=$3
+    shift 3
+    inputs=""
+    for input in "$@"; do
+        inputs="$inputs${inputs:+, }$input"
+    done
+    printf '{"format": "morvanta-job", "version": "1.0", "calculation": "%s", "units": %s,\n "inputs": {%s}, "ticks": [1]}\n' \
+        "$calculation" "$units" "$inputs" >"$work/$file"
+}
+
+job seven.morvanta sheet null '"count": "7"' '"ratio": "90"' '"dial": "240"'
+run 0 job "$work/seven.morvanta"
+"$tool" sheet 7 --ratio 90 --dial 240 >"$work/expected"
+cmp -s "$work/out" "$work/expected" || fail "job: not the sheet of sheet 7 --ratio 90 --dial 240"
+[ -s "$work/err" ] && fail "job: wrote to standard error"
+run 0 job --crlf -- "$work/seven.morvanta"
+[ "$(tr -d '\r' <"$work/out" | cmp -s - "$work/expected" && echo same)" = same ] || fail "job --crlf: not the same sheet"
+[ "$(grep -c "$(printf '\r')\$" "$work/out")" -eq "$(wc -l <"$work/expected")" ] || fail "job --crlf: not every line in CR LF"
+
+# The bolt circle in inches: the headings of X, Y, dX and dY say so, every figure and every other
+# line is the command's own.
+job flange.morvanta coords '"in"' '"count": "6"' '"diameter": "4"' '"cw": ""'
+run 0 job "$work/flange.morvanta"
+"$tool" coords 6 --diameter 4 --cw >"$work/expected"
+grep -q '^Hole     Angle           DMS   X (in)   Y (in)  dX (in)  dY (in)$' "$work/out" || fail "job in inches: the headings: $(grep Hole "$work/out")"
+grep -v '^Hole ' "$work/out" >"$work/rows"
+grep -v '^Hole ' "$work/expected" | cmp -s - "$work/rows" || fail "job in inches: a figure or a line changed"
+
+# A job's own line, naming the file, for each kind of bad file.
+printf '{"format": "morvanta-job", "version": "2.0", "calculation": "sheet", "inputs": {}}' >"$work/later.morvanta"
+printf '{"format": "morvanta-job",\n "version": "1.0", "calculation": "sheet", "inputs": {"count": "7"' >"$work/cut.morvanta"
+job one.morvanta sheet null '"count": "1"'
+job index.morvanta index null '"count": "127"' '"count": "128"'
+job beyond.morvanta sheet null '"count": "2"'
+sed 's/\[1\]/[3]/' "$work/beyond.morvanta" >"$work/three.morvanta"
+mkdir "$work/folder.morvanta"
+head -c 1048577 /dev/zero | tr '\0' ' ' >"$work/large.morvanta"
+# The largest job: the 7 holes followed by blanks up to 1 MiB.
+cp "$work/seven.morvanta" "$work/padded.morvanta"
+head -c $((1048576 - $(wc -c <"$work/seven.morvanta"))) /dev/zero | tr '\0' ' ' >>"$work/padded.morvanta"
+while IFS='|' read -r file message; do
+    refused 1 job "$work/$file"
+    [ "$(cat "$work/err")" = "$work/$file: $message" ] || fail "job $file: $(cat "$work/err")"
+done <<EOF
+later.morvanta|line 1, column 39: made by a later Morvanta (format 2); this one reads format 1
+cut.morvanta|line 2, column 67: the text ends inside an object
+one.morvanta|line 2, column 22: inputs.count must be a whole number of holes from 2 to 10000; 1 is below 2
+index.morvanta|line 2, column 29: "count" is given twice
+three.morvanta|line 2, column 38: tick 3 is beyond the sheet, which has 2 rows
+missing.morvanta|cannot be read: No such file or directory
+folder.morvanta|cannot be read: Is a directory
+large.morvanta|a job file may have at most 1048576 bytes (1 MiB); this one has more
+EOF
+run 0 job "$work/padded.morvanta"
+"$tool" sheet 7 --ratio 90 --dial 240 | cmp -s - "$work/out" || fail "the job of 1 MiB: not the sheet"
+[ "$(wc -c <"$work/padded.morvanta")" -eq 1048576 ] || fail "the padded job is not 1 MiB"
+
+# The words after job follow every command's rule.
+refused 2 job
+[ "$(head -n 1 "$work/err")" = "morvanta-table job: missing FILE" ] || fail "job: $(cat "$work/err")"
+refused 2 job a b
+[ "$(head -n 1 "$work/err")" = "morvanta-table job: FILE expected, 2 given" ] || fail "job a b: $(cat "$work/err")"
+refused 2 job --bogus "$work/seven.morvanta"
+[ "$(head -n 1 "$work/err")" = "morvanta-table job: unknown option --bogus" ] || fail "job --bogus: $(cat "$work/err")"
+refused 2 job --lf=1 "$work/seven.morvanta"
+[ "$(head -n 1 "$work/err")" = "morvanta-table job: --lf takes no value" ] || fail "job --lf=1: $(cat "$work/err")"
+run 2 --lf job --crlf "$work/seven.morvanta"
+[ "$(head -n 1 "$work/err")" = "morvanta-table job: --lf and --crlf together" ] || fail "--lf job --crlf: $(cat "$work/err")"
+cp "$work/seven.morvanta" "$work/-7"
+(cd "$work" && "$tool" job -7 >/dev/null) || fail "job -7: the file -7 was not read"
+(cd "$work" && "$tool" job -- --help >/dev/null 2>&1) && fail "job -- --help: a file named --help was not looked for"
+run 0 job --help
+head -n 1 "$work/out" | grep -q '^Usage: morvanta-table job FILE$' || fail "job --help: $(head -n 1 "$work/out")"
+cp "$work/out" "$work/help"
+run 0 help job
+cmp -s "$work/out" "$work/help" || fail "help job: not the help of job"
+
+finish "morvanta-table job"

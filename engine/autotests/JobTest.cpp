@@ -1,0 +1,305 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/Job.h"
+#include "engine/JsonText.h"
+#include "engine/autotests/EngineTestSupport.h"
+
+namespace morvanta {
+namespace {
+
+// A job of 7 holes on a 90:1 table, as the writer lays it out: every key, in order.
+constexpr std::string_view kSevenHoles = R"({
+  "format": "morvanta-job",
+  "version": "1.0",
+  "calculation": "sheet",
+  "name": "Dividing plate \"A\"",
+  "notes": "first line\nsecond\tline",
+  "units": null,
+  "inputs": {
+    "count": "7",
+    "dial": "240",
+    "ratio": "90"
+  },
+  "ticks": [1, 2, 5]
+}
+)";
+
+Job sevenHoles() {
+    Job job;
+    job.calculation = "sheet";
+    job.inputs = Inputs{{"ratio", "90"}, {"count", "7"}, {"dial", "240"}};
+    job.ticks = {5, 1, 2};
+    job.name = "Dividing plate \"A\"";
+    job.notes = "first line\nsecond\tline";
+    return job;
+}
+
+// A job's text with the line holding `from` replaced by the text `to`.
+std::string edited(std::string_view from, std::string_view to) {
+    std::string text(kSevenHoles);
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return text.replace(at, from.size(), to);
+}
+
+TEST(Job, shouldWriteEveryKeyInItsOrderAndTheInputsAndTicksSorted) {
+    EXPECT_EQ(writeJob(sevenHoles()), kSevenHoles);
+    Job bare;
+    bare.calculation = "index";
+    bare.units = JobUnits::Inches;
+    EXPECT_EQ(writeJob(bare),
+              "{\n  \"format\": \"morvanta-job\",\n  \"version\": \"1.0\",\n"
+              "  \"calculation\": \"index\",\n  \"name\": \"\",\n  \"notes\": \"\",\n"
+              "  \"units\": \"in\",\n  \"inputs\": {},\n  \"ticks\": []\n}\n");
+}
+
+// Saved and opened again, a job gives the same bytes, whatever it holds: escapes, characters
+// beyond ASCII (one outside the first plane, written as a surrogate pair by other writers), a
+// switch's empty text.
+TEST(Job, shouldReadBackWhatItWroteByteForByte) {
+    Job job = sevenHoles();
+    job.calculation = "coords";
+    job.inputs = Inputs{{"count", "6"}, {"diameter", "100"}, {"cw", ""}, {"centre", "10,-5"}};
+    job.units = JobUnits::Millimetres;
+    job.name = "Flansch \u00D8100 \U0001F529";
+    job.notes = "back\\slash, \"quoted\",\ta tab";
+    const std::string text = writeJob(job);
+    const Result<Job> read = readJob(text);
+    ASSERT_TRUE(read.ok()) << read.message();
+    EXPECT_EQ(writeJob(read.value()), text);
+    EXPECT_EQ(read.value().name, job.name);
+    EXPECT_EQ(read.value().inputs.all(), job.inputs.all());
+    EXPECT_EQ(read.value().units, JobUnits::Millimetres);
+
+    const Result<Job> escaped =
+        readJob(edited("\"Dividing plate \\\"A\\\"\"", "\"\\ud83d\\udd29 \\u00d8\\/\""));
+    ASSERT_TRUE(escaped.ok()) << escaped.message();
+    EXPECT_EQ(escaped.value().name, "\U0001F529 \u00D8/");
+    EXPECT_EQ(escaped.value().ticks, (std::vector<std::int64_t>{1, 2, 5}));
+}
+
+// Keys of a later minor version are passed over; the optional keys may be left out, an
+// editor's byte order mark stands before the text, and the ticks may come in any order.
+TEST(Job, shouldReadWhatALaterMinorVersionAndAPersonMayWrite) {
+    const Result<Job> later =
+        readJob(edited("\"version\": \"1.0\",", "\"version\": \"1.7\", \"colour\": {\"r\": [1]},"));
+    ASSERT_TRUE(later.ok()) << later.message();
+    EXPECT_EQ(later.value().inputs.get("count"), "7");
+
+    const Result<Job> bare = readJob(
+        "\xEF\xBB\xBF{\"calculation\":\"index\",\"inputs\":{\"count\":\"127\"},"
+        "\"version\":\"1.0\",\"format\":\"morvanta-job\",\"ticks\":[3,1,2]}");
+    ASSERT_TRUE(bare.ok()) << bare.message();
+    EXPECT_EQ(bare.value().units, JobUnits::None);
+    EXPECT_EQ(bare.value().name, "");
+    EXPECT_EQ(bare.value().ticks, (std::vector<std::int64_t>{1, 2, 3}));
+    EXPECT_TRUE(makeJob(bare.value()).ok());
+}
+
+struct BadFile {
+    const char* what;
+    std::string text;
+    std::string refusal;  // the whole text of the refusal
+    std::string key;
+};
+
+std::vector<BadFile> badFiles() {
+    const std::string full(kSevenHoles);
+    std::string deep = "[";
+    for (int i = 0; i < 40; ++i) {
+        deep += "[";
+    }
+    std::string large = full.substr(0, full.size() - 2) + std::string(kMaxJobBytes, ' ') + "}\n";
+    return {
+        {"cut between members", full.substr(0, 150),
+         "line 7, column 2: the text ends inside an object", ""},
+        {"cut inside a string", full.substr(0, full.find("second")),
+         "line 6, column 25: the text ends inside a string", ""},
+        {"cut after a member", full.substr(0, full.find("\"ticks\"")),
+         "line 13, column 3: the text ends inside an object", ""},
+        {"empty", "", "line 1, column 1: the text ends where a value was expected", ""},
+        {"not JSON", "format = morvanta-job\n", "line 1, column 1: 'f' where a value was expected",
+         ""},
+        {"a list", "[1, 2]",
+         "line 1, column 1: not a Morvanta job: a job is an object ({...}), not a list", ""},
+        {"text after the end", full + "x",
+         "line 15, column 1: there is more text after the end of the value", ""},
+        {"a comma too many", edited("\"ratio\": \"90\"", "\"ratio\": \"90\","),
+         "line 12, column 3: '}' where a key in quotes was expected", ""},
+        {"no format", edited("\"format\": \"morvanta-job\",", ""),
+         "line 1, column 1: not a Morvanta job: it has no \"format\"", "format"},
+        {"wrong format", edited("morvanta-job", "morvanta-sheet"),
+         "line 2, column 13: not a Morvanta job: \"format\" must be \"morvanta-job\"", "format"},
+        {"later major version", edited("\"1.0\"", "\"2.0\""),
+         "line 3, column 14: made by a later Morvanta (format 2); this one reads format 1",
+         "version"},
+        {"no such version", edited("\"1.0\"", "\"0.9\""),
+         "line 3, column 14: there is no format 0.9; this Morvanta reads format 1", "version"},
+        {"version as a number", edited("\"1.0\"", "1.0"),
+         "line 3, column 14: \"version\" must be a string of two numbers, such as \"1.0\"",
+         "version"},
+        {"unknown key", edited("\"units\": null,", "\"units\": null, \"colour\": \"red\","),
+         "line 7, column 18: \"colour\" is not a key of a job of format 1.0", "colour"},
+        {"duplicate key", edited("\"units\": null,", "\"units\": null, \"units\": \"mm\","),
+         "line 7, column 18: \"units\" is given twice", ""},
+        {"duplicate input", edited("\"ratio\": \"90\"", "\"ratio\": \"90\", \"count\": \"8\""),
+         "line 11, column 20: \"count\" is given twice", ""},
+        {"unknown calculation", edited("\"sheet\"", "\"lathe\""),
+         "line 4, column 18: \"lathe\" is not a calculation a job can hold; one of sheet, index, "
+         "angle, coords, line, grid, gear, helix, flats",
+         "calculation"},
+        {"calculation without a page", edited("\"sheet\"", "\"survey\""),
+         "line 4, column 18: \"survey\" is not a calculation a job can hold; one of sheet, index, "
+         "angle, coords, line, grid, gear, helix, flats",
+         "calculation"},
+        {"input of another calculation", edited("\"dial\"", "\"diameter\""),
+         "line 10, column 5: sheet has no input \"diameter\"", "inputs.diameter"},
+        {"an output switch as an input", edited("\"dial\": \"240\"", "\"csv\": \"\""),
+         "line 10, column 5: sheet has no input \"csv\"", "inputs.csv"},
+        {"units among the inputs", edited("\"dial\": \"240\"", "\"units\": \"mm\""),
+         "line 10, column 5: the units go in \"units\" at the top of the job, not among its inputs",
+         "inputs.units"},
+        {"an input as a number", edited("\"7\"", "7"),
+         "line 9, column 14: \"inputs.count\" must be a string, not a number", "inputs.count"},
+        {"a control character in an input", edited("\"7\"", "\"7\\n\""),
+         "line 9, column 14: \"inputs.count\" holds a control character", "inputs.count"},
+        {"units of no job", edited("\"units\": null", "\"units\": \"cm\""),
+         "line 7, column 12: \"units\" must be \"mm\", \"in\" or null", "units"},
+        {"a tick of 0", edited("[1, 2, 5]", "[0, 1]"),
+         "line 13, column 13: a tick must be the number of a row, a whole number from 1", "ticks"},
+        {"a tick below 0", edited("[1, 2, 5]", "[-1]"),
+         "line 13, column 13: a tick must be the number of a row, a whole number from 1", "ticks"},
+        {"a fractional tick", edited("[1, 2, 5]", "[1, 2.5]"),
+         "line 13, column 16: a tick must be the number of a row, a whole number from 1", "ticks"},
+        {"a tick as a string", edited("[1, 2, 5]", "[\"1\"]"),
+         "line 13, column 13: a tick must be the number of a row, a whole number from 1", "ticks"},
+        {"a tick given twice", edited("[1, 2, 5]", "[5, 1, 5]"),
+         "line 13, column 19: tick 5 is given twice", "ticks"},
+        {"ticks as a number", edited("[1, 2, 5]", "5"),
+         "line 13, column 12: \"ticks\" must be a list, not a number", "ticks"},
+        {"a name with a line break", edited("\"Dividing plate \\\"A\\\"\"", "\"two\\nlines\""),
+         "line 5, column 11: \"name\" holds a control character", "name"},
+        {"a name too long",
+         edited("\"Dividing plate \\\"A\\\"\"", "\"" + std::string(201, 'x') + "\""),
+         "line 5, column 11: \"name\" may have at most 200 characters; it has 201", "name"},
+        {"too deep", edited("\"first line", "\"x\", \"zz\": " + deep + "], \"a"),
+         "line 6, column 54: values are nested more than 32 deep", ""},
+        {"too large", large,
+         "a job file may have at most 1048576 bytes (1 MiB); this one has " +
+             std::to_string(large.size()),
+         ""},
+        {"invalid UTF-8", edited("first line", "first \xC3\x28 line"),
+         "line 6, column 19: the text is not valid UTF-8", ""},
+        {"an overlong slash", edited("first line", "first \xC0\xAF"),
+         "line 6, column 19: the text is not valid UTF-8", ""},
+        {"an encoded surrogate", edited("first line", "\xED\xA0\x80"),
+         "line 6, column 13: the text is not valid UTF-8", ""},
+        {"half a surrogate pair", edited("first line", "\\ud83d"),
+         "line 6, column 13: \\u escapes the first half of a surrogate pair alone", ""},
+        {"a control character unescaped", edited("first line", "first\tline"),
+         "line 6, column 18: a string holds the control character U+0009, which must be written "
+         "as an escape",
+         ""},
+        {"an escape JSON lacks", edited("first line", "first\\xline"),
+         "line 6, column 18: \\ followed by 'x' is not an escape of JSON", ""},
+        {"an escaped line break", edited("first line", "first\\\nline"),
+         "line 6, column 18: \\ followed by U+000A is not an escape of JSON", ""},
+        {"a number with a leading zero", edited("[1, 2, 5]", "[01]"),
+         "line 13, column 13: a malformed number", ""},
+    };
+}
+
+// Each kind of damage, mistake or hostility is refused, saying what is wrong and where.
+TEST(Job, shouldRefuseEachKindOfBadFileSayingWhatAndWhere) {
+    for (const BadFile& bad : badFiles()) {
+        const Result<Job> read = readJob(bad.text);
+        EXPECT_TRUE(read.isMessage()) << bad.what;
+        EXPECT_EQ(read.message(), bad.refusal) << bad.what;
+        EXPECT_EQ(read.about(), bad.key) << bad.what;
+    }
+}
+
+// The limits from both sides: the size of the file, the depth, the number of values, a name.
+TEST(Job, shouldTakeEachLimitItselfAndRefuseOneMore) {
+    const std::string full(kSevenHoles);
+    const std::string padded =
+        full.substr(0, full.size() - 2) + std::string(kMaxJobBytes - full.size(), ' ') + "}\n";
+    ASSERT_EQ(padded.size(), kMaxJobBytes);
+    EXPECT_TRUE(readJob(padded).ok());
+    EXPECT_EQ(readJob(padded + " ").message(),
+              "a job file may have at most 1048576 bytes (1 MiB); this one has 1048577");
+
+    const auto nested = [](std::size_t depth) {
+        return std::string(depth, '[') + std::string(depth, ']');
+    };
+    EXPECT_TRUE(readJson(nested(kMaxJsonDepth)).ok());
+    EXPECT_EQ(readJson(nested(kMaxJsonDepth + 1)).message(),
+              "line 1, column 33: values are nested more than 32 deep");
+
+    const auto values = [](std::size_t count) {
+        std::string text = "[0";
+        for (std::size_t i = 2; i < count; ++i) {
+            text += ",0";
+        }
+        return text + "]";
+    };
+    EXPECT_TRUE(readJson(values(kMaxJsonValues)).ok());
+    EXPECT_EQ(readJson(values(kMaxJsonValues + 1)).message(),
+              "line 1, column 400000: more than 200000 values");
+
+    const Result<Job> longest =
+        readJob(edited("\"Dividing plate \\\"A\\\"\"", "\"" + std::string(200, 'x') + "\""));
+    EXPECT_TRUE(longest.ok()) << longest.message();
+    const Result<Job> wide =
+        readJob(edited("\"Dividing plate \\\"A\\\"\"", "\"" + std::string(200, 'e') + "\u00E9\""));
+    EXPECT_EQ(wide.message(),
+              "line 5, column 11: \"name\" may have at most 200 characters; it has 201");
+}
+
+// What the calculation refuses is refused with the place of the input, worded as the file's keys,
+// and so is a tick beyond the sheet's rows; the last row itself may be ticked.
+TEST(Job, shouldRefuseInputsTheCalculationRefusesAndTicksBeyondTheSheet) {
+    const struct {
+        const char* what;
+        std::string text;
+        std::string refusal;
+        std::string key;
+    } cases[] = {
+        {"a count of 1", edited("\"7\"", "\"1\""),
+         "line 9, column 14: inputs.count must be a whole number of holes from 2 to 10000; 1 is "
+         "below 2",
+         "inputs.count"},
+        {"no count at all", edited("\"count\": \"7\",", ""),
+         "inputs.count must be a whole number of holes from 2 to 10000", "inputs.count"},
+        {"a ratio not a number", edited("\"90\"", "\"9O\""),
+         "line 11, column 14: inputs.ratio must be a number above 0 with at most 7 digits before "
+         "the point and 6 after; 9O is not a number",
+         "inputs.ratio"},
+        {"ends without span", edited("\"dial\": \"240\"", "\"dial\": \"240\", \"ends\": \"\""),
+         "line 10, column 28: inputs.ends needs inputs.span", "inputs.ends"},
+        {"a tick beyond the last hole", edited("[1, 2, 5]", "[1, 8]"),
+         "line 13, column 16: tick 8 is beyond the sheet, which has 7 rows", "ticks"},
+    };
+    for (const auto& c : cases) {
+        const Result<Job> read = readJob(c.text);
+        ASSERT_TRUE(read.ok()) << c.what << ": " << read.message();
+        const Result<Made> made = makeJob(read.value());
+        EXPECT_TRUE(made.isMessage()) << c.what;
+        EXPECT_EQ(made.message(), c.refusal) << c.what;
+        EXPECT_EQ(made.about(), c.key) << c.what;
+    }
+    EXPECT_TRUE(makeJob(planned(readJob(edited("[1, 2, 5]", "[7]")))).ok());
+    const Result<Made> noTable = makeJob(planned(
+        readJob("{\"format\":\"morvanta-job\",\"version\":\"1.0\",\"calculation\":\"index\","
+                "\"inputs\":{\"count\":\"10001\"},\"ticks\":[1]}")));
+    EXPECT_EQ(noTable.message(),
+              "line 1, column 100: tick 1 is beyond the sheet, which has no table");
+}
+
+}  // namespace
+}  // namespace morvanta

@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/Job.h"
+#include "engine/autotests/EngineTestSupport.h"
+
+namespace morvanta {
+namespace {
+
+Report reportOf(std::string_view calculation, const Inputs& inputs) {
+    const Made made = planned(makeRequest(*findCalculation(calculation), inputs));
+    return made.report();
+}
+
+// What the machine is moved by from one row to the next, worked by hand from the rows: on a
+// 90:1 table with 240 graduations hole 3 stands at 25 turns 171 and hole 2 at 12 turns 206, so
+// 13 x 240 - 35 = 3085 graduations, 12 turns and 205; 120° on a 40:1 table with 100 graduations
+// of 5.4" is 1333.3 graduations, set as 1333 and 2667 (240°), so 1334 between them.
+TEST(Machine, shouldGiveTheMoveFromTheRowBeforeForEachRow) {
+    const struct {
+        const char* calculation;
+        Inputs inputs;
+        std::vector<std::pair<std::size_t, std::string>> moves;  // row from 1, its move
+    } cases[] = {
+        {"sheet",
+         {{"count", "7"}, {"ratio", "90"}, {"dial", "240"}},
+         {{1, ""},
+          {2, "12 turns and 206 graduations"},
+          {3, "12 turns and 205 graduations"},
+          {4, "12 turns and 206 graduations"},
+          {7, "12 turns and 205 graduations"}}},
+        {"sheet",
+         {{"count", "3"}, {"ratio", "40"}, {"dial", "100"}},
+         {{2, "13 turns and 33 graduations"}, {3, "13 turns and 34 graduations"}}},
+        {"sheet", {{"count", "4"}, {"ratio", "90"}}, {{2, "22 turns and 2\u00B0"}}},
+        {"sheet", {{"count", "40"}, {"ratio", "40"}, {"dial", "9"}}, {{2, "1 turn"}}},
+        {"sheet", {{"count", "8"}}, {{2, "45\u00B0"}, {8, "45\u00B0"}}},
+        {"sheet", {{"count", "8"}, {"cw", ""}}, {{2, "-45\u00B0"}, {8, "-45\u00B0"}}},
+        {"index", {{"count", "6"}}, {{1, ""}, {2, "6 turns and 10 holes on the 15-hole circle"}}},
+        {"index", {{"count", "40"}}, {{40, "1 turn"}}},
+        {"index", {{"count", "127"}}, {{4, "0 turns and 5 holes on the 15-hole circle"}}},
+        {"index",
+         {{"count", "69"}},
+         {{2,
+           "0 turns and 14 holes on the 21-hole circle, and the plate 2 holes back on the "
+           "23-hole circle"},
+          {13,
+           "0 turns and 14 holes on the 21-hole circle, and the plate 2 holes back on the "
+           "23-hole circle"}}},
+        {"index", {{"count", "383"}}, {{2, "0 turns and 5 holes on the 49-hole circle"}}},
+        {"gear",
+         {{"count", "24"}, {"module", "2"}},
+         {{1, ""}, {2, "1 turn and 10 holes on the 15-hole circle"}}},
+        {"flats",
+         {{"count", "6"}, {"diameter", "30"}},
+         {{6, "6 turns and 10 holes on the 15-hole circle"}}},
+        {"coords",
+         {{"count", "6"}, {"diameter", "100"}, {"centre", "10,-5"}, {"start", "15"}},
+         {{1, ""}, {2, "X -35.3553, Y +35.3553"}, {5, "X +35.3553, Y -35.3553"}}},
+    };
+    for (const auto& c : cases) {
+        const Report report = reportOf(c.calculation, c.inputs);
+        ASSERT_EQ(report.moves.size(), report.rows.size()) << c.calculation;
+        for (const auto& [row, move] : c.moves) {
+            EXPECT_EQ(report.moves[row - 1], move) << c.calculation << " row " << row;
+        }
+    }
+}
+
+// Units are words in the headings of lengths, never a conversion: the bolt circle's X, Y, dX and
+// dY say mm or in and keep every figure; a setting sheet, which has no lengths, is as it was.
+TEST(Machine, shouldShowTheUnitsInTheHeadingsOfLengthsOnly) {
+    const Calculation& coords = *findCalculation("coords");
+    const Inputs plain{{"count", "2"}, {"radius", "10"}};
+    Inputs inches = plain;
+    inches.set("units", "in");
+    const Made before = planned(makeWithUnits(coords, plain));
+    const Made after = planned(makeWithUnits(coords, inches));
+    const Report was = before.report();
+    Report expected = was;
+    expected.columns = {"Hole", "Angle", "DMS", "X (in)", "Y (in)", "dX (in)", "dY (in)"};
+    const Report shown = after.report();
+    EXPECT_EQ(shown.columns, expected.columns);
+    EXPECT_EQ(shown.rows, was.rows);
+    EXPECT_EQ(after.sheet.write(), reportText(expected));
+    EXPECT_NE(after.sheet.write().find("X (in)"), std::string::npos);
+    EXPECT_EQ(before.sheet.write(), planned(makeRequest(coords, plain)).sheet.write());
+
+    const Calculation& sheet = *findCalculation("sheet");
+    const Made settings = planned(makeWithUnits(sheet, {{"count", "7"}, {"units", "mm"}}));
+    EXPECT_EQ(settings.sheet.write(), planned(makeRequest(sheet, {{"count", "7"}})).sheet.write());
+    EXPECT_EQ(withUnits(was, JobUnits::None).columns, was.columns);
+}
+
+// A calculation that takes the units itself gets the job's: its G-code writes G21 or G20.
+Result<Made> echoUnits(const Values& values) {
+    Made made;
+    made.sheet.write = [units = std::string(values.text("units").value_or("none"))] {
+        return "units " + units + "\n";
+    };
+    return Result<Made>::success(std::move(made));
+}
+constexpr Choice kUnitChoices[] = {{"mm", "mm"}, {"in", "in"}};
+constexpr Input kEchoInputs[] = {
+    Input{"units", "Units", "--units", "", InputKind::Choice, "", "", kAnyValue, "units"}.offering(
+        kUnitChoices),
+};
+constexpr Calculation kEcho{.name = "echo", .inputs = kEchoInputs, .make = echoUnits};
+
+TEST(Machine, shouldGiveTheJobsUnitsToACalculationThatTakesThem) {
+    Job job;
+    job.calculation = "echo";
+    job.inputs.set("units", "in");
+    EXPECT_EQ(planned(makeWithUnits(kEcho, jobRequest(job))).sheet.write(), "units none\n");
+    job.units = JobUnits::Millimetres;
+    EXPECT_EQ(planned(makeWithUnits(kEcho, jobRequest(job))).sheet.write(), "units mm\n");
+    job.units = JobUnits::Inches;
+    EXPECT_EQ(planned(makeWithUnits(kEcho, jobRequest(job))).sheet.write(), "units in\n");
+    EXPECT_EQ(unitsNamed("cm"), std::nullopt);
+    EXPECT_EQ(unitsNamed(""), JobUnits::None);
+}
+
+}  // namespace
+}  // namespace morvanta

@@ -1,0 +1,44 @@
+#!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The type of Morvanta's job files, as a desktop learns it from the installed package file: a file
+# named *.morvanta, and one without the name but with a job's text, are
+# application/x-morvanta-job; other JSON is not; and the database is built from it without a word.
+# Uses a MIME database of its own, so needs no root.
+# Usage: mime-type.sh PACKAGE_XML
+set -uo pipefail
+xml=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+mkdir -p "$work/share/mime/packages" "$work/home"
+cp "$xml" "$work/share/mime/packages/"
+export XDG_DATA_DIRS="$work/share:/usr/share" XDG_DATA_HOME="$work/home"
+# update-mime-database leaves out what it cannot read, saying so only on its error stream, and
+# exits 0 all the same: anything it says is a fault of the file.
+said=$(update-mime-database "$work/share/mime" 2>&1) || fail "update-mime-database refused $xml"
+[[ -z $said ]] || fail "update-mime-database on $xml: $said"
+
+job='{"format": "morvanta-job", "version": "1.0", "calculation": "sheet", "inputs": {"count": "7"}}'
+printf '%s\n' "$job" >"$work/gear.morvanta"
+printf '%s\n' "$job" >"$work/gear-without-name"
+printf '{"format": "other"}\n' >"$work/other.json"
+printf '[1, 2]\n' >"$work/list.morvanta"
+while read -r file expected; do
+    got=$(gio info -a standard::content-type "$work/$file" | sed -n 's/^ *standard::content-type: //p')
+    [[ $got == "$expected" ]] || fail "$file: the type is $got, expected $expected"
+done <<'LIST'
+gear.morvanta application/x-morvanta-job
+list.morvanta application/x-morvanta-job
+gear-without-name application/x-morvanta-job
+other.json application/json
+LIST
+grep -q '<sub-class-of type="application/json"/>' "$work/share/mime/application/x-morvanta-job.xml" ||
+    fail "the type is not known as a kind of JSON"
+
+((failures == 0)) || exit 1
+echo "the job type: all checks passed"

@@ -1,0 +1,373 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "workshop/JobKeeper.h"
+#include "workshop/autotests/WorkshopTestSupport.h"
+
+using namespace morvanta::workshop;
+using namespace morvanta::workshop::testing;
+
+// Jobs kept as files: saved and opened again byte for byte, every kind of bad file refused with
+// nothing else lost, the same sheet as `morvanta-table job`, and a question before changes are
+// lost, which a user who never saves a job never sees.
+class JobTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder;
+    WorkshopWindow* window = nullptr;
+
+    QString file(const QString& name) const { return folder.filePath(name); }
+
+    static QByteArray bytesOf(const QString& path) {
+        QFile in(path);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
+
+    static void write(const QString& path, const QByteArray& bytes) {
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+    }
+
+    CalculatorPage* page(const char* name) { return window->page(QString::fromLatin1(name)); }
+
+    // Opens a file the window must refuse, answering its message; returns the message.
+    QString refusal(const QString& path) {
+        QString said;
+        answerNext<QMessageBox>([&said](QMessageBox* box) {
+            said = box->text();
+            box->accept();
+        });
+        if (window->openJobFile(path)) {
+            return QStringLiteral("(opened)");
+        }
+        return said;
+    }
+
+    // Opens a file the window should take: "" when it does, else what its message said (the
+    // message answered, so that a wrong refusal fails the test rather than waiting on it).
+    QString opening(const QString& path) {
+        QString said;
+        QTimer answer;
+        answer.setInterval(20);
+        connect(&answer, &QTimer::timeout, this, [&said] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                said = box->text();
+                box->accept();
+            }
+        });
+        answer.start();
+        return window->openJobFile(path) ? QString() : said;
+    }
+
+    // Closes the window, answering the question about changes with `button` if one is asked;
+    // whether a question was asked.
+    bool closeAnswering(QMessageBox::StandardButton button) {
+        bool asked = false;
+        QTimer answer;
+        answer.setInterval(20);
+        connect(&answer, &QTimer::timeout, this, [&asked, button] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                asked = box->objectName() == QLatin1String("unsavedJob");
+                box->button(button)->click();
+            }
+        });
+        answer.start();
+        window->close();
+        return asked;
+    }
+
+    // A sheet's lines but its column names.
+    static QByteArrayList withoutHeadings(const QByteArray& sheet) {
+        QByteArrayList lines = sheet.split('\n');
+        lines.removeIf([](const QByteArray& line) { return line.startsWith("Hole "); });
+        return lines;
+    }
+
+private slots:
+    void initTestCase() {
+        isolateSettings(folder.path());
+        QStandardPaths::setTestModeEnabled(true);
+    }
+    void init() { window = freshWindow(); }
+    void cleanup() {
+        delete window;
+        window = nullptr;
+    }
+
+    // The file holds every key in its order, the page's inputs as typed (the axis list's
+    // choice too), the name and notes escaped; opened in a fresh window and saved again, it
+    // gives the same bytes. The title names the job and marks changes until they are saved.
+    void shouldSaveAJobAndOpenItAgainByteForByte() {
+        CalculatorPage* sheet = page("sheet");
+        fillPage(sheet, {"count=7", "ratio=90", "dial=240"});
+        window->jobs()->setDetails(sheet, QStringLiteral("Gear \"A\""),
+                                   QStringLiteral("first\nsecond"));
+        QVERIFY(window->isWindowModified());
+        QVERIFY(window->jobs()->saveJob(sheet, file("gear.morvanta")));
+        const QByteArray saved = bytesOf(file("gear.morvanta"));
+        QCOMPARE(saved, QByteArray("{\n"
+                                   "  \"format\": \"morvanta-job\",\n"
+                                   "  \"version\": \"1.0\",\n"
+                                   "  \"calculation\": \"sheet\",\n"
+                                   "  \"name\": \"Gear \\\"A\\\"\",\n"
+                                   "  \"notes\": \"first\\nsecond\",\n"
+                                   "  \"units\": null,\n"
+                                   "  \"inputs\": {\n"
+                                   "    \"axis\": \"A\",\n"
+                                   "    \"count\": \"7\",\n"
+                                   "    \"dial\": \"240\",\n"
+                                   "    \"ratio\": \"90\",\n"
+                                   "    \"rotary\": \"forward\"\n"
+                                   "  },\n"
+                                   "  \"ticks\": []\n"
+                                   "}\n"));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Gear \"A\"[*] \u2013 Morvanta Workshop"));
+        QVERIFY(!window->isWindowModified());
+        field(sheet, "count")->setText(QStringLiteral("8"));
+        QVERIFY(window->isWindowModified());
+        field(sheet, "count")->setText(QStringLiteral("7"));
+        QVERIFY(!window->isWindowModified());
+
+        delete window;
+        window = freshWindow();
+        front(window, QStringLiteral("index"));
+        QVERIFY(window->openJobFile(file("gear.morvanta")));
+        QCOMPARE(window->currentPage(), page("sheet"));
+        QCOMPARE(field(page("sheet"), "ratio")->text(), QStringLiteral("90"));
+        QCOMPARE(window->jobs()->notes(page("sheet")), QStringLiteral("first\nsecond"));
+        QVERIFY(!window->isWindowModified());
+        QVERIFY(window->jobs()->saveJob(page("sheet"), file("again.morvanta")));
+        QCOMPARE(bytesOf(file("again.morvanta")), saved);
+        QCOMPARE(window->jobs()->recentFiles(),
+                 QStringList({file("again.morvanta"), file("gear.morvanta")}));
+    }
+
+    static QLineEdit* field(CalculatorPage* page, const char* name) {
+        return child<QLineEdit>(page, QString::fromLatin1(name));
+    }
+
+    // Each kind of bad job file is refused with a message naming the file and what is wrong;
+    // the page in front keeps its inputs and its sheet, and the window is no job.
+    void shouldRefuseEachKindOfBadFileAndLoseNothing() {
+        const QByteArray good =
+            "{\"format\": \"morvanta-job\", \"version\": \"1.0\", \"calculation\": \"index\",\n"
+            "\"inputs\": {\"count\": \"127\"}, \"ticks\": [1]}\n";
+        const auto with = [&good](const char* from, const QByteArray& to) {
+            return QByteArray(good).replace(from, to);
+        };
+        QDir(folder.path()).mkdir(QStringLiteral("folder.morvanta"));
+        const struct {
+            const char* name;
+            QByteArray bytes;  // nothing written for a missing file or a folder
+            QString reason;
+        } cases[] = {
+            {"truncated", good.left(63), "line 1, column 64: the text ends inside a string"},
+            {"not JSON", "count = 127\n", "line 1, column 1: 'c' where a value was expected"},
+            {"wrong format", with("morvanta-job", "morvanta-jab"),
+             "line 1, column 12: not a Morvanta job: \"format\" must be \"morvanta-job\""},
+            {"later version", with("1.0", "3.1"),
+             "line 1, column 39: made by a later Morvanta (format 3); this one reads format 1"},
+            {"unknown calculation", with("\"index\"", "\"lathe\""),
+             "line 1, column 61: \"lathe\" is not a calculation a job can hold; one of sheet, "
+             "index, angle, coords, line, grid, gear, helix, flats"},
+            {"bad input value", with("127", "0"),
+             "line 2, column 21: inputs.count must be a whole number of divisions from 1 to "
+             "999999999; 0 is below 1"},
+            {"duplicate key", with("\"ticks\"", "\"inputs\": {}, \"ticks\""),
+             "line 2, column 29: \"inputs\" is given twice"},
+            {"too deep", with("[1]", QByteArray(40, '[') + QByteArray(40, ']')),
+             "line 2, column 69: values are nested more than 32 deep"},
+            {"too large", good + QByteArray(1 << 20, ' '),
+             "a job file may have at most 1048576 bytes (1 MiB); this one has more"},
+            {"invalid UTF-8", with("127", "12\xFF"),
+             "line 2, column 24: the text is not valid UTF-8"},
+            {"tick out of range", with("[1]", "[128]"),
+             "line 2, column 39: tick 128 is beyond the sheet, which has 127 rows"},
+            {"too long for its field", with("\"127\"", "\"" + QByteArray(30, '0') + "127\""),
+             "the window's field for inputs.count cannot hold it as the file gives it"},
+            {"missing", {}, "No such file or directory"},
+            {"folder", {}, "it is a folder, not a job file"},
+        };
+        CalculatorPage* sheet = page("sheet");
+        CalculatorPage* index = page("index");
+        fillPage(index, {"count=96", "ratio=40"});
+        const QByteArray before = sheetText(index);
+        for (const auto& c : cases) {
+            const QString path = file(QString::fromLatin1(c.name) + QStringLiteral(".morvanta"));
+            if (!c.bytes.isEmpty()) {
+                write(path, c.bytes);
+            }
+            front(window, QStringLiteral("sheet"));
+            QCOMPARE(refusal(path), QStringLiteral("Could not open %1: %2")
+                                        .arg(QDir::toNativeSeparators(path), c.reason));
+            QCOMPARE(window->currentPage(), sheet);
+            QCOMPARE(sheetText(index), before);
+            QCOMPARE(field(index, "count")->text(), QStringLiteral("96"));
+            QCOMPARE(window->jobs()->path(index), QString());
+            QCOMPARE(window->windowTitle(), QStringLiteral("Morvanta Workshop"));
+        }
+        QVERIFY(index->isCurrent());
+    }
+
+    // A job of 1 MiB to the byte opens; one byte more is refused, and the page keeps its job.
+    void shouldOpenAJobOfTheLargestSizeAndRefuseOneByteMore() {
+        QByteArray job =
+            "{\"format\": \"morvanta-job\", \"version\": \"1.0\", \"calculation\": \"index\", "
+            "\"inputs\": {\"count\": \"127\"}}";
+        job += QByteArray((1 << 20) - job.size(), ' ');
+        QCOMPARE(job.size(), 1048576);
+        write(file(QStringLiteral("largest.morvanta")), job);
+        QCOMPARE(opening(file(QStringLiteral("largest.morvanta"))), QString());
+        QCOMPARE(field(page("index"), "count")->text(), QStringLiteral("127"));
+        write(file(QStringLiteral("larger.morvanta")), job.replace("127", "128") + ' ');
+        QCOMPARE(refusal(file(QStringLiteral("larger.morvanta"))),
+                 QStringLiteral("Could not open %1: a job file may have at most 1048576 bytes (1 "
+                                "MiB); this one has more")
+                     .arg(QDir::toNativeSeparators(file(QStringLiteral("larger.morvanta")))));
+        QCOMPARE(field(page("index"), "count")->text(), QStringLiteral("127"));
+        QCOMPARE(window->jobs()->path(page("index")), file(QStringLiteral("largest.morvanta")));
+    }
+
+    // The window shows for a job exactly what `morvanta-table job` prints for it: each page, with
+    // and without units, a box ticked, an input left to its default.
+    void shouldShowWhatMorvantaTableJobPrints() {
+        const QByteArray start = "{\"format\": \"morvanta-job\", \"version\": \"1.0\", ";
+        const QList<QByteArray> jobs = {
+            start +
+                "\"calculation\": \"sheet\", \"inputs\": {\"count\": \"12\", \"ratio\": "
+                "\"40\", \"span\": \"90\", \"ends\": \"\"}}",
+            start + "\"calculation\": \"index\", \"inputs\": {\"count\": \"69\"}, \"ticks\": [2]}",
+            start +
+                "\"calculation\": \"coords\", \"units\": \"mm\", \"inputs\": {\"count\": "
+                "\"5\", \"radius\": \"31.75\", \"zero\": \"north\", \"cw\": \"\"}}",
+            start +
+                "\"calculation\": \"coords\", \"units\": \"in\", \"inputs\": {\"count\": "
+                "\"3\", \"diameter\": \"2.5\", \"centre\": \"1,-1\", \"decimals\": \"3\"}}",
+        };
+        for (qsizetype i = 0; i < jobs.size(); ++i) {
+            const QString path = file(QStringLiteral("job%1.morvanta").arg(i));
+            write(path, jobs[i]);
+            QVERIFY(window->openJobFile(path));
+            const ToolRun tool = runTable({QStringLiteral("job"), path});
+            QCOMPARE(tool.status, 0);
+            QCOMPARE(sheetText(window->currentPage()), tool.out);
+        }
+        QVERIFY(sheetText(page("bolt")).contains("DMS  X (in)  Y (in)  dX (in)  dY (in)\n"));
+        QCOMPARE(window->jobs()->ticks(page("index")), std::vector<std::int64_t>{2});
+    }
+
+    // A job's units are words, never a conversion, wherever a length is shown: the headings on
+    // the page and the printed sheet, the picture's caption, and the G-code's G20 or G21 with the
+    // same figures. 4 holes on a diameter of 2: hole 1 at X1.0000 Y0.0000.
+    void shouldShowTheJobsUnitsWhereverLengthsAre() {
+        const QByteArray job =
+            "{\"format\": \"morvanta-job\", \"version\": \"1.0\", \"calculation\": \"coords\", "
+            "\"units\": \"in\", \"inputs\": {\"count\": \"4\", \"diameter\": \"2\", \"depth\": "
+            "\"-0.2\", \"retract\": \"0.1\", \"feed\": \"5\"}}";
+        const struct {
+            QByteArray units;
+            QByteArray heading;
+            QByteArray caption;
+            QByteArray gcode;
+            QByteArray other;
+        } cases[] = {
+            {"in", "X (in)", "(inches)", "G90 G17 G80 G20\n", "G21"},
+            {"mm", "X (mm)", "(mm)", "G90 G17 G80 G21\n", "G20"},
+        };
+        for (const auto& c : cases) {
+            const QString path = file(QStringLiteral("units-%1.morvanta").arg(c.units));
+            write(path, QByteArray(job).replace("\"in\"", "\"" + c.units + "\""));
+            QVERIFY(window->openJobFile(path));
+            QVERIFY(sheetText(window->currentPage()).contains(c.heading));
+            const QString gcode = file(QStringLiteral("units.nc"));
+            QVERIFY(window->saveGcodeTo(gcode));
+            const QByteArray program = bytesOf(gcode);
+            QVERIFY2(program.contains(c.gcode), program.constData());
+            QVERIFY(program.contains("G98 G81 X1.0000 Y0.0000 Z-0.2000 R0.1000 F5.\n"));
+            QVERIFY(!program.contains(c.other));
+            const QString svg = file(QStringLiteral("units.svg"));
+            QVERIFY(window->exportPictureTo(svg));
+            QVERIFY(bytesOf(svg).contains(c.caption));
+            const QString pdf = file(QStringLiteral("units.pdf"));
+            QCOMPARE(window->exportPdfTo(pdf), 1);
+            QProcess text;
+            text.start(QStringLiteral(MORVANTA_PDFTOTEXT), {pdf, QStringLiteral("-")});
+            QVERIFY(text.waitForFinished(60000));
+            QVERIFY(text.readAllStandardOutput().contains(c.heading));
+        }
+    }
+
+    // Closing with changes not saved asks: Cancel keeps the window and the file as they were,
+    // Save writes the changes, Discard leaves the file alone. A page that is no job is never
+    // asked about: its inputs go to the settings as they always have.
+    void shouldAskBeforeChangesAreLost() {
+        fillPage(page("bolt"), {"count=6", "diameter=75"});
+        QVERIFY(!closeAnswering(QMessageBox::Cancel));
+        QVERIFY(!window->isVisible());
+        QSettings settings;
+        QCOMPARE(settings.value(QStringLiteral("pages/bolt/diameter")).toString(),
+                 QStringLiteral("75"));
+
+        delete window;
+        window = freshWindow(false);
+        CalculatorPage* bolt = page("bolt");
+        QVERIFY(window->jobs()->saveJob(bolt, file("bolt.morvanta")));
+        const QByteArray saved = bytesOf(file("bolt.morvanta"));
+        field(bolt, "count")->setText(QStringLiteral("8"));
+        QVERIFY(closeAnswering(QMessageBox::Cancel));
+        QVERIFY(window->isVisible());
+        QCOMPARE(bytesOf(file("bolt.morvanta")), saved);
+        QVERIFY(closeAnswering(QMessageBox::Discard));
+        QVERIFY(!window->isVisible());
+        QCOMPARE(bytesOf(file("bolt.morvanta")), saved);
+
+        delete window;
+        window = freshWindow(false);
+        QVERIFY(window->openJobFile(file("bolt.morvanta")));
+        field(page("bolt"), "count")->setText(QStringLiteral("9"));
+        QVERIFY(closeAnswering(QMessageBox::Save));
+        QVERIFY(!window->isVisible());
+        QVERIFY(bytesOf(file("bolt.morvanta")).contains("\"count\": \"9\""));
+    }
+
+    // Job Details gives the job its units: the headings of X and Y say them, no figure changes,
+    // and New makes the page in front no job again, with its first values.
+    void shouldShowTheUnitsAndStartANewJob() {
+        CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
+        fillPage(bolt, {"count=4", "diameter=50"});
+        const QByteArray plain = sheetText(bolt);
+        answerNext<QDialog>([](QDialog* dialog) {
+            child<QLineEdit>(dialog, QStringLiteral("jobName"))->setText(QStringLiteral("Cover"));
+            auto* units = child<QComboBox>(dialog, QStringLiteral("jobUnits"));
+            units->setCurrentIndex(units->findData(QStringLiteral("mm")));
+            dialog->accept();
+        });
+        child<QAction>(window, QStringLiteral("jobDetails"))->trigger();
+        QCOMPARE(bolt->units(), QStringLiteral("mm"));
+        const QByteArray shown = sheetText(bolt);
+        QVERIFY(shown.contains("DMS    X (mm)    Y (mm)   dX (mm)   dY (mm)\n"));
+        QCOMPARE(withoutHeadings(shown), withoutHeadings(plain));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Cover[*] \u2013 Morvanta Workshop"));
+        QVERIFY(window->isWindowModified());
+
+        answerNext<QMessageBox>(
+            [](QMessageBox* box) { box->button(QMessageBox::Discard)->click(); });
+        child<QAction>(window, QStringLiteral("newJob"))->trigger();
+        QCOMPARE(bolt->units(), QString());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Morvanta Workshop"));
+        QCOMPARE(field(bolt, "diameter")->text(), QStringLiteral("100"));
+    }
+};
+
+QTEST_MAIN(JobTest)
+#include "JobTest.moc"

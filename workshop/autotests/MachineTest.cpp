@@ -1,0 +1,336 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+#include <string_view>
+
+#include "engine/Job.h"
+#include "workshop/JobKeeper.h"
+#include "workshop/MachineView.h"
+#include "workshop/SketchView.h"
+#include "workshop/autotests/WorkshopTestSupport.h"
+
+using namespace morvanta;
+using namespace morvanta::workshop;
+using namespace morvanta::workshop::testing;
+
+namespace {
+
+// The ticks the job file holds now, as a program outside the window would read them.
+std::vector<std::int64_t> ticksInFile(const QString& path) {
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) {
+        return {0};
+    }
+    const QByteArray bytes = in.readAll();
+    const Result<Job> job = readJob(std::string_view(bytes.constData(), bytes.size()));
+    return job.ok() ? job.value().ticks : std::vector<std::int64_t>{0};
+}
+
+std::vector<std::int64_t> upTo(std::int64_t last) {
+    std::vector<std::int64_t> rows;
+    for (std::int64_t row = 1; row <= last; ++row) {
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+QString labelText(QWidget* view, const char* name) {
+    return child<QLabel>(view, QString::fromLatin1(name))->text();
+}
+
+void press(QWidget* view, Qt::Key key, bool repeated = false) {
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, QString(), repeated);
+    QApplication::sendEvent(view, &down);
+}
+
+constexpr const char* kSevenHoles =
+    "{\"format\": \"morvanta-job\", \"version\": \"1.0\", \"calculation\": \"sheet\", "
+    "\"name\": \"Gear blank\", \"inputs\": {\"count\": \"7\", \"ratio\": \"90\", \"dial\": "
+    "\"240\"}}\n";
+
+void writeSevenHoles(const QString& path) {
+    QFile out(path);
+    out.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    out.write(kSevenHoles);
+}
+
+}  // namespace
+
+// At the machine: one hole at a time, each tick in the job file as soon as it is made, the place
+// kept across a crash, the end said plainly, and the printed boxes ticked as the job says.
+class MachineTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder;
+    WorkshopWindow* window = nullptr;
+
+    MachineView* enter() {
+        window->enterMachineMode();
+        MachineView* view = window->machineView();
+        if (view != nullptr && !QTest::qWaitForWindowExposed(view)) {
+            qWarning("the machine mode was not shown");
+        }
+        return view;
+    }
+
+private slots:
+    void initTestCase() {
+        isolateSettings(folder.path());
+        QStandardPaths::setTestModeEnabled(true);
+    }
+    void init() { window = freshWindow(); }
+    void cleanup() {
+        delete window;
+        window = nullptr;
+    }
+
+    // Space and Page Down tick the hole at hand and go on, Backspace and Page Up take the last
+    // tick back; the file holds the ticks after every key. The row's settings, the move from the
+    // hole before and the count are the sheet's (7 holes on 90:1 with 240 graduations: hole 2
+    // at 51°26' is 12 turns and 206, hole 3 is 12 turns and 205 further). A key held down walks
+    // no further. At the end the view says the job is done; Esc leaves.
+    void shouldWriteEachTickAsTheHoleIsDone() {
+        const QString path = folder.filePath(QStringLiteral("walk.morvanta"));
+        writeSevenHoles(path);
+        QVERIFY(window->openJobFile(path));
+        MachineView* view = enter();
+        QVERIFY(view != nullptr);
+        QVERIFY(view->isFullScreen());
+        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 1 of 7"));
+        QCOMPARE(labelText(view, "machineMove"),
+                 QStringLiteral("The first hole: no move before it."));
+        const QList<Qt::Key> forward = {Qt::Key_Space, Qt::Key_PageDown, Qt::Key_Space};
+        for (qsizetype i = 0; i < forward.size(); ++i) {
+            press(view, forward[i]);
+            QCOMPARE(ticksInFile(path), upTo(i + 1));
+        }
+        press(view, Qt::Key_Space, true);
+        QCOMPARE(ticksInFile(path), upTo(3));
+        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 4 of 7"));
+        QCOMPARE(labelText(view, "machineCount"), QStringLiteral("3 done, 4 left"));
+        press(view, Qt::Key_Backspace);
+        QCOMPARE(ticksInFile(path), upTo(2));
+        press(view, Qt::Key_PageUp);
+        QCOMPARE(ticksInFile(path), upTo(1));
+        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 2 of 7"));
+        QCOMPARE(child<QLabel>(view, QStringLiteral("machineSettings"))->accessibleName(),
+                 QStringLiteral("Angle: 51\u00B026'00\"\nTurns: 12\nDial: 206\nError: +17.14\""));
+        press(view, Qt::Key_Space);
+        QCOMPARE(labelText(view, "machineMove"),
+                 QStringLiteral("Move from hole 2: 12 turns and 205 graduations"));
+        for (int hole = 3; hole <= 7; ++hole) {
+            press(view, Qt::Key_Space);
+        }
+        QCOMPARE(ticksInFile(path), upTo(7));
+        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("The job is done."));
+        QCOMPARE(labelText(view, "machineCount"), QStringLiteral("7 done, 0 left"));
+        press(view, Qt::Key_Space);
+        QCOMPARE(ticksInFile(path), upTo(7));
+        press(view, Qt::Key_Escape);
+        QTRY_VERIFY(window->machineView() == nullptr);
+        QCOMPARE(window->jobs()->ticks(window->currentPage()), upTo(7));
+        QVERIFY(!window->isWindowModified());
+    }
+
+    // Each tick is a new file renamed over the job: a reader that opened the job before the tick
+    // still reads the whole of what it opened, never a file half written over, and no temporary
+    // file is left beside the job.
+    void shouldReplaceTheJobRatherThanWriteOverIt() {
+        QDir(folder.path()).mkdir(QStringLiteral("renamed"));
+        const QString path = folder.filePath(QStringLiteral("renamed/walk.morvanta"));
+        writeSevenHoles(path);
+        QVERIFY(window->openJobFile(path));
+        MachineView* view = enter();
+        QVERIFY(view != nullptr);
+        QFile before(path);
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray was = before.readAll();
+        QVERIFY(was.contains("\"ticks\": []"));
+        press(view, Qt::Key_Space);
+        QCOMPARE(ticksInFile(path), upTo(1));
+        QVERIFY(before.seek(0));
+        QCOMPARE(before.readAll(), was);
+        QCOMPARE(QDir(folder.filePath(QStringLiteral("renamed")))
+                     .entryList(QDir::Files | QDir::Hidden | QDir::System),
+                 QStringList{QStringLiteral("walk.morvanta")});
+        view->close();
+    }
+
+    // Killed with SIGKILL after hole 5, in a child process of its own, the job opens at hole 6:
+    // nothing between two holes is lost.
+    void shouldTakeUpAfterAKillAtTheNextHole() {
+        const QString path = folder.filePath(QStringLiteral("killed.morvanta"));
+        writeSevenHoles(path);
+        QTemporaryDir settings;
+        QProcess walker;
+        walker.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--walk"), path, QStringLiteral("5"), settings.path()});
+        QVERIFY(walker.waitForStarted());
+        QByteArray said;
+        while (!said.contains("walked 5") && walker.waitForReadyRead(30000)) {
+            said += walker.readAllStandardOutput();
+        }
+        QVERIFY2(said.contains("walked 5"), said.constData());
+        walker.kill();
+        QVERIFY(walker.waitForFinished(10000));
+        QCOMPARE(walker.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(ticksInFile(path), upTo(5));
+
+        QVERIFY(window->openJobFile(path));
+        MachineView* view = enter();
+        QVERIFY(view != nullptr);
+        QCOMPARE(view->current(), 6);
+        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 6 of 7"));
+        QCOMPARE(labelText(view, "machineCount"), QStringLiteral("5 done, 2 left"));
+        view->close();
+    }
+
+    // A page that is no job yet is kept as a recovery job before the first hole, and the view
+    // says where; the ticks go there.
+    void shouldKeepAPageThatIsNoJobAsARecoveryJob() {
+        fillPage(window->page(QStringLiteral("index")), {"count=6"});
+        front(window, QStringLiteral("index"));
+        MachineView* view = enter();
+        QVERIFY(view != nullptr);
+        const QString kept = window->jobs()->path(window->currentPage());
+        QVERIFY(kept.startsWith(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                                "/jobs/"));
+        QVERIFY(labelText(view, "machineNote").contains(QDir::toNativeSeparators(kept)));
+        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Division 1 of 6"));
+        press(view, Qt::Key_PageDown);
+        QCOMPARE(
+            labelText(view, "machineMove"),
+            QStringLiteral("Move from division 1: 6 turns and 10 holes on the 15-hole circle"));
+        QCOMPARE(ticksInFile(kept), upTo(1));
+        view->close();
+    }
+
+    // The hole at hand is highlighted by its own number in the view's picture and the page's,
+    // which goes back to none when the view is left: with hole 1 left out, row 1 is hole 2.
+    void shouldHighlightTheHoleAtHandInThePictures() {
+        CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
+        fillPage(bolt, {"count=6", "diameter=100", "omit=1"});
+        auto* page = child<SketchView>(bolt, QStringLiteral("picture"));
+        MachineView* view = enter();
+        QVERIFY(view != nullptr);
+        auto* shown = child<SketchView>(view, QStringLiteral("machinePicture"));
+        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 2 (1 of 5)"));
+        QCOMPARE(shown->highlighted(), 2);
+        QCOMPARE(page->highlighted(), 2);
+        press(view, Qt::Key_Space);
+        QCOMPARE(shown->highlighted(), 3);
+        QCOMPARE(page->highlighted(), 3);
+        press(view, Qt::Key_Backspace);
+        QCOMPARE(page->highlighted(), 2);
+        press(view, Qt::Key_Escape);
+        QTRY_VERIFY(window->machineView() == nullptr);
+        QCOMPARE(page->highlighted(), 0);
+    }
+
+    // A tick that cannot be written (the job's folder gone, as with a memory stick pulled out)
+    // is said in red on the screen, and the walk goes on; the next tick that can be written
+    // keeps them all.
+    void shouldSayWhenATickCannotBeKept() {
+        QDir(folder.path()).mkdir(QStringLiteral("stick"));
+        const QString path = folder.filePath(QStringLiteral("stick/walk.morvanta"));
+        writeSevenHoles(path);
+        QVERIFY(window->openJobFile(path));
+        MachineView* view = enter();
+        QVERIFY(view != nullptr);
+        QVERIFY(QDir(folder.filePath(QStringLiteral("stick"))).removeRecursively());
+        press(view, Qt::Key_Space);
+        auto* fault = child<QLabel>(view, QStringLiteral("machineFault"));
+        QVERIFY(fault->isVisible());
+        QVERIFY2(fault->text().startsWith(QStringLiteral("The ticks could not be kept: could not "
+                                                         "save %1: ")
+                                              .arg(QDir::toNativeSeparators(path))),
+                 qPrintable(fault->text()));
+        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 2 of 7"));
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("stick")));
+        press(view, Qt::Key_Space);
+        QVERIFY(!fault->isVisible());
+        QCOMPARE(ticksInFile(path), upTo(2));
+        view->close();
+    }
+
+    // The printed sheet ticks the boxes of the rows done and no other: drawn by poppler at 144
+    // pixels an inch, the tick's upstroke crosses the box's middle at 6.7 pt from the margin. The
+    // table's first row starts 338 pt below the margin: 130 pt of title, inputs, notes and column
+    // names, and the picture's 200 pt with 8 pt under it.
+    void shouldPrintTheTicksInTheBoxes() {
+        const QString path = folder.filePath(QStringLiteral("printed.morvanta"));
+        QByteArray job = kSevenHoles;
+        job.replace("\"inputs\"", "\"ticks\": [1, 3], \"inputs\"");
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(job);
+        out.close();
+        QVERIFY(window->openJobFile(path));
+        const QString pdf = folder.filePath(QStringLiteral("printed.pdf"));
+        QCOMPARE(window->exportPdfTo(pdf), 1);
+        QProcess poppler;
+        const QString stem = folder.filePath(QStringLiteral("printed"));
+        poppler.start(QStringLiteral(MORVANTA_PDFTOPPM),
+                      {"-r", "144", "-png", "-singlefile", pdf, stem});
+        QVERIFY(poppler.waitForFinished(60000));
+        const QImage picture(stem + QStringLiteral(".png"));
+        QVERIFY(!picture.isNull());
+        const double margin = 42.52;
+        const auto dark = [&](double x, double y) {
+            return qGray(picture.pixel(qRound(x * 2), qRound(y * 2))) < 128;
+        };
+        for (int row = 0; row < 7; ++row) {
+            const double middle = margin + 338 + 16 * row + 8;
+            QVERIFY2(dark(margin + 1, middle),
+                     qPrintable(QStringLiteral("no box, row %1").arg(row + 1)));
+            const bool ticked = row == 0 || row == 2;
+            QVERIFY2(dark(margin + 6.7, middle) == ticked,
+                     qPrintable(QStringLiteral("row %1").arg(row + 1)));
+        }
+    }
+};
+
+// The child of the kill test: opens the job, goes to the machine, ticks `count` holes, says so
+// and waits to be killed.
+int walk(int argc, char** argv) {
+    QApplication application(argc, argv);
+    isolateSettings(QString::fromLocal8Bit(argv[4]));
+    WorkshopWindow window;
+    window.show();
+    if (!window.openJobFile(QString::fromLocal8Bit(argv[2]))) {
+        return 3;
+    }
+    window.enterMachineMode();
+    MachineView* view = window.machineView();
+    if (view == nullptr) {
+        return 4;
+    }
+    const int count = QString::fromLocal8Bit(argv[3]).toInt();
+    for (int i = 0; i < count; ++i) {
+        view->next();
+    }
+    std::printf("walked %d\n", count);
+    std::fflush(stdout);
+    return QApplication::exec();
+}
+
+int main(int argc, char** argv) {
+    if (argc == 5 && std::string_view(argv[1]) == "--walk") {
+        return walk(argc, argv);
+    }
+    QApplication application(argc, argv);
+    MachineTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "MachineTest.moc"
