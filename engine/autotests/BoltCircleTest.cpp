@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
-// After <cstdint>, so that MPFR declares its intmax_t functions.
-#include <mpfr.h>
 #include <random>
 #include <sstream>
 #include <string>
@@ -11,6 +10,7 @@
 
 #include "engine/BoltCircle.h"
 #include "engine/autotests/EngineTestSupport.h"
+#include "engine/autotests/MpfrYardstick.h"
 
 using namespace morvanta;
 
@@ -18,66 +18,20 @@ namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
-// The independent yardstick: MPFR at 256 bits, from the texts as typed. Nothing of the engine's
-// angle arithmetic, reduction or fixed point is used to work out what it should print.
-class Big {
-public:
-    Big() { mpfr_init2(v_, 256); }
-    explicit Big(const std::string& decimal) : Big() {
-        mpfr_set_str(v_, decimal.c_str(), 10, MPFR_RNDN);
-    }
-    explicit Big(long n) : Big() { mpfr_set_si(v_, n, MPFR_RNDN); }
-    Big(const Big& other) : Big() { mpfr_set(v_, other.v_, MPFR_RNDN); }
-    Big& operator=(const Big&) = delete;
-    ~Big() { mpfr_clear(v_); }
-    mpfr_ptr get() { return v_; }
-    mpfr_srcptr get() const { return v_; }
+using yardstick::Real;
 
-    friend Big operator+(const Big& a, const Big& b) { return apply(mpfr_add, a, b); }
-    friend Big operator-(const Big& a, const Big& b) { return apply(mpfr_sub, a, b); }
-    friend Big operator*(const Big& a, const Big& b) { return apply(mpfr_mul, a, b); }
-    friend Big operator/(const Big& a, const Big& b) { return apply(mpfr_div, a, b); }
-    Big floor() const {
-        Big r;
-        mpfr_floor(r.v_, v_);
-        return r;
-    }
-    std::int64_t whole() const { return mpfr_get_sj(v_, MPFR_RNDN); }
-    double toDouble() const { return mpfr_get_d(v_, MPFR_RNDN); }
+Real trig(const Real& degrees, bool sine) {
+    return sine ? yardstick::sinDeg(degrees) : yardstick::cosDeg(degrees);
+}
 
-private:
-    template <typename F>
-    static Big apply(F f, const Big& a, const Big& b) {
-        Big r;
-        f(r.v_, a.v_, b.v_, MPFR_RNDN);
-        return r;
-    }
-    mpfr_t v_;
-};
-
-Big trig(const Big& degrees, bool sine) {
-    Big pi;
-    mpfr_const_pi(pi.get(), MPFR_RNDN);
-    Big r = degrees * pi / Big(180);
-    (sine ? mpfr_sin : mpfr_cos)(r.get(), r.get(), MPFR_RNDN);
+Real floorOf(const Real& value) {
+    Real r;
+    mpfr_floor(r.get(), value.get());
     return r;
 }
 
-Big power10(int n) {
-    Big r;
-    mpfr_ui_pow_ui(r.get(), 10, static_cast<unsigned long>(n), MPFR_RNDN);
-    return r;
-}
-
-// The value rounded to `decimals`, halves away from zero, as a count of 10^-decimals. A value
-// within 2^-120 of a half is taken as exactly on it: only the rational cases (multiples of 30°)
-// come that close.
-std::int64_t roundedUnits(const Big& value, int decimals) {
-    const Big scaled = value * power10(decimals);
-    const Big down = scaled.floor();
-    const double distance = (scaled - down - Big("0.5")).toDouble();
-    const bool up = std::abs(distance) < 0x1p-120 ? mpfr_sgn(scaled.get()) > 0 : distance > 0;
-    return down.whole() + (up ? 1 : 0);
+std::int64_t wholeOf(const Real& value) {
+    return mpfr_get_sj(value.get(), MPFR_RNDN);
 }
 
 // A request's texts as tests write them, by field; an absent option is std::nullopt.
@@ -282,14 +236,14 @@ struct Request {
         return a;
     }
     // The direction of hole k from east counter-clockwise, in degrees.
-    Big direction(int k) const {
+    Real direction(int k) const {
         const int n = std::stoi(count);
-        const Big step = Big(span.empty() ? "360" : span) / Big(ends ? n - 1 : n);
-        const Big angle = Big(start.empty() ? "0" : start) + step * Big(k - 1);
-        const Big zero(north ? 90L : 0L);
+        const Real step = Real(span.empty() ? "360" : span) / Real(ends ? n - 1 : n);
+        const Real angle = Real(start.empty() ? "0" : start) + step * Real(k - 1);
+        const Real zero(north ? 90L : 0L);
         return clockwise ? zero - angle : zero + angle;
     }
-    Big radiusValue() const { return radius ? Big(size) : Big(size) / Big(2); }
+    Real radiusValue() const { return radius ? Real(size) : Real(size) / Real(2); }
 };
 
 Request randomRequest(std::mt19937_64& random) {
@@ -391,7 +345,8 @@ TEST(BoltCircle, shouldRoundEveryCoordinateCorrectlyAndProgramIt) {
 
         const int decimals = std::stoi(r.decimals);
         const std::string zeros(static_cast<std::size_t>(decimals), '0');
-        const Big halfUnit = Big("0.5") / power10(decimals) + Big("1e-30");
+        const Real halfUnit =
+            Real("0.5") / Real(static_cast<long>(std::pow(10, decimals))) + Real("1e-30");
         for (std::size_t k = 0; k < count; ++k) {
             Words words = lines[8 + k];
             if (k == 0) {
@@ -402,18 +357,19 @@ TEST(BoltCircle, shouldRoundEveryCoordinateCorrectlyAndProgramIt) {
                 words = {words[2], words[3]};
             }
             ASSERT_EQ(words.size(), 2u) << program;
-            const Big direction = r.direction(static_cast<int>(k + 1));
+            const Real direction = r.direction(static_cast<int>(k + 1));
             for (const bool sine : {false, true}) {
-                const Big exact =
-                    Big(sine ? r.centreY : r.centreX) + r.radiusValue() * trig(direction, sine);
-                ASSERT_EQ(sine ? plan.holes[k].y : plan.holes[k].x, roundedUnits(exact, decimals))
+                const Real exact =
+                    Real(sine ? r.centreY : r.centreX) + r.radiusValue() * trig(direction, sine);
+                ASSERT_EQ(sine ? plan.holes[k].y : plan.holes[k].x,
+                          yardstick::rounded(exact, decimals))
                     << "request " << i << ", hole " << k + 1;
                 const std::string& word = words[sine ? 1 : 0];
                 ASSERT_EQ(word[0], sine ? 'Y' : 'X') << program;
                 const std::string number = word.substr(1);
                 ASSERT_EQ(number.size() - number.find('.') - 1, zeros.size()) << word;
                 EXPECT_FALSE(number[0] == '-' && number.find_first_of("123456789") == npos) << word;
-                EXPECT_LE(mpfr_cmpabs((Big(number) - exact).get(), halfUnit.get()), 0)
+                EXPECT_LE(mpfr_cmpabs((Real(number) - exact).get(), halfUnit.get()), 0)
                     << word << " in request " << i;
             }
         }
@@ -426,9 +382,9 @@ TEST(BoltCircle, shouldRoundEveryCoordinateCorrectlyAndProgramIt) {
 TEST(BoltCircle, shouldDecideValuesNextToARoundingBoundary) {
     const std::string radius = "987654321.987654321";
     for (const char* angle : {"15", "22.5", "1", "7.3", "44.999999999", "359.9", "123.456789"}) {
-        const Big r = Big(radius) * trig(Big(angle), false);
+        const Real r = Real(radius) * trig(Real(angle), false);
         // The centre: a half minus r, cut to nine decimals, then nudged by a few 10^-9.
-        const std::int64_t centre = ((r.floor() + Big("0.5") - r) * power10(9)).whole();
+        const std::int64_t centre = wholeOf((floorOf(r) + Real("0.5") - r) * Real(1'000'000'000L));
         for (int nudge = -3; nudge <= 3; ++nudge) {
             const std::int64_t units = centre + nudge;
             char text[64];
@@ -436,9 +392,9 @@ TEST(BoltCircle, shouldDecideValuesNextToARoundingBoundary) {
                           static_cast<long long>(units < 0 ? -units : units));
             const std::optional<std::int64_t> got =
                 roundedCoordinate(*parseExactDecimal(text), *parseExactDecimal(radius),
-                                  *Angle::parseDecimal(angle), Trig::Cos, 0);
+                                  degreesOf(angle), Trig::Cos, 0);
             ASSERT_TRUE(got) << angle << " " << text;
-            EXPECT_EQ(*got, roundedUnits(Big(text) + r, 0)) << angle << " centre " << text;
+            EXPECT_EQ(*got, yardstick::rounded(Real(text) + r, 0)) << angle << " centre " << text;
         }
     }
 }
@@ -452,11 +408,12 @@ TEST(BoltCircle, shouldBoundTheLongDoubleEstimate) {
         for (const bool sine : {false, true}) {
             const detail::TrigEstimate estimate =
                 detail::estimateTrig({Angle::ratio(numerator, 1'000'000'000), sine, false});
-            Big got;
-            Big bound;
+            Real got;
+            Real bound;
             mpfr_set_ld(got.get(), estimate.value, MPFR_RNDN);
             mpfr_set_ld(bound.get(), estimate.error, MPFR_RNDN);
-            const Big exact = trig(Big(static_cast<long>(numerator)) / Big(1'000'000'000L), sine);
+            const Real exact =
+                trig(Real(static_cast<long>(numerator)) / Real(1'000'000'000L), sine);
             ASSERT_LE(mpfr_cmpabs((got - exact).get(), bound.get()), 0) << numerator << sine;
         }
     }
@@ -469,22 +426,22 @@ TEST(BoltCircle, shouldWidenThePrecisionUntilTheSideIsKnown) {
     int undecidedAt128 = 0;
     for (const char* angle : {"1", "15", "22.5", "29.999", "30.000000001", "37", "44.5", "45"}) {
         for (const bool sine : {false, true}) {
-            const Big f = trig(Big(angle), sine);
+            const Real f = trig(Real(angle), sine);
             // The continued fraction convergents of f, the last with q below 2^60.
             I128 p0 = 0, q0 = 1, p1 = 1, q1 = 0;
-            for (Big rest = f;;) {
-                const Big whole = rest.floor();
-                const I128 p2 = whole.whole() * p1 + p0;
-                const I128 q2 = whole.whole() * q1 + q0;
+            for (Real rest = f;;) {
+                const Real whole = floorOf(rest);
+                const I128 p2 = wholeOf(whole) * p1 + p0;
+                const I128 q2 = wholeOf(whole) * q1 + q0;
                 if (q2 >= (static_cast<I128>(1) << 60)) {
                     break;
                 }
                 p0 = p1, q0 = q1, p1 = p2, q1 = q2;
                 mpfr_ui_div(rest.get(), 1, (rest - whole).get(), MPFR_RNDN);
             }
-            const Big ratio = Big(static_cast<long>(p1)) / Big(static_cast<long>(q1));
+            const Real ratio = Real(static_cast<long>(p1)) / Real(static_cast<long>(q1));
             const int side = mpfr_cmp(f.get(), ratio.get()) > 0 ? 1 : -1;
-            const detail::FoldedTrig folded{*Angle::parseDecimal(angle), sine, false};
+            const detail::FoldedTrig folded{degreesOf(angle), sine, false};
             const int at128 = detail::compareTrigAt(folded, p1, q1, 128);
             EXPECT_TRUE(at128 == 0 || at128 == side) << angle << " " << sine;
             undecidedAt128 += at128 == 0 ? 1 : 0;
@@ -493,10 +450,9 @@ TEST(BoltCircle, shouldWidenThePrecisionUntilTheSideIsKnown) {
             // rounding boundary at 8 decimals, and the whole rounding must still decide it.
             const std::int64_t b = ((15 - static_cast<std::int64_t>(p1 % 10)) % 10);
             if (at128 == 0 && q1 < 1'000'000'000'000'000'000) {
-                EXPECT_EQ(
-                    roundedCoordinate({b, 9}, {static_cast<std::int64_t>(q1), 9},
-                                      *Angle::parseDecimal(angle), sine ? Trig::Sin : Trig::Cos, 8),
-                    (static_cast<std::int64_t>(p1) + b + 5 * side) / 10)
+                EXPECT_EQ(roundedCoordinate({b, 9}, {static_cast<std::int64_t>(q1), 9},
+                                            degreesOf(angle), sine ? Trig::Sin : Trig::Cos, 8),
+                          (static_cast<std::int64_t>(p1) + b + 5 * side) / 10)
                     << angle << " " << sine;
             }
         }
@@ -530,6 +486,11 @@ TEST(BoltCircle, shouldReadAndWriteExactDecimals) {
         texts += exactDecimalText(*parseExactDecimal(typed)) + " ";
     }
     EXPECT_EQ(texts, "10.5 0 -0.25 7 ");
+    for (const char* refused : {"", "-", ".", "+.", " 7", "7 ", "--1", "0x10", "nan", "1e3",
+                                "1234567890", "0.1234567891"}) {
+        EXPECT_FALSE(parseExactDecimal(refused)) << refused;
+    }
+    EXPECT_EQ(parseExactDecimal("999999999.999999999")->units, 999'999'999'999'999'999);
     EXPECT_EQ(unitsAt({1250, 2}, 1), 125);
     EXPECT_FALSE(unitsAt({125, 2}, 1));
 }
