@@ -34,52 +34,12 @@ std::int64_t wholeOf(const Real& value) {
     return mpfr_get_sj(value.get(), MPFR_RNDN);
 }
 
-// A request's texts as tests write them, by field; an absent option is std::nullopt.
-struct BoltCircleArguments {
-    std::string_view count;
-    std::optional<std::string_view> diameter = {};
-    std::optional<std::string_view> radius = {};
-    std::optional<std::string_view> centre = {};
-    std::optional<std::string_view> start = {};
-    bool clockwise = false;
-    std::optional<std::string_view> zero = {};
-    std::optional<std::string_view> span = {};
-    bool ends = false;
-    std::optional<std::string_view> decimals = {};
-    bool csv = false;
-    bool gcode = false;
-    std::optional<std::string_view> depth = {};
-    std::optional<std::string_view> retract = {};
-    std::optional<std::string_view> feed = {};
-
-    Inputs inputs() const {
-        Inputs texts{{"count", count}};
-        const std::pair<const char*, const std::optional<std::string_view>*> options[] = {
-            {"diameter", &diameter}, {"radius", &radius}, {"centre", &centre},
-            {"start", &start},       {"zero", &zero},     {"span", &span},
-            {"decimals", &decimals}, {"depth", &depth},   {"retract", &retract},
-            {"feed", &feed}};
-        for (const auto& [id, text] : options) {
-            if (*text) {
-                texts.set(id, std::string(**text));
-            }
-        }
-        for (const auto& [id, on] : {std::pair{"cw", clockwise}, std::pair{"ends", ends},
-                                     std::pair{"csv", csv}, std::pair{"gcode", gcode}}) {
-            if (on) {
-                texts.set(id, "");
-            }
-        }
-        return texts;
-    }
-};
-
-BoltCirclePlan planOf(const BoltCircleArguments& arguments) {
-    return planned(planBoltCircle(arguments.inputs()));
+BoltCirclePlan planOf(const Inputs& inputs) {
+    return planned(planBoltCircle(inputs));
 }
 
-std::string programOf(const BoltCircleArguments& arguments) {
-    const Made made = planned(makeRequest(kBoltCircleCalculation, arguments.inputs()));
+std::string programOf(const Inputs& inputs) {
+    const Made made = planned(makeRequest(kBoltCircleCalculation, inputs));
     if (!made.gcode->ok()) {
         throw std::runtime_error("no program: " + made.gcode->refusal.text);
     }
@@ -87,12 +47,14 @@ std::string programOf(const BoltCircleArguments& arguments) {
 }
 
 // The request as a drilling program, with the depth, retract plane and feed it does not give.
-BoltCircleArguments drilled(BoltCircleArguments a) {
-    a.gcode = true;
-    a.depth = a.depth.value_or("-12");
-    a.retract = a.retract.value_or("3");
-    a.feed = a.feed.value_or("250");
-    return a;
+Inputs drilled(Inputs inputs) {
+    inputs.set("gcode", "");
+    for (const auto& [id, text] : {std::pair{"depth", "-12"}, {"retract", "3"}, {"feed", "250"}}) {
+        if (!inputs.has(id)) {
+            inputs.set(id, text);
+        }
+    }
+    return inputs;
 }
 
 // Holes every 30° from east: the cosines and sines users see as 24.9999 or -0.0000 elsewhere.
@@ -109,7 +71,7 @@ TEST(BoltCircle, shouldGiveTheComplainedOfAnglesExactly) {
           "7,180.0000,-100.0000,0.0000"}},
     };
     for (const auto& c : cases) {
-        const std::string csv = boltCircleCsv(planOf({.count = "12", .radius = c.radius}));
+        const std::string csv = boltCircleCsv(planOf({{"count", "12"}, {"radius", c.radius}}));
         for (const std::string& row : c.rows) {
             EXPECT_NE(csv.find("\n" + row + ","), npos) << row << "\n" << csv;
         }
@@ -118,7 +80,7 @@ TEST(BoltCircle, shouldGiveTheComplainedOfAnglesExactly) {
     // The same angles reached from north, clockwise, from a start past a turn.
     EXPECT_EQ(
         boltCircleCsv(planOf(
-            {.count = "3", .radius = "50", .start = "-390", .clockwise = true, .zero = "north"})),
+            {{"count", "3"}, {"radius", "50"}, {"start", "-390"}, {"cw", ""}, {"zero", "north"}})),
         "hole,angle,x,y,dx,dy\n1,330.0000,-25.0000,43.3013,,\n"
         "2,90.0000,50.0000,0.0000,75.0000,-43.3013\n"
         "3,210.0000,-25.0000,-43.3013,-75.0000,-43.3013\n");
@@ -127,19 +89,19 @@ TEST(BoltCircle, shouldGiveTheComplainedOfAnglesExactly) {
 // What each arc means, and where its last hole and the chord between neighbours come out.
 TEST(BoltCircle, shouldSpreadHolesOverAnArcAsItSays) {
     const struct {
-        BoltCircleArguments arguments;
+        Inputs arguments;
         const char* expected;
     } cases[] = {
-        {{.count = "7", .radius = "50", .span = "90", .ends = true},
+        {{{"count", "7"}, {"radius", "50"}, {"span", "90"}, {"ends", ""}},
          "7 holes over 90°, a hole at each end, 15° apart; 90.0000; 13.0526"},
-        {{.count = "4", .radius = "50", .span = "90"},
+        {{{"count", "4"}, {"radius", "50"}, {"span", "90"}},
          "4 holes over 90°, 22.5° apart, the last a step short of the end; 67.5000; 19.5090"},
-        {{.count = "7", .radius = "50"},
+        {{{"count", "7"}, {"radius", "50"}},
          "7 holes over the full circle, 51.4286° apart (exactly 360/7°); 308.5714; 43.3884"},
-        {{.count = "3", .radius = "50", .start = "350", .span = "22.5", .ends = true},
+        {{{"count", "3"}, {"radius", "50"}, {"start", "350"}, {"span", "22.5"}, {"ends", ""}},
          "3 holes over 22.5°, a hole at each end, 11.25° apart; 12.5000; 9.8017"},
-        {{.count = "1", .radius = "50", .span = "0"}, "1 hole; 0.0000; none"},
-        {{.count = "2", .radius = "50", .span = "360"},
+        {{{"count", "1"}, {"radius", "50"}, {"span", "0"}}, "1 hole; 0.0000; none"},
+        {{{"count", "2"}, {"radius", "50"}, {"span", "360"}},
          "2 holes over 360°, 180° apart, the last a step short of the end; 180.0000; 100.0000"},
     };
     for (const auto& c : cases) {
@@ -153,22 +115,22 @@ TEST(BoltCircle, shouldSpreadHolesOverAnArcAsItSays) {
 // The rules between inputs; each input's own limits are the description's (CalculationTest).
 TEST(BoltCircle, shouldRefuseInputsThatDoNotGoTogetherNamingTheField) {
     const struct {
-        BoltCircleArguments arguments;  // on a diameter of 100 unless it gives a size
+        Inputs arguments;  // on a diameter of 100 unless it gives a size
         const char* about;
         std::string_view message;
     } cases[] = {
-        {{.count = "6", .diameter = "100", .radius = "50"}, "radius", kBoltSizeTwiceMessage},
-        {{.count = "6", .span = "0"}, "span", kBoltZeroSpanMessage},
-        {{.count = "6", .ends = true}, "ends", kEndsWithoutSpanMessage},
-        {{.count = "6", .span = "360", .ends = true}, "ends", kEndsFullMessage},
-        {{.count = "1", .span = "90", .ends = true}, "ends", kBoltEndsOneHoleMessage},
+        {{{"count", "6"}, {"diameter", "100"}, {"radius", "50"}}, "radius", kBoltSizeTwiceMessage},
+        {{{"count", "6"}, {"span", "0"}}, "span", kBoltZeroSpanMessage},
+        {{{"count", "6"}, {"ends", ""}}, "ends", kEndsWithoutSpanMessage},
+        {{{"count", "6"}, {"span", "360"}, {"ends", ""}}, "ends", kEndsFullMessage},
+        {{{"count", "1"}, {"span", "90"}, {"ends", ""}}, "ends", kBoltEndsOneHoleMessage},
     };
     for (const auto& c : cases) {
-        BoltCircleArguments arguments = c.arguments;
-        if (!arguments.diameter && !arguments.radius) {
-            arguments.diameter = "100";
+        Inputs arguments = c.arguments;
+        if (!arguments.has("diameter") && !arguments.has("radius")) {
+            arguments.set("diameter", "100");
         }
-        expectRefused(planBoltCircle(arguments.inputs()), c.about, c.message);
+        expectRefused(planBoltCircle(arguments), c.about, c.message);
     }
     expectRefused(planBoltCircle(Inputs{{"count", "6"}}), "diameter", kBoltSizeMissingMessage);
     EXPECT_TRUE(planBoltCircle(Inputs{{"count", "1"}, {"radius", "5"}, {"span", "0"}}).ok());
@@ -177,38 +139,38 @@ TEST(BoltCircle, shouldRefuseInputsThatDoNotGoTogetherNamingTheField) {
 // The drilling cycle is the program's alone: the table is made whatever it holds.
 TEST(BoltCircle, shouldRefuseAProgramWithoutAWholeCycleAndKeepTheTable) {
     const struct {
-        BoltCircleArguments arguments;
+        Inputs arguments;
         const char* about;
         std::string_view text;
         std::string_view limit;
         std::string_view value;
     } cases[] = {
-        {{.count = "6", .depth = "-5", .feed = "100"},
+        {{{"count", "6"}, {"depth", "-5"}, {"feed", "100"}},
          "retract",
          "a drilling program needs {retract}, the Z where each hole's feed starts",
          "",
          ""},
-        {{.count = "6", .retract = "2", .feed = "100"},
+        {{{"count", "6"}, {"retract", "2"}, {"feed", "100"}},
          "depth",
          "a drilling program needs {depth}, the Z of the bottom of the holes",
          "",
          ""},
-        {{.count = "6", .depth = "-5", .retract = "2"},
+        {{{"count", "6"}, {"depth", "-5"}, {"retract", "2"}},
          "feed",
          "a drilling program needs {feed}, the drilling feed",
          "",
          ""},
-        {drilled({.count = "6", .decimals = "1", .depth = "-5.25"}), "depth",
+        {drilled({{"count", "6"}, {"decimals", "1"}, {"depth", "-5.25"}}), "depth",
          "{depth} may have at most 1 decimals, as many as {decimals} gives the coordinates; "
          "-5.25 has 2",
          "1", "2"},
-        {drilled({.count = "6", .depth = "2", .retract = "2"}), "retract",
+        {drilled({{"count", "6"}, {"depth", "2"}, {"retract", "2"}}), "retract",
          "{retract} must lie above {depth}; 2 is not above 2", "2", "2"},
     };
     for (const auto& c : cases) {
-        BoltCircleArguments arguments = c.arguments;
-        arguments.diameter = "100";
-        const Made made = planned(makeRequest(kBoltCircleCalculation, arguments.inputs()));
+        Inputs arguments = c.arguments;
+        arguments.set("diameter", "100");
+        const Made made = planned(makeRequest(kBoltCircleCalculation, arguments));
         EXPECT_TRUE(made.sheet.ok() && made.csv->ok()) << c.text;
         ASSERT_FALSE(made.gcode->ok()) << c.text;
         EXPECT_EQ(made.gcode->refusal.input, c.about);
@@ -223,16 +185,22 @@ struct Request {
     std::string count, size, centreX, centreY, centre, start, span, decimals;
     bool radius = false, ends = false, clockwise = false, north = false;
 
-    BoltCircleArguments arguments() const {
-        BoltCircleArguments a{.count = count,
-                              .centre = centre,
-                              .clockwise = clockwise,
-                              .ends = ends,
-                              .decimals = decimals};
-        (radius ? a.radius : a.diameter) = size;
-        a.start = start.empty() ? std::nullopt : std::optional<std::string_view>(start);
-        a.span = span.empty() ? std::nullopt : std::optional<std::string_view>(span);
-        a.zero = north ? std::optional<std::string_view>("north") : std::nullopt;
+    Inputs arguments() const {
+        Inputs a{{"count", count},
+                 {radius ? "radius" : "diameter", size},
+                 {"centre", centre},
+                 {"decimals", decimals}};
+        const std::pair<const char*, bool> present[] = {{"start", !start.empty()},
+                                                        {"span", !span.empty()},
+                                                        {"cw", clockwise},
+                                                        {"ends", ends},
+                                                        {"zero", north}};
+        const std::string texts[] = {start, span, "", "", "north"};
+        for (std::size_t i = 0; i < std::size(present); ++i) {
+            if (present[i].second) {
+                a.set(present[i].first, texts[i]);
+            }
+        }
         return a;
     }
     // The direction of hole k from east counter-clockwise, in degrees.
@@ -462,13 +430,8 @@ TEST(BoltCircle, shouldWidenThePrecisionUntilTheSideIsKnown) {
 
 TEST(BoltCircle, shouldWriteShortProgramsWithAPointOnEveryNumber) {
     // 25.4 x sin 22.5° = 9.72 -> X 9.22 -> 9; hole 1 at X -0.5 rounds away from zero to -1.
-    const BoltCircleArguments arguments{.count = "4",
-                                        .radius = "25.4",
-                                        .centre = "-0.5,1",
-                                        .clockwise = true,
-                                        .zero = "north",
-                                        .span = "90",
-                                        .decimals = "0"};
+    const Inputs arguments{{"count", "4"},    {"radius", "25.4"}, {"centre", "-0.5,1"}, {"cw", ""},
+                           {"zero", "north"}, {"span", "90"},     {"decimals", "0"}};
     EXPECT_EQ(programOf(drilled(arguments)),
               "%\n(BOLT CIRCLE: 4 HOLES ON A DIAMETER OF 50.8, CENTRE X-0.5 Y1)\n"
               "(4 HOLES OVER 90 DEG, 22.5 DEG APART, THE LAST A STEP SHORT OF THE END)\n"
