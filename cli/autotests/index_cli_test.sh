@@ -51,10 +51,6 @@ while IFS='|' read -r status args; do
     refused "$status" index $args
 done <<'EOF'
 2|
-2|7 8
-2|7 --bogus
-2|7 --ratio
-2|7 --csv --csv
 2|7 --survey=1
 2|--survey 1
 2|--survey 1 2 3
@@ -65,7 +61,6 @@ done <<'EOF'
 1|20000 --csv
 1|7 --ratio 0
 1|7 --ratio 40.5
-2|7 --plates
 1|7 --plates 15,1
 1|7 --plates 15,,16
 1|7 --gears 24,0
