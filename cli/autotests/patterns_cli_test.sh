@@ -132,12 +132,7 @@ while IFS='|' read -r status message command args; do
 done <<'EOF2'
 2||grid|3
 2||line|5 --pitch
-1|give the spacing with --pitch or --length|line|5
-1|a grid may have at most 10000 holes; ROWS x COLUMNS is more|grid|101 100 --pitch 1,1
-1|--omit names hole 6; the pattern has 5|line|5 --pitch 1 --omit 2,6
 1|--omit and --from leave no hole to drill|line|2 --pitch 1 --omit 2 --from 2
-1|--clearance must be at or above --retract; 0.5 is below 1|line|2 --pitch 1 --gcode --depth -1 --retract 1 --feed 9 --clearance 0.5
-1|give either --peck or --dwell, not both|grid|1 2 --pitch 1,1 --gcode --depth -1 --retract 1 --feed 9 --peck 1 --dwell 1
 1|--units must be control, mm or in; cm is not one of them|line|2 --pitch 1 --gcode --depth -1 --retract 1 --feed 9 --units cm
 1|--rotary belongs to --gcode|sheet|4 --rotary shortest
 EOF2

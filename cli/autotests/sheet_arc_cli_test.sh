@@ -57,16 +57,10 @@ done <<'EOF2'
 2|7 --start 1 --start 2
 2|7 --ends=yes
 1|7 --span 0
-1|7 --span 400
-1|7 --ends
 1|7 --span 360 --ends
-1|7 --start east
 1|7 --gcode --ratio 90
 1|7 --gcode --csv
 1|7 --gcode --axis X
-1|7 --gcode --decimals 9
-1|7 --decimals 2
-1|1000 --span 10 --ends --resolution 1m
 EOF2
 
 finish "sheet arcs"
