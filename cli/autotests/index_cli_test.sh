@@ -1,7 +1,7 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end checks of `morvanta-table index`: exit statuses, the two streams, the plan of 127
-# divisions, and the survey of 1 to 400 against the dividing-head makers' published facts.
+# divisions, the survey's CSV for the head it is given, and the largest survey and table.
 # Usage: index_cli_test.sh PATH/TO/morvanta-table
 . "$(dirname "$0")/harness.sh"
 
