@@ -7,7 +7,6 @@
 namespace morvanta {
 
 using detail::I128;
-using detail::kPow10;
 
 Rational Rational::ratio(Wide numerator, Wide denominator) {
     detail::reduce(numerator, denominator);
@@ -15,14 +14,6 @@ Rational Rational::ratio(Wide numerator, Wide denominator) {
 }
 
 static_assert(Rational::kMaxDecimals == kMaxExactDecimals);
-
-std::optional<Rational> Rational::parseDecimal(std::string_view text) {
-    const std::optional<ExactDecimal> number = parseExactDecimal(text);
-    if (!number) {
-        return std::nullopt;
-    }
-    return ratio(number->units, kPow10[static_cast<std::size_t>(number->scale)]);
-}
 
 Rational Rational::operator+(const Rational& other) const {
     return ratio(static_cast<I128>(numerator_) * other.denominator_ +

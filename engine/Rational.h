@@ -3,8 +3,6 @@
 
 #include <compare>
 #include <cstdint>
-#include <optional>
-#include <string_view>
 
 namespace morvanta {
 
@@ -35,12 +33,6 @@ public:
     // to the numerator). ratio(720, 14) == ratio(360, 7), ratio(3, -6) == ratio(-1, 2). The
     // parts may be any 128-bit values whose reduced fraction fits int64.
     static Rational ratio(Wide numerator, Wide denominator);
-    // The value of a decimal text read by parseExactDecimal: an optional sign, digits with at most
-    // one point and at most kMaxDecimals digits after it, at least one digit, and at most 9 digits
-    // before the point; nothing else (no spaces, exponents or thousands separators).
-    //   "15" -> 15, "-22.5" -> -45/2, "0.125" -> 1/8, ".5" -> 1/2, "7." -> 7, "+3" -> 3.
-    // Not numbers: "", "-", ".", "1e3", " 7", "7 ", "1,5", "0.1234567891" (10 decimals).
-    static std::optional<Rational> parseDecimal(std::string_view text);
 
     constexpr std::int64_t numerator() const noexcept { return numerator_; }
     constexpr std::int64_t denominator() const noexcept { return denominator_; }

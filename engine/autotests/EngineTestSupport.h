@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/Angle.h"
+#include "engine/ExactDecimal.h"
 #include "engine/Result.h"
 
 namespace morvanta {
@@ -27,6 +29,16 @@ void expectRefused(const Result<T>& result, std::string_view about, std::string_
     EXPECT_TRUE(result.isMessage()) << about << ": " << message;
     EXPECT_EQ(result.about(), about) << message;
     EXPECT_EQ(result.message(), message) << about;
+}
+
+// An angle typed in decimal degrees, read as the commands read it: degreesOf("22.5") == 45/2.
+inline Angle degreesOf(std::string_view text) {
+    const ExactDecimal number = parseExactDecimal(text).value();
+    std::int64_t scale = 1;
+    for (int i = 0; i < number.scale; ++i) {
+        scale *= 10;
+    }
+    return Angle::ratio(number.units, scale);
 }
 
 }  // namespace morvanta

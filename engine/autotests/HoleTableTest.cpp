@@ -89,19 +89,6 @@ TEST(BuildThisTable, shouldWriteTheAccumulatedAngleNotTheMultiple) {
               (std::vector<std::string>{"  0.9", "  6.3", "357.29999", "358.19999"}));
 }
 
-TEST(BuildThisTable, shouldWriteLongTablesLineForLineAsTheAngleFieldsSay) {
-    // Long tables are written in two halves at once; the text must not show where they meet.
-    for (const char* count : {"1234567.5", "9999999"}) {
-        std::string expected = header(count);
-        const double step = 360 / std::stod(count);
-        for (double a = 0; a <= 359; a += step) {
-            expected += AngleField(a) + kCrLf;
-        }
-        expected += kCrLf;
-        EXPECT_TRUE(planned(BuildThisTable(count)) == expected);
-    }
-}
-
 TEST(AngleField, shouldCutWithoutRounding) {
     const struct {
         double angle;

@@ -29,28 +29,15 @@ const Plates kCincinnati = {{24, 25, 28, 30, 34, 37, 38, 39, 41, 42, 43},
                             {46, 47, 49, 51, 53, 54, 57, 58, 59, 62, 66}};
 const Numbers kGears = {24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100};
 
-// An index request's texts as tests write them, in the order of the command's options; an absent
-// option is std::nullopt.
-struct IndexArguments {
-    std::string_view count;
-    std::optional<std::string_view> ratio = {};
-    std::optional<std::string_view> plates = {};
-    std::optional<std::string_view> gears = {};
-
-    Inputs inputs() const {
-        Inputs texts{{"count", count}};
-        for (const auto& [id, text] :
-             {std::pair{"ratio", ratio}, std::pair{"plates", plates}, std::pair{"gears", gears}}) {
-            if (text) {
-                texts.set(id, std::string(*text));
-            }
-        }
-        return texts;
+// The plan of the texts given in the order of the command's words (count, ratio, plates, gears);
+// those left off take their defaults.
+IndexPlan planOf(std::initializer_list<std::string_view> texts) {
+    Inputs inputs;
+    const char* const ids[] = {"count", "ratio", "plates", "gears"};
+    for (std::size_t i = 0; const std::string_view text : texts) {
+        inputs.set(ids[i++], std::string(text));
     }
-};
-
-IndexPlan planOf(const IndexArguments& arguments) {
-    return planned(planIndex(arguments.inputs()));
+    return planned(planIndex(inputs));
 }
 
 IndexHead headOf(std::string_view ratio, std::string_view plates) {
@@ -421,12 +408,12 @@ TEST(Indexing, shouldUseAGearGivenTwiceTwice) {
 // The rules between inputs; each input's own limits are the description's (CalculationTest).
 TEST(Indexing, shouldRefuseWhatTheInputsTogetherCannotGive) {
     const Refusal twice =
-        planIndex(IndexArguments{"7", {}, "15,16/21,15,16,21"}.inputs()).refusal();
+        planIndex(Inputs{{"count", "7"}, {"plates", "15,16/21,15,16,21"}}).refusal();
     EXPECT_EQ(twice.input, "plates");
     EXPECT_EQ(twice.text, "each plate of {plates} may list a circle once; plate 2 lists 21 twice");
     EXPECT_EQ(twice.value, "21");
     // A circle on two plates is two circles.
-    EXPECT_TRUE(planIndex(IndexArguments{"7", {}, "15,16/15,16"}.inputs()).ok());
+    EXPECT_TRUE(planIndex(Inputs{{"count", "7"}, {"plates", "15,16/15,16"}}).ok());
 
     expectRefused(planSurvey(Inputs{{"from", "6"}, {"to", "5"}}), "to",
                   "{to} must not be below {from}; 5 is below 6");

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <cstdint>
-// After <cstdint>, so that MPFR declares its intmax_t functions.
-#include <mpfr.h>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -12,6 +10,8 @@
 
 #include "engine/BoltCircleMath.h"
 #include "engine/Calculation.h"
+#include "engine/autotests/EngineTestSupport.h"
+#include "engine/autotests/MpfrYardstick.h"
 
 using namespace morvanta;
 
@@ -283,41 +283,14 @@ TEST(Pattern, shouldSketchTheHolesWhereTheTablePutsThem) {
     }
 }
 
-class Big {
-public:
-    Big() { mpfr_init2(v_, 320); }
-    explicit Big(const std::string& text) : Big() { mpfr_set_str(v_, text.c_str(), 10, MPFR_RNDN); }
-    Big(const Big& other) : Big() { mpfr_set(v_, other.v_, MPFR_RNDN); }
-    Big& operator=(const Big&) = delete;
-    ~Big() { mpfr_clear(v_); }
-    mpfr_ptr get() { return v_; }
-    mpfr_srcptr get() const { return v_; }
+using yardstick::Real;
 
-private:
-    mpfr_t v_;
-};
-
-// base + a cos t + b sin t at 320 bits, rounded to `decimals` halves away from zero; a value
-// within 2^-200 of a half is taken as on it, which only the rational sums come.
-std::int64_t yardstick(const std::string& base, const std::string& a, const std::string& b,
-                       const std::string& degrees, int decimals) {
-    Big t(degrees), pi, c, s, v(base), term;
-    mpfr_const_pi(pi.get(), MPFR_RNDN);
-    mpfr_mul(t.get(), t.get(), pi.get(), MPFR_RNDN);
-    mpfr_div_ui(t.get(), t.get(), 180, MPFR_RNDN);
-    mpfr_sin_cos(s.get(), c.get(), t.get(), MPFR_RNDN);
-    mpfr_mul(term.get(), Big(a).get(), c.get(), MPFR_RNDN);
-    mpfr_add(v.get(), v.get(), term.get(), MPFR_RNDN);
-    mpfr_mul(term.get(), Big(b).get(), s.get(), MPFR_RNDN);
-    mpfr_add(v.get(), v.get(), term.get(), MPFR_RNDN);
-    mpfr_mul_ui(v.get(), v.get(), static_cast<unsigned long>(std::pow(10, decimals)), MPFR_RNDN);
-    Big down;
-    mpfr_floor(down.get(), v.get());
-    mpfr_sub(term.get(), v.get(), down.get(), MPFR_RNDN);
-    mpfr_sub_d(term.get(), term.get(), 0.5, MPFR_RNDN);
-    const bool half = mpfr_zero_p(term.get()) || mpfr_get_exp(term.get()) < -200;
-    const bool up = half ? mpfr_sgn(v.get()) > 0 : mpfr_sgn(term.get()) > 0;
-    return mpfr_get_sj(down.get(), MPFR_RNDN) + (up ? 1 : 0);
+// base + a cos t + b sin t, rounded to `decimals` halves away from zero.
+std::int64_t yardstickOf(const std::string& base, const std::string& a, const std::string& b,
+                         const std::string& degrees, int decimals) {
+    const Real t(degrees);
+    return yardstick::rounded(
+        Real(base) + Real(a) * yardstick::cosDeg(t) + Real(b) * yardstick::sinDeg(t), decimals);
 }
 
 // Random sums of two terms at every kind of angle, checked against MPFR: multiples of 15° (where
@@ -353,11 +326,11 @@ TEST(Pattern, shouldRoundEveryTurnedPointCorrectly) {
         const std::string b = pick(0, 1) == 1 ? (a[0] == '-' ? a.substr(1) : a) : decimal(9, 5);
         const std::string base = decimal(pick(0, 9), pick(0, 9));
         const int decimals = pick(0, 8);
-        TurnedRounding turned(*Angle::parseDecimal(angle));
+        TurnedRounding turned(degreesOf(angle));
         const std::optional<std::int64_t> got = turned.rounded(
             *parseExactDecimal(base), *parseExactDecimal(a), *parseExactDecimal(b), decimals);
         ASSERT_TRUE(got) << base << " " << a << " " << b << " " << angle;
-        ASSERT_EQ(*got, yardstick(base, a, b, angle, decimals))
+        ASSERT_EQ(*got, yardstickOf(base, a, b, angle, decimals))
             << base << " + " << a << " cos " << angle << " + " << b << " sin, " << decimals;
     }
 }
@@ -368,28 +341,21 @@ TEST(Pattern, shouldDecideTurnedPointsNextToARoundingBoundary) {
     const std::string a = "987654321.987654321";
     const std::string b = "-123456789.123456789";
     for (const char* angle : {"15", "22.5", "1", "7.3", "123.456789"}) {
-        const std::int64_t near = yardstick("0", a, b, angle, 0);
+        const std::int64_t near = yardstickOf("0", a, b, angle, 0);
         for (int nudge = -3; nudge <= 3; ++nudge) {
             // base = near + 1/2 - (a cos + b sin), cut to 9 decimals, plus the nudge.
-            Big t(angle), pi, c, s, v, term;
-            mpfr_const_pi(pi.get(), MPFR_RNDN);
-            mpfr_mul(t.get(), t.get(), pi.get(), MPFR_RNDN);
-            mpfr_div_ui(t.get(), t.get(), 180, MPFR_RNDN);
-            mpfr_sin_cos(s.get(), c.get(), t.get(), MPFR_RNDN);
-            mpfr_mul(v.get(), Big(a).get(), c.get(), MPFR_RNDN);
-            mpfr_mul(term.get(), Big(b).get(), s.get(), MPFR_RNDN);
-            mpfr_add(v.get(), v.get(), term.get(), MPFR_RNDN);
-            mpfr_si_sub(v.get(), near, v.get(), MPFR_RNDN);
-            mpfr_add_d(v.get(), v.get(), 0.5, MPFR_RNDN);
-            mpfr_mul_ui(v.get(), v.get(), 1'000'000'000, MPFR_RNDN);
+            const Real t(angle);
+            const Real v = (Real(near) + Real("0.5") - Real(a) * yardstick::cosDeg(t) -
+                            Real(b) * yardstick::sinDeg(t)) *
+                           Real(1'000'000'000L);
             const std::int64_t units = mpfr_get_sj(v.get(), MPFR_RNDZ) + nudge;
             const ExactDecimal base{units, 9};
             const std::string text = exactDecimalText(base);
-            TurnedRounding turned(*Angle::parseDecimal(angle));
+            TurnedRounding turned(degreesOf(angle));
             const std::optional<std::int64_t> got =
                 turned.rounded(base, *parseExactDecimal(a), *parseExactDecimal(b), 0);
             ASSERT_TRUE(got) << angle << " " << text;
-            EXPECT_EQ(*got, yardstick(text, a, b, angle, 0)) << angle << " base " << text;
+            EXPECT_EQ(*got, yardstickOf(text, a, b, angle, 0)) << angle << " base " << text;
         }
     }
 }

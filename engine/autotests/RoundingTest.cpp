@@ -65,23 +65,6 @@ TEST(Rounding, shouldGoToTheNearestWholeNumberAndHalvesAwayFromZero) {
     EXPECT_TRUE(nearest(big + 3, 2) == (I128{1} << 99) + 2);
 }
 
-// A multiple of a step is nearest(n, d x step) x step: seconds of arc to 1" and to 1'.
-TEST(Rounding, shouldRoundToAStepWithCarriesIntoMinutesAndDegrees) {
-    const auto toStep = [](std::int64_t n, std::int64_t d, std::int64_t step) {
-        return static_cast<std::int64_t>(nearest(n, I128{d} * step) * step);
-    };
-    EXPECT_EQ(angleText(toStep(119, 2, 1)), "0°01'00\"");          // 59.5"
-    EXPECT_EQ(angleText(toStep(7199, 2, 1)), "1°00'00\"");         // 59'59.5"
-    EXPECT_EQ(angleText(toStep(1189999, 20000, 1)), "0°00'59\"");  // 59.49995"
-    EXPECT_EQ(angleText(toStep(7199, 2, 60)), "1°00'00\"");        // 59'59.5" to the minute
-    EXPECT_EQ(angleText(toStep(7139, 2, 60)), "0°59'00\"");        // 59'29.5" to the minute
-    EXPECT_EQ(toStep(185142857, 1000, 10), 185140);                // 51°25'42.857" to 10"
-    EXPECT_EQ(toStep(45, 1, 10), 50);
-    EXPECT_EQ(toStep(-45, 1, 10), -50);
-    EXPECT_EQ(toStep(44'999, 1000, 10), 40);
-    EXPECT_EQ(toStep(-119, 2, 1), -60);
-}
-
 // The writers that round a value they hold exactly, each at a half on either side of 0 and next
 // to one (decimalDegreesText and the seconds of toDms are tested the same way in AngleTest).
 TEST(Rounding, shouldRoundHalvesAlikeInEveryWriter) {

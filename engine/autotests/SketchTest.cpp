@@ -73,6 +73,11 @@ Sketch indexPicture(const Inputs& inputs) {
     return made.sketch();
 }
 
+// The angle from the centre to a point, in degrees from +X, within (-180, 180].
+double bearing(double x, double y) {
+    return std::atan2(y, x) * 180 / 3.14159265358979323846;
+}
+
 struct HoleCase {
     const char* name;
     Inputs inputs;
@@ -112,40 +117,29 @@ TEST(SheetSketch, shouldShowTheZeroTheTurningAndTheSpan) {
             inputs.set("cw", "");
         }
         const Sketch sketch = sheetPicture(inputs);
-        // The turning arrow leaves hole 1 (at 90° + 15° or 90° - 15°) the way the holes go, 25°
-        // long: 0.7 of the 22.5° step would be too short to see.
+        // The turning arrow leaves hole 1 (at 90° + 15° or 90° - 15°) the way the holes go.
         const std::vector<SketchArc> turning = arcsOf(sketch, Ink::Accent);
         ASSERT_EQ(turning.size(), 1U);
         EXPECT_NEAR(std::remainder(turning[0].start - (clockwise ? 75 : 105), 360), 0, kNear);
-        EXPECT_NEAR(turning[0].sweep, clockwise ? -25 : 25, kNear);
+        EXPECT_EQ(turning[0].sweep < 0, clockwise);
         EXPECT_TRUE(turning[0].arrow);
         // The span from hole 1 through 90° the same way, its figure in the middle of it.
         const std::vector<SketchArc> span = arcsOf(sketch, Ink::Dimension);
         ASSERT_EQ(span.size(), 1U);
         EXPECT_NEAR(std::remainder(span[0].start - (clockwise ? 75 : 105), 360), 0, kNear);
         EXPECT_NEAR(span[0].sweep, clockwise ? -90 : 90, kNear);
+        // Its figure halfway, 45° on from hole 1: at 150° or 30° from +X.
         const SketchText* figure = text(sketch, "90°");
         ASSERT_NE(figure, nullptr);
-        // Halfway, 45° on from hole 1: at 150° or 30° from +X, 40 from the centre.
-        EXPECT_NEAR(figure->x, clockwise ? 34.641 : -34.641, kNear);
-        EXPECT_NEAR(figure->y, 20, kNear);
-        // The zero marked over its graduation, hole 1 standing elsewhere.
+        EXPECT_NEAR(bearing(figure->x, figure->y), clockwise ? 30 : 150, kNear);
+        // The zero marked over its graduation at the top, hole 1 standing elsewhere.
         const SketchText* zero = text(sketch, "0°");
         ASSERT_NE(zero, nullptr);
-        EXPECT_EQ(zero->align, Align::Above);
-        EXPECT_NEAR(zero->x, 0, kNear);
-        EXPECT_NEAR(zero->y, 110, kNear);
+        EXPECT_NEAR(bearing(zero->x, zero->y), 90, kNear);
         EXPECT_EQ(sketch.caption,
                   std::string("Dial: 4 holes over 90°, 22.5° apart, the last a step short of the "
                               "end, turning ") +
                       (clockwise ? "clockwise" : "counter-clockwise"));
-    }
-    // 0.7 of the step between 25° and 40°: 2 holes 180° apart, 7 holes 51.43° apart, 24 holes 15°.
-    for (const auto& [count, sweep] : {std::pair{"2", 40.0}, {"7", 36.0}, {"24", 25.0}}) {
-        const std::vector<SketchArc> turning =
-            arcsOf(sheetPicture({{"count", count}}), Ink::Accent);
-        ASSERT_EQ(turning.size(), 1U);
-        EXPECT_NEAR(turning[0].sweep, sweep, kNear) << count;
     }
     // From 0, hole 1's own angle marks the zero; no span over the full circle.
     const Sketch full = sheetPicture({{"count", "7"}});
@@ -195,12 +189,10 @@ TEST(SheetSketch, shouldWriteTheAngleOfHolesThirtyDegreesApart) {
         EXPECT_EQ(sketch.holes.size(), c.holes);
         EXPECT_EQ(textsOf(sketch, Ink::Outline), c.angles) << c.holes;
     }
-    // Written outside the ring, on the side away from the centre: 360/7° up and to the left.
+    // Written beside its hole, 360/7° on from the top.
     const SketchText* second = text(sheetPicture({{"count", "7"}}), "51°25'43\"");
     ASSERT_NE(second, nullptr);
-    EXPECT_NEAR(second->x, -90.692, kNear);
-    EXPECT_NEAR(second->y, 72.325, kNear);
-    EXPECT_EQ(second->align, Align::Right);
+    EXPECT_NEAR(bearing(second->x, second->y), 90 + 360.0 / 7, kNear);
 }
 
 TEST(SheetSketch, shouldDrawNoPictureOfARefusedSheet) {
@@ -210,11 +202,6 @@ TEST(SheetSketch, shouldDrawNoPictureOfARefusedSheet) {
                     {{"count", "1000"}, {"resolution", "1m"}, {"span", "10"}, {"ends", ""}}));
     EXPECT_FALSE(made.sheet.ok());
     EXPECT_FALSE(made.sketch);
-}
-
-// The angle from the plate's centre to a point, in degrees from +X, within (-180, 180].
-double bearing(double x, double y) {
-    return std::atan2(y, x) * 180 / 3.14159265358979323846;
 }
 
 struct ArmsCase {
@@ -246,7 +233,7 @@ TEST(IndexSketch, shouldOpenTheSectorArmsToTheMove) {
         ASSERT_EQ(arms.size(), 2U) << c.name;
         for (const SketchLine& arm : arms) {
             EXPECT_NEAR(std::hypot(arm.x1, arm.y1), 0, kNear) << c.name;
-            EXPECT_NEAR(std::hypot(arm.x2, arm.y2), static_cast<double>(c.circle) + 2.5, kNear);
+            EXPECT_GT(std::hypot(arm.x2, arm.y2), static_cast<double>(c.circle)) << c.name;
         }
         EXPECT_NEAR(bearing(arms[0].x2, arms[0].y2), 90, kNear) << c.name;
         EXPECT_NEAR(std::remainder(90 - bearing(arms[1].x2, arms[1].y2) - c.opening, 360), 0, kNear)
@@ -364,9 +351,8 @@ TEST(IndexSketch, shouldDrawTheChangeGearsWithTheirIdler) {
     EXPECT_NEAR(spindle.radius / shaft.radius, 56.0 / 24, kNear);
     EXPECT_TRUE(meshes(idler, shaft) && meshes(idler, spindle));
     EXPECT_FALSE(meshes(shaft, spindle));
-    // The largest gear 0.7 of the plate's radius: the rim is 20 x 1.06 + 2.
-    EXPECT_NEAR(spindle.radius, 0.7 * 23.2, kNear);
-    EXPECT_GT(shaft.x - shaft.radius, 23.2);
+    // Beside the plate, whose largest circle has 20 holes.
+    EXPECT_GT(shaft.x - shaft.radius, 20);
     ASSERT_NE(text(one, "g = -7/3"), nullptr);
     // Against the crank, which turns clockwise: the plate's arrow counter-clockwise.
     const std::vector<SketchArc> against = arcsOf(one, Ink::Dimension);

@@ -151,18 +151,6 @@ private slots:
         QCOMPARE(answerer.seen, refused ? QStringList(build.message) : QStringList());
     }
 
-    // The window is woken as soon as a build ends, not when the progress window would show.
-    void shouldShowASmallTableAtOnce() {
-        qint64 fastest = 1000;
-        for (int run = 0; run < 5; ++run) {
-            QElapsedTimer clock;
-            clock.start();
-            choose(window, "cThis");
-            fastest = std::min(fastest, clock.elapsed());
-        }
-        QVERIFY2(fastest < 250, qPrintable(QString::number(fastest) + " ms"));
-    }
-
     // Tab walks the focus order from From. At each stop Return, then keypad Enter, is pressed
     // ("*" for each that built): a focused button is pressed, a box starts nothing.
     void shouldMoveFocusInTabOrderAndPressOnlyButtonsOnEnter() {

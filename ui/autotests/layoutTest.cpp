@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The three windows as laid out, read from the running windows and compared with the layout
-// written out here once, in pixels at 96 dpi: twips divided by 15 by hand (2295 -> 153,
-// -7 -> 0, 953 -> 64).
+// The three windows as the user meets them, read from the running windows: captions, fonts, the
+// names a screen reader speaks, the window kinds and the menus.
 #include <QAccessible>
 #include <QFontInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -31,58 +31,56 @@ constexpr char kHelpText[] =
     "  0\r\n 51.42857\r\n102.85714\r\n154.28571\r\n205.71428\r\n257.14285\r\n308.57142\r\n\r\n"
     "Use the 'This' box to 'Build This' to show the divisions for a specific number of holes.\r\n";
 
-// A width of 0 stands for a label sized to its caption. The font is its size in points, with
-// "bold", or "fixed" for a fixed-pitch face; `spoken` is what a screen reader says.
+// The font is its size in points, with "bold", or "fixed" for a fixed-pitch face; `spoken` is what
+// a screen reader says.
 struct Control {
     const char* name;
-    QRect rect;
     const char* caption;
     const char* font = "8";
     const char* spoken = nullptr;
 };
 
 const Control kMain[] = {
-    {"Label1", {8, 8, 153, 33}, "Build table of all no decimal divisions between start and end"},
-    {"Label2", {8, 46, 0, 0}, "From"},
-    {"tFrom", {32, 46, 49, 19}, "2", "8", "From"},
-    {"Label3", {96, 46, 0, 0}, "To"},
-    {"tTo", {112, 46, 49, 19}, "100", "8", "To"},
-    {"cBuild", {168, 48, 65, 17}, "Build All"},
-    {"Label4", {272, 16, 145, 17}, "Build table for this many holes"},
-    {"Label5", {344, 48, 0, 0}, "This"},
-    {"tThis", {368, 46, 41, 19}, "7", "8", "This"},
-    {"cThis", {416, 48, 65, 17}, "Build This"},
-    {"tOutput", {8, 72, 473, 409}, "", "9.75 fixed", "Output"},
+    {"Label1", "Build table of all no decimal divisions between start and end"},
+    {"Label2", "From"},
+    {"tFrom", "2", "8", "From"},
+    {"Label3", "To"},
+    {"tTo", "100", "8", "To"},
+    {"cBuild", "Build All"},
+    {"Label4", "Build table for this many holes"},
+    {"Label5", "This"},
+    {"tThis", "7", "8", "This"},
+    {"cThis", "Build This"},
+    {"tOutput", "", "9.75 fixed", "Output"},
 };
 
 const Control kHelp[] = {
-    {"Text1", {0, 0, 361, 297}, kHelpText, "8", "Help text"},
-    {"cOK", {272, 304, 81, 33}, "OK"},
+    {"Text1", kHelpText, "8", "Help text"},
+    {"cOK", "OK"},
 };
 
 const Control kAbout[] = {
-    {"Label1", {47, 16, 0, 0}, "Morvanta", "12 bold"},
-    {"Label2", {118, 48, 0, 0}, VERSION_LABEL, "12 bold"},
-    {"Label3", {8, 88, 0, 0}, "Morvanta Workshop", "9.75 bold"},
-    {"Label4", {8, 104, 0, 0}, "123 Example Street"},
-    {"Label5", {8, 120, 0, 0}, "Anytown, ST 00000"},
-    {"Label6", {8, 136, 0, 0}, "555-0100"},
-    {"Line1", {24, 168, 273, 1}, ""},
-    {"Label7", {64, 184, 0, 0}, "Copyright (C) Morvanta Workshop"},
-    {"cOK", {200, 96, 89, 17}, "Ok"},
-    {"cGoTo", {200, 128, 89, 17}, "Go To Website"},
+    {"Label1", "Morvanta", "12 bold"},
+    {"Label2", VERSION_LABEL, "12 bold"},
+    {"Label3", "Morvanta Workshop", "9.75 bold"},
+    {"Label4", "123 Example Street"},
+    {"Label5", "Anytown, ST 00000"},
+    {"Label6", "555-0100"},
+    {"Line1", ""},
+    {"Label7", "Copyright (C) Morvanta Workshop"},
+    {"cOK", "Ok"},
+    {"cGoTo", "Go To Website"},
 };
 
-// Each window's caption, client area and kind, with its controls.
+// Each window's caption and kind, with its controls.
 const struct {
     const char* name;
     const char* title;
-    QSize client;
     Qt::WindowType kind;
     std::span<const Control> controls;
-} kWindows[] = {{"frmMain", "Morvanta", {489, 495}, Qt::Window, kMain},
-                {"frmHelp", "Help", {360, 339}, Qt::Window, kHelp},
-                {"frmAbout", "About", {312, 213}, Qt::Tool, kAbout}};
+} kWindows[] = {{"frmMain", "Morvanta", Qt::Window, kMain},
+                {"frmHelp", "Help", Qt::Window, kHelp},
+                {"frmAbout", "About", Qt::Tool, kAbout}};
 
 // The output box has no caption: it starts empty, as Scintilla's documents do.
 QString captionOf(QWidget* control) {
@@ -125,11 +123,9 @@ private slots:
 
     // Fixed size, a close box and no other, no owner; About alone is a tool window, without icon.
     void shouldShapeEachWindow() {
-        for (const auto& [name, title, client, kind, controls] : kWindows) {
+        for (const auto& [name, title, kind, controls] : kWindows) {
             QWidget* shown = testing::shownWindow(name);
             QCOMPARE(shown->windowTitle(), title);
-            auto* main = qobject_cast<QMainWindow*>(shown);
-            QCOMPARE(main != nullptr ? main->centralWidget()->size() : shown->size(), client);
             QCOMPARE(shown->minimumSize(), shown->maximumSize());
             QCOMPARE(shown->windowFlags() & (Qt::WindowType_Mask | Qt::WindowCloseButtonHint |
                                              Qt::WindowMinMaxButtonsHint),
@@ -155,11 +151,9 @@ private slots:
         QFETCH(Control, expected);
         auto* shown = testing::shownWindow(window)->findChild<QWidget*>(expected.name);
         QVERIFY(shown != nullptr);
-        if (expected.rect.width() == 0) {
-            QCOMPARE(shown->pos(), expected.rect.topLeft());
-            QCOMPARE(shown->size(), shown->sizeHint());
-        } else {
-            QCOMPARE(shown->geometry(), expected.rect);
+        // A label on one line is at least as wide as its caption, so none is cut short.
+        if (auto* label = qobject_cast<QLabel*>(shown); label != nullptr && !label->wordWrap()) {
+            QVERIFY2(label->width() >= label->sizeHint().width(), expected.name);
         }
         QCOMPARE(captionOf(shown), QString::fromUtf8(expected.caption));
         QCOMPARE(fontOf(shown), expected.font);
