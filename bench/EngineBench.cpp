@@ -56,7 +56,8 @@ void BM_IndexTable(benchmark::State& state) {
     const std::string count = std::to_string(state.range(0));
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const morvanta::Result<morvanta::IndexPlan> plan = morvanta::planIndex({count});
+        const morvanta::Result<morvanta::IndexPlan> plan =
+            morvanta::planIndex(morvanta::Inputs{{"count", count}});
         const std::string text = morvanta::indexText(plan.value());
         bytes = text.size();
         benchmark::DoNotOptimize(text.data());
@@ -69,7 +70,8 @@ BENCHMARK(BM_IndexTable)->Arg(127)->Arg(10'000)->Unit(benchmark::kMillisecond);
 void BM_IndexSurvey(benchmark::State& state, bool csv) {
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const morvanta::Result<morvanta::SurveyPlan> plan = morvanta::planSurvey({"1", "100000"});
+        const morvanta::Result<morvanta::SurveyPlan> plan =
+            morvanta::planSurvey(morvanta::Inputs{{"from", "1"}, {"to", "100000"}});
         const std::string text =
             csv ? morvanta::surveyCsv(plan.value()) : morvanta::surveyText(plan.value());
         bytes = text.size();
@@ -85,39 +87,36 @@ BENCHMARK_CAPTURE(BM_IndexSurvey, csv, true)->Unit(benchmark::kMillisecond);
 // nine decimals at 8 decimals, too long for long double, so that nearly every coordinate is
 // decided in fixed point.
 void BM_BoltCircle(benchmark::State& state, const char* radius, const char* decimals,
-                   morvanta::BoltOutput output) {
-    const std::string count = std::to_string(state.range(0));
-    morvanta::BoltCircleArguments arguments;
-    arguments.count = count;
-    arguments.radius = radius;
-    arguments.centre = "10,-5";
-    arguments.start = "15";
-    arguments.decimals = decimals;
-    if (output == morvanta::BoltOutput::Gcode) {
-        arguments.gcode = true;
-        arguments.depth = "-5";
-        arguments.retract = "2";
-        arguments.feed = "100";
+                   bool program) {
+    morvanta::Inputs inputs{{"count", std::to_string(state.range(0))},
+                            {"radius", radius},
+                            {"centre", "10,-5"},
+                            {"start", "15"},
+                            {"decimals", decimals}};
+    if (program) {
+        for (const auto& [id, text] : {std::pair{"depth", "-5"}, std::pair{"retract", "2"},
+                                       std::pair{"feed", "100"}}) {
+            inputs.set(id, text);
+        }
     }
     std::size_t bytes = 0;
     for (auto _ : state) {
-        const morvanta::Result<morvanta::BoltCirclePlan> plan = morvanta::planBoltCircle(arguments);
-        const std::string text = output == morvanta::BoltOutput::Gcode
-                                     ? morvanta::boltCircleGcode(plan.value())
-                                     : morvanta::boltCircleText(plan.value());
+        const morvanta::Result<morvanta::Made> made =
+            morvanta::makeRequest(morvanta::kBoltCircleCalculation, inputs);
+        const std::string text =
+            program ? made.value().gcode->write() : made.value().sheet.write();
         bytes = text.size();
         benchmark::DoNotOptimize(text.data());
     }
     state.counters["bytes"] = static_cast<double>(bytes);
 }
-BENCHMARK_CAPTURE(BM_BoltCircle, readout, "50", "4", morvanta::BoltOutput::Table)
+BENCHMARK_CAPTURE(BM_BoltCircle, readout, "50", "4", false)
     ->Arg(6)
     ->Arg(10'000)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_BoltCircle, gcode, "50", "4", morvanta::BoltOutput::Gcode)
-    ->Arg(10'000)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_BoltCircle, wide, "987654321.987654321", "8", morvanta::BoltOutput::Table)
+BENCHMARK_CAPTURE(BM_BoltCircle, gcode, "50", "4", true)->Arg(10'000)->Unit(benchmark::kMillisecond);
+// The widest radius there is, below 500000000 so that its diameter has nine digits.
+BENCHMARK_CAPTURE(BM_BoltCircle, wide, "487654321.987654321", "8", false)
     ->Arg(10'000)
     ->Unit(benchmark::kMillisecond);
 

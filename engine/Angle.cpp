@@ -2,9 +2,7 @@
 #include "engine/Angle.h"
 
 #include <cstdio>
-#include <cstdlib>
 
-#include "engine/ExactDecimal.h"
 #include "engine/Integers.h"
 
 namespace morvanta {
@@ -18,81 +16,16 @@ using detail::magnitude;
 constexpr int kMaxTickDecimals = 6;
 constexpr int kMaxDegreeDecimals = 9;
 
-// The multiple of step nearest to numerator / denominator (denominator > 0, step > 0), halves
-// away from zero. Working on the magnitude makes the rule symmetric, so -59.5" rounds as 59.5".
-I128 nearestMultiple(I128 numerator, I128 denominator, I128 step) {
-    const bool negative = numerator < 0;
-    const I128 stepTimesDenominator = step * denominator;
-    const I128 multiples =
-        (2 * magnitude(numerator) + stepTimesDenominator) / (2 * stepTimesDenominator);
-    return (negative ? -multiples : multiples) * step;
-}
-
 }  // namespace
-
-Angle Angle::ratio(std::int64_t numerator, std::int64_t denominator) {
-    return reduced(numerator, denominator);
-}
-
-Angle Angle::reduced(Wide numerator, Wide denominator) {
-    detail::reduce(numerator, denominator);
-    return Angle(static_cast<std::int64_t>(numerator), static_cast<std::int64_t>(denominator));
-}
-
-static_assert(Angle::kMaxDecimals == kMaxExactDecimals);
-
-std::optional<Angle> Angle::parseDecimal(std::string_view text) {
-    const std::optional<ExactDecimal> number = parseExactDecimal(text);
-    if (!number) {
-        return std::nullopt;
-    }
-    return ratio(number->units, kPow10[static_cast<std::size_t>(number->scale)]);
-}
-
-Angle Angle::operator+(const Angle& other) const {
-    return reduced(static_cast<I128>(numerator_) * other.denominator_ +
-                       static_cast<I128>(other.numerator_) * denominator_,
-                   static_cast<I128>(denominator_) * other.denominator_);
-}
-
-Angle Angle::operator-(const Angle& other) const {
-    return *this + -other;
-}
-
-Angle Angle::operator*(std::int64_t factor) const {
-    return reduced(static_cast<I128>(numerator_) * factor, denominator_);
-}
-
-Angle Angle::operator/(std::int64_t divisor) const {
-    return reduced(numerator_, static_cast<I128>(denominator_) * divisor);
-}
-
-Angle Angle::withinTurn() const {
-    const I128 turn = static_cast<I128>(360) * denominator_;
-    I128 n = numerator_ % turn;
-    if (n < 0) {
-        n += turn;
-    }
-    return reduced(n, denominator_);
-}
-
-double Angle::toDouble() const noexcept {
-    // One division of two exactly held values: the quotient is the double nearest to the fraction
-    // whenever both parts are below 2^53, which covers every angle a command makes.
-    return static_cast<double>(numerator_) / static_cast<double>(denominator_);
-}
-
-std::strong_ordering Angle::operator<=>(const Angle& other) const {
-    return static_cast<I128>(numerator_) * other.denominator_ <=>
-           static_cast<I128>(other.numerator_) * denominator_;
-}
 
 std::int64_t roundedTicks(const Angle& angle, int decimals, std::int64_t step) {
     const int places = decimals < 0 ? 0 : decimals > kMaxTickDecimals ? kMaxTickDecimals : decimals;
     const I128 ticksPerDegree =
         static_cast<I128>(kSecondsPerDegree) * kPow10[static_cast<std::size_t>(places)];
     return static_cast<std::int64_t>(
-        nearestMultiple(angle.numerator() * ticksPerDegree, angle.denominator(), step));
+        detail::nearest(angle.numerator() * ticksPerDegree,
+                        static_cast<I128>(angle.denominator()) * step) *
+        step);
 }
 
 Dms splitTicks(std::int64_t ticks, int decimals) {
@@ -134,7 +67,7 @@ std::string decimalDegreesText(const Angle& angle, int decimals) {
                                                        : decimals;
     const std::int64_t scale = kPow10[static_cast<std::size_t>(places)];
     const I128 scaled =
-        nearestMultiple(static_cast<I128>(angle.numerator()) * scale, angle.denominator(), 1);
+        detail::nearest(static_cast<I128>(angle.numerator()) * scale, angle.denominator());
     const I128 size = magnitude(scaled);
     char text[64];
     int length = std::snprintf(text, sizeof text, "%s%lld", scaled < 0 ? "-" : "",

@@ -1,76 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <compare>
 #include <cstdint>
-#include <optional>
 #include <string>
-#include <string_view>
+
+#include "engine/Rational.h"
 
 namespace morvanta {
 
-// An exact angle in degrees, held as the reduced fraction numerator / denominator (denominator
-// above 0), so that the angle of every division of a circle is what it is and not a double near
-// it: Angle::ratio(360, 7) is 51°25'42.857142...", and 7 of them are exactly 360.
-//
-// Range: numerator and denominator are int64. The arithmetic below works in 128 bits and reduces
-// every result, and it is meant for angles made from decimal texts of at most kMaxDecimals
-// decimals, brought into one turn, divided by counts of at most kMaxDivisions and multiplied by a
-// hole number no larger: those keep every numerator and denominator below 2^62. Outside that
-// domain a result that does not fit int64 is the caller's fault and is not detected.
-class Angle {
-public:
-    static constexpr int kMaxDecimals = 9;
-    static constexpr std::int64_t kMaxDivisions = 1'000'000;
-
-    constexpr Angle() = default;
-
-    static Angle degrees(std::int64_t whole) { return Angle(whole, 1); }
-    // numerator / denominator degrees, reduced; denominator must not be 0 (a negative one moves
-    // its sign to the numerator). ratio(720, 14) == ratio(360, 7).
-    static Angle ratio(std::int64_t numerator, std::int64_t denominator);
-    // The angle of a decimal text read by parseExactDecimal: an optional sign, digits with at most
-    // one point and at most kMaxDecimals digits after it, at least one digit, and at most 9 digits
-    // before the point; nothing else (no spaces, exponents or thousands separators).
-    //   "15" -> 15, "-22.5" -> -45/2, "0.125" -> 1/8, ".5" -> 1/2, "7." -> 7, "+3" -> 3.
-    // Not angles: "", "-", ".", "1e3", " 7", "7 ", "1,5", "0.1234567891" (10 decimals).
-    static std::optional<Angle> parseDecimal(std::string_view text);
-
-    constexpr std::int64_t numerator() const noexcept { return numerator_; }
-    constexpr std::int64_t denominator() const noexcept { return denominator_; }
-
-    Angle operator+(const Angle& other) const;
-    Angle operator-(const Angle& other) const;
-    Angle operator-() const { return Angle(-numerator_, denominator_); }
-    Angle operator*(std::int64_t factor) const;
-    // divisor must not be 0.
-    Angle operator/(std::int64_t divisor) const;
-
-    // The same direction within one turn, from 0 up to but not including 360: -90 -> 270,
-    // 720 -> 0, 359.5 -> 359.5.
-    Angle withinTurn() const;
-
-    bool isZero() const noexcept { return numerator_ == 0; }
-    bool isWhole() const noexcept { return denominator_ == 1; }
-    // The nearest double, for display sizes and trigonometry; the exact value stays here.
-    double toDouble() const noexcept;
-
-    // Exact comparison of the two fractions.
-    std::strong_ordering operator<=>(const Angle& other) const;
-    bool operator==(const Angle& other) const = default;
-
-private:
-    __extension__ using Wide = __int128;
-
-    // The fraction reduced and its sign on the numerator; both parts must fit int64 once reduced.
-    static Angle reduced(Wide numerator, Wide denominator);
-
-    constexpr Angle(std::int64_t numerator, std::int64_t denominator)
-        : numerator_(numerator), denominator_(denominator) {}
-
-    std::int64_t numerator_ = 0;
-    std::int64_t denominator_ = 1;
-};
+// An angle is a rational number of degrees: Angle::ratio(360, 7) is 51°25'42.857142...", exactly.
+using Angle = Rational;
 
 inline constexpr std::int64_t kSecondsPerDegree = 3600;
 inline constexpr std::int64_t kSecondsPerMinute = 60;
@@ -107,7 +46,7 @@ std::string dmsText(const Dms& dms);
 
 // The angle in decimal degrees, correctly rounded to the given decimals (0 to 9), halves away from
 // zero, never "-0": ratio(360, 7) at 4 -> "51.4286", ratio(-1, 100000) at 4 -> "0.0000",
-// ratio(1, 8) at 2 -> "0.13", degrees(90) at 0 -> "90".
+// ratio(1, 8) at 2 -> "0.13", whole(90) at 0 -> "90".
 std::string decimalDegreesText(const Angle& angle, int decimals);
 
 }  // namespace morvanta

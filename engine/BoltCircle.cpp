@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cctype>
 #include <new>
+#include <tuple>
 
 #include "engine/Integers.h"
+#include "engine/Wording.h"
 
 namespace morvanta {
 
@@ -13,16 +15,6 @@ namespace {
 
 using detail::parseWhole;
 using PlanResult = Result<BoltCirclePlan>;
-
-constexpr std::int64_t kShortDecimalDenominator = 1'000'000'000;
-
-std::optional<ExactDecimal> parsePositive(std::string_view text) {
-    const std::optional<ExactDecimal> number = parseExactDecimal(text);
-    if (!number || number->units <= 0) {
-        return std::nullopt;
-    }
-    return number;
-}
 
 ExactDecimal halved(const ExactDecimal& d) {
     if (d.units % 2 == 0) {
@@ -35,73 +27,13 @@ ExactDecimal doubled(const ExactDecimal& d) {
     return {d.units * 2, d.scale};
 }
 
-struct AngleStyle {
-    const char* degree;
-    bool inComment;
-};
-
-AngleStyle styleOf(bool comment) {
-    return comment ? AngleStyle{" DEG", true} : AngleStyle{"\u00B0", false};
-}
-
-bool isShortDecimal(const Angle& angle) {
-    return kShortDecimalDenominator % angle.denominator() == 0;
-}
-
-// An angle of at most 9 decimals as a decimal ("22.5°"), any other as its fraction ("360/7°").
-std::string exactAngle(const Angle& angle, const AngleStyle& style) {
-    if (!isShortDecimal(angle)) {
-        return std::to_string(angle.numerator()) + "/" + std::to_string(angle.denominator()) +
-               style.degree;
-    }
-    std::string text = decimalDegreesText(angle, Angle::kMaxDecimals);
-    text.erase(text.find_last_not_of('0') + 1);
-    if (text.back() == '.') {
-        text.pop_back();
-    }
-    return text + style.degree;
-}
-
-// A step that is not a short decimal is shown rounded with its exact fraction after it
-// (" (exactly 360/7°)", or ", exactly 360/7 DEG" inside a G-code comment).
-std::string stepText(const Angle& step, int decimals, const AngleStyle& style) {
-    if (isShortDecimal(step)) {
-        return exactAngle(step, style) + " apart";
-    }
-    const std::string exact = "exactly " + exactAngle(step, style);
-    return decimalDegreesText(step, decimals) + style.degree + " apart" +
-           (style.inComment ? ", " + exact : " (" + exact + ")");
-}
-
 std::string coordinateText(std::int64_t units, int decimals) {
     return unitsText(units, decimals);
 }
 
-// A G-code number: always with a decimal point.
-std::string wordNumber(std::string text) {
-    if (text.find('.') == std::string::npos) {
-        text += '.';
-    }
-    return text;
-}
-
-std::string upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
-// A G-code comment line: upper case, as the oldest controls read only that.
-std::string comment(const std::string& body) {
-    std::string line(1, '(');
-    line += upper(body);
-    line += ")\n";
-    return line;
-}
-
-std::string directionText(const BoltCirclePlan& plan, const AngleStyle& style) {
-    const char* zero = plan.north ? (style.inComment ? "+Y" : "+Y (north)")
-                                  : (style.inComment ? "+X" : "+X (east)");
+std::string directionText(const BoltCirclePlan& plan, bool comment) {
+    const char* zero =
+        plan.north ? (comment ? "+Y" : "+Y (north)") : (comment ? "+X" : "+X (east)");
     return std::string(plan.clockwise ? "clockwise" : "counter-clockwise") + " from " + zero;
 }
 
@@ -109,217 +41,178 @@ std::string dmsOf(const Angle& angle, int decimals) {
     return dmsText(toDms(angle, std::max(0, decimals - 3)));
 }
 
-PlanResult refuse(std::string_view message, std::string_view about) {
-    return PlanResult::failure(message, about);
+PlanResult refuse(std::string text, std::string_view about, std::string limit = {},
+                  std::string value = {}) {
+    return PlanResult::failure(
+        Refusal{std::string(about), std::move(text), std::move(limit), std::move(value)});
 }
 
-struct DrillWord {
-    std::optional<std::string_view> text;
-    std::string_view about;
-    std::string_view missing;
-    std::string_view malformed;
-    std::string_view tooFine;
-};
+// The size of the circle, from whichever of diameter and radius was given; a chord is turned into
+// a diameter once the step is known.
+std::optional<Refusal> setSize(const Values& values, BoltCirclePlan& plan) {
+    const std::optional<ExactDecimal> diameter = values.decimal("diameter");
+    const std::optional<ExactDecimal> radius = values.decimal("radius");
+    plan.givenChord = values.decimal("chord");
+    const int given = (diameter ? 1 : 0) + (radius ? 1 : 0) + (plan.givenChord ? 1 : 0);
+    if (given > 1) {
+        return Refusal{radius ? "radius" : "chord", std::string(kBoltSizeTwiceMessage)};
+    }
+    if (given == 0) {
+        return Refusal{"diameter", std::string(kBoltSizeMissingMessage)};
+    }
+    if (plan.givenChord && plan.count < 2) {
+        return Refusal{"chord", std::string(kBoltChordOneHoleMessage)};
+    }
+    if (!plan.givenChord) {
+        plan.diameter = diameter ? *diameter : doubled(*radius);
+        plan.radius = radius ? *radius : halved(*diameter);
+    }
+    return std::nullopt;
+}
 
-PlanResult checkedPlan(const BoltCircleArguments& a) {
-    BoltCirclePlan plan;
-    const std::optional<std::int64_t> count = parseWhole(a.count);
-    if (!count || *count < 1 || *count > kMaxBoltHoles) {
-        return refuse(kBoltCountMessage, "count");
+// Where the holes lie: centre, start, direction and arc.
+std::optional<Refusal> placeHoles(const Values& values, BoltCirclePlan& plan) {
+    std::tie(plan.centreX, plan.centreY) = *values.point("centre");
+    plan.start = *values.angle("start");
+    plan.clockwise = values.on("cw");
+    plan.north = values.text("zero") == "north";
+    plan.span = values.angle("span");
+    if (plan.span && plan.span->isZero() && plan.count > 1) {
+        return Refusal{"span", std::string(kBoltZeroSpanMessage)};
     }
-    plan.count = *count;
-
-    if (a.diameter && a.radius) {
-        return refuse(kBoltSizeTwiceMessage, "radius");
-    }
-    if (a.diameter) {
-        const std::optional<ExactDecimal> diameter = parsePositive(*a.diameter);
-        if (!diameter) {
-            return refuse(kBoltDiameterMessage, "diameter");
-        }
-        plan.diameter = *diameter;
-        plan.radius = halved(*diameter);
-    } else if (a.radius) {
-        const std::optional<ExactDecimal> radius = parsePositive(*a.radius);
-        if (!radius) {
-            return refuse(kBoltRadiusMessage, "radius");
-        }
-        plan.radius = *radius;
-        plan.diameter = doubled(*radius);
-    } else {
-        return refuse(kBoltSizeMissingMessage, "diameter");
-    }
-
-    if (a.centre) {
-        const std::size_t comma = a.centre->find(',');
-        const std::optional<ExactDecimal> x = comma == std::string_view::npos
-                                                  ? std::nullopt
-                                                  : parseExactDecimal(a.centre->substr(0, comma));
-        const std::optional<ExactDecimal> y =
-            x ? parseExactDecimal(a.centre->substr(comma + 1)) : std::nullopt;
-        if (!x || !y) {
-            return refuse(kBoltCentreMessage, "centre");
-        }
-        plan.centreX = *x;
-        plan.centreY = *y;
-    }
-
-    if (a.start) {
-        const std::optional<Angle> start = parseStartAngle(*a.start);
-        if (!start) {
-            return refuse(kStartMessage, "start");
-        }
-        plan.start = *start;
-    }
-    plan.clockwise = a.clockwise;
-    if (a.zero) {
-        if (*a.zero != "east" && *a.zero != "north") {
-            return refuse(kBoltZeroMessage, "zero");
-        }
-        plan.north = *a.zero == "north";
-    }
-
-    if (a.span) {
-        const std::optional<Angle> span = Angle::parseDecimal(*a.span);
-        if (!span || *span < Angle() || *span > Angle::degrees(360)) {
-            return refuse(kBoltSpanMessage, "span");
-        }
-        if (span->isZero() && plan.count > 1) {
-            return refuse(kBoltZeroSpanMessage, "span");
-        }
-        plan.span = *span;
-    }
-    if (a.ends) {
+    if (values.on("ends")) {
         if (const std::optional<std::string_view> complaint = endsComplaint(plan.span)) {
-            return refuse(*complaint, "ends");
+            return Refusal{"ends", std::string(*complaint)};
         }
         if (plan.count < 2) {
-            return refuse(kBoltEndsOneHoleMessage, "ends");
+            return Refusal{"ends", std::string(kBoltEndsOneHoleMessage)};
         }
         plan.ends = true;
     }
+    plan.decimals = static_cast<int>(*values.whole("decimals"));
+    return std::nullopt;
+}
 
-    if (a.decimals) {
-        const std::optional<int> decimals = parseWrittenDecimals(*a.decimals);
-        if (!decimals) {
-            return refuse(kDecimalsMessage, "decimals");
+PlanResult workedOut(BoltCirclePlan plan) {
+    const std::int64_t divisions = plan.ends ? plan.count - 1 : plan.count;
+    plan.step = (plan.span ? *plan.span : Angle::whole(360)) / divisions;
+    if (plan.givenChord) {
+        const std::optional<ExactDecimal> diameter = diameterOfChord(*plan.givenChord, plan.step);
+        if (!diameter) {
+            return refuse(std::string(kBoltChordTooLongMessage), "chord");
         }
-        plan.decimals = *decimals;
+        plan.diameter = *diameter;
+        plan.radius = halved(*diameter);
     }
-
-    if (a.csv && a.gcode) {
-        return refuse(kCsvAndGcodeMessage, "gcode");
-    }
-    plan.output = a.gcode ? BoltOutput::Gcode : a.csv ? BoltOutput::Csv : BoltOutput::Table;
-
-    const DrillWord words[] = {
-        {a.depth, "depth", kBoltDepthMissingMessage, kBoltDepthMessage, kBoltDepthDecimalsMessage},
-        {a.retract, "retract", kBoltRetractMissingMessage, kBoltRetractMessage,
-         kBoltRetractDecimalsMessage},
-        {a.feed, "feed", kBoltFeedMissingMessage, kBoltFeedMessage, kBoltFeedDecimalsMessage},
-    };
-    std::int64_t* const targets[] = {&plan.depth, &plan.retract, nullptr};
-    for (std::size_t i = 0; i < std::size(words); ++i) {
-        const DrillWord& word = words[i];
-        if (!a.gcode) {
-            if (word.text) {
-                return refuse(kBoltDrillWithoutGcodeMessage, word.about);
-            }
-            continue;
-        }
-        if (!word.text) {
-            return refuse(word.missing, word.about);
-        }
-        const std::optional<ExactDecimal> number =
-            targets[i] ? parseExactDecimal(*word.text) : parsePositive(*word.text);
-        if (!number) {
-            return refuse(word.malformed, word.about);
-        }
-        const std::optional<std::int64_t> units = unitsAt(*number, plan.decimals);
-        if (!units) {
-            return refuse(word.tooFine, word.about);
-        }
-        if (targets[i]) {
-            *targets[i] = *units;
-        } else {
-            plan.feed = *number;
+    if (plan.count > 1) {
+        plan.chord = roundedCoordinate({}, plan.diameter, plan.step / 2, Trig::Sin, plan.decimals);
+        if (!plan.chord) {
+            return refuse(std::string(kBoltUndecidedMessage), "");
         }
     }
-    if (a.gcode && plan.retract <= plan.depth) {
-        return refuse(kBoltRetractBelowMessage, "retract");
+    // Reduced first, so that start + (k - 1) x step stays well inside Angle's domain.
+    const Angle first = plan.start.withinTurn();
+    const Angle zero = Angle::whole(plan.north ? 90 : 0);
+    plan.holes.reserve(static_cast<std::size_t>(plan.count));
+    const ExactDecimal none{};
+    for (std::int64_t k = 1; k <= plan.count; ++k) {
+        const Angle angle = first + plan.step * (k - 1);
+        TurnedRounding turned(plan.clockwise ? zero - angle : zero + angle);
+        const std::optional<std::int64_t> x =
+            turned.rounded(plan.centreX, plan.radius, none, plan.decimals);
+        const std::optional<std::int64_t> y =
+            turned.rounded(plan.centreY, none, plan.radius, plan.decimals);
+        if (!x || !y) {
+            return refuse(std::string(kBoltUndecidedMessage), "");
+        }
+        plan.holes.push_back({angle.withinTurn(), *x, *y});
     }
     return PlanResult::success(std::move(plan));
 }
 
 }  // namespace
 
-Result<BoltCirclePlan> planBoltCircle(const BoltCircleArguments& arguments) {
+Result<BoltCirclePlan> planBoltCircle(const Values& values) {
     try {
-        PlanResult checked = checkedPlan(arguments);
-        if (!checked.ok()) {
-            return checked;
+        BoltCirclePlan plan;
+        plan.count = *values.whole("count");
+        if (std::optional<Refusal> refused = setSize(values, plan)) {
+            return PlanResult::failure(std::move(*refused));
         }
-        BoltCirclePlan plan = std::move(checked).value();
-        const std::int64_t divisions = !plan.span  ? plan.count
-                                       : plan.ends ? plan.count - 1
-                                                   : plan.count;
-        plan.step = (plan.span ? *plan.span : Angle::degrees(360)) / divisions;
-        if (plan.count > 1) {
-            plan.chord =
-                roundedCoordinate({}, plan.diameter, plan.step / 2, Trig::Sin, plan.decimals);
-            if (!plan.chord) {
-                return refuse(kBoltUndecidedMessage, "");
-            }
+        if (std::optional<Refusal> refused = placeHoles(values, plan)) {
+            return PlanResult::failure(std::move(*refused));
         }
-        // Reduced first, so that start + (k - 1) x step stays well inside Angle's domain.
-        const Angle first = plan.start.withinTurn();
-        const Angle zero = Angle::degrees(plan.north ? 90 : 0);
-        plan.holes.reserve(static_cast<std::size_t>(plan.count));
-        for (std::int64_t k = 1; k <= plan.count; ++k) {
-            const Angle angle = first + plan.step * (k - 1);
-            const Angle direction = plan.clockwise ? zero - angle : zero + angle;
-            const std::optional<std::int64_t> x =
-                roundedCoordinate(plan.centreX, plan.radius, direction, Trig::Cos, plan.decimals);
-            const std::optional<std::int64_t> y =
-                roundedCoordinate(plan.centreY, plan.radius, direction, Trig::Sin, plan.decimals);
-            if (!x || !y) {
-                return refuse(kBoltUndecidedMessage, "");
-            }
-            plan.holes.push_back({angle.withinTurn(), *x, *y});
+        Result<HoleChoice> choice = HoleChoice::read(values, plan.count);
+        if (!choice.ok()) {
+            return PlanResult::failure(choice.refusal());
         }
-        return PlanResult::success(std::move(plan));
+        plan.choice = std::move(choice).value();
+        return workedOut(std::move(plan));
     } catch (const std::bad_alloc&) {
         return PlanResult::failure("not enough memory for the bolt circle");
     }
 }
 
-std::string holesMeaning(std::int64_t count, const std::optional<Angle>& span, bool ends,
-                         const Angle& step, int decimals, bool comment) {
-    const AngleStyle style = styleOf(comment);
-    if (count == 1) {
-        return "1 hole";
+Result<BoltCirclePlan> planBoltCircle(const Inputs& inputs) {
+    const Result<Values> values = readInputs(kBoltCircleCalculation, inputs);
+    if (!values.ok()) {
+        return PlanResult::failure(values.refusal());
     }
-    std::string text = std::to_string(count) + " holes over ";
-    if (!span) {
-        return text + "the full circle, " + stepText(step, decimals, style);
-    }
-    text += exactAngle(*span, style);
-    if (ends) {
-        return text + ", a hole at each end, " + stepText(step, decimals, style);
-    }
-    return text + ", " + stepText(step, decimals, style) + ", the last a step short of the end";
-}
-
-std::string exactDegreesText(const Angle& angle, bool comment) {
-    return exactAngle(angle, styleOf(comment));
+    return planBoltCircle(values.value());
 }
 
 std::string boltCircleMeaning(const BoltCirclePlan& plan) {
     return holesMeaning(plan.count, plan.span, plan.ends, plan.step, plan.decimals, false);
 }
 
+namespace {
+
+// An angle within one turn as the table writes it: one that rounds up to 360 reads 0, as a turn
+// is.
+std::string turnAngleText(const Angle& angle, int decimals) {
+    const std::string text = decimalDegreesText(angle, decimals);
+    return text.starts_with("360") ? decimalDegreesText(angle - Angle::whole(360), decimals)
+                                   : text;
+}
+
+std::string turnDmsText(const Angle& angle, int decimals) {
+    const std::string text = dmsOf(angle, decimals);
+    return text.starts_with("360") ? dmsOf(angle - Angle::whole(360), decimals) : text;
+}
+
+// How X and Y follow from the angle, as the zero direction and the turning direction make it.
+std::string formulaText(const BoltCirclePlan& plan) {
+    const char* terms = plan.north ? (plan.clockwise ? "sin, cos" : "-sin, cos")
+                                   : (plan.clockwise ? "cos, -sin" : "cos, sin");
+    return std::string("X, Y: centre + radius x ") + terms + " of the angle";
+}
+
+std::string sizeNote(const BoltCirclePlan& plan) {
+    if (plan.givenChord) {
+        return "Chord: " + exactDecimalText(*plan.givenChord) +
+               " between neighbouring holes, which makes the diameter " +
+               exactDecimalText(plan.diameter) + " (correctly rounded to 9 decimals), radius " +
+               exactDecimalText(plan.radius);
+    }
+    std::string size = "Radius: " + exactDecimalText(plan.radius);
+    if (plan.chord) {
+        size += "; chord between neighbouring holes: " + coordinateText(*plan.chord, plan.decimals);
+    }
+    return size;
+}
+
+}  // namespace
+
+std::vector<DrillHole> boltCircleHoles(const BoltCirclePlan& plan) {
+    std::vector<DrillHole> holes;
+    holes.reserve(plan.holes.size());
+    for (std::size_t i = 0; i < plan.holes.size(); ++i) {
+        holes.push_back({static_cast<std::int64_t>(i + 1), plan.holes[i].x, plan.holes[i].y});
+    }
+    return holes;
+}
+
 Report boltCircleReport(const BoltCirclePlan& plan) {
-    const AngleStyle degrees{"\u00B0", false};
     const int decimals = plan.decimals;
     Report report;
     report.title = "Bolt circle: " + std::to_string(plan.count) +
@@ -327,30 +220,28 @@ Report boltCircleReport(const BoltCirclePlan& plan) {
                    exactDecimalText(plan.diameter) + ", centre X " +
                    exactDecimalText(plan.centreX) + " Y " + exactDecimalText(plan.centreY);
     report.notes.push_back("Holes: " + boltCircleMeaning(plan));
-    report.notes.push_back("Angles: " + directionText(plan, degrees) + ", hole 1 at " +
-                           exactAngle(plan.start, degrees));
-    std::string size = "Radius: " + exactDecimalText(plan.radius);
-    if (plan.chord) {
-        size += "; chord between neighbouring holes: " + coordinateText(*plan.chord, decimals);
-    }
-    report.notes.push_back(size);
+    report.notes.push_back("Angles: " + directionText(plan, false) + ", hole 1 at " +
+                           exactDegreesText(plan.start));
+    report.notes.push_back(sizeNote(plan));
     std::string formula = "Angle: ";
     if (plan.count > 1) {
-        const std::string step = exactAngle(plan.step, degrees);
-        formula += exactAngle(plan.start, degrees) + " + (hole - 1) x " + step + " exactly, ";
+        const std::string step = exactDegreesText(plan.step);
+        formula += exactDegreesText(plan.start) + " + (hole - 1) x " + step + " exactly, ";
     }
     report.notes.push_back(formula + "within one turn; DMS the same in degrees, minutes, seconds");
-    report.notes.push_back("X, Y: centre + radius x cos, sin of the angle, correctly rounded to " +
+    report.notes.push_back(formulaText(plan) + ", correctly rounded to " +
                            std::to_string(decimals) + (decimals == 1 ? " decimal" : " decimals") +
                            " (halves away from 0)");
-    report.columns = {"Hole", "Angle", "DMS", "X", "Y"};
-    report.rows.reserve(plan.holes.size());
-    for (std::size_t i = 0; i < plan.holes.size(); ++i) {
-        const BoltHole& hole = plan.holes[i];
-        report.rows.push_back({std::to_string(i + 1), decimalDegreesText(hole.angle, decimals),
-                               dmsOf(hole.angle, decimals), coordinateText(hole.x, decimals),
-                               coordinateText(hole.y, decimals)});
+    if (!plan.choice.all()) {
+        report.notes.push_back("Drilled: " + plan.choice.text());
     }
+    report.notes.push_back(std::string(kMovesNote));
+    report.columns = {"Hole", "Angle", "DMS", "X", "Y", "dX", "dY"};
+    addPatternRows(report, boltCircleHoles(plan), plan.choice, decimals, [&](std::size_t i) {
+        const Angle& angle = plan.holes[i].angle;
+        return std::vector<std::string>{std::to_string(i + 1), turnAngleText(angle, decimals),
+                                        turnDmsText(angle, decimals)};
+    });
     return report;
 }
 
@@ -359,48 +250,21 @@ std::string boltCircleText(const BoltCirclePlan& plan) {
 }
 
 std::string boltCircleCsv(const BoltCirclePlan& plan) {
-    std::string text = "hole,angle,x,y\n";
-    text.reserve(plan.holes.size() * 40 + text.size());
-    for (std::size_t i = 0; i < plan.holes.size(); ++i) {
-        const BoltHole& hole = plan.holes[i];
-        text += std::to_string(i + 1) + ',' + decimalDegreesText(hole.angle, plan.decimals) + ',' +
-                coordinateText(hole.x, plan.decimals) + ',' +
-                coordinateText(hole.y, plan.decimals) + '\n';
-    }
-    return text;
+    return patternCsv("hole,angle,x,y,dx,dy", boltCircleHoles(plan), plan.choice, plan.decimals,
+                      [&](std::size_t i) {
+                          return std::vector<std::string>{
+                              std::to_string(i + 1),
+                              turnAngleText(plan.holes[i].angle, plan.decimals)};
+                      });
 }
 
-std::string boltCircleGcode(const BoltCirclePlan& plan) {
-    const AngleStyle style{" DEG", true};
-    const int decimals = plan.decimals;
-    const auto number = [&](std::int64_t units) { return wordNumber(unitsText(units, decimals)); };
-    const auto position = [&](const BoltHole& hole) {
-        std::string words = "X";
-        words += number(hole.x);
-        words += " Y";
-        words += number(hole.y);
-        return words;
-    };
-    std::string text = "%\n";
-    text += comment(std::string("Bolt circle: ") + std::to_string(plan.count) +
-                    (plan.count == 1 ? " hole" : " holes") + " on a diameter of " +
-                    exactDecimalText(plan.diameter) + ", centre X" +
-                    exactDecimalText(plan.centreX) + " Y" + exactDecimalText(plan.centreY));
-    text += comment(holesMeaning(plan.count, plan.span, plan.ends, plan.step, decimals, true));
-    text += comment(directionText(plan, style) + ", hole 1 at " + exactAngle(plan.start, style));
-    text += "(UNITS, WORK OFFSET, TOOL AND SPINDLE AS SET ON THE CONTROL)\n";
-    text += "G90 G17 G80\n";
-    text.reserve(text.size() + plan.holes.size() * 30 + 64);
-    for (std::size_t i = 0; i < plan.holes.size(); ++i) {
-        if (i == 0) {
-            text += "G98 G81 " + position(plan.holes[i]) + " Z" + number(plan.depth) + " R" +
-                    number(plan.retract) + " F" + wordNumber(exactDecimalText(plan.feed)) + "\n";
-        } else {
-            text += position(plan.holes[i]) + "\n";
-        }
-    }
-    text += "G80\nM30\n%\n";
-    return text;
+std::vector<std::string> boltCircleAbout(const BoltCirclePlan& plan) {
+    return {std::string("Bolt circle: ") + std::to_string(plan.count) +
+                (plan.count == 1 ? " hole" : " holes") + " on a diameter of " +
+                exactDecimalText(plan.diameter) + ", centre X" + exactDecimalText(plan.centreX) +
+                " Y" + exactDecimalText(plan.centreY),
+            holesMeaning(plan.count, plan.span, plan.ends, plan.step, plan.decimals, true),
+            directionText(plan, true) + ", hole 1 at " + exactDegreesText(plan.start, true)};
 }
 
 }  // namespace morvanta

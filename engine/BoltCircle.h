@@ -9,7 +9,10 @@
 
 #include "engine/Angle.h"
 #include "engine/BoltCircleMath.h"
+#include "engine/Calculation.h"
 #include "engine/CommonOptions.h"
+#include "engine/DrillProgram.h"
+#include "engine/HolePattern.h"
 #include "engine/Report.h"
 #include "engine/Result.h"
 
@@ -31,29 +34,7 @@ namespace morvanta {
 // throw std::bad_alloc, which the caller must catch.
 
 inline constexpr std::int64_t kMaxBoltHoles = 10'000;
-inline constexpr int kDefaultBoltDecimals = 4;
-
-enum class BoltOutput { Table, Csv, Gcode };
-
-// The texts of a request as the user gave them; an absent option is std::nullopt, an absent flag
-// false.
-struct BoltCircleArguments {
-    std::string_view count;
-    std::optional<std::string_view> diameter = {};
-    std::optional<std::string_view> radius = {};
-    std::optional<std::string_view> centre = {};
-    std::optional<std::string_view> start = {};
-    bool clockwise = false;
-    std::optional<std::string_view> zero = {};
-    std::optional<std::string_view> span = {};
-    bool ends = false;
-    std::optional<std::string_view> decimals = {};
-    bool csv = false;
-    bool gcode = false;
-    std::optional<std::string_view> depth = {};
-    std::optional<std::string_view> retract = {};
-    std::optional<std::string_view> feed = {};
-};
+inline constexpr int kDefaultBoltDecimals = kDefaultWrittenDecimals;
 
 // One hole: its exact angle within one turn of the zero direction, counted as asked (0 <= angle
 // < 360), and its coordinates in units of 10^-decimals.
@@ -68,6 +49,8 @@ struct BoltCirclePlan {
     std::int64_t count = 0;
     ExactDecimal radius;
     ExactDecimal diameter;
+    // The chord the diameter was made from, where it was given instead of a size.
+    std::optional<ExactDecimal> givenChord;
     ExactDecimal centreX;
     ExactDecimal centreY;
     Angle start;
@@ -77,82 +60,39 @@ struct BoltCirclePlan {
     bool north = false;
     Angle step;
     int decimals = kDefaultBoltDecimals;
-    BoltOutput output = BoltOutput::Table;
     std::optional<std::int64_t> chord;  // units of 10^-decimals; nothing for a single hole
-    std::vector<BoltHole> holes;
-    // With G-code: the Z of the holes' bottom and of the retract plane in units of 10^-decimals,
-    // and the feed.
-    std::int64_t depth = 0;
-    std::int64_t retract = 0;
-    ExactDecimal feed;
+    std::vector<BoltHole> holes;        // every hole of the circle, hole k at holes[k - 1]
+    HoleChoice choice;                  // those drilled
 };
 
-// Checks the texts strictly and works out every hole. The first failing check gives the message,
-// named by about() after its field:
-//   count     COUNT a whole number from 1 to 10000 (kBoltCountMessage)
-//   diameter  a number above 0 (kBoltDiameterMessage); neither --diameter nor --radius given
-//             (kBoltSizeMissingMessage)
-//   radius    a number above 0 (kBoltRadiusMessage); given with --diameter (kBoltSizeTwiceMessage)
-//   centre    two numbers X,Y such as 10,-5, no spaces (kBoltCentreMessage); default 0,0
-//   start     a number of degrees such as 15 or -22.5, below 100000 in size (kStartMessage);
-//             default 0
-//   zero      east or north (kBoltZeroMessage); default east
-//   span      a number of degrees from 0 to 360 (kBoltSpanMessage); 0 with more than one hole
-//             (kBoltZeroSpanMessage)
-//   ends      without --span (kEndsWithoutSpanMessage), with a span of 360 (kEndsFullMessage)
-//             or with one hole (kBoltEndsOneHoleMessage)
-//   decimals  a whole number from 0 to 8 (kDecimalsMessage); default 4
-//   gcode     together with --csv (kCsvAndGcodeMessage)
-//   depth, retract, feed   missing with --gcode (kBoltDepthMissingMessage, ...), given without
-//             it (kBoltDrillWithoutGcodeMessage), not a number (kBoltDepthMessage, ...), with more
-//             decimals than asked (kBoltDepthDecimalsMessage, ...), a retract plane not above the
-//             depth (kBoltRetractBelowMessage), a feed not above 0 (kBoltFeedMessage)
-// The numbers (diameter, radius, centre, depth, retract, feed) are decimals of at most 9 digits
-// before the point and 9 after; start and span degrees of at most 9 decimals.
-// About "" only for kBoltUndecidedMessage (a coordinate too close to a rounding boundary for
-// 8192 bits, which no real input reaches).
-// {"6", "100", {}, "10,-5", "15"} gives 6 holes 60° apart from 15°; hole 1 at X 58.2963 Y 7.9410.
-Result<BoltCirclePlan> planBoltCircle(const BoltCircleArguments& arguments);
+// The description of the bolt circle: its inputs, their limits and how it is made.
+extern const Calculation kBoltCircleCalculation;
 
-inline constexpr std::string_view kBoltCountMessage =
-    "COUNT must be a whole number of holes from 1 to 10000";
-inline constexpr std::string_view kBoltDiameterMessage =
-    "the diameter must be a number above 0, such as 100 or 62.5";
-inline constexpr std::string_view kBoltRadiusMessage =
-    "the radius must be a number above 0, such as 50 or 31.25";
+// Works out every hole from inputs read and checked against kBoltCircleCalculation, with the rules
+// between them, the first that fails refusing the plan: the size given by exactly one of diameter,
+// radius and chord (kBoltSizeTwiceMessage, kBoltSizeMissingMessage), a chord only for 2 holes or
+// more and giving a diameter below 10^9 (kBoltChordOneHoleMessage, kBoltChordTooLongMessage), a
+// span of 0 only for one hole (kBoltZeroSpanMessage), a hole at each end only with a span below 360
+// and two holes or more (kEndsWithoutSpanMessage, kEndsFullMessage, kBoltEndsOneHoleMessage), the
+// holes drilled as HoleChoice::read says. With a chord the diameter is chord / sin(step / 2)
+// correctly rounded to 9 decimals (diameterOfChord), and the holes lie on that diameter. A refusal
+// about no input says a coordinate lies too close to a rounding boundary for 8192 bits
+// (kBoltUndecidedMessage, which no real input reaches) or that memory ran out.
+// {"count": "6", "diameter": "100", "centre": "10,-5", "start": "15"} gives 6 holes 60° apart
+// from 15°; hole 1 at X 58.2963 Y 7.9410.
+Result<BoltCirclePlan> planBoltCircle(const Values& values);
+// The same from the texts, read first as readInputs does.
+Result<BoltCirclePlan> planBoltCircle(const Inputs& inputs);
+
 inline constexpr std::string_view kBoltSizeMissingMessage =
-    "give the size of the circle with --diameter or --radius";
+    "give the size of the circle with {diameter}, {radius} or {chord}";
 inline constexpr std::string_view kBoltSizeTwiceMessage =
-    "give either --diameter or --radius, not both";
-inline constexpr std::string_view kBoltCentreMessage =
-    "the centre must be two numbers X,Y such as 10,-5";
-inline constexpr std::string_view kBoltZeroMessage =
-    "the zero direction must be east (+X) or north (+Y)";
-inline constexpr std::string_view kBoltSpanMessage =
-    "the span must be a number of degrees from 0 to 360, such as 90";
-inline constexpr std::string_view kBoltZeroSpanMessage = "a span of 0 has room for one hole only";
-inline constexpr std::string_view kBoltEndsOneHoleMessage = "--ends needs at least 2 holes";
-inline constexpr std::string_view kBoltDepthMissingMessage =
-    "--gcode needs the depth of the holes: --depth Z";
-inline constexpr std::string_view kBoltRetractMissingMessage =
-    "--gcode needs the retract plane: --retract R";
-inline constexpr std::string_view kBoltFeedMissingMessage =
-    "--gcode needs the drilling feed: --feed F";
-inline constexpr std::string_view kBoltDrillWithoutGcodeMessage =
-    "--depth, --retract and --feed belong to --gcode";
-inline constexpr std::string_view kBoltDepthMessage = "the depth must be a number such as -5";
-inline constexpr std::string_view kBoltRetractMessage =
-    "the retract plane must be a number such as 2";
-inline constexpr std::string_view kBoltFeedMessage =
-    "the feed must be a number above 0, such as 100";
-inline constexpr std::string_view kBoltDepthDecimalsMessage =
-    "the depth has more decimals than --decimals asks for";
-inline constexpr std::string_view kBoltRetractDecimalsMessage =
-    "the retract plane has more decimals than --decimals asks for";
-inline constexpr std::string_view kBoltFeedDecimalsMessage =
-    "the feed has more decimals than --decimals asks for";
-inline constexpr std::string_view kBoltRetractBelowMessage =
-    "the retract plane must lie above the depth";
+    "give only one of {diameter}, {radius} and {chord}";
+inline constexpr std::string_view kBoltChordOneHoleMessage = "{chord} needs at least 2 holes";
+inline constexpr std::string_view kBoltChordTooLongMessage =
+    "the diameter that {chord} gives must stay below 1000000000";
+inline constexpr std::string_view kBoltZeroSpanMessage = "{span} 0 has room for one hole only";
+inline constexpr std::string_view kBoltEndsOneHoleMessage = "{ends} needs at least 2 holes";
 inline constexpr std::string_view kBoltUndecidedMessage =
     "a coordinate lies too close to a rounding boundary to be rounded with certainty";
 
@@ -162,40 +102,38 @@ inline constexpr std::string_view kBoltUndecidedMessage =
 // fraction: "51.4286° apart (exactly 360/7°)".
 std::string boltCircleMeaning(const BoltCirclePlan& plan);
 
-// The same words for any count, arc and step; `comment` writes them for a G-code comment, with
-// " DEG" for the degree sign and no parentheses: "7 holes over the full circle, 51.4286 DEG
-// apart, exactly 360/7 DEG".
-std::string holesMeaning(std::int64_t count, const std::optional<Angle>& span, bool ends,
-                         const Angle& step, int decimals, bool comment = false);
-
-// An angle of at most 9 decimals as its shortest decimal, any other as its fraction: "22.5°",
-// "-15°", "360/7°"; with `comment`, " DEG" instead of "°".
-std::string exactDegreesText(const Angle& angle, bool comment = false);
-
 // The table as a report: title, notes (what was meant, where hole 1 lies and which way the holes
-// go, the centre and radius, the chord between neighbours, how the numbers are rounded), columns
-// Hole, Angle (decimal degrees, as many decimals as the coordinates), DMS (degrees, minutes and
-// seconds to 10^-(decimals - 3) of a second, whole seconds for 3 decimals or fewer), X, Y.
+// go, the centre and radius, the chord between neighbours, how the numbers are rounded, the holes
+// left out), columns Hole, Angle (decimal degrees, as many decimals as the coordinates, within one
+// turn: an angle that rounds up to 360 reads 0), DMS (degrees, minutes and seconds to
+// 10^-(decimals - 3) of a second, whole seconds for 3 decimals or fewer), X, Y, dX, dY (the move
+// from the hole drilled before), a row for each hole drilled.
 // `coords 6 --diameter 100 --centre 10,-5 --start 15` starts:
 //   Bolt circle: 6 holes on a diameter of 100, centre X 10 Y -5
 //   Holes: 6 holes over the full circle, 60° apart
 //   ...
-//   Hole     Angle           DMS         X         Y
+//   Hole     Angle           DMS         X         Y        dX        dY
 //      1   15.0000   15°00'00.0"   58.2963    7.9410
+//      2   75.0000   75°00'00.0"   22.9410   43.2963  -35.3553   35.3553
 Report boltCircleReport(const BoltCirclePlan& plan);
 
 // reportText(boltCircleReport(plan)).
 std::string boltCircleText(const BoltCirclePlan& plan);
 
-// A row of names "hole,angle,x,y", then one row per hole: 1,15.0000,58.2963,7.9410. LF breaks.
+// A row of names "hole,angle,x,y,dx,dy", then one row per hole drilled:
+// 1,15.0000,58.2963,7.9410,, then 2,75.0000,22.9410,43.2963,-35.3553,35.3553. LF breaks.
 std::string boltCircleCsv(const BoltCirclePlan& plan);
 
-// A drilling program in absolute positions: '%', comments naming the count, diameter, centre and
-// arc, "G90 G17 G80", "G98 G81" with hole 1's X Y and the Z, R and F of the cycle, one "X.. Y.."
-// line for every further hole, "G80", "M30", '%'. Only upper-case ASCII; every number has a
-// decimal point (also with 0 decimals, "X10.", since some controls read a number without a point
-// in their smallest increment); X, Y, Z and R with the decimals asked, F as given. Units, work
-// offset, tool and spindle are those set on the control. LF breaks.
-std::string boltCircleGcode(const BoltCirclePlan& plan);
+// The holes of the plan by number with their X and Y.
+std::vector<DrillHole> boltCircleHoles(const BoltCirclePlan& plan);
+
+// What a drilling program of the plan says of it in its comments: the count, diameter and centre,
+// the arc and step, where hole 1 lies and which way the holes go.
+std::vector<std::string> boltCircleAbout(const BoltCirclePlan& plan);
+
+// A picture of the circle: the pitch circle, the holes numbered (hole 1 marked, holes left out as
+// thin circles), the zero direction from the centre, an arrow from hole 1 the way the holes go,
+// the centre's cross with its coordinates and the diameter.
+Sketch boltCircleSketch(const BoltCirclePlan& plan);
 
 }  // namespace morvanta

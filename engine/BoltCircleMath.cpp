@@ -21,12 +21,6 @@ __extension__ using U128 = unsigned __int128;
 constexpr int kFirstBits = 128;
 constexpr int kLastBits = 8192;
 
-// numerator / denominator (denominator > 0) to the nearest whole number, halves away from zero.
-Int128 roundedRatio(Int128 numerator, Int128 denominator) {
-    const Int128 whole = (2 * magnitude(numerator) + denominator) / (2 * denominator);
-    return numerator < 0 ? -whole : whole;
-}
-
 // A number of [0, 2^32) held in fixed point: one whole limb above `fraction` limbs of 32 bits,
 // least significant first. Every operation truncates, so an error bound counts units in the last
 // place (ulps) lost by each.
@@ -94,6 +88,9 @@ public:
         }
         add(e);
     }
+
+    // The value times 2^(32 x fraction), least significant limb first.
+    const std::vector<std::uint32_t>& limbs() const { return limbs_; }
 
     bool isZero() const {
         return std::all_of(limbs_.begin(), limbs_.end(), [](std::uint32_t l) { return l == 0; });
@@ -207,61 +204,236 @@ Fixed trigFixed(const FoldedTrig& folded, std::size_t fraction, std::uint64_t& e
     return sum;
 }
 
-// The trigonometric value of one coordinate, refined on demand: the comparisons that decide a
-// rounding reuse the fixed-point value of the highest precision made so far.
-class PreciseTrig {
-public:
-    explicit PreciseTrig(const FoldedTrig& folded) : folded_(folded) {}
+// A signed whole number of any size, for the sum of a pattern's terms in fixed point: the
+// magnitude in 32-bit limbs, least significant first.
+struct Wide {
+    bool negative = false;
+    std::vector<std::uint32_t> limbs;
+};
 
-    // +1 if the value is above numerator / denominator (denominator > 0), -1 if below, 0 if
-    // kLastBits bits cannot tell.
-    int compare(Int128 numerator, Int128 denominator) {
-        // The value is irrational, in (0, 1): it is never equal to a ratio.
-        if (numerator <= 0) {
-            return 1;
+// |v| x f (f's limbs as a whole number), with v's sign.
+Wide times(Int128 v, const std::vector<std::uint32_t>& f) {
+    const U128 size = static_cast<U128>(magnitude(v));
+    Wide product{v < 0, std::vector<std::uint32_t>(f.size() + 4, 0)};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto factor = static_cast<std::uint32_t>(size >> (32 * i));
+        std::uint64_t carry = 0;
+        for (std::size_t j = 0; j < f.size(); ++j) {
+            const std::uint64_t t =
+                static_cast<std::uint64_t>(factor) * f[j] + product.limbs[i + j] + carry;
+            product.limbs[i + j] = static_cast<std::uint32_t>(t);
+            carry = t >> 32;
         }
-        if (numerator >= denominator) {
-            return -1;
+        product.limbs[i + f.size()] = static_cast<std::uint32_t>(carry);
+    }
+    return product;
+}
+
+// v x 2^(32 x shift).
+Wide shifted(Int128 v, std::size_t shift) {
+    const U128 size = static_cast<U128>(magnitude(v));
+    Wide x{v < 0, std::vector<std::uint32_t>(shift + 4, 0)};
+    for (std::size_t i = 0; i < 4; ++i) {
+        x.limbs[shift + i] = static_cast<std::uint32_t>(size >> (32 * i));
+    }
+    return x;
+}
+
+// -1, 0 or 1 as |a| is below, equal to or above |b|.
+int compareSizes(const Wide& a, const Wide& b) {
+    for (std::size_t i = std::max(a.limbs.size(), b.limbs.size()); i-- > 0;) {
+        const std::uint32_t x = i < a.limbs.size() ? a.limbs[i] : 0;
+        const std::uint32_t y = i < b.limbs.size() ? b.limbs[i] : 0;
+        if (x != y) {
+            return x < y ? -1 : 1;
         }
-        for (int bits = bits_ == 0 ? kFirstBits : bits_; bits <= kLastBits; bits *= 2) {
-            const std::size_t fraction = static_cast<std::size_t>(bits / 32);
-            if (bits != bits_) {
-                value_ = trigFixed(folded_, fraction, error_);
-                bits_ = bits;
+    }
+    return 0;
+}
+
+// sum += x.
+void accumulate(Wide& sum, const Wide& x) {
+    const std::size_t n = std::max(sum.limbs.size(), x.limbs.size()) + 1;
+    const bool larger = compareSizes(sum, x) >= 0;
+    const Wide& big = larger ? sum : x;
+    const Wide& small = larger ? x : sum;
+    const auto limb = [](const Wide& w, std::size_t i) -> std::int64_t {
+        return i < w.limbs.size() ? w.limbs[i] : 0;
+    };
+    std::vector<std::uint32_t> out(n, 0);
+    std::int64_t carry = 0;
+    const bool add = sum.negative == x.negative;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::int64_t t = limb(big, i) + (add ? limb(small, i) : -limb(small, i)) + carry;
+        carry = t < 0 ? -1 : t >> 32;
+        out[i] = static_cast<std::uint32_t>(t < 0 ? t + (std::int64_t{1} << 32) : t);
+    }
+    sum.negative = big.negative;
+    sum.limbs = std::move(out);
+}
+
+}  // namespace
+
+// What a TurnedRounding keeps of its angle. The angle t is folded to r in [0, 45] degrees, and
+// cos t and sin t written as +-cos r or +-sin r: a cos t + b sin t = p cos r + q sin r, with p
+// and q sums of +-a and +-b.
+struct TurnedRounding::Cache {
+    enum class Kind { Square, Thirty, FortyFive, General };
+    Angle reduced;
+    Kind kind = Kind::General;
+    int cosOnC = 0, cosOnS = 0, sinOnC = 0, sinOnS = 0;  // cos t, sin t in cos r, sin r
+    detail::TrigEstimate cosEstimate, sinEstimate;
+    int bits = 0;
+    std::optional<Fixed> cosFixed, sinFixed;
+    std::uint64_t cosError = 0, sinError = 0;
+
+    // The sign of d + p cos r + q sin r, never 0 in the cases sent here; 0 when kLastBits bits
+    // cannot tell.
+    int side(Int128 d, Int128 p, Int128 q) {
+        for (int at = bits == 0 ? kFirstBits : bits; at <= kLastBits; at *= 2) {
+            const auto fraction = static_cast<std::size_t>(at / 32);
+            if (at != bits) {
+                cosFixed = trigFixed({reduced, false, false}, fraction, cosError);
+                sinFixed = trigFixed({reduced, true, false}, fraction, sinError);
+                bits = at;
             }
-            // threshold = floor(ratio x 2^bits) lies within one ulp below the ratio.
-            const Fixed threshold = Fixed::ratio(static_cast<U128>(numerator),
-                                                 static_cast<U128>(denominator), fraction);
-            Fixed low = threshold;
-            low.addUlps(error_ + 1);
-            if (low < *value_) {
-                return 1;  // value - error > threshold + 1 > ratio
-            }
-            Fixed high = *value_;
-            high.addUlps(error_);
-            if (high < threshold) {
-                return -1;  // value + error < threshold <= ratio
+            // Each fixed value lies within its error of the truth times 2^bits, so the sum does
+            // within |p| cosError + |q| sinError.
+            Wide sum = shifted(d, fraction);
+            accumulate(sum, times(p, cosFixed->limbs()));
+            accumulate(sum, times(q, sinFixed->limbs()));
+            const Int128 error = magnitude(p) * static_cast<Int128>(cosError) +
+                                 magnitude(q) * static_cast<Int128>(sinError);
+            if (compareSizes(sum, shifted(error, 0)) > 0) {
+                return sum.negative ? -1 : 1;
             }
         }
         return 0;
     }
 
-private:
-    FoldedTrig folded_;
-    int bits_ = 0;
-    std::optional<Fixed> value_;
-    std::uint64_t error_ = 0;
+    // (c + p cos r + q sin r) / m, irrational, to the nearest whole number: the long double
+    // estimate w where it lies within e of the truth (each trigonometric value within its bound,
+    // each conversion and operation within u of its size) far enough inside its unit, else a walk
+    // from it asking exactly on which side of each half k +- 1/2 the value lies:
+    // value > k + 1/2 <=> 2c - (2k + 1) m + 2p cos r + 2q sin r > 0.
+    std::optional<std::int64_t> roundedSum(Int128 c, Int128 p, Int128 q, Int128 m) {
+        const long double u = std::numeric_limits<long double>::epsilon() / 2;
+        const auto pl = static_cast<long double>(p);
+        const auto ql = static_cast<long double>(q);
+        const auto cl = static_cast<long double>(c);
+        const auto ml = static_cast<long double>(m);
+        const long double w = (cl + pl * cosEstimate.value + ql * sinEstimate.value) / ml;
+        const long double e =
+            ((std::fabs(pl) * (cosEstimate.error + 8 * u) +
+              std::fabs(ql) * (sinEstimate.error + 8 * u) + std::fabs(cl) * 8 * u) /
+                 ml +
+             u) *
+            1.0625L;
+        const long double nearest = std::nearbyint(w);
+        if (std::fabs(w - nearest) < 0.5L - 2 * e) {
+            return static_cast<std::int64_t>(nearest);
+        }
+        const auto above = [&](Int128 k) { return side(2 * c - (2 * k + 1) * m, 2 * p, 2 * q); };
+        const auto first = static_cast<Int128>(nearest);
+        // The answer lies within e + 1 of the estimate; a walk beyond that would mean the two
+        // methods disagree, which is refused rather than followed.
+        const auto reach = static_cast<Int128>(e) + 2;
+        for (Int128 k = first; magnitude(k - first) <= reach;) {
+            const int up = above(k);
+            const int down = up < 0 ? above(k - 1) : 0;
+            if (up == 0 || (up < 0 && down == 0)) {
+                return std::nullopt;
+            }
+            if (up < 0 && down > 0) {
+                return static_cast<std::int64_t>(k);
+            }
+            k += up > 0 ? 1 : -1;
+        }
+        return std::nullopt;
+    }
 };
 
-}  // namespace
+TurnedRounding::TurnedRounding(const Angle& angle) : cache_(std::make_unique<Cache>()) {
+    Angle r = angle.withinTurn();
+    int quadrant = 0;
+    while (r >= Angle::whole(90)) {
+        r = r - Angle::whole(90);
+        ++quadrant;
+    }
+    // cos(r + 90q) is cos r, -sin r, -cos r, sin r; sin(r + 90q) is sin r, cos r, -sin r, -cos r.
+    constexpr int kCos[4][2] = {{1, 0}, {0, -1}, {-1, 0}, {0, 1}};
+    constexpr int kSin[4][2] = {{0, 1}, {1, 0}, {0, -1}, {-1, 0}};
+    Cache& c = *cache_;
+    c.cosOnC = kCos[quadrant][0];
+    c.cosOnS = kCos[quadrant][1];
+    c.sinOnC = kSin[quadrant][0];
+    c.sinOnS = kSin[quadrant][1];
+    if (r > Angle::whole(45)) {
+        r = Angle::whole(90) - r;
+        std::swap(c.cosOnC, c.cosOnS);
+        std::swap(c.sinOnC, c.sinOnS);
+    }
+    c.reduced = r;
+    // 1, cos r and sin r are linearly independent over the rationals unless r is a multiple of
+    // 30° or 45°: a relation a cos r + b sin r = d makes e^ir a root of a quadratic over Q(i), of
+    // degree 4 at most over Q, which only the 8th and 12th roots of unity and their divisors are.
+    c.kind = r.isZero()              ? Cache::Kind::Square
+             : r == Angle::whole(30) ? Cache::Kind::Thirty
+             : r == Angle::whole(45) ? Cache::Kind::FortyFive
+                                     : Cache::Kind::General;
+    c.cosEstimate = detail::estimateTrig({r, false, false});
+    c.sinEstimate = detail::estimateTrig({r, true, false});
+}
+
+TurnedRounding::~TurnedRounding() = default;
+
+std::optional<std::int64_t> TurnedRounding::rounded(const ExactDecimal& base, const ExactDecimal& a,
+                                                    const ExactDecimal& b, int decimals,
+                                                    std::int64_t divisor) {
+    Cache& cache = *cache_;
+    // Everything in units of 10^-scale / divisor: the value is (c + p cos r + q sin r) / m units.
+    const int scale = std::max({base.scale, a.scale, b.scale, decimals});
+    const auto at = [&](const ExactDecimal& x) {
+        return static_cast<Int128>(x.units) * kPow10[static_cast<std::size_t>(scale - x.scale)];
+    };
+    Int128 c = at(base) * divisor;
+    Int128 m = kPow10[static_cast<std::size_t>(scale - decimals)] * divisor;
+    Int128 p = at(a) * cache.cosOnC + at(b) * cache.sinOnC;
+    Int128 q = at(a) * cache.cosOnS + at(b) * cache.sinOnS;
+    // The rational parts moved into c: cos 0 = 1, sin 0 = 0; sin 30 = 1/2 (everything doubled);
+    // cos 45 = sin 45.
+    switch (cache.kind) {
+        case Cache::Kind::Square:
+            c += p;
+            p = q = 0;
+            break;
+        case Cache::Kind::Thirty:
+            c = 2 * c + q;
+            m *= 2;
+            p *= 2;
+            q = 0;
+            break;
+        case Cache::Kind::FortyFive:
+            p += q;
+            q = 0;
+            break;
+        case Cache::Kind::General:
+            break;
+    }
+    if (p == 0 && q == 0) {
+        return static_cast<std::int64_t>(detail::nearest(c, m));
+    }
+
+    return cache.roundedSum(c, p, q, m);
+}
 
 namespace detail {
 
 FoldedTrig foldTrig(const Angle& angle, Trig trig) {
     Angle r = angle.withinTurn();
     int quadrant = 0;
-    while (r >= Angle::degrees(90)) {
-        r = r - Angle::degrees(90);
+    while (r >= Angle::whole(90)) {
+        r = r - Angle::whole(90);
         ++quadrant;
     }
     // cos(r + 90q) is cos r, -sin r, -cos r, sin r; sin(r + 90q) is sin r, cos r, -sin r, -cos r.
@@ -273,8 +445,8 @@ FoldedTrig foldTrig(const Angle& angle, Trig trig) {
         folded.sine = quadrant % 2 == 0;
         folded.negative = quadrant >= 2;
     }
-    if (r > Angle::degrees(45)) {
-        r = Angle::degrees(90) - r;
+    if (r > Angle::whole(45)) {
+        r = Angle::whole(90) - r;
         folded.sine = !folded.sine;
     }
     folded.reduced = r;
@@ -320,84 +492,76 @@ int compareTrigAt(const FoldedTrig& folded, Int128 numerator, Int128 denominator
     return high < threshold ? -1 : 0;
 }
 
+FixedValue fixedTrig(const FoldedTrig& folded, std::size_t fraction) {
+    FixedValue value;
+    value.limbs = trigFixed(folded, fraction, value.error).limbs();
+    return value;
+}
+
+FixedValue fixedPi(std::size_t fraction) {
+    FixedValue value;
+    value.limbs = pi(fraction, value.error).limbs();
+    return value;
+}
+
 }  // namespace detail
 
 std::optional<std::int64_t> roundedCoordinate(const ExactDecimal& base, const ExactDecimal& length,
                                               const Angle& angle, Trig trig, int decimals) {
-    // Everything in units of 10^-scale: the value is (c + r x trig) / m units of the result.
-    const int scale = std::max({base.scale, length.scale, decimals});
+    TurnedRounding turned(angle);
+    const ExactDecimal none{};
+    return trig == Trig::Cos ? turned.rounded(base, length, none, decimals)
+                             : turned.rounded(base, none, length, decimals);
+}
+
+namespace {
+
+// Whether sin(half) lies above (+1) or below (-1) numerator / denominator, at the first precision
+// that tells; 0 when 8192 bits cannot.
+int sineAgainst(const FoldedTrig& folded, Int128 numerator, Int128 denominator) {
+    for (int bits = kFirstBits; bits <= kLastBits; bits *= 2) {
+        if (const int side = detail::compareTrigAt(folded, numerator, denominator, bits)) {
+            return side;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::optional<ExactDecimal> diameterOfChord(const ExactDecimal& chord, const Angle& step) {
+    constexpr int kScale = 9;
+    const Angle half = step / 2;
     const Int128 c =
-        static_cast<Int128>(base.units) * kPow10[static_cast<std::size_t>(scale - base.scale)];
-    const Int128 r =
-        static_cast<Int128>(length.units) * kPow10[static_cast<std::size_t>(scale - length.scale)];
-    const Int128 m = kPow10[static_cast<std::size_t>(scale - decimals)];
-
-    const FoldedTrig folded = detail::foldTrig(angle, trig);
-    // Niven: the only rational sines and cosines of rational degrees are 0, 1/2 and 1 in size, on
-    // [0, 45] degrees sin 0, cos 0 and sin 30. Those are exact, and may sit on a half.
-    int twice = 0;
-    bool exact = false;
-    if (folded.reduced.isZero()) {
-        twice = folded.sine ? 0 : 2;
-        exact = true;
-    } else if (folded.sine && folded.reduced == Angle::degrees(30)) {
-        twice = 1;
-        exact = true;
+        static_cast<Int128>(chord.units) * kPow10[static_cast<std::size_t>(kScale - chord.scale)];
+    const Int128 limit = static_cast<Int128>(kPow10[kScale]) * kPow10[kScale];
+    // sin 30 = 1/2 and sin 90 = 1 are the only rational sines on (0, 90].
+    if (half == Angle::whole(30) || half == Angle::whole(90)) {
+        const Int128 d = half == Angle::whole(30) ? 2 * c : c;
+        return d < limit ? std::optional<ExactDecimal>({static_cast<std::int64_t>(d), kScale})
+                         : std::nullopt;
     }
-    if (exact || r == 0) {
-        const Int128 numerator = 2 * c + r * (folded.negative ? -twice : twice);
-        return static_cast<std::int64_t>(roundedRatio(numerator, 2 * m));
+    const FoldedTrig folded = detail::foldTrig(half, Trig::Sin);
+    const detail::TrigEstimate sine = detail::estimateTrig(folded);
+    const long double estimate = static_cast<long double>(c) / sine.value;
+    if (estimate >= static_cast<long double>(limit)) {
+        return std::nullopt;
     }
-
-    // First the long double estimate w of the result in units, within e of the truth (each of
-    // the three operations after the trigonometric value adds at most u of its size).
-    const long double u = std::numeric_limits<long double>::epsilon() / 2;
-    const detail::TrigEstimate estimate = detail::estimateTrig(folded);
-    const auto cl = static_cast<long double>(c);
-    const auto rl = static_cast<long double>(r);
-    const auto ml = static_cast<long double>(m);
-    const long double trigValue = folded.negative ? -estimate.value : estimate.value;
-    const long double w = (cl + rl * trigValue) / ml;
-    const long double e =
-        ((std::fabs(rl) * (estimate.error + 4 * u) + std::fabs(cl) * 4 * u) / ml + u) * 1.0625L;
-    const long double nearest = std::nearbyint(w);
-    if (std::fabs(w - nearest) < 0.5L - 2 * e) {
-        return static_cast<std::int64_t>(nearest);
-    }
-
-    // Too close to a boundary (or long double too short for the size): walk from the estimate,
-    // asking exactly on which side of each half k +- 1/2 the value lies. With the value's sign s
-    // and r > 0, value > b <=> c + r s f > b m <=> s f > (2bm - 2c) / 2r, with f the folded
-    // sine or cosine.
-    PreciseTrig precise(folded);
-    const int sign = folded.negative ? -1 : 1;
-    const auto sideOf = [&](Int128 twiceBoundary) {
-        const Int128 numerator = sign * (twiceBoundary * m - 2 * c);
-        const int side = precise.compare(numerator, 2 * r);
-        return sign * side;
-    };
-    const auto first = static_cast<Int128>(nearest);
-    // The answer lies within e + 1 of the estimate; a walk beyond that would mean the two
-    // methods disagree, which is refused rather than followed.
-    const auto reach = static_cast<Int128>(e) + 2;
-    for (Int128 k = first; magnitude(k - first) <= reach;) {
-        const int above = sideOf(2 * k + 1);
-        if (above == 0) {
+    // d > n - 1/2 <=> sin < 2c / (2n - 1), and d < n + 1/2 <=> sin > 2c / (2n + 1).
+    for (Int128 n = static_cast<Int128>(std::nearbyint(estimate)), steps = 0; steps < 8; ++steps) {
+        const int belowHigh = sineAgainst(folded, 2 * c, 2 * n + 1);
+        const int belowLow = n > 0 ? sineAgainst(folded, 2 * c, 2 * n - 1) : -1;
+        if (belowHigh == 0 || belowLow == 0) {
             return std::nullopt;
         }
-        if (above > 0) {
-            ++k;
-            continue;
+        if (belowHigh < 0) {
+            ++n;
+        } else if (belowLow > 0) {
+            --n;
+        } else {
+            return n < limit ? std::optional<ExactDecimal>({static_cast<std::int64_t>(n), kScale})
+                             : std::nullopt;
         }
-        const int below = sideOf(2 * k - 1);
-        if (below == 0) {
-            return std::nullopt;
-        }
-        if (below < 0) {
-            --k;
-            continue;
-        }
-        return static_cast<std::int64_t>(k);
     }
     return std::nullopt;
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/Calculation.h"
+#include "engine/Rational.h"
 #include "engine/Report.h"
 #include "engine/Result.h"
 
@@ -55,13 +57,6 @@ inline constexpr std::string_view kCincinnatiPlates =
     "24,25,28,30,34,37,38,39,41,42,43/46,47,49,51,53,54,57,58,59,62,66";
 inline constexpr std::string_view kDefaultGears = "24,28,32,40,44,48,56,64,72,86,100";
 
-// An exact fraction, reduced, its denominator above 0 and its sign on the numerator.
-struct Fraction {
-    std::int64_t numerator = 0;
-    std::int64_t denominator = 1;
-    bool operator==(const Fraction&) const = default;
-};
-
 // A checked head, its plates and its change gears.
 struct IndexHead {
     std::int64_t ratio = kDefaultIndexRatio;
@@ -107,7 +102,7 @@ struct GearTrain {
 struct DifferentialMove {
     std::int64_t base = 0;
     HoleMove move;
-    Fraction gearing;
+    Rational gearing;
     GearTrain train;
 };
 
@@ -145,49 +140,29 @@ struct IndexPlan {
     std::optional<NearestHolePlan> nearest;
 };
 
-// The texts of an index request as the user gave them; an absent option is std::nullopt.
-struct IndexArguments {
-    std::string_view count;
-    std::optional<std::string_view> ratio = {};
-    std::optional<std::string_view> plates = {};
-    std::optional<std::string_view> gears = {};
-    // A CSV needs the division table, so it is refused above kMaxIndexTable divisions.
-    bool csv = false;
-};
+// The descriptions of indexing and of the survey of many counts, which share the command word
+// "index" (the survey picked by its --survey).
+extern const Calculation kIndexCalculation;
+extern const Calculation kSurveyCalculation;
 
-struct SurveyArguments {
-    std::string_view from;
-    std::string_view to;
-    std::optional<std::string_view> ratio = {};
-    std::optional<std::string_view> plates = {};
-    std::optional<std::string_view> gears = {};
-};
+// The head from inputs read and checked: the worm ratio ("ratio", a whole number from 1 to
+// kMaxIndexRatio, default 40), the plates ("plates": "bs", the default, "cincinnati", or circles
+// of 2 to 1000 holes, commas between the circles of one plate and a slash between plates, at most
+// 64 in all) and the change gears ("gears": teeth from 1 to 1000, at most 32, default
+// kDefaultGears). Refused only for a plate listing a circle twice.
+Result<IndexHead> indexHead(const Values& values);
 
-// Checks the head's texts strictly (digits, commas and slashes only; no spaces or signs):
-//   ratio: a whole number from 1 to kMaxIndexRatio; default 40.
-//   plates: "bs" (the default), "cincinnati", or circles with commas between the circles of one
-//     plate and a slash between plates, "15,16,17/21,23,27"; each circle from 2 to 1000 holes,
-//     none twice on one plate, at most 64 circles in all.
-//   gears: whole numbers of teeth from 1 to 1000 with commas between, at most 32; default
-//     kDefaultGears.
-// Failures name the field: "ratio" (kIndexRatioMessage), "plates" (kIndexPlatesMessage,
-// kIndexCircleMessage, kIndexCircleTwiceMessage, kIndexTooManyCirclesMessage), "gears"
-// (kIndexGearsMessage, kIndexTooManyGearsMessage).
-Result<IndexHead> indexHead(std::optional<std::string_view> ratio,
-                            std::optional<std::string_view> plates,
-                            std::optional<std::string_view> gears);
-
-// Checks every text (the count first: a whole number from 1 to kMaxIndexCount, "count",
-// kIndexCountMessage; with csv at most kMaxIndexTable, kIndexCsvTooLargeMessage) and plans it:
-//   {"127"} gives a differential plan from base 120: 5 holes on the 15-hole circle, gearing -7/3
-//   by 56 driving 24, plate against the crank.
-Result<IndexPlan> planIndex(const IndexArguments& arguments);
+// Plans a count (a whole number from 1 to kMaxIndexCount) on its head:
+//   {"count": "127"} gives a differential plan from base 120: 5 holes on the 15-hole circle,
+//   gearing -7/3 by 56 driving 24, plate against the crank.
+Result<IndexPlan> planIndex(const Values& values);
+Result<IndexPlan> planIndex(const Inputs& inputs);
 
 // The plan of a count of at least 1 on a checked head.
 IndexPlan indexPlan(const IndexHead& head, std::int64_t count);
 
 // The crank turns, exact, for one division: ratio / count.
-Fraction divisionTurns(const IndexHead& head, std::int64_t count);
+Rational divisionTurns(const IndexHead& head, std::int64_t count);
 
 // The plan as a sheet: the title, notes giving the head, plates and gears, the method and why,
 // the circles that work and the rule of the one recommended, the move and the sector arms, the gear
@@ -198,6 +173,18 @@ Fraction divisionTurns(const IndexHead& head, std::int64_t count);
 // confirming that one more move after the last division is the start again, exactly.
 Report indexReport(const IndexPlan& plan);
 std::string indexText(const IndexPlan& plan);
+
+// The plan as a picture, in units of one hole's spacing: the plate's circles round (0, 0), each
+// with a radius of as many units as it has holes, the circle in use in the accent ink with its
+// holes numbered clockwise from the crank pin's hole 1 at the top, (0, C); the two sector arms from
+// the centre, one through hole 1 and one turned clockwise by holes / C of a turn, the crank's
+// move drawn between them; for compound indexing the plate's second circle and its move, from the
+// stop pin at the bottom, clockwise forward and counter-clockwise back; for differential
+// indexing which way the plate turns and the change gears to the right of the plate, the plate's
+// shaft, an idler and the spindle (with the stud between for two pairs). The nearest-hole plan
+// shows its circle alone. 127 on the Brown & Sharpe plates: the 15-hole circle of plate 1, arms
+// 120° apart (5 spaces), 56 on the spindle, 24 on the plate's shaft, the plate against the crank.
+Sketch indexSketch(const IndexPlan& plan);
 
 // The division table for a spreadsheet, LF line breaks, a row of names then one row per division:
 //   simple, differential: division,degrees,minutes,seconds,turns,holes,circle
@@ -214,10 +201,10 @@ struct SurveyPlan {
     std::int64_t to = 1;
 };
 
-// Checks FROM and TO (whole numbers from 1 to kMaxIndexCount, "from" / "to", kIndexFromMessage,
-// kIndexToMessage; TO not below FROM, kIndexRangeMessage; at most kMaxSurveyCounts counts,
-// kIndexSurveySizeMessage, both about "to"), then the head as indexHead does.
-Result<SurveyPlan> planSurvey(const SurveyArguments& arguments);
+// Checks FROM and TO (whole numbers from 1 to kMaxIndexCount; TO not below FROM; at most
+// kMaxSurveyCounts counts, both refusals about "to"), then the head as indexHead does.
+Result<SurveyPlan> planSurvey(const Values& values);
+Result<SurveyPlan> planSurvey(const Inputs& inputs);
 
 // One count of a survey: its method and move. For simple, `move` is exact: turns + holes / circle
 // = R / count. For compound, `move` is the crank's part and `compound` the whole move; for
@@ -239,33 +226,13 @@ std::vector<SurveyEntry> surveyEntries(const SurveyPlan& plan);
 Report surveyReport(const SurveyPlan& plan);
 std::string surveyText(const SurveyPlan& plan);
 
-// count,method,turns,holes,circle and one row per count, LF; for none the three are empty.
+// count,method,turns,holes,circle,plate_holes,plate_circle,base,gearing,gears and one row per
+// count, LF, every move of every plan: the crank's move (for differential, that of the base
+// count); for compound the plate's move, plate_holes minus when the plate turns back, so that
+// turns + holes / circle + plate_holes / plate_circle = ratio / count (51 at 40:1:
+// 51,compound,1,2,17,-5,15,,,); for differential the base count, the plate's turns per turn of
+// the work (-4/5) and the train, driver/driven from the spindle (32/40). Cells a plan has not
+// are empty; for none all but count and method.
 std::string surveyCsv(const SurveyPlan& plan);
-
-inline constexpr std::string_view kIndexCountMessage =
-    "COUNT must be a whole number from 1 to 999999999";
-inline constexpr std::string_view kIndexCsvTooLargeMessage =
-    "--csv writes the division table, made for counts up to 10000; for the move of a larger "
-    "count use --survey COUNT COUNT --csv";
-inline constexpr std::string_view kIndexFromMessage =
-    "FROM must be a whole number from 1 to 999999999";
-inline constexpr std::string_view kIndexToMessage = "TO must be a whole number from 1 to 999999999";
-inline constexpr std::string_view kIndexRangeMessage = "TO must not be below FROM";
-inline constexpr std::string_view kIndexSurveySizeMessage =
-    "a survey covers at most 100000 counts; split the range";
-inline constexpr std::string_view kIndexRatioMessage =
-    "the worm ratio must be a whole number from 1 to 1000, such as 40 or 90";
-inline constexpr std::string_view kIndexPlatesMessage =
-    "the plates must be bs, cincinnati or hole circles such as 15,16,17/21,23,27 (commas between "
-    "the circles of a plate, a slash between plates)";
-inline constexpr std::string_view kIndexCircleMessage =
-    "every hole circle must have from 2 to 1000 holes";
-inline constexpr std::string_view kIndexCircleTwiceMessage = "a plate lists the same circle twice";
-inline constexpr std::string_view kIndexTooManyCirclesMessage =
-    "the plates may have at most 64 circles in all";
-inline constexpr std::string_view kIndexGearsMessage =
-    "the gears must be whole numbers of teeth from 1 to 1000 with commas between, such as "
-    "24,28,32,40";
-inline constexpr std::string_view kIndexTooManyGearsMessage = "at most 32 gears may be given";
 
 }  // namespace morvanta

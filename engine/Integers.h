@@ -29,6 +29,16 @@ constexpr I128 magnitude(I128 x) {
     return x < 0 ? -x : x;
 }
 
+// The whole number nearest to numerator / denominator (denominator above 0), an exact half going
+// away from zero, so that the rule is the same on both sides of 0 and, for values of 0 and up,
+// halves go up: nearest(7, 2) == 4, nearest(-7, 2) == -4, nearest(5, 3) == 2, nearest(-4, 3) == -1,
+// nearest(0, 9) == 0. Every rounding to a step is this: the multiple of step nearest to n / d is
+// nearest(n, d x step) x step. 2 x |numerator| + denominator must fit 127 bits.
+constexpr I128 nearest(I128 numerator, I128 denominator) {
+    const I128 size = (2 * magnitude(numerator) + denominator) / (2 * denominator);
+    return numerator < 0 ? -size : size;
+}
+
 // The greatest common divisor of |a| and |b|.
 constexpr I128 gcd(I128 a, I128 b) {
     a = magnitude(a);
@@ -78,15 +88,15 @@ std::string formatted(const char* format, auto... values) {
     return text;
 }
 
-// numerator / denominator (denominator > 0) with 1 to 18 decimals, rounded half away from zero:
-// "0.00" only when exactly zero; otherwise a minus sign, or a plus sign when `plus`. The rounded
-// value must fit int64 in units of the last decimal. (1, 7, 2, true) -> "+0.14",
-// (-1, 9973, 2, false) -> "-0.00".
+// numerator / denominator (denominator > 0) with 1 to 18 decimals, rounded half away from zero,
+// with a minus sign, or a plus sign when `plus`, unless it rounds to zero: no output reads "-0",
+// and "0.00" says zero to the digits shown. The rounded value must fit int64 in units of the
+// last decimal. (1, 7, 2, true) -> "+0.14", (-1, 9973, 2, false) -> "0.00".
 inline std::string decimalText(I128 numerator, I128 denominator, int decimals, bool plus) {
     const std::int64_t scale = kPow10[static_cast<std::size_t>(decimals)];
-    const auto scaled = static_cast<std::int64_t>((2 * magnitude(numerator) * scale + denominator) /
-                                                  (2 * denominator));
-    const char* sign = numerator < 0 ? "-" : numerator > 0 && plus ? "+" : "";
+    const auto scaled =
+        static_cast<std::int64_t>(magnitude(nearest(numerator * scale, denominator)));
+    const char* sign = scaled == 0 ? "" : numerator < 0 ? "-" : plus ? "+" : "";
     return formatted("%s%lld.%0*lld", sign, static_cast<long long>(scaled / scale), decimals,
                      static_cast<long long>(scaled % scale));
 }

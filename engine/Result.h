@@ -8,8 +8,19 @@
 
 namespace morvanta {
 
+// Why a request was refused: the input at fault by its id ("span"; "" where no one input is), the
+// reason, in which other inputs are named as {id} for each front to word in its own terms, and the
+// figures: the limit broken and the value or digit that broke it, as the user would write them.
+//   {"span", "{span} must be at most 360; 400 is above 360", "360", "400"}
+struct Refusal {
+    std::string input;
+    std::string text;
+    std::string limit = {};
+    std::string value = {};
+};
+
 // What every builder of the engine returns: either its value (a table text, a checked plan) or
-// exactly one message for the user, never both. A build abandoned through its progress callback
+// exactly one refusal for the user, never both. A build abandoned through its progress callback
 // returns neither and is cancelled.
 //
 //   Result<int> r = Result<int>::failure("COUNT must be a whole number");
@@ -24,9 +35,12 @@ class Result {
 public:
     enum class Kind { Value, Message, Cancelled };
 
-    static Result success(T value) { return Result(Kind::Value, std::move(value), {}, {}); }
+    static Result success(T value) { return Result(Kind::Value, std::move(value), {}); }
+    static Result failure(Refusal refusal) {
+        return Result(Kind::Message, std::nullopt, std::move(refusal));
+    }
     static Result failure(std::string message, std::string_view about = {}) {
-        return Result(Kind::Message, std::nullopt, std::move(message), about);
+        return failure(Refusal{std::string(about), std::move(message)});
     }
     static Result failure(std::string_view message, std::string_view about = {}) {
         return failure(std::string(message), about);
@@ -34,7 +48,7 @@ public:
     static Result failure(const char* message, std::string_view about = {}) {
         return failure(std::string(message), about);
     }
-    static Result cancelled() { return Result(Kind::Cancelled, std::nullopt, {}, {}); }
+    static Result cancelled() { return Result(Kind::Cancelled, std::nullopt, {}); }
 
     Kind kind() const noexcept { return kind_; }
     bool ok() const noexcept { return kind_ == Kind::Value; }
@@ -45,17 +59,17 @@ public:
     T& value() & { return *value_; }
     T&& value() && { return std::move(*value_); }
 
-    const std::string& message() const noexcept { return message_; }
-    std::string_view about() const noexcept { return about_; }
+    const std::string& message() const noexcept { return refusal_.text; }
+    std::string_view about() const noexcept { return refusal_.input; }
+    const Refusal& refusal() const noexcept { return refusal_; }
 
 private:
-    Result(Kind kind, std::optional<T> value, std::string message, std::string_view about)
-        : kind_(kind), value_(std::move(value)), message_(std::move(message)), about_(about) {}
+    Result(Kind kind, std::optional<T> value, Refusal refusal)
+        : kind_(kind), value_(std::move(value)), refusal_(std::move(refusal)) {}
 
     Kind kind_;
     std::optional<T> value_;
-    std::string message_;
-    std::string about_;
+    Refusal refusal_;
 };
 
 }  // namespace morvanta

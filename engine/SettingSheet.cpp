@@ -8,8 +8,8 @@
 #include <numeric>
 #include <vector>
 
-#include "engine/BoltCircle.h"
 #include "engine/Integers.h"
+#include "engine/Wording.h"
 
 namespace morvanta {
 
@@ -20,61 +20,25 @@ using detail::formatted;
 using detail::I128;
 using detail::parseWhole;
 
-constexpr std::size_t kMaxRatioIntegerDigits = 7;
-constexpr std::size_t kMaxRatioFractionDigits = 6;
-
+// A ratio as the fraction numerator / 10^scale and as the sheet writes it: "90", "40.5".
 struct Ratio {
     std::int64_t numerator;
-    std::int64_t denominator;  // a power of ten
+    std::int64_t denominator;
     std::string text;
 };
 
-std::optional<Ratio> parseRatio(std::string_view text) {
-    const std::size_t point = text.find('.');
-    std::string_view integerDigits = text.substr(0, point);
-    std::string_view fractionDigits =
-        point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
-    if (integerDigits.size() > kMaxRatioIntegerDigits ||
-        fractionDigits.size() > kMaxRatioFractionDigits || !parseWhole(integerDigits) ||
-        (point != std::string_view::npos && !parseWhole(fractionDigits))) {
-        return std::nullopt;
+Ratio ratioOf(const ExactDecimal& value) {
+    std::int64_t denominator = 1;
+    for (int i = 0; i < value.scale; ++i) {
+        denominator *= 10;
     }
-    while (!fractionDigits.empty() && fractionDigits.back() == '0') {
-        fractionDigits.remove_suffix(1);
-    }
-    while (integerDigits.size() > 1 && integerDigits.front() == '0') {
-        integerDigits.remove_prefix(1);
-    }
-    Ratio ratio{*parseWhole(integerDigits), 1, std::string(integerDigits)};
-    for (const char c : fractionDigits) {
-        ratio.numerator = ratio.numerator * 10 + (c - '0');
-        ratio.denominator *= 10;
-    }
-    if (ratio.numerator == 0) {
-        return std::nullopt;
-    }
-    if (!fractionDigits.empty()) {
-        ratio.text += '.';
-        ratio.text += fractionDigits;
-    }
-    return ratio;
+    return {value.units, denominator, exactDecimalText(value)};
 }
 
-std::optional<std::int64_t> parseResolution(std::string_view text) {
-    if (text.empty()) {
-        return std::nullopt;
-    }
-    const char unit = text.back();
-    const std::int64_t unitSeconds = unit == 's' ? 1 : unit == 'm' ? kSecondsPerMinute : 0;
-    const std::optional<std::int64_t> amount = parseWhole(text.substr(0, text.size() - 1));
-    if (unitSeconds == 0 || !amount || *amount == 0) {
-        return std::nullopt;
-    }
-    return *amount * unitSeconds;
-}
-
-SheetPlanResult refuse(std::string_view message, std::string_view about) {
-    return SheetPlanResult::failure(message, about);
+SheetPlanResult refuse(std::string text, std::string_view about, std::string limit = {},
+                       std::string value = {}) {
+    return SheetPlanResult::failure(
+        Refusal{std::string(about), std::move(text), std::move(limit), std::move(value)});
 }
 
 std::string withoutPlus(std::string text) {
@@ -84,139 +48,140 @@ std::string withoutPlus(std::string text) {
     return text;
 }
 
-// The start, arc and direction, and the G-code choices, of a plan whose count, ratio, dial and
-// resolution are checked.
-SheetPlanResult placeHoles(const SheetArguments& arguments, SheetPlan plan) {
-    plan.arc = arguments.start || arguments.span || arguments.clockwise;
-    if (arguments.start) {
-        const std::optional<Angle> start = parseStartAngle(*arguments.start);
-        if (!start) {
-            return refuse(kStartMessage, "start");
-        }
-        plan.start = *start;
-        plan.first = start->withinTurn();
+// Seconds as a figure of a refusal: whole, or cut (never rounded up) to four decimals, so that a
+// spacing shown beside a coarser step never reads as large as the step, and a turn that is not
+// whole never reads as whole: 225/2 -> 112.5000", 1296000/7 -> 185142.8571".
+std::string secondsFigure(const Angle& seconds) {
+    if (seconds.isWhole()) {
+        return std::to_string(seconds.numerator()) + "\"";
     }
-    if (arguments.span) {
-        const std::optional<Angle> span = Angle::parseDecimal(*arguments.span);
-        if (!span || *span <= Angle() || *span > Angle::degrees(360)) {
-            return refuse(kSheetSpanMessage, "span");
+    const I128 tenThousandths = static_cast<I128>(seconds.numerator()) * 10000 / seconds.denominator();
+    return formatted("%lld.%04lld\"", static_cast<long long>(tenThousandths / 10000),
+                     static_cast<long long>(tenThousandths % 10000));
+}
+
+// The handwheel: ratio, dial and resolution, each turn and graduation a whole number of seconds.
+SheetPlanResult setHandwheel(const Values& values, SheetPlan plan) {
+    if (const std::optional<ExactDecimal> given = values.decimal("ratio")) {
+        const Ratio ratio = ratioOf(*given);
+        const std::int64_t turnTimesNumerator = kSecondsPerRevolution * ratio.denominator;
+        if (turnTimesNumerator % ratio.numerator != 0) {
+            const Angle turn = Angle::ratio(turnTimesNumerator, ratio.numerator);
+            return refuse("{ratio} must turn the table a whole number of seconds of arc per "
+                          "handwheel turn; " + ratio.text + " turns it " + secondsFigure(turn),
+                          "ratio", {}, ratio.text);
         }
-        plan.span = *span;
+        plan.turn = turnTimesNumerator / ratio.numerator;
+        plan.ratioText = ratio.text;
     }
-    if (arguments.ends) {
+    if (const std::optional<std::int64_t> dial = values.whole("dial")) {
+        if (plan.turn == 0) {
+            return refuse("{dial} needs {ratio}", "dial");
+        }
+        if (plan.turn % *dial != 0) {
+            const Angle graduation = Angle::ratio(plan.turn, *dial);
+            return refuse("one graduation of {dial} must be a whole number of seconds of table "
+                          "angle; " + std::to_string(*dial) + " graduations make it " +
+                              secondsFigure(graduation),
+                          "dial", {}, std::to_string(*dial));
+        }
+        plan.dial = *dial;
+        plan.graduation = plan.turn / *dial;
+        plan.resolution = plan.graduation;
+    }
+    if (const std::optional<std::int64_t> resolution = values.whole("resolution")) {
+        if (plan.dial != 0 && *resolution % plan.graduation != 0) {
+            return refuse("{resolution} must be a whole number of graduations of {dial}; one "
+                          "graduation is " + amountText(plan.graduation),
+                          "resolution", amountText(plan.graduation), amountText(*resolution));
+        }
+        plan.resolution = *resolution;
+    }
+    return SheetPlanResult::success(std::move(plan));
+}
+
+// The start, arc and direction of a plan whose handwheel is set.
+SheetPlanResult placeHoles(const Values& values, SheetPlan plan) {
+    plan.arc = values.given("start") || values.given("span") || values.on("cw");
+    plan.start = *values.angle("start");
+    plan.first = plan.start.withinTurn();
+    plan.span = values.angle("span");
+    if (values.on("ends")) {
         if (const std::optional<std::string_view> complaint = endsComplaint(plan.span)) {
-            return refuse(*complaint, "ends");
+            return refuse(std::string(*complaint), "ends");
         }
         plan.ends = true;
     }
-    plan.clockwise = arguments.clockwise;
+    plan.clockwise = values.on("cw");
     const std::int64_t divisions = plan.ends ? plan.holes - 1 : plan.holes;
-    const Angle span = plan.span.value_or(Angle::degrees(360));
+    const Angle span = plan.span.value_or(Angle::whole(360));
     plan.step = span / divisions;
     // Hole k lies at 3600 first + 3600 span (k - 1) / divisions seconds, give or take whole turns.
     const Angle firstSeconds = plan.first * kSecondsPerDegree;
     const Angle spanSeconds = span * kSecondsPerDegree;
     plan.errorDenominator =
         std::lcm(firstSeconds.denominator(), spanSeconds.denominator() * divisions);
-
-    if (arguments.gcode) {
-        if (arguments.csv) {
-            return refuse(kCsvAndGcodeMessage, "gcode");
-        }
-        if (arguments.ratio || arguments.dial || arguments.resolution) {
-            return refuse(kSheetGcodeManualMessage, "gcode");
-        }
-        plan.gcode = true;
-        if (arguments.axis) {
-            if (*arguments.axis != "A" && *arguments.axis != "B" && *arguments.axis != "C") {
-                return refuse(kSheetAxisMessage, "axis");
-            }
-            plan.axis = arguments.axis->front();
-        }
-        if (arguments.decimals) {
-            const std::optional<int> decimals = parseWrittenDecimals(*arguments.decimals);
-            if (!decimals) {
-                return refuse(kDecimalsMessage, "decimals");
-            }
-            plan.decimals = *decimals;
-        }
-    } else if (arguments.axis || arguments.decimals) {
-        return refuse(kSheetGcodeOnlyMessage, arguments.axis ? "axis" : "decimals");
-    }
+    plan.axis = values.text("axis")->front();
+    const std::string_view rotary = values.text("rotary").value_or("forward");
+    plan.rotary = rotary == "shortest"      ? RotaryMoves::Shortest
+                  : rotary == "incremental" ? RotaryMoves::Incremental
+                                            : RotaryMoves::Forward;
+    plan.decimals = static_cast<int>(*values.whole("decimals"));
     return SheetPlanResult::success(std::move(plan));
+}
+
+// A step that sets two holes alike would be no setting sheet: the resolution (or the dial's
+// graduation) may be no coarser than the spacing of the holes.
+SheetPlanResult checkSpacing(const Values& values, SheetPlan plan) {
+    const Angle spacing = plan.step * kSecondsPerDegree;
+    if (Angle::whole(plan.resolution) <= spacing) {
+        return SheetPlanResult::success(std::move(plan));
+    }
+    const std::string limit = secondsFigure(spacing);
+    const std::string value = amountText(plan.resolution);
+    const std::string spaced = "the spacing of the holes, " + limit;
+    if (values.given("resolution")) {
+        return refuse("{resolution} must be no coarser than " + spaced + "; " + value +
+                          " is coarser",
+                      "resolution", limit, value);
+    }
+    if (plan.dial != 0) {
+        return refuse("one graduation of {dial}, " + value + ", must be no coarser than " +
+                          spaced + ": a finer dial or fewer holes are needed",
+                      "dial", limit, value);
+    }
+    // Round the full circle 10000 holes lie 129.6" apart, so only a narrow arc gets here.
+    return refuse(spaced + ", is finer than the resolution of " + value +
+                      ": give fewer holes or a wider arc",
+                  "span", limit, value);
 }
 
 }  // namespace
 
-SheetPlanResult planSheet(const SheetArguments& arguments) {
+SheetPlanResult planSheetHoles(const Values& values) {
     SheetPlan plan;
-    const std::optional<std::int64_t> holes = parseWhole(arguments.holes);
-    if (!holes || *holes < kMinSheetHoles || *holes > kMaxSheetHoles) {
-        return refuse(kSheetHolesMessage, "count");
+    plan.holes = *values.whole("count");
+    SheetPlanResult handwheel = setHandwheel(values, std::move(plan));
+    if (!handwheel.ok()) {
+        return handwheel;
     }
-    plan.holes = *holes;
+    return placeHoles(values, std::move(handwheel).value());
+}
 
-    if (arguments.ratio) {
-        const std::optional<Ratio> ratio = parseRatio(*arguments.ratio);
-        if (!ratio) {
-            return refuse(kSheetRatioMessage, "ratio");
-        }
-        const std::int64_t turnTimesNumerator = kSecondsPerRevolution * ratio->denominator;
-        if (turnTimesNumerator % ratio->numerator != 0) {
-            return refuse(kSheetRatioTurnMessage, "ratio");
-        }
-        plan.turn = turnTimesNumerator / ratio->numerator;
-        plan.ratioText = ratio->text;
-    }
-
-    if (arguments.dial) {
-        const std::optional<std::int64_t> dial = parseWhole(*arguments.dial);
-        if (!dial || *dial == 0) {
-            return refuse(kSheetDialMessage, "dial");
-        }
-        if (!arguments.ratio) {
-            return refuse(kSheetDialWithoutRatioMessage, "dial");
-        }
-        if (plan.turn % *dial != 0) {
-            return refuse(kSheetGraduationMessage, "dial");
-        }
-        plan.dial = *dial;
-        plan.graduation = plan.turn / *dial;
-        plan.resolution = plan.graduation;
-    }
-
-    if (arguments.resolution) {
-        const std::optional<std::int64_t> resolution = parseResolution(*arguments.resolution);
-        if (!resolution) {
-            return refuse(kSheetResolutionMessage, "resolution");
-        }
-        if (plan.dial != 0 && *resolution % plan.graduation != 0) {
-            return refuse(kSheetResolutionDialMessage, "resolution");
-        }
-        plan.resolution = *resolution;
-    }
-
-    const SheetPlanResult placed = placeHoles(arguments, plan);
+SheetPlanResult planSheet(const Values& values) {
+    SheetPlanResult placed = planSheetHoles(values);
     if (!placed.ok()) {
         return placed;
     }
-    plan = placed.value();
-    if (plan.gcode) {
-        return SheetPlanResult::success(std::move(plan));
-    }
-
-    // No coarser than the step: resolution > 3600 x step, exactly.
-    if (static_cast<I128>(plan.resolution) * plan.step.denominator() >
-        static_cast<I128>(kSecondsPerDegree) * plan.step.numerator()) {
-        return refuse(kSheetTooCoarseMessage, "resolution");
-    }
-    return SheetPlanResult::success(std::move(plan));
+    return checkSpacing(values, std::move(placed).value());
 }
 
-std::int64_t roundToStep(std::int64_t numerator, std::int64_t denominator,
-                         std::int64_t step) noexcept {
-    const std::int64_t stepTimesDenominator = step * denominator;
-    return (2 * numerator + stepTimesDenominator) / (2 * stepTimesDenominator) * step;
+SheetPlanResult planSheet(const Inputs& inputs) {
+    const Result<Values> values = readInputs(kSheetCalculation, inputs);
+    if (!values.ok()) {
+        return SheetPlanResult::failure(values.refusal());
+    }
+    return planSheet(values.value());
 }
 
 Angle sheetExactAngle(const SheetPlan& plan, std::int64_t hole) {
@@ -296,7 +261,7 @@ std::vector<std::string> sheetNotes(const SheetPlan& plan) {
     notes.push_back(resolution + ", halves rounded up");
     if (plan.arc) {
         notes.push_back("Holes: " + holesMeaning(plan.holes, plan.span, plan.ends, plan.step,
-                                                 kDefaultBoltDecimals));
+                                                 kDefaultWrittenDecimals));
         const std::string angle =
             exactDegreesText(plan.start) + " + (hole - 1) x " + exactDegreesText(plan.step);
         notes.push_back("Angle: each hole's exact angle " +
@@ -341,7 +306,11 @@ std::string sheetFooter(const SheetPlan& plan, std::int64_t largest, std::int64_
     if (largest == 0) {
         return "Largest error: 0.00\" (every setting is exact)";
     }
-    return "Largest error: " + withoutPlus(errorText(largest, plan.errorDenominator)) +
+    const std::string shown = withoutPlus(errorText(largest, plan.errorDenominator));
+    if (shown == "0.00") {
+        return "Largest error: 0.00\" (every setting is exact to the digit shown)";
+    }
+    return "Largest error: " + shown +
            formatted("\" (hole %lld)", static_cast<long long>(largestHole));
 }
 
@@ -405,12 +374,29 @@ std::string sheetCsv(const SheetPlan& plan) {
 
 namespace morvanta {
 
+namespace {
+
+// An angle as a count of 10^-decimals degrees, halves away from zero.
+std::int64_t degreeUnits(const Angle& angle, int decimals) {
+    const I128 scaled = static_cast<I128>(angle.numerator()) * detail::kPow10[decimals];
+    const I128 twice = 2 * detail::magnitude(scaled) + angle.denominator();
+    const auto units = static_cast<std::int64_t>(twice / (2 * angle.denominator()));
+    return scaled < 0 ? -units : units;
+}
+
+std::string axisNumber(std::int64_t units, int decimals) {
+    std::string text = unitsText(units, decimals);
+    return decimals == 0 ? text + "." : text;
+}
+
+}  // namespace
+
 std::string sheetGcode(const SheetPlan& plan) {
     const std::string axis(1, plan.axis);
     std::string text =
         "%\n(SETTING SHEET: " + std::to_string(plan.holes) + " HOLES ON THE " + axis + " AXIS)\n";
     std::string meaning =
-        holesMeaning(plan.holes, plan.span, plan.ends, plan.step, kDefaultBoltDecimals, true);
+        holesMeaning(plan.holes, plan.span, plan.ends, plan.step, kDefaultWrittenDecimals, true);
     std::transform(meaning.begin(), meaning.end(), meaning.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     text += "(" + meaning + ")\n";
@@ -418,15 +404,26 @@ std::string sheetGcode(const SheetPlan& plan) {
             ", THE OTHERS IN THE " + (plan.clockwise ? "-" : "+") + " DIRECTION, EACH EXACT TO " +
             std::to_string(plan.decimals) + " DECIMALS)\n";
     text += "(UNITS, WORK OFFSET AND AXIS AS SET ON THE CONTROL; M0 STOPS AT EACH HOLE)\n";
+    if (plan.rotary == RotaryMoves::Shortest) {
+        text += "(ANGLES WITHIN ONE TURN, FOR A CONTROL THAT TAKES THE SHORTEST WAY)\n";
+    } else if (plan.rotary == RotaryMoves::Incremental) {
+        text += "(HOLE 1 IN G90, EACH FURTHER HOLE A G91 INCREMENT FROM THE HOLE BEFORE)\n";
+    }
+    const std::int64_t turn = 360 * detail::kPow10[plan.decimals];
+    std::int64_t before = 0;
     for (std::int64_t hole = 1; hole <= plan.holes; ++hole) {
         const Angle angle = plan.start + plan.step * (hole - 1);
-        std::string position = decimalDegreesText(plan.clockwise ? -angle : angle, plan.decimals);
-        if (plan.decimals == 0) {
-            position += '.';
+        const std::int64_t units = degreeUnits(plan.clockwise ? -angle : angle, plan.decimals);
+        std::string move = "G90 G0 " + axis + axisNumber(units, plan.decimals);
+        if (plan.rotary == RotaryMoves::Shortest) {
+            move = "G90 G0 " + axis + axisNumber(((units % turn) + turn) % turn, plan.decimals);
+        } else if (plan.rotary == RotaryMoves::Incremental && hole > 1) {
+            move = "G91 G0 " + axis + axisNumber(units - before, plan.decimals);
         }
-        text += "G90 G0 " + axis + position + "\nM0 (HOLE " + std::to_string(hole) + ")\n";
+        before = units;
+        text += move + "\nM0 (HOLE " + std::to_string(hole) + ")\n";
     }
-    text += "M30\n%\n";
+    text += plan.rotary == RotaryMoves::Incremental ? "G90\nM30\n%\n" : "M30\n%\n";
     return text;
 }
 

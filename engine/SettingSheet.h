@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "engine/Angle.h"
+#include "engine/Calculation.h"
 #include "engine/CommonOptions.h"
 #include "engine/Report.h"
 #include "engine/Result.h"
@@ -17,8 +18,8 @@ namespace morvanta {
 // the table angle to set, the handwheel turns and dial reading that make it, and the error of that
 // setting. Everything is computed in whole seconds of arc and exact fractions of them, each hole
 // on its own from its exact angle (hole - 1) x 360° / N, so errors never build up from hole to
-// hole. Nothing here keeps state. roundToStep and holeSetting never throw; planSheet and the
-// writers below allocate and so may throw std::bad_alloc, which the caller must catch.
+// hole. Nothing here keeps state. holeSetting never throws; planSheet and the writers below
+// allocate and so may throw std::bad_alloc, which the caller must catch.
 //
 // A start angle and an arc move the holes as for a bolt circle: hole k lies at the exact angle
 // start + (k - 1) x step, with a step of 360° / N, or span / N over an arc, or span / (N - 1) with
@@ -43,21 +44,9 @@ inline constexpr std::int64_t kSecondsPerRevolution = 1'296'000;
 inline constexpr std::int64_t kMinSheetHoles = 2;
 inline constexpr std::int64_t kMaxSheetHoles = 10'000;
 
-// The texts of a sheet request as the user gave them; an absent option is std::nullopt.
-struct SheetArguments {
-    std::string_view holes;
-    std::optional<std::string_view> ratio = {};
-    std::optional<std::string_view> dial = {};
-    std::optional<std::string_view> resolution = {};
-    std::optional<std::string_view> start = {};
-    std::optional<std::string_view> span = {};
-    bool ends = false;
-    bool clockwise = false;
-    bool csv = false;
-    bool gcode = false;
-    std::optional<std::string_view> axis = {};
-    std::optional<std::string_view> decimals = {};
-};
+// How a program for a CNC rotary axis gives each angle: running on past 360 from the start, within
+// one turn (for a control that takes the shortest way), or as G91 increments.
+enum class RotaryMoves { Forward, Shortest, Incremental };
 
 // A checked request: every quantity in whole seconds of table angle.
 struct SheetPlan {
@@ -75,7 +64,7 @@ struct SheetPlan {
     std::optional<Angle> span;
     bool ends = false;
     bool clockwise = false;
-    Angle step = Angle::degrees(360);
+    Angle step = Angle::whole(360);
     // Every exact angle in seconds is a whole number of 1 / errorDenominator seconds: the count of
     // holes for a full circle from 0, and a multiple of the step's denominator otherwise.
     std::int64_t errorDenominator = 1;
@@ -84,66 +73,32 @@ struct SheetPlan {
     bool gcode = false;
     char axis = 'A';
     int decimals = 4;
+    RotaryMoves rotary = RotaryMoves::Forward;
 };
 
-// Either a plan or exactly one message for the user, never both.
+// Either a plan or exactly one refusal, never both.
 using SheetPlanResult = Result<SheetPlan>;
 
-// Checks the texts strictly (digits only, no spaces, signs or exponents) and makes the plan; a
-// failure names its field in about(): "count", "ratio", "dial", "resolution", "start", "span",
-// "ends", "gcode", "axis", "decimals".
-//   holes: a whole number from 2 to 10000.
-//   ratio: a positive decimal of up to 7 digits before the point and 6 after ("90", "72", "40.5")
-//     for which one handwheel turn is a whole number of seconds: 360° / 7 is not, so 7 is refused.
-//   dial: a whole number of graduations, only with a ratio, each graduation a whole number of
-//     seconds (90 with 240 gives 60"; 90 with 128 would give 112.5" and is refused).
-//   resolution: a whole number of seconds or minutes, "10s" or "1m"; with a dial, a whole number
-//     of graduations. Default 1", or one graduation with a dial.
-//   The resolution (or graduation) may be no coarser than the spacing 360° / N: a coarser one would
-//   set different holes alike and could round the last one onto 360°.
-//   start: degrees with at most 9 decimals ("15", "-22.5"), below kMaxStartDegrees in size;
-//     default 0.
-//   span: degrees from 0 to 360 with at most 9 decimals; more than 0, as a sheet has 2 holes or
-//     more. ends: only with a span below 360. The resolution may be no coarser than the step.
-//   gcode: not with csv, ratio, dial or resolution (a CNC axis needs no handwheel); axis A, B or C
-//     (default A) and decimals 0 to 8 (default 4) only with it.
-// {"7", "90", "240", nullopt} gives holes 7, turn 14400, dial 240, graduation 60, resolution 60.
-// Messages, the first failing check only, in this order: kSheetHolesMessage, kSheetRatioMessage,
-// kSheetRatioTurnMessage, kSheetDialMessage, kSheetDialWithoutRatioMessage,
-// kSheetGraduationMessage, kSheetResolutionMessage, kSheetResolutionDialMessage,
-// kSheetTooCoarseMessage.
-SheetPlanResult planSheet(const SheetArguments& arguments);
+// The description of the setting sheet: its inputs, their limits and how it is made.
+extern const Calculation kSheetCalculation;
 
-inline constexpr std::string_view kSheetHolesMessage =
-    "COUNT must be a whole number from 2 to 10000";
-inline constexpr std::string_view kSheetRatioMessage =
-    "the worm ratio must be a positive number such as 90 or 40.5";
-inline constexpr std::string_view kSheetRatioTurnMessage =
-    "the worm ratio must turn the table a whole number of seconds per handwheel turn";
-inline constexpr std::string_view kSheetDialMessage =
-    "the dial must be a whole number of graduations per turn, such as 240";
-inline constexpr std::string_view kSheetDialWithoutRatioMessage = "a dial needs a worm ratio";
-inline constexpr std::string_view kSheetGraduationMessage =
-    "one graduation of the dial must be a whole number of seconds of table angle";
-inline constexpr std::string_view kSheetResolutionMessage =
-    "the resolution must be a whole number of seconds or minutes, such as 10s or 1m";
-inline constexpr std::string_view kSheetResolutionDialMessage =
-    "the resolution must be a whole number of graduations of the dial";
-inline constexpr std::string_view kSheetTooCoarseMessage =
-    "the resolution must be no coarser than the spacing of the holes";
-inline constexpr std::string_view kSheetSpanMessage =
-    "the span must be a number of degrees above 0 and up to 360, such as 90";
-inline constexpr std::string_view kSheetGcodeManualMessage =
-    "--gcode moves a CNC rotary axis; --ratio, --dial and --resolution are for a manual table";
-inline constexpr std::string_view kSheetAxisMessage = "the axis must be A, B or C";
-inline constexpr std::string_view kSheetGcodeOnlyMessage =
-    "--axis and --decimals belong to --gcode";
-
-// The multiple of step (> 0) nearest to numerator / denominator (>= 0, denominator > 0), halves
-// up: roundToStep(119, 2, 1) == 60, roundToStep(185142857, 1000, 10) == 185140. Sized for a
-// sheet: 2 x numerator + step x denominator must stay below 2^63.
-std::int64_t roundToStep(std::int64_t numerator, std::int64_t denominator,
-                         std::int64_t step) noexcept;
+// Plans a sheet from inputs read and checked against kSheetCalculation, with the rules between
+// them, the first that fails refusing the plan:
+//   ratio: one handwheel turn must be a whole number of seconds (360° / 7 is not, so 7 is refused);
+//   dial: only with a ratio, each graduation a whole number of seconds (90 with 240 gives 60";
+//     90 with 128 would give 112.5" and is refused);
+//   resolution: with a dial, a whole number of graduations; by default 1", or one graduation;
+//   ends: only with a span below 360;
+//   the resolution (or graduation) may be no coarser than the spacing of the holes: a coarser one
+//     would set different holes alike and could round the last one onto 360°.
+// {"count": "7", "ratio": "90", "dial": "240"} gives holes 7, turn 14400, dial 240, graduation
+// 60, resolution 60.
+SheetPlanResult planSheet(const Values& values);
+// The same from the texts, read first as readInputs does.
+SheetPlanResult planSheet(const Inputs& inputs);
+// planSheet without the check of the resolution against the spacing, which a CNC axis's G-code
+// does not need.
+SheetPlanResult planSheetHoles(const Values& values);
 
 // One hole's setting. The exact angle is (hole - 1) x kSecondsPerRevolution / holes seconds round
 // a full circle from 0, and start + (hole - 1) x step within one turn otherwise (sheetExactAngle).
@@ -173,15 +128,26 @@ std::string angleText(std::int64_t seconds);
 // 32000 -> 8°53'20", 3601 -> 1°00'01".
 std::string amountText(std::int64_t seconds);
 
-// errorTimesHoles / holes seconds with two decimals, rounded half away from zero: "0.00" only when
-// exactly zero, else signed, so "+0.00" is a positive error below 0.005". 1/7 -> "+0.14",
+// errorTimesHoles / holes seconds with two decimals, rounded half away from zero, signed unless
+// it rounds to zero: "0.00" is an error below 0.005" either way, never "-0.00". 1/7 -> "+0.14",
 // -180/7 -> "-25.71".
 std::string errorText(std::int64_t errorTimesHoles, std::int64_t holes);
+
+// The sheet as a picture: a dial of radius 100 round (0, 0), graduated every 10° outside the
+// ring, 0° at the top and angles counted counter-clockwise, every hole at its exact angle on the
+// ring, hole k at (100 cos(90° + a), 100 sin(90° + a)) for its angle a; the angle to set written
+// outside the ring by hole 1 and every hole at least 30° on from the last one written (holes 1,
+// 1 + s, 1 + 2s... for s = ceil(30° / step)); an arrow from hole 1 the way the table turns; an arc
+// over the span where the holes cover less than the full circle; "0°" over the zero where hole 1
+// is not there. Seven holes: hole 2 at 51.43° on the dial, (-78.18, 62.35), written 51°25'43";
+// 360 holes: angles written by holes 1, 31, 61... 331.
+Sketch sheetSketch(const SheetPlan& plan);
 
 // The sheet as plain text with LF line breaks: a header naming the count, ratio, dial and
 // resolution and saying what each column means, an empty line, the column names, one line per hole
 // in right-aligned columns (Hole, Angle, then Turns and Dial with a ratio, Error), and a footer
-// with the largest error by size and the first hole having it. Without a dial, Dial is the table
+// with the largest error by size and the first hole having it (or, where it rounds to 0.00, that
+// every setting is exact to the digit shown). Without a dial, Dial is the table
 // angle past the whole turns. The text of
 // {"7", "90", "240"} starts:
 //   Setting sheet: 7 holes
@@ -215,6 +181,13 @@ std::string sheetCsv(const SheetPlan& plan);
 // from the start, (clockwise ? -1 : 1) x (start + (k - 1) x step), so that the axis turns the same
 // way to every hole and takes up its backlash alike.
 //   sheet 4 --gcode: G90 G0 A0.0000 / M0 (HOLE 1) / G90 G0 A90.0000 / M0 (HOLE 2) / ...
+// With RotaryMoves::Shortest each A is that angle within one turn (one that rounds to 360 written
+// 0), for a control that takes the shortest way; with RotaryMoves::Incremental hole 1 is a G90
+// move and each further hole "G91 G0 A..", the difference of its run-on angle rounded and the hole
+// before's, so that the increments add up to the rounded angles without drift, and a G90 ends the
+// program. Either way a comment says so.
+//   sheet 4 --gcode --start 300 --rotary shortest: A300.0000, A30.0000, A120.0000, A210.0000
+//   sheet 3 --gcode --rotary incremental: G90 G0 A0.0000, G91 G0 A120.0000, G91 G0 A120.0000
 std::string sheetGcode(const SheetPlan& plan);
 
 }  // namespace morvanta

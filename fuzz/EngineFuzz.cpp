@@ -7,16 +7,16 @@
 #include <string>
 #include <string_view>
 
-#include "engine/BoltCircle.h"
-#include "engine/HoleTable.h"
-#include "engine/Indexing.h"
-#include "engine/NumericText.h"
-#include "engine/SettingSheet.h"
+#include <vector>
 
-// The first byte picks what is fed, the second where the input splits into From and To (or which
-// flags a sheet, plan or bolt circle gets); the rest is the text, cut at '|' into the fields of a
-// request. Every text must give a message or a well-formed table, and the readers must agree with
-// each other.
+#include "engine/Calculation.h"
+#include "engine/HoleTable.h"
+#include "engine/NumericText.h"
+
+// The first byte picks what is fed: the number readers, Build This, Build All, or one of the
+// calculations, which the second byte picks (for Build All, where the text splits into From and
+// To); the rest is the text, for a calculation cut at '|' into the texts of its inputs. Every text
+// must give a refusal or well-formed outputs, and the readers must agree with each other.
 namespace {
 
 void check(bool ok) {
@@ -82,94 +82,81 @@ void checkAll(std::string_view from, std::string_view to) {
     check(result.value().empty() || endsWith(result.value(), "\r\n\r\n\r\n"));
 }
 
-// The fields of a request, cut at '|'; a field that is absent stays empty. Counts are kept short
-// so that one input stays within the fuzzer's time budget under the sanitizers; their full range
-// is the tests' to cover.
-constexpr std::size_t kFields = 8;
+// A request of one of the calculations: the text cut at '|' into the texts of its inputs in the
+// order of its description, a switch given where its text is not empty. Counts are kept short so
+// that one input stays within the fuzzer's time budget under the sanitizers; their full range is
+// the tests' to cover.
 constexpr std::size_t kCountDigits = 3;
 
-std::array<std::optional<std::string_view>, kFields> fieldsOf(std::string_view text) {
-    std::array<std::optional<std::string_view>, kFields> fields{};
-    for (std::size_t i = 0; i < kFields && !text.empty(); ++i) {
+morvanta::Inputs inputsOf(const morvanta::Calculation& calculation, std::string_view text) {
+    morvanta::Inputs inputs;
+    for (const morvanta::Input& input : calculation.inputs) {
+        if (text.empty()) {
+            break;
+        }
         const std::size_t bar = text.find('|');
-        fields[i] = text.substr(0, bar);
+        std::string_view field = text.substr(0, bar);
         text = bar == std::string_view::npos ? std::string_view() : text.substr(bar + 1);
+        if (input.kind == morvanta::InputKind::Switch) {
+            if (!field.empty()) {
+                inputs.set(input.id, "");
+            }
+        } else {
+            if (input.kind == morvanta::InputKind::Count) {
+                field = field.substr(0, kCountDigits);
+            }
+            inputs.set(input.id, std::string(field));
+        }
     }
-    return fields;
+    return inputs;
 }
 
-std::string_view shortCount(const std::optional<std::string_view>& field) {
-    return field.value_or("").substr(0, kCountDigits);
+// A refusal is one line naming inputs the calculation has; every output made ends in a line break.
+void checkRefusal(const morvanta::Calculation& calculation, const morvanta::Refusal& refusal) {
+    check(!refusal.text.empty() && refusal.text.find('\n') == std::string::npos);
+    check(refusal.input.empty() || calculation.input(refusal.input) != nullptr);
+    const std::string worded = morvanta::wordRefusal(refusal.text, [&](std::string_view id) {
+        const morvanta::Input* input = calculation.input(id);
+        // A control character, which no text the user typed keeps in a refusal.
+        return input != nullptr ? std::string(input->label) : std::string("\x01");
+    });
+    check(worded.find('\x01') == std::string::npos);
 }
 
-// A refusal is one message and names what it is about; a result is text ending in a line break.
-template <typename Plan>
-bool checkRefusal(const morvanta::Result<Plan>& plan) {
-    if (!plan.ok()) {
-        check(plan.isMessage() && !plan.message().empty());
-        check(plan.message().find('\n') == std::string::npos);
-        return true;
+void checkOutput(const morvanta::Calculation& calculation, const morvanta::Output& output) {
+    if (!output.ok()) {
+        checkRefusal(calculation, output.refusal);
+        return;
     }
-    return false;
-}
-
-void checkText(const std::string& text) {
+    const std::string text = output.write();
     check(!text.empty() && text.back() == '\n');
 }
 
-void checkSheet(std::string_view text, std::uint8_t flags) {
-    const auto f = fieldsOf(text);
-    const morvanta::SheetPlanResult plan =
-        morvanta::planSheet({shortCount(f[0]), f[1], f[2], f[3], f[4], f[5], (flags & 1) != 0,
-                             (flags & 2) != 0, (flags & 4) != 0, (flags & 8) != 0, f[6], f[7]});
-    if (checkRefusal(plan)) {
-        return;
-    }
-    const bool csv = (flags & 4) != 0;
-    checkText(plan.value().gcode ? morvanta::sheetGcode(plan.value())
-              : csv              ? morvanta::sheetCsv(plan.value())
-                                 : morvanta::sheetText(plan.value()));
-}
-
-void checkIndex(std::string_view text, std::uint8_t flags) {
-    const auto f = fieldsOf(text);
-    if ((flags & 1) != 0) {
-        const auto plan =
-            morvanta::planSurvey({shortCount(f[0]), shortCount(f[1]), f[2], f[3], f[4]});
-        if (!checkRefusal(plan)) {
-            checkText(morvanta::surveyText(plan.value()));
-            checkText(morvanta::surveyCsv(plan.value()));
+void checkCalculation(std::string_view text, std::uint8_t which) {
+    std::vector<const morvanta::Calculation*> planned;
+    for (const morvanta::Calculation& calculation : morvanta::calculations()) {
+        if (calculation.name != "this" && calculation.name != "all") {
+            planned.push_back(&calculation);
         }
+    }
+    const morvanta::Calculation& calculation = *planned[which % planned.size()];
+    const morvanta::Result<morvanta::Made> made =
+        morvanta::makeEveryOutput(calculation, inputsOf(calculation, text));
+    if (!made.ok()) {
+        checkRefusal(calculation, made.refusal());
         return;
     }
-    const auto plan = morvanta::planIndex({shortCount(f[0]), f[1], f[2], f[3], (flags & 2) != 0});
-    if (!checkRefusal(plan)) {
-        checkText(morvanta::indexText(plan.value()));
-        checkText(morvanta::indexCsv(plan.value()));
+    checkOutput(calculation, made.value().sheet);
+    for (const auto& other : {made.value().csv, made.value().gcode}) {
+        if (other) {
+            checkOutput(calculation, *other);
+        }
     }
-}
-
-void checkBoltCircle(std::string_view text, std::uint8_t flags) {
-    const auto f = fieldsOf(text);
-    morvanta::BoltCircleArguments arguments;
-    arguments.count = shortCount(f[0]);
-    arguments.diameter = (flags & 1) != 0 ? f[1] : std::nullopt;
-    arguments.radius = (flags & 1) == 0 ? f[1] : std::nullopt;
-    arguments.centre = f[2];
-    arguments.start = f[3];
-    arguments.clockwise = (flags & 2) != 0;
-    arguments.span = f[4];
-    arguments.ends = (flags & 4) != 0;
-    arguments.decimals = f[5];
-    arguments.gcode = (flags & 8) != 0;
-    arguments.depth = f[6];
-    arguments.retract = f[7];
-    arguments.feed = (flags & 8) != 0 ? std::optional<std::string_view>("100") : std::nullopt;
-    const auto plan = morvanta::planBoltCircle(arguments);
-    if (!checkRefusal(plan)) {
-        checkText(plan.value().output == morvanta::BoltOutput::Gcode
-                      ? morvanta::boltCircleGcode(plan.value())
-                      : morvanta::boltCircleText(plan.value()));
+    if (made.value().sheet.ok() && made.value().report) {
+        check(!made.value().report().title.empty());
+    }
+    if (made.value().sketch) {
+        made.value().sketch();
     }
 }
 
@@ -180,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const std::string_view text(reinterpret_cast<const char*>(data) + 2, size - 2);
-    switch (data[0] % 6) {
+    switch (data[0] % 4) {
         case 0:
             checkReaders(text);
             break;
@@ -192,14 +179,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             checkAll(text.substr(0, split), text.substr(split));
             break;
         }
-        case 3:
-            checkSheet(text, data[1]);
-            break;
-        case 4:
-            checkIndex(text, data[1]);
-            break;
         default:
-            checkBoltCircle(text, data[1]);
+            checkCalculation(text, data[1]);
             break;
     }
     return 0;

@@ -246,7 +246,7 @@ pass "scripts/package.sh built $(basename "$deb")"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "INFO: Depends: $depends"
 for needed in fonts-liberation qt6-wayland libqt6widgets6 libqt6gui6 libqt6core6 libqt6printsupport6 \
-    libstdc++6; do
+    libqt6svg6 libstdc++6; do
     check "the package depends on $needed" grep -q "\b$needed\b" <<<"$depends"
 done
 

@@ -11,7 +11,8 @@
 # Prints nothing when everything is there. Needs root (or sudo) only when something is missing.
 set -euo pipefail
 
-run=(g++ cmake make qt6-base-dev qt6-wayland libqscintilla2-qt6-dev libxcb1-dev fonts-liberation)
+run=(g++ cmake make qt6-base-dev qt6-svg-dev qt6-wayland libqscintilla2-qt6-dev libxcb1-dev
+    fonts-liberation)
 test=(libgtest-dev libbenchmark-dev libmpfr-dev xvfb xauth xclip xdotool x11-utils openbox
     desktop-file-utils appstream groff-base poppler-utils dpkg-dev)
 package=(dpkg-dev file desktop-file-utils appstream)

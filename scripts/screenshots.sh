@@ -5,10 +5,12 @@
 #   (defaults: build/app/morvanta and build/workshop/morvanta-workshop)
 # Writes docs/main.png, docs/help.png and docs/about.png, and of Morvanta Workshop
 # docs/workshop-sheet.png, workshop-fault.png, workshop-index.png, workshop-bolt.png,
-# workshop-scaled.png (at QT_SCALE_FACTOR=1.5) and workshop-printed.png (the first page of the
-# index plate plan for 127 divisions exported as PDF, drawn by pdftoppm). Needs xvfb, xdotool, imagemagick and
-# poppler-utils; with openbox installed the pictures show the window frames and captions as a
-# desktop draws them.
+# workshop-line.png, workshop-grid.png,
+# workshop-scaled.png (at QT_SCALE_FACTOR=1.5), workshop-printed.png (the first page of the
+# index plate plan for 127 divisions exported as PDF, drawn by pdftoppm) and
+# workshop-index-picture.svg (that plan's picture as Export Picture writes it). Needs xvfb,
+# xdotool, imagemagick and poppler-utils; with openbox installed the pictures show the window
+# frames and captions as a desktop draws them.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 program=$(realpath "${1:-$root/build/app/morvanta}")
@@ -105,6 +107,11 @@ retype 2
 keys alt+d
 retype 100
 shoot "$workshop_window" workshop-bolt.png
+# The line and the grid of holes, the pages after it, from their first values.
+keys ctrl+Tab
+shoot "$workshop_window" workshop-line.png
+keys ctrl+Tab
+shoot "$workshop_window" workshop-grid.png
 kill "$pid"
 wait "$pid" 2>/dev/null || true
 
@@ -114,5 +121,22 @@ pid=$!
 workshop_window=$(window_of "Morvanta Workshop")
 sleep 1
 shoot "$workshop_window" workshop-scaled.png
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+
+# The index plate's picture as File > Export Picture writes it, from a dialog of its own, which
+# would first ask whether to replace the last one.
+rm -f "$out/workshop-index-picture.svg"
+"$workshop" >/dev/null 2>&1 &
+pid=$!
+workshop_window=$(window_of "Morvanta Workshop")
+sleep 1
+keys alt+i ctrl+shift+e
+retype "$out/workshop-index-picture.svg"
+keys Return
+sleep 1
+kill "$pid"
+wait "$pid" 2>/dev/null || true
 echo "Wrote $out/workshop-sheet.png, workshop-fault.png, workshop-index.png, workshop-bolt.png," \
-    "workshop-printed.png and workshop-scaled.png"
+    "workshop-line.png, workshop-grid.png," \
+    "workshop-printed.png, workshop-scaled.png and workshop-index-picture.svg"

@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <new>
 
+#include "workshop/SketchView.h"
+
 namespace morvanta::workshop {
 
 namespace {
@@ -90,8 +92,11 @@ CalculatorPage::CalculatorPage(PageDefinition definition, QWidget* parent)
                                freshPalette_.color(QPalette::Disabled, QPalette::Base));
     }
 
+    picture_ = new SketchView(this);
+
     auto* right = new QVBoxLayout;
     right->addWidget(status_);
+    right->addWidget(picture_, 1);
     right->addWidget(result_, 1);
 
     auto* layout = new QHBoxLayout(this);
@@ -171,6 +176,9 @@ CalculatorPage::Field CalculatorPage::makeField(const FieldDefinition& definitio
         case FieldKind::Text: {
             field.edit = new QLineEdit(parent);
             field.edit->setPlaceholderText(definition.placeholder);
+            if (definition.maxLength > 0) {
+                field.edit->setMaxLength(definition.maxLength);
+            }
             field.control = field.edit;
             connect(field.edit, &QLineEdit::textChanged, this, &CalculatorPage::compute);
             break;
@@ -291,10 +299,7 @@ CalculatorPage::Field* CalculatorPage::fieldAbout(const QString& about) {
         return nullptr;
     }
     for (Field& field : fields_) {
-        const QStringList names = field.definition.about.isEmpty()
-                                      ? QStringList{field.definition.name}
-                                      : field.definition.about;
-        if (names.contains(about)) {
+        if (field.definition.name == about) {
             return &field;
         }
     }
@@ -371,11 +376,20 @@ void CalculatorPage::showResult(PageResult result) {
     PageOutput output = std::move(result).value();
     // A field that only the G-code needs is named beside it, any other reason under the fields;
     // the sheet stays good either way.
-    if (!output.gcodeMessage.empty()) {
-        const QString message = QString::fromStdString(output.gcodeMessage);
-        if (Field* field = fieldAbout(QString::fromStdString(output.gcodeAbout))) {
+    if (!output.gcodeMessage.isEmpty()) {
+        const QString& message = output.gcodeMessage;
+        // A field given wrong is named beside it; one not given yet only in the note, so that a
+        // user who wants no G-code sees no fault.
+        Field* field = fieldAbout(output.gcodeAbout);
+        if (field != nullptr && !storedText(*field).isEmpty()) {
             showBeside(*field, message);
-        } else {
+        } else if (std::any_of(fields_.begin(), fields_.end(), [this](const Field& f) {
+                       return f.definition.gcodeOnly &&
+                              storedText(f) != f.definition.defaultValue;
+                   })) {
+            // Under the fields once the user has begun on the G-code's own; before that the
+            // reason stands on Save G-code alone, so that a page used without G-code says nothing
+            // of it.
             gcodeNote_->setText(tr("No G-code from this input: %1").arg(message));
             gcodeNote_->show();
         }
@@ -384,6 +398,8 @@ void CalculatorPage::showResult(PageResult result) {
     if (!output_ || output_->text != output.text) {
         result_->setPlainText(QString::fromStdString(output.text));
     }
+    picture_->setSketch(output.sketch ? std::optional<Sketch>(output.sketch()) : std::nullopt);
+    picture_->setVisible(static_cast<bool>(output.sketch));
     output_ = std::move(output);
     outputInputs_ = describeInputs();
     setStale(false);
@@ -400,6 +416,7 @@ void CalculatorPage::setStale(bool stale) {
     current_ = !stale;
     result_->setPalette(stale ? stalePalette_ : freshPalette_);
     result_->setProperty("stale", stale);
+    picture_->setStale(stale);
     if (!stale) {
         status_->setText(tr("Sheet for %1.").arg(outputInputs_));
     } else if (output_) {

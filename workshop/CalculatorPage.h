@@ -19,6 +19,8 @@ class QSettings;
 
 namespace morvanta::workshop {
 
+class SketchView;
+
 // One page of the window: its fields, each with room for the engine's message beside it, and a
 // fixed-pitch read-only view of the sheet. Every edit runs the page's engine call at once. Good
 // input replaces the sheet; bad input shows the engine's message beside the field it names (or
@@ -27,8 +29,9 @@ namespace morvanta::workshop {
 //
 // Object names: the page is definition.name ("sheet"); each field's control is its field name
 // ("count"), its message label that name and "Message" ("countMessage"); the sheet view is
-// "result", the line above it "status", the message that names no field "pageMessage", and why
-// a good input makes no G-code, where no field is to blame, "gcodeNote".
+// "result", the picture of the setup "picture", the line above them "status", the message that
+// names no field "pageMessage", and why a good input makes no G-code, where no field is to blame,
+// "gcodeNote".
 class CalculatorPage : public QWidget {
     Q_OBJECT
 
@@ -95,6 +98,7 @@ private:
     QLabel* gcodeNote_ = nullptr;
     QLabel* status_ = nullptr;
     QPlainTextEdit* result_ = nullptr;
+    SketchView* picture_ = nullptr;
     QPalette freshPalette_;
     QPalette stalePalette_;
     std::optional<PageOutput> output_;

@@ -5,65 +5,40 @@
 #include <QStringList>
 
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/Calculation.h"
 #include "engine/Report.h"
 #include "engine/Result.h"
+#include "engine/Sketch.h"
 
 namespace morvanta::workshop {
 
-// The texts of a page's fields as the user typed them, by field name, for the engine's planner.
-// A text field left empty and a flag left unticked are absent, as an option not given on the
-// command line is; a ticked flag is present with the text "".
-class Inputs {
-public:
-    void set(std::string_view name, std::string text) {
-        texts_[std::string(name)] = std::move(text);
-    }
-
-    // The text of a field that must be given (a count): "" when it is empty.
-    std::string_view text(std::string_view name) const {
-        const auto found = texts_.find(name);
-        return found == texts_.end() ? std::string_view() : std::string_view(found->second);
-    }
-
-    // The text of an option, or nothing when it was left empty.
-    std::optional<std::string_view> option(std::string_view name) const {
-        const auto found = texts_.find(name);
-        if (found == texts_.end()) {
-            return std::nullopt;
-        }
-        return std::string_view(found->second);
-    }
-
-    bool has(std::string_view name) const { return texts_.find(name) != texts_.end(); }
-
-private:
-    std::map<std::string, std::string, std::less<>> texts_;
-};
-
-// What one page's engine call gives for good input. Every text comes from the engine.
+// What one page's engine call gives for good input. Every text comes from the engine, worded for
+// the window.
 struct PageOutput {
     // Exactly what morvanta-table prints for the same input, LF line breaks.
     std::string text;
     // The engine's writers, run only when the user prints or saves, so that typing into a large
     // sheet makes its text alone: the same sheet as data for the printed page, its CSV and its
-    // G-code. An empty csv or gcode means the page has no such output for this input.
+    // G-code. An empty csv or gcode means the page has no such output for this input, and the
+    // message beside it says why ("" where the page has no such output at all).
     std::function<Report()> report;
     std::function<std::string()> csv;
     std::function<std::string()> gcode;
-    // Why this input makes no G-code although the page can make some, in the engine's words, and
-    // the field that message names ("" for none): the sheet itself is good all the same.
-    std::string gcodeMessage = {};
-    std::string gcodeAbout = {};
+    std::function<Sketch()> sketch;
+    QString csvMessage = {};
+    // Why this input makes no G-code although the page can make some, and the field that message
+    // names ("" for none): the sheet itself is good all the same.
+    QString gcodeMessage = {};
+    QString gcodeAbout = {};
 };
 
-// Either the output, or the engine's one message with the name of the input at fault
-// (Result::about(), "" when no one field is to blame).
+// Either the output, or the engine's one message, worded for the window, with the name of the
+// input at fault (Result::about(), "" when no one field is to blame).
 using PageResult = Result<PageOutput>;
 
 enum class FieldKind {
@@ -77,81 +52,51 @@ struct Choice {
     QString value;  // what the engine gets: "bs"; "" leaves the option out
 };
 
-// One input of a page.
+// One input of a page, as the window shows it: made from the input's description.
 struct FieldDefinition {
-    // The object name of the control, its settings key and its name in Inputs: "count".
+    // The object name of the control, its settings key and the input's id: "count".
     QString name = {};
     // The caption with its mnemonic: "&Count". The accessible name is the caption without '&'.
     QString label = {};
     FieldKind kind = FieldKind::Text;
     // The text, the ticked state ("true"/"false") or the chosen value a Reset gives back.
     QString defaultValue = {};
-    // What the field is for, shown as its tool tip and read out as its accessible description.
+    // What the field is for, its limits and default, shown as its tool tip and read out as its
+    // accessible description.
     QString hint = {};
-    // Shown in an empty text field: what leaving it empty means ("none", "1s").
+    // Shown in an empty text field: what leaving it empty means ("0", "40").
     QString placeholder = {};
     std::vector<Choice> choices = {};
     bool editable = false;
-    // The names the engine gives this input in Result::about(); the field's own name when empty.
-    QStringList about = {};
     // A heading shown above this field, starting a new group of fields ("G-code").
     QString section = {};
     // The field shapes the G-code alone, so the sheet's inputs (its status line, the printed
     // page) leave it out.
     bool gcodeOnly = false;
+    // The most characters the input can usefully hold; longer text is refused as it is typed.
+    int maxLength = 0;
 };
 
 // A page of the window: its fields and the one engine call that turns their texts into a sheet.
 struct PageDefinition {
-    QString name;      // object name and settings group: "sheet"
+    QString name;      // object name and settings group: the calculation's name, "sheet"
     QString title;     // the tab's caption with its mnemonic: "&Setting sheet"
     QString fileStem;  // start of a suggested file name: "setting-sheet"
     std::vector<FieldDefinition> fields;
     std::function<PageResult(const Inputs&)> compute;
 };
 
-// The three pages in the order of their tabs: Setting sheet, Index plate, Bolt circle.
+// A page for every calculation with a title, in the order of the calculations: Setting sheet,
+// Index plate, Bolt circle, ...
 std::vector<PageDefinition> workshopPages();
 
-// The fields more than one page has, captioned alike (and so with the same mnemonic) on each.
-FieldDefinition countField(QString defaultValue, QString hint, QString placeholder);
-FieldDefinition startField(QString hint);
-FieldDefinition spanField();
-FieldDefinition endsField();
-FieldDefinition clockwiseField(QString hint);
+// The page of one calculation, its fields' captions given mnemonics none of `taken` (the window's
+// menus and tabs, lower case) has; its title without a mnemonic, which the window's tabs share out.
+PageDefinition pageOf(const Calculation& calculation, const QString& taken);
 
-// The output of a page from the engine's plan for its fields, or the engine's refusal as it is:
-// the text at once, the report and the CSV (where the page has a `csv` writer for this plan)
-// made only when the user prints or saves.
-template <typename Plan>
-PageResult planOutput(const Result<Plan>& plan, std::string (*text)(const Plan&),
-                      Report (*report)(const Plan&), std::string (*csv)(const Plan&)) {
-    if (!plan.ok()) {
-        return PageResult::failure(plan.message(), plan.about());
-    }
-    PageOutput output;
-    output.text = text(plan.value());
-    output.report = [sheet = plan.value(), report] { return report(sheet); };
-    if (csv != nullptr) {
-        output.csv = [sheet = plan.value(), csv] { return csv(sheet); };
-    }
-    return PageResult::success(std::move(output));
-}
-
-// Gives a good sheet the G-code of the engine's plan for the same request with the G-code fields,
-// or, where the engine refuses that, its message and the field it names.
-template <typename Plan>
-void addGcode(PageResult& sheet, const Result<Plan>& program, std::string (*gcode)(const Plan&)) {
-    if (program.ok()) {
-        sheet.value().gcode = [plan = program.value(), gcode] { return gcode(plan); };
-    } else {
-        sheet.value().gcodeMessage = program.message();
-        sheet.value().gcodeAbout = program.about();
-    }
-}
-
-PageDefinition settingSheetPage();
-PageDefinition indexPlatePage();
-PageDefinition boltCirclePage();
+// An engine text worded for the window: each {id} as that input's caption, quoted where it does
+// not open the text, and the first letter made upper case:
+//   "{ends} needs {span}" -> "Hole at each end needs “Span”".
+QString windowWords(const Calculation& calculation, std::string_view text);
 
 }  // namespace morvanta::workshop

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "workshop/SketchView.h"
+
 namespace morvanta::workshop {
 
 namespace {
@@ -34,6 +36,9 @@ constexpr double kTickColumn = 16;
 constexpr double kColumnGap = 12;
 constexpr double kPointsPerInch = 72;
 constexpr QRgb kShade = 0xEBEBEB;
+constexpr double kPictureTextSize = 8;
+constexpr double kPictureHeight = 200;
+constexpr double kPictureGap = 8;
 
 QString text(const std::string& utf8) {
     return QString::fromStdString(utf8);
@@ -86,6 +91,7 @@ public:
         footFont_ = sized(plain, kFootSize);
         rowFont_ = sized(fixed, kRowSize);
         headerFont_ = sized(fixed, kRowSize, true);
+        pictureFont_ = sized(plain, kPictureTextSize);
 
         if (!sheet.inputs.isEmpty()) {
             inputLines_ = wrapped(QStringLiteral("Inputs: ") + sheet.inputs,
@@ -98,6 +104,7 @@ public:
             footerLines_ += wrapped(text(line), QFontMetricsF(textFont_, &device), width_);
         }
         fitColumns(device);
+        placePicture();
         paginate();
     }
 
@@ -118,9 +125,25 @@ private:
     int rowCount() const { return static_cast<int>(sheet_.report.rows.size()); }
     double bottom() const { return height_ - pt(kFootBand); }
 
-    double firstPageTop() const {
+    double notesBottom() const {
         return pt(kTitlePitch) + pt(kInputsPitch) * static_cast<double>(inputLines_.size()) +
                pt(kNotePitch) * static_cast<double>(noteLines_.size()) + pt(kGapAfterNotes);
+    }
+
+    // Where the table starts on the first page: under the picture, if there is one.
+    double firstPageTop() const {
+        return picture_.isNull() ? notesBottom() : picture_.bottom() + pt(kPictureGap);
+    }
+
+    // Across the page under the notes, as high as it may be while the column names and a row
+    // still fit under it.
+    void placePicture() {
+        if (!sheet_.sketch) {
+            return;
+        }
+        const double top = notesBottom();
+        const double room = bottom() - top - pt(kPictureGap) - pt(kRowPitch) * 2;
+        picture_ = QRectF(0, top, width_, std::clamp(room, 0.0, pt(kPictureHeight)));
     }
 
     // Each column as wide as its widest cell, as in the text; the type shrinks until they fit.
@@ -207,6 +230,13 @@ private:
                 line(noteFont_, kNotePitch, words);
             }
             y += pt(kGapAfterNotes);
+            if (!picture_.isNull()) {
+                painter.save();
+                painter.setFont(pictureFont_);
+                paintSketch(painter, *sheet_.sketch, picture_);
+                painter.restore();
+            }
+            y = firstPageTop();
         } else {
             line(continuedFont_, kContinuedPitch, title + QStringLiteral(" (continued)"));
         }
@@ -261,10 +291,12 @@ private:
     double scale_;
     double width_;
     double height_;
-    QFont titleFont_, textFont_, noteFont_, continuedFont_, footFont_, rowFont_, headerFont_;
+    QFont titleFont_, textFont_, noteFont_, continuedFont_, footFont_, rowFont_, headerFont_,
+        pictureFont_;
     QStringList inputLines_, noteLines_, footerLines_;
     std::vector<double> widths_;
     double tableWidth_ = 0;
+    QRectF picture_;
     std::vector<PagePlan> pages_;
 };
 

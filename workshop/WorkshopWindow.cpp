@@ -31,6 +31,8 @@
 #include "Version.h"
 #include "workshop/CalculatorPage.h"
 #include "workshop/Page.h"
+#include "workshop/SafeFile.h"
+#include "workshop/SketchView.h"
 
 namespace morvanta::workshop {
 
@@ -85,13 +87,16 @@ WorkshopWindow::WorkshopWindow(QWidget* parent) : QMainWindow(parent) {
     exportPdf_ =
         makeAction("exportPdf", tr("&Export PDF..."),
                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &WorkshopWindow::exportPdf);
+    exportPicture_ =
+        makeAction("exportPicture", tr("Export Pic&ture..."),
+                   QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), &WorkshopWindow::exportPicture);
     QAction* quit = new QAction(tr("&Quit"), this);
     quit->setObjectName(QStringLiteral("quit"));
     quit->setShortcut(QKeySequence::Quit);
     connect(quit, &QAction::triggered, this, &QWidget::close);
     file->addActions({saveCsv_, saveGcode_});
     file->addSeparator();
-    file->addActions({print_, exportPdf_});
+    file->addActions({print_, exportPdf_, exportPicture_});
     file->addSeparator();
     file->addAction(quit);
 
@@ -203,7 +208,9 @@ std::optional<PrintedSheet> WorkshopWindow::currentSheet() const {
     if (page == nullptr || !page->isCurrent()) {
         return std::nullopt;
     }
-    return PrintedSheet{page->output()->report(), page->outputInputs()};
+    const PageOutput& output = *page->output();
+    return PrintedSheet{output.report(), page->outputInputs(),
+                        output.sketch ? std::optional<Sketch>(output.sketch()) : std::nullopt};
 }
 
 void WorkshopWindow::updateActions() {
@@ -214,9 +221,9 @@ void WorkshopWindow::updateActions() {
     }
     saveCsv_->setEnabled(current && static_cast<bool>(page->output()->csv));
     saveGcode_->setEnabled(current && static_cast<bool>(page->output()->gcode));
+    exportPicture_->setEnabled(current && static_cast<bool>(page->output()->sketch));
     // Where the page could make G-code but not from this input, the engine says why.
-    const QString whyNoGcode =
-        current ? QString::fromStdString(page->output()->gcodeMessage) : QString();
+    const QString whyNoGcode = current ? page->output()->gcodeMessage : QString();
     saveGcode_->setStatusTip(whyNoGcode);
     resetPage_->setEnabled(page != nullptr);
     for (const auto& [action, button] : buttons_) {
@@ -288,14 +295,8 @@ bool WorkshopWindow::saveOutput(const QString& path,
         return false;
     }
     const std::string bytes = (page->output()->*writer)();
-    // Written whole to a temporary file and renamed: a full disk leaves the old file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-            static_cast<qint64>(bytes.size()) ||
-        !file.commit()) {
-        complain(
-            tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    if (const SaveOutcome outcome = saveFile(path, bytes); !outcome.saved) {
+        complain(tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), outcome.reason));
         return false;
     }
     statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(path)),
@@ -346,6 +347,25 @@ int WorkshopWindow::exportPdfTo(const QString& path) {
     return pages;
 }
 
+bool WorkshopWindow::exportPictureTo(const QString& path) {
+    const CalculatorPage* page = currentPage();
+    if (page == nullptr || !page->isCurrent() || !page->output()->sketch) {
+        return false;
+    }
+    QString caption = page->definition().title;
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    caption.remove(QLatin1Char('&'));
+    caption.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    const QByteArray svg = sketchSvg(page->output()->sketch(), caption);
+    if (const SaveOutcome outcome = saveFile(path, svg); !outcome.saved) {
+        complain(tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), outcome.reason));
+        return false;
+    }
+    statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(path)),
+                             kStatusMilliseconds);
+    return true;
+}
+
 void WorkshopWindow::copySheet() {
     const CalculatorPage* page = currentPage();
     if (page == nullptr || !page->isCurrent()) {
@@ -377,6 +397,14 @@ void WorkshopWindow::exportPdf() {
                                          tr("PDF documents (*.pdf)"));
         !path.isEmpty()) {
         exportPdfTo(path);
+    }
+}
+
+void WorkshopWindow::exportPicture() {
+    if (const QString path = askSavePath(exportPicture_, tr("Export Picture"),
+                                         QStringLiteral("svg"), tr("SVG pictures (*.svg)"));
+        !path.isEmpty()) {
+        exportPictureTo(path);
     }
 }
 

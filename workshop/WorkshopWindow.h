@@ -27,7 +27,8 @@ void setApplicationIdentity();
 
 // Morvanta Workshop's one window: a tab for each page (Setting sheet, Index plate, Bolt circle)
 // and, for the sheet of the page in front, Copy, Save as CSV..., Save G-code..., Print... (with a
-// preview) and Export PDF..., in the File and Edit menus and as buttons under the pages. They
+// preview) and Export PDF..., in the File and Edit menus and as buttons under the pages, and
+// Export Picture... (File menu), the page's picture as an SVG file. They
 // act only on a sheet made from the input as it stands: while the input is bad they are off, so
 // that no one prints a sheet the fields no longer say.
 //
@@ -35,8 +36,8 @@ void setApplicationIdentity();
 // come back at the next start; Edit > Reset Page to Defaults gives the page its first values.
 //
 // Object names: the window "workshopWindow", the tabs "pages", the actions "copy", "saveCsv",
-// "saveGcode", "print", "exportPdf", "resetPage", "quit", "about", and their buttons the same
-// names followed by "Button".
+// "saveGcode", "print", "exportPdf", "exportPicture", "resetPage", "quit", "about", and their
+// buttons the same names followed by "Button".
 class WorkshopWindow : public QMainWindow {
     Q_OBJECT
 
@@ -56,6 +57,9 @@ public:
     bool saveGcodeTo(const QString& path);
     // Returns the number of pages written, 0 on failure.
     int exportPdfTo(const QString& path);
+    // The picture of the page in front as SVG; false, writing nothing, while the page is not
+    // current or draws no picture.
+    bool exportPictureTo(const QString& path);
 
     // A4, or US Letter where the locale measures in inches, with 15 mm margins.
     static QPageLayout defaultPageLayout();
@@ -83,6 +87,7 @@ private:
     void saveGcode();
     void print();
     void exportPdf();
+    void exportPicture();
     void resetPage();
     void about();
 
@@ -94,6 +99,7 @@ private:
     QAction* saveGcode_ = nullptr;
     QAction* print_ = nullptr;
     QAction* exportPdf_ = nullptr;
+    QAction* exportPicture_ = nullptr;
     QAction* resetPage_ = nullptr;
     std::vector<std::pair<QAction*, QPushButton*>> buttons_;
 };

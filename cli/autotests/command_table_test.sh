@@ -92,15 +92,21 @@ done <<'EOF'
 1|this -3|This must be a number greater then 1
 1|all 10 5|To must be greater then From
 1|all -- -1 5|From must be a number greater then 0
-1|sheet 1|COUNT must be a whole number from 2 to 10000
-1|sheet 10001|COUNT must be a whole number from 2 to 10000
+1|this -inf|This must be a number greater then 1
+1|sheet 1|COUNT must be a whole number of holes from 2 to 10000; 1 is below 2
+1|sheet 10001|COUNT must be a whole number of holes from 2 to 10000; 10001 is above 10000
+1|sheet 7 --span 0|--span must be a number of degrees above 0 and at most 360; 0 is not above 0
 2|this|missing COUNT
 2|this 7 8|COUNT expected, 2 given
 2|this 7 --bogus|unknown option --bogus
 2|this 7 --lf --crlf|--lf and --crlf together
 2|all 2|FROM and TO expected, 1 given
 2|all 2 3 4|FROM and TO expected, 3 given
-2|all -x 2 3|unknown option -x
+2|all -x 2 3|FROM and TO expected, 3 given
+2|this 7 --crlf --crlf|--crlf given twice
+2|this 7 --help=1|--help takes no value
+2|this --lf=1 7|--lf takes no value
+2|index --survey 1 5 --bogus|unknown option --bogus
 2|sheet|missing COUNT
 2|sheet 7 8|COUNT expected, 2 given
 2|sheet 7 --ratio|--ratio needs a value
@@ -108,8 +114,14 @@ done <<'EOF'
 2|sheet 7 --csv=yes|--csv takes no value
 EOF
 
+# A word that names no option goes to the command as typed, spaces and all.
+capture this "- 7"
+[[ $status -eq 1 && $(cat "$work/err") == "This must be a number greater then 1" ]] ||
+    fail "[this '- 7']: status $status, $(cat "$work/err")"
+
 # Malformed before any command: the tool's own name only.
-for args in "" "--lf" "bogus 7" "help bogus" "help this all" "--bogus this 7" "--lf --crlf this 7"; do
+for args in "" "--lf" "bogus 7" "help bogus" "help this all" "--bogus this 7" "--lf --crlf this 7" \
+    "--lf --lf this 7" "--version=2"; do
     # shellcheck disable=SC2086
     capture $args
     [[ $status -eq 2 && ! -s $work/out ]] || fail "[$args]: status $status, expected 2"

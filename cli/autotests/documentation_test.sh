@@ -55,9 +55,11 @@ expect_offered "sheet" --lf help sh
 expect_offered "" help sheet ""
 expect_offered "" this ""
 expect_offered "--help" --lf this --
-expect_offered "--axis --csv --cw --decimals --dial --ends --gcode --help --resolution --span --start" \
+expect_offered "--axis --csv --cw --decimals --dial --ends --gcode --help --resolution --rotary --span --start" \
     --crlf sheet 7 --ratio 90 --
 expect_offered "east north" coords 6 --zero ""
+expect_offered "fanuc grbl linuxcnc" grid 2 2 --dialect ""
+expect_offered "forward incremental shortest" sheet 7 --gcode --rotary ""
 expect_offered "B" sheet 7 --gcode --axis B
 expect_offered "--resolution" sheet --re
 expect_offered "" sheet 7 --ratio ""

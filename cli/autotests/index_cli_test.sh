@@ -28,19 +28,19 @@ run 0 --crlf index 127
 # The survey's CSV: every count to 50 and every even count to 100 but 96 simple; every count to
 # 382 reached; 383 not.
 run 0 index --survey 1 400 --csv
-[ "$(head -n 1 "$work/out")" = "count,method,turns,holes,circle" ] || fail "survey: header"
+[ "$(head -n 1 "$work/out")" = "count,method,turns,holes,circle,plate_holes,plate_circle,base,gearing,gears" ] || fail "survey: header"
 [ "$(wc -l <"$work/out")" -eq 401 ] || fail "survey: not 400 rows"
 awk -F, 'NR > 1 {
     simple = $1 <= 50 || ($1 <= 100 && $1 % 2 == 0 && $1 != 96)
     if (simple && $2 != "simple") { print "count " $1 " is " $2; bad = 1 }
     if ($1 == 96 && $2 == "simple") { print "96 is simple"; bad = 1 }
     if ($1 <= 382 && $2 == "none") { print "count " $1 " is none"; bad = 1 }
-    if ($1 == 383 && $0 != "383,none,,,") { print "383: " $0; bad = 1 }
+    if ($1 == 383 && $0 != "383,none,,,,,,,,") { print "383: " $0; bad = 1 }
     # A simple row is one exact move: (turns x circle + holes) x count = 40 x circle.
     if ($2 == "simple" && ($3 * $5 + $4) * $1 != 40 * $5) { print "inexact: " $0; bad = 1 }
 } END { exit bad }' "$work/out" >"$work/bad" || fail "survey 1 400: $(head -n 3 "$work/bad")"
-grep -qx '6,simple,6,10,15' "$work/out" || fail "survey: 6 at 40:1"
-grep -qx '97,differential,0,6,15' "$work/out" || fail "survey: 97 from 100"
+grep -qx '6,simple,6,10,15,,,,,' "$work/out" || fail "survey: 6 at 40:1"
+grep -qx '97,differential,0,6,15,,,100,6/5,48/40' "$work/out" || fail "survey: 97 from 100"
 
 run 0 index 63 --ratio 90 --csv
 [ "$(sed -n 3p "$work/out")" = "2,5,42,51.4,1,9,21" ] || fail "63 at 90:1: $(sed -n 3p "$work/out")"
@@ -50,12 +50,11 @@ grep -qxF 'Move: 6 turns and 10 holes on the 15-hole circle (plate 1) for each d
 run 0 index 20000
 grep -qx 'The division table is printed for counts up to 10000.' "$work/out" || fail "20000"
 
-# A survey of 100000 counts and a table of 10000 divisions, each well inside five seconds even
-# on a busy machine (the benchmark has the real figures).
-start=$(date +%s)
+# The largest survey and the largest table are made whole (the benchmark times them).
 run 0 index --survey 1 100000
-run 0 index 10000
-[ $(($(date +%s) - start)) -le 5 ] || fail "the largest survey and table took over 5 s"
+[ "$(wc -l <"$work/out")" -gt 100000 ] || fail "survey 1 100000: $(wc -l <"$work/out") lines"
+run 0 index 10000 --csv
+[ "$(wc -l <"$work/out")" -eq 10001 ] || fail "index 10000 --csv: $(wc -l <"$work/out") lines"
 
 # Malformed command lines, then input the planner refuses, each with one line on standard error.
 while IFS='|' read -r status args; do
@@ -86,7 +85,7 @@ done <<'EOF'
 1|--survey 0 5
 EOF
 run 1 index 7 --plates ""
-[ "$(cat "$work/err")" = "the plates must be bs, cincinnati or hole circles such as 15,16,17/21,23,27 (commas between the circles of a plate, a slash between plates)" ] ||
+[ "$(cat "$work/err")" = "--plates must be bs or cincinnati, or whole numbers from 2 to 1000 with commas between and a slash between groups, at most 64 in all" ] ||
     fail "empty plates: $(cat "$work/err")"
 
 run 0 index --help

@@ -80,8 +80,56 @@ std::int64_t roundedUnits(const Big& value, int decimals) {
     return down.whole() + (up ? 1 : 0);
 }
 
+// A request's texts as tests write them, by field; an absent option is std::nullopt.
+struct BoltCircleArguments {
+    std::string_view count;
+    std::optional<std::string_view> diameter = {};
+    std::optional<std::string_view> radius = {};
+    std::optional<std::string_view> centre = {};
+    std::optional<std::string_view> start = {};
+    bool clockwise = false;
+    std::optional<std::string_view> zero = {};
+    std::optional<std::string_view> span = {};
+    bool ends = false;
+    std::optional<std::string_view> decimals = {};
+    bool csv = false;
+    bool gcode = false;
+    std::optional<std::string_view> depth = {};
+    std::optional<std::string_view> retract = {};
+    std::optional<std::string_view> feed = {};
+
+    Inputs inputs() const {
+        Inputs texts{{"count", count}};
+        const std::pair<const char*, const std::optional<std::string_view>*> options[] = {
+            {"diameter", &diameter}, {"radius", &radius}, {"centre", &centre},
+            {"start", &start},       {"zero", &zero},     {"span", &span},
+            {"decimals", &decimals}, {"depth", &depth},   {"retract", &retract},
+            {"feed", &feed}};
+        for (const auto& [id, text] : options) {
+            if (*text) {
+                texts.set(id, std::string(**text));
+            }
+        }
+        for (const auto& [id, on] : {std::pair{"cw", clockwise}, std::pair{"ends", ends},
+                                     std::pair{"csv", csv}, std::pair{"gcode", gcode}}) {
+            if (on) {
+                texts.set(id, "");
+            }
+        }
+        return texts;
+    }
+};
+
 BoltCirclePlan planOf(const BoltCircleArguments& arguments) {
-    return planned(planBoltCircle(arguments));
+    return planned(planBoltCircle(arguments.inputs()));
+}
+
+std::string programOf(const BoltCircleArguments& arguments) {
+    const Made made = planned(makeRequest(kBoltCircleCalculation, arguments.inputs()));
+    if (!made.gcode->ok()) {
+        throw std::runtime_error("no program: " + made.gcode->refusal.text);
+    }
+    return made.gcode->write();
 }
 
 // The request as a drilling program, with the depth, retract plane and feed it does not give.
@@ -109,7 +157,7 @@ TEST(BoltCircle, shouldGiveTheComplainedOfAnglesExactly) {
     for (const auto& c : cases) {
         const std::string csv = boltCircleCsv(planOf({.count = "12", .radius = c.radius}));
         for (const std::string& row : c.rows) {
-            EXPECT_NE(csv.find("\n" + row + "\n"), npos) << row << "\n" << csv;
+            EXPECT_NE(csv.find("\n" + row + ","), npos) << row << "\n" << csv;
         }
         EXPECT_EQ(csv.find("-0.0000"), npos) << csv;
     }
@@ -117,8 +165,9 @@ TEST(BoltCircle, shouldGiveTheComplainedOfAnglesExactly) {
     EXPECT_EQ(
         boltCircleCsv(planOf(
             {.count = "3", .radius = "50", .start = "-390", .clockwise = true, .zero = "north"})),
-        "hole,angle,x,y\n1,330.0000,-25.0000,43.3013\n2,90.0000,50.0000,0.0000\n"
-        "3,210.0000,-25.0000,-43.3013\n");
+        "hole,angle,x,y,dx,dy\n1,330.0000,-25.0000,43.3013,,\n"
+        "2,90.0000,50.0000,0.0000,75.0000,-43.3013\n"
+        "3,210.0000,-25.0000,-43.3013,-75.0000,-43.3013\n");
 }
 
 // What each arc means, and where its last hole and the chord between neighbours come out.
@@ -147,49 +196,72 @@ TEST(BoltCircle, shouldSpreadHolesOverAnArcAsItSays) {
     }
 }
 
-TEST(BoltCircle, shouldRefuseBadInputNamingTheField) {
+// The rules between inputs; each input's own limits are the description's (CalculationTest).
+TEST(BoltCircle, shouldRefuseInputsThatDoNotGoTogetherNamingTheField) {
     const struct {
         BoltCircleArguments arguments;  // on a diameter of 100 unless it gives a size
         const char* about;
         std::string_view message;
     } cases[] = {
-        // clang-format off
-        {{.count = "0"}, "count", kBoltCountMessage},
-        {{.count = "10001"}, "count", kBoltCountMessage},
-        {{.count = "6", .diameter = "-100"}, "diameter", kBoltDiameterMessage},
-        {{.count = "6", .radius = "0.000"}, "radius", kBoltRadiusMessage},
         {{.count = "6", .diameter = "100", .radius = "50"}, "radius", kBoltSizeTwiceMessage},
-        {{.count = "6", .centre = "10"}, "centre", kBoltCentreMessage},
-        {{.count = "6", .centre = "10,-5,0"}, "centre", kBoltCentreMessage},
-        {{.count = "6", .start = "-100000"}, "start", kStartMessage},
-        {{.count = "6", .zero = "west"}, "zero", kBoltZeroMessage},
-        {{.count = "6", .span = "-90"}, "span", kBoltSpanMessage},
-        {{.count = "6", .span = "360.5"}, "span", kBoltSpanMessage},
         {{.count = "6", .span = "0"}, "span", kBoltZeroSpanMessage},
         {{.count = "6", .ends = true}, "ends", kEndsWithoutSpanMessage},
         {{.count = "6", .span = "360", .ends = true}, "ends", kEndsFullMessage},
         {{.count = "1", .span = "90", .ends = true}, "ends", kBoltEndsOneHoleMessage},
-        {{.count = "6", .decimals = "9"}, "decimals", kDecimalsMessage},
-        {{.count = "6", .csv = true, .gcode = true}, "gcode", kCsvAndGcodeMessage},
-        {{.count = "6", .feed = "100"}, "feed", kBoltDrillWithoutGcodeMessage},
-        {{.count = "6", .gcode = true, .depth = "-5", .feed = "100"}, "retract",
-         kBoltRetractMissingMessage},
-        {drilled({.count = "6", .depth = "deep"}), "depth", kBoltDepthMessage},
-        {drilled({.count = "6", .feed = "0"}), "feed", kBoltFeedMessage},
-        {drilled({.count = "6", .decimals = "1", .depth = "-5.25"}), "depth",
-         kBoltDepthDecimalsMessage},
-        {drilled({.count = "6", .depth = "2", .retract = "2"}), "retract",
-         kBoltRetractBelowMessage},
-        // clang-format on
     };
     for (const auto& c : cases) {
         BoltCircleArguments arguments = c.arguments;
         if (!arguments.diameter && !arguments.radius) {
             arguments.diameter = "100";
         }
-        expectRefused(planBoltCircle(arguments), c.about, c.message);
+        expectRefused(planBoltCircle(arguments.inputs()), c.about, c.message);
     }
-    expectRefused(planBoltCircle({.count = "6"}), "diameter", kBoltSizeMissingMessage);
+    expectRefused(planBoltCircle(Inputs{{"count", "6"}}), "diameter", kBoltSizeMissingMessage);
+    EXPECT_TRUE(planBoltCircle(Inputs{{"count", "1"}, {"radius", "5"}, {"span", "0"}}).ok());
+}
+
+// The drilling cycle is the program's alone: the table is made whatever it holds.
+TEST(BoltCircle, shouldRefuseAProgramWithoutAWholeCycleAndKeepTheTable) {
+    const struct {
+        BoltCircleArguments arguments;
+        const char* about;
+        std::string_view text;
+        std::string_view limit;
+        std::string_view value;
+    } cases[] = {
+        {{.count = "6", .depth = "-5", .feed = "100"},
+         "retract",
+         "a drilling program needs {retract}, the Z where each hole's feed starts",
+         "",
+         ""},
+        {{.count = "6", .retract = "2", .feed = "100"},
+         "depth",
+         "a drilling program needs {depth}, the Z of the bottom of the holes",
+         "",
+         ""},
+        {{.count = "6", .depth = "-5", .retract = "2"},
+         "feed",
+         "a drilling program needs {feed}, the drilling feed",
+         "",
+         ""},
+        {drilled({.count = "6", .decimals = "1", .depth = "-5.25"}), "depth",
+         "{depth} may have at most 1 decimals, as many as {decimals} gives the coordinates; "
+         "-5.25 has 2",
+         "1", "2"},
+        {drilled({.count = "6", .depth = "2", .retract = "2"}), "retract",
+         "{retract} must lie above {depth}; 2 is not above 2", "2", "2"},
+    };
+    for (const auto& c : cases) {
+        BoltCircleArguments arguments = c.arguments;
+        arguments.diameter = "100";
+        const Made made = planned(makeRequest(kBoltCircleCalculation, arguments.inputs()));
+        EXPECT_TRUE(made.sheet.ok() && made.csv->ok()) << c.text;
+        ASSERT_FALSE(made.gcode->ok()) << c.text;
+        EXPECT_EQ(made.gcode->refusal.input, c.about);
+        EXPECT_EQ(made.gcode->refusal.text, c.text);
+        EXPECT_EQ(made.gcode->refusal.limit, c.limit);
+        EXPECT_EQ(made.gcode->refusal.value, c.value);
+    }
 }
 
 // A random request of any shape, as the texts typed.
@@ -242,7 +314,9 @@ Request randomRequest(std::mt19937_64& random) {
     r.radius = pick(0, 1) == 1;
     do {
         r.size = decimal(false, pick(0, 9), pick(0, 9));
-    } while (r.size.find_first_of("123456789") == npos);
+        // A radius stays below 500000000, so that its diameter has at most 9 digits.
+    } while (r.size.find_first_of("123456789") == npos ||
+             (r.radius && std::min(r.size.find('.'), r.size.size()) == 9 && r.size[0] >= '5'));
     r.centreX = decimal(true, pick(0, 9), pick(0, 9));
     r.centreY = decimal(true, pick(0, 9), pick(0, 9));
     r.centre = r.centreX + "," + r.centreY;
@@ -292,14 +366,24 @@ TEST(BoltCircle, shouldRoundEveryCoordinateCorrectlyAndProgramIt) {
     for (int i = 0; i < 1500; ++i) {
         const Request r = randomRequest(random);
         const BoltCirclePlan plan = planOf(drilled(r.arguments()));
-        const std::string program = boltCircleGcode(plan);
+        const std::string program = programOf(drilled(r.arguments()));
         ASSERT_EQ(program.find_first_of("abcdefghijklmnopqrstuvwxyz\r\t"), npos) << program;
         const std::vector<Words> lines = wordsOf(program);
         const auto count = static_cast<std::size_t>(std::stoi(r.count));
         ASSERT_EQ(plan.holes.size(), count);
-        ASSERT_EQ(lines.size(), count + 9) << program;
-        EXPECT_EQ(std::vector<Words>(lines.begin(), lines.begin() + 6),
-                  (std::vector<Words>{{"%"}, {"("}, {"("}, {"("}, {"("}, {"G90", "G17", "G80"}}));
+        ASSERT_EQ(lines.size(), count + 11) << program;
+        // The safe start: the rapid to the clearance, here the retract plane, before any X or Y.
+        EXPECT_EQ(std::vector<Words>(lines.begin(), lines.begin() + 8),
+                  (std::vector<Words>{
+                      {"%"},
+                      {"("},
+                      {"("},
+                      {"("},
+                      {"("},
+                      {"("},
+                      {"G90", "G17", "G80"},
+                      {"G0", "Z3." + std::string(static_cast<std::size_t>(std::stoi(r.decimals)),
+                                                 '0')}}));
         EXPECT_EQ(std::vector<Words>(lines.end() - 3, lines.end()),
                   (std::vector<Words>{{"G80"}, {"M30"}, {"%"}}));
         EXPECT_NE(program.find("(BOLT CIRCLE: " + r.count + (count == 1 ? " HOLE " : " HOLES ")),
@@ -309,7 +393,7 @@ TEST(BoltCircle, shouldRoundEveryCoordinateCorrectlyAndProgramIt) {
         const std::string zeros(static_cast<std::size_t>(decimals), '0');
         const Big halfUnit = Big("0.5") / power10(decimals) + Big("1e-30");
         for (std::size_t k = 0; k < count; ++k) {
-            Words words = lines[6 + k];
+            Words words = lines[8 + k];
             if (k == 0) {
                 ASSERT_EQ(words.size(), 7u) << program;
                 EXPECT_EQ(Words(words.begin(), words.begin() + 2), (Words{"G98", "G81"}));
@@ -429,12 +513,14 @@ TEST(BoltCircle, shouldWriteShortProgramsWithAPointOnEveryNumber) {
                                         .zero = "north",
                                         .span = "90",
                                         .decimals = "0"};
-    EXPECT_EQ(boltCircleGcode(planOf(drilled(arguments))),
+    EXPECT_EQ(programOf(drilled(arguments)),
               "%\n(BOLT CIRCLE: 4 HOLES ON A DIAMETER OF 50.8, CENTRE X-0.5 Y1)\n"
               "(4 HOLES OVER 90 DEG, 22.5 DEG APART, THE LAST A STEP SHORT OF THE END)\n"
               "(CLOCKWISE FROM +Y, HOLE 1 AT 0 DEG)\n"
-              "(UNITS, WORK OFFSET, TOOL AND SPINDLE AS SET ON THE CONTROL)\n"
-              "G90 G17 G80\nG98 G81 X-1. Y26. Z-12. R3. F250.\nX9. Y24.\nX17. Y19.\nX23. Y11.\n"
+              "(G81 DRILLING TO Z-12. FROM R3. AT F250., CLEARANCE Z3.)\n"
+              "(UNITS AS SET ON THE CONTROL, NOT CONVERTED; WORK OFFSET, TOOL AND SPINDLE TOO)\n"
+              "G90 G17 G80\nG0 Z3.\nG98 G81 X-1. Y26. Z-12. R3. F250.\nX9. Y24.\nX17. Y19.\n"
+              "X23. Y11.\n"
               "G80\nM30\n%\n");
 }
 

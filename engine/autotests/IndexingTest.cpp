@@ -29,8 +29,38 @@ const Plates kCincinnati = {{24, 25, 28, 30, 34, 37, 38, 39, 41, 42, 43},
                             {46, 47, 49, 51, 53, 54, 57, 58, 59, 62, 66}};
 const Numbers kGears = {24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100};
 
+// An index request's texts as tests write them, in the order of the command's options; an absent
+// option is std::nullopt.
+struct IndexArguments {
+    std::string_view count;
+    std::optional<std::string_view> ratio = {};
+    std::optional<std::string_view> plates = {};
+    std::optional<std::string_view> gears = {};
+
+    Inputs inputs() const {
+        Inputs texts{{"count", count}};
+        for (const auto& [id, text] :
+             {std::pair{"ratio", ratio}, std::pair{"plates", plates}, std::pair{"gears", gears}}) {
+            if (text) {
+                texts.set(id, std::string(*text));
+            }
+        }
+        return texts;
+    }
+};
+
 IndexPlan planOf(const IndexArguments& arguments) {
-    return planned(planIndex(arguments));
+    return planned(planIndex(arguments.inputs()));
+}
+
+IndexHead headOf(std::string_view ratio, std::string_view plates) {
+    const Values values = planned(
+        readInputs(kIndexCalculation, {{"count", "1"}, {"ratio", ratio}, {"plates", plates}}));
+    return planned(indexHead(values));
+}
+
+SurveyPlan surveyOf(std::string_view from, std::string_view to) {
+    return planned(planSurvey(Inputs{{"from", from}, {"to", to}}));
 }
 
 bool onPlate(const Plates& plates, std::size_t plate, std::int64_t circle) {
@@ -43,6 +73,54 @@ bool anyCircleGives(const Plates& plates, std::int64_t ratio, std::int64_t count
         return std::any_of(plate.begin(), plate.end(),
                            [&](std::int64_t circle) { return ratio * circle % count == 0; });
     });
+}
+
+// A differential plan: its crank move gives the base count, its train (gears owned) makes its
+// gearing, and crank and gearing together give the count.
+void expectExactDifferential(const DifferentialMove& d, const Plates& plates, std::int64_t ratio,
+                             std::int64_t count, const std::string& where) {
+    // The crank's move is the simple move of the base count: turns + holes / C == R / A.
+    EXPECT_EQ((d.move.turns * d.move.circle + d.move.holes) * d.base, ratio * d.move.circle)
+        << where;
+    EXPECT_TRUE(onPlate(plates, d.move.plate, d.move.circle)) << where;
+    // The train makes |g| (drivers x g.den == driven x |g.num|), each gear no more often
+    // than it is owned.
+    ASSERT_TRUE(d.train.drivers.size() == d.train.driven.size() &&
+                (d.train.drivers.size() == 1 || d.train.drivers.size() == 2))
+        << where;
+    std::multiset<std::int64_t> used(d.train.drivers.begin(), d.train.drivers.end());
+    used.insert(d.train.driven.begin(), d.train.driven.end());
+    EXPECT_TRUE(std::includes(kGears.begin(), kGears.end(), used.begin(), used.end())) << where;
+    const auto product = [](const Numbers& gears) {
+        return std::accumulate(gears.begin(), gears.end(), Wide{1}, std::multiplies<>());
+    };
+    const Wide drivers = product(d.train.drivers), driven = product(d.train.driven);
+    const Wide g = d.gearing.numerator(), gd = d.gearing.denominator();
+    EXPECT_TRUE(drivers * gd == driven * (g < 0 ? -g : g)) << where;
+    // R / A + g / N == R / N, times A x gd x N: R gd N + g A == R A gd.
+    EXPECT_TRUE(Wide{ratio} * gd * count + g * d.base == Wide{ratio} * d.base * gd) << where;
+    EXPECT_EQ(g > 0, d.base > count) << where << ": the direction";
+}
+
+// No circle may have a smaller largest error than the nearest-hole plan's, found by trying every
+// division: division k on circle C is |round(k R C / N) - k R C / N| / C crank turns off.
+void expectBestNearestCircle(const IndexPlan& plan, const Plates& plates, std::int64_t ratio,
+                             std::int64_t count, const std::string& where) {
+    const auto largest = [&](std::int64_t circle) {
+        std::int64_t worst = 0;  // in units of 1 / N of a hole
+        for (std::int64_t k = 0; k < count; ++k) {
+            const std::int64_t off = k * ratio * circle % count;
+            worst = std::max(worst, std::min(off, count - off));
+        }
+        return worst;
+    };
+    const std::int64_t chosen = largest(plan.nearest->circle);
+    for (const Numbers& p : plates) {
+        for (const std::int64_t circle : p) {
+            EXPECT_LE(chosen * circle, largest(circle) * plan.nearest->circle)
+                << where << ": circle " << circle << " is nearer";
+        }
+    }
 }
 
 // The checks of every plan, each by cross-multiplying whole numbers: nothing here uses the
@@ -73,50 +151,14 @@ void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t r
         EXPECT_EQ(plan.method, IndexMethod::Compound) << where;
     }
     for (const DifferentialMove& d : plan.differential) {
-        // The crank's move is the simple move of the base count: turns + holes / C == R / A.
-        EXPECT_EQ((d.move.turns * d.move.circle + d.move.holes) * d.base, ratio * d.move.circle)
-            << where;
-        EXPECT_TRUE(onPlate(plates, d.move.plate, d.move.circle)) << where;
-        // The train makes |g| (drivers x g.den == driven x |g.num|), each gear no more often
-        // than it is owned.
-        ASSERT_TRUE(d.train.drivers.size() == d.train.driven.size() &&
-                    (d.train.drivers.size() == 1 || d.train.drivers.size() == 2))
-            << where;
-        std::multiset<std::int64_t> used(d.train.drivers.begin(), d.train.drivers.end());
-        used.insert(d.train.driven.begin(), d.train.driven.end());
-        EXPECT_TRUE(std::includes(kGears.begin(), kGears.end(), used.begin(), used.end())) << where;
-        const auto product = [](const Numbers& gears) {
-            return std::accumulate(gears.begin(), gears.end(), Wide{1}, std::multiplies<>());
-        };
-        const Wide drivers = product(d.train.drivers), driven = product(d.train.driven);
-        const Wide g = d.gearing.numerator, gd = d.gearing.denominator;
-        EXPECT_TRUE(drivers * gd == driven * (g < 0 ? -g : g)) << where;
-        // R / A + g / N == R / N, times A x gd x N: R gd N + g A == R A gd.
-        EXPECT_TRUE(Wide{ratio} * gd * count + g * d.base == Wide{ratio} * d.base * gd) << where;
-        EXPECT_EQ(g > 0, d.base > count) << where << ": the direction";
+        expectExactDifferential(d, plates, ratio, count, where);
     }
     if (plan.method == IndexMethod::Differential) {
         EXPECT_TRUE(!plan.compound && !plan.differential.empty()) << where;
     }
     if (plan.method == IndexMethod::None) {
         EXPECT_TRUE(plan.differential.empty() && !plan.compound) << where;
-        // No circle may have a smaller largest error, found by trying every division: division k
-        // on circle C is |round(k R C / N) - k R C / N| / C crank turns off.
-        const auto largest = [&](std::int64_t circle) {
-            std::int64_t worst = 0;  // in units of 1 / N of a hole
-            for (std::int64_t k = 0; k < count; ++k) {
-                const std::int64_t off = k * ratio * circle % count;
-                worst = std::max(worst, std::min(off, count - off));
-            }
-            return worst;
-        };
-        const std::int64_t chosen = largest(plan.nearest->circle);
-        for (const Numbers& p : plates) {
-            for (const std::int64_t circle : p) {
-                EXPECT_LE(chosen * circle, largest(circle) * plan.nearest->circle)
-                    << where << ": circle " << circle << " is nearer";
-            }
-        }
+        expectBestNearestCircle(plan, plates, ratio, count, where);
     }
 }
 
@@ -190,7 +232,7 @@ void expectDivisionTable(const IndexPlan& plan, std::int64_t ratio, const std::s
 // plate has 24, 36 or 48 holes. With the default gears every count to 382 is reached simply or
 // differentially; 383 is prime and no base count near it is reached by the gears.
 TEST(Indexing, shouldReachTheCountsTheMakersPublish) {
-    const IndexHead head = planned(indexHead("40", "bs", std::nullopt));
+    const IndexHead head = headOf("40", "bs");
     for (std::int64_t count = 1; count <= 383; ++count) {
         const IndexPlan plan = indexPlan(head, count);
         const bool simple = count <= 50 || (count <= 100 && count % 2 == 0 && count != 96);
@@ -243,7 +285,7 @@ TEST(Indexing, shouldGiveTheWorkedDifferentialPlans) {
         const IndexPlan plan = planOf({c.count});
         ASSERT_FALSE(plan.differential.empty()) << c.count;
         const DifferentialMove& d = plan.differential.front();
-        Numbers got{d.base, d.gearing.numerator, d.gearing.denominator};
+        Numbers got{d.base, d.gearing.numerator(), d.gearing.denominator()};
         got.insert(got.end(), d.train.drivers.begin(), d.train.drivers.end());
         got.insert(got.end(), d.train.driven.begin(), d.train.driven.end());
         got.insert(got.end(), {d.move.turns, d.move.holes, d.move.circle});
@@ -300,6 +342,29 @@ TEST(Indexing, shouldGiveTheNearestHolePlanMarkedApproximate) {
     EXPECT_EQ(tie.nearest->circle, 4);
 }
 
+// 8 divisions at 1:1 on a single circle of 4 holes with a single gear: nothing is exact, and every
+// other division lies halfway between two holes, (k - 1) / 2 holes from the first. It goes to the
+// later hole: 45° is set as 90°, an error of +45° = +162000", the largest, first at division 2.
+TEST(Indexing, shouldSetADivisionHalfwayBetweenHolesOnTheLaterHole) {
+    const IndexPlan plan = planOf({"8", "1", "4", "24"});
+    ASSERT_EQ(plan.method, IndexMethod::None);
+    const Report report = indexReport(plan);
+    const std::vector<std::vector<std::string>> rows = {
+        {"1", "0°00'00.0\"", "0", "0", "0.00\""},
+        {"2", "45°00'00.0\"", "0", "1", "+162000.00\""},
+        {"3", "90°00'00.0\"", "0", "1", "0.00\""},
+        {"4", "135°00'00.0\"", "0", "2", "+162000.00\""},
+        {"5", "180°00'00.0\"", "0", "2", "0.00\""},
+        {"6", "225°00'00.0\"", "0", "3", "+162000.00\""},
+        {"7", "270°00'00.0\"", "0", "3", "0.00\""},
+        {"8", "315°00'00.0\"", "1", "0", "+162000.00\""},
+    };
+    EXPECT_EQ(report.rows, rows);
+    EXPECT_EQ(report.footer.front(), "Largest error: 162000.00\" (division 2)");
+    EXPECT_NE(indexCsv(plan).find("\n8,315,0,0.0,1,0,4,162000.0000\n"), std::string::npos)
+        << indexCsv(plan);
+}
+
 // 127 divisions: division 127 at 126 x 360 / 127 = 357.1653543° = 357°09'55.28"; the crank then
 // stands 126 x 5 = 630 holes = 42 turns on the 15-hole circle. After division 127: 635 holes = 42
 // turns 5 holes on the plate, plus the plate's -7/3 turn: 42 1/3 - 2 1/3 = 40.
@@ -329,11 +394,14 @@ TEST(Indexing, shouldWriteTheDivisionTableAndTheSurveyAsCsv) {
         indexCsv(planOf({"6"}))
             .starts_with("division,degrees,minutes,seconds,turns,holes,circle\n1,0,0,0.0,0,0,15\n"
                          "2,60,0,0.0,6,10,15\n3,120,0,0.0,13,5,15\n"));
-    EXPECT_EQ(surveyCsv(planned(planSurvey({"95", "97"}))),
-              "count,method,turns,holes,circle\n"
-              "95,simple,0,8,19\n96,compound,0,4,16\n97,differential,0,6,15\n");
-    EXPECT_EQ(surveyCsv(planned(planSurvey({"383", "383"}))),
-              "count,method,turns,holes,circle\n383,none,,,\n");
+    // Every move of each plan: 96's plate 3 on 18 forward; 97's gearing 40 x (100 - 97) / 100.
+    const std::string names =
+        "count,method,turns,holes,circle,plate_holes,plate_circle,base,gearing,gears\n";
+    EXPECT_EQ(surveyCsv(surveyOf("95", "97")),
+              names +
+                  "95,simple,0,8,19,,,,,\n96,compound,0,4,16,3,18,,,\n"
+                  "97,differential,0,6,15,,,100,6/5,48/40\n");
+    EXPECT_EQ(surveyCsv(surveyOf("383", "383")), names + "383,none,,,,,,,,\n");
 }
 
 // --plates 20 at 40:1 gives the divisors of 800 simply. 41 from A = 40 (one turn) needs
@@ -343,57 +411,43 @@ TEST(Indexing, shouldUseAGearGivenTwiceTwice) {
     const IndexPlan twice = planOf({"41", "40", "20", "24,24"});
     ASSERT_EQ(twice.method, IndexMethod::Differential);
     const DifferentialMove& d = twice.differential.front();
-    EXPECT_EQ((Numbers{d.base, d.gearing.numerator, d.gearing.denominator, d.train.drivers.at(0),
-                       d.train.driven.at(0)}),
+    EXPECT_EQ((Numbers{d.base, d.gearing.numerator(), d.gearing.denominator(),
+                       d.train.drivers.at(0), d.train.driven.at(0)}),
               (Numbers{40, -1, 1, 24, 24}));
     EXPECT_EQ(planOf({"41", "40", "20", "24,48"}).method, IndexMethod::None);
     EXPECT_EQ(planOf({"41", "40", "20", "24"}).method, IndexMethod::None);
 }
 
-TEST(Indexing, shouldRefuseBadInputNamingTheField) {
-    const struct {
-        IndexArguments arguments;
-        const char* about;
-        std::string_view message;
-    } cases[] = {
-        // clang-format off
-        {{"0"}, "count", kIndexCountMessage}, {{"7.5"}, "count", kIndexCountMessage},
-        {{"1000000000"}, "count", kIndexCountMessage},
-        {{"10001", {}, {}, {}, true}, "count", kIndexCsvTooLargeMessage},
-        {{"7", "0"}, "ratio", kIndexRatioMessage}, {{"7", "40.5"}, "ratio", kIndexRatioMessage},
-        {{"7", "1001"}, "ratio", kIndexRatioMessage},
-        {{"7", {}, ""}, "plates", kIndexPlatesMessage},
-        {{"7", {}, "BS"}, "plates", kIndexPlatesMessage},
-        {{"7", {}, "15,,16"}, "plates", kIndexPlatesMessage},
-        {{"7", {}, "15,1"}, "plates", kIndexCircleMessage},
-        {{"7", {}, "15,1001"}, "plates", kIndexCircleMessage},
-        {{"7", {}, "15,16,15"}, "plates", kIndexCircleTwiceMessage},
-        {{"7", {}, {}, ""}, "gears", kIndexGearsMessage},
-        {{"7", {}, {}, "24,0"}, "gears", kIndexGearsMessage},
-        {{"7", {}, {}, "24/28"}, "gears", kIndexGearsMessage},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        expectRefused(planIndex(c.arguments), c.about, c.message);
-    }
-    std::string circles = "2";  // 2,...,66
-    std::string gears = "1,2";  // 1,...,32
-    for (int n = 3; n <= 66; ++n) {
-        (circles += ',') += std::to_string(n);
-        if (n <= 32) {
-            (gears += ',') += std::to_string(n);
-        }
-    }
-    expectRefused(planIndex({"7", {}, circles}), "plates", kIndexTooManyCirclesMessage);
-    EXPECT_TRUE(planIndex({"7", {}, {}, gears}).ok());
-    expectRefused(planIndex({"7", {}, {}, gears + ",33"}), "gears", kIndexTooManyGearsMessage);
+// The rules between inputs; each input's own limits are the description's (CalculationTest).
+TEST(Indexing, shouldRefuseWhatTheInputsTogetherCannotGive) {
+    const Refusal twice =
+        planIndex(IndexArguments{"7", {}, "15,16/21,15,16,21"}.inputs()).refusal();
+    EXPECT_EQ(twice.input, "plates");
+    EXPECT_EQ(twice.text, "each plate of {plates} may list a circle once; plate 2 lists 21 twice");
+    EXPECT_EQ(twice.value, "21");
+    // A circle on two plates is two circles.
+    EXPECT_TRUE(planIndex(IndexArguments{"7", {}, "15,16/15,16"}.inputs()).ok());
 
-    expectRefused(planSurvey({"0", "5"}), "from", kIndexFromMessage);
-    expectRefused(planSurvey({"1", "5.0"}), "to", kIndexToMessage);
-    expectRefused(planSurvey({"6", "5"}), "to", kIndexRangeMessage);
-    expectRefused(planSurvey({"1", "100001"}), "to", kIndexSurveySizeMessage);
-    expectRefused(planSurvey({"1", "5", {}, "1/3"}), "plates", kIndexCircleMessage);
-    EXPECT_TRUE(planSurvey({"1", "100000"}).ok());
+    expectRefused(planSurvey(Inputs{{"from", "6"}, {"to", "5"}}), "to",
+                  "{to} must not be below {from}; 5 is below 6");
+    const Refusal wide = planSurvey(Inputs{{"from", "2"}, {"to", "100002"}}).refusal();
+    EXPECT_EQ(wide.text,
+              "a survey covers at most 100000 counts, and {from} to {to} are 100001: "
+              "split the range");
+    EXPECT_EQ(wide.limit + " " + wide.value, "100000 100001");
+    EXPECT_TRUE(planSurvey(Inputs{{"from", "2"}, {"to", "100001"}}).ok());
+    EXPECT_TRUE(planSurvey(Inputs{{"from", "5"}, {"to", "5"}}).ok());
+
+    // The division table, and so the CSV, stops at 10000 divisions; the plan does not.
+    const auto csvOf = [](std::string_view count) {
+        return *planned(makeRequest(kIndexCalculation, {{"count", count}})).csv;
+    };
+    EXPECT_TRUE(csvOf("10000").ok());
+    const morvanta::Output large = csvOf("10001");
+    EXPECT_FALSE(large.ok());
+    EXPECT_EQ(large.refusal.text,
+              "{csv} holds the division table, made for counts up to 10000; 10001 divisions are "
+              "more");
 }
 
 // Every plan of every count from 1 to 1000, for both plate sets and four ratios, re-checked with
@@ -405,7 +459,7 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
     } sets[] = {{"bs", &kBrownSharpe}, {"cincinnati", &kCincinnati}};
     for (const auto& set : sets) {
         for (const char* ratioText : {"40", "60", "72", "90"}) {
-            const IndexHead head = planned(indexHead(ratioText, set.name, std::nullopt));
+            const IndexHead head = headOf(ratioText, set.name);
             const std::int64_t ratio = std::stoll(ratioText);
             const auto surveyRows = csvRows(surveyCsv({head, 1, 1000}));
             ASSERT_EQ(surveyRows.size(), 1001u);
@@ -415,7 +469,7 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
                 const IndexPlan plan = indexPlan(head, count);
                 expectExactPlan(plan, *set.plates, ratio, count, where);
                 const auto& row = surveyRows[static_cast<std::size_t>(count)];
-                ASSERT_EQ(row.size(), 5u) << where;
+                ASSERT_EQ(row.size(), 10u) << where;
                 EXPECT_EQ(row[1], methodName(plan.method)) << where;
                 // turns + holes / circle == ratio / base, the base count the plan indexes for
                 const std::int64_t base = plan.method == IndexMethod::Simple ? count
@@ -427,6 +481,14 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
                     EXPECT_EQ((whole(row[2]) * circle + whole(row[3])) * base, ratio * circle)
                         << where;
                 }
+                // A compound row sums back to ratio / count with the plate's signed move.
+                if (plan.method == IndexMethod::Compound) {
+                    const std::int64_t c = whole(row[4]);
+                    const std::int64_t p = whole(row[6]);
+                    EXPECT_EQ(((whole(row[2]) * c + whole(row[3])) * p + whole(row[5]) * c) * count,
+                              ratio * c * p)
+                        << where;
+                }
                 // The tables of a sample, every approximate one, and a fifth of the compound ones
                 // (whose two circles make the crank's place the hardest to get right).
                 if (count % 37 == 0 || plan.method == IndexMethod::None ||
@@ -436,4 +498,57 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
             }
         }
     }
+}
+
+namespace {
+
+std::string indexTextOf(const Inputs& inputs) {
+    return planned(makeRequest(kIndexCalculation, inputs)).sheet.write();
+}
+
+std::string surveyRow(const Inputs& inputs) {
+    const std::string csv = planned(makeRequest(kSurveyCalculation, inputs)).csv->write();
+    const std::string row = csv.substr(csv.find('\n') + 1);
+    // The first five columns: method and move, whatever follows them.
+    std::size_t end = 0;
+    for (int comma = 0; comma < 5 && end != std::string::npos; ++comma) {
+        end = row.find_first_of(",\n", end + (comma == 0 ? 0 : 1));
+    }
+    return row.substr(0, end);
+}
+
+bool hasLine(const std::string& text, const std::string& line) {
+    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+}
+
+}  // namespace
+
+// The words of a plan follow the head given, not the usual one: the sector arms counted with the
+// pin's hole, the plate named only where there are several, one turn said in the singular, and a
+// survey made with the ratio and gears it was given.
+TEST(Indexing, shouldWordThePlanForTheHeadItWasGiven) {
+    const std::string plan127 = indexTextOf({{"count", "127"}});
+    EXPECT_TRUE(
+        hasLine(plan127, "Sector arms: 5 spaces apart (6 holes counting the one the pin is in)"))
+        << plan127;
+    EXPECT_TRUE(hasLine(indexTextOf({{"count", "6"}, {"plates", "15,16,17"}}),
+                        "Move: 6 turns and 10 holes on the 15-hole circle for each division"));
+    EXPECT_TRUE(hasLine(indexTextOf({{"count", "6"}}),
+                        "Move: 6 turns and 10 holes on the 15-hole circle (plate 1) for each "
+                        "division"));
+    const std::string one = indexTextOf({{"count", "3"}, {"ratio", "1"}});
+    EXPECT_TRUE(hasLine(one, "Head: 1:1, 1 crank turn for one turn of the work")) << one;
+    EXPECT_TRUE(
+        one.ends_with("\n1 crank turn in all, one whole turn of the work "
+                      "(360°00'00.0\"): division 1 again, exactly\n"))
+        << one;
+
+    // 90 / 63 = 1 3/7: 9 holes on 21; at 40:1, 40/63 needs a 63-hole circle, which is none.
+    EXPECT_EQ(surveyRow({{"from", "63"}, {"to", "63"}, {"ratio", "90"}}), "63,simple,1,9,21");
+    EXPECT_EQ(surveyRow({{"from", "63"}, {"to", "63"}}).substr(0, 9), "63,compou");
+    // 41 on a 20-hole plate from 40 needs g = -1, two gears alike: none with 24 and 48.
+    EXPECT_EQ(surveyRow({{"from", "41"}, {"to", "41"}, {"plates", "20"}}),
+              "41,differential,1,0,20");
+    EXPECT_EQ(surveyRow({{"from", "41"}, {"to", "41"}, {"plates", "20"}, {"gears", "24,48"}}),
+              "41,none,,,");
 }

@@ -11,8 +11,8 @@ using namespace morvanta;
 
 namespace {
 
-SheetPlan planOf(const SheetArguments& arguments) {
-    return planned(planSheet(arguments));
+SheetPlan planOf(const Inputs& inputs) {
+    return planned(planSheet(inputs));
 }
 
 // Hole h of 7 lies exactly at (h - 1) x 185142.857142...": 51°25'42.857", 102°51'25.714",
@@ -30,7 +30,7 @@ TEST(SettingSheet, shouldSetSevenHolesToTheNearestStepOfEachResolution) {
           "205°42'50\" -1.43", "257°08'30\" -4.29", "308°34'20\" +2.86"}},
     };
     for (const auto& c : cases) {
-        const SheetPlan plan = planOf({"7", {}, {}, c.resolution});
+        const SheetPlan plan = planOf({{"count", "7"}, {"resolution", c.resolution}});
         for (std::size_t i = 0; i < c.holes.size(); ++i) {
             const HoleSetting setting = holeSetting(plan, static_cast<std::int64_t>(i + 1));
             EXPECT_EQ(angleText(setting.angle) + " " + errorText(setting.errorTimesHoles, 7),
@@ -44,7 +44,7 @@ TEST(SettingSheet, shouldSetSevenHolesToTheNearestStepOfEachResolution) {
 // turns and 206; 102°51' = 6171' = 25 and 171; 154°17' = 9257' = 38 and 137; 205°43' = 12343' =
 // 51 and 103; 257°09' = 15429' = 64 and 69; 308°34' = 18514' = 77 and 34.
 TEST(SettingSheet, shouldGiveTurnsAndGraduationsOfTheSettingMade) {
-    const SheetPlan plan = planOf({"7", "90", "240", {}});
+    const SheetPlan plan = planOf({{"count", "7"}, {"ratio", "90"}, {"dial", "240"}});
     EXPECT_EQ(plan.turn, 14400);
     EXPECT_EQ(plan.graduation, 60);
     EXPECT_EQ(plan.resolution, 60);
@@ -76,7 +76,7 @@ TEST(SettingSheet, shouldGiveTurnsAndGraduationsOfTheSettingMade) {
 
 TEST(SettingSheet, shouldReadTheRestOfTheTurnInDegreesWithoutADial) {
     // 40.5:1 turns 8°53'20" = 32000" per turn; 51°25'43" is 5 turns and 6°59'03".
-    const SheetPlan plan = planOf({"7", "040.50", {}, {}});
+    const SheetPlan plan = planOf({{"count", "7"}, {"ratio", "040.50"}});
     EXPECT_EQ(plan.ratioText, "40.5");
     EXPECT_EQ(plan.turn, 32000);
     const HoleSetting setting = holeSetting(plan, 2);
@@ -88,17 +88,13 @@ TEST(SettingSheet, shouldReadTheRestOfTheTurnInDegreesWithoutADial) {
 }
 
 TEST(SettingSheet, shouldCarrySecondsAndMinutesWhenRoundingUp) {
-    EXPECT_EQ(angleText(roundToStep(119, 2, 1)), "0°01'00\"");          // 59.5"
-    EXPECT_EQ(angleText(roundToStep(7199, 2, 1)), "1°00'00\"");         // 59'59.5"
-    EXPECT_EQ(angleText(roundToStep(1189999, 20000, 1)), "0°00'59\"");  // 59.49995"
-    EXPECT_EQ(angleText(roundToStep(7199, 2, 60)), "1°00'00\"");
     // 137 holes: hole 4 lies at 7°52'59.56"; 7201 holes: hole 21 at 0°59'59.50007".
-    EXPECT_EQ(angleText(holeSetting(planOf({"137", {}, {}, {}}), 4).angle), "7°53'00\"");
-    EXPECT_EQ(angleText(holeSetting(planOf({"7201", {}, {}, {}}), 21).angle), "1°00'00\"");
+    EXPECT_EQ(angleText(holeSetting(planOf({{"count", "137"}}), 4).angle), "7°53'00\"");
+    EXPECT_EQ(angleText(holeSetting(planOf({{"count", "7201"}}), 21).angle), "1°00'00\"");
 }
 
 TEST(SettingSheet, shouldReportNoErrorWhenEveryAngleIsWhole) {
-    const std::string text = sheetText(planOf({"72", "72", "300", {}}));
+    const std::string text = sheetText(planOf({{"count", "72"}, {"ratio", "72"}, {"dial", "300"}}));
     EXPECT_TRUE(
         text.ends_with("  72  355°00'00\"     71     0  0.00\"\n"
                        "Largest error: 0.00\" (every setting is exact)\n"))
@@ -107,49 +103,60 @@ TEST(SettingSheet, shouldReportNoErrorWhenEveryAngleIsWhole) {
 
 TEST(SettingSheet, shouldKeepTheLargestCountBelowTheFullCircle) {
     // 10000 holes lie 129.6" apart; the last at 359°57'50.4".
-    const SheetPlan plan = planOf({"10000", {}, {}, "2m"});
+    const SheetPlan plan = planOf({{"count", "10000"}, {"resolution", "2m"}});
     const HoleSetting last = holeSetting(plan, 10000);
     EXPECT_EQ(angleText(last.angle), "359°58'00\"");
     EXPECT_EQ(errorText(last.errorTimesHoles, 10000), "+9.60");
-    EXPECT_EQ(angleText(holeSetting(planOf({"10000", {}, {}, {}}), 10000).angle), "359°57'50\"");
+    EXPECT_EQ(angleText(holeSetting(planOf({{"count", "10000"}}), 10000).angle), "359°57'50\"");
     EXPECT_EQ(sheetCsv(plan).substr(sheetCsv(plan).rfind("\n10000,")), "\n10000,359,58,0,9.6000\n");
 }
 
-TEST(SettingSheet, shouldRefuseEveryBadArgumentWithItsMessage) {
+// The rules between the inputs; each input's own limits are the description's (CalculationTest).
+TEST(SettingSheet, shouldRefuseAHandwheelThatCannotSetTheHolesWithItsFigures) {
     const struct {
-        SheetArguments arguments;
-        std::string_view message;
+        Inputs inputs;
+        std::string_view about;
+        std::string_view text;
+        std::string_view limit;
+        std::string_view value;
     } cases[] = {
-        // clang-format off
-        {{"7.5"}, kSheetHolesMessage}, {{"7.0"}, kSheetHolesMessage}, {{"1"}, kSheetHolesMessage},
-        {{"10001"}, kSheetHolesMessage}, {{""}, kSheetHolesMessage}, {{" 7"}, kSheetHolesMessage},
-        {{"+7"}, kSheetHolesMessage}, {{"-7"}, kSheetHolesMessage}, {{"7e0"}, kSheetHolesMessage},
-        {{"1234567890123"}, kSheetHolesMessage}, {{"7", "0"}, kSheetRatioMessage},
-        {{"7", "0.0"}, kSheetRatioMessage}, {{"7", "-90"}, kSheetRatioMessage},
-        {{"7", "90."}, kSheetRatioMessage}, {{"7", ".5"}, kSheetRatioMessage},
-        {{"7", "9e1"}, kSheetRatioMessage}, {{"7", "ninety"}, kSheetRatioMessage},
-        {{"7", ""}, kSheetRatioMessage}, {{"7", "1.0000001"}, kSheetRatioMessage},
-        {{"7", "7"}, kSheetRatioTurnMessage}, {{"7", "256"}, kSheetRatioTurnMessage},
-        {{"7", "90", "0"}, kSheetDialMessage}, {{"7", "90", "-240"}, kSheetDialMessage},
-        {{"7", "90", "2.5"}, kSheetDialMessage}, {{"7", {}, "240"}, kSheetDialWithoutRatioMessage},
-        {{"7", "90", "128"}, kSheetGraduationMessage},
-        {{"7", {}, {}, "0s"}, kSheetResolutionMessage},
-        {{"7", {}, {}, "10"}, kSheetResolutionMessage},
-        {{"7", {}, {}, "1h"}, kSheetResolutionMessage},
-        {{"7", {}, {}, "m"}, kSheetResolutionMessage},
-        {{"7", {}, {}, "-1s"}, kSheetResolutionMessage},
-        {{"7", {}, {}, "1.5s"}, kSheetResolutionMessage},
-        {{"7", {}, {}, "10S"}, kSheetResolutionMessage},
-        {{"7", "90", "240", "90s"}, kSheetResolutionDialMessage},
-        {{"10000", {}, {}, "3m"}, kSheetTooCoarseMessage},
-        {{"360", "1", "100"}, kSheetTooCoarseMessage},
-        // clang-format on
+        {{{"count", "7"}, {"ratio", "7"}}, "ratio",
+         "{ratio} must turn the table a whole number of seconds of arc per handwheel turn; 7 turns "
+         "it 185142.8571\"", "", "7"},
+        {{{"count", "7"}, {"ratio", "256"}}, "ratio",
+         "{ratio} must turn the table a whole number of seconds of arc per handwheel turn; 256 "
+         "turns it 5062.5000\"", "", "256"},
+        {{{"count", "7"}, {"dial", "240"}}, "dial", "{dial} needs {ratio}", "", ""},
+        {{{"count", "7"}, {"ratio", "90"}, {"dial", "128"}}, "dial",
+         "one graduation of {dial} must be a whole number of seconds of table angle; 128 "
+         "graduations make it 112.5000\"", "", "128"},
+        {{{"count", "7"}, {"ratio", "90"}, {"dial", "240"}, {"resolution", "90s"}}, "resolution",
+         "{resolution} must be a whole number of graduations of {dial}; one graduation is 1'",
+         "1'", "1'30\""},
+        // 10000 holes lie 129.6" apart: 2' sets them apart, 3' does not.
+        {{{"count", "10000"}, {"resolution", "3m"}}, "resolution",
+         "{resolution} must be no coarser than the spacing of the holes, 129.6000\"; 3' is "
+         "coarser", "129.6000\"", "3'"},
+        // 90:1 and a dial of 360 make 40" graduations; 10000 holes over 100° with one at each end
+        // lie 36.0036" apart.
+        {{{"count", "10000"}, {"ratio", "90"}, {"dial", "360"}, {"span", "100"}, {"ends", ""}},
+         "dial",
+         "one graduation of {dial}, 40\", must be no coarser than the spacing of the holes, "
+         "36.0036\": a finer dial or fewer holes are needed", "36.0036\"", "40\""},
+        {{{"count", "10000"}, {"span", "0.1"}}, "span",
+         "the spacing of the holes, 0.0360\", is finer than the resolution of 1\": give fewer "
+         "holes or a wider arc", "0.0360\"", "1\""},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(planSheet(c.arguments).message(), c.message)
-            << c.arguments.holes << " " << c.arguments.ratio.value_or("-") << " "
-            << c.arguments.dial.value_or("-") << " " << c.arguments.resolution.value_or("-");
+        const Refusal refusal = planSheet(c.inputs).refusal();
+        EXPECT_EQ(refusal.input, c.about) << c.text;
+        EXPECT_EQ(refusal.text, c.text);
+        EXPECT_EQ(refusal.limit, c.limit) << c.text;
+        EXPECT_EQ(refusal.value, c.value) << c.text;
     }
+    // A resolution of exactly the spacing still sets every hole apart: 360 holes 1° apart.
+    EXPECT_TRUE(planSheet({{"count", "360"}, {"resolution", "60m"}}).ok());
+    EXPECT_FALSE(planSheet({{"count", "360"}, {"resolution", "61m"}}).ok());
 }
 
 TEST(SettingSheet, shouldWriteAmountsAndErrorsCompactly) {
@@ -157,7 +164,7 @@ TEST(SettingSheet, shouldWriteAmountsAndErrorsCompactly) {
     EXPECT_EQ(amountText(90), "1'30\"");
     EXPECT_EQ(amountText(3601), "1°00'01\"");
     EXPECT_EQ(errorText(5, 1000), "+0.01");
-    EXPECT_EQ(errorText(-1, 9973), "-0.00");
+    EXPECT_EQ(errorText(-1, 9973), "0.00");
 }
 
 }  // namespace

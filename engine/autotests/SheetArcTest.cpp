@@ -14,8 +14,8 @@ using namespace morvanta;
 
 namespace {
 
-SheetPlan planOf(const SheetArguments& arguments) {
-    return planned(planSheet(arguments));
+SheetPlan planOf(const Inputs& inputs) {
+    return planned(planSheet(inputs));
 }
 
 std::vector<std::string> linesOf(const std::string& text) {
@@ -27,38 +27,54 @@ std::vector<std::string> linesOf(const std::string& text) {
     return lines;
 }
 
-TEST(SheetArc, shouldNameTheFieldOfEveryRefusal) {
-    const struct {
-        SheetArguments arguments;
-        const char* about;
-        std::string_view message;
-    } cases[] = {
-        // clang-format off
-        {{.holes = "7", .start = "100000"}, "start", kStartMessage},
-        {{.holes = "7", .span = "0"}, "span", kSheetSpanMessage},
-        {{.holes = "7", .span = "360.1"}, "span", kSheetSpanMessage},
-        {{.holes = "7", .ends = true}, "ends", kEndsWithoutSpanMessage},
-        {{.holes = "7", .span = "360", .ends = true}, "ends", kEndsFullMessage},
-        // 1' is no coarser than 360° / 1000, but coarser than 10° / 999.
-        {{.holes = "1000", .resolution = "1m", .span = "10", .ends = true}, "resolution",
-         kSheetTooCoarseMessage},
-        {{.holes = "7", .csv = true, .gcode = true}, "gcode", kCsvAndGcodeMessage},
-        {{.holes = "7", .ratio = "90", .gcode = true}, "gcode", kSheetGcodeManualMessage},
-        {{.holes = "7", .gcode = true, .axis = "a"}, "axis", kSheetAxisMessage},
-        {{.holes = "7", .gcode = true, .decimals = "9"}, "decimals", kDecimalsMessage},
-        {{.holes = "7", .axis = "B"}, "axis", kSheetGcodeOnlyMessage},
-        {{.holes = "7", .decimals = "2"}, "decimals", kSheetGcodeOnlyMessage},
-        // clang-format on
-    };
-    for (const auto& c : cases) {
-        expectRefused(planSheet(c.arguments), c.about, c.message);
-    }
+TEST(SheetArc, shouldRefuseAnArcOrProgramItCannotMakeByItsField) {
+    expectRefused(planSheet({{"count", "7"}, {"ends", ""}}), "ends", "{ends} needs {span}");
+    expectRefused(planSheet({{"count", "7"}, {"span", "360"}, {"ends", ""}}), "ends",
+                  "{ends} cannot be used with {span} 360: the last hole would lie on the first");
+    // 1' is no coarser than 360° / 1000, but coarser than 10° / 999.
+    EXPECT_TRUE(planSheet({{"count", "1000"}, {"resolution", "1m"}}).ok());
+    EXPECT_EQ(
+        planSheet({{"count", "1000"}, {"resolution", "1m"}, {"span", "10"}, {"ends", ""}}).about(),
+        "resolution");
+
+    // The program of a manual table's sheet is refused, the sheet itself made.
+    const Made manual = planned(makeRequest(kSheetCalculation, {{"count", "7"}, {"ratio", "90"}}));
+    EXPECT_TRUE(manual.sheet.ok());
+    ASSERT_TRUE(manual.gcode && !manual.gcode->ok());
+    EXPECT_EQ(manual.gcode->refusal.text,
+              "a CNC rotary axis needs no handwheel, so G-code is made without {ratio}, {dial} "
+              "and {resolution}");
+
+    // Clockwise, the program says the holes go the minus way.
+    const Made clockwise = planned(makeRequest(
+        kSheetCalculation, {{"count", "4"}, {"gcode", ""}, {"cw", ""}, {"start", "10"}}));
+    EXPECT_NE(
+        clockwise.gcode->write().find(
+            "\n(HOLE 1 AT -10 DEG, THE OTHERS IN THE - DIRECTION, EACH EXACT TO 4 DECIMALS)\n"),
+        std::string::npos)
+        << clockwise.gcode->write();
+
+    const std::optional<Refusal> both =
+        outputRefusal(kSheetCalculation, {{"count", "7"}, {"csv", ""}, {"gcode", ""}});
+    ASSERT_TRUE(both);
+    EXPECT_EQ(both->text, "give either {csv} or {gcode}, not both");
+    const std::optional<Refusal> stray =
+        outputRefusal(kSheetCalculation, {{"count", "7"}, {"axis", "B"}, {"decimals", "2"}});
+    ASSERT_TRUE(stray);
+    EXPECT_EQ(stray->input, "axis");
+    EXPECT_EQ(stray->text, "{axis} and {decimals} belong to {gcode}");
+    EXPECT_FALSE(outputRefusal(kSheetCalculation,
+                               {{"count", "7"}, {"gcode", ""}, {"axis", "B"}, {"decimals", "2"}}));
 }
 
 TEST(SheetArc, shouldSetHolesOverAnArcFromTheStart) {
     // 15° apart from 10°: every angle is whole minutes, so every dial setting is exact.
-    const std::vector<std::string> lines = linesOf(sheetText(planOf(
-        {.holes = "7", .ratio = "90", .dial = "240", .start = "10", .span = "90", .ends = true})));
+    const std::vector<std::string> lines = linesOf(sheetText(planOf({{"count", "7"},
+                                                                     {"ratio", "90"},
+                                                                     {"dial", "240"},
+                                                                     {"start", "10"},
+                                                                     {"span", "90"},
+                                                                     {"ends", ""}})));
     ASSERT_EQ(lines.size(), 18u);
     EXPECT_EQ(lines[5],
               "Angle: each hole's exact angle 10° + (hole - 1) x 15°, within one turn, rounded on "
@@ -70,7 +86,7 @@ TEST(SheetArc, shouldSetHolesOverAnArcFromTheStart) {
 
     // Clockwise, the holes go the other way round from the start.
     const std::vector<std::string> clockwise =
-        linesOf(sheetText(planOf({.holes = "4", .start = "10", .span = "90", .clockwise = true})));
+        linesOf(sheetText(planOf({{"count", "4"}, {"start", "10"}, {"span", "90"}, {"cw", ""}})));
     EXPECT_EQ(clockwise[3],
               "Angle: each hole's exact angle -(10° + (hole - 1) x 22.5°), clockwise, within one "
               "turn, rounded on its own");
@@ -80,7 +96,7 @@ TEST(SheetArc, shouldSetHolesOverAnArcFromTheStart) {
 
 TEST(SheetArc, shouldRoundEachHoleFromItsOwnExactAngle) {
     // 0.5° + (k - 1) x 360° / 7: hole 2 at 51°55'42.857", hole 7 at 309°04'17.143".
-    const SheetPlan half = planOf({.holes = "7", .start = "0.5"});
+    const SheetPlan half = planOf({{"count", "7"}, {"start", "0.5"}});
     for (const std::int64_t hole : {2, 7}) {
         const HoleSetting setting = holeSetting(half, hole);
         EXPECT_EQ(angleText(setting.angle) + " " +
@@ -88,7 +104,7 @@ TEST(SheetArc, shouldRoundEachHoleFromItsOwnExactAngle) {
                   hole == 2 ? "51°55'43\" +0.14" : "309°04'17\" -0.14");
     }
     // 359.9999° is 359°59'59.64": to the minute it is 360°, set as 0°00' and 0.36" off.
-    const SheetPlan wrap = planOf({.holes = "3", .resolution = "1m", .start = "359.9999"});
+    const SheetPlan wrap = planOf({{"count", "3"}, {"resolution", "1m"}, {"start", "359.9999"}});
     EXPECT_EQ(sheetCsv(wrap),
               "hole,degrees,minutes,seconds,error\n1,0,0,0,0.3600\n2,120,0,0,0.3600\n"
               "3,240,0,0,0.3600\n");
@@ -119,16 +135,23 @@ TEST(SheetArc, shouldWriteARotaryProgramOfTheExactAnglesRounded) {
         const int decimals = pick(0, 8);
         const std::string texts[] = {std::to_string(holes), thousandths(start), thousandths(span),
                                      std::string(1, "ABC"[pick(0, 2)]), std::to_string(decimals)};
-        const SheetArguments arguments{
-            .holes = texts[0],
-            .start = texts[1],
-            .span = span == 0 ? std::nullopt : std::optional<std::string_view>(texts[2]),
-            .ends = ends,
-            .clockwise = pick(0, 1) == 1,
-            .gcode = true,
-            .axis = texts[3],
-            .decimals = texts[4]};
-        const std::vector<std::string> lines = linesOf(sheetGcode(planOf(arguments)));
+        const bool clockwise = pick(0, 1) == 1;
+        Inputs inputs{{"count", texts[0]},
+                      {"start", texts[1]},
+                      {"gcode", ""},
+                      {"axis", texts[3]},
+                      {"decimals", texts[4]}};
+        if (span != 0) {
+            inputs.set("span", texts[2]);
+        }
+        if (ends) {
+            inputs.set("ends", "");
+        }
+        if (clockwise) {
+            inputs.set("cw", "");
+        }
+        const Made made = planned(makeRequest(kSheetCalculation, inputs));
+        const std::vector<std::string> lines = linesOf(made.gcode->write());
         ASSERT_EQ(lines.size(), static_cast<std::size_t>(2 * holes + 7));
         EXPECT_EQ(lines.front() + lines[lines.size() - 2] + lines.back(), "%M30%");
         for (std::size_t l = 1; l <= 4; ++l) {
@@ -145,7 +168,7 @@ TEST(SheetArc, shouldWriteARotaryProgramOfTheExactAnglesRounded) {
             ASSERT_EQ(move.substr(0, 8), "G90 G0 " + texts[3]) << move;
             // (start + (k - 1) x span / divisions) in thousandths of a degree, over divisions.
             const std::int64_t numerator =
-                (start * divisions + (k - 1) * arc) * (arguments.clockwise ? -1 : 1);
+                (start * divisions + (k - 1) * arc) * (clockwise ? -1 : 1);
             const std::string expected = decimal::roundHalfAway(
                 decimal::longDivision(numerator, divisions * 1000, decimals + 2), decimals);
             // Not brought within a turn: the axis turns the same way to every hole.

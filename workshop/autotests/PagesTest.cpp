@@ -42,7 +42,7 @@ private slots:
         // G-code: beside the field it names, "" under the fields, "-" nowhere.
         QTest::addColumn<QString>("fault");
         // clang-format off
-        QTest::newRow("sheet on a handwheel")       << "sheet" << QStringList{"count=7", "ratio=90", "dial=240"} << QStringList{} << "";
+        QTest::newRow("sheet on a handwheel")       << "sheet" << QStringList{"count=7", "ratio=90", "dial=240"} << QStringList{} << "-";
         QTest::newRow("sheet to 10s, axis B")       << "sheet" << QStringList{"count=127", "ratio=40", "resolution=10s"} << QStringList{"axis=B"} << "";
         QTest::newRow("sheet angles, 9 decimals")   << "sheet" << QStringList{"count=7"} << QStringList{"decimals=9"} << "decimals";
         QTest::newRow("sheet arc, clockwise, on B") << "sheet" << QStringList{"count=4", "span=90", "start=15", "ends=true", "cw=true"} << QStringList{"axis=B", "decimals=2"} << "-";
@@ -53,7 +53,21 @@ private slots:
         QTest::newRow("bolt centre, start, drill")  << "bolt" << QStringList{"count=6", "diameter=100", "centre=10,-5", "start=15"} << QStringList{"depth=-5", "retract=2", "feed=100"} << "-";
         QTest::newRow("bolt radius, north, cw")     << "bolt" << QStringList{"count=8", "radius=30", "zero=north", "cw=true", "decimals=2"} << QStringList{"depth=-3.5", "retract=1", "feed=80"} << "-";
         QTest::newRow("bolt arc, no drilling")      << "bolt" << QStringList{"count=7", "diameter=80", "span=90", "ends=true"} << QStringList{} << "-";
-        QTest::newRow("bolt depth alone")           << "bolt" << QStringList{"count=6", "diameter=100"} << QStringList{"depth=-5"} << "retract";
+        QTest::newRow("bolt depth alone")           << "bolt" << QStringList{"count=6", "diameter=100"} << QStringList{"depth=-5"} << "";
+        QTest::newRow("bolt depth not a number")    << "bolt" << QStringList{"count=6", "diameter=100"} << QStringList{"depth=x", "retract=2", "feed=100"} << "depth";
+        QTest::newRow("angle 35, published")        << "angle" << QStringList{"angle=35"} << QStringList{} << "-";
+        QTest::newRow("angle 8d50m, Cincinnati")    << "angle" << QStringList{"angle=8d50m", "plates=cincinnati", "repeat=4"} << QStringList{} << "-";
+        QTest::newRow("angle nearest, steps")       << "angle" << QStringList{"angle=17:30:15", "repeat=3"} << QStringList{} << "-";
+        QTest::newRow("gear module 2")              << "gear" << QStringList{"count=30", "module=2"} << QStringList{} << "-";
+        QTest::newRow("gear helical, DP, left")     << "gear" << QStringList{"count=30", "dp=8", "helix=20", "hand=left"} << QStringList{} << "-";
+        QTest::newRow("helix 6.160, published")     << "helix" << QStringList{"lead=6.16", "diameter=2"} << QStringList{} << "-";
+        QTest::newRow("helix angle in mm")          << "helix" << QStringList{"angle=30", "diameter=50", "units=mm"} << QStringList{} << "-";
+        QTest::newRow("flats hexagon")              << "flats" << QStringList{"count=6", "diameter=30"} << QStringList{} << "-";
+        QTest::newRow("flats across 25")            << "flats" << QStringList{"count=6", "diameter=30", "across=25"} << QStringList{} << "-";
+        QTest::newRow("refused: angle 75 minutes")  << "angle" << QStringList{"angle=17d75m"} << QStringList{} << "angle";
+        QTest::newRow("refused: gear no size")      << "gear" << QStringList{"count=30"} << QStringList{} << "module";
+        QTest::newRow("refused: helix lead, angle") << "helix" << QStringList{"lead=6.16", "angle=30", "diameter=2"} << QStringList{} << "angle";
+        QTest::newRow("refused: flats too large")   << "flats" << QStringList{"count=6", "diameter=30", "across=30"} << QStringList{} << "across";
         QTest::newRow("refused: sheet count empty")     << "sheet" << QStringList{"count=", "ratio=90", "dial=240"} << QStringList{} << "count";
         QTest::newRow("refused: sheet turn not whole")  << "sheet" << QStringList{"count=7", "ratio=7"} << QStringList{} << "ratio";
         QTest::newRow("refused: sheet dial, no ratio")  << "sheet" << QStringList{"count=7", "dial=240"} << QStringList{} << "dial";
@@ -93,7 +107,7 @@ private slots:
 
         if (text.status != 0) {
             QCOMPARE(text.status, 1);
-            const QString message = QString::fromUtf8(text.err).trimmed();
+            const QString message = windowMessage(page, QString::fromUtf8(text.err).trimmed());
             for (QWidget* control : shown->fieldControls()) {
                 const QString name = control->objectName();
                 QCOMPARE(shown->messageFor(name), name == fault ? message : QString());
@@ -134,13 +148,18 @@ private slots:
         savesAsTool("saveCsv", window->saveCsvTo(path), csv);
         savesAsTool("saveGcode", window->saveGcodeTo(path), gcode);
 
-        const QString reason = QString::fromUtf8(gcode.err).trimmed();
+        const QString reason = windowMessage(page, QString::fromUtf8(gcode.err).trimmed());
         auto* note = child<QLabel>(shown, QStringLiteral("gcodeNote"));
         QCOMPARE(note->isVisible(), fault.isEmpty());
         if (fault.isEmpty()) {
             QCOMPARE(note->text(), QStringLiteral("No G-code from this input: ") + reason);
-            QCOMPARE(child<QPushButton>(window, QStringLiteral("saveGcodeButton"))->toolTip(),
-                     reason);
+        }
+        // The dividing head's pages write no G-code and say nothing of it.
+        const QStringList noGcode{"index", "angle", "gear", "helix", "flats"};
+        if (!noGcode.contains(page)) {
+            QCOMPARE(child<QPushButton>(window, QStringLiteral("saveGcodeButton"))->toolTip() ==
+                         reason,
+                     gcode.status != 0);
         }
         for (QWidget* control : shown->fieldControls()) {
             const QString name = control->objectName();
@@ -155,8 +174,8 @@ private slots:
         definition.fields = {{.name = QStringLiteral("count"), .label = QStringLiteral("&Count")}};
         PageOutput one;
         one.text = "one\n";
-        definition.compute = [one](const Inputs& inputs) {
-            if (inputs.text("count") == "2") {
+        definition.compute = [one](const morvanta::Inputs& inputs) {
+            if (inputs.get("count") == "2") {
                 throw std::bad_alloc();
             }
             return PageResult::success(one);

@@ -45,8 +45,9 @@ private:
     QTemporaryDir folder;
     WorkshopWindow* window = nullptr;
 
-    // An empty box before each row to tick, drawn where the layout puts it: the rows start 130 pt
-    // below the 15 mm (42.52 pt) margin on the first page and 34 pt below it on a further one,
+    // An empty box before each row to tick, drawn where the layout puts it: the rows start 338 pt
+    // below the 15 mm (42.52 pt) margin on the first page (130 pt and the picture's 208) and
+    // 34 pt below it on a further one,
     // 16 pt apart; the 9 pt box starts 1 pt in from the margin and 3.5 pt down in its row.
     // Nothing above the first row, nor under the last row but on the last page (the footer).
     void checkTickBoxes(const QString& pdf, int page, int rows, bool last) {
@@ -56,7 +57,7 @@ private:
         const QImage picture(stem + QStringLiteral(".png"));
         QVERIFY(!picture.isNull());
         const double margin = 42.52;
-        const double top = margin + (page == 1 ? 130 : 34);
+        const double top = margin + (page == 1 ? 338 : 34);
         const auto lightness = [&](double x, double y) {
             return qGray(picture.pixel(qRound(x * 2), qRound(y * 2)));
         };
@@ -87,21 +88,21 @@ private slots:
         QTest::addColumn<QString>("header");
         QTest::addColumn<QList<int>>("rowsPerPage");
         QTest::addColumn<QString>("inputs");
-        // 200 rows: 37 fit on the first page under the title (20 pt), the inputs (14 pt), six
-        // notes (72 pt), the space after them (8 pt) and the column names (16 pt), with 20 pt for
-        // the foot: (756.85 - 130 - 20) / 16 = 37.9. A further page starts with 18 pt and the
-        // column names: (756.85 - 34 - 20) / 16 = 43.9, so 43 rows. 37 + 3 x 43 = 166, and the
-        // last 34 rows and the footer go on a fifth page.
+        // 200 rows: 24 fit on the first page under the title (20 pt), the inputs (14 pt), six
+        // notes (72 pt), the space after them (8 pt), the picture (200 pt and 8 pt under it) and
+        // the column names (16 pt), with 20 pt for the foot: (756.85 - 338 - 20) / 16 = 24.9. A
+        // further page starts with 18 pt and the column names: (756.85 - 34 - 20) / 16 = 43.9,
+        // so 43 rows. 24 + 4 x 43 = 196, and the last 4 rows and the footer go on a sixth page.
         // clang-format off
         QTest::newRow("sheet 200") << "sheet" << QStringList{"count=200", "ratio=90", "dial=240"}
-            << "Hole Angle Turns Dial Error" << QList<int>{37, 43, 43, 43, 34}
+            << "Hole Angle Turns Dial Error" << QList<int>{24, 43, 43, 43, 43, 4}
             << "Inputs: Count: 200; Worm ratio: 90; Dial graduations: 240";
         QTest::newRow("index 127") << "index" << QStringList{"count=127", "ratio=40", "plates=bs"}
             << "Division Angle Turns Holes" << QList<int>{}
             << "Inputs: Count: 127; Worm ratio: 40; Plates: Brown & Sharpe";
         QTest::newRow("bolt 150") << "bolt" << QStringList{"count=150", "diameter=250", "centre=10,-5", "decimals=5"}
-            << "Hole Angle DMS X Y" << QList<int>{}
-            << "Inputs: Count: 150; Diameter: 250; Centre X,Y: 10,-5; Zero direction: East (+X); Decimal digits: 5";
+            << "Hole Angle DMS X Y dX dY" << QList<int>{}
+            << "Inputs: Count: 150; Diameter: 250; Centre: 10,-5; Zero direction: East (+X); Decimal digits: 5";
         // clang-format on
     }
 
@@ -195,7 +196,7 @@ private slots:
             dialog->reject();
         });
         child<QAction>(window, QStringLiteral("print"))->trigger();
-        QCOMPARE(pages, 5);
+        QCOMPARE(pages, 6);
     }
 };
 

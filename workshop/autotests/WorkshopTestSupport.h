@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
@@ -115,11 +116,14 @@ inline void fillPage(CalculatorPage* page, const QStringList& settings) {
 }
 
 // The same request for morvanta-table: the page's command, "--name=value" for each field given
-// (a ticked flag as "--name"), the extra words ("--csv"), then "--" and the count, so that a
-// count such as -7 stays an operand. The fields are named after the options they stand for.
+// (a ticked flag as "--name"), the extra words ("--csv"), then "--" and the count where the page
+// has one, so that a count such as -7 stays an operand. The fields are named after the options
+// they stand for; the angle page is index's --angle.
 inline QStringList toolWords(const QString& page, const QStringList& settings,
                              const QStringList& extra = {}) {
-    QStringList words{page == QLatin1String("bolt") ? QStringLiteral("coords") : page};
+    QStringList words{page == QLatin1String("bolt")    ? QStringLiteral("coords")
+                      : page == QLatin1String("angle") ? QStringLiteral("index")
+                                                       : page};
     const QMap<QString, QString> given = named(settings);
     for (const auto& [name, value] : given.asKeyValueRange()) {
         if (name != QLatin1String("count") && !value.isEmpty()) {
@@ -127,7 +131,58 @@ inline QStringList toolWords(const QString& page, const QStringList& settings,
                                                      : QStringLiteral("--%1=%2").arg(name, value));
         }
     }
-    return words << extra << QStringLiteral("--") << given.value(QStringLiteral("count"));
+    words << extra;
+    if (given.contains(QStringLiteral("count"))) {
+        words << QStringLiteral("--") << given.value(QStringLiteral("count"));
+    }
+    return words;
+}
+
+// The tool's message as the window words it: each option and operand the tool names as the
+// caption of its field, bare where it opens the message and in quotation marks elsewhere, and the
+// first letter in upper case. The captions are written out here, apart from the window's own.
+inline QString windowMessage(const QString& page, QString message) {
+    static const QMap<QString, QMap<QString, QString>> captions = {
+        {QStringLiteral("sheet"),
+         {{"COUNT", "Count"}, {"--ratio", "Worm ratio"}, {"--dial", "Dial graduations"},
+          {"--resolution", "Resolution"}, {"--start", "Start angle"}, {"--span", "Span"},
+          {"--ends", "Hole at each end"}, {"--cw", "Clockwise"}, {"--axis", "Axis"},
+          {"--decimals", "Decimal digits"}, {"--gcode", "G-code"}, {"--csv", "CSV"}}},
+        {QStringLiteral("index"),
+         {{"COUNT", "Count"}, {"--ratio", "Worm ratio"}, {"--plates", "Plates"},
+          {"--gears", "Change gears"}, {"--csv", "CSV"}}},
+        {QStringLiteral("bolt"),
+         {{"COUNT", "Count"}, {"--diameter", "Diameter"}, {"--radius", "Radius"},
+          {"--chord", "Chord"}, {"--centre", "Centre"}, {"--start", "Start angle"}, {"--cw", "Clockwise"},
+          {"--zero", "Zero direction"}, {"--span", "Span"}, {"--ends", "Hole at each end"},
+          {"--decimals", "Decimal digits"}, {"--depth", "Depth Z"}, {"--retract", "Retract plane"},
+          {"--feed", "Feed"}, {"--gcode", "G-code"}, {"--csv", "CSV"}}},
+        {QStringLiteral("angle"),
+         {{"--angle", "Angle"}, {"--repeat", "Steps"}, {"--ratio", "Worm ratio"},
+          {"--plates", "Plates"}, {"--gears", "Change gears"}}},
+        {QStringLiteral("gear"),
+         {{"COUNT", "Teeth"}, {"TEETH", "Teeth"}, {"--module", "Module"}, {"--dp", "Diametral pitch"},
+          {"--helix", "Helix angle"}, {"--hand", "Hand"}, {"--machine-lead", "Lead of the machine"}}},
+        {QStringLiteral("helix"),
+         {{"--lead", "Lead"}, {"--angle", "Helix angle"}, {"--diameter", "Diameter"},
+          {"--gears", "Change gears"}}},
+        {QStringLiteral("flats"),
+         {{"COUNT", "Flats"}, {"--diameter", "Diameter"}, {"--across", "Across flats"}}},
+    };
+    static const QRegularExpression name(QStringLiteral("--[a-z]+(-[a-z]+)*|\\bCOUNT\\b|\\bTEETH\\b"));
+    QString worded;
+    qsizetype at = 0;
+    for (const QRegularExpressionMatch& match : name.globalMatch(message)) {
+        const QString caption = captions.value(page).value(match.captured(), match.captured());
+        worded += message.mid(at, match.capturedStart() - at) +
+                  (match.capturedStart() == 0 ? caption : QStringLiteral("\u201C%1\u201D").arg(caption));
+        at = match.capturedEnd();
+    }
+    worded += message.mid(at);
+    if (!worded.isEmpty()) {
+        worded[0] = worded[0].toUpper();
+    }
+    return worded;
 }
 
 inline QByteArray shownText(CalculatorPage* page) {

@@ -1,0 +1,132 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/Runner.h"
+
+#include <string>
+#include <vector>
+
+#include "Version.h"
+#include "cli/CommandLine.h"
+#include "cli/Help.h"
+
+namespace morvanta::cli {
+
+namespace {
+
+struct Streams {
+    std::FILE* out;
+    std::FILE* err;
+};
+
+int malformed(const Streams& streams, std::string_view command, std::string_view complaint) {
+    const std::string where =
+        command.empty() ? std::string("morvanta-table") : "morvanta-table " + std::string(command);
+    writeText(streams.err, streams.err,
+              where + ": " + std::string(complaint) + "\nTry '" + where + " --help'.\n");
+    return kMalformed;
+}
+
+int refused(const Streams& streams, const Calculation& calculation, const Refusal& refusal) {
+    writeText(streams.err, streams.err, commandLineWords(calculation, refusal.text) + "\n");
+    return kRefused;
+}
+
+// The output the request asks for: its CSV or G-code where the switch is given, else the sheet.
+const Output* wantedOutput(const Request& request, const Made& made) {
+    for (const Input& input : request.calculation->inputs) {
+        if (request.inputs.has(input.id) && input.role == Role::Csv) {
+            return made.csv ? &*made.csv : nullptr;
+        }
+        if (request.inputs.has(input.id) && input.role == Role::Gcode) {
+            return made.gcode ? &*made.gcode : nullptr;
+        }
+    }
+    return &made.sheet;
+}
+
+int run(const Streams& streams, const Request& request) {
+    const Calculation& calculation = *request.calculation;
+    if (const std::optional<Refusal> refusal = outputRefusal(calculation, request.inputs)) {
+        return refused(streams, calculation, *refusal);
+    }
+    const Result<Made> made = makeRequest(calculation, request.inputs);
+    if (!made.ok()) {
+        return refused(streams, calculation, made.refusal());
+    }
+    const Output* output = wantedOutput(request, made.value());
+    if (output == nullptr || !output->ok()) {
+        return refused(streams, calculation, output ? output->refusal : made.value().sheet.refusal);
+    }
+    const LineBreak written = calculation.crlf ? LineBreak::CrLf : LineBreak::Lf;
+    return writeOutput(streams.out, streams.err, output->write(), written,
+                       request.lineBreak.value_or(written));
+}
+
+// The words after the command word, or after "help".
+int runCommand(const Streams& streams, std::string_view word,
+               std::span<const std::string_view> words, std::optional<LineBreak> lineBreak,
+               bool help) {
+    if (commandCalculations(word).empty()) {
+        return malformed(streams, {}, "unknown command " + std::string(word));
+    }
+    if (help) {
+        return writeText(streams.out, streams.err, commandHelp(word));
+    }
+    const Result<Request> request = readCommand(word, words, lineBreak);
+    if (!request.ok()) {
+        return malformed(streams, word, request.message());
+    }
+    if (request.value().help) {
+        return writeText(streams.out, streams.err, commandHelp(word));
+    }
+    return run(streams, request.value());
+}
+
+}  // namespace
+
+int runCommandLine(std::span<const std::string_view> words, std::FILE* out, std::FILE* err) {
+    const Streams streams{out, err};
+    std::optional<LineBreak> lineBreak;
+    std::size_t at = 0;
+    for (; at < words.size(); ++at) {
+        const std::string_view word = words[at];
+        if (word == "--help" || word == "-h") {
+            return writeText(out, err, globalHelp());
+        }
+        if (word == "--version") {
+            return writeText(out, err, "morvanta-table " + std::string(kVersion) + "\n");
+        }
+        if (word == "--lf" || word == "--crlf") {
+            if (std::string complaint = chooseLineBreak(word, lineBreak); !complaint.empty()) {
+                return malformed(streams, {}, complaint);
+            }
+        } else if (word.starts_with("--") && word.find('=') != std::string_view::npos &&
+                   (word.starts_with("--lf=") || word.starts_with("--crlf=") ||
+                    word.starts_with("--help=") || word.starts_with("--version="))) {
+            return malformed(streams, {}, std::string(word.substr(0, word.find('='))) +
+                                              " takes no value");
+        } else if (word == "--") {
+            ++at;
+            break;
+        } else if (word.starts_with("-")) {
+            return malformed(streams, {}, "unknown option " + std::string(word));
+        } else {
+            break;
+        }
+    }
+    if (at == words.size()) {
+        return malformed(streams, {}, "no command given");
+    }
+    const std::string_view word = words[at++];
+    if (word != "help") {
+        return runCommand(streams, word, words.subspan(at), lineBreak, false);
+    }
+    if (at == words.size()) {
+        return writeText(out, err, globalHelp());
+    }
+    if (at + 1 != words.size()) {
+        return malformed(streams, {}, "help takes one COMMAND");
+    }
+    return runCommand(streams, words[at], {}, lineBreak, true);
+}
+
+}  // namespace morvanta::cli

@@ -1,0 +1,350 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "engine/AngleIndexing.h"
+#include "engine/CommonOptions.h"
+#include "engine/InputReading.h"
+#include "engine/autotests/DividingHeadTestSupport.h"
+
+using namespace morvanta;
+
+namespace {
+
+__extension__ using Wide = __int128;
+using Plates = std::vector<std::vector<std::int64_t>>;
+
+// The plates and gears as the makers list them, typed here again.
+const Plates kBrownSharpe = {
+    {15, 16, 17, 18, 19, 20}, {21, 23, 27, 29, 31, 33}, {37, 39, 41, 43, 47, 49}};
+const std::vector<std::int64_t> kGears = {24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100};
+
+AngleIndexPlan planOf(const Inputs& inputs) {
+    return planFrom(kAngleIndexCalculation, planAngleIndex, inputs);
+}
+
+struct Published {
+    const char* angle;
+    const char* plates;
+    std::int64_t turns, holes, circle;
+};
+
+// The makers' published moves on a 40:1 head, each angle in every way it may be written.
+TEST(AngleIndex, PublishedMovesOnBrownAndSharpeAndCincinnatiPlates) {
+    const Published cases[] = {
+        {"35", "bs", 3, 16, 18},
+        {"35d", "bs", 3, 16, 18},
+        {"11d30m", "bs", 1, 5, 18},
+        {"11.5", "bs", 1, 5, 18},
+        {"17d30m", "bs", 1, 17, 18},
+        {"17\u00B030'", "bs", 1, 17, 18},
+        {"17:30", "bs", 1, 17, 18},
+        {"17:30:00", "bs", 1, 17, 18},
+        {"19", "cincinnati", 2, 6, 54},
+        {"8d50m", "cincinnati", 0, 53, 54},
+        {"8\u00B050'0\"", "cincinnati", 0, 53, 54},
+    };
+    for (const Published& c : cases) {
+        const AngleIndexPlan plan = planOf({{"angle", c.angle}, {"plates", c.plates}});
+        ASSERT_EQ(plan.method, IndexMethod::Simple) << c.angle;
+        const HoleMove& move = plan.simple.front();
+        EXPECT_EQ(move.turns, c.turns) << c.angle;
+        EXPECT_EQ(move.holes, c.holes) << c.angle;
+        EXPECT_EQ(move.circle, c.circle) << c.angle;
+    }
+}
+
+bool onOnePlate(std::int64_t a, std::int64_t b) {
+    return std::any_of(kBrownSharpe.begin(), kBrownSharpe.end(), [&](const auto& plate) {
+        return std::count(plate.begin(), plate.end(), a) +
+                   std::count(plate.begin(), plate.end(), b) ==
+               2;
+    });
+}
+
+// Whether two circles of one plate give num / den turns, by trying every pair of moves.
+bool anyCompound(Wide num, Wide den) {
+    for (const auto& plate : kBrownSharpe) {
+        for (const std::int64_t c1 : plate) {
+            for (const std::int64_t c2 : plate) {
+                for (std::int64_t a = 1; c1 != c2 && a < c1; ++a) {
+                    for (std::int64_t b = -(c2 - 1); b < c2; ++b) {
+                        // w + a/c1 + b/c2 = num/den for a whole w >= 0
+                        const Wide over = num * c1 * c2 - den * (a * c2 + b * c1);
+                        if (b != 0 && over >= 0 && over % (den * c1 * c2) == 0) {
+                            return true;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    return false;
+}
+
+// The crank's move T' = (W C + H) / C and the gearing g = +-drivers / driven of a differential plan
+// give T = A x 40 / 360 for A = units / scale degrees: times 360 x scale x C x driven,
+// (W C + H) x driven x 360 scale + g' x units x C = 40 x units x C x driven.
+bool differentialHolds(const AngleDifferential& d, std::int64_t units, std::int64_t scale) {
+    Wide drivers = d.train.drivers[0];
+    Wide driven = d.train.driven[0];
+    if (d.train.pairs == 2) {
+        drivers *= d.train.drivers[1];
+        driven *= d.train.driven[1];
+    }
+    const bool owned =
+        std::all_of(d.train.drivers, d.train.drivers + d.train.pairs,
+                    [](std::int64_t g) { return std::count(kGears.begin(), kGears.end(), g) > 0; });
+    const Wide g = d.gearing.numerator() < 0 ? -drivers : drivers;
+    const Wide c = d.move.circle;
+    return owned && (d.move.turns * c + d.move.holes) * driven * 360 * scale + g * units * c ==
+                        Wide{40} * units * c * driven;
+}
+
+// Every plan checked by cross-multiplying whole numbers, T = A x 40 / 360 = num / den turns:
+// the move it gives must be T exactly, the method the first that can give it.
+TEST(AngleIndex, EveryMoveIsTheAngleExactlyOrTheNearestHole) {
+    std::mt19937_64 random(35);
+    std::uniform_int_distribution<std::int64_t> tenThousandths(1, 3'600'000);
+    int methods[4] = {0, 0, 0, 0};
+    for (int i = 0; i < 150; ++i) {
+        // Whole degrees, then tenths, then ten-thousandths of a degree.
+        const std::int64_t drawn = tenThousandths(random);
+        const std::int64_t units = i < 50    ? std::max<std::int64_t>(drawn / 10'000, 1) * 10'000
+                                   : i < 100 ? std::max<std::int64_t>(drawn / 1'000, 1) * 1'000
+                                             : drawn;
+        const std::string text = std::to_string(units / 10'000) + "." +
+                                 std::string(4 - std::to_string(units % 10'000).size(), '0') +
+                                 std::to_string(units % 10'000);
+        const AngleIndexPlan plan = planOf({{"angle", text}, {"repeat", "3"}});
+        const Wide num = static_cast<Wide>(units) * 40;
+        const Wide den = static_cast<Wide>(10'000) * 360;
+        const bool simple =
+            std::any_of(kBrownSharpe.begin(), kBrownSharpe.end(), [&](const auto& p) {
+                return std::any_of(p.begin(), p.end(),
+                                   [&](std::int64_t c) { return num * c % den == 0; });
+            });
+        ASSERT_EQ(plan.method == IndexMethod::Simple, simple) << text;
+        ++methods[static_cast<int>(plan.method)];
+        if (plan.method == IndexMethod::Simple) {
+            const HoleMove& m = plan.simple.front();
+            EXPECT_TRUE((m.turns * m.circle + m.holes) * den == num * m.circle) << text;
+        } else if (plan.method == IndexMethod::Compound) {
+            const CompoundMove& m = *plan.compound;
+            const Wide plate = m.plateBack ? -m.plateHoles : m.plateHoles;
+            EXPECT_TRUE(((m.turns * m.circle + m.holes) * m.plateCircle + plate * m.circle) * den ==
+                        num * m.circle * m.plateCircle)
+                << text;
+            EXPECT_TRUE(onOnePlate(m.circle, m.plateCircle)) << text;
+        } else if (plan.method == IndexMethod::Differential) {
+            EXPECT_TRUE(differentialHolds(*plan.differential, units, 10'000)) << text;
+        } else {
+            EXPECT_FALSE(anyCompound(num, den)) << text;
+            // Each step on the hole nearest its own exact place: |hole x den - k num C| <= den / 2.
+            for (std::int64_t k = 0; k <= 3; ++k) {
+                const AnglePlace place = anglePlace(plan, k);
+                const Wide c = plan.nearest->circle;
+                const Wide off = (place.turns * c + place.holes) * den - k * num * c;
+                EXPECT_TRUE(2 * off <= den && 2 * off > -den) << text << " step " << k;
+                EXPECT_EQ(angleError(plan, k), Rational::ratio(off, c * den)) << text;
+            }
+        }
+    }
+    EXPECT_GT(methods[0], 10);
+    EXPECT_GT(methods[1], 10);
+    EXPECT_GT(methods[3], 10);
+}
+
+// On a plate of one 20-hole circle no compound move exists, so the whole degrees that 20 holes do
+// not give are left to the gears or to the nearest hole.
+TEST(AngleIndex, WholeDegreesOnOneCircleByTheGears) {
+    int differential = 0;
+    for (std::int64_t degrees = 1; degrees <= 360; ++degrees) {
+        const AngleIndexPlan plan = planOf({{"angle", std::to_string(degrees)}, {"plates", "20"}});
+        const std::string where = std::to_string(degrees);
+        // 20 holes give d x 40 / 360 = d / 9 turns when 9 divides 20 d.
+        ASSERT_EQ(plan.method == IndexMethod::Simple, degrees % 9 == 0) << where;
+        if (plan.method == IndexMethod::Differential) {
+            EXPECT_TRUE(differentialHolds(*plan.differential, degrees, 1)) << where;
+            ++differential;
+        }
+    }
+    EXPECT_GT(differential, 100);
+}
+
+// 10° on a plate of one 20-hole circle: 10/9 turns, which no circle gives; 1 1/10 turns (1 turn
+// and 2 holes) while 40 on the spindle drives 100 on the plate: 11/10 + 2/5 x 10/360 = 10/9.
+TEST(AngleIndex, DifferentialWorkedByHand) {
+    const AngleIndexPlan plan = planOf({{"angle", "10"}, {"plates", "20"}, {"repeat", "3"}});
+    ASSERT_EQ(plan.method, IndexMethod::Differential);
+    const AngleDifferential& d = *plan.differential;
+    EXPECT_EQ(d.move.turns, 1);
+    EXPECT_EQ(d.move.holes, 2);
+    EXPECT_EQ(d.gearing, Rational::ratio(2, 5));
+    EXPECT_EQ(d.train.pairs, 1U);
+    EXPECT_EQ(d.train.drivers[0], 40);
+    EXPECT_EQ(d.train.driven[0], 100);
+    const Report report = angleIndexReport(plan);
+    EXPECT_NE(std::find(report.notes.begin(), report.notes.end(),
+                        "Check: 11/10 + (2/5) x 10\u00B0 / 360\u00B0 = 10/9 exactly"),
+              report.notes.end());
+    EXPECT_EQ(report.rows[3], (std::vector<std::string>{"3", "30\u00B000'00.0\"", "3", "6"}));
+}
+
+// 0.225° on 20 holes is 1/40 turn, half a hole: the later hole, 810" over (1/40 turn of the crank
+// is 9/40°). 8.9° is 89/90 turn, most simply one turn and a hole on 18 with the plate a hole back
+// on 15: 1 + 1/18 - 1/15 = 89/90, the crank past the whole turns it needs.
+TEST(AngleIndex, HalfHoleGoesToTheLaterHoleAndCompoundPastTheWholeTurns) {
+    const AngleIndexPlan half = planOf({{"angle", "0.225"}, {"plates", "20"}});
+    ASSERT_EQ(half.method, IndexMethod::None);
+    const AnglePlace place = anglePlace(half, 1);
+    EXPECT_EQ(place.turns, 0);
+    EXPECT_EQ(place.holes, 1);
+    EXPECT_EQ(angleError(half, 1), Rational::ratio(1, 40));
+    const Report report = angleIndexReport(half);
+    EXPECT_NE(
+        std::find(report.notes.begin(), report.notes.end(),
+                  "Angle reached: 0\u00B027'00.0\", error +810.00\" (angle reached minus angle "
+                  "wanted)"),
+        report.notes.end());
+    const AngleIndexPlan compound = planOf({{"angle", "8.9"}});
+    ASSERT_EQ(compound.method, IndexMethod::Compound);
+    const CompoundMove& m = *compound.compound;
+    EXPECT_EQ(std::tuple(m.turns, m.holes, m.circle, m.plateHoles, m.plateCircle, m.plateBack),
+              std::tuple(1, 1, 18, 1, 15, true));
+}
+
+// The nearest circle is the one whose largest error over the steps is the smallest, each error
+// worked here by brute force on every circle.
+TEST(AngleIndex, NearestCircleErrsLeastOverAllSteps) {
+    for (const char* angle : {"17:30:15", "0.0001", "51.43", "359.99", "7.13"}) {
+        for (const std::int64_t steps : {1, 7, 40}) {
+            const AngleIndexPlan plan =
+                planOf({{"angle", angle}, {"repeat", std::to_string(steps)}});
+            ASSERT_EQ(plan.method, IndexMethod::None) << angle;
+            const Wide num = static_cast<Wide>(plan.angle.numerator()) * 40;
+            const Wide den = static_cast<Wide>(plan.angle.denominator()) * 360;
+            // The largest error of a circle, in 1 / (C x den) turns, as a fraction to compare.
+            const auto largest = [&](std::int64_t c) {
+                Wide most = 0;
+                for (std::int64_t k = 0; k <= steps; ++k) {
+                    const Wide exact = k * num * c;
+                    const Wide hole = (2 * exact + den) / (2 * den);
+                    const Wide off = hole * den - exact;
+                    most = std::max(most, off < 0 ? -off : off);
+                }
+                return most;
+            };
+            const Wide chosen = largest(plan.nearest->circle);
+            for (const auto& plate : kBrownSharpe) {
+                for (const std::int64_t c : plate) {
+                    EXPECT_LE(chosen * c, largest(c) * plan.nearest->circle)
+                        << angle << " on " << c;
+                }
+            }
+        }
+    }
+}
+
+struct Written {
+    const char* text;
+    std::int64_t numerator, denominator;
+};
+
+TEST(AngleIndex, AnglesReadInDegreesMinutesAndSeconds) {
+    const Input& input = kAngleIndexCalculation.inputs.front();
+    const Written good[] = {
+        {"17d30m15s", 4201, 240},
+        {"17\u00B030'15\"", 4201, 240},
+        {"17:30:15", 4201, 240},
+        {"17d30m", 35, 2},
+        {"17:30", 35, 2},
+        {"17d", 17, 1},
+        {"0d0m0.0001s", 1, 36'000'000},
+        {"359:59:59.9999", 12'959'999'999, 36'000'000},
+        {"360d", 360, 1},
+        {"017d05m", 205, 12},
+        {"12.25", 49, 4},
+    };
+    for (const Written& w : good) {
+        const Result<Values::Value> read = readInput(input, w.text);
+        ASSERT_TRUE(read.ok()) << w.text << ": " << read.message();
+        EXPECT_EQ(read.value().angle, Angle::ratio(w.numerator, w.denominator)) << w.text;
+    }
+    const auto refusal = [&](const char* text) { return readInput(input, text).refusal(); };
+    EXPECT_EQ(refusal("17d75m").text, "{angle} must have its minutes below 60; 17d75m has 75");
+    EXPECT_EQ(refusal("17d75m").limit, "60");
+    EXPECT_EQ(refusal("17d59m60s").value, "60");
+    EXPECT_EQ(refusal("17d30m15.12345s").text,
+              "{angle} may have at most 4 decimals in its seconds; 17d30m15.12345s has 5");
+    EXPECT_EQ(refusal("1000d").text,
+              "{angle} may have at most 3 digits in its degrees; 1000d has 4");
+    EXPECT_EQ(refusal("360d0m0.0001s").limit, "360");
+    EXPECT_EQ(refusal("0d").limit, "0");
+    EXPECT_EQ(refusal("-17d").limit, "0");
+    for (const char* text : {"17d30", "17d15s", "17:30:", "17:", "d30m", "17d30m15", "17m",
+                             "17\u00B030", "17d 30m", "17:30:15:1", "17.5d"}) {
+        EXPECT_NE(refusal(text).text.find("is not written so"), std::string::npos) << text;
+    }
+    // Inputs that do not allow it stay strictly decimal.
+    EXPECT_EQ(readInput(kStartInput, "17d30m").refusal().text,
+              "{start} must be a number of degrees below 100000 in size; 17d30m is not a number");
+}
+
+TEST(AngleIndex, StepTableAndItsCsv) {
+    const AngleIndexPlan plan = planOf({{"angle", "35"}, {"repeat", "3"}});
+    const Report report = angleIndexReport(plan);
+    EXPECT_EQ(report.title, "Angular indexing: 35\u00B0, 3 steps");
+    EXPECT_EQ(report.columns, (std::vector<std::string>{"Step", "Angle", "Turns", "Holes"}));
+    ASSERT_EQ(report.rows.size(), 4U);
+    // 3 8/9 turns a step: 11 turns and 12 holes on 18 after three.
+    EXPECT_EQ(report.rows[3], (std::vector<std::string>{"3", "105\u00B000'00.0\"", "11", "12"}));
+    EXPECT_EQ(report.footer.back(),
+              "After step 3: 3 x 35\u00B0 = 105\u00B000'00.0\" from the start, exactly");
+    EXPECT_EQ(angleIndexCsv(plan),
+              "step,degrees,minutes,seconds,turns,holes,circle\n0,0,0,0.0,0,0,18\n"
+              "1,35,0,0.0,3,16,18\n2,70,0,0.0,7,14,18\n3,105,0,0.0,11,12,18\n");
+    // 0.1° is 1/90 turn: 1 hole on 15, the plate 1 back on 18 (1/15 - 1/18 = 1/90).
+    const AngleIndexPlan compound = planOf({{"angle", "0.1"}, {"repeat", "2"}});
+    ASSERT_EQ(compound.method, IndexMethod::Compound);
+    EXPECT_EQ(angleIndexCsv(compound),
+              "step,degrees,minutes,seconds,turns,holes,circle,plate_holes,plate_circle\n"
+              "0,0,0,0.0,0,0,15,0,18\n1,0,6,0.0,0,1,15,-1,18\n2,0,12,0.0,0,2,15,-2,18\n");
+    EXPECT_EQ(angleIndexReport(compound).rows[2],
+              (std::vector<std::string>{"2", "0\u00B012'00.0\"", "0", "2", "2"}));
+}
+
+TEST(AngleIndex, LimitsOnBothSides) {
+    const auto refused = [](const Inputs& inputs) {
+        return refusalFrom(kAngleIndexCalculation, planAngleIndex, inputs);
+    };
+    // A window's empty field: the command line cannot leave it out, as it picks the calculation.
+    EXPECT_EQ(refused({{"ratio", "40"}}).input, "angle");
+    EXPECT_EQ(refused({{"angle", "360"}}).text, "");
+    EXPECT_EQ(refused({{"angle", "360.000000001"}}).limit, "360");
+    EXPECT_EQ(refused({{"angle", "0.000000001"}}).text, "");
+    EXPECT_EQ(refused({{"angle", "35"}, {"repeat", "1"}}).text, "");
+    EXPECT_EQ(refused({{"angle", "35"}, {"repeat", "0"}}).limit, "1");
+    EXPECT_EQ(refused({{"angle", "35"}, {"repeat", "10000"}}).text, "");
+    EXPECT_EQ(refused({{"angle", "35"}, {"repeat", "10001"}}).limit, "10000");
+}
+
+TEST(AngleIndex, SketchShowsThePlateTheCircleInUseAndTheSectorArms) {
+    const Sketch sketch = angleIndexSketch(planOf({{"angle", "35"}}));
+    EXPECT_EQ(sketch.caption,
+              "The 18-hole circle (plate 1): 3 turns and 16 holes on the 18-hole circle (plate 1) "
+              "for each step; the sector arms 16 spaces apart");
+    ASSERT_EQ(sketch.circles.size(), 6U);
+    EXPECT_EQ(sketch.circles[3].ink, Ink::Accent);
+    EXPECT_DOUBLE_EQ(sketch.circles[3].radius, 18.0);
+    ASSERT_EQ(sketch.holes.size(), 18U);
+    ASSERT_EQ(sketch.arcs.size(), 1U);
+    EXPECT_DOUBLE_EQ(sketch.arcs[0].sweep, -320.0);
+}
+
+}  // namespace

@@ -1,0 +1,250 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+
+#include "engine/Calculation.h"
+#include "engine/InputReading.h"
+#include "engine/autotests/EngineTestSupport.h"
+
+using namespace morvanta;
+
+namespace {
+
+// Every {id} a text names.
+std::vector<std::string> namedIds(std::string_view text) {
+    std::vector<std::string> ids;
+    for (std::size_t open = text.find('{'); open != std::string_view::npos;
+         open = text.find('{', open + 1)) {
+        ids.emplace_back(text.substr(open + 1, text.find('}', open) - open - 1));
+    }
+    return ids;
+}
+
+// The texts of a request with every operand given its smallest good value, so that one input at a
+// time can be tried.
+Inputs withOperands(const Calculation& calculation) {
+    Inputs inputs;
+    for (const Input& input : calculation.inputs) {
+        if (input.isOperand()) {
+            inputs.set(input.id, input.kind == InputKind::Text
+                                     ? std::string("7")
+                                     : std::to_string(input.limits.least.value));
+        }
+    }
+    return inputs;
+}
+
+// What each front takes from a description must be there and agree with itself: a mistake here
+// shows on one front only, or as "{typo}" in a message.
+TEST(Descriptions, shouldBeWholeAndConsistent) {
+    std::set<std::string_view> names;
+    for (const Calculation& calculation : calculations()) {
+        const std::string where(calculation.name);
+        EXPECT_TRUE(names.insert(calculation.name).second) << where;
+        EXPECT_FALSE(calculation.summary.empty()) << where;
+        EXPECT_NE(calculation.make, nullptr) << where;
+        std::set<std::string_view> ids;
+        std::set<std::string_view> options;
+        for (const Input& input : calculation.inputs) {
+            const std::string at = where + " " + std::string(input.id);
+            EXPECT_TRUE(ids.insert(input.id).second) << at << " twice";
+            EXPECT_TRUE(input.isOperand() || options.insert(input.option).second) << at;
+            EXPECT_TRUE(input.isOperand() || input.option.starts_with("--")) << at;
+            EXPECT_FALSE(input.label.empty() || input.help.empty()) << at;
+            // A window shows labels and help: no command-line syntax in them.
+            EXPECT_EQ(input.label.find("--"), std::string_view::npos) << at;
+            EXPECT_EQ(input.help.find("--"), std::string_view::npos) << at;
+            EXPECT_EQ(input.kind == InputKind::Switch, input.value.empty() && !input.isOperand() &&
+                                                           input.kind != InputKind::Choice)
+                << at;
+            EXPECT_EQ(input.kind == InputKind::Choice, !input.choices.empty() &&
+                                                           input.kind != InputKind::List)
+                << at;
+            for (const std::string& id : namedIds(input.help)) {
+                EXPECT_NE(calculation.input(id), nullptr) << at << " names {" << id << "}";
+            }
+            if (!input.only.empty()) {
+                const Input* output = calculation.input(input.only);
+                ASSERT_NE(output, nullptr) << at;
+                EXPECT_TRUE(output->role == Role::Csv || output->role == Role::Gcode) << at;
+            }
+            // The default and the window's first value must be values the input takes.
+            for (const std::string_view text : {input.fallback, input.sample}) {
+                if (!text.empty()) {
+                    EXPECT_TRUE(readInput(input, text).ok()) << at << ": " << text;
+                }
+            }
+        }
+        EXPECT_EQ(calculation.about.find("--"), std::string_view::npos) << where;
+        for (const std::string& id : namedIds(calculation.about)) {
+            EXPECT_NE(calculation.input(id), nullptr) << where << " names {" << id << "}";
+        }
+        // The window's first values together make a sheet.
+        if (!calculation.title.empty()) {
+            Inputs samples = withOperands(calculation);
+            for (const Input& input : calculation.inputs) {
+                if (!input.sample.empty()) {
+                    samples.set(input.id, std::string(input.sample));
+                }
+            }
+            const Result<Made> made = makeRequest(calculation, samples);
+            EXPECT_TRUE(made.ok() && made.value().sheet.ok()) << where << ": " << made.message();
+        }
+    }
+}
+
+// Each limit from both sides, by the calculation and input the users meet it in: the value at the
+// limit is taken, the one just past it refused with the limit and the value as figures.
+TEST(Descriptions, shouldTakeEachLimitAndRefuseJustPastIt) {
+    const struct {
+        const char* calculation;
+        const char* id;
+        const char* taken;
+        const char* refused;
+        const char* limit;  // the refusal's figures
+        const char* value;
+    } cases[] = {
+        {"sheet", "count", "2", "1", "2", "1"},
+        {"sheet", "count", "10000", "10001", "10000", "10001"},
+        {"sheet", "ratio", "1234567.123456", "12345678", "7", "8"},
+        {"sheet", "ratio", "90.000001", "90.0000001", "6", "7"},
+        {"sheet", "ratio", "0.000001", "0", "0", "0"},
+        {"sheet", "span", "360", "360.000000001", "360", "360.000000001"},
+        {"sheet", "span", "0.000000001", "0", "0", "0"},
+        {"sheet", "start", "99999.999999999", "100000", "100000", "100000"},
+        {"sheet", "start", "-99999.999999999", "-100000", "100000", "-100000"},
+        {"sheet", "start", "1.123456789", "1.1234567891", "9", "10"},
+        {"sheet", "decimals", "8", "9", "8", "9"},
+        {"sheet", "dial", "1", "0", "1", "0"},
+        {"index", "count", "999999999", "1000000000", "999999999", "1000000000"},
+        {"index", "count", "1", "0", "1", "0"},
+        {"index", "ratio", "1000", "1001", "1000", "1001"},
+        {"index", "plates", "2,1000", "2,1001", "1000", "1001"},
+        {"index", "plates", "2,3", "1,3", "2", "1"},
+        {"index", "gears", "1,1000", "0,1000", "1", "0"},
+        {"coords", "count", "1", "0", "1", "0"},
+        {"coords", "count", "10000", "10001", "10000", "10001"},
+        {"coords", "diameter", "999999999.999999999", "1234567890", "9", "10"},
+        {"coords", "diameter", "0.000000001", "0", "0", "0"},
+        {"coords", "radius", "499999999.999999999", "500000000", "500000000", "500000000"},
+        {"coords", "span", "0", "-0.000000001", "0", "-0.000000001"},
+        {"coords", "decimals", "0", "-1", "0", "-1"},
+        {"coords", "centre", "-999999999.999999999,5", "5,1234567890", "9", "10"},
+        {"survey", "to", "999999999", "1000000000", "999999999", "1000000000"},
+    };
+    for (const auto& c : cases) {
+        const Calculation* calculation = findCalculation(c.calculation);
+        ASSERT_NE(calculation, nullptr) << c.calculation;
+        const std::string where = std::string(c.calculation) + " " + c.id + " ";
+        Inputs inputs = withOperands(*calculation);
+        inputs.set(c.id, c.taken);
+        EXPECT_TRUE(readInputs(*calculation, inputs).ok())
+            << where << c.taken << ": " << readInputs(*calculation, inputs).message();
+        inputs.set(c.id, c.refused);
+        const Result<Values> refused = readInputs(*calculation, inputs);
+        ASSERT_FALSE(refused.ok()) << where << c.refused;
+        EXPECT_EQ(refused.about(), c.id) << where << c.refused;
+        EXPECT_EQ(refused.refusal().limit, c.limit) << where << refused.message();
+        EXPECT_EQ(refused.refusal().value, c.value) << where << refused.message();
+    }
+    // The count of numbers in a list: 64 circles and 32 gears, not one more.
+    std::string circles = "2";
+    for (int n = 3; n <= 65; ++n) {
+        (circles += ',') += std::to_string(n);
+    }
+    const Input& plates = *findCalculation("index")->input("plates");
+    EXPECT_TRUE(readInput(plates, circles).ok());
+    const Result<Values::Value> many = readInput(plates, circles + ",66");
+    EXPECT_EQ(many.message(), "{plates} may hold at most 64 numbers; 65 are given");
+    EXPECT_EQ(many.refusal().limit + " " + many.refusal().value, "64 65");
+}
+
+// Why a text is refused, in words that name the real fault.
+// An option with no default that a planner needs must be asked for, not read as nothing: a
+// planner that reads it anyway draws holes on top of each other (or, under the sanitizers, stops).
+TEST(Descriptions, shouldMakeOrRefuseWithOnlyTheOperandsGiven) {
+    for (const Calculation& calculation : calculations()) {
+        const Result<Made> made = makeEveryOutput(calculation, withOperands(calculation));
+        if (!made.ok()) {
+            EXPECT_NE(calculation.input(made.refusal().input), nullptr) << calculation.name;
+        } else {
+            EXPECT_TRUE(made.value().sheet.ok()) << calculation.name;
+        }
+    }
+}
+
+TEST(InputReading, shouldSayWhatIsWrongWithAText) {
+    const Input count{"count", "Count", "", "COUNT", InputKind::Count, "holes", "", within(2, 10)};
+    const Input size{"size", "Size", "--size", "S", InputKind::Decimal, "", "", above(0)};
+    const Input angle{"a", "A", "--a", "A", InputKind::Degrees, "", "", sizeBelow(100)};
+    const Input centre{"c", "C", "--c", "X,Y", InputKind::Point, "", "", kAnyValue};
+    const Input step{"s", "S", "--s", "S", InputKind::Arc, "", "", above(0)};
+    const Input runs{"o", "O", "--o", "L", InputKind::List, "", "", within(1, 99).runs()};
+    const struct {
+        const Input* input;
+        const char* text;
+        const char* message;
+    } cases[] = {
+        {&count, "", "{count} must be a whole number of holes from 2 to 10"},
+        {&count, "7.5", "{count} must be a whole number of holes from 2 to 10; 7.5 is not a "
+                        "whole number"},
+        {&count, "-3", "{count} must be a whole number of holes from 2 to 10; -3 is below 2"},
+        {&count, "99999999999999999999", "{count} must be a whole number of holes from 2 to "
+                                         "10; 99999999999999999999 is above 10"},
+        {&count, " 7", "{count} must be a whole number of holes from 2 to 10;  7 is not a number"},
+        {&size, "1e3", "{size} takes no exponent: write the number out in full, as in 1000 for "
+                       "1e3"},
+        {&size, "1,5", "{size} must be a number above 0; 1,5 is not a number"},
+        {&size, "-0", "{size} must be a number above 0; -0 is not above 0"},
+        {&size, "1.2.3", "{size} must be a number above 0; 1.2.3 is not a number"},
+        {&angle, "-100", "{a} must be a number of degrees below 100 in size; -100 is not below "
+                         "100 in size"},
+        {&centre, "10", "{c} must be two numbers X,Y such as 10,-5; 10 is not written so"},
+        {&centre, "1,2e1", "the Y of {c} takes no exponent: write the number out in full, as in "
+                           "1000 for 1e3"},
+        {&step, "10", "{s} must be a whole number of seconds or minutes of arc above 0, such as "
+                      "10s or 1m; 10 is not written so"},
+        {&step, "0m", "{s} must be a whole number of seconds or minutes of arc above 0, such as "
+                      "10s or 1m; 0 is not above 0"},
+        {&runs, "9-7", "{o} must be whole numbers from 1 to 99 with commas between, a run of "
+                       "them written as 7-9; 9-7 is not written so"},
+        {&runs, "3,100", "{o} must hold whole numbers from 1 to 99; 100 is above 99"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(readInput(*c.input, c.text).message(), c.message) << c.text;
+    }
+    // Leading and trailing zeros are no digits of their own; a long paste is quoted short.
+    EXPECT_EQ(readInput(size, "000000000012.5000000000").value().decimal.units, 125);
+    EXPECT_EQ(readInput(runs, "1,3-5,9").value().groups,
+              (std::vector<std::vector<std::int64_t>>{{1, 3, 4, 5, 9}}));
+    EXPECT_EQ(readInput(step, "2m").value().whole, 120);
+    EXPECT_EQ(readInput(size, std::string(40, 'x') + "\n").refusal().value,
+              std::string(24, 'x') + "...");
+}
+
+TEST(Refusals, shouldBeWordedByEachFrontInItsOwnTerms) {
+    const auto bracketed = [](std::string_view id) { return "<" + std::string(id) + ">"; };
+    EXPECT_EQ(wordRefusal("{ends} needs {span}", bracketed), "<ends> needs <span>");
+    EXPECT_EQ(wordRefusal("no names, {unclosed", bracketed), "no names, {unclosed");
+    // A brace the user typed is quoted doubled, and is no name.
+    const Input size{"size", "Size", "--size", "S", InputKind::Decimal, "", "", above(0)};
+    EXPECT_EQ(wordRefusal(readInput(size, "{size}").message(), bracketed),
+              "<size> must be a number above 0; {size} is not a number");
+    EXPECT_EQ(named("span"), "{span}");
+}
+
+// A wrong field that only the G-code reads refuses the G-code, and leaves the sheet made.
+TEST(Refusals, shouldLeaveTheSheetWhenOnlyAnotherOutputsFieldIsWrong) {
+    const Calculation& sheet = *findCalculation("sheet");
+    const Result<Made> made = makeEveryOutput(sheet, {{"count", "7"}, {"decimals", "x"}});
+    ASSERT_TRUE(made.ok()) << made.message();
+    EXPECT_TRUE(made.value().sheet.ok());
+    EXPECT_EQ(made.value().gcode->refusal.input, "decimals");
+    EXPECT_FALSE(makeRequest(sheet, {{"count", "7"}, {"decimals", "x"}}).ok());
+    EXPECT_EQ(makeEveryOutput(sheet, {{"count", "x"}, {"decimals", "4"}}).about(), "count");
+}
+
+}  // namespace

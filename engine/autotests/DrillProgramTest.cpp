@@ -1,0 +1,311 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/Calculation.h"
+
+using namespace morvanta;
+
+namespace {
+
+// A small control that reads a program as Fanuc, LinuxCNC and Grbl do and drills what it says:
+// G0 and G1 moves, the canned cycles G81, G82 and G83 with their modal Z, R, Q, P and F, G98 and
+// G99, G80, G4, G20 and G21. It keeps the holes drilled, in order, with the depth each reached,
+// and the faults a machinist would see: a move in X or Y before the tool was lifted to the
+// clearance, or below it.
+struct Drilled {
+    std::string x, y;
+    double bottom = 0;
+    double dwell = 0;  // seconds
+    int pecks = 0;
+};
+
+struct Control {
+    Control(bool inMilliseconds, double lowest) : milliseconds(inMilliseconds), clearance(lowest) {}
+
+    bool milliseconds;  // a G82's P in milliseconds (Fanuc), else in seconds
+    double clearance;   // the lowest Z an X or Y move may be made at
+
+    std::vector<Drilled> holes;
+    std::vector<std::string> faults;
+    std::string units;  // "G20" or "G21" where the program set them
+    bool z = false;     // whether the Z stands anywhere known
+    double at = 0;      // the Z
+    std::string x, y;
+    int motion = 0;  // 0, 1, 80, 81, 82, 83
+    bool back98 = true;
+    double initial = 0, r = 0, depth = 0, q = 0, p = 0;
+
+    void moveXY(const std::string& toX, const std::string& toY) {
+        if (!z || at < clearance - 1e-9) {
+            faults.push_back("X" + toX + " Y" + toY + " at " + (z ? std::to_string(at) : "no Z"));
+        }
+        x = toX;
+        y = toY;
+    }
+
+    // One hole of a canned cycle at the present X and Y.
+    void cycle() {
+        Drilled hole{x, y, depth, motion == 82 ? p / (milliseconds ? 1000 : 1) : 0, 0};
+        if (motion == 83) {
+            for (double down = r - q; down > depth + 1e-9; down -= q) {
+                ++hole.pecks;
+            }
+            ++hole.pecks;
+        }
+        if (!z || initial < r) {
+            faults.push_back("a cycle from below its R plane");
+        }
+        holes.push_back(hole);
+        at = back98 ? initial : r;
+    }
+
+    void line(const std::string& text) {
+        std::map<char, std::string> words;
+        std::vector<int> codes;
+        std::istringstream in(text.substr(0, text.find('(')));
+        for (std::string word; in >> word;) {
+            if (word == "%") {
+                continue;
+            }
+            if (word[0] == 'G') {
+                codes.push_back(static_cast<int>(std::lround(std::stod(word.substr(1)) * 10)));
+            } else {
+                words[word[0]] = word.substr(1);
+            }
+        }
+        bool dwell = false;
+        for (const int code : codes) {
+            if (code == 0 || code == 10 || code == 800 || (code >= 810 && code <= 830)) {
+                motion = code / 10;
+                if (code >= 810) {
+                    initial = at;
+                }
+            }
+            back98 = code == 980 ? true : code == 990 ? false : back98;
+            units = code == 200 ? "G20" : code == 210 ? "G21" : units;
+            dwell = dwell || code == 40;
+        }
+        const auto number = [&](char letter) { return std::stod(words.at(letter)); };
+        if (dwell) {
+            holes.back().dwell = number('P');
+            return;
+        }
+        for (const char letter : {'R', 'Q', 'P'}) {
+            if (words.count(letter) != 0) {
+                (letter == 'R' ? r : letter == 'Q' ? q : p) = number(letter);
+            }
+        }
+        const bool xy = words.count('X') != 0 || words.count('Y') != 0;
+        const std::string toX = words.count('X') != 0 ? words.at('X') : x;
+        const std::string toY = words.count('Y') != 0 ? words.at('Y') : y;
+        if (motion >= 81) {
+            if (words.count('Z') != 0) {
+                depth = number('Z');
+            }
+            if (xy) {
+                moveXY(toX, toY);
+                cycle();
+            }
+            return;
+        }
+        if (xy) {
+            moveXY(toX, toY);
+        }
+        if (words.count('Z') != 0) {
+            const double to = number('Z');
+            if (motion == 1 && to < at) {
+                // Feeding down: a new hole where the drill has not been down here before.
+                if (holes.empty() || holes.back().x != x || holes.back().y != y) {
+                    holes.push_back({x, y, to, 0, 0});
+                }
+                holes.back().bottom = std::min(holes.back().bottom, to);
+                ++holes.back().pecks;
+            }
+            at = to;
+            z = true;
+        }
+    }
+
+    void run(const std::string& program) {
+        std::istringstream in(program);
+        for (std::string text; std::getline(in, text);) {
+            line(text);
+        }
+    }
+};
+
+// The X and Y of each hole drilled as the CSV gives them.
+std::vector<std::pair<std::string, std::string>> tableHoles(const std::string& csv, int xColumn) {
+    std::vector<std::pair<std::string, std::string>> holes;
+    std::istringstream in(csv);
+    std::string text;
+    std::getline(in, text);
+    while (std::getline(in, text)) {
+        std::vector<std::string> cells;
+        std::istringstream split(text);
+        for (std::string cell; std::getline(split, cell, ',');) {
+            cells.push_back(cell);
+        }
+        holes.emplace_back(cells[static_cast<std::size_t>(xColumn)],
+                           cells[static_cast<std::size_t>(xColumn) + 1]);
+    }
+    return holes;
+}
+
+std::string output(const Calculation& calculation, const Inputs& inputs, bool gcode) {
+    const Result<Made> made = makeRequest(calculation, inputs);
+    EXPECT_TRUE(made.ok()) << made.message();
+    const Output& out = gcode ? *made.value().gcode : *made.value().csv;
+    EXPECT_TRUE(out.ok()) << out.refusal.text;
+    return out.ok() ? out.write() : std::string();
+}
+
+// Every pattern, every control and every cycle: the program read back drills the holes of the
+// table in its order, to the depth, with the dwell and pecks asked, and never moves in X or Y
+// below the clearance, the first move included.
+TEST(DrillProgram, shouldDrillWhatTheTableSaysOnEveryControl) {
+    const struct {
+        const char* name;
+        Inputs inputs;
+        int xColumn;
+    } patterns[] = {
+        {"coords", {{"count", "6"}, {"diameter", "100"}, {"centre", "10,-5"}, {"start", "15"}}, 2},
+        {"line", {{"count", "5"}, {"pitch", "10"}, {"angle", "45"}, {"omit", "2"}}, 1},
+        {"grid",
+         {{"rows", "3"},
+          {"columns", "4"},
+          {"pitch", "10,20"},
+          {"angle", "30"},
+          {"omit", "3,7-9"},
+          {"from", "2"}},
+         3},
+    };
+    const struct {
+        const char* dialect;
+        const char* cycle;
+        const char* value;
+        double dwell;
+        int pecks;
+    } runs[] = {
+        {"fanuc", "", "", 0, 0},
+        {"linuxcnc", "", "", 0, 0},
+        {"grbl", "", "", 0, 0},
+        {"fanuc", "dwell", "0.25", 0.25, 0},
+        {"linuxcnc", "dwell", "1.5", 1.5, 0},
+        {"grbl", "dwell", "0.5", 0.5, 0},
+        {"fanuc", "peck", "2.5", 0, 3},
+        {"linuxcnc", "peck", "4", 0, 2},
+        {"grbl", "peck", "2.5", 0, 3},
+    };
+    for (const auto& pattern : patterns) {
+        const Calculation& calculation = *findCalculation(pattern.name);
+        const auto expected =
+            tableHoles(output(calculation, pattern.inputs, false), pattern.xColumn);
+        for (const auto& run : runs) {
+            Inputs inputs = pattern.inputs;
+            for (const auto& [id, text] : {std::pair{"gcode", ""},
+                                           {"depth", "-5"},
+                                           {"retract", "2"},
+                                           {"feed", "100"},
+                                           {"clearance", "15"}}) {
+                inputs.set(id, text);
+            }
+            inputs.set("dialect", run.dialect);
+            if (*run.cycle != '\0') {
+                inputs.set(run.cycle, run.value);
+            }
+            const std::string program = output(calculation, inputs, true);
+            Control control(std::string(run.dialect) == "fanuc", 15);
+            control.run(program);
+            const std::string about =
+                std::string(pattern.name) + " " + run.dialect + " " + run.cycle;
+            EXPECT_EQ(control.faults, std::vector<std::string>{}) << about << "\n" << program;
+            ASSERT_EQ(control.holes.size(), expected.size()) << about << "\n" << program;
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                const Drilled& hole = control.holes[i];
+                EXPECT_EQ(std::pair(hole.x, hole.y), expected[i]) << about << " hole " << i;
+                EXPECT_EQ(hole.bottom, -5) << about;
+                EXPECT_EQ(hole.dwell, run.dwell) << about;
+                EXPECT_EQ(std::max(hole.pecks, 1), std::max(run.pecks, 1)) << about;
+            }
+            EXPECT_EQ(control.units, "") << about;
+        }
+    }
+}
+
+// The safe start is the same on every control: the rapid to the clearance comes before the first
+// move in X or Y, and by default the clearance is the retract plane.
+TEST(DrillProgram, shouldStartSafeAndSayTheUnits) {
+    const Inputs inputs{{"count", "2"},  {"pitch", "10"},  {"gcode", ""},
+                        {"depth", "-3"}, {"retract", "1"}, {"feed", "80"}};
+    const Calculation& line = *findCalculation("line");
+    const std::string plain = output(line, inputs, true);
+    EXPECT_NE(plain.find("G90 G17 G80\nG0 Z1.0000\nG98 G81 X0.0000 Y0.0000 Z-3.0000 R1.0000 F80.\n"
+                         "X10.0000 Y0.0000\nG80\nM30\n%\n"),
+              std::string::npos)
+        << plain;
+    EXPECT_NE(plain.find("(UNITS AS SET ON THE CONTROL, NOT CONVERTED;"), std::string::npos);
+    for (const auto& [units, code] : {std::pair{"mm", "G21"}, {"in", "G20"}}) {
+        Inputs given = inputs;
+        given.set("units", units);
+        given.set("name", "Plate 7, op 2");
+        Control control(false, 1);
+        const std::string program = output(line, given, true);
+        control.run(program);
+        EXPECT_EQ(control.units, code);
+        EXPECT_EQ(program.substr(0, 19), "%\n(PLATE 7, OP 2)\n(") << program;
+        EXPECT_EQ(program.find("AS SET ON THE CONTROL, NOT CONVERTED"), std::string::npos);
+    }
+    // A Fanuc dwell is a whole number of milliseconds, LinuxCNC's seconds.
+    Inputs dwell = inputs;
+    dwell.set("dwell", "0.005");
+    EXPECT_NE(output(line, dwell, true).find(" R1.0000 P5 F80.\n"), std::string::npos);
+    dwell.set("dialect", "linuxcnc");
+    EXPECT_NE(output(line, dwell, true).find(" R1.0000 P0.005 F80.\n"), std::string::npos);
+}
+
+TEST(DrillProgram, shouldRefuseACycleThatCannotRun) {
+    const struct {
+        std::vector<std::pair<std::string_view, std::string_view>> given;
+        const char* expected;
+    } cases[] = {
+        {{{"clearance", "0.9999"}},
+         "clearance: {clearance} must be at or above {retract}; "
+         "0.9999 is below 1"},
+        {{{"peck", "1"}, {"dwell", "1"}}, "dwell: give either {peck} or {dwell}, not both"},
+        {{{"peck", "0.00001"}},
+         "peck: {peck} may have at most 4 decimals, as many as {decimals} "
+         "gives the coordinates; 0.00001 has 5"},
+        {{{"dwell", "0.0001"}}, "dwell: {dwell} may have at most 3 decimals; 0.0001 has 4"},
+        {{{"name", "Part (A)"}},
+         "name: {name} may hold letters, digits, spaces and - _ . , / "
+         "only; ( is not one of them"},
+        {{{"retract", "-3"}}, "retract: {retract} must lie above {depth}; -3 is not above -3"},
+        {{{"dialect", "heidenhain"}},
+         "dialect: {dialect} must be fanuc, linuxcnc or grbl; "
+         "heidenhain is not one of them"},
+    };
+    for (const auto& c : cases) {
+        Inputs inputs{{"count", "2"},  {"pitch", "10"},  {"gcode", ""},
+                      {"depth", "-3"}, {"retract", "1"}, {"feed", "80"}};
+        for (const auto& [id, text] : c.given) {
+            inputs.set(id, std::string(text));
+        }
+        const Result<Made> made = makeRequest(*findCalculation("line"), inputs);
+        const Refusal refusal = made.ok() ? made.value().gcode->refusal : made.refusal();
+        EXPECT_EQ(refusal.input + ": " + refusal.text, c.expected);
+    }
+    // Each side of a limit: the clearance on the retract plane and the name of 40 characters pass.
+    Inputs inputs{
+        {"count", "2"},   {"pitch", "10"}, {"gcode", ""},      {"depth", "-3"},
+        {"retract", "1"}, {"feed", "80"},  {"clearance", "1"}, {"name", std::string(40, 'A')}};
+    EXPECT_TRUE(makeRequest(*findCalculation("line"), inputs).value().gcode->ok());
+}
+
+}  // namespace

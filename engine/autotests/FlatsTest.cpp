@@ -1,0 +1,161 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/Flats.h"
+#include "engine/autotests/DividingHeadTestSupport.h"
+#include "engine/autotests/MpfrYardstick.h"
+
+using namespace morvanta;
+using yardstick::Real;
+
+namespace {
+
+FlatsPlan flatsOf(const Inputs& inputs) {
+    return planFrom(kFlatsCalculation, planFlats, inputs);
+}
+
+struct Case {
+    const char* count;
+    const char* diameter;
+    const char* across;  // "" for flats meeting on the round
+    const char* decimals;
+    FlatsMeet meet;
+    std::int64_t acrossFlats, depth, width, corners;
+};
+
+// Worked by hand: 30 cos 30° = 25.98076, 30 sin 30° = 15, sqrt(900 - 676) = 14.96663,
+// 25 tan 30° = 14.43376, 25 / cos 30° = 28.86751, 30 cos 45° = 21.21320, 20 / cos 45° = 28.28427;
+// 3.625^2 - 2.625^2 = 6.25, so two flats 2.625 apart on 3.625 are 2.5 wide, a half.
+TEST(Flats, FiguresWorkedByHand) {
+    const Case cases[] = {
+        {"6", "30", "", "4", FlatsMeet::OnTheRound, 259'808, 20'096, 150'000, 300'000},
+        {"6", "30", "26", "4", FlatsMeet::Apart, 260'000, 20'000, 149'666, 300'000},
+        {"6", "30", "25", "4", FlatsMeet::Inside, 250'000, 25'000, 144'338, 288'675},
+        {"4", "30", "20", "4", FlatsMeet::Inside, 200'000, 50'000, 200'000, 282'843},
+        {"4", "30", "", "3", FlatsMeet::OnTheRound, 21'213, 4'393, 21'213, 30'000},
+        {"3", "30", "15", "4", FlatsMeet::OnTheRound, 150'000, 75'000, 259'808, 300'000},
+        {"2", "3.625", "2.625", "0", FlatsMeet::Apart, 3, 1, 3, 4},
+        {"2", "3.625", "2.625", "1", FlatsMeet::Apart, 26, 5, 25, 36},
+        {"4", "1", "", "8", FlatsMeet::OnTheRound, 70'710'678, 14'644'661, 70'710'678, 100'000'000},
+    };
+    for (const Case& c : cases) {
+        Inputs inputs{{"count", c.count}, {"diameter", c.diameter}, {"decimals", c.decimals}};
+        if (*c.across != '\0') {
+            inputs.set("across", c.across);
+        }
+        const FlatsPlan plan = flatsOf(inputs);
+        const std::string where = std::string(c.count) + " on " + c.diameter + " at " + c.across;
+        EXPECT_EQ(plan.meet, c.meet) << where;
+        EXPECT_EQ(plan.acrossFlats, c.acrossFlats) << where;
+        EXPECT_EQ(plan.depth, c.depth) << where;
+        EXPECT_EQ(plan.width, c.width) << where;
+        EXPECT_EQ(plan.corners, c.corners) << where;
+        EXPECT_EQ(plan.indexing.count, std::stoll(c.count)) << where;
+    }
+}
+
+std::string decimalText(std::int64_t units, int decimals) {
+    std::string digits = std::to_string(units);
+    digits.insert(
+        0, static_cast<std::size_t>(std::max(0, decimals + 1 - static_cast<int>(digits.size()))),
+        '0');
+    return digits.substr(0, digits.size() - static_cast<std::size_t>(decimals)) + "." +
+           digits.substr(digits.size() - static_cast<std::size_t>(decimals));
+}
+
+// Many counts, diameters and sizes across flats against MPFR, which decides where the flats meet
+// and works each figure by its formula.
+TEST(Flats, ManyFlatsAgainstMpfr) {
+    std::mt19937_64 random(6);
+    std::uniform_int_distribution<std::int64_t> counts(2, 40);
+    std::uniform_int_distribution<std::int64_t> diameters(1, 999'999'999);
+    for (int i = 0; i < 300; ++i) {
+        const std::int64_t count = counts(random);
+        const std::int64_t d = diameters(random);
+        const std::int64_t f = std::uniform_int_distribution<std::int64_t>(1, d - 1)(random);
+        const int decimals = i % 9;
+        const bool given = i % 3 != 0 || count == 2;
+        Inputs inputs{{"count", std::to_string(count)},
+                      {"diameter", decimalText(d, 4)},
+                      {"decimals", std::to_string(decimals)}};
+        if (given) {
+            inputs.set("across", decimalText(f, 4));
+        }
+        const FlatsPlan plan = flatsOf(inputs);
+        const Real diameter = Real(static_cast<long>(d)) / Real(10'000);
+        const Real t = Real(180) / Real(static_cast<long>(count));
+        const Real meetsAt = diameter * yardstick::cosDeg(t);
+        const Real across = given ? Real(static_cast<long>(f)) / Real(10'000) : meetsAt;
+        const std::string where = std::to_string(count) + " on " + decimalText(d, 4) + " at " +
+                                  (given ? decimalText(f, 4) : "-");
+        const FlatsMeet meet = !given || (count == 3 && 2 * f == d) ? FlatsMeet::OnTheRound
+                               : meetsAt < across                   ? FlatsMeet::Apart
+                                                                    : FlatsMeet::Inside;
+        ASSERT_EQ(plan.meet, meet) << where;
+        EXPECT_EQ(plan.acrossFlats, yardstick::rounded(across, decimals)) << where;
+        EXPECT_EQ(plan.depth, yardstick::rounded((diameter - across) / Real(2), decimals)) << where;
+        const Real width = meet == FlatsMeet::Apart
+                               ? yardstick::sqrt(diameter * diameter - across * across)
+                           : meet == FlatsMeet::Inside ? across * yardstick::tanDeg(t)
+                                                       : diameter * yardstick::sinDeg(t);
+        EXPECT_EQ(plan.width, yardstick::rounded(width, decimals)) << where;
+        const Real corners = meet == FlatsMeet::Inside ? across / yardstick::cosDeg(t) : diameter;
+        EXPECT_EQ(plan.corners, yardstick::rounded(corners, decimals)) << where;
+    }
+}
+
+TEST(Flats, RulesBetweenInputsAndLimitsOnBothSides) {
+    const auto refused = [](const Inputs& inputs) {
+        return refusalFrom(kFlatsCalculation, planFlats, inputs);
+    };
+    const Refusal twice = refused({{"count", "6"}, {"diameter", "30"}, {"across", "30"}});
+    EXPECT_EQ(twice.text, "{across} must be below {diameter}; 30 is not below 30");
+    EXPECT_EQ(twice.limit, "30");
+    EXPECT_EQ(refused({{"count", "6"}, {"diameter", "30"}, {"across", "29.9999"}}).text, "");
+    EXPECT_EQ(refused({{"count", "2"}, {"diameter", "30"}}).text,
+              "two flats lie opposite each other and never meet: give {across}");
+    EXPECT_EQ(refused({{"count", "2"}, {"diameter", "30"}, {"across", "20"}}).text, "");
+    EXPECT_EQ(refused({{"count", "6"}}).text, "give the diameter of the round with {diameter}");
+    EXPECT_EQ(refused({{"count", "1"}, {"diameter", "30"}}).limit, "2");
+    EXPECT_EQ(refused({{"count", "1000"}, {"diameter", "30"}}).text, "");
+    EXPECT_EQ(refused({{"count", "1001"}, {"diameter", "30"}}).limit, "1000");
+    EXPECT_EQ(refused({{"count", "6"}, {"diameter", "99999.9999"}}).text, "");
+    EXPECT_EQ(refused({{"count", "6"}, {"diameter", "100000"}}).limit, "5");
+}
+
+TEST(Flats, SheetSaysHowEachFigureIsFoundThenIndexes) {
+    const Report report =
+        flatsReport(flatsOf({{"count", "6"}, {"diameter", "30"}, {"across", "25"}}));
+    EXPECT_EQ(report.title, "Flats: 6 flats on a diameter of 30");
+    const std::vector<std::string> expected = {
+        "Across flats: 25, as given, below 30 x cos(180\u00B0/6) = 25.9808 where the flats would "
+        "meet",
+        "on the round: they meet before it, in sharp corners",
+        "Depth of cut: (30 - 25) / 2 = 2.5000 for each flat, from the top of the round",
+        "Width of each flat: 25 x tan(180\u00B0/6) = 14.4338",
+        "Across corners: 25 / cos(180\u00B0/6) = 28.8675, inside the round",
+    };
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(report.notes[i], expected[i]);
+    }
+    EXPECT_EQ(report.notes[7], "Indexing: 6 divisions");
+    EXPECT_EQ(report.rows.size(), 6U);
+    EXPECT_EQ(report.rows[1], (std::vector<std::string>{"2", "60\u00B000'00.0\"", "6", "10"}));
+}
+
+TEST(Flats, SketchDrawsEachFlatAtHalfTheSizeAcross) {
+    const Sketch sketch =
+        flatsSketch(flatsOf({{"count", "4"}, {"diameter", "30"}, {"across", "20"}}));
+    EXPECT_EQ(sketch.caption, "4 flats on a round of 30, 20.0000 across flats");
+    ASSERT_EQ(sketch.holes.size(), 4U);
+    // Flat 1 at the top, 10 from the axis, 20 wide.
+    EXPECT_NEAR(sketch.holes[0].y, 10.0, 1e-9);
+    EXPECT_NEAR(sketch.lines[0].x1 - sketch.lines[0].x2, 20.0, 1e-9);
+    EXPECT_NEAR(sketch.holes[1].x, -10.0, 1e-9);
+}
+
+}  // namespace

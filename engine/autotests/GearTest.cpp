@@ -1,0 +1,233 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/Gear.h"
+#include "engine/autotests/DividingHeadTestSupport.h"
+#include "engine/autotests/MpfrYardstick.h"
+
+using namespace morvanta;
+using yardstick::Real;
+
+namespace {
+
+GearPlan gearOf(const Inputs& inputs) {
+    return planFrom(kGearCalculation, planGear, inputs);
+}
+
+// The standard eight at every edge of every range, and below the set.
+TEST(Gear, CutterOfTheEightByToothCountAtEveryBoundary) {
+    const std::pair<std::int64_t, int> cases[] = {
+        {1, 0},  {11, 0}, {12, 8}, {13, 8}, {14, 7}, {16, 7}, {17, 6},  {20, 6},  {21, 5},
+        {25, 5}, {26, 4}, {34, 4}, {35, 3}, {54, 3}, {55, 2}, {134, 2}, {135, 1}, {10000, 1},
+    };
+    for (const auto& [teeth, cutter] : cases) {
+        EXPECT_EQ(cutterNumber(teeth), cutter) << teeth << " teeth";
+    }
+    EXPECT_EQ(cutterRange(1), "135 teeth to a rack");
+    EXPECT_EQ(cutterRange(2), "55 to 134 teeth");
+    EXPECT_EQ(cutterRange(4), "26 to 34 teeth");
+    EXPECT_EQ(cutterRange(7), "14 to 16 teeth");
+    EXPECT_EQ(cutterRange(8), "12 and 13 teeth");
+}
+
+struct Spur {
+    const char* teeth;
+    const char* option;  // "module" or "dp"
+    const char* size;
+    std::int64_t pitch;  // worked by hand, in 10^-3 mm or 10^-4 in
+    std::int64_t outside;
+    std::int64_t depth;
+    int cutter;
+};
+
+TEST(Gear, SpurSizesAreExactAndCorrectlyRounded) {
+    const Spur cases[] = {
+        // 30 x 2, 32 x 2, 2.25 x 2
+        {"30", "module", "2", 60'000, 64'000, 4'500, 4},
+        // 13 x 1.25 = 16.25, 15 x 1.25 = 18.75, 2.25 x 1.25 = 2.8125: the half away from 0
+        {"13", "module", "1.25", 16'250, 18'750, 2'813, 8},
+        {"127", "module", "0.5", 63'500, 64'500, 1'125, 2},
+        // 30 / 8 = 3.75, 32 / 8 = 4, 2.157 / 8 = 0.269625
+        {"30", "dp", "8", 37'500, 40'000, 2'696, 4},
+        // 2.157 / 4 = 0.53925, a half; 12 / 4 = 3, 14 / 4 = 3.5
+        {"12", "dp", "4", 30'000, 35'000, 5'393, 8},
+        // 20 / 7 = 2.857142..., 22 / 7 = 3.142857..., 2.157 / 7 = 0.308142...
+        {"20", "dp", "7", 28'571, 31'429, 3'081, 6},
+        {"11", "dp", "10", 11'000, 13'000, 2'157, 0},
+    };
+    for (const Spur& c : cases) {
+        const GearPlan plan = gearOf({{"count", c.teeth}, {c.option, c.size}});
+        const std::string where = std::string(c.teeth) + " " + c.option + " " + c.size;
+        EXPECT_EQ(plan.pitch, c.pitch) << where;
+        EXPECT_EQ(plan.outside, c.outside) << where;
+        EXPECT_EQ(plan.depth, c.depth) << where;
+        EXPECT_EQ(plan.cutter, c.cutter) << where;
+        EXPECT_EQ(plan.indexing.count, std::stoll(c.teeth)) << where;
+    }
+}
+
+struct Helical {
+    const char* teeth;
+    const char* option;
+    const char* size;
+    const char* helix;
+};
+
+// The first cutter whose fewest teeth the formative count reaches, worked in MPFR.
+int cutterOfFormative(const Real& formative) {
+    const long starts[] = {135, 55, 35, 26, 21, 17, 14, 12};
+    for (int i = 0; i < 8; ++i) {
+        if (!(formative < Real(starts[i]))) {
+            return i + 1;
+        }
+    }
+    return 0;
+}
+
+TEST(Gear, HelicalSizesAgainstMpfr) {
+    const Helical cases[] = {
+        {"30", "module", "2", "20"},     {"30", "dp", "8", "20"},
+        {"12", "module", "1", "45"},     {"17", "dp", "12", "30"},
+        {"97", "module", "3.5", "12.5"}, {"26", "dp", "6", "22.123456"},
+        {"7", "module", "0.75", "80"},   {"200", "dp", "24", "0.5"},
+    };
+    for (const Helical& c : cases) {
+        const GearPlan plan = gearOf({{"count", c.teeth}, {c.option, c.size}, {"helix", c.helix}});
+        const bool module = std::string(c.option) == "module";
+        const int decimals = module ? 3 : 4;
+        const Real n(c.teeth);
+        const Real a = module ? Real(c.size) : Real(1) / Real(c.size);
+        const Real cosine = yardstick::cosDeg(Real(c.helix));
+        const Real pitch = n * a / cosine;
+        const Real formative = n / (cosine * cosine * cosine);
+        const std::string where =
+            std::string(c.teeth) + " " + c.option + " " + c.size + " " + c.helix;
+        EXPECT_EQ(*plan.transverse, module ? yardstick::rounded(a / cosine, 3)
+                                           : yardstick::rounded(Real(c.size) * cosine, 4))
+            << where;
+        EXPECT_EQ(plan.pitch, yardstick::rounded(pitch, decimals)) << where;
+        EXPECT_EQ(plan.outside, yardstick::rounded(pitch + Real(2) * a, decimals)) << where;
+        EXPECT_EQ(*plan.formative, yardstick::rounded(formative, 2)) << where;
+        EXPECT_EQ(plan.cutter, cutterOfFormative(formative)) << where;
+        const Real lead = yardstick::pi() * n * a / yardstick::sinDeg(Real(c.helix));
+        EXPECT_EQ(*plan.lead->wanted, yardstick::rounded(lead, decimals)) << where;
+    }
+}
+
+// 26 teeth reach 35 formative teeth at the helix angle acos((26/35)^(1/3)): a millionth of a
+// degree below it the cutter is No. 4, a millionth above it No. 3; and 54 / 135 likewise.
+TEST(Gear, HelicalCutterChangesExactlyWhereTheFormativeCountCrossesARange) {
+    for (const auto& [teeth, start, below, above] :
+         {std::tuple{26L, 35L, 4, 3}, std::tuple{54L, 135L, 2, 1}, std::tuple{13L, 14L, 8, 7}}) {
+        Real ratio = Real(teeth) / Real(start);
+        mpfr_cbrt(ratio.get(), ratio.get(), MPFR_RNDN);
+        Real crossing;
+        mpfr_acos(crossing.get(), ratio.get(), MPFR_RNDN);
+        crossing = crossing * Real(180'000'000) / yardstick::pi();
+        mpfr_floor(crossing.get(), crossing.get());
+        const long micro = static_cast<long>(crossing.toDouble());
+        for (const auto& [at, cutter] : {std::pair{micro, below}, std::pair{micro + 1, above}}) {
+            const std::string helix = std::to_string(at / 1'000'000) + "." +
+                                      std::string(6 - std::to_string(at % 1'000'000).size(), '0') +
+                                      std::to_string(at % 1'000'000);
+            const GearPlan plan =
+                gearOf({{"count", std::to_string(teeth)}, {"module", "1"}, {"helix", helix}});
+            EXPECT_EQ(plan.cutter, cutter) << teeth << " teeth at " << helix;
+        }
+    }
+}
+
+TEST(Gear, HelicalGearTakesItsChangeGearsFromTheHelix) {
+    const GearPlan plan = gearOf({{"count", "30"},
+                                  {"module", "2"},
+                                  {"helix", "20"},
+                                  {"hand", "left"},
+                                  {"machine-lead", "254"},
+                                  {"machine-units", "mm"}});
+    ASSERT_TRUE(plan.lead.has_value());
+    EXPECT_FALSE(plan.lead->rightHand);
+    EXPECT_EQ(plan.lead->machineUnit, LengthUnit::Millimetre);
+    // The lead in mm from the pitch diameter: pi x 60 / sin 20° = 551.124...
+    EXPECT_EQ(*plan.lead->wanted, 551'124);
+    const Report report = gearReport(plan);
+    EXPECT_EQ(report.title,
+              "Helical gear: 30 teeth, normal module 2 mm, 20\u00B0 pressure angle, helix 20\u00B0 "
+              "left hand");
+    EXPECT_EQ(report.notes[0], "Transverse module: 2 / cos 20\u00B0 = 2.128 mm");
+    EXPECT_EQ(report.notes[5],
+              "Formative tooth count: 30 / cos\u00B3 20\u00B0 = 36.15, to 2 decimals, which picks "
+              "the cutter");
+    EXPECT_EQ(report.notes[6],
+              "Cutter: No. 3 of the eight involute cutters of module 2, 20\u00B0: the one for 35 "
+              "to 54 teeth");
+}
+
+TEST(Gear, SpurSheetSaysHowEachSizeIsFound) {
+    const Report report = gearReport(gearOf({{"count", "30"}, {"dp", "8"}, {"pressure", "14.5"}}));
+    EXPECT_EQ(report.title, "Gear: 30 teeth, diametral pitch 8, 14.5\u00B0 pressure angle");
+    const std::vector<std::string> expected = {
+        "Pitch diameter: 30 / 8 = 3.7500 in",
+        "Outside diameter, the blank: (30 + 2) / 8 = 4.0000 in",
+        "Whole depth of cut: 2.157 / 8 = 0.2696 in",
+        "Depth: the Brown & Sharpe full-depth involute, addendum 1 / P and clearance 0.157 / P",
+        "Cutter: No. 4 of the eight involute cutters of 8 DP, 14.5\u00B0: the one for 26 to 34 "
+        "teeth",
+    };
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(report.notes[i], expected[i]);
+    }
+    EXPECT_EQ(report.notes[7], "Indexing: 30 divisions");
+    EXPECT_EQ(report.columns, (std::vector<std::string>{"Division", "Angle", "Turns", "Holes"}));
+    ASSERT_EQ(report.rows.size(), 30U);
+    // 40 / 30 = 1 1/3 turns: 1 turn and 5 holes on the 15-hole circle.
+    EXPECT_EQ(report.rows[1], (std::vector<std::string>{"2", "12\u00B000'00.0\"", "1", "5"}));
+}
+
+TEST(Gear, RulesBetweenInputsAndLimitsOnBothSides) {
+    const auto refused = [](const Inputs& inputs) {
+        return refusalFrom(kGearCalculation, planGear, inputs);
+    };
+    EXPECT_EQ(refused({{"count", "30"}}).text, "give the size of the teeth with {module} or {dp}");
+    EXPECT_EQ(refused({{"count", "30"}, {"module", "2"}, {"dp", "8"}}).text,
+              "give either {module} or {dp}, not both");
+    for (const char* id : {"hand", "machine-lead", "machine-units"}) {
+        const char* value = std::string(id) == "hand"            ? "left"
+                            : std::string(id) == "machine-units" ? "mm"
+                                                                 : "5";
+        const Refusal refusal = refused({{"count", "30"}, {"module", "2"}, {id, value}});
+        EXPECT_EQ(refusal.input, id);
+        EXPECT_EQ(refusal.text, named(id) + " is for a helical gear: give {helix} with it");
+    }
+    // The defaults say nothing of a helix: a window gives its lists' values always.
+    EXPECT_EQ(
+        refused({{"count", "30"}, {"module", "2"}, {"hand", "right"}, {"machine-units", "in"}})
+            .text,
+        "");
+    EXPECT_EQ(refused({{"count", "3"}, {"module", "2"}}).text, "");
+    EXPECT_EQ(refused({{"count", "2"}, {"module", "2"}}).limit, "3");
+    EXPECT_EQ(refused({{"count", "10000"}, {"module", "2"}}).text, "");
+    EXPECT_EQ(refused({{"count", "10001"}, {"module", "2"}}).limit, "10000");
+    EXPECT_EQ(refused({{"count", "30"}, {"module", "2"}, {"helix", "80"}}).text, "");
+    EXPECT_EQ(refused({{"count", "30"}, {"module", "2"}, {"helix", "80.000001"}}).limit, "80");
+    EXPECT_EQ(refused({{"count", "30"}, {"module", "2"}, {"helix", "0"}}).limit, "0");
+    EXPECT_EQ(refused({{"count", "30"}, {"module", "0.0001"}}).text, "");
+    EXPECT_EQ(refused({{"count", "30"}, {"module", "0"}}).limit, "0");
+}
+
+TEST(Gear, SketchShowsTheBlankAndNumbersEachToothSpace) {
+    const Sketch sketch = gearSketch(gearOf({{"count", "30"}, {"module", "2"}}));
+    EXPECT_EQ(sketch.caption,
+              "30 teeth, module 2 mm: the blank \u230064.000 mm, cut 4.500 mm deep");
+    ASSERT_EQ(sketch.circles.size(), 3U);
+    EXPECT_DOUBLE_EQ(sketch.circles[0].radius, 32.0);
+    EXPECT_DOUBLE_EQ(sketch.circles[1].radius, 30.0);
+    EXPECT_DOUBLE_EQ(sketch.circles[2].radius, 27.5);
+    ASSERT_EQ(sketch.holes.size(), 30U);
+    EXPECT_EQ(sketch.holes.back().number, 30);
+    EXPECT_EQ(sketch.lines.size(), 60U);
+}
+
+}  // namespace

@@ -1,0 +1,244 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "engine/Helix.h"
+#include "engine/autotests/DividingHeadTestSupport.h"
+#include "engine/autotests/MpfrYardstick.h"
+
+using namespace morvanta;
+using yardstick::Real;
+
+namespace {
+
+__extension__ using Wide = __int128;
+
+// The Brown & Sharpe change gears, typed here again.
+const std::vector<std::int64_t> kGears = {24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100};
+
+HelixPlan helixOf(const Inputs& inputs) {
+    return planFrom(kHelixCalculation, planHelix, inputs);
+}
+
+struct Gears {
+    std::int64_t worm, firstStud, secondStud, screw;
+};
+
+Gears placed(const HelixTrain& entry) {
+    const ChangeTrain& t = entry.train;
+    if (t.pairs == 1) {
+        return {t.driven[0], 0, 0, t.drivers[0]};
+    }
+    return {std::max(t.driven[0], t.driven[1]), std::min(t.drivers[0], t.drivers[1]),
+            std::min(t.driven[0], t.driven[1]), std::max(t.drivers[0], t.drivers[1])};
+}
+
+// The published check: 56 on the worm, 40 and 44 on the stud, 100 on the screw give 6.160 in on a
+// 10 in machine.
+TEST(Helix, PublishedTrainForALeadOf6160) {
+    const HelixPlan plan = helixOf({{"lead", "6.16"}, {"diameter", "2"}});
+    const HelixTrain& chosen = plan.trains.front();
+    const Gears at = placed(chosen);
+    EXPECT_EQ(at.worm, 56);
+    EXPECT_EQ(at.firstStud, 40);
+    EXPECT_EQ(at.secondStud, 44);
+    EXPECT_EQ(at.screw, 100);
+    EXPECT_TRUE(chosen.exact);
+    EXPECT_EQ(chosen.lead, ratioOf(616, 100));
+    EXPECT_EQ(chosen.error, 0);
+    // atan(2 pi / 6.16) = 45.5672...° = 45°34'02" to the second.
+    const Real swivel = yardstick::atanDeg(Real(2) * yardstick::pi() / Real("6.16")) * Real(3600);
+    EXPECT_EQ(*plan.swivel, yardstick::rounded(swivel, 0));
+    EXPECT_EQ(swivelText(*plan.swivel), "45\u00B034'02\"");
+    const std::vector<std::string> notes = helixNotes(plan);
+    EXPECT_NE(std::find(notes.begin(), notes.end(),
+                        "Change gears: gear on worm 56, first gear on stud 40, second gear on stud "
+                        "44, gear on screw 100"),
+              notes.end());
+    EXPECT_EQ(helixCsv(plan).substr(0, 88),
+              "gear_on_worm,first_stud,second_stud,gear_on_screw,lead,error\n"
+              "56,40,44,100,6.1600,0.0000\n");
+}
+
+// Every train of one pair (with an idler) or two pairs the gears make, tried by brute force: the
+// least error in size, as a fraction, for a lead given.
+Wide leastError(std::int64_t leadTenThousandths, std::int64_t machineInches, Wide& denominator) {
+    Wide bestNum = -1;
+    Wide bestDen = 1;
+    const auto consider = [&](Wide driven, Wide drivers) {
+        // machine x driven / drivers - lead / 10^4 = (10^4 m driven - lead drivers) / (10^4
+        // drivers)
+        Wide num = 10'000 * machineInches * driven - leadTenThousandths * drivers;
+        num = num < 0 ? -num : num;
+        const Wide den = 10'000 * drivers;
+        if (bestNum < 0 || num * bestDen < bestNum * den) {
+            bestNum = num;
+            bestDen = den;
+        }
+    };
+    const std::size_t n = kGears.size();
+    for (std::size_t a = 0; a < n; ++a) {
+        for (std::size_t b = 0; b < n; ++b) {
+            if (a == b) {
+                continue;
+            }
+            consider(kGears[a], kGears[b]);
+            for (std::size_t c = 0; c < n; ++c) {
+                for (std::size_t d = 0; d < n; ++d) {
+                    if (c != a && c != b && d != a && d != b && c != d) {
+                        consider(kGears[a] * kGears[c], kGears[b] * kGears[d]);
+                    }
+                }
+            }
+        }
+    }
+    denominator = bestDen;
+    return bestNum;
+}
+
+TEST(Helix, ChosenTrainIsTheNearestOfEveryTrainTheGearsMake) {
+    for (const std::int64_t lead :
+         {15'000, 27'500, 61'600, 99'990, 132'000, 333'333, 480'000, 800'000, 1'234, 2'000'000}) {
+        const std::string text = std::to_string(lead / 10'000) + "." +
+                                 std::string(4 - std::to_string(lead % 10'000).size(), '0') +
+                                 std::to_string(lead % 10'000);
+        const HelixPlan plan = helixOf({{"lead", text}});
+        Wide denominator = 1;
+        const Wide least = leastError(lead, 10, denominator);
+        const HelixTrain& chosen = plan.trains.front();
+        // |lead reached - lead| as a fraction, cross-multiplied against the brute force's.
+        Wide num = chosen.lead.numerator * 10'000 - lead * chosen.lead.denominator;
+        num = num < 0 ? -num : num;
+        EXPECT_TRUE(num * denominator == least * chosen.lead.denominator * 10'000) << text;
+        EXPECT_EQ(chosen.exact, least == 0) << text;
+        // The listed trains come nearest first.
+        for (std::size_t i = 1; i < plan.trains.size(); ++i) {
+            EXPECT_LE(std::abs(plan.trains[i - 1].error), std::abs(plan.trains[i].error)) << text;
+        }
+    }
+}
+
+// A lead from an angle is irrational: the train is the nearest by MPFR, and the lead wanted, its
+// error and the swivel are MPFR's, rounded.
+TEST(Helix, LeadFromAnAngleAgainstMpfr) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"30", "2"}, {"12.5", "0.75"}, {"45", "3.1416"}, {"7.25", "1"}, {"60", "0.5"}, {"1", "4"}};
+    for (const auto& [angle, diameter] : cases) {
+        const HelixPlan plan = helixOf({{"angle", angle}, {"diameter", diameter}});
+        const Real wanted = yardstick::pi() * Real(diameter) / yardstick::tanDeg(Real(angle));
+        EXPECT_EQ(*plan.wanted, yardstick::rounded(wanted, 4)) << angle;
+        Real best;
+        bool first = true;
+        for (std::size_t a = 0; a < kGears.size(); ++a) {
+            for (std::size_t b = 0; b < kGears.size(); ++b) {
+                for (std::size_t c = 0; c <= kGears.size(); ++c) {
+                    for (std::size_t d = 0; d <= kGears.size(); ++d) {
+                        const bool pair = c == kGears.size() && d == kGears.size();
+                        const bool compound = c < kGears.size() && d < kGears.size() && c != d &&
+                                              c != a && c != b && d != a && d != b;
+                        if (a == b || !(pair || compound)) {
+                            continue;
+                        }
+                        Real lead = Real(10) * Real(kGears[a]) / Real(kGears[b]);
+                        if (compound) {
+                            lead = lead * Real(kGears[c]) / Real(kGears[d]);
+                        }
+                        if (first ||
+                            mpfr_cmpabs((lead - wanted).get(), (best - wanted).get()) < 0) {
+                            best = lead;
+                            first = false;
+                        }
+                    }
+                }
+            }
+        }
+        const HelixTrain& chosen = plan.trains.front();
+        const Real reached = Real(static_cast<long>(chosen.lead.numerator)) /
+                             Real(static_cast<long>(chosen.lead.denominator));
+        EXPECT_EQ(mpfr_cmp(reached.get(), best.get()), 0) << angle;
+        EXPECT_EQ(chosen.error, yardstick::rounded(reached - wanted, 4)) << angle;
+        const Real swivel =
+            yardstick::atanDeg(yardstick::pi() * Real(diameter) / reached) * Real(3600);
+        EXPECT_EQ(*plan.swivel, yardstick::rounded(swivel, 0)) << angle;
+    }
+}
+
+TEST(Helix, UnitsOfTheWorkAndOfTheMachine) {
+    // 150 mm on a 240 mm machine: 5/8, 40 on the worm driven by 64 on the screw.
+    const HelixPlan metric = helixOf(
+        {{"lead", "150"}, {"units", "mm"}, {"machine-lead", "240"}, {"machine-units", "mm"}});
+    const Gears at = placed(metric.trains.front());
+    EXPECT_EQ(metric.trains.front().train.pairs, 1U);
+    EXPECT_EQ(at.worm, 40);
+    EXPECT_EQ(at.screw, 64);
+    EXPECT_TRUE(metric.trains.front().exact);
+    // A 10 in machine is 254 mm, so 254 mm of lead asks a ratio of 1: no two gears owned are
+    // alike, but 24 x 56 = 28 x 48.
+    const HelixPlan inMm = helixOf({{"lead", "254"}, {"units", "mm"}});
+    EXPECT_EQ(inMm.machineLeadInWork, ratioOf(254, 1));
+    EXPECT_TRUE(inMm.trains.front().exact);
+    // A 200 mm machine is 7.874015... in: 10 in of lead asks 1.27 of it.
+    const HelixPlan inches =
+        helixOf({{"lead", "10"}, {"machine-lead", "200"}, {"machine-units", "mm"}});
+    EXPECT_EQ(inches.machineLeadInWork, ratioOf(1000, 127));
+    EXPECT_EQ(helixNotes(inches)[0],
+              "Lead of the machine: 200 mm = 7.8740 in, table travel per turn of the work, gears "
+              "equal");
+}
+
+TEST(Helix, HandSwingsTheTableTheOtherWay) {
+    const auto swing = [](const char* hand) {
+        const std::vector<std::string> notes =
+            helixNotes(helixOf({{"lead", "6.16"}, {"diameter", "2"}, {"hand", hand}}));
+        return *std::find_if(notes.begin(), notes.end(),
+                             [](const std::string& note) { return note.starts_with("Hand: "); });
+    };
+    EXPECT_EQ(swing("right"),
+              "Hand: right: swing the table counter-clockwise, seen from above, from square to the "
+              "spindle");
+    EXPECT_EQ(swing("left"),
+              "Hand: left: swing the table clockwise, seen from above, from square to the spindle");
+}
+
+TEST(Helix, RulesBetweenInputsAndLimitsOnBothSides) {
+    const auto refused = [](const Inputs& inputs) {
+        return refusalFrom(kHelixCalculation, planHelix, inputs);
+    };
+    EXPECT_EQ(refused({}).text,
+              "give the lead wanted with {lead}, or the helix angle with {angle} and {diameter}");
+    EXPECT_EQ(refused({{"lead", "5"}, {"angle", "30"}, {"diameter", "2"}}).text,
+              "give either {lead} or {angle}, not both");
+    EXPECT_EQ(refused({{"angle", "30"}}).text,
+              "{angle} needs {diameter}, the diameter the angle is taken at");
+    EXPECT_EQ(refused({{"lead", "5"}, {"gears", "24"}}).text,
+              "{gears} must list at least two gears to make a train");
+    EXPECT_EQ(refused({{"lead", "5"}, {"gears", "24,24"}}).text, "");
+    EXPECT_EQ(refused({{"angle", "89.999999"}, {"diameter", "2"}}).text, "");
+    EXPECT_EQ(refused({{"angle", "90"}, {"diameter", "2"}}).limit, "90");
+    EXPECT_EQ(refused({{"angle", "0.000001"}, {"diameter", "2"}}).text, "");
+    EXPECT_EQ(refused({{"angle", "0"}, {"diameter", "2"}}).limit, "0");
+    EXPECT_EQ(refused({{"lead", "99999.9999"}}).text, "");
+    EXPECT_EQ(refused({{"lead", "100000"}}).limit, "5");
+}
+
+TEST(Helix, SketchSwivelsTheTableAndDrawsTheTrain) {
+    const Sketch sketch = helixSketch(helixOf({{"lead", "6.16"}, {"diameter", "2"}}));
+    EXPECT_EQ(
+        sketch.caption,
+        "The table swung 45\u00B034'02\" counter-clockwise for a right-hand helix; gears from "
+        "the screw to the worm");
+    ASSERT_EQ(sketch.arcs.size(), 1U);
+    EXPECT_NEAR(sketch.arcs[0].sweep, 45.5672, 1e-3);
+    // The screw's 100, the stud's 44 and 40, the worm's 56.
+    std::vector<double> radii;
+    for (const SketchCircle& circle : sketch.circles) {
+        radii.push_back(circle.radius);
+    }
+    EXPECT_EQ(radii.size(), 4U);
+    EXPECT_NEAR(radii[0] / radii[3], 100.0 / 56.0, 1e-9);
+}
+
+}  // namespace

@@ -1,0 +1,397 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <cstdint>
+// After <cstdint>, so that MPFR declares its intmax_t functions.
+#include <mpfr.h>
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/BoltCircleMath.h"
+#include "engine/Calculation.h"
+
+using namespace morvanta;
+
+namespace {
+
+// The output a request makes, or its refusal's "input: text".
+std::string made(std::string_view name, const Inputs& inputs, std::string_view output = "sheet") {
+    const Result<Made> result = makeRequest(*findCalculation(name), inputs);
+    if (!result.ok()) {
+        return std::string(result.about()) + ": " + result.message();
+    }
+    const Made& m = result.value();
+    const Output& out = output == "csv" ? *m.csv : output == "gcode" ? *m.gcode : m.sheet;
+    return out.ok() ? out.write() : out.refusal.input + ": " + out.refusal.text;
+}
+
+// The rows of a CSV after its names.
+std::vector<std::string> rows(const std::string& csv) {
+    std::vector<std::string> lines;
+    if (csv.find('\n') == std::string::npos) {
+        return {csv};  // a refusal
+    }
+    for (std::size_t at = csv.find('\n') + 1; at < csv.size();) {
+        const std::size_t end = csv.find('\n', at);
+        lines.push_back(csv.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
+// Worked by hand with cos 45 = 0.70710678, cos 30 = 0.86602540, sin 30 = 0.5: each X and Y and
+// each move from the hole before, the holes left out keeping their numbers.
+TEST(Pattern, shouldLayOutLinesAndGridsAsWorkedByHand) {
+    const struct {
+        const char* name;
+        Inputs inputs;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"line",
+         {{"count", "5"}, {"pitch", "10"}, {"angle", "45"}},
+         {"1,0.0000,0.0000,,", "2,7.0711,7.0711,7.0711,7.0711", "3,14.1421,14.1421,7.0710,7.0710",
+          "4,21.2132,21.2132,7.0711,7.0711", "5,28.2843,28.2843,7.0711,7.0711"}},
+        // 100 over 7 holes is 50/3 apart: hole 4 at 50 exactly, hole 2 at 16.6667.
+        {"line",
+         {{"count", "7"}, {"length", "100"}, {"start", "1,-2"}, {"decimals", "2"}},
+         {"1,1.00,-2.00,,", "2,17.67,-2.00,16.67,0.00", "3,34.33,-2.00,16.66,0.00",
+          "4,51.00,-2.00,16.67,0.00", "5,67.67,-2.00,16.67,0.00", "6,84.33,-2.00,16.66,0.00",
+          "7,101.00,-2.00,16.67,0.00"}},
+        {"grid",
+         {{"rows", "3"}, {"columns", "4"}, {"pitch", "10,20"}, {"angle", "30"}},
+         {"1,1,1,0.0000,0.0000,,", "2,1,2,8.6603,5.0000,8.6603,5.0000",
+          "3,1,3,17.3205,10.0000,8.6602,5.0000", "4,1,4,25.9808,15.0000,8.6603,5.0000",
+          "5,2,4,15.9808,32.3205,-10.0000,17.3205", "6,2,3,7.3205,27.3205,-8.6603,-5.0000",
+          "7,2,2,-1.3397,22.3205,-8.6602,-5.0000", "8,2,1,-10.0000,17.3205,-8.6603,-5.0000",
+          "9,3,1,-20.0000,34.6410,-10.0000,17.3205", "10,3,2,-11.3397,39.6410,8.6603,5.0000",
+          "11,3,3,-2.6795,44.6410,8.6602,5.0000", "12,3,4,5.9808,49.6410,8.6603,5.0000"}},
+        // Hole 1 and 7-9 left out, the job taken up at hole 2: the move to hole 10 is from 6.
+        {"grid",
+         {{"rows", "3"},
+          {"columns", "4"},
+          {"pitch", "10,20"},
+          {"angle", "30"},
+          {"omit", "3,7-9"},
+          {"from", "2"}},
+         {"2,1,2,8.6603,5.0000,,", "4,1,4,25.9808,15.0000,17.3205,10.0000",
+          "5,2,4,15.9808,32.3205,-10.0000,17.3205", "6,2,3,7.3205,27.3205,-8.6603,-5.0000",
+          "10,3,2,-11.3397,39.6410,-18.6602,12.3205", "11,3,3,-2.6795,44.6410,8.6602,5.0000",
+          "12,3,4,5.9808,49.6410,8.6603,5.0000"}},
+        // Turned by 45° with equal pitches, the X of hole 3 is the corner's exactly: 0.00005,
+        // a half, rounds away from zero; at 60° the half pitch is rational too.
+        {"grid",
+         {{"rows", "2"},
+          {"columns", "2"},
+          {"pitch", "1,1"},
+          {"angle", "45"},
+          {"corner", "0.00005,0"},
+          {"from", "3"}},
+         {"3,2,2,0.0001,1.4142,,", "4,2,1,-0.7071,0.7071,-0.7072,-0.7071"}},
+        {"line",
+         {{"count", "2"}, {"pitch", "0.0001"}, {"angle", "-300"}, {"from", "2"}},
+         {"2,0.0001,0.0001,,"}},
+        {"coords",
+         {{"count", "4"}, {"diameter", "100"}, {"omit", "2"}, {"from", "1"}},
+         {"1,0.0000,50.0000,0.0000,,", "3,180.0000,-50.0000,0.0000,-100.0000,0.0000",
+          "4,270.0000,0.0000,-50.0000,50.0000,-50.0000"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(rows(made(c.name, c.inputs, "csv")), c.expected) << c.name;
+    }
+}
+
+TEST(Pattern, shouldRefuseWhatNoPatternCanDrill) {
+    const struct {
+        const char* name;
+        Inputs inputs;
+        const char* expected;
+    } cases[] = {
+        {"line", {{"count", "5"}}, "pitch: give the spacing with {pitch} or {length}"},
+        {"line",
+         {{"count", "5"}, {"pitch", "1"}, {"length", "4"}},
+         "length: give either {pitch} or {length}, not both"},
+        {"line", {{"count", "1"}, {"length", "4"}}, "length: {length} needs at least 2 holes"},
+        // (COUNT - 1) x pitch must stay below 10^9: 9999 x 100010.0010002 is 1000000000.0009998.
+        {"line",
+         {{"count", "10000"}, {"pitch", "100010.0010002"}},
+         "pitch: the line, ({count} - 1) x {pitch}, must stay below 1000000000"},
+        {"line",
+         {{"count", "10001"}, {"pitch", "1"}},
+         "count: {count} must be a whole number of holes from 1 to 10000; 10001 is above 10000"},
+        // On the limit itself: 2 x 500000000 is 10^9, not below it.
+        {"line",
+         {{"count", "3"}, {"pitch", "500000000"}},
+         "pitch: the line, ({count} - 1) x {pitch}, must stay below 1000000000"},
+        {"grid",
+         {{"rows", "3"}, {"columns", "4"}},
+         "pitch: give the spacing along a row and from row to row with {pitch}"},
+        {"grid",
+         {{"rows", "3"}, {"columns", "1"}, {"pitch", "1,500000000"}},
+         "pitch: a row and a column of the grid must each stay below 1000000000 long"},
+        {"grid",
+         {{"rows", "73"}, {"columns", "137"}, {"pitch", "1,1"}},
+         "columns: a grid may have at most 10000 holes; {rows} x {columns} is more"},
+        {"grid",
+         {{"rows", "2"}, {"columns", "2"}, {"pitch", "1000000000,1"}},
+         "pitch: the X of {pitch} may have at most 9 digits before the point; 1000000000 has 10"},
+        {"grid",
+         {{"rows", "2"}, {"columns", "2"}, {"pitch", "1,0"}},
+         "pitch: the Y of {pitch} must be two numbers X,Y such as 10,-5; 0 is not above 0"},
+        {"line",
+         {{"count", "5"}, {"pitch", "1"}, {"omit", "6"}},
+         "omit: {omit} names hole 6; the pattern has 5"},
+        {"line",
+         {{"count", "5"}, {"pitch", "1"}, {"from", "6"}},
+         "from: {from} names hole 6; the pattern has 5"},
+        {"grid",
+         {{"rows", "1"}, {"columns", "3"}, {"pitch", "1,1"}, {"omit", "3"}, {"from", "3"}},
+         "omit: {omit} and {from} leave no hole to drill"},
+        {"coords", {{"count", "1"}, {"chord", "5"}}, "chord: {chord} needs at least 2 holes"},
+        {"coords",
+         {{"count", "6"}, {"chord", "5"}, {"radius", "5"}},
+         "radius: give only one of {diameter}, {radius} and {chord}"},
+        // 10000 holes 314160 apart would need a diameter of 1000001696.
+        {"coords",
+         {{"count", "10000"}, {"chord", "314160"}},
+         "chord: the diameter that {chord} gives must stay below 1000000000"},
+        {"coords",
+         {{"count", "6"}, {"radius", "500000000"}},
+         "radius: {radius} must be a number above 0 and below 500000000; 500000000 is not below "
+         "500000000"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(made(c.name, c.inputs).substr(0, 200), c.expected) << c.name;
+    }
+    // Each side of the limits: the longest line and the largest radius are drawn.
+    EXPECT_EQ(
+        rows(made("line", {{"count", "10000"}, {"pitch", "100010.0010001"}, {"from", "10000"}},
+                  "csv")),
+        std::vector<std::string>{"10000,1000000000.0000,0.0000,,"});
+    EXPECT_EQ(
+        rows(made("grid",
+                  {{"rows", "3"}, {"columns", "1"}, {"pitch", "1,499999999.99999"}, {"from", "3"}},
+                  "csv")),
+        std::vector<std::string>{"3,3,1,0.0000,1000000000.0000,,"});
+    EXPECT_EQ(rows(made("coords", {{"count", "1"}, {"radius", "499999999.999999999"}}, "csv")),
+              std::vector<std::string>{"1,0.0000,500000000.0000,0.0000,,"});
+    EXPECT_EQ(rows(made("grid",
+                        {{"rows", "100"}, {"columns", "100"}, {"pitch", "1,1"}, {"from", "10000"}},
+                        "csv")),
+              std::vector<std::string>{"10000,100,1,0.0000,99.0000,,"});
+}
+
+// A chord gives the diameter chord / sin(step / 2), correctly rounded to 9 decimals.
+TEST(Pattern, shouldMakeTheCircleOfAChord) {
+    // 6 holes 50 apart: sin 30 = 1/2, a diameter of 100 exactly. 4 holes 100 apart:
+    // 100 sqrt 2 = 141.4213562373095; 7 holes 10 apart: 10 / sin(180/7) = 23.04764871...
+    const std::string six = made("coords", {{"count", "6"}, {"chord", "50"}});
+    EXPECT_NE(six.find("Bolt circle: 6 holes on a diameter of 100,"), std::string::npos) << six;
+    const std::string four = made("coords", {{"count", "4"}, {"chord", "100"}});
+    EXPECT_NE(four.find("Chord: 100 between neighbouring holes, which makes the diameter "
+                        "141.421356237 (correctly rounded to 9 decimals), radius 70.7106781185"),
+              std::string::npos)
+        << four;
+    EXPECT_EQ(diameterOfChord({10, 0}, Angle::ratio(360, 7))->units, 23047648710);
+    EXPECT_EQ(diameterOfChord({100, 0}, Angle::whole(180))->units, 100'000'000'000);
+}
+
+// The faults of the bolt circle's table: an angle that rounds up to 360 reads 0, as the sheet
+// has it, and the formula says what is worked out for each zero and direction.
+TEST(Pattern, shouldWriteTheBoltCircleAsItIsWorkedOut) {
+    EXPECT_EQ(
+        rows(made("coords", {{"count", "1"}, {"radius", "10"}, {"start", "359.99999"}}, "csv")),
+        std::vector<std::string>{"1,0.0000,10.0000,0.0000,,"});
+    const Inputs arc{{"count", "2"}, {"radius", "10"}, {"span", "359.999999999"}, {"ends", ""}};
+    EXPECT_EQ(rows(made("coords", arc, "csv")).back(), "2,0.0000,10.0000,0.0000,0.0000,0.0000");
+    const std::string table = made("coords", arc);
+    EXPECT_NE(table.find("   2  0.0000  0°00'00.0\"  10.0000  0.0000  0.0000  0.0000\n"),
+              std::string::npos)
+        << table;
+    EXPECT_EQ(table.find("360°00"), std::string::npos) << table;
+    const struct {
+        const char* zero;
+        bool clockwise;
+        const char* formula;
+    } cases[] = {
+        {"east", false, "X, Y: centre + radius x cos, sin of the angle,"},
+        {"east", true, "X, Y: centre + radius x cos, -sin of the angle,"},
+        {"north", false, "X, Y: centre + radius x -sin, cos of the angle,"},
+        {"north", true, "X, Y: centre + radius x sin, cos of the angle,"},
+    };
+    for (const auto& c : cases) {
+        Inputs inputs{{"count", "3"}, {"radius", "10"}, {"zero", c.zero}};
+        if (c.clockwise) {
+            inputs.set("cw", "");
+        }
+        EXPECT_NE(made("coords", inputs).find(c.formula), std::string::npos) << c.formula;
+    }
+}
+
+// The picture puts each drilled hole, numbered, where the table does, and each hole left out as a
+// thin circle of its own; it gives the figures a machinist checks the setup against.
+TEST(Pattern, shouldSketchTheHolesWhereTheTablePutsThem) {
+    const struct {
+        const char* name;
+        Inputs inputs;
+        std::vector<std::string> texts;  // figures the picture must show
+    } cases[] = {
+        {"coords",
+         {{"count", "6"}, {"diameter", "100"}, {"centre", "10,-5"}, {"omit", "2"}},
+         {"X 10 Y -5", "\u2300100", "0\u00B0", "2 left out"}},
+        {"line",
+         {{"count", "7"}, {"length", "100"}, {"angle", "30"}, {"from", "3"}},
+         {"X 0 Y 0", "50/3 (16.6667)", "30\u00B0", "1 left out", "2 left out"}},
+        {"grid",
+         {{"rows", "3"}, {"columns", "4"}, {"pitch", "10,20"}, {"angle", "30"}, {"omit", "7-9"}},
+         {"X 0 Y 0", "10", "20", "30\u00B0", "8 left out"}},
+    };
+    for (const auto& c : cases) {
+        const Result<Made> made = makeRequest(*findCalculation(c.name), c.inputs);
+        ASSERT_TRUE(made.ok()) << c.name;
+        const Sketch sketch = made.value().sketch();
+        std::vector<std::string> drawn;
+        for (const SketchHole& hole : sketch.holes) {
+            char cell[80];
+            std::snprintf(cell, sizeof cell, "%lld:%.4f,%.4f", static_cast<long long>(hole.number),
+                          hole.x, hole.y);
+            drawn.push_back(cell);
+            EXPECT_GT(hole.radius, 0) << c.name;
+        }
+        std::vector<std::string> listed;
+        const int xColumn = std::string(c.name) == "grid"   ? 3
+                            : std::string(c.name) == "line" ? 1
+                                                            : 2;
+        for (const std::string& row : rows(made.value().csv->write())) {
+            std::vector<std::string> cells;
+            for (std::size_t at = 0; at <= row.size();) {
+                const std::size_t comma = std::min(row.find(',', at), row.size());
+                cells.push_back(row.substr(at, comma - at));
+                at = comma + 1;
+            }
+            listed.push_back(cells[0] + ":" + cells[static_cast<std::size_t>(xColumn)] + "," +
+                             cells[static_cast<std::size_t>(xColumn) + 1]);
+        }
+        EXPECT_EQ(drawn, listed) << c.name;
+        for (const std::string& text : c.texts) {
+            EXPECT_TRUE(std::any_of(sketch.texts.begin(), sketch.texts.end(),
+                                    [&](const SketchText& t) { return t.text == text; }))
+                << c.name << " shows no " << text;
+        }
+    }
+}
+
+class Big {
+public:
+    Big() { mpfr_init2(v_, 320); }
+    explicit Big(const std::string& text) : Big() { mpfr_set_str(v_, text.c_str(), 10, MPFR_RNDN); }
+    Big(const Big& other) : Big() { mpfr_set(v_, other.v_, MPFR_RNDN); }
+    Big& operator=(const Big&) = delete;
+    ~Big() { mpfr_clear(v_); }
+    mpfr_ptr get() { return v_; }
+    mpfr_srcptr get() const { return v_; }
+
+private:
+    mpfr_t v_;
+};
+
+// base + a cos t + b sin t at 320 bits, rounded to `decimals` halves away from zero; a value
+// within 2^-200 of a half is taken as on it, which only the rational sums come.
+std::int64_t yardstick(const std::string& base, const std::string& a, const std::string& b,
+                       const std::string& degrees, int decimals) {
+    Big t(degrees), pi, c, s, v(base), term;
+    mpfr_const_pi(pi.get(), MPFR_RNDN);
+    mpfr_mul(t.get(), t.get(), pi.get(), MPFR_RNDN);
+    mpfr_div_ui(t.get(), t.get(), 180, MPFR_RNDN);
+    mpfr_sin_cos(s.get(), c.get(), t.get(), MPFR_RNDN);
+    mpfr_mul(term.get(), Big(a).get(), c.get(), MPFR_RNDN);
+    mpfr_add(v.get(), v.get(), term.get(), MPFR_RNDN);
+    mpfr_mul(term.get(), Big(b).get(), s.get(), MPFR_RNDN);
+    mpfr_add(v.get(), v.get(), term.get(), MPFR_RNDN);
+    mpfr_mul_ui(v.get(), v.get(), static_cast<unsigned long>(std::pow(10, decimals)), MPFR_RNDN);
+    Big down;
+    mpfr_floor(down.get(), v.get());
+    mpfr_sub(term.get(), v.get(), down.get(), MPFR_RNDN);
+    mpfr_sub_d(term.get(), term.get(), 0.5, MPFR_RNDN);
+    const bool half = mpfr_zero_p(term.get()) || mpfr_get_exp(term.get()) < -200;
+    const bool up = half ? mpfr_sgn(v.get()) > 0 : mpfr_sgn(term.get()) > 0;
+    return mpfr_get_sj(down.get(), MPFR_RNDN) + (up ? 1 : 0);
+}
+
+// Random sums of two terms at every kind of angle, checked against MPFR: multiples of 15° (where
+// the sum may be rational and lie on a half), and any angle of up to 9 decimals.
+TEST(Pattern, shouldRoundEveryTurnedPointCorrectly) {
+    std::mt19937_64 random(20261207);
+    const auto pick = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    const auto decimal = [&](int whole, int places) {
+        std::string text = pick(0, 1) == 1 ? "-" : "";
+        text += std::to_string(pick(0, 1) == 1 ? pick(0, 9) : pick(0, 999'999'999) % [&] {
+            int m = 1;
+            for (int i = 0; i < whole; ++i) {
+                m *= 10;
+            }
+            return m;
+        }());
+        if (places > 0) {
+            std::string digits;
+            for (int i = 0; i < places; ++i) {
+                digits += static_cast<char>('0' + pick(0, 9));
+            }
+            text += "." + digits;
+        }
+        return text;
+    };
+    for (int i = 0; i < 3000; ++i) {
+        const std::string angle =
+            pick(0, 1) == 1 ? std::to_string(15 * pick(-48, 48)) : decimal(3, pick(0, 9));
+        const std::string a = decimal(pick(0, 9), pick(0, 9));
+        // Half the time b is a or -a, so that the parts at 45° cancel.
+        const std::string b = pick(0, 1) == 1 ? (a[0] == '-' ? a.substr(1) : a) : decimal(9, 5);
+        const std::string base = decimal(pick(0, 9), pick(0, 9));
+        const int decimals = pick(0, 8);
+        TurnedRounding turned(*Angle::parseDecimal(angle));
+        const std::optional<std::int64_t> got = turned.rounded(
+            *parseExactDecimal(base), *parseExactDecimal(a), *parseExactDecimal(b), decimals);
+        ASSERT_TRUE(got) << base << " " << a << " " << b << " " << angle;
+        ASSERT_EQ(*got, yardstick(base, a, b, angle, decimals))
+            << base << " + " << a << " cos " << angle << " + " << b << " sin, " << decimals;
+    }
+}
+
+// Sums a few parts in 10^10 from a half, where long double cannot tell the side: the base made so
+// that the sum lands next to a half, then nudged by a few 10^-9.
+TEST(Pattern, shouldDecideTurnedPointsNextToARoundingBoundary) {
+    const std::string a = "987654321.987654321";
+    const std::string b = "-123456789.123456789";
+    for (const char* angle : {"15", "22.5", "1", "7.3", "123.456789"}) {
+        const std::int64_t near = yardstick("0", a, b, angle, 0);
+        for (int nudge = -3; nudge <= 3; ++nudge) {
+            // base = near + 1/2 - (a cos + b sin), cut to 9 decimals, plus the nudge.
+            Big t(angle), pi, c, s, v, term;
+            mpfr_const_pi(pi.get(), MPFR_RNDN);
+            mpfr_mul(t.get(), t.get(), pi.get(), MPFR_RNDN);
+            mpfr_div_ui(t.get(), t.get(), 180, MPFR_RNDN);
+            mpfr_sin_cos(s.get(), c.get(), t.get(), MPFR_RNDN);
+            mpfr_mul(v.get(), Big(a).get(), c.get(), MPFR_RNDN);
+            mpfr_mul(term.get(), Big(b).get(), s.get(), MPFR_RNDN);
+            mpfr_add(v.get(), v.get(), term.get(), MPFR_RNDN);
+            mpfr_si_sub(v.get(), near, v.get(), MPFR_RNDN);
+            mpfr_add_d(v.get(), v.get(), 0.5, MPFR_RNDN);
+            mpfr_mul_ui(v.get(), v.get(), 1'000'000'000, MPFR_RNDN);
+            const std::int64_t units = mpfr_get_sj(v.get(), MPFR_RNDZ) + nudge;
+            const ExactDecimal base{units, 9};
+            const std::string text = exactDecimalText(base);
+            TurnedRounding turned(*Angle::parseDecimal(angle));
+            const std::optional<std::int64_t> got =
+                turned.rounded(base, *parseExactDecimal(a), *parseExactDecimal(b), 0);
+            ASSERT_TRUE(got) << angle << " " << text;
+            EXPECT_EQ(*got, yardstick(text, a, b, angle, 0)) << angle << " base " << text;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,198 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/ProvenSign.h"
+#include "engine/autotests/MpfrYardstick.h"
+
+using namespace morvanta;
+using yardstick::Real;
+
+namespace {
+
+__extension__ using Wide = __int128;
+
+Wide nearestWhole(const Real& value) {
+    char* text = nullptr;
+    mpfr_asprintf(&text, "%.0Rf", value.get());
+    Wide whole = 0;
+    const bool negative = text[0] == '-';
+    for (const char* c = text + (negative ? 1 : 0); *c != '\0'; ++c) {
+        whole = whole * 10 + (*c - '0');
+    }
+    mpfr_free_str(text);
+    return negative ? -whole : whole;
+}
+
+// A 128-bit whole number as MPFR holds it, written out through its decimal digits.
+Real wideReal(Wide value) {
+    std::string digits;
+    const bool negative = value < 0;
+    for (Wide rest = negative ? -value : value; rest != 0 || digits.empty(); rest /= 10) {
+        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(rest % 10)));
+    }
+    return Real((negative ? "-" : "") + digits);
+}
+
+struct Convergent {
+    Wide p;
+    Wide q;
+};
+
+// The continued-fraction convergents p/q of x with q up to 10^30, worked in MPFR: each lies on the
+// other side of x from the last, within 1/q^2 of it.
+std::vector<Convergent> convergents(Real x) {
+    std::vector<Convergent> all;
+    Wide p0 = 1, q0 = 0, p1 = 0, q1 = 1;
+    for (int i = 0; i < 80; ++i) {
+        Real whole;
+        mpfr_floor(whole.get(), x.get());
+        const Wide a = nearestWhole(whole);
+        const Wide p = a * p0 + p1;
+        const Wide q = a * q0 + q1;
+        if (q > static_cast<Wide>(1'000'000'000'000'000) * 1'000'000'000'000) {
+            break;
+        }
+        all.push_back({p, q});
+        p1 = p0, q1 = q0, p0 = p, q0 = q;
+        x = Real(1) / (x - whole);
+    }
+    return all;
+}
+
+struct NearlyCancelling {
+    const char* name;
+    bool pi;
+    std::vector<TrigFactor> factors;
+    Real value;
+};
+
+// q x - p for the convergents of x is within 1/q of 0, so past q = 10^10 long double cannot tell
+// its sign and the fixed point must; the convergents alternate sides, so both signs are met.
+TEST(ProvenSign, SumsWithinTwoToTheMinus90OfZeroTakeTheSignMpfrGives) {
+    const std::vector<NearlyCancelling> cases = {
+        {"cos 20°", false, {{Angle::whole(20), Trig::Cos}}, yardstick::cosDeg(Real(20))},
+        {"pi sin 7.5°",
+         true,
+         {{Angle::ratio(15, 2), Trig::Sin}},
+         yardstick::pi() * yardstick::sinDeg(Real("7.5"))},
+        {"cos 1° sin 200°",
+         false,
+         {{Angle::whole(1), Trig::Cos}, {Angle::whole(200), Trig::Sin}},
+         yardstick::cosDeg(Real(1)) * yardstick::sinDeg(Real(200))},
+        {"cos^3 359/7°",
+         false,
+         {{Angle::ratio(359, 7), Trig::Cos},
+          {Angle::ratio(359, 7), Trig::Cos},
+          {Angle::ratio(359, 7), Trig::Cos}},
+         yardstick::cosDeg(Real(359) / Real(7)) * yardstick::cosDeg(Real(359) / Real(7)) *
+             yardstick::cosDeg(Real(359) / Real(7))},
+    };
+    for (const NearlyCancelling& c : cases) {
+        int seen[2] = {0, 0};
+        for (const Convergent& r : convergents(c.value)) {
+            const Real q = wideReal(r.q);
+            const Real p = wideReal(r.p);
+            const int expected = mpfr_sgn((q * c.value - p).get());
+            if (expected == 0) {
+                continue;
+            }
+            const std::vector<TrigTerm> terms{{r.q, c.pi, c.factors}, {-r.p, false, {}}};
+            EXPECT_EQ(signOf(terms), expected) << c.name << " q = " << static_cast<double>(r.q);
+            ++seen[expected > 0 ? 1 : 0];
+        }
+        EXPECT_GT(seen[0], 3) << c.name;
+        EXPECT_GT(seen[1], 3) << c.name;
+    }
+}
+
+// The rational sines and cosines are exact, so sums of them can be exactly 0 and say so.
+TEST(ProvenSign, SumsOfRationalSinesAndCosinesAreDecidedExactly) {
+    const auto sign = [](std::vector<TrigTerm> terms) { return signOf(terms); };
+    EXPECT_EQ(sign({{2, false, {{Angle::whole(60), Trig::Cos}}}, {-1, false, {}}}), 0);
+    EXPECT_EQ(sign({{1, false, {{Angle::whole(210), Trig::Sin}}},
+                    {1, false, {{Angle::whole(-60), Trig::Cos}}}}),
+              0);
+    EXPECT_EQ(sign({{7, false, {{Angle::whole(90), Trig::Cos}}}}), 0);
+    EXPECT_EQ(sign({{8,
+                     false,
+                     {{Angle::whole(60), Trig::Cos},
+                      {Angle::whole(60), Trig::Cos},
+                      {Angle::whole(60), Trig::Cos}}},
+                    {-1, false, {}}}),
+              0);
+    EXPECT_EQ(sign({{3, false, {{Angle::whole(150), Trig::Sin}}}, {-1, false, {}}}), 1);
+    EXPECT_EQ(sign({{1, false, {{Angle::whole(300), Trig::Sin}}}}), -1);
+}
+
+// pi x D x cos b / sin b, the lead of a helix, against MPFR over many D and b and every number of
+// decimals.
+TEST(ProvenSign, RoundedUnitsMatchMpfrOverManyLeads) {
+    std::mt19937_64 random(17);
+    std::uniform_int_distribution<std::int64_t> diameterUnits(1, 99'999'9999);
+    std::uniform_int_distribution<std::int64_t> angleUnits(1, 89'999'999);
+    for (int i = 0; i < 400; ++i) {
+        const std::int64_t d = diameterUnits(random);
+        const Angle b = Angle::ratio(angleUnits(random), 1'000'000);
+        const int decimals = i % 10;
+        const ProvenValue lead{
+            3.141592653589793L * static_cast<long double>(d) / 1e4L /
+                std::tan(static_cast<long double>(b.toDouble()) * 3.141592653589793L / 180),
+            [=](Wide n, Wide den) {
+                return std::vector<TrigTerm>{{static_cast<Wide>(d) * den, true, {{b, Trig::Cos}}},
+                                             {-n * 10'000, false, {{b, Trig::Sin}}}};
+            }};
+        const Real degrees =
+            Real(static_cast<long>(b.numerator())) / Real(static_cast<long>(b.denominator()));
+        const Real expected = yardstick::pi() * Real(static_cast<long>(d)) / Real(10'000) /
+                              yardstick::tanDeg(degrees);
+        if (expected.toDouble() * std::pow(10.0, decimals) > 1e17) {
+            continue;
+        }
+        EXPECT_EQ(roundedUnits(lead, decimals), yardstick::rounded(expected, decimals))
+            << d << " at " << b.toDouble() << " to " << decimals;
+    }
+}
+
+// An exact half goes away from zero; an irrational value within 10^-20 of a half is rounded the
+// way MPFR says, on both sides.
+TEST(ProvenSign, RoundedUnitsOnAndNearAHalf) {
+    const auto cosineTimes = [](std::int64_t factor, std::int64_t degrees) {
+        return ProvenValue{
+            static_cast<long double>(factor) * std::cos(degrees * 3.14159265358979L / 180),
+            [=](Wide n, Wide den) {
+                return std::vector<TrigTerm>{
+                    {factor * den, false, {{Angle::whole(degrees), Trig::Cos}}}, {-n, false, {}}};
+            }};
+    };
+    EXPECT_EQ(roundedUnits(cosineTimes(5, 60), 0), 3);    // 2.5
+    EXPECT_EQ(roundedUnits(cosineTimes(-5, 60), 0), -3);  // -2.5
+    EXPECT_EQ(roundedUnits(cosineTimes(1, 240), 0), -1);  // -0.5
+    EXPECT_EQ(roundedUnits(cosineTimes(1, 60), 0), 1);    // 0.5
+    EXPECT_EQ(roundedUnits(cosineTimes(1, 120), 1), -5);  // -0.5 to a tenth
+    const Real x = yardstick::cosDeg(Real(20));
+    int ups = 0;
+    int downs = 0;
+    for (const Convergent& r : convergents(x)) {
+        if (r.q < 10'000'000'000LL) {
+            continue;
+        }
+        // (2 q cos 20° - 2 p + 1) / 2 lies within 1/q of 1/2.
+        const ProvenValue nearHalf{
+            0.5L, [=](Wide n, Wide den) {
+                return std::vector<TrigTerm>{
+                    {2 * den * r.q, false, {{Angle::whole(20), Trig::Cos}}},
+                    {den - 2 * den * r.p - 2 * n, false, {}}};
+            }};
+        const bool above = mpfr_sgn((wideReal(r.q) * x - wideReal(r.p)).get()) > 0;
+        EXPECT_EQ(roundedUnits(nearHalf, 0), above ? 1 : 0) << static_cast<double>(r.q);
+        (above ? ups : downs) += 1;
+    }
+    EXPECT_GT(ups, 1);
+    EXPECT_GT(downs, 1);
+}
+
+}  // namespace

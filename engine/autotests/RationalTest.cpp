@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+
+#include "engine/Angle.h"
+#include "engine/Rational.h"
+
+using namespace morvanta;
+
+namespace {
+
+__extension__ using Wide = __int128;
+
+TEST(Rational, shouldReadDecimalTextsExactly) {
+    const struct {
+        const char* text;
+        std::int64_t numerator;
+        std::int64_t denominator;
+    } accepted[] = {
+        {"15", 15, 1},     {"-22.5", -45, 2},
+        {"0.125", 1, 8},   {".5", 1, 2},
+        {"7.", 7, 1},      {"+3", 3, 1},
+        {"-0", 0, 1},      {"359.999999999", 359999999999, 1000000000},
+        {"000090", 90, 1}, {"999999999", 999999999, 1},
+    };
+    for (const auto& c : accepted) {
+        const std::optional<Rational> value = Rational::parseDecimal(c.text);
+        ASSERT_TRUE(value) << c.text;
+        EXPECT_EQ(value->numerator(), c.numerator) << c.text;
+        EXPECT_EQ(value->denominator(), c.denominator) << c.text;
+    }
+    for (const char* refused : {"", "-", ".", "+.", "1e3", " 7", "7 ", "1,5", "1.2.3", "--1",
+                                "0.1234567891", "1000000000", "0x10", "nan"}) {
+        EXPECT_FALSE(Rational::parseDecimal(refused)) << refused;
+    }
+}
+
+// Every result is reduced with its sign on the numerator, whatever the size of the parts it was
+// made from, so that equal values compare equal field by field.
+TEST(Rational, shouldKeepEveryResultReducedAndExact) {
+    const struct {
+        Rational value;
+        std::int64_t numerator;
+        std::int64_t denominator;
+    } cases[] = {
+        {Rational::ratio(720, -14), -360, 7},
+        {Rational::ratio(-3, -6), 1, 2},
+        {Rational::ratio(0, -5), 0, 1},
+        {Rational::whole(-4), -4, 1},
+        {Rational::ratio(Wide{3} << 70, Wide{7} << 70), 3, 7},
+        {Rational::ratio(Wide{300'000'000'000'000'000} * 10, Wide{-900'000'000'000'000'000} * 10),
+         -1, 3},
+        // 4e18 x 7 x 2 needs more than 64 bits before it is reduced.
+        {Rational::ratio(4'000'000'000'000'000'000, 7) +
+             Rational::ratio(4'000'000'000'000'000'000, 7),
+         8'000'000'000'000'000'000, 7},
+        {Rational::ratio(1, 3) + Rational::ratio(1, 6), 1, 2},
+        {Rational::ratio(1, 3) - Rational::ratio(1, 3), 0, 1},
+        {Rational::ratio(360, 7) * 7, 360, 1},
+        {Rational::whole(360) / -7, -360, 7},
+        // A differential plan for 127 on 40:1: the crank as for 120, the plate geared -7/3 turn
+        // per turn of the work, 40/120 + (-7/3)/127 = 127/381 - 7/381 = 120/381 = 40/127.
+        {Rational::whole(40) * (120 - 127) / 120, -7, 3},
+        {Rational::ratio(40, 120) + Rational::ratio(-7, 3 * 127), 40, 127},
+        {abs(Rational::ratio(-7, 3)), 7, 3},
+        {abs(Rational::ratio(7, 3)), 7, 3},
+        {abs(Rational()), 0, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.value.numerator(), c.numerator) << c.numerator << "/" << c.denominator;
+        EXPECT_EQ(c.value.denominator(), c.denominator) << c.numerator << "/" << c.denominator;
+    }
+    EXPECT_TRUE(Rational::whole(5).isWhole());
+    EXPECT_FALSE(Rational::ratio(5, 2).isWhole());
+    EXPECT_TRUE(Rational::ratio(0, 9).isZero());
+    EXPECT_EQ(Rational::ratio(1, 3).toDouble(), 1.0 / 3.0);
+}
+
+TEST(Rational, shouldCompareExactly) {
+    EXPECT_LT(Rational::ratio(1, 3), Rational::ratio(333333334, 1000000000));
+    EXPECT_GT(Rational::ratio(1, 3), Rational::ratio(333333333, 1000000000));
+    EXPECT_GT(Rational::ratio(-1, 3), Rational::ratio(-333333334, 1000000000));
+    EXPECT_LT(Rational::ratio(113, 381), Rational::ratio(40, 127));
+    EXPECT_LT(Rational::ratio(999'999'999'999'999'999, 1'000'000'000'000'000'000),
+              Rational::whole(1));
+    EXPECT_EQ(Rational::ratio(2, 4), Rational::ratio(-1, -2));
+    EXPECT_NE(Rational::ratio(1, 2), Rational::ratio(-1, 2));
+    EXPECT_LE(Rational(), Rational::ratio(0, 3));
+}
+
+TEST(Rational, shouldBringAnglesWithinOneTurn) {
+    EXPECT_EQ(Angle::whole(-90).withinTurn(), Angle::whole(270));
+    EXPECT_EQ(Angle::whole(360).withinTurn(), Angle());
+    EXPECT_EQ(Angle::whole(720).withinTurn(), Angle());
+    EXPECT_EQ(Angle::ratio(719, 2).withinTurn(), Angle::ratio(719, 2));
+    EXPECT_EQ(Angle::ratio(-1, 1000000000).withinTurn(), Angle::ratio(359999999999, 1000000000));
+
+    // The largest angles the commands make: a start of nine decimals plus a step of a nine-decimal
+    // span over a million holes, at the last hole.
+    const Angle start = *Angle::parseDecimal("359.999999999");
+    const Angle step = *Angle::parseDecimal("359.999999999") / 1'000'000;
+    const Angle last = start + step * 999'999;
+    EXPECT_EQ(last.denominator(), 1'000'000'000'000'000);
+    EXPECT_EQ(last.numerator(), 719'999'639'998'000'001);
+    EXPECT_EQ(last.withinTurn().numerator(), 359'999'639'998'000'001);
+}
+
+}  // namespace

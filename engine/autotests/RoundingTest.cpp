@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "engine/Angle.h"
+#include "engine/BoltCircleMath.h"
+#include "engine/Integers.h"
+#include "engine/SettingSheet.h"
+
+using namespace morvanta;
+
+namespace {
+
+using detail::I128;
+using detail::nearest;
+
+// The one rule every writer rounds by: the nearest whole number, an exact half away from zero.
+TEST(Rounding, shouldGoToTheNearestWholeNumberAndHalvesAwayFromZero) {
+    const struct {
+        std::int64_t numerator;
+        std::int64_t denominator;
+        std::int64_t expected;
+    } cases[] = {
+        // exact halves
+        {7, 2, 4},
+        {-7, 2, -4},
+        {1, 2, 1},
+        {-1, 2, -1},
+        {5, 10, 1},
+        {-5, 10, -1},
+        {2'500'000'000, 1'000'000'000, 3},
+        {-2'500'000'000, 1'000'000'000, -3},
+        // exact values
+        {0, 7, 0},
+        {6, 3, 2},
+        {-6, 3, -2},
+        {-40, 1, -40},
+        // thirds
+        {5, 3, 2},
+        {-5, 3, -2},
+        {4, 3, 1},
+        {-4, 3, -1},
+        {1, 3, 0},
+        {-1, 3, 0},
+        // a hundred-thousandth from a half, and a billionth
+        {349'999, 100'000, 3},
+        {350'001, 100'000, 4},
+        {-349'999, 100'000, -3},
+        {-350'001, 100'000, -4},
+        {2'499'999'999, 1'000'000'000, 2},
+        {-2'499'999'999, 1'000'000'000, -2},
+        {2'500'000'001, 1'000'000'000, 3},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(static_cast<std::int64_t>(nearest(c.numerator, c.denominator)), c.expected)
+            << c.numerator << "/" << c.denominator;
+    }
+    // Beyond 64 bits: 2^99 +- 1/2 and 2^99 + 1/2 + 1.
+    const I128 big = I128{1} << 100;
+    EXPECT_TRUE(nearest(big + 1, 2) == (I128{1} << 99) + 1);
+    EXPECT_TRUE(nearest(-(big + 1), 2) == -((I128{1} << 99) + 1));
+    EXPECT_TRUE(nearest(big - 1, 2) == I128{1} << 99);
+    EXPECT_TRUE(nearest(-(big - 1), 2) == -(I128{1} << 99));
+    EXPECT_TRUE(nearest(big + 3, 2) == (I128{1} << 99) + 2);
+}
+
+// A multiple of a step is nearest(n, d x step) x step: seconds of arc to 1" and to 1'.
+TEST(Rounding, shouldRoundToAStepWithCarriesIntoMinutesAndDegrees) {
+    const auto toStep = [](std::int64_t n, std::int64_t d, std::int64_t step) {
+        return static_cast<std::int64_t>(nearest(n, I128{d} * step) * step);
+    };
+    EXPECT_EQ(angleText(toStep(119, 2, 1)), "0°01'00\"");          // 59.5"
+    EXPECT_EQ(angleText(toStep(7199, 2, 1)), "1°00'00\"");         // 59'59.5"
+    EXPECT_EQ(angleText(toStep(1189999, 20000, 1)), "0°00'59\"");  // 59.49995"
+    EXPECT_EQ(angleText(toStep(7199, 2, 60)), "1°00'00\"");        // 59'59.5" to the minute
+    EXPECT_EQ(angleText(toStep(7139, 2, 60)), "0°59'00\"");        // 59'29.5" to the minute
+    EXPECT_EQ(toStep(185142857, 1000, 10), 185140);                // 51°25'42.857" to 10"
+    EXPECT_EQ(toStep(45, 1, 10), 50);
+    EXPECT_EQ(toStep(-45, 1, 10), -50);
+    EXPECT_EQ(toStep(44'999, 1000, 10), 40);
+    EXPECT_EQ(toStep(-119, 2, 1), -60);
+}
+
+// The writers that round a value they hold exactly, each at a half on either side of 0 and next
+// to one (decimalDegreesText and the seconds of toDms are tested the same way in AngleTest).
+TEST(Rounding, shouldRoundHalvesAlikeInEveryWriter) {
+    // Errors with two decimals: 0.005" is a half.
+    EXPECT_EQ(errorText(1, 200), "+0.01");
+    EXPECT_EQ(errorText(-1, 200), "-0.01");
+    EXPECT_EQ(errorText(3, 200), "+0.02");
+    EXPECT_EQ(errorText(-3, 200), "-0.02");
+    // Below 0.005" either way the error shows as zero, with no sign.
+    EXPECT_EQ(errorText(1, 201), "0.00");
+    EXPECT_EQ(errorText(-1, 201), "0.00");
+    EXPECT_EQ(errorText(14, 7), "+2.00");
+    EXPECT_EQ(errorText(0, 7), "0.00");
+
+    // Seconds of arc: -59.5" and -0.05" at a tenth are halves.
+    EXPECT_EQ(roundedTicks(Angle::ratio(-119, 7200), 0, 1), -60);
+    EXPECT_EQ(roundedTicks(Angle::ratio(119, 7200), 0, 1), 60);
+    EXPECT_EQ(roundedTicks(Angle::ratio(-1, 72000), 1, 1), -1);
+    EXPECT_EQ(roundedTicks(Angle::ratio(-1, 72000), 0, 1), 0);
+
+    // Coordinates: 25 cos 60° = 12.5 and -12.5, 0.5 + cos 90°, -1.5 + 2 cos 60° = -0.5.
+    const struct {
+        ExactDecimal base;
+        ExactDecimal length;
+        std::int64_t degrees;
+        Trig trig;
+        int decimals;
+        std::int64_t expected;
+    } coordinates[] = {
+        {{0, 0}, {25, 0}, 60, Trig::Cos, 0, 13},
+        {{0, 0}, {25, 0}, 120, Trig::Cos, 0, -13},
+        {{0, 0}, {25, 0}, 30, Trig::Sin, 0, 13},
+        {{0, 0}, {25, 0}, 210, Trig::Sin, 0, -13},
+        {{5, 1}, {1, 0}, 90, Trig::Cos, 0, 1},
+        {{-5, 1}, {1, 0}, 90, Trig::Cos, 0, -1},
+        {{-15, 1}, {2, 0}, 60, Trig::Cos, 0, -1},
+        {{-15, 1}, {2, 0}, 300, Trig::Cos, 0, -1},
+        {{-15, 1}, {2, 0}, 0, Trig::Cos, 0, 1},
+        {{0, 0}, {50, 0}, 45, Trig::Cos, 4, 353553},  // 35.35533906...
+        {{0, 0}, {50, 0}, 225, Trig::Sin, 4, -353553},
+    };
+    for (const auto& c : coordinates) {
+        EXPECT_EQ(roundedCoordinate(c.base, c.length, Angle::whole(c.degrees), c.trig, c.decimals),
+                  c.expected)
+            << c.base.units << " + " << c.length.units << " at " << c.degrees;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,398 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The pictures of the setting sheet and the index plate: where each thing is drawn, worked by hand
+// from the angles the sheet and the plan give, and the words written beside them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "engine/Indexing.h"
+#include "engine/SettingSheet.h"
+#include "engine/autotests/EngineTestSupport.h"
+
+using namespace morvanta;
+
+namespace {
+
+constexpr double kNear = 0.001;
+
+const SketchHole& hole(const Sketch& sketch, std::int64_t number) {
+    const auto found = std::find_if(sketch.holes.begin(), sketch.holes.end(),
+                                    [number](const SketchHole& h) { return h.number == number; });
+    if (found == sketch.holes.end()) {
+        throw std::runtime_error("no hole " + std::to_string(number));
+    }
+    return *found;
+}
+
+const SketchText* text(const Sketch& sketch, const std::string& words) {
+    const auto found = std::find_if(sketch.texts.begin(), sketch.texts.end(),
+                                    [&](const SketchText& t) { return t.text == words; });
+    return found == sketch.texts.end() ? nullptr : &*found;
+}
+
+std::vector<std::string> textsOf(const Sketch& sketch, Ink ink) {
+    std::vector<std::string> words;
+    for (const SketchText& t : sketch.texts) {
+        if (t.ink == ink) {
+            words.push_back(t.text);
+        }
+    }
+    return words;
+}
+
+std::vector<SketchLine> linesOf(const Sketch& sketch, Ink ink) {
+    std::vector<SketchLine> lines;
+    std::copy_if(sketch.lines.begin(), sketch.lines.end(), std::back_inserter(lines),
+                 [ink](const SketchLine& l) { return l.ink == ink; });
+    return lines;
+}
+
+std::vector<SketchArc> arcsOf(const Sketch& sketch, Ink ink) {
+    std::vector<SketchArc> arcs;
+    std::copy_if(sketch.arcs.begin(), sketch.arcs.end(), std::back_inserter(arcs),
+                 [ink](const SketchArc& a) { return a.ink == ink; });
+    return arcs;
+}
+
+Sketch sheetPicture(const Inputs& inputs) {
+    const Made made = planned(makeRequest(kSheetCalculation, inputs));
+    if (!made.sketch) {
+        throw std::runtime_error("no picture");
+    }
+    return made.sketch();
+}
+
+Sketch indexPicture(const Inputs& inputs) {
+    const Made made = planned(makeRequest(kIndexCalculation, inputs));
+    if (!made.sketch) {
+        throw std::runtime_error("no picture");
+    }
+    return made.sketch();
+}
+
+struct HoleCase {
+    const char* name;
+    Inputs inputs;
+    std::int64_t hole;
+    double x, y;  // on a dial of radius 100, 0° at the top, counter-clockwise
+};
+
+// Hole k at (100 cos(90° + a), 100 sin(90° + a)), a its angle: with a start of 15°, hole 1 lies
+// at 105° from +X counter-clockwise and at 75° clockwise; hole 2 of 4 at 195° and at -15°.
+TEST(SheetSketch, shouldDrawEachHoleWhereItsAngleIsOnTheDial) {
+    const HoleCase cases[] = {
+        {"7 holes, hole 1 at the top", {{"count", "7"}}, 1, 0, 100},
+        {"7 holes, hole 2 at 360/7", {{"count", "7"}}, 2, -78.183, 62.349},
+        {"start 15", {{"count", "4"}, {"start", "15"}}, 1, -25.882, 96.593},
+        {"start 15 clockwise", {{"count", "4"}, {"start", "15"}, {"cw", ""}}, 1, 25.882, 96.593},
+        {"hole 2 from 15", {{"count", "4"}, {"start", "15"}}, 2, -96.593, -25.882},
+        {"hole 2 from 15 clockwise",
+         {{"count", "4"}, {"start", "15"}, {"cw", ""}},
+         2,
+         96.593,
+         -25.882},
+        {"over 90 clockwise", {{"count", "4"}, {"span", "90"}, {"cw", ""}}, 2, 38.268, 92.388},
+        {"a start past a turn", {{"count", "4"}, {"start", "375"}}, 1, -25.882, 96.593},
+    };
+    for (const HoleCase& c : cases) {
+        const Sketch sketch = sheetPicture(c.inputs);
+        const SketchHole& h = hole(sketch, c.hole);
+        EXPECT_NEAR(h.x, c.x, kNear) << c.name;
+        EXPECT_NEAR(h.y, c.y, kNear) << c.name;
+    }
+}
+
+TEST(SheetSketch, shouldShowTheZeroTheTurningAndTheSpan) {
+    for (const bool clockwise : {false, true}) {
+        Inputs inputs{{"count", "4"}, {"start", "15"}, {"span", "90"}};
+        if (clockwise) {
+            inputs.set("cw", "");
+        }
+        const Sketch sketch = sheetPicture(inputs);
+        // The turning arrow leaves hole 1 (at 90° + 15° or 90° - 15°) the way the holes go, 25°
+        // long: 0.7 of the 22.5° step would be too short to see.
+        const std::vector<SketchArc> turning = arcsOf(sketch, Ink::Accent);
+        ASSERT_EQ(turning.size(), 1U);
+        EXPECT_NEAR(std::remainder(turning[0].start - (clockwise ? 75 : 105), 360), 0, kNear);
+        EXPECT_NEAR(turning[0].sweep, clockwise ? -25 : 25, kNear);
+        EXPECT_TRUE(turning[0].arrow);
+        // The span from hole 1 through 90° the same way, its figure in the middle of it.
+        const std::vector<SketchArc> span = arcsOf(sketch, Ink::Dimension);
+        ASSERT_EQ(span.size(), 1U);
+        EXPECT_NEAR(std::remainder(span[0].start - (clockwise ? 75 : 105), 360), 0, kNear);
+        EXPECT_NEAR(span[0].sweep, clockwise ? -90 : 90, kNear);
+        const SketchText* figure = text(sketch, "90°");
+        ASSERT_NE(figure, nullptr);
+        // Halfway, 45° on from hole 1: at 150° or 30° from +X, 40 from the centre.
+        EXPECT_NEAR(figure->x, clockwise ? 34.641 : -34.641, kNear);
+        EXPECT_NEAR(figure->y, 20, kNear);
+        // The zero marked over its graduation, hole 1 standing elsewhere.
+        const SketchText* zero = text(sketch, "0°");
+        ASSERT_NE(zero, nullptr);
+        EXPECT_EQ(zero->align, Align::Above);
+        EXPECT_NEAR(zero->x, 0, kNear);
+        EXPECT_NEAR(zero->y, 110, kNear);
+        EXPECT_EQ(sketch.caption,
+                  std::string("Dial: 4 holes over 90°, 22.5° apart, the last a step short of the "
+                              "end, turning ") +
+                      (clockwise ? "clockwise" : "counter-clockwise"));
+    }
+    // 0.7 of the step between 25° and 40°: 2 holes 180° apart, 7 holes 51.43° apart, 24 holes 15°.
+    for (const auto& [count, sweep] : {std::pair{"2", 40.0}, {"7", 36.0}, {"24", 25.0}}) {
+        const std::vector<SketchArc> turning =
+            arcsOf(sheetPicture({{"count", count}}), Ink::Accent);
+        ASSERT_EQ(turning.size(), 1U);
+        EXPECT_NEAR(turning[0].sweep, sweep, kNear) << count;
+    }
+    // From 0, hole 1's own angle marks the zero; no span over the full circle.
+    const Sketch full = sheetPicture({{"count", "7"}});
+    EXPECT_TRUE(arcsOf(full, Ink::Dimension).empty());
+    EXPECT_EQ(text(full, "0°"), nullptr);
+    EXPECT_EQ(text(sheetPicture({{"count", "7"}, {"start", "360"}}), "0°"), nullptr);
+}
+
+// Every hole drawn; the angle to set written by hole 1 and each hole at least 30° on.
+TEST(SheetSketch, shouldWriteTheAngleOfHolesThirtyDegreesApart) {
+    struct Case {
+        Inputs inputs;
+        std::size_t holes;
+        std::vector<std::string> angles;
+    };
+    const Case cases[] = {
+        // 51.43° apart: every hole; the setting as the sheet rounds it, to 1".
+        {{{"count", "7"}},
+         7,
+         {"0°00'00\"", "51°25'43\"", "102°51'26\"", "154°17'09\"", "205°42'51\"", "257°08'34\"",
+          "308°34'17\""}},
+        // On 90:1 with a 240 dial, to the minute the dial sets.
+        {{{"count", "7"}, {"ratio", "90"}, {"dial", "240"}},
+         7,
+         {"0°00'00\"", "51°26'00\"", "102°51'00\"", "154°17'00\"", "205°43'00\"", "257°09'00\"",
+          "308°34'00\""}},
+        // 15° apart: every second hole, 30° apart.
+        {{{"count", "24"}},
+         24,
+         {"0°00'00\"", "30°00'00\"", "60°00'00\"", "90°00'00\"", "120°00'00\"", "150°00'00\"",
+          "180°00'00\"", "210°00'00\"", "240°00'00\"", "270°00'00\"", "300°00'00\"",
+          "330°00'00\""}},
+        // 25 holes 14.4° apart: every third, 43.2° apart.
+        {{{"count", "25"}},
+         25,
+         {"0°00'00\"", "43°12'00\"", "86°24'00\"", "129°36'00\"", "172°48'00\"", "216°00'00\"",
+          "259°12'00\"", "302°24'00\"", "345°36'00\""}},
+        // 10000 holes 0.036° apart: every 834th, 30.024° apart: holes 1, 835, ... 9175.
+        {{{"count", "10000"}},
+         10000,
+         {"0°00'00\"", "30°01'26\"", "60°02'53\"", "90°04'19\"", "120°05'46\"", "150°07'12\"",
+          "180°08'38\"", "210°10'05\"", "240°11'31\"", "270°12'58\"", "300°14'24\"",
+          "330°15'50\""}},
+    };
+    for (const Case& c : cases) {
+        const Sketch sketch = sheetPicture(c.inputs);
+        EXPECT_EQ(sketch.holes.size(), c.holes);
+        EXPECT_EQ(textsOf(sketch, Ink::Outline), c.angles) << c.holes;
+    }
+    // Written outside the ring, on the side away from the centre: 360/7° up and to the left.
+    const SketchText* second = text(sheetPicture({{"count", "7"}}), "51°25'43\"");
+    ASSERT_NE(second, nullptr);
+    EXPECT_NEAR(second->x, -90.692, kNear);
+    EXPECT_NEAR(second->y, 72.325, kNear);
+    EXPECT_EQ(second->align, Align::Right);
+}
+
+TEST(SheetSketch, shouldDrawNoPictureOfARefusedSheet) {
+    // 1' is coarser than 10° / 999: no sheet, so no picture of it.
+    const Made made = planned(
+        makeRequest(kSheetCalculation,
+                    {{"count", "1000"}, {"resolution", "1m"}, {"span", "10"}, {"ends", ""}}));
+    EXPECT_FALSE(made.sheet.ok());
+    EXPECT_FALSE(made.sketch);
+}
+
+// The angle from the plate's centre to a point, in degrees from +X, within (-180, 180].
+double bearing(double x, double y) {
+    return std::atan2(y, x) * 180 / 3.14159265358979323846;
+}
+
+struct ArmsCase {
+    const char* name;
+    Inputs inputs;
+    std::int64_t circle;
+    double opening;  // degrees between the arms, clockwise from hole 1's
+    std::string spaces;
+};
+
+// The arms from the centre, one through the crank pin's hole 1 at the top of the circle in use and
+// one opened clockwise by holes / circle of a turn: 5 on 15 is 120°, 2 on 17 is 42.353°, 5 on 16 is
+// 112.5°; whole turns leave them together.
+TEST(IndexSketch, shouldOpenTheSectorArmsToTheMove) {
+    const ArmsCase cases[] = {
+        {"127 differential", {{"count", "127"}}, 15, 120, "5 spaces"},
+        {"51 compound", {{"count", "51"}}, 17, 720.0 / 17, "2 spaces"},
+        {"131 two pairs",
+         {{"count", "131"}, {"gears", "24,32,40,48,56,64"}},
+         16,
+         112.5,
+         "5 spaces"},
+        {"9 simple", {{"count", "9"}}, 18, 160, "8 spaces"},
+        {"4 whole turns", {{"count", "4"}}, 15, 0, ""},
+    };
+    for (const ArmsCase& c : cases) {
+        const Sketch sketch = indexPicture(c.inputs);
+        const std::vector<SketchLine> arms = linesOf(sketch, Ink::Accent);
+        ASSERT_EQ(arms.size(), 2U) << c.name;
+        for (const SketchLine& arm : arms) {
+            EXPECT_NEAR(std::hypot(arm.x1, arm.y1), 0, kNear) << c.name;
+            EXPECT_NEAR(std::hypot(arm.x2, arm.y2), static_cast<double>(c.circle) + 2.5, kNear);
+        }
+        EXPECT_NEAR(bearing(arms[0].x2, arms[0].y2), 90, kNear) << c.name;
+        EXPECT_NEAR(std::remainder(90 - bearing(arms[1].x2, arms[1].y2) - c.opening, 360), 0, kNear)
+            << c.name;
+        // The circle in use, its holes from the pin's at the top, and the move between the arms.
+        EXPECT_EQ(sketch.holes.size(), static_cast<std::size_t>(c.circle)) << c.name;
+        EXPECT_NEAR(hole(sketch, 1).x, 0, kNear);
+        EXPECT_NEAR(hole(sketch, 1).y, static_cast<double>(c.circle), kNear);
+        const std::vector<SketchArc> move = arcsOf(sketch, Ink::Accent);
+        ASSERT_EQ(move.size(), c.spaces.empty() ? 0U : 1U) << c.name;
+        if (!c.spaces.empty()) {
+            EXPECT_NEAR(move[0].start, 90, kNear);
+            EXPECT_NEAR(move[0].sweep, -c.opening, kNear) << c.name;
+            EXPECT_NE(text(sketch, c.spaces), nullptr) << c.name;
+        }
+    }
+    // Hole 6 of 15, five spaces on from the pin: 120° clockwise from the top.
+    const SketchHole& sixth = hole(indexPicture({{"count", "127"}}), 6);
+    EXPECT_NEAR(sixth.x, 12.990, kNear);
+    EXPECT_NEAR(sixth.y, -7.5, kNear);
+}
+
+TEST(IndexSketch, shouldNameThePlateTheCircleAndTheMove) {
+    struct Case {
+        Inputs inputs;
+        std::string caption;
+        std::vector<std::string> accent;  // the circle's name, then the spaces, if any
+    };
+    const Case cases[] = {
+        {{{"count", "127"}},
+         "Index plate: 0 turns and 5 holes on the 15-hole circle (plate 1) for each division, as "
+         "for 120 divisions, the plate geared against the crank",
+         {"15-hole circle (plate 1)", "5 spaces"}},
+        {{{"count", "4"}}, "Index plate: 10 turns for each division", {"15-hole circle (plate 1)"}},
+        {{{"count", "51"}},
+         "Index plate: 1 turn and 2 holes on the 17-hole circle (plate 1) for each division, then "
+         "the plate 5 holes back",
+         {"17-hole circle (plate 1)", "2 spaces"}},
+        {{{"count", "30"}, {"plates", "cincinnati"}},
+         "Index plate: 1 turn and 8 holes on the 24-hole circle (side 1) for each division",
+         {"24-hole circle (side 1)", "8 spaces"}},
+        {{{"count", "7"}, {"plates", "20"}, {"gears", "24"}},
+         "Index plate: the 20-hole circle, each division on the hole nearest its exact place "
+         "(approximate)",
+         {"20-hole circle"}},
+    };
+    for (const Case& c : cases) {
+        const Sketch sketch = indexPicture(c.inputs);
+        EXPECT_EQ(sketch.caption, c.caption);
+        EXPECT_EQ(textsOf(sketch, Ink::Accent), c.accent) << c.caption;
+    }
+    // Every circle of the plate in use, the one the crank works on in the accent ink.
+    const Sketch plate = indexPicture({{"count", "127"}});
+    std::vector<double> guides;
+    for (const SketchCircle& circle : plate.circles) {
+        if (circle.ink == Ink::Guide || circle.ink == Ink::Accent) {
+            guides.push_back(circle.radius);
+        }
+    }
+    const std::vector<double> circles{15, 16, 17, 18, 19, 20};
+    EXPECT_EQ(std::vector<double>(guides.begin(), guides.begin() + 6), circles);
+    EXPECT_EQ(std::count_if(plate.circles.begin(), plate.circles.end(),
+                            [](const SketchCircle& c) { return c.ink == Ink::Accent; }),
+              1);
+}
+
+// Compound: after the crank, the plate turned on its second circle from the stop pin at the
+// bottom: forward clockwise, back counter-clockwise, holes / circle of a turn.
+TEST(IndexSketch, shouldTurnThePlateItsOwnHolesForCompoundIndexing) {
+    const Sketch sketch = indexPicture({{"count", "51"}});
+    const std::vector<SketchArc> plate = arcsOf(sketch, Ink::Dimension);
+    ASSERT_EQ(plate.size(), 1U);
+    EXPECT_NEAR(plate[0].start, 270, kNear);
+    EXPECT_NEAR(plate[0].sweep, 120, kNear);  // 5 of 15 holes back
+    EXPECT_NEAR(plate[0].radius, 16, kNear);
+    EXPECT_EQ(textsOf(sketch, Ink::Dimension),
+              std::vector<std::string>{"plate 5 holes back on the 15-hole circle"});
+}
+
+struct Gears {
+    std::vector<SketchCircle> pitch;  // the gears' pitch circles, in the order drawn
+    std::vector<std::string> names;
+};
+
+Gears gearsOf(const Sketch& sketch) {
+    Gears gears;
+    for (const SketchCircle& c : sketch.circles) {
+        if (c.x > 0 && !c.filled) {
+            gears.pitch.push_back(c);
+        }
+    }
+    for (const SketchText& t : sketch.texts) {
+        if (t.x > 0 && t.ink != Ink::Accent && t.ink != Ink::Dimension) {
+            gears.names.push_back(t.text);
+        }
+    }
+    return gears;
+}
+
+bool meshes(const SketchCircle& a, const SketchCircle& b) {
+    return std::abs(std::hypot(a.x - b.x, a.y - b.y) - (a.radius + b.radius)) < kNear;
+}
+
+// Differential: the gears beside the plate, each pitch circle as large as its teeth, the idler in
+// mesh with the plate's shaft and the gear that drives it; which way the plate turns.
+TEST(IndexSketch, shouldDrawTheChangeGearsWithTheirIdler) {
+    const Sketch one = indexPicture({{"count", "127"}});
+    const Gears pair = gearsOf(one);
+    ASSERT_EQ(pair.pitch.size(), 3U);
+    EXPECT_EQ(pair.names,
+              (std::vector<std::string>{"24 on the plate's shaft", "idler", "56 on the spindle"}));
+    const SketchCircle& shaft = pair.pitch[0];
+    const SketchCircle& idler = pair.pitch[1];
+    const SketchCircle& spindle = pair.pitch[2];
+    EXPECT_NEAR(spindle.radius / shaft.radius, 56.0 / 24, kNear);
+    EXPECT_TRUE(meshes(idler, shaft) && meshes(idler, spindle));
+    EXPECT_FALSE(meshes(shaft, spindle));
+    // The largest gear 0.7 of the plate's radius: the rim is 20 x 1.06 + 2.
+    EXPECT_NEAR(spindle.radius, 0.7 * 23.2, kNear);
+    EXPECT_GT(shaft.x - shaft.radius, 23.2);
+    ASSERT_NE(text(one, "g = -7/3"), nullptr);
+    // Against the crank, which turns clockwise: the plate's arrow counter-clockwise.
+    const std::vector<SketchArc> against = arcsOf(one, Ink::Dimension);
+    ASSERT_EQ(against.size(), 1U);
+    EXPECT_GT(against[0].sweep, 0);
+    EXPECT_NE(text(one, "plate turns against the crank"), nullptr);
+    const Sketch with = indexPicture({{"count", "97"}});
+    ASSERT_EQ(arcsOf(with, Ink::Dimension).size(), 1U);
+    EXPECT_LT(arcsOf(with, Ink::Dimension)[0].sweep, 0);
+    EXPECT_NE(text(with, "plate turns with the crank"), nullptr);
+
+    // Two pairs: 40 on the spindle drives 32; 48 on the stud of 32 drives 64 on the shaft.
+    const Gears two = gearsOf(indexPicture({{"count", "131"}, {"gears", "24,32,40,48,56,64"}}));
+    ASSERT_EQ(two.pitch.size(), 5U);
+    EXPECT_EQ(two.names, (std::vector<std::string>{"64 on the plate's shaft", "idler",
+                                                   "32 and 48 on the stud", "40 on the spindle"}));
+    const SketchCircle& shaft64 = two.pitch[0];
+    const SketchCircle& idler2 = two.pitch[1];
+    const SketchCircle& stud32 = two.pitch[2];
+    const SketchCircle& stud48 = two.pitch[3];
+    const SketchCircle& spindle40 = two.pitch[4];
+    EXPECT_NEAR(stud32.radius * 2, shaft64.radius, kNear);
+    EXPECT_NEAR(stud48.x, stud32.x, kNear);
+    EXPECT_NEAR(stud48.radius / stud32.radius, 48.0 / 32, kNear);
+    EXPECT_TRUE(meshes(idler2, shaft64) && meshes(idler2, stud48));
+    EXPECT_TRUE(meshes(stud32, spindle40));
+}
+
+}  // namespace

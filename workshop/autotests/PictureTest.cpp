@@ -1,0 +1,452 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QFile>
+#include <QFileDialog>
+#include <QImage>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTransform>
+#include <QXmlStreamReader>
+
+#include <cmath>
+#include <numbers>
+
+#include "workshop/SketchLabels.h"
+#include "workshop/SketchView.h"
+#include "workshop/autotests/WorkshopTestSupport.h"
+
+using namespace morvanta::workshop;
+using namespace morvanta::workshop::testing;
+
+namespace {
+
+// The inks as the picture paints them: hole 1, the sector arms and the circle in use in the
+// accent; the holes drawn white inside.
+const QString kAccent = QStringLiteral("#c03600");
+const QString kPaper = QStringLiteral("#ffffff");
+const QString kGuide = QStringLiteral("#8c8c8c");
+
+// One shape of an SVG file as another program reads it: its element, the fill and stroke it
+// takes from its groups, and its points in the file's own units (a circle's centre, a line's
+// ends, a text's start).
+struct Shape {
+    QString element;
+    QString fill;
+    QString stroke;
+    QList<QPointF> points;
+    double radius = 0;
+    QString text;
+};
+
+QTransform matrixOf(QStringView attribute) {
+    static const QRegularExpression numbers(QStringLiteral("-?[0-9.eE+-]+"));
+    QList<double> m;
+    for (const QRegularExpressionMatch& match : numbers.globalMatch(attribute)) {
+        m.append(match.captured().toDouble());
+    }
+    return m.size() == 6 ? QTransform(m[0], m[1], m[2], m[3], m[4], m[5]) : QTransform();
+}
+
+// Circles, lines (polylines) and texts, each in the transform and inks of the groups round it.
+QList<Shape> shapesOf(const QByteArray& svg) {
+    struct Group {
+        QString fill, stroke;
+        QTransform transform;
+    };
+    QList<Group> groups{{QStringLiteral("none"), QStringLiteral("none"), {}}};
+    QList<Shape> shapes;
+    QXmlStreamReader xml(svg);
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("g")) {
+            groups.removeLast();
+        }
+        if (token != QXmlStreamReader::StartElement) {
+            continue;
+        }
+        const QXmlStreamAttributes a = xml.attributes();
+        Group here = groups.last();
+        if (a.hasAttribute("fill")) {
+            here.fill = a.value("fill").toString();
+        }
+        if (a.hasAttribute("stroke")) {
+            here.stroke = a.value("stroke").toString();
+        }
+        here.transform = matrixOf(a.value("transform")) * here.transform;
+        if (xml.name() == QLatin1String("g")) {
+            groups.append(here);
+            continue;
+        }
+        Shape shape{xml.name().toString(), here.fill, here.stroke, {}, 0, {}};
+        if (shape.element == QLatin1String("circle")) {
+            shape.points.append(
+                here.transform.map(QPointF(a.value("cx").toDouble(), a.value("cy").toDouble())));
+            shape.radius = a.value("r").toDouble() * here.transform.m11();
+        } else if (shape.element == QLatin1String("polyline")) {
+            for (const QString& pair : a.value("points").toString().simplified().split(' ')) {
+                shape.points.append(here.transform.map(
+                    QPointF(pair.section(',', 0, 0).toDouble(), pair.section(',', 1).toDouble())));
+            }
+        } else if (shape.element == QLatin1String("text")) {
+            shape.points.append(
+                here.transform.map(QPointF(a.value("x").toDouble(), a.value("y").toDouble())));
+            shape.text = xml.readElementText();
+        } else {
+            continue;
+        }
+        shapes.append(shape);
+    }
+    return shapes;
+}
+
+// Degrees counter-clockwise from +X, as a drawing with Y up measures them, from `centre` to `p`
+// on the page, whose Y runs down: within [0, 360).
+double bearing(QPointF centre, QPointF p) {
+    const double degrees =
+        std::atan2(centre.y() - p.y(), p.x() - centre.x()) * 180 / std::numbers::pi;
+    return std::fmod(degrees + 360, 360);
+}
+
+bool near(double a, double b) {
+    return std::abs(std::remainder(a - b, 360)) < 0.05;
+}
+
+}  // namespace
+
+// The picture of each page as it is saved and printed: its geometry read back from the SVG file
+// by a reader of its own, the printed page looked at in pixels.
+class PictureTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder;
+    WorkshopWindow* window = nullptr;
+
+    QList<Shape> exported(const QString& name) {
+        const QString path = folder.filePath(name);
+        if (!window->exportPictureTo(path)) {
+            return {};
+        }
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? shapesOf(file.readAll()) : QList<Shape>{};
+    }
+
+private slots:
+    void initTestCase() {
+        isolateSettings(folder.path());
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+    }
+    void init() { window = freshWindow(); }
+    void cleanup() { delete window; }
+
+    void shouldPutHoleOneWhereTheStartAndTheDirectionSay_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QList<double>>("bearings");  // of holes 1 to 4, from +X
+        // The dial: counter-clockwise from the top, hole 1 at 90° + start and each hole 90° on;
+        // clockwise at 90° - start and each 90° back.
+        const QString sheet = QStringLiteral("sheet");
+        QTest::newRow("from 0") << sheet << QStringList{"count=4"}
+                                << QList<double>{90, 180, 270, 0};
+        QTest::newRow("from 15") << sheet << QStringList{"count=4", "start=15"}
+                                 << QList<double>{105, 195, 285, 15};
+        QTest::newRow("from 15 clockwise") << sheet << QStringList{"count=4", "start=15", "cw=true"}
+                                           << QList<double>{75, 345, 255, 165};
+        QTest::newRow("from -22.5 clockwise")
+            << sheet << QStringList{"count=4", "start=-22.5", "cw=true"}
+            << QList<double>{112.5, 22.5, 292.5, 202.5};
+        QTest::newRow("over 90 clockwise") << sheet << QStringList{"count=4", "span=90", "cw=true"}
+                                           << QList<double>{90, 67.5, 45, 22.5};
+        // The bolt circle: from the zero direction, east (0°) or north (90°), by the start angle
+        // counter-clockwise, or clockwise.
+        const QString bolt = QStringLiteral("bolt");
+        QTest::newRow("bolt east from 15")
+            << bolt << QStringList{"count=4", "diameter=100", "start=15"}
+            << QList<double>{15, 105, 195, 285};
+        QTest::newRow("bolt east from 15 clockwise")
+            << bolt << QStringList{"count=4", "diameter=100", "start=15", "cw=true"}
+            << QList<double>{345, 255, 165, 75};
+        QTest::newRow("bolt north from 15")
+            << bolt << QStringList{"count=4", "diameter=100", "start=15", "zero=north"}
+            << QList<double>{105, 195, 285, 15};
+        QTest::newRow("bolt north from 15 clockwise")
+            << bolt << QStringList{"count=4", "diameter=100", "start=15", "zero=north", "cw=true"}
+            << QList<double>{75, 345, 255, 165};
+    }
+
+    // The dial's ring, or the pitch circle, is the picture's only grey circle; hole 1 the one
+    // filled in the accent ink, the others white inside. Each hole on the ring, at the bearing
+    // worked out above.
+    void shouldPutHoleOneWhereTheStartAndTheDirectionSay() {
+        QFETCH(QString, page);
+        QFETCH(QStringList, fields);
+        QFETCH(QList<double>, bearings);
+        fillPage(front(window, page), fields);
+        const QList<Shape> shapes = exported(QStringLiteral("dial.svg"));
+        QList<Shape> rings, first, others;
+        for (const Shape& s : shapes) {
+            if (s.element != QLatin1String("circle")) {
+                continue;
+            }
+            if (s.stroke == kGuide && s.fill == QLatin1String("none")) {
+                rings.append(s);
+            } else if (s.fill == kAccent) {
+                first.append(s);
+            } else if (s.fill == kPaper) {
+                others.append(s);
+            }
+        }
+        QCOMPARE(rings.size(), 1);
+        QCOMPARE(first.size(), 1);
+        QCOMPARE(others.size(), 3);
+        const QPointF centre = rings[0].points[0];
+        const double radius = rings[0].radius;
+        QVERIFY(radius > 100);
+        QList<double> found{bearing(centre, first[0].points[0])};
+        for (const Shape& hole : others) {
+            QVERIFY(std::abs(QLineF(centre, hole.points[0]).length() - radius) < 0.01 * radius);
+            found.append(bearing(centre, hole.points[0]));
+        }
+        QVERIFY2(near(found[0], bearings[0]), qPrintable(QString::number(found[0])));
+        // The others in any order: each where one of holes 2 to 4 should be.
+        for (int hole = 1; hole < 4; ++hole) {
+            QVERIFY2(std::any_of(found.begin() + 1, found.end(),
+                                 [&](double b) { return near(b, bearings[hole]); }),
+                     qPrintable(QStringLiteral("hole %1 at %2").arg(hole + 1).arg(bearings[hole])));
+        }
+    }
+
+    void shouldOpenTheSectorArmsToTheMove_data() {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<double>("opening");
+        // 5 holes of 15, 8 of 18, 2 of 17 for each division: 120°, 160°, 42.35°.
+        QTest::newRow("127 differential") << "127" << 120.0;
+        QTest::newRow("9 simple") << "9" << 160.0;
+        QTest::newRow("51 compound") << "51" << 720.0 / 17;
+    }
+
+    // The arms are the two lines in the accent ink, from the plate's centre: one straight up to
+    // the crank pin's hole, the other turned clockwise by the move.
+    void shouldOpenTheSectorArmsToTheMove() {
+        QFETCH(QString, count);
+        QFETCH(double, opening);
+        fillPage(front(window, QStringLiteral("index")), {"count=" + count, "plates=bs"});
+        QList<Shape> arms;
+        for (const Shape& s : exported(QStringLiteral("plate.svg"))) {
+            if (s.element == QLatin1String("polyline") && s.stroke == kAccent) {
+                arms.append(s);
+            }
+        }
+        QCOMPARE(arms.size(), 2);
+        QVERIFY(QLineF(arms[0].points[0], arms[1].points[0]).length() < 0.01);
+        const QPointF centre = arms[0].points[0];
+        QVERIFY(near(bearing(centre, arms[0].points[1]), 90));
+        QVERIFY2(near(bearing(centre, arms[1].points[1]), 90 - opening),
+                 qPrintable(QString::number(bearing(centre, arms[1].points[1]))));
+        QVERIFY(std::abs(QLineF(centre, arms[0].points[1]).length() -
+                         QLineF(centre, arms[1].points[1]).length()) < 0.01);
+    }
+
+    void shouldNumberTheHolesThatFitOnOneSide_data() {
+        QTest::addColumn<int>("holes");
+        QTest::addColumn<double>("radius");
+        QTest::addColumn<QList<qint64>>("numbered");
+        // 12 holes on a ring 300 pixels across leave room for every number. 360 on one 200
+        // across, under 2 pixels apart, for every 20th: 1, 21, 41... 341, the numbers some
+        // 20 pixels apart round the ring (every 10th would put them 10 apart, closer than a line
+        // of type). 10000 for every 500th: 1, 501... 9501, 36 pixels apart, room for four digits
+        // side by side at the top and the bottom, where every 200th would leave 14.
+        QList<qint64> every20, every500;
+        for (qint64 n = 1; n <= 360; n += 20) {
+            every20.append(n);
+        }
+        for (qint64 n = 1; n <= 10000; n += 500) {
+            every500.append(n);
+        }
+        QTest::newRow("12") << 12 << 150.0 << QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+        QTest::newRow("360") << 360 << 100.0 << every20;
+        QTest::newRow("10000") << 10000 << 100.0 << every500;
+    }
+
+    // Holes on a ring round the middle of a 400 x 400 area, numbered outside it, in an 8 x 12
+    // pixel type: the numbers that fit, no two overlapping and none on a hole.
+    void shouldNumberTheHolesThatFitOnOneSide() {
+        QFETCH(int, holes);
+        QFETCH(double, radius);
+        QFETCH(QList<qint64>, numbered);
+        const QRectF area(0, 0, 400, 400);
+        std::vector<morvanta::SketchHole> ring;
+        std::vector<QRectF> discs;
+        for (int k = 0; k < holes; ++k) {
+            const double t = 2 * std::numbers::pi * k / holes;
+            const QPointF p(200 + radius * std::cos(t), 200 - radius * std::sin(t));
+            ring.push_back({p.x(), p.y(), 1, k + 1});
+            discs.emplace_back(p - QPointF(1, 1), QSizeF(2, 2));
+        }
+        QFont font;
+        font.setPixelSize(12);
+        const QFontMetricsF metrics(font);
+        LabelPlacer placer(area, 20);
+        for (const QRectF& disc : discs) {
+            placer.addObstacle(disc);
+        }
+        const auto labels = placer.holeLabels(ring, discs, metrics, 4, 0);
+        QList<qint64> found;
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const auto& [box, text] = labels[i];
+            found.append(text.toLongLong());
+            QVERIFY(area.contains(box));
+            // Outside the ring, clear of every hole and of every other number.
+            QVERIFY(QLineF(area.center(), box.center()).length() > radius);
+            for (const QRectF& disc : discs) {
+                QVERIFY(!disc.intersects(box));
+            }
+            for (std::size_t j = 0; j < i; ++j) {
+                QVERIFY(!labels[j].first.intersects(box));
+            }
+        }
+        QCOMPARE(found, numbered);
+    }
+
+    // Holes in a row are numbered above them, each over its own hole, not between them.
+    void shouldNumberARowOfHolesAboveIt() {
+        std::vector<morvanta::SketchHole> row;
+        std::vector<QRectF> discs;
+        for (int k = 0; k < 5; ++k) {
+            const QPointF p(40 + 80 * k, 100);
+            row.push_back({p.x(), p.y(), 10, k + 1});
+            discs.emplace_back(p - QPointF(10, 10), QSizeF(20, 20));
+        }
+        QFont font;
+        font.setPixelSize(12);
+        LabelPlacer placer(QRectF(0, 0, 400, 200), 20);
+        for (const QRectF& disc : discs) {
+            placer.addObstacle(disc);
+        }
+        const auto labels = placer.holeLabels(row, discs, QFontMetricsF(font), 4, 0);
+        QCOMPARE(labels.size(), std::size_t{5});
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            QCOMPARE(labels[i].second, QString::number(i + 1));
+            QVERIFY(labels[i].first.bottom() < discs[i].top());
+            QVERIFY(std::abs(labels[i].first.center().x() - discs[i].center().x()) < 0.01);
+        }
+    }
+
+    // Export Picture suggests the page's name, adds the suffix, and writes what the page shows;
+    // it is off while the input is bad, and a file it cannot write is said so and left alone.
+    void shouldExportThePictureOfTheInputAsItStands() {
+        QAction* action = child<QAction>(window, QStringLiteral("exportPicture"));
+        QCOMPARE(action->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+        QVERIFY(action->isEnabled());
+        const QString stem = folder.filePath(QStringLiteral("chosen"));
+        QString suggested;
+        answerNext<QFileDialog>([&](QFileDialog* dialog) {
+            suggested = dialog->selectedFiles().value(0);
+            dialog->selectFile(stem);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        action->trigger();
+        QVERIFY2(suggested.endsWith(QStringLiteral("/setting-sheet-7.svg")), qPrintable(suggested));
+        QFile file(stem + QStringLiteral(".svg"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray svg = file.readAll();
+        QVERIFY(svg.contains("<title>Setting sheet</title>"));
+        const QList<Shape> shapes = shapesOf(svg);
+        QVERIFY(std::any_of(shapes.begin(), shapes.end(),
+                            [](const Shape& s) { return s.text == QStringLiteral("51°26'00\""); }));
+
+        auto* count =
+            child<QLineEdit>(window->page(QStringLiteral("sheet")), QStringLiteral("count"));
+        count->setText(QStringLiteral("7x"));
+        QVERIFY(!action->isEnabled());
+        QVERIFY(!window->exportPictureTo(folder.filePath(QStringLiteral("bad.svg"))));
+        QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("bad.svg"))));
+        count->setText(QStringLiteral("9"));
+        QVERIFY(action->isEnabled());
+
+        QString complaint;
+        answerNext<QMessageBox>([&complaint](QMessageBox* box) {
+            complaint = box->text();
+            box->accept();
+        });
+        QVERIFY(!window->exportPictureTo(folder.path()));
+        QVERIFY2(complaint.startsWith(QStringLiteral("Could not save ")), qPrintable(complaint));
+    }
+
+    // The page shows the picture of the fields as they stand, and while they are bad the last
+    // good one, greyed.
+    void shouldFollowTheInputAndGreyWhileItIsBad() {
+        CalculatorPage* sheet = front(window, QStringLiteral("sheet"));
+        auto* picture = child<SketchView>(sheet, QStringLiteral("picture"));
+        auto* count = child<QLineEdit>(sheet, QStringLiteral("count"));
+        QVERIFY(picture->sketch() && !picture->isStale());
+        QCOMPARE(picture->sketch()->holes.size(), std::size_t{7});
+        count->setText(QStringLiteral("12"));
+        QCOMPARE(picture->sketch()->holes.size(), std::size_t{12});
+        QVERIFY(!picture->isStale());
+        count->setText(QStringLiteral("1"));
+        QVERIFY(picture->isStale());
+        QCOMPARE(picture->sketch()->holes.size(), std::size_t{12});
+        // Greyed: no pixel of the accent's red is left.
+        const QImage grey = picture->grab().toImage();
+        count->setText(QStringLiteral("12"));
+        const QImage fresh = picture->grab().toImage();
+        const auto reddish = [](const QImage& image) {
+            int pixels = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    pixels += c.red() > 150 && c.green() < 110 && c.blue() < 90 ? 1 : 0;
+                }
+            }
+            return pixels;
+        };
+        QVERIFY(reddish(fresh) > 20);
+        QCOMPARE(reddish(grey), 0);
+    }
+
+    // The printed page carries the picture: its words in the PDF's text, its red in the pixels
+    // of the first page, across the page between the notes and the table, and on no other page.
+    void shouldPrintThePictureOnTheFirstPage() {
+        fillPage(front(window, QStringLiteral("sheet")), {"count=200", "ratio=90", "dial=240"});
+        const QString sheetPdf = folder.filePath(QStringLiteral("sheet.pdf"));
+        QCOMPARE(window->exportPdfTo(sheetPdf), 6);
+        fillPage(front(window, QStringLiteral("index")), {"count=127", "plates=bs"});
+        const QString indexPdf = folder.filePath(QStringLiteral("index.pdf"));
+        QVERIFY(window->exportPdfTo(indexPdf) > 1);
+        const auto red = [this](const QString& pdf, int page) {
+            const QString stem = folder.filePath(QStringLiteral("shown"));
+            QProcess::execute(QStringLiteral(MORVANTA_PDFTOPPM),
+                              {"-f", QString::number(page), "-l", QString::number(page), "-r", "72",
+                               "-png", "-singlefile", pdf, stem});
+            const QImage image(stem + QStringLiteral(".png"));
+            QRect box;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (c.red() > 150 && c.green() < 110 && c.blue() < 90) {
+                        box |= QRect(x, y, 1, 1);
+                    }
+                }
+            }
+            return box;
+        };
+        // At 72 dpi a pixel is a point: the sheet's picture starts 114 pt under the 42.5 pt
+        // margin (the title, the inputs and six notes) and takes 200 pt.
+        const QRect sheet = red(sheetPdf, 1);
+        QVERIFY2(!sheet.isEmpty() && sheet.top() >= 42 + 114 && sheet.bottom() <= 43 + 314,
+                 qPrintable(QStringLiteral("%1 %2").arg(sheet.top()).arg(sheet.bottom())));
+        QVERIFY(red(sheetPdf, 2).isEmpty());
+        const QRect index = red(indexPdf, 1);
+        QVERIFY(!index.isEmpty());
+        QProcess text;
+        text.start(QStringLiteral(MORVANTA_PDFTOTEXT), {"-f", "1", "-l", "1", indexPdf, "-"});
+        text.waitForFinished(60000);
+        const QString words = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY(words.contains(QStringLiteral("15-hole circle (plate 1)")));
+        QVERIFY(words.contains(QStringLiteral("56 on the spindle")));
+    }
+};
+
+QTEST_MAIN(PictureTest)
+#include "PictureTest.moc"
