@@ -17,11 +17,22 @@ struct Streams {
     std::FILE* err;
 };
 
+// A complaint quotes the words it names as typed, but a control character among them (a line
+// break in "--bo\ngus") as '?', so that the complaint stays the one line it is.
+std::string oneLine(std::string_view text) {
+    std::string line(text);
+    for (char& c : line) {
+        const auto byte = static_cast<unsigned char>(c);
+        c = byte < 0x20 || byte == 0x7F ? '?' : c;
+    }
+    return line;
+}
+
 int malformed(const Streams& streams, std::string_view command, std::string_view complaint) {
     const std::string where =
         command.empty() ? std::string("morvanta-table") : "morvanta-table " + std::string(command);
     writeText(streams.err, streams.err,
-              where + ": " + std::string(complaint) + "\nTry '" + where + " --help'.\n");
+              where + ": " + oneLine(complaint) + "\nTry '" + where + " --help'.\n");
     return kMalformed;
 }
 
@@ -102,8 +113,8 @@ int runCommandLine(std::span<const std::string_view> words, std::FILE* out, std:
         } else if (word.starts_with("--") && word.find('=') != std::string_view::npos &&
                    (word.starts_with("--lf=") || word.starts_with("--crlf=") ||
                     word.starts_with("--help=") || word.starts_with("--version="))) {
-            return malformed(streams, {}, std::string(word.substr(0, word.find('='))) +
-                                              " takes no value");
+            return malformed(streams, {},
+                             std::string(word.substr(0, word.find('='))) + " takes no value");
         } else if (word == "--") {
             ++at;
             break;

@@ -14,6 +14,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include <algorithm>
 #include <new>
@@ -48,6 +49,19 @@ QLabel* messageLabel(QWidget* parent, const QString& name, const QPalette* palet
     label->hide();
     return label;
 }
+
+// Takes a text of at most `most` characters.
+class LengthValidator : public QValidator {
+public:
+    LengthValidator(int most, QObject* parent) : QValidator(parent), most_(most) {}
+
+    State validate(QString& input, int& /*position*/) const override {
+        return input.size() <= most_ ? Acceptable : Invalid;
+    }
+
+private:
+    int most_;
+};
 
 }  // namespace
 
@@ -168,6 +182,27 @@ void CalculatorPage::buildFields(QWidget* panel) {
         std::max(panel->fontMetrics().averageCharWidth() * 44, panel->minimumSizeHint().width()));
 }
 
+// A text longer than the field can hold, typed or pasted, is refused whole and said so: cut to
+// length, a pasted 12345678901 would become another number that is just as valid. The line takes
+// one character more than it can hold, so that what is too long reaches the validator, and no
+// more, so that a long paste costs its undo history nothing.
+void CalculatorPage::holdAtMost(const FieldDefinition& definition, QLineEdit* edit) {
+    if (definition.maxLength <= 0) {
+        return;
+    }
+    edit->setMaxLength(definition.maxLength + 1);
+    edit->setValidator(new LengthValidator(definition.maxLength, edit));
+    connect(edit, &QLineEdit::inputRejected, this, [this, name = definition.name] {
+        Field* field = fieldAbout(name);
+        if (field != nullptr && !settingFields_) {
+            showBeside(*field, tr("%1 takes at most %2 characters: the longer text was refused "
+                                  "and the field left as it was.")
+                                   .arg(withoutMnemonic(field->definition.label))
+                                   .arg(field->definition.maxLength));
+        }
+    });
+}
+
 CalculatorPage::Field CalculatorPage::makeField(const FieldDefinition& definition,
                                                 QWidget* parent) {
     Field field;
@@ -176,9 +211,7 @@ CalculatorPage::Field CalculatorPage::makeField(const FieldDefinition& definitio
         case FieldKind::Text: {
             field.edit = new QLineEdit(parent);
             field.edit->setPlaceholderText(definition.placeholder);
-            if (definition.maxLength > 0) {
-                field.edit->setMaxLength(definition.maxLength);
-            }
+            holdAtMost(definition, field.edit);
             field.control = field.edit;
             connect(field.edit, &QLineEdit::textChanged, this, &CalculatorPage::compute);
             break;
@@ -195,6 +228,9 @@ CalculatorPage::Field CalculatorPage::makeField(const FieldDefinition& definitio
                 field.combo->addItem(choice.label, choice.value);
             }
             field.combo->setEditable(definition.editable);
+            if (definition.editable) {
+                holdAtMost(definition, field.combo->lineEdit());
+            }
             // Sized like the text fields beside it, however long a circle list the user types.
             field.combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
             field.combo->setMinimumContentsLength(12);
@@ -384,8 +420,7 @@ void CalculatorPage::showResult(PageResult result) {
         if (field != nullptr && !storedText(*field).isEmpty()) {
             showBeside(*field, message);
         } else if (std::any_of(fields_.begin(), fields_.end(), [this](const Field& f) {
-                       return f.definition.gcodeOnly &&
-                              storedText(f) != f.definition.defaultValue;
+                       return f.definition.gcodeOnly && storedText(f) != f.definition.defaultValue;
                    })) {
             // Under the fields once the user has begun on the G-code's own; before that the
             // reason stands on Save G-code alone, so that a page used without G-code says nothing

@@ -83,6 +83,7 @@ private:
 
     void buildFields(QWidget* panel);
     Field makeField(const FieldDefinition& definition, QWidget* parent);
+    void holdAtMost(const FieldDefinition& definition, QLineEdit* edit);
     Inputs inputs() const;
     QString describeInputs() const;
     QString storedText(const Field& field) const;

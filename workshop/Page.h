@@ -73,7 +73,8 @@ struct FieldDefinition {
     // The field shapes the G-code alone, so the sheet's inputs (its status line, the printed
     // page) leave it out.
     bool gcodeOnly = false;
-    // The most characters the input can usefully hold; longer text is refused as it is typed.
+    // The most characters the input can usefully hold; a longer text, typed or pasted, is refused
+    // whole, never cut.
     int maxLength = 0;
 };
 

@@ -5,11 +5,16 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPagedPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
+#include <new>
 #include <vector>
 
+#include "workshop/Memory.h"
 #include "workshop/SketchView.h"
 
 namespace morvanta::workshop {
@@ -110,10 +115,10 @@ public:
 
     int pageCount() const { return static_cast<int>(pages_.size()); }
 
-    void paint(QPainter& painter, QPagedPaintDevice& device) const {
+    void paint(QPainter& painter, const std::function<void()>& newPage) const {
         for (std::size_t i = 0; i < pages_.size(); ++i) {
             if (i > 0) {
-                device.newPage();
+                newPage();
             }
             paintPage(painter, pages_[i], static_cast<int>(i));
         }
@@ -300,16 +305,59 @@ private:
     std::vector<PagePlan> pages_;
 };
 
+// What a device needs to write out a page: a PDF engine reads a page's drawing back in 16 MB
+// blocks and compresses each into another 16 MB; a preview keeps what was drawn as it is.
+constexpr std::size_t kPdfPageWriting = std::size_t{40} << 20;
+constexpr std::size_t kPageWriting = std::size_t{4} << 20;
+// What a device keeps of each page until the end, twice over: a PDF of the sheet takes some 5 kB a
+// page, a preview some 40 kB.
+constexpr std::size_t kPdfPageKept = std::size_t{16} << 10;
+constexpr std::size_t kPageKept = std::size_t{96} << 10;
+
+// Ends the painting. A painter that runs out of memory even to close is let go open: destroyed,
+// it would try to close again, throwing from its destructor, which ends the program.
+void close(std::unique_ptr<QPainter> painter) {
+    try {
+        painter->end();
+    } catch (const std::bad_alloc&) {
+        static_cast<void>(painter.release());
+        throw;
+    }
+}
+
 }  // namespace
 
 int printSheet(QPagedPaintDevice& device, const PrintedSheet& sheet) {
     const SheetLayout layout(device, sheet);
-    QPainter painter;
-    if (!painter.begin(&device)) {
-        return 0;
+    // Room for the device to write out a page and to close, held while the rows are drawn and
+    // given back whenever it writes, so that memory running short part way leaves it enough to
+    // close: a painter that cannot close ends the program.
+    const QPaintEngine* engine = device.paintEngine();
+    const bool pdf = engine != nullptr && engine->type() == QPaintEngine::Pdf;
+    MemoryReserve writing(pdf ? kPdfPageWriting : kPageWriting);
+    if (!writing.held()) {
+        throw std::bad_alloc();
     }
-    layout.paint(painter, device);
-    painter.end();
+    requireMemory(static_cast<std::size_t>(layout.pageCount()) * (pdf ? kPdfPageKept : kPageKept));
+    auto painter = std::make_unique<QPainter>();
+    try {
+        if (!painter->begin(&device)) {
+            return 0;
+        }
+        layout.paint(*painter, [&] {
+            writing.release();
+            device.newPage();
+            if (!writing.retake()) {
+                throw std::bad_alloc();
+            }
+        });
+    } catch (const std::bad_alloc&) {
+        writing.release();
+        close(std::move(painter));
+        throw;
+    }
+    writing.release();
+    close(std::move(painter));
     return layout.pageCount();
 }
 

@@ -36,7 +36,9 @@ struct PrintedSheet {
 // inputs, six notes and a picture, 37 without the picture, and 43 on each further page. A table
 // too wide for the page is set in a smaller type (down to 5 pt) rather than cut.
 //
-// Returns the number of pages printed, or 0 when the device could not be painted on.
+// Returns the number of pages printed, or 0 when the device could not be painted on. Throws
+// std::bad_alloc when memory runs short: before painting, when too little is left to hold and
+// write out every page, or part way, with the painting closed.
 int printSheet(QPagedPaintDevice& device, const PrintedSheet& sheet);
 
 }  // namespace morvanta::workshop

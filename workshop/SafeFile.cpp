@@ -71,4 +71,24 @@ SaveOutcome saveFile(const QString& path, QByteArrayView bytes) {
     return {true, {}};
 }
 
+QString whyNotWritable(const QString& path) {
+    const QByteArray file = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    // Each folder on the way, so that the one in the way (a plain file) is named by its error.
+    for (qsizetype slash = file.indexOf('/', 1); slash > 0; slash = file.indexOf('/', slash + 1)) {
+        if (::mkdir(file.left(slash).constData(), 0777) != 0 && errno != EEXIST) {
+            return failed(errno).reason;
+        }
+    }
+    const bool existed = ::access(file.constData(), F_OK) == 0;
+    const int descriptor = ::open(file.constData(), O_WRONLY | O_APPEND | O_CREAT, 0666);
+    if (descriptor < 0) {
+        return failed(errno).reason;
+    }
+    ::close(descriptor);
+    if (!existed) {
+        ::unlink(file.constData());
+    }
+    return {};
+}
+
 }  // namespace morvanta::workshop

@@ -22,4 +22,12 @@ struct SaveOutcome {
 //   on a full disk -> {false, "No space left on device"}, the old file as it was
 SaveOutcome saveFile(const QString& path, QByteArrayView bytes);
 
+// Why a file could not be written at the path, in the system's own words, or "" when it can. The
+// folders it needs are made, as writing it would make them; a file made only to find out is
+// removed again.
+//   whyNotWritable("/home/ann/.config/Morvanta/x.conf") -> ""
+//   with ~/.config a plain file -> "Not a directory"
+//   on a read-only disk -> "Read-only file system"
+QString whyNotWritable(const QString& path);
+
 }  // namespace morvanta::workshop

@@ -8,7 +8,16 @@
 
 #include <algorithm>
 
+#include "workshop/Memory.h"
+
 namespace morvanta::workshop {
+
+namespace {
+
+// What painting the largest sketch may take, measured on a grid of 10000 holes: about 6 MB.
+constexpr std::size_t kPaintRoom = std::size_t{16} << 20;
+
+}  // namespace
 
 QByteArray sketchSvg(const Sketch& sketch, const QString& title, int width, int fontPixels) {
     const int height = std::clamp(qRound(width * sketchAspect(sketch)), 320, 1000);
@@ -85,12 +94,27 @@ void SketchView::paintEvent(QPaintEvent* /*event*/) {
     const qreal ratio = devicePixelRatioF();
     if (painted_.isNull() || painted_.size() != size() * ratio) {
         painted_ = QPixmap(size() * ratio);
+        if (painted_.isNull()) {
+            return;
+        }
         painted_.setDevicePixelRatio(ratio);
         painted_.fill(Qt::white);
         QPainter painter(&painted_);
         painter.setFont(font());
         painter.setPen(palette().color(QPalette::Mid));
         painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+        // Qt's rasterizer does not survive running out of memory part way through a path (a
+        // grid of 10000 holes under a tight cap ends the program), so room is made sure of first;
+        // without it the frame says so and the next paint tries again.
+        if (sketch_ && !MemoryReserve(kPaintRoom).held()) {
+            painter.setPen(palette().color(QPalette::Text));
+            painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
+                             tr("Not enough memory to draw the picture."));
+            painter.end();
+            QPainter(this).drawPixmap(0, 0, painted_);
+            painted_ = QPixmap();
+            return;
+        }
         if (sketch_) {
             const double margin = fontMetrics().height() / 2.0;
             paintSketch(painter, *sketch_,

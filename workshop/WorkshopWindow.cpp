@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
@@ -14,21 +15,25 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
+#include <new>
 
 #include "Version.h"
+#include "ui/DesktopServices.h"
 #include "workshop/CalculatorPage.h"
 #include "workshop/Page.h"
 #include "workshop/SafeFile.h"
@@ -53,6 +58,32 @@ QIcon workshopIcon() {
                      QSize(size, size));
     }
     return icon;
+}
+
+// Room made sure of before Qt sets up a preview or a PDF writer, where running out of memory would
+// end the program: the preview takes some 10 MB before it draws a page. The pages themselves are
+// printSheet's to make room for.
+constexpr std::size_t kPreviewRoom = std::size_t{24} << 20;
+constexpr std::size_t kPdfWriterRoom = std::size_t{8} << 20;
+constexpr std::size_t kPictureRoom = std::size_t{16} << 20;
+
+// The sheet as a PDF document in memory; returns the number of pages.
+int writePdf(const PrintedSheet& sheet, QByteArray& pdf) {
+    requireMemory(kPdfWriterRoom);
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(WorkshopWindow::defaultPageLayout());
+    writer.setTitle(QString::fromStdString(sheet.report.title));
+    writer.setCreator(title());
+    return printSheet(writer, sheet);
+}
+
+// The picture as an SVG document. Room is made sure of first: the SVG writer's painter, cut
+// short by a shortage, would end the program as it closed.
+QByteArray pictureSvg(const Sketch& sketch, const QString& caption) {
+    requireMemory(kPictureRoom);
+    return sketchSvg(sketch, caption);
 }
 
 }  // namespace
@@ -160,9 +191,24 @@ WorkshopWindow::WorkshopWindow(QWidget* parent) : QMainWindow(parent) {
     if (CalculatorPage* page = currentPage()) {
         page->focusFirstField();
     }
+    warnIfSettingsCannotBeKept();
 }
 
 WorkshopWindow::~WorkshopWindow() = default;
+
+void WorkshopWindow::warnIfSettingsCannotBeKept() {
+    const QString why = whyNotWritable(settings_.fileName());
+    if (why.isEmpty()) {
+        return;
+    }
+    // Once the window is up, over it rather than before it.
+    const QString file = QDir::toNativeSeparators(settings_.fileName());
+    QTimer::singleShot(0, this, [this, file, why] {
+        complain(tr("The inputs will not be remembered for the next start: the settings file %1 "
+                    "cannot be written (%2).")
+                     .arg(file, why));
+    });
+}
 
 QAction* WorkshopWindow::makeAction(const char* name, const QString& text, const QKeySequence& keys,
                                     void (WorkshopWindow::*slot)()) {
@@ -289,12 +335,16 @@ QString WorkshopWindow::askSavePath(const QAction* action, const QString& captio
 }
 
 bool WorkshopWindow::saveOutput(const QString& path,
-                                std::function<std::string()> PageOutput::*writer) {
+                                std::function<std::string()> PageOutput::*writer,
+                                const QString& what) {
     const CalculatorPage* page = currentPage();
     if (page == nullptr || !page->isCurrent() || !(page->output()->*writer)) {
         return false;
     }
-    const std::string bytes = (page->output()->*writer)();
+    std::string bytes;
+    if (!enoughMemory(what, [&] { bytes = (page->output()->*writer)(); })) {
+        return false;
+    }
     if (const SaveOutcome outcome = saveFile(path, bytes); !outcome.saved) {
         complain(tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), outcome.reason));
         return false;
@@ -305,11 +355,27 @@ bool WorkshopWindow::saveOutput(const QString& path,
 }
 
 bool WorkshopWindow::saveCsvTo(const QString& path) {
-    return saveOutput(path, &PageOutput::csv);
+    return saveOutput(path, &PageOutput::csv, tr("save the CSV"));
 }
 
 bool WorkshopWindow::saveGcodeTo(const QString& path) {
-    return saveOutput(path, &PageOutput::gcode);
+    return saveOutput(path, &PageOutput::gcode, tr("save the G-code"));
+}
+
+bool WorkshopWindow::enoughMemory(const QString& what, const std::function<void()>& work) {
+    try {
+        work();
+        return true;
+    } catch (const std::bad_alloc&) {
+        sayShortOfMemory(what);
+        return false;
+    }
+}
+
+void WorkshopWindow::sayShortOfMemory(const QString& what) {
+    messageRoom_.release();
+    complain(tr("Not enough memory to %1.").arg(what));
+    messageRoom_.retake();
 }
 
 QPageLayout WorkshopWindow::defaultPageLayout() {
@@ -322,23 +388,24 @@ QPageLayout WorkshopWindow::defaultPageLayout() {
         QPageLayout::Millimeter);
 }
 
+// The PDF is made in memory and saved as every file is, so that it too replaces nothing but a
+// regular file and names the system's reason when it cannot be written.
 int WorkshopWindow::exportPdfTo(const QString& path) {
-    const std::optional<PrintedSheet> sheet = currentSheet();
-    if (!sheet) {
+    std::optional<PrintedSheet> sheet;
+    QByteArray pdf;
+    int pages = 0;
+    if (!enoughMemory(tr("export the PDF"),
+                      [&] {
+                          sheet = currentSheet();
+                          pages = sheet ? writePdf(*sheet, pdf) : 0;
+                      }) ||
+        !sheet) {
         return 0;
     }
-    QSaveFile file(path);
-    int pages = 0;
-    if (file.open(QIODevice::WriteOnly)) {
-        QPdfWriter writer(&file);
-        writer.setPageLayout(defaultPageLayout());
-        writer.setTitle(QString::fromStdString(sheet->report.title));
-        writer.setCreator(title());
-        pages = printSheet(writer, *sheet);
-    }
-    if (pages == 0 || !file.commit()) {
-        complain(
-            tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    const SaveOutcome outcome =
+        pages > 0 ? saveFile(path, pdf) : SaveOutcome{false, tr("the pages could not be drawn")};
+    if (!outcome.saved) {
+        complain(tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), outcome.reason));
         return 0;
     }
     statusBar()->showMessage(
@@ -356,7 +423,11 @@ bool WorkshopWindow::exportPictureTo(const QString& path) {
     caption.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
     caption.remove(QLatin1Char('&'));
     caption.replace(QStringLiteral("\x01"), QStringLiteral("&"));
-    const QByteArray svg = sketchSvg(page->output()->sketch(), caption);
+    QByteArray svg;
+    if (!enoughMemory(tr("export the picture"),
+                      [&] { svg = pictureSvg(page->output()->sketch(), caption); })) {
+        return false;
+    }
     if (const SaveOutcome outcome = saveFile(path, svg); !outcome.saved) {
         complain(tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), outcome.reason));
         return false;
@@ -366,13 +437,19 @@ bool WorkshopWindow::exportPictureTo(const QString& path) {
     return true;
 }
 
+// The clipboard is given the sheet's own UTF-8 bytes, so that when another program reads them
+// nothing is converted, and nothing can run short of memory, in the middle of the window's events.
 void WorkshopWindow::copySheet() {
     const CalculatorPage* page = currentPage();
     if (page == nullptr || !page->isCurrent()) {
         return;
     }
-    QGuiApplication::clipboard()->setText(QString::fromStdString(page->output()->text),
-                                          QClipboard::Clipboard);
+    std::unique_ptr<QMimeData> text = desktop::clipboardText(page->output()->text);
+    if (text == nullptr) {
+        sayShortOfMemory(tr("copy the sheet"));
+        return;
+    }
+    desktop::clipboardSetText(std::move(text));
     statusBar()->showMessage(tr("Copied the sheet to the clipboard"), kStatusMilliseconds);
 }
 
@@ -409,21 +486,37 @@ void WorkshopWindow::exportPicture() {
 }
 
 void WorkshopWindow::print() {
-    const std::optional<PrintedSheet> sheet = currentSheet();
-    if (!sheet) {
-        return;
-    }
+    enoughMemory(tr("print the sheet"), [this] {
+        if (const std::optional<PrintedSheet> sheet = currentSheet()) {
+            previewAndPrint(*sheet);
+        }
+    });
+}
+
+void WorkshopWindow::previewAndPrint(const PrintedSheet& sheet) {
+    requireMemory(kPreviewRoom);
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageLayout(defaultPageLayout());
-    printer.setDocName(QString::fromStdString(sheet->report.title));
+    printer.setDocName(QString::fromStdString(sheet.report.title));
     printer.setCreator(title());
     QPrintPreviewDialog preview(&printer, this);
     preview.setObjectName(QStringLiteral("printPreview"));
-    preview.setWindowTitle(
-        tr("Print Preview: %1").arg(QString::fromStdString(sheet->report.title)));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [&sheet](QPrinter* target) { printSheet(*target, *sheet); });
+    preview.setWindowTitle(tr("Print Preview: %1").arg(QString::fromStdString(sheet.report.title)));
+    bool shortOfMemory = false;
+    // The pages are drawn inside Qt's own calls, which must not see the shortage: the preview is
+    // closed once its loop runs, and the shortage said after.
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter* target) {
+        try {
+            printSheet(*target, sheet);
+        } catch (const std::bad_alloc&) {
+            shortOfMemory = true;
+            QMetaObject::invokeMethod(&preview, &QDialog::reject, Qt::QueuedConnection);
+        }
+    });
     preview.exec();
+    if (shortOfMemory) {
+        throw std::bad_alloc();
+    }
 }
 
 void WorkshopWindow::resetPage() {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "workshop/Memory.h"
 #include "workshop/Page.h"
 #include "workshop/ReportPrinter.h"
 
@@ -73,13 +74,23 @@ private:
     QPushButton* makeButton(QAction* action);
     void updateActions();
     void savePage(CalculatorPage* page);
+    // Says once, at the start, that the inputs will not be remembered when the settings cannot
+    // be written, and why.
+    void warnIfSettingsCannotBeKept();
     void saveWindow();
     // The file the user chooses for what the action saves; "" when the action is off or the
     // user cancels.
     QString askSavePath(const QAction* action, const QString& caption, const QString& suffix,
                         const QString& filter);
-    // Writes what the sheet's writer makes (its CSV or G-code) to the file, when it has one.
-    bool saveOutput(const QString& path, std::function<std::string()> PageOutput::*writer);
+    // Writes what the sheet's writer makes (its CSV or G-code) to the file, when it has one;
+    // `what` names the work for a shortage of memory: "save the CSV".
+    bool saveOutput(const QString& path, std::function<std::string()> PageOutput::*writer,
+                    const QString& what);
+    // Does the work; when memory runs short for it, says "Not enough memory to <what>." and
+    // returns false, the window, its pages, the clipboard and the files as they were.
+    bool enoughMemory(const QString& what, const std::function<void()>& work);
+    void sayShortOfMemory(const QString& what);
+    void previewAndPrint(const PrintedSheet& sheet);
     void complain(const QString& text);
 
     void copySheet();
@@ -102,6 +113,8 @@ private:
     QAction* exportPicture_ = nullptr;
     QAction* resetPage_ = nullptr;
     std::vector<std::pair<QAction*, QPushButton*>> buttons_;
+    // Room kept for the message that memory ran short, which would otherwise have none.
+    MemoryReserve messageRoom_{std::size_t{4} << 20};
 };
 
 }  // namespace morvanta::workshop

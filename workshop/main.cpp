@@ -4,9 +4,11 @@
 #include <cstdio>
 
 #include "ui/DesktopServices.h"
+#include "workshop/Memory.h"
 #include "workshop/WorkshopWindow.h"
 
 int main(int argc, char* argv[]) {
+    morvanta::workshop::shareOneMemoryArena();
     if (const auto why = morvanta::desktop::missingDesktop()) {
         std::fprintf(stderr,
                      "morvanta-workshop: no desktop to show the window on (%s); to run it without "

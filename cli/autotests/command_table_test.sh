@@ -129,6 +129,18 @@ for args in "" "--lf" "bogus 7" "help bogus" "help this all" "--bogus this 7" "-
         fail "[$args]: standard error '$(cat "$work/err")'"
 done
 
+# A word with a line break or another control character in it: still one line of complaint, the
+# character shown as '?', and the pointer to the help.
+for word in $'--bo\ngus' $'--bo\rgus' $'--bo\x7fgus'; do
+    capture sheet 7 "$word"
+    [[ $status -eq 2 && $(wc -l <"$work/err") -eq 2 &&
+        $(head -n 1 "$work/err") == "morvanta-table sheet: unknown option --bo?gus" ]] ||
+        fail "[sheet 7 $(printf %q "$word")]: status $status, $(cat -v "$work/err")"
+done
+capture $'bo\ngus' 7
+[[ $status -eq 2 && $(cat "$work/err") == "morvanta-table: unknown command bo?gus"$'\n'"Try 'morvanta-table --help'." ]] ||
+    fail "[bo\\ngus 7]: status $status, $(cat -v "$work/err")"
+
 capture --crlf this 7 --lf
 [[ $status -eq 2 && $(head -n 1 "$work/err") == "morvanta-table this: --lf and --crlf together" ]] ||
     fail "--crlf this 7 --lf: status $status, $(cat "$work/err")"

@@ -1,0 +1,304 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <functional>
+
+#include "workshop/autotests/MessageAnswerer.h"
+#include "workshop/autotests/WorkshopTestSupport.h"
+
+using namespace morvanta::workshop;
+using namespace morvanta::workshop::testing;
+
+namespace {
+
+// The bolt circle with every output it has, at the largest count or at a small one.
+QStringList boltCircle(int count) {
+    return {QStringLiteral("count=%1").arg(count),
+            "diameter=100",
+            "decimals=8",
+            "depth=-5",
+            "retract=2",
+            "feed=100"};
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+// The kind of what is at the path, the path itself and not what a link names: S_IFREG, S_IFLNK...
+mode_t kindAt(const QString& path) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
+}
+
+QStringList everythingIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
+}
+
+}  // namespace
+
+// The window on a failing machine: a full disk, a device where a file is wanted, settings that
+// cannot be kept, and pastes longer than a field can hold.
+class FaultsTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder;
+    WorkshopWindow* window = nullptr;
+
+    // The four saves of the page in front, by the suffix they are saved under.
+    std::vector<std::pair<QString, std::function<bool(const QString&)>>> saves() {
+        return {
+            {QStringLiteral("csv"),
+             [this](const QString& path) { return window->saveCsvTo(path); }},
+            {QStringLiteral("nc"),
+             [this](const QString& path) { return window->saveGcodeTo(path); }},
+            {QStringLiteral("pdf"),
+             [this](const QString& path) { return window->exportPdfTo(path) > 0; }},
+            {QStringLiteral("svg"),
+             [this](const QString& path) { return window->exportPictureTo(path); }},
+        };
+    }
+
+private slots:
+    void initTestCase() { isolateSettings(folder.filePath(QStringLiteral("settings"))); }
+    void init() { window = freshWindow(); }
+    void cleanup() { delete window; }
+
+    void shouldKeepTheOldFileWhenTheDiskIsFull_data() {
+        QTest::addColumn<bool>("ownDisk");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a 256 kB disk") << true << "No space left on device";
+        QTest::newRow("a file size limit of 256 kB") << false << "File too large";
+    }
+
+    // The largest bolt circle's CSV, G-code, PDF and picture do not fit: each save says why in the
+    // system's words, the old file stays as it was and nothing is left behind. A small sheet fits.
+    void shouldKeepTheOldFileWhenTheDiskIsFull() {
+        QFETCH(bool, ownDisk);
+        QFETCH(QString, reason);
+        const QString disk = folder.filePath(QStringLiteral("disk"));
+        QVERIFY(QDir().mkpath(disk));
+        rlimit fileSize{};
+        getrlimit(RLIMIT_FSIZE, &fileSize);
+        const auto restore = qScopeGuard([&] {
+            ownDisk ? static_cast<void>(::umount2(QFile::encodeName(disk).constData(), MNT_DETACH))
+                    : static_cast<void>(setrlimit(RLIMIT_FSIZE, &fileSize));
+        });
+        if (ownDisk) {
+            if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=256k") !=
+                0) {
+                QSKIP("mounting a disk of its own needs root");
+            }
+        } else {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit = fileSize;
+            limit.rlim_cur = 256 * 1024;
+            QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+        }
+        fillPage(front(window, QStringLiteral("bolt")), boltCircle(10000));
+        for (const auto& [suffix, save] : saves()) {
+            const QString path = QDir(disk).filePath(QStringLiteral("old.") + suffix);
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old\n") == 4);
+            old.close();
+            MessageAnswerer answerer;
+            QVERIFY(!save(path));
+            QCOMPARE(answerer.messages, QStringList{"Could not save " + path + ": " + reason});
+            QCOMPARE(contents(path), QByteArray("old\n"));
+        }
+        QCOMPARE(everythingIn(disk), (QStringList{"old.csv", "old.nc", "old.pdf", "old.svg"}));
+
+        fillPage(front(window, QStringLiteral("bolt")), boltCircle(7));
+        for (const auto& [suffix, save] : saves()) {
+            QVERIFY2(save(QDir(disk).filePath(QStringLiteral("old.") + suffix)),
+                     qPrintable(suffix));
+        }
+        QCOMPARE(
+            contents(QDir(disk).filePath(QStringLiteral("old.csv"))),
+            runTable(toolWords(QStringLiteral("bolt"), boltCircle(7).mid(0, 3), {"--csv"})).out);
+    }
+
+    void shouldReplaceNothingButARegularFile_data() {
+        QTest::addColumn<mode_t>("kind");
+        QTest::newRow("a device") << mode_t{S_IFCHR};
+        QTest::newRow("a named pipe") << mode_t{S_IFIFO};
+        QTest::newRow("a folder") << mode_t{S_IFDIR};
+        QTest::newRow("a link to a device") << mode_t{S_IFLNK};
+    }
+
+    // Something that is not a regular file under the name chosen (x.pdf the name of a device):
+    // each save refuses it, says so, and leaves it as it was; nothing else is made beside it. The
+    // device is one of the test's own, never the system's: a save that went wrong would replace
+    // it.
+    void shouldReplaceNothingButARegularFile() {
+        QFETCH(mode_t, kind);
+        fillPage(front(window, QStringLiteral("bolt")), boltCircle(7));
+        for (const auto& [suffix, save] : saves()) {
+            QTemporaryDir place;
+            const QString path = place.filePath(QStringLiteral("x.") + suffix);
+            const QByteArray name = QFile::encodeName(path);
+            const QByteArray device = QFile::encodeName(place.filePath(QStringLiteral("device")));
+            const bool made =
+                kind == S_IFDIR   ? QDir().mkdir(path)
+                : kind == S_IFIFO ? ::mkfifo(name.constData(), 0666) == 0
+                : kind == S_IFCHR
+                    ? ::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0
+                    : ::mknod(device.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0 &&
+                          ::symlink(device.constData(), name.constData()) == 0;
+            if (!made) {
+                QSKIP("making a device needs root");
+            }
+            const QStringList before = everythingIn(place.path());
+            MessageAnswerer answerer;
+            QVERIFY(!save(path));
+            QCOMPARE(answerer.messages,
+                     QStringList{"Could not save " + path + ": it is not a regular file"});
+            QCOMPARE(kindAt(path), kind);
+            QCOMPARE(kindAt(QFile::decodeName(device)), kind == S_IFLNK ? mode_t{S_IFCHR} : 0);
+            QCOMPARE(everythingIn(place.path()), before);
+        }
+    }
+
+    void shouldSayOnceThatTheInputsWillNotBeRemembered_data() {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("the settings' folder a plain file") << "plain"
+                                                           << "Not a directory";
+        QTest::newRow("settings on a read-only disk") << "read-only"
+                                                      << "Read-only file system";
+        QTest::newRow("settings that can be written") << ""
+                                                      << "";
+    }
+
+    // Settings that cannot be written: the window says so once as it starts, plainly and with the
+    // system's reason, then works as ever, and says nothing more as it saves and closes.
+    void shouldSayOnceThatTheInputsWillNotBeRemembered() {
+        QFETCH(QString, settings);
+        QFETCH(QString, reason);
+        delete window;
+        window = nullptr;
+        const QString place = folder.filePath(QStringLiteral("config-") + settings);
+        const auto restore = qScopeGuard([&] {
+            ::umount2(QFile::encodeName(place).constData(), MNT_DETACH);
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                               folder.filePath(QStringLiteral("settings")));
+        });
+        if (settings == QLatin1String("plain")) {
+            QFile plain(place);
+            QVERIFY(plain.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(QDir().mkpath(place));
+        }
+        if (settings == QLatin1String("read-only") &&
+            ::mount("tmpfs", QFile::encodeName(place).constData(), "tmpfs", MS_RDONLY, "") != 0) {
+            QSKIP("mounting a read-only disk needs root");
+        }
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, place);
+        const QString file = QSettings().fileName();
+
+        MessageAnswerer answerer;
+        window = freshWindow(false);
+        const QStringList said{
+            QStringLiteral("The inputs will not be remembered for the next start: the settings "
+                           "file %1 cannot be written (%2).")
+                .arg(file, reason)};
+        QTRY_COMPARE(answerer.messages, reason.isEmpty() ? QStringList() : said);
+        QTest::keyClicks(child<QLineEdit>(window->currentPage(), QStringLiteral("count")),
+                         QStringLiteral("2"));
+        QVERIFY(window->currentPage()->isCurrent());
+        window->close();
+        QTest::qWait(200);
+        QCOMPARE(answerer.messages, reason.isEmpty() ? QStringList() : said);
+        QCOMPARE(QFile::exists(file), reason.isEmpty());
+    }
+
+    void shouldRefuseATextLongerThanTheFieldWhole_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<int>("most");
+        QTest::newRow("a count") << "sheet"
+                                 << "count"
+                                 << "Count" << 24;
+        QTest::newRow("a list of gears") << "index"
+                                         << "gears"
+                                         << "Change gears" << 384;
+        QTest::newRow("a list of plates") << "index"
+                                          << "plates"
+                                          << "Plates" << 768;
+    }
+
+    // A paste that would make the field longer than it can hold is refused whole, with a word
+    // beside the field, the field left as it was: cut to 24 characters, 25 characters that say 70
+    // would say 7. A paste as long as the field can hold is taken, and a key that would make it
+    // one too long is refused the same way.
+    void shouldRefuseATextLongerThanTheFieldWhole() {
+        QFETCH(QString, page);
+        QFETCH(QString, field);
+        QFETCH(QString, caption);
+        QFETCH(int, most);
+        CalculatorPage* shown = front(window, page);
+        auto* list = qobject_cast<QComboBox*>(child<QWidget>(shown, field));
+        QLineEdit* edit = list != nullptr ? list->lineEdit() : child<QLineEdit>(shown, field);
+        const QString before = edit->text();
+        const QString refused = caption + QStringLiteral(
+                                              " takes at most %1 characters: the longer text was "
+                                              "refused and the field left as it was.")
+                                              .arg(most);
+        const auto paste = [edit](const QString& text) {
+            QApplication::clipboard()->setText(text);
+            edit->setFocus();
+            edit->selectAll();
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        };
+        paste(QString(most, QLatin1Char('0')).append(QStringLiteral("70")).right(most + 1));
+        QCOMPARE(edit->text(), before);
+        QCOMPARE(shown->messageFor(field), refused);
+
+        const QString longest =
+            QString(most, QLatin1Char('0')).append(QLatin1Char('7')).right(most);
+        paste(longest);
+        QCOMPARE(edit->text(), longest);
+        QVERIFY(shown->messageFor(field) != refused);
+        edit->end(false);
+        QTest::keyClick(edit, Qt::Key_1);
+        QCOMPARE(edit->text(), longest);
+        QCOMPARE(shown->messageFor(field), refused);
+    }
+
+    // A link to a file: the file it names takes the sheet, and the link stays a link.
+    void shouldSaveThroughALinkToAFile() {
+        fillPage(front(window, QStringLiteral("bolt")), boltCircle(7));
+        for (const auto& [suffix, save] : saves()) {
+            QTemporaryDir place;
+            const QString target = place.filePath(QStringLiteral("target"));
+            const QString link = place.filePath(QStringLiteral("x.") + suffix);
+            QFile file(target);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write("old\n") == 4);
+            file.close();
+            QVERIFY(QFile::link(target, link));
+            QVERIFY(save(link));
+            QCOMPARE(kindAt(link), mode_t{S_IFLNK});
+            QVERIFY(contents(target) != "old\n" && contents(target).size() > 100);
+            QCOMPARE(everythingIn(place.path()), (QStringList{"target", "x." + suffix}));
+        }
+    }
+};
+
+QTEST_MAIN(FaultsTest)
+#include "FaultsTest.moc"
