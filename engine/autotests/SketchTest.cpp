@@ -196,7 +196,8 @@ TEST(SheetSketch, shouldWriteTheAngleOfHolesThirtyDegreesApart) {
         EXPECT_EQ(textsOf(sketch, Ink::Outline), c.angles) << c.holes;
     }
     // Written outside the ring, on the side away from the centre: 360/7° up and to the left.
-    const SketchText* second = text(sheetPicture({{"count", "7"}}), "51°25'43\"");
+    const Sketch seven = sheetPicture({{"count", "7"}});
+    const SketchText* second = text(seven, "51°25'43\"");
     ASSERT_NE(second, nullptr);
     EXPECT_NEAR(second->x, -90.692, kNear);
     EXPECT_NEAR(second->y, 72.325, kNear);
@@ -264,7 +265,8 @@ TEST(IndexSketch, shouldOpenTheSectorArmsToTheMove) {
         }
     }
     // Hole 6 of 15, five spaces on from the pin: 120° clockwise from the top.
-    const SketchHole& sixth = hole(indexPicture({{"count", "127"}}), 6);
+    const Sketch plate = indexPicture({{"count", "127"}});
+    const SketchHole& sixth = hole(plate, 6);
     EXPECT_NEAR(sixth.x, 12.990, kNear);
     EXPECT_NEAR(sixth.y, -7.5, kNear);
 }
