@@ -175,10 +175,13 @@ void addStepTable(const AngleIndexPlan& plan, Report& report) {
          : plan.method == IndexMethod::None   ? "; Error: angle set minus exact angle"
                                               : ""));
     report.columns = {"Step", "Angle", "Turns", "Holes"};
+    report.columnUnits = {"", "°'\"", "", ""};
     if (plan.method == IndexMethod::Compound) {
         report.columns.push_back("Plate holes");
+        report.columnUnits.emplace_back();
     } else if (plan.method == IndexMethod::None) {
         report.columns.push_back("Error");
+        report.columnUnits.emplace_back("\"");
     }
     for (std::int64_t step = 0; step <= plan.steps; ++step) {
         const AnglePlace place = anglePlace(plan, step);
@@ -227,6 +230,10 @@ Report angleIndexReport(const AngleIndexPlan& plan) {
             nearestNotes(plan, report.notes);
             break;
     }
+    // What to set up and do for each step, as on the index plate's page.
+    report.answer = answerLines(report.notes, {"Method:", "Recommended:", "Move:", "First move",
+                                               "Sector arms:", "Second move", "turn ", "Gear train",
+                                               "Direction:", "Circle:", "Angle reached:"});
     if (plan.steps > 0) {
         addStepTable(plan, report);
     }

@@ -171,8 +171,7 @@ namespace {
 // is.
 std::string turnAngleText(const Angle& angle, int decimals) {
     const std::string text = decimalDegreesText(angle, decimals);
-    return text.starts_with("360") ? decimalDegreesText(angle - Angle::whole(360), decimals)
-                                   : text;
+    return text.starts_with("360") ? decimalDegreesText(angle - Angle::whole(360), decimals) : text;
 }
 
 std::string turnDmsText(const Angle& angle, int decimals) {
@@ -237,6 +236,10 @@ Report boltCircleReport(const BoltCirclePlan& plan) {
     }
     report.notes.push_back(std::string(kMovesNote));
     report.columns = {"Hole", "Angle", "DMS", "X", "Y", "dX", "dY"};
+    // X and Y are in whatever unit the user gave the diameter in.
+    report.columnUnits = {"", "°", "°'\"", "", "", "", ""};
+    report.answer =
+        answerLines(report.notes, {"Holes:", "Angles:", "Radius:", "Chord:", "Drilled:"});
     addPatternRows(report, boltCircleHoles(plan), plan.choice, decimals, [&](std::size_t i) {
         const Angle& angle = plan.holes[i].angle;
         return std::vector<std::string>{std::to_string(i + 1), turnAngleText(angle, decimals),

@@ -156,6 +156,9 @@ struct Input {
     std::string_view only = {};    // the id of the output switch it belongs to: "gcode"
     std::string_view sample = {};  // the value a new window page starts with: "90"
     Role role = Role::Value;
+    // The id of the input this one is given instead of: the radius instead of the "diameter".
+    // A window gives both one field and a switch between them.
+    std::string_view instead = {};
 
     constexpr Input offering(std::span<const Choice> list) const {
         Input copy = *this;
@@ -175,6 +178,11 @@ struct Input {
     constexpr Input as(Role what) const {
         Input copy = *this;
         copy.role = what;
+        return copy;
+    }
+    constexpr Input insteadOf(std::string_view other) const {
+        Input copy = *this;
+        copy.instead = other;
         return copy;
     }
 
@@ -306,6 +314,10 @@ Result<Made> makeEveryOutput(const Calculation& calculation, const Inputs& input
 // "a number above 0 with at most 7 digits before the point and 6 after", "a number of degrees
 // below 100000 in size", "east or north".
 std::string limitsText(const Input& input);
+
+// Which number of a point a refusal is about: 1 for the X ("the X of {centre} must be a number;
+// x is not a number"), 2 for the Y, 0 for the point as a whole or for any other input.
+int pointPart(const Refusal& refusal);
 
 // How a refusal or a help names an input for each front to word: named("span") == "{span}".
 std::string named(std::string_view id);

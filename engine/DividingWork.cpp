@@ -84,7 +84,10 @@ Report withIndexing(Report work, const IndexPlan& plan) {
     for (std::string& note : indexing.notes) {
         work.notes.push_back(std::move(note));
     }
+    // The work's own answer first, then how to index it.
+    work.answer.insert(work.answer.end(), indexing.answer.begin(), indexing.answer.end());
     work.columns = std::move(indexing.columns);
+    work.columnUnits = std::move(indexing.columnUnits);
     work.rows = std::move(indexing.rows);
     work.footer = std::move(indexing.footer);
     return work;

@@ -221,6 +221,9 @@ Report flatsReport(const FlatsPlan& plan) {
         formatted("Flats: %lld flats on a diameter of ", static_cast<long long>(plan.count)) +
         exactDecimalText(plan.diameter);
     report.notes = sizeNotes(plan);
+    // The sizes to cut, before the note on odd counts, which explains rather than answers.
+    report.answer = answerLines(report.notes, {"Across flats:", "on the round:", "Depth of cut:",
+                                               "Width of each flat:", "Across corners:"});
     if (plan.count % 2 == 1) {
         report.notes.push_back(
             "Across flats: for an odd count, twice the distance of each flat from the axis");

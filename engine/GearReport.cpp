@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <cmath>
 
-#include "engine/Wording.h"
 #include "engine/DividingWork.h"
 #include "engine/Gear.h"
 #include "engine/Integers.h"
+#include "engine/Wording.h"
 
 namespace morvanta {
 
@@ -115,6 +115,10 @@ Report gearReport(const GearPlan& plan) {
                         (plan.lead->rightHand ? " right hand" : " left hand");
     }
     report.notes = plan.helix ? helicalNotes(plan) : spurNotes(plan);
+    // The blank, the depth and the cutter; a helical gear's train, swivel and hand besides.
+    report.answer = answerLines(report.notes,
+                                {"Outside diameter", "Whole depth",
+                                 "Cutter:", "Change gears:", "Lead reached:", "Swivel:", "Hand:"});
     return withIndexing(std::move(report), plan.indexing);
 }
 

@@ -108,6 +108,9 @@ Report gridReport(const GridPlan& plan) {
     }
     report.notes.push_back(std::string(kMovesNote));
     report.columns = {"Hole", "Row", "Column", "X", "Y", "dX", "dY"};
+    // X and Y are in whatever unit the user gave the pitch in.
+    report.columnUnits = {"", "", "", "", "", "", ""};
+    report.answer = answerLines(report.notes, {"Pitch:", "Order:", "Drilled:"});
     addPatternRows(report, plan.holes, plan.choice, plan.decimals, [&](std::size_t i) {
         return std::vector<std::string>{std::to_string(plan.holes[i].number),
                                         std::to_string(plan.row[i]),

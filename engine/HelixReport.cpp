@@ -2,10 +2,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/Wording.h"
 #include "engine/DividingWork.h"
 #include "engine/Helix.h"
 #include "engine/Integers.h"
+#include "engine/Wording.h"
 
 namespace morvanta {
 
@@ -181,12 +181,16 @@ Report helixReport(const HelixPlan& plan) {
                                   : "Helix: " + exactDegreesText(*plan.work.angle) +
                                         " on a diameter of " + diameterText(plan) + ", " + hand;
     report.notes = helixNotes(plan);
+    report.answer =
+        answerLines(report.notes, {"Change gears:", "Lead reached:", "Swivel:", "Hand:"});
     report.notes.push_back(
         "Trains: the leads nearest the lead wanted that the gears make, the chosen first; the "
         "studs");
     report.notes.push_back(
         "empty for one pair, the gear on the screw driving the gear on the worm");
     report.columns = {"Worm", "Stud 1", "Stud 2", "Screw", "Lead", "Error"};
+    const std::string unit(unitName(plan.work.unit));
+    report.columnUnits = {"", "", "", "", unit, unit};
     for (const HelixTrain& entry : plan.trains) {
         const Places at = placesOf(entry.train);
         const bool compound = entry.train.pairs == 2;

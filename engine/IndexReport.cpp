@@ -166,6 +166,36 @@ std::vector<std::string> divisionRow(const IndexPlan& plan, std::int64_t divisio
     return row;
 }
 
+// The turns and holes are named by their column; the angle and the error have units.
+std::vector<std::string> divisionUnits(const IndexPlan& plan) {
+    std::vector<std::string> units{"", "°'\"", "", ""};
+    if (plan.method == IndexMethod::Compound) {
+        units.emplace_back();
+    }
+    if (plan.method == IndexMethod::None) {
+        units.emplace_back("\"");
+    }
+    return units;
+}
+
+// What the machinist sets up and does for each division: the method, the circle and the move,
+// the sector arms, the gears and the way the plate turns, or how far the nearest hole is off.
+std::vector<std::string> planAnswer(const IndexPlan& plan, const std::vector<std::string>& notes) {
+    switch (plan.method) {
+        case IndexMethod::Simple:
+            return answerLines(notes, {"Method:", "Recommended:", "Move:", "Sector arms:"});
+        case IndexMethod::Compound:
+            return answerLines(notes,
+                               {"Method:", "First move", "Sector arms:", "Second move", "turn "});
+        case IndexMethod::Differential:
+            return answerLines(notes,
+                               {"Method:", "Move:", "Sector arms:", "Gear train", "Direction:"});
+        case IndexMethod::None:
+            break;
+    }
+    return answerLines(notes, {"Method:", "Circle:"});
+}
+
 std::vector<std::string> divisionColumns(const IndexPlan& plan) {
     switch (plan.method) {
         case IndexMethod::Compound:
@@ -183,6 +213,7 @@ Report indexReport(const IndexPlan& plan) {
     Report report;
     report.title = "Indexing: " + counted(plan.count, "division", "divisions");
     report.notes = planNotes(plan);
+    report.answer = planAnswer(plan, report.notes);
     if (plan.count > kMaxIndexTable) {
         report.footer.push_back(formatted("The division table is printed for counts up to %lld.",
                                           static_cast<long long>(kMaxIndexTable)));
@@ -192,6 +223,7 @@ Report indexReport(const IndexPlan& plan) {
         report.notes.push_back(std::move(note));
     }
     report.columns = divisionColumns(plan);
+    report.columnUnits = divisionUnits(plan);
     report.rows.reserve(static_cast<std::size_t>(plan.count));
     for (std::int64_t division = 1; division <= plan.count; ++division) {
         report.rows.push_back(divisionRow(plan, division));

@@ -91,6 +91,8 @@ Report surveyReport(const SurveyPlan& plan) {
                   static_cast<long long>(tally[0]), static_cast<long long>(tally[1]),
                   static_cast<long long>(tally[2]), static_cast<long long>(tally[3]),
                   static_cast<long long>(entries.size())));
+    report.columnUnits.assign(report.columns.size(), "");
+    report.answer = report.footer;
     return report;
 }
 

@@ -64,13 +64,12 @@ Refusal notOfKind(const Input& input, std::string_view text) {
     }
     const bool decimal = text.find_first_not_of("+-0123456789.") == std::string_view::npos &&
                          text.find_first_of("0123456789") != std::string_view::npos;
-    const char* what = input.kind == InputKind::Choice                ? " is not one of them"
-                       : input.kind == InputKind::Count && decimal    ? " is not a whole number"
-                       : input.kind == InputKind::Count ||
-                               input.kind == InputKind::Decimal ||
-                               (input.kind == InputKind::Degrees &&
-                                !input.limits.sexagesimal)             ? " is not a number"
-                                                                      : " is not written so";
+    const char* what = input.kind == InputKind::Choice             ? " is not one of them"
+                       : input.kind == InputKind::Count && decimal ? " is not a whole number"
+                       : input.kind == InputKind::Count || input.kind == InputKind::Decimal ||
+                               (input.kind == InputKind::Degrees && !input.limits.sexagesimal)
+                           ? " is not a number"
+                           : " is not written so";
     return refusal(input, "must be " + limitsText(input) + "; " + shown(text) + what, {},
                    shown(text));
 }
@@ -114,8 +113,7 @@ std::optional<Refusal> outOfRange(const Input& input, I128 numerator, I128 denom
 
 // A whole number of digits only; "-" and digits read as a negative number, so that its refusal
 // can say it lies below the least value rather than that it is no number at all.
-Result<std::int64_t> readWhole(const Input& input, std::string_view text,
-                               const std::string& must) {
+Result<std::int64_t> readWhole(const Input& input, std::string_view text, const std::string& must) {
     const bool negative = text.starts_with('-');
     std::string_view digits = negative ? text.substr(1) : text;
     if (!allDigits(digits)) {
@@ -163,8 +161,9 @@ Result<ExactDecimal> readDecimal(const Input& input, std::string_view text) {
                               (tail[0] == 'e' || tail[0] == 'E') &&
                               allDigits(tail.substr(tail[1] == '-' || tail[1] == '+' ? 2 : 1));
         return Result<ExactDecimal>::failure(
-            exponent ? refusal(input, "takes no exponent: write the number out in full, as in "
-                                      "1000 for 1e3",
+            exponent ? refusal(input,
+                               "takes no exponent: write the number out in full, as in "
+                               "1000 for 1e3",
                                {}, shown(text))
                      : notOfKind(input, text));
     }
@@ -181,12 +180,12 @@ Result<ExactDecimal> readDecimal(const Input& input, std::string_view text) {
     }
     if (fraction.size() > static_cast<std::size_t>(limits.decimals)) {
         const std::string most = std::to_string(limits.decimals);
-        return Result<ExactDecimal>::failure(refusal(
-            input,
-            (limits.decimals == 0 ? std::string("must be a whole number")
-                                  : "may have at most " + most + " decimals") +
-                "; " + shown(text) + " has " + std::to_string(fraction.size()),
-            most, std::to_string(fraction.size())));
+        return Result<ExactDecimal>::failure(
+            refusal(input,
+                    (limits.decimals == 0 ? std::string("must be a whole number")
+                                          : "may have at most " + most + " decimals") +
+                        "; " + shown(text) + " has " + std::to_string(fraction.size()),
+                    most, std::to_string(fraction.size())));
     }
     std::int64_t units = 0;
     for (const char c : std::string(whole) + std::string(fraction)) {
@@ -201,13 +200,16 @@ Result<ExactDecimal> readRangedDecimal(const Input& input, std::string_view text
     if (read.ok()) {
         const ExactDecimal& value = read.value();
         if (const auto out = outOfRange(input, value.units,
-                                        detail::kPow10[static_cast<std::size_t>(value.scale)],
-                                        text, mustBe(input))) {
+                                        detail::kPow10[static_cast<std::size_t>(value.scale)], text,
+                                        mustBe(input))) {
             return Result<ExactDecimal>::failure(*out);
         }
     }
     return read;
 }
+
+// How a refusal of one number of a point begins: "the X of {centre} must be a number ...".
+constexpr std::string_view kPointParts[] = {"the X of ", "the Y of "};
 
 // The degrees within the input's digits, minutes and seconds below 60, the seconds with at most
 // kMaxDmsDecimals decimals.
@@ -274,10 +276,11 @@ Result<Values::Value> readPoint(const Input& input, std::string_view text) {
     }
     const Result<ExactDecimal> x = readRangedDecimal(input, text.substr(0, comma));
     const Result<ExactDecimal> y = readRangedDecimal(input, text.substr(comma + 1));
-    for (const auto& [part, name] : {std::pair{&x, "X"}, std::pair{&y, "Y"}}) {
+    for (const auto& [part, name] :
+         {std::pair{&x, kPointParts[0]}, std::pair{&y, kPointParts[1]}}) {
         if (!part->ok()) {
             Refusal refused = part->refusal();
-            refused.text = std::string("the ") + name + " of " + refused.text;
+            refused.text = std::string(name) + refused.text;
             return Result<Values::Value>::failure(std::move(refused));
         }
     }
@@ -350,9 +353,8 @@ Result<Values::Value> readList(const Input& input, std::string_view text) {
     }
     if (input.limits.count != 0 && count > input.limits.count) {
         const std::string most = std::to_string(input.limits.count);
-        const std::string many = count > input.limits.count + kMaxWholeDigits
-                                     ? "more"
-                                     : std::to_string(count);
+        const std::string many =
+            count > input.limits.count + kMaxWholeDigits ? "more" : std::to_string(count);
         return Result<Values::Value>::failure(refusal(
             input, "may hold at most " + most + " numbers; " + many + " are given", most, many));
     }
@@ -392,7 +394,8 @@ std::string rangeText(const Limits& limits) {
         text = (limits.least.open ? "above " : "at least ") + least;
     }
     if (limits.most.set) {
-        text += (text.empty() ? "" : " and ") + std::string(limits.most.open ? "below " : "at most ") + most;
+        text += (text.empty() ? "" : " and ") +
+                std::string(limits.most.open ? "below " : "at most ") + most;
     }
     return text;
 }
@@ -499,8 +502,8 @@ Result<Values::Value> readInput(const Input& input, std::string_view text) {
                 return Result<Values::Value>::failure(decimal.refusal());
             }
             value.decimal = decimal.value();
-            value.angle = Angle::ratio(value.decimal.units,
-                                       detail::kPow10[static_cast<std::size_t>(value.decimal.scale)]);
+            value.angle = Angle::ratio(
+                value.decimal.units, detail::kPow10[static_cast<std::size_t>(value.decimal.scale)]);
             break;
         }
         case InputKind::Point:
@@ -530,6 +533,15 @@ Result<Values::Value> readInput(const Input& input, std::string_view text) {
             break;
     }
     return Result<Values::Value>::success(std::move(value));
+}
+
+int pointPart(const Refusal& refusal) {
+    for (int part = 0; part < 2; ++part) {
+        if (std::string_view(refusal.text).starts_with(kPointParts[part])) {
+            return part + 1;
+        }
+    }
+    return 0;
 }
 
 }  // namespace morvanta

@@ -120,6 +120,9 @@ Report lineReport(const LinePlan& plan) {
     }
     report.notes.push_back(std::string(kMovesNote));
     report.columns = {"Hole", "X", "Y", "dX", "dY"};
+    // X and Y are in whatever unit the user gave the spacing in.
+    report.columnUnits = {"", "", "", "", ""};
+    report.answer = answerLines(report.notes, {"Spacing:", "Direction:", "Drilled:"});
     addPatternRows(report, plan.holes, plan.choice, plan.decimals, [&](std::size_t i) {
         return std::vector<std::string>{std::to_string(plan.holes[i].number)};
     });

@@ -11,6 +11,18 @@ std::size_t displayWidth(const std::string& text) {
     }));
 }
 
+std::vector<std::string> answerLines(const std::vector<std::string>& lines,
+                                     std::initializer_list<std::string_view> starts) {
+    std::vector<std::string> picked;
+    for (const std::string& line : lines) {
+        if (std::any_of(starts.begin(), starts.end(),
+                        [&line](std::string_view start) { return line.starts_with(start); })) {
+            picked.push_back(line);
+        }
+    }
+    return picked;
+}
+
 std::string reportText(const Report& report) {
     std::string text = report.title + "\n";
     for (const std::string& note : report.notes) {

@@ -55,7 +55,8 @@ std::string secondsFigure(const Angle& seconds) {
     if (seconds.isWhole()) {
         return std::to_string(seconds.numerator()) + "\"";
     }
-    const I128 tenThousandths = static_cast<I128>(seconds.numerator()) * 10000 / seconds.denominator();
+    const I128 tenThousandths =
+        static_cast<I128>(seconds.numerator()) * 10000 / seconds.denominator();
     return formatted("%lld.%04lld\"", static_cast<long long>(tenThousandths / 10000),
                      static_cast<long long>(tenThousandths % 10000));
 }
@@ -67,9 +68,11 @@ SheetPlanResult setHandwheel(const Values& values, SheetPlan plan) {
         const std::int64_t turnTimesNumerator = kSecondsPerRevolution * ratio.denominator;
         if (turnTimesNumerator % ratio.numerator != 0) {
             const Angle turn = Angle::ratio(turnTimesNumerator, ratio.numerator);
-            return refuse("{ratio} must turn the table a whole number of seconds of arc per "
-                          "handwheel turn; " + ratio.text + " turns it " + secondsFigure(turn),
-                          "ratio", {}, ratio.text);
+            return refuse(
+                "{ratio} must turn the table a whole number of seconds of arc per "
+                "handwheel turn; " +
+                    ratio.text + " turns it " + secondsFigure(turn),
+                "ratio", {}, ratio.text);
         }
         plan.turn = turnTimesNumerator / ratio.numerator;
         plan.ratioText = ratio.text;
@@ -80,10 +83,11 @@ SheetPlanResult setHandwheel(const Values& values, SheetPlan plan) {
         }
         if (plan.turn % *dial != 0) {
             const Angle graduation = Angle::ratio(plan.turn, *dial);
-            return refuse("one graduation of {dial} must be a whole number of seconds of table "
-                          "angle; " + std::to_string(*dial) + " graduations make it " +
-                              secondsFigure(graduation),
-                          "dial", {}, std::to_string(*dial));
+            return refuse(
+                "one graduation of {dial} must be a whole number of seconds of table "
+                "angle; " +
+                    std::to_string(*dial) + " graduations make it " + secondsFigure(graduation),
+                "dial", {}, std::to_string(*dial));
         }
         plan.dial = *dial;
         plan.graduation = plan.turn / *dial;
@@ -91,9 +95,11 @@ SheetPlanResult setHandwheel(const Values& values, SheetPlan plan) {
     }
     if (const std::optional<std::int64_t> resolution = values.whole("resolution")) {
         if (plan.dial != 0 && *resolution % plan.graduation != 0) {
-            return refuse("{resolution} must be a whole number of graduations of {dial}; one "
-                          "graduation is " + amountText(plan.graduation),
-                          "resolution", amountText(plan.graduation), amountText(*resolution));
+            return refuse(
+                "{resolution} must be a whole number of graduations of {dial}; one "
+                "graduation is " +
+                    amountText(plan.graduation),
+                "resolution", amountText(plan.graduation), amountText(*resolution));
         }
         plan.resolution = *resolution;
     }
@@ -141,19 +147,19 @@ SheetPlanResult checkSpacing(const Values& values, SheetPlan plan) {
     const std::string value = amountText(plan.resolution);
     const std::string spaced = "the spacing of the holes, " + limit;
     if (values.given("resolution")) {
-        return refuse("{resolution} must be no coarser than " + spaced + "; " + value +
-                          " is coarser",
-                      "resolution", limit, value);
+        return refuse(
+            "{resolution} must be no coarser than " + spaced + "; " + value + " is coarser",
+            "resolution", limit, value);
     }
     if (plan.dial != 0) {
-        return refuse("one graduation of {dial}, " + value + ", must be no coarser than " +
-                          spaced + ": a finer dial or fewer holes are needed",
+        return refuse("one graduation of {dial}, " + value + ", must be no coarser than " + spaced +
+                          ": a finer dial or fewer holes are needed",
                       "dial", limit, value);
     }
     // Round the full circle 10000 holes lie 129.6" apart, so only a narrow arc gets here.
-    return refuse(spaced + ", is finer than the resolution of " + value +
-                      ": give fewer holes or a wider arc",
-                  "span", limit, value);
+    return refuse(
+        spaced + ", is finer than the resolution of " + value + ": give fewer holes or a wider arc",
+        "span", limit, value);
 }
 
 }  // namespace
@@ -289,6 +295,14 @@ std::vector<std::string> sheetColumns(const SheetPlan& plan) {
     return {"Hole", "Angle", "Error"};
 }
 
+// The dial counts graduations where there is one, else it is the table's angle within the turn.
+std::vector<std::string> sheetUnits(const SheetPlan& plan) {
+    if (plan.turn != 0) {
+        return {"", "°'\"", "", plan.dial != 0 ? "graduations" : "°'\"", "\""};
+    }
+    return {"", "°'\"", "\""};
+}
+
 std::vector<std::string> sheetRow(const SheetPlan& plan, std::int64_t hole,
                                   const HoleSetting& setting) {
     std::vector<std::string> row{std::to_string(hole), angleText(setting.angle)};
@@ -334,6 +348,10 @@ Report sheetReport(const SheetPlan& plan) {
         }
     }
     report.footer.push_back(sheetFooter(plan, largest, largestHole));
+    report.columnUnits = sheetUnits(plan);
+    // What each setting is rounded to, over which arc, and how far that puts the worst hole off.
+    report.answer = answerLines(report.notes, {"Resolution:", "Holes:"});
+    report.answer.push_back(report.footer.back());
     return report;
 }
 

@@ -6,7 +6,7 @@
 # Writes docs/main.png, docs/help.png and docs/about.png, and of Morvanta Workshop
 # docs/workshop-sheet.png, workshop-fault.png, workshop-index.png, workshop-bolt.png,
 # workshop-line.png, workshop-grid.png,
-# workshop-scaled.png (at QT_SCALE_FACTOR=1.5), workshop-printed.png (the first page of the
+# workshop-scaled.png (the Index plate page at QT_SCALE_FACTOR=1.5), workshop-printed.png (the first page of the
 # index plate plan for 127 divisions exported as PDF, drawn by pdftoppm) and
 # workshop-index-picture.svg (that plan's picture as Export Picture writes it). Needs xvfb,
 # xdotool, imagemagick and poppler-utils; with openbox installed the pictures show the window
@@ -97,7 +97,9 @@ sleep 1
 pdftoppm -f 1 -l 1 -r 80 -png -singlefile "$config/index.pdf" "$out/workshop-printed"
 # The bolt circle of the README, with a drilling cycle for Save G-code.
 keys alt+b alt+n
-retype 10,-5
+retype 10
+keys alt+y
+retype -5
 keys alt+t
 retype 15
 keys alt+p
@@ -120,6 +122,8 @@ QT_SCALE_FACTOR=1.5 "$workshop" >/dev/null 2>&1 &
 pid=$!
 workshop_window=$(window_of "Morvanta Workshop")
 sleep 1
+# The page whose answer is longest, its answer box wrapped rather than cut.
+keys alt+i
 shoot "$workshop_window" workshop-scaled.png
 kill "$pid"
 wait "$pid" 2>/dev/null || true

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QPalette>
 #include <QString>
 #include <QWidget>
 
@@ -9,34 +8,32 @@
 #include <vector>
 
 #include "workshop/Page.h"
+#include "workshop/PageComputation.h"
 
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
 class QSettings;
+class QTimer;
 
 namespace morvanta::workshop {
 
-class SketchView;
+class PageFields;
+class SheetPanel;
 
-// One page of the window: its fields, each with room for the engine's message beside it, and a
-// fixed-pitch read-only view of the sheet. Every edit runs the page's engine call at once. Good
-// input replaces the sheet; bad input shows the engine's message beside the field it names (or
-// above the sheet when it names none) and leaves the last good sheet in view, greyed, until the
-// input is good again.
+// One page of the window: its fields (PageFields) beside its sheet (SheetPanel: the answer, the
+// notes, the table, the picture). Every edit runs the page's engine call, away from the window's
+// thread where it takes more than a moment (PageComputation). Good input replaces the sheet; bad
+// input shows the engine's message under the fields, marks the field it names, and leaves the
+// last good sheet in view, greyed, until the input is good again. A long call greys it too,
+// until its sheet comes.
 //
-// Object names: the page is definition.name ("sheet"); each field's control is its field name
-// ("count"), its message label that name and "Message" ("countMessage"); the sheet view is
-// "result", the picture of the setup "picture", the line above them "status", the message that
-// names no field "pageMessage", and why a good input makes no G-code, where no field is to blame,
-// "gcodeNote".
+// Object names: the page is definition.name ("sheet"); its fields and messages as PageFields
+// names them ("count", "message", ...), its sheet as SheetPanel does ("status", "answer",
+// "result", "picture", ...).
 class CalculatorPage : public QWidget {
     Q_OBJECT
 
 public:
     explicit CalculatorPage(PageDefinition definition, QWidget* parent = nullptr);
+    ~CalculatorPage() override;
 
     const PageDefinition& definition() const { return definition_; }
 
@@ -44,21 +41,33 @@ public:
     const PageOutput* output() const { return output_ ? &*output_ : nullptr; }
     // True while the fields as they stand are those output() was made from.
     bool isCurrent() const { return output_.has_value() && current_; }
+    // True while the engine works on the fields as they stand.
+    bool isWorking() const { return computation_.busy(); }
+    // Waits until the engine has answered the fields as they stand.
+    void finishComputing();
     // The inputs output() was made from, as the printed page lists them:
     // "Count: 7; Worm ratio: 90; Dial graduations: 240".
     QString outputInputs() const { return outputInputs_; }
 
-    // The engine's message shown beside a field ("" when none), or above the sheet for "".
+    // The engine's message about a field ("" when none), or about no one field for "".
     QString messageFor(const QString& field) const;
 
-    // The controls of the fields, in tab order.
+    // The controls of the fields, in tab order (a field's switch, if any, before it).
     std::vector<QWidget*> fieldControls() const;
+    // The name of the field a widget belongs to ("" for none): its control, the control's own
+    // parts (an editable list's line), its switch.
+    QString fieldOf(const QWidget* widget) const;
+    SheetPanel* sheet() const { return sheet_; }
 
     // Runs the engine on the fields as they stand.
     void compute();
     // What Enter does: computes, and on bad input puts the cursor in the field at fault.
     void computeAndShowFault();
+    // Says why the input makes no G-code, under the fields, and puts the cursor in the field
+    // at fault, if one is; false when it makes a program.
+    bool showWhyNoGcode();
     void resetToDefaults();
+    // The cursor in the first field, its text selected so that typing replaces it.
     void focusFirstField();
 
     // The fields' texts under the page's own group, as typed (bad input included).
@@ -68,45 +77,25 @@ public:
 signals:
     // The sheet or whether it is current has changed.
     void stateChanged();
-    // The engine ran; after Enter too, where nothing else may change.
+    // The engine's answer is shown; after Enter too, where nothing else may change.
     void computed();
 
 private:
-    struct Field {
-        FieldDefinition definition;
-        QWidget* control = nullptr;
-        QLineEdit* edit = nullptr;
-        QCheckBox* check = nullptr;
-        QComboBox* combo = nullptr;
-        QLabel* message = nullptr;
-    };
-
-    void buildFields(QWidget* panel);
-    Field makeField(const FieldDefinition& definition, QWidget* parent);
-    void holdAtMost(const FieldDefinition& definition, QLineEdit* edit);
-    Inputs inputs() const;
-    QString describeInputs() const;
-    QString storedText(const Field& field) const;
-    void setStoredText(Field& field, const QString& text);
-    Field* fieldAbout(const QString& about);
+    void createShortcuts();
+    void setTabOrders();
     void showResult(PageResult result);
-    void showBeside(Field& field, const QString& message);
+    void showGcodeMessage(const PageOutput& output);
+    void showWorking();
     void setStale(bool stale);
 
     PageDefinition definition_;
-    std::vector<Field> fields_;
-    QLabel* pageMessage_ = nullptr;
-    QLabel* gcodeNote_ = nullptr;
-    QLabel* status_ = nullptr;
-    QPlainTextEdit* result_ = nullptr;
-    SketchView* picture_ = nullptr;
-    QPalette freshPalette_;
-    QPalette stalePalette_;
+    PageComputation computation_;
+    PageFields* fields_ = nullptr;
+    SheetPanel* sheet_ = nullptr;
+    QTimer* workingGrey_ = nullptr;
     std::optional<PageOutput> output_;
     QString outputInputs_;
     bool current_ = false;
-    bool settingFields_ = false;
-    QString faultField_;
 };
 
 }  // namespace morvanta::workshop

@@ -2,6 +2,9 @@
 #include "workshop/Page.h"
 
 #include <QObject>
+#include <QRegularExpression>
+
+#include "workshop/ReportTable.h"
 
 #include <algorithm>
 
@@ -100,10 +103,11 @@ QString pageName(std::string_view calculation) {
     return fromEngine(calculation);
 }
 
+// An input given instead of another shares that one's field.
 // A selector that takes a value (index's --angle) is the page's own input; a selector switch
 // (--survey) only tells the command line's forms apart.
 bool isField(const Input& input) {
-    return input.role == Role::Value ||
+    return (input.role == Role::Value && input.instead.empty()) ||
            (input.role == Role::Selector && input.kind != InputKind::Switch);
 }
 
@@ -158,6 +162,7 @@ QString hintOf(const Calculation& calculation, const Input& input) {
 FieldDefinition fieldOf(const Calculation& calculation, const Input& input, QString& taken) {
     FieldDefinition field;
     field.name = fromEngine(input.id);
+    field.input = field.name;
     field.label = withMnemonic(fromEngine(input.label), learnt(calculation.name, input.id), taken);
     field.kind = kindOf(input);
     field.hint = hintOf(calculation, input);
@@ -186,6 +191,100 @@ FieldDefinition fieldOf(const Calculation& calculation, const Input& input, QStr
     return field;
 }
 
+// A point as a field for each of its numbers, "Centre X" and "Centre Y", each empty for its part
+// of the default.
+std::vector<FieldDefinition> pointFields(const Calculation& calculation, const Input& input,
+                                         QString& taken) {
+    std::vector<FieldDefinition> fields;
+    const QStringList fallback = fromEngine(input.fallback).split(QLatin1Char(','));
+    const QStringList sample = fromEngine(input.sample).split(QLatin1Char(','));
+    for (int part = 1; part <= 2; ++part) {
+        const QString axis = part == 1 ? QStringLiteral("X") : QStringLiteral("Y");
+        // The caption is its own, with a letter of its own.
+        QString untaken = taken;
+        FieldDefinition field = fieldOf(calculation, input, untaken);
+        field.name = fromEngine(input.id) + axis;
+        field.part = part;
+        const std::optional<char> letter =
+            part == 1 ? learnt(calculation.name, input.id) : std::nullopt;
+        field.label =
+            withMnemonic(fromEngine(input.label) + QLatin1Char(' ') + axis, letter, taken);
+        field.placeholder = fallback.value(part - 1);
+        // Each number read as the point reads it: a decimal with the point's limits.
+        Input number = input;
+        number.kind = InputKind::Decimal;
+        field.hint = QObject::tr("The %1 of %2. %3.")
+                         .arg(axis, windowWords(calculation, input.help).toLower(),
+                              windowWords(calculation, limitsText(number)));
+        if (!field.placeholder.isEmpty()) {
+            field.hint += QObject::tr(" Empty for %1.").arg(field.placeholder);
+        }
+        field.defaultValue = input.sample.empty() ? QString() : sample.value(part - 1);
+        field.maxLength = (field.maxLength - 1) / 2;
+        fields.push_back(std::move(field));
+    }
+    return fields;
+}
+
+// The inputs given instead of this one join its field, each with its own letter.
+void addAlternatives(const Calculation& calculation, const Input& input, FieldDefinition& field,
+                     QString& taken) {
+    for (const Input& other : calculation.inputs) {
+        if (other.instead != input.id) {
+            continue;
+        }
+        if (field.alternatives.empty()) {
+            field.alternatives.push_back({fromEngine(input.label), field.name});
+            const qsizetype amp = field.label.indexOf(QLatin1Char('&'));
+            field.alternativeLetters = amp >= 0 ? field.label.mid(amp + 1, 1).toLower() : QString();
+            field.hint += QLatin1Char(' ') + hintOf(calculation, other);
+        }
+        const QString caption =
+            withMnemonic(fromEngine(other.label), learnt(calculation.name, other.id), taken);
+        const qsizetype amp = caption.indexOf(QLatin1Char('&'));
+        field.alternativeLetters += amp >= 0 ? caption.mid(amp + 1, 1).toLower() : QString();
+        field.alternatives.push_back({fromEngine(other.label), fromEngine(other.id)});
+        field.maxLength = std::max(field.maxLength, lengthOf(other));
+    }
+}
+
+std::vector<FieldDefinition> fieldsOf(const Calculation& calculation, const Input& input,
+                                      QString& taken) {
+    if (input.kind == InputKind::Point) {
+        return pointFields(calculation, input, taken);
+    }
+    FieldDefinition field = fieldOf(calculation, input, taken);
+    addAlternatives(calculation, input, field, taken);
+    return {std::move(field)};
+}
+
+// The field a refusal of `id` is shown beside: the point's field of the number at fault, the
+// field an input given instead of another shares.
+QString fieldAt(const Calculation& calculation, const Refusal& refusal) {
+    const Input* input = calculation.input(refusal.input);
+    if (input == nullptr) {
+        return fromEngine(refusal.input);
+    }
+    if (input->kind == InputKind::Point) {
+        return fromEngine(input->id) +
+               (pointPart(refusal) == 2 ? QStringLiteral("Y") : QStringLiteral("X"));
+    }
+    return fromEngine(input->instead.empty() ? input->id : input->instead);
+}
+
+// What the calculation does in the window's words: an operand as its caption, "COUNT" as "count".
+QString aboutOf(const Calculation& calculation) {
+    QString about = fromEngine(calculation.about);
+    for (const Input& input : calculation.inputs) {
+        if (input.isOperand() && !input.value.empty()) {
+            about.replace(
+                QRegularExpression(QStringLiteral("\\b%1\\b").arg(fromEngine(input.value))),
+                fromEngine(input.label).toLower());
+        }
+    }
+    return about;
+}
+
 // The output switch an input belongs to, as the heading of its group of fields.
 QString sectionOf(const Calculation& calculation, const Input& input) {
     const Input* output = calculation.input(input.only);
@@ -196,7 +295,7 @@ PageResult computed(const Calculation& calculation, const Inputs& inputs) {
     const Result<Made> made = makeEveryOutput(calculation, inputs);
     const auto refused = [&](const Refusal& refusal) {
         return PageResult::failure(windowWords(calculation, refusal.text).toStdString(),
-                                   refusal.input);
+                                   fieldAt(calculation, refusal).toStdString());
     };
     if (!made.ok()) {
         return refused(made.refusal());
@@ -206,9 +305,23 @@ PageResult computed(const Calculation& calculation, const Inputs& inputs) {
         return refused(parts.sheet.refusal);
     }
     PageOutput output;
-    output.text = parts.sheet.write();
+    output.text = parts.sheet.write;
     output.report = parts.report;
     output.sketch = parts.sketch;
+    if (parts.report) {
+        output.shownReport = std::make_shared<const Report>(parts.report());
+    } else {
+        auto lines = std::make_shared<Report>();
+        for (const QString& line :
+             QString::fromStdString(parts.sheet.write()).split(QLatin1Char('\n'))) {
+            lines->notes.push_back(line.toStdString());
+        }
+        output.shownReport = std::move(lines);
+    }
+    output.shownWidest = widestCells(*output.shownReport);
+    if (parts.sketch) {
+        output.shownSketch = std::make_shared<const Sketch>(parts.sketch());
+    }
     if (parts.csv) {
         output.csv = parts.csv->write;
         if (!parts.csv->ok()) {
@@ -219,7 +332,7 @@ PageResult computed(const Calculation& calculation, const Inputs& inputs) {
         output.gcode = parts.gcode->write;
         if (!parts.gcode->ok()) {
             output.gcodeMessage = windowWords(calculation, parts.gcode->refusal.text);
-            output.gcodeAbout = fromEngine(parts.gcode->refusal.input);
+            output.gcodeAbout = fieldAt(calculation, parts.gcode->refusal);
         }
     }
     return PageResult::success(std::move(output));
@@ -249,6 +362,7 @@ PageDefinition pageOf(const Calculation& calculation, const QString& taken) {
     page.name = pageName(calculation.name);
     page.title = fromEngine(calculation.title);
     page.fileStem = fileStemOf(calculation.title);
+    page.about = aboutOf(calculation);
     // The learnt letters of the page's fields are theirs before any other field picks one.
     QString letters = taken;
     for (const Mnemonic& mnemonic : kMnemonics) {
@@ -258,15 +372,19 @@ PageDefinition pageOf(const Calculation& calculation, const QString& taken) {
     }
     std::string_view section;
     for (const Input& input : calculation.inputs) {
+        page.makesCsv = page.makesCsv || input.role == Role::Csv;
+        page.makesGcode = page.makesGcode || input.role == Role::Gcode;
         if (!isField(input)) {
             continue;
         }
-        FieldDefinition field = fieldOf(calculation, input, letters);
+        std::vector<FieldDefinition> fields = fieldsOf(calculation, input, letters);
         if (input.only != section) {
-            field.section = sectionOf(calculation, input);
+            fields.front().section = sectionOf(calculation, input);
             section = input.only;
         }
-        page.fields.push_back(std::move(field));
+        for (FieldDefinition& field : fields) {
+            page.fields.push_back(std::move(field));
+        }
     }
     page.compute = [&calculation](const Inputs& inputs) { return computed(calculation, inputs); };
     return page;

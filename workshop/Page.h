@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,18 +19,25 @@
 namespace morvanta::workshop {
 
 // What one page's engine call gives for good input. Every text comes from the engine, worded for
-// the window.
+// the window. The call may run away from the window's thread: nothing here touches a widget.
 struct PageOutput {
-    // Exactly what morvanta-table prints for the same input, LF line breaks.
-    std::string text;
-    // The engine's writers, run only when the user prints or saves, so that typing into a large
-    // sheet makes its text alone: the same sheet as data for the printed page, its CSV and its
-    // G-code. An empty csv or gcode means the page has no such output for this input, and the
-    // message beside it says why ("" where the page has no such output at all).
+    // The engine's writers, run only when the user copies, prints or saves, so that typing into a
+    // large sheet makes only what the page shows: the text exactly as morvanta-table prints it
+    // for the same input (LF line breaks), the same sheet as data for the printed page, its CSV
+    // and its G-code. An empty csv or gcode means the page has no such output for this input, and
+    // the message beside it says why ("" where the page has no such output at all).
+    std::function<std::string()> text;
     std::function<Report()> report;
     std::function<std::string()> csv;
     std::function<std::string()> gcode;
     std::function<Sketch()> sketch;
+    // What the page shows, made with the rest: the sheet as data (its answer, notes and table;
+    // for a sheet that is text alone, its lines as notes) and the picture of the setup, nullptr
+    // where the calculation draws none.
+    std::shared_ptr<const Report> shownReport = {};
+    std::shared_ptr<const Sketch> shownSketch = {};
+    // widestCells(*shownReport), what its table's columns are sized to.
+    QStringList shownWidest = {};
     QString csvMessage = {};
     // Why this input makes no G-code although the page can make some, and the field that message
     // names ("" for none): the sheet itself is good all the same.
@@ -38,7 +46,8 @@ struct PageOutput {
 };
 
 // Either the output, or the engine's one message, worded for the window, with the name of the
-// input at fault (Result::about(), "" when no one field is to blame).
+// field at fault (Result::about(), "" when no one field is to blame): the input's name, "centreY"
+// for the Y of the centre, "diameter" for the radius given in its place.
 using PageResult = Result<PageOutput>;
 
 enum class FieldKind {
@@ -76,6 +85,16 @@ struct FieldDefinition {
     // The most characters the input can usefully hold; a longer text, typed or pasted, is refused
     // whole, never cut.
     int maxLength = 0;
+    // The engine's input the field gives, "" for the field's name; for one number of a point the
+    // point's ("centre" for the fields "centreX" and "centreY"), which part says: 1 for X, 2 for
+    // Y, 0 for a whole value.
+    QString input = {};
+    int part = 0;
+    // The inputs the field may give instead, which a switch beside it picks, its own first:
+    // {{"Diameter", "diameter"}, {"Radius", "radius"}}; empty for a field of one input.
+    std::vector<Choice> alternatives = {};
+    // The mnemonic letter of each alternative, as in the captions of the fields: "mu".
+    QString alternativeLetters = {};
 };
 
 // A page of the window: its fields and the one engine call that turns their texts into a sheet.
@@ -85,6 +104,11 @@ struct PageDefinition {
     QString fileStem;  // start of a suggested file name: "setting-sheet"
     std::vector<FieldDefinition> fields;
     std::function<PageResult(const Inputs&)> compute;
+    // What the calculation gives and how, for the Help window, in the window's words.
+    QString about = {};
+    // Whether the calculation has a CSV and a G-code output at all.
+    bool makesCsv = false;
+    bool makesGcode = false;
 };
 
 // A page for every calculation with a title, in the order of the calculations: Setting sheet,

@@ -55,15 +55,48 @@ QFont sized(QFont font, double points, bool bold = false) {
     return font;
 }
 
-// Breaks a text into lines no wider than `width`, at blanks where it can.
+// A piece of a line to wrap: a word, or a part of a word too wide for the page, parted after its
+// commas and slashes (a list of 64 plates is one word), which joins the part before it without a
+// blank.
+struct Piece {
+    QString text;
+    bool afterBlank = true;
+};
+
+std::vector<Piece> piecesOf(const QString& line, const QFontMetricsF& metrics, double width) {
+    std::vector<Piece> pieces;
+    for (const QString& word : line.split(QLatin1Char(' '))) {
+        if (metrics.horizontalAdvance(word) <= width) {
+            pieces.push_back({word});
+            continue;
+        }
+        QString part;
+        bool afterBlank = true;
+        for (const QChar c : word) {
+            part += c;
+            if (c == u',' || c == u'/') {
+                pieces.push_back({part, afterBlank});
+                part.clear();
+                afterBlank = false;
+            }
+        }
+        pieces.push_back({part, afterBlank});
+    }
+    return pieces;
+}
+
+// Breaks a text into lines no wider than `width`, at blanks where it can, else after a comma.
 QStringList wrapped(const QString& line, const QFontMetricsF& metrics, double width) {
     QStringList lines;
     QString current;
-    for (const QString& word : line.split(QLatin1Char(' '))) {
-        const QString candidate = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
+    for (const Piece& piece : piecesOf(line, metrics, width)) {
+        const QString candidate =
+            current.isEmpty()
+                ? piece.text
+                : current + (piece.afterBlank ? QStringLiteral(" ") : QString()) + piece.text;
         if (!current.isEmpty() && metrics.horizontalAdvance(candidate) > width) {
             lines.append(current);
-            current = word;
+            current = piece.text;
         } else {
             current = candidate;
         }
@@ -101,6 +134,8 @@ public:
         if (!sheet.inputs.isEmpty()) {
             inputLines_ = wrapped(QStringLiteral("Inputs: ") + sheet.inputs,
                                   QFontMetricsF(textFont_, &device), width_);
+            continuedInputLines_ = wrapped(QStringLiteral("Inputs: ") + sheet.inputs,
+                                           QFontMetricsF(noteFont_, &device), width_);
         }
         for (const std::string& note : sheet.report.notes) {
             noteLines_ += wrapped(text(note), QFontMetricsF(noteFont_, &device), width_);
@@ -133,6 +168,14 @@ private:
     double notesBottom() const {
         return pt(kTitlePitch) + pt(kInputsPitch) * static_cast<double>(inputLines_.size()) +
                pt(kNotePitch) * static_cast<double>(noteLines_.size()) + pt(kGapAfterNotes);
+    }
+
+    // A page the table goes on to carries the title and the inputs too, so that a page parted
+    // from the first still says what it is of; the inputs in the notes' smaller type, so that it
+    // holds as many rows as without them.
+    double continuedPageTop() const {
+        return pt(kContinuedPitch) +
+               pt(kNotePitch) * static_cast<double>(continuedInputLines_.size());
     }
 
     // Where the table starts on the first page: under the picture, if there is one.
@@ -212,7 +255,7 @@ private:
             if (row == rowCount() && footer == footers) {
                 return;
             }
-            y = pt(kContinuedPitch);
+            y = continuedPageTop();
         }
     }
 
@@ -244,6 +287,9 @@ private:
             y = firstPageTop();
         } else {
             line(continuedFont_, kContinuedPitch, title + QStringLiteral(" (continued)"));
+            for (const QString& words : continuedInputLines_) {
+                line(noteFont_, kNotePitch, words);
+            }
         }
 
         if (page.endRow > page.firstRow) {
@@ -298,7 +344,7 @@ private:
     double height_;
     QFont titleFont_, textFont_, noteFont_, continuedFont_, footFont_, rowFont_, headerFont_,
         pictureFont_;
-    QStringList inputLines_, noteLines_, footerLines_;
+    QStringList inputLines_, continuedInputLines_, noteLines_, footerLines_;
     std::vector<double> widths_;
     double tableWidth_ = 0;
     QRectF picture_;

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenuBar>
@@ -35,6 +36,7 @@
 #include "Version.h"
 #include "ui/DesktopServices.h"
 #include "workshop/CalculatorPage.h"
+#include "workshop/HelpWindow.h"
 #include "workshop/Page.h"
 #include "workshop/SafeFile.h"
 #include "workshop/SketchView.h"
@@ -46,9 +48,34 @@ namespace {
 constexpr const char* kTitle = "Morvanta Workshop";
 constexpr double kMarginMillimetres = 15;
 constexpr int kStatusMilliseconds = 8000;
+constexpr int kSaveAfterMilliseconds = 400;
 
 QString title() {
     return QString::fromLatin1(kTitle);
+}
+
+// Return and Enter press a button that has the focus, as Space does, as in the main window and
+// in dialogs.
+class ActionButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            animateClick();
+            event->accept();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
+// Where a save dialog opens the first time: the user's documents, or their home folder where
+// there is no documents folder.
+QString firstSaveFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 QIcon workshopIcon() {
@@ -100,7 +127,16 @@ WorkshopWindow::WorkshopWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("workshopWindow"));
     setWindowTitle(title());
     setWindowIcon(workshopIcon());
+    createPages();
+    createActions();
+    createMenus();
+    createCentralWidget();
+    readSettings();
+    connectPages();
+    restoreWindow();
+}
 
+void WorkshopWindow::createPages() {
     pages_ = new QTabWidget(this);
     pages_->setObjectName(QStringLiteral("pages"));
     for (PageDefinition& definition : workshopPages()) {
@@ -108,8 +144,9 @@ WorkshopWindow::WorkshopWindow(QWidget* parent) : QMainWindow(parent) {
         pages_->addTab(page, page->definition().title);
         pageList_.push_back(page);
     }
+}
 
-    QMenu* file = menuBar()->addMenu(tr("&File"));
+void WorkshopWindow::createActions() {
     saveCsv_ =
         makeAction("saveCsv", tr("Save as &CSV..."), QKeySequence::Save, &WorkshopWindow::saveCsv);
     saveGcode_ = makeAction("saveGcode", tr("Save &G-code..."), QKeySequence(Qt::CTRL | Qt::Key_G),
@@ -121,30 +158,38 @@ WorkshopWindow::WorkshopWindow(QWidget* parent) : QMainWindow(parent) {
     exportPicture_ =
         makeAction("exportPicture", tr("Export Pic&ture..."),
                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), &WorkshopWindow::exportPicture);
-    QAction* quit = new QAction(tr("&Quit"), this);
-    quit->setObjectName(QStringLiteral("quit"));
-    quit->setShortcut(QKeySequence::Quit);
-    connect(quit, &QAction::triggered, this, &QWidget::close);
-    file->addActions({saveCsv_, saveGcode_});
-    file->addSeparator();
-    file->addActions({print_, exportPdf_, exportPicture_});
-    file->addSeparator();
-    file->addAction(quit);
-
-    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
+    quit_ = new QAction(tr("&Quit"), this);
+    quit_->setObjectName(QStringLiteral("quit"));
+    quit_->setShortcut(QKeySequence::Quit);
+    connect(quit_, &QAction::triggered, this, &QWidget::close);
     copy_ = makeAction("copy", tr("&Copy Sheet"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C),
                        &WorkshopWindow::copySheet);
     resetPage_ = makeAction("resetPage", tr("&Reset Page to Defaults"), QKeySequence(),
                             &WorkshopWindow::resetPage);
+    help_ = makeAction("help", tr("Morvanta Workshop &Help"), QKeySequence::HelpContents,
+                       &WorkshopWindow::showHelp);
+    about_ =
+        makeAction("about", tr("&About Morvanta Workshop"), QKeySequence(), &WorkshopWindow::about);
+}
+
+void WorkshopWindow::createMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addActions({saveCsv_, saveGcode_});
+    file->addSeparator();
+    file->addActions({print_, exportPdf_, exportPicture_});
+    file->addSeparator();
+    file->addAction(quit_);
+
+    QMenu* edit = menuBar()->addMenu(tr("&Edit"));
     edit->addAction(copy_);
     edit->addSeparator();
     edit->addAction(resetPage_);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
-    QAction* aboutAction =
-        makeAction("about", tr("&About Morvanta Workshop"), QKeySequence(), &WorkshopWindow::about);
-    help->addAction(aboutAction);
+    help->addActions({help_, about_});
+}
 
+void WorkshopWindow::createCentralWidget() {
     // The buttons repeat the menus for the mouse; their mnemonics stay with the fields, which
     // need every letter they can get.
     auto* row = new QHBoxLayout;
@@ -160,7 +205,9 @@ WorkshopWindow::WorkshopWindow(QWidget* parent) : QMainWindow(parent) {
     column->addLayout(row);
     setCentralWidget(central);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
+}
 
+void WorkshopWindow::readSettings() {
     settings_.beginGroup(QStringLiteral("pages"));
     for (CalculatorPage* page : pageList_) {
         page->loadFields(settings_);
@@ -168,10 +215,21 @@ WorkshopWindow::WorkshopWindow(QWidget* parent) : QMainWindow(parent) {
     settings_.endGroup();
     pages_->setCurrentIndex(std::clamp(settings_.value(QStringLiteral("window/page"), 0).toInt(), 0,
                                        pages_->count() - 1));
+}
 
+void WorkshopWindow::connectPages() {
+    // The fields are kept a moment after the typing stops rather than at every key, which would
+    // write the settings file in each keystroke's frame.
+    saveSoon_ = new QTimer(this);
+    saveSoon_->setSingleShot(true);
+    saveSoon_->setInterval(kSaveAfterMilliseconds);
+    connect(saveSoon_, &QTimer::timeout, this, &WorkshopWindow::saveChangedPages);
     for (CalculatorPage* page : pageList_) {
         connect(page, &CalculatorPage::stateChanged, this, &WorkshopWindow::updateActions);
-        connect(page, &CalculatorPage::computed, this, [this, page] { savePage(page); });
+        connect(page, &CalculatorPage::computed, this, [this, page] {
+            unsaved_.insert(page);
+            saveSoon_->start();
+        });
     }
     connect(pages_, &QTabWidget::currentChanged, this, [this] {
         updateActions();
@@ -181,11 +239,14 @@ WorkshopWindow::WorkshopWindow(QWidget* parent) : QMainWindow(parent) {
         }
     });
     updateActions();
+}
 
+void WorkshopWindow::restoreWindow() {
     if (!restoreGeometry(settings_.value(QStringLiteral("window/geometry")).toByteArray())) {
-        // A first start: big enough for a sheet beside its fields, never more than the screen.
+        // A first start: big enough for a sheet and its picture beside the fields, never more
+        // than the screen.
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        resize(QSize(940, 640).boundedTo(screen.size() * 9 / 10));
+        resize(QSize(1120, 760).boundedTo(screen.size() * 9 / 10));
         move(screen.center() - rect().center());
     }
     if (CalculatorPage* page = currentPage()) {
@@ -223,7 +284,7 @@ QAction* WorkshopWindow::makeAction(const char* name, const QString& text, const
 QPushButton* WorkshopWindow::makeButton(QAction* action) {
     QString caption = action->text();
     caption.remove(QLatin1Char('&'));
-    auto* button = new QPushButton(caption, this);
+    auto* button = new ActionButton(caption, this);
     button->setObjectName(action->objectName() + QStringLiteral("Button"));
     button->setProperty("plainToolTip",
                         action->shortcut().isEmpty()
@@ -255,8 +316,9 @@ std::optional<PrintedSheet> WorkshopWindow::currentSheet() const {
         return std::nullopt;
     }
     const PageOutput& output = *page->output();
-    return PrintedSheet{output.report(), page->outputInputs(),
-                        output.sketch ? std::optional<Sketch>(output.sketch()) : std::nullopt};
+    return PrintedSheet{
+        *output.shownReport, page->outputInputs(),
+        output.shownSketch ? std::optional<Sketch>(*output.shownSketch) : std::nullopt};
 }
 
 void WorkshopWindow::updateActions() {
@@ -265,14 +327,19 @@ void WorkshopWindow::updateActions() {
     for (QAction* action : {copy_, saveCsv_, print_, exportPdf_}) {
         action->setEnabled(current);
     }
+    // Only what the page can make at all is offered.
+    saveCsv_->setVisible(page != nullptr && page->definition().makesCsv);
+    saveGcode_->setVisible(page != nullptr && page->definition().makesGcode);
     saveCsv_->setEnabled(current && static_cast<bool>(page->output()->csv));
-    saveGcode_->setEnabled(current && static_cast<bool>(page->output()->gcode));
-    exportPicture_->setEnabled(current && static_cast<bool>(page->output()->sketch));
-    // Where the page could make G-code but not from this input, the engine says why.
-    const QString whyNoGcode = current ? page->output()->gcodeMessage : QString();
+    // On where the page makes G-code, to say what is missing when this input makes none.
+    saveGcode_->setEnabled(current && saveGcode_->isVisible());
+    exportPicture_->setEnabled(current && static_cast<bool>(page->output()->shownSketch));
+    const QString whyNoGcode =
+        current && !page->output()->gcode ? page->output()->gcodeMessage : QString();
     saveGcode_->setStatusTip(whyNoGcode);
     resetPage_->setEnabled(page != nullptr);
     for (const auto& [action, button] : buttons_) {
+        button->setVisible(action->isVisible());
         button->setEnabled(action->isEnabled());
         button->setToolTip(action->statusTip().isEmpty()
                                ? button->property("plainToolTip").toString()
@@ -280,10 +347,14 @@ void WorkshopWindow::updateActions() {
     }
 }
 
-void WorkshopWindow::savePage(CalculatorPage* page) {
+void WorkshopWindow::saveChangedPages() {
+    saveSoon_->stop();
     settings_.beginGroup(QStringLiteral("pages"));
-    page->saveFields(settings_);
+    for (CalculatorPage* page : unsaved_) {
+        page->saveFields(settings_);
+    }
     settings_.endGroup();
+    unsaved_.clear();
 }
 
 void WorkshopWindow::saveWindow() {
@@ -293,6 +364,7 @@ void WorkshopWindow::saveWindow() {
 }
 
 void WorkshopWindow::closeEvent(QCloseEvent* event) {
+    saveChangedPages();
     saveWindow();
     event->accept();
 }
@@ -309,10 +381,7 @@ QString WorkshopWindow::askSavePath(const QAction* action, const QString& captio
     }
     const CalculatorPage* page = currentPage();
     const QString directory =
-        settings_
-            .value(QStringLiteral("files/directory"),
-                   QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .toString();
+        settings_.value(QStringLiteral("files/directory"), firstSaveFolder()).toString();
     QString name = page->definition().fileStem;
     if (const std::vector<QWidget*> fields = page->fieldControls(); !fields.empty()) {
         // The suggested name carries the first input, the count, as the sheet's title does.
@@ -444,7 +513,12 @@ void WorkshopWindow::copySheet() {
     if (page == nullptr || !page->isCurrent()) {
         return;
     }
-    std::unique_ptr<QMimeData> text = desktop::clipboardText(page->output()->text);
+    // The sheet's text is written out only now, and a 10000-line sheet may find no room for it.
+    std::unique_ptr<QMimeData> text;
+    if (!enoughMemory(tr("copy the sheet"),
+                      [&] { text = desktop::clipboardText(page->output()->text()); })) {
+        return;
+    }
     if (text == nullptr) {
         sayShortOfMemory(tr("copy the sheet"));
         return;
@@ -462,6 +536,12 @@ void WorkshopWindow::saveCsv() {
 }
 
 void WorkshopWindow::saveGcode() {
+    if (CalculatorPage* page = currentPage(); page != nullptr && page->showWhyNoGcode()) {
+        statusBar()->showMessage(
+            tr("No G-code from this input: %1").arg(page->output()->gcodeMessage),
+            kStatusMilliseconds);
+        return;
+    }
     if (const QString path = askSavePath(saveGcode_, tr("Save G-code"), QStringLiteral("nc"),
                                          tr("G-code programs (*.nc *.ngc *.tap)"));
         !path.isEmpty()) {
@@ -524,6 +604,20 @@ void WorkshopWindow::resetPage() {
         page->resetToDefaults();
         page->focusFirstField();
     }
+}
+
+void WorkshopWindow::showHelp() {
+    if (helpWindow_ == nullptr) {
+        std::vector<const PageDefinition*> definitions;
+        for (const CalculatorPage* page : pageList_) {
+            definitions.push_back(&page->definition());
+        }
+        helpWindow_ = new HelpWindow(definitions, this);
+    }
+    const CalculatorPage* page = currentPage();
+    helpWindow_->showEntry(
+        page != nullptr ? page->definition().name : QString(),
+        page != nullptr ? page->fieldOf(QApplication::focusWidget()) : QString());
 }
 
 void WorkshopWindow::about() {

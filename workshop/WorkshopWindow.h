@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,11 +17,13 @@
 
 class QAction;
 class QPushButton;
+class QTimer;
 class QTabWidget;
 
 namespace morvanta::workshop {
 
 class CalculatorPage;
+class HelpWindow;
 
 // Names the program for the desktop and for QSettings (~/.config/Morvanta/morvanta-workshop.conf)
 // and gives it its icon. main() calls it once, after the QApplication is made.
@@ -36,9 +39,13 @@ void setApplicationIdentity();
 // The fields of every page, the page in front and the window's place are kept in QSettings and
 // come back at the next start; Edit > Reset Page to Defaults gives the page its first values.
 //
+// A page offers only what it can make: Save G-code only where its calculation makes G-code at
+// all, and there, where the input as it stands makes none, it says what is missing. Help >
+// Morvanta Workshop Help (F1) explains every page and field, F1 in a field at its entry.
+//
 // Object names: the window "workshopWindow", the tabs "pages", the actions "copy", "saveCsv",
-// "saveGcode", "print", "exportPdf", "exportPicture", "resetPage", "quit", "about", and their
-// buttons the same names followed by "Button".
+// "saveGcode", "print", "exportPdf", "exportPicture", "resetPage", "quit", "help", "about", and
+// their buttons the same names followed by "Button"; the Help window "helpWindow".
 class WorkshopWindow : public QMainWindow {
     Q_OBJECT
 
@@ -69,14 +76,21 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void createPages();
+    void createActions();
+    void createMenus();
+    void createCentralWidget();
+    void readSettings();
+    void connectPages();
+    void restoreWindow();
     QAction* makeAction(const char* name, const QString& text, const QKeySequence& keys,
                         void (WorkshopWindow::*slot)());
     QPushButton* makeButton(QAction* action);
     void updateActions();
-    void savePage(CalculatorPage* page);
     // Says once, at the start, that the inputs will not be remembered when the settings cannot
     // be written, and why.
     void warnIfSettingsCannotBeKept();
+    void saveChangedPages();
     void saveWindow();
     // The file the user chooses for what the action saves; "" when the action is off or the
     // user cancels.
@@ -100,6 +114,7 @@ private:
     void exportPdf();
     void exportPicture();
     void resetPage();
+    void showHelp();
     void about();
 
     QSettings settings_;
@@ -112,6 +127,12 @@ private:
     QAction* exportPdf_ = nullptr;
     QAction* exportPicture_ = nullptr;
     QAction* resetPage_ = nullptr;
+    QAction* quit_ = nullptr;
+    QAction* help_ = nullptr;
+    QAction* about_ = nullptr;
+    HelpWindow* helpWindow_ = nullptr;
+    QTimer* saveSoon_ = nullptr;
+    std::set<CalculatorPage*> unsaved_;
     std::vector<std::pair<QAction*, QPushButton*>> buttons_;
     // Room kept for the message that memory ran short, which would otherwise have none.
     MemoryReserve messageRoom_{std::size_t{4} << 20};

@@ -5,6 +5,7 @@
 
 #include "ui/DesktopServices.h"
 #include "workshop/Memory.h"
+#include "workshop/SessionEnd.h"
 #include "workshop/WorkshopWindow.h"
 
 int main(int argc, char* argv[]) {
@@ -19,6 +20,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     morvanta::workshop::setApplicationIdentity();
     morvanta::workshop::WorkshopWindow window;
+    morvanta::workshop::closeOnSessionEnd(&window);
     window.show();
     return QApplication::exec();
 }

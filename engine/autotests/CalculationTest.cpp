@@ -57,11 +57,11 @@ TEST(Descriptions, shouldBeWholeAndConsistent) {
             // A window shows labels and help: no command-line syntax in them.
             EXPECT_EQ(input.label.find("--"), std::string_view::npos) << at;
             EXPECT_EQ(input.help.find("--"), std::string_view::npos) << at;
-            EXPECT_EQ(input.kind == InputKind::Switch, input.value.empty() && !input.isOperand() &&
-                                                           input.kind != InputKind::Choice)
+            EXPECT_EQ(input.kind == InputKind::Switch,
+                      input.value.empty() && !input.isOperand() && input.kind != InputKind::Choice)
                 << at;
-            EXPECT_EQ(input.kind == InputKind::Choice, !input.choices.empty() &&
-                                                           input.kind != InputKind::List)
+            EXPECT_EQ(input.kind == InputKind::Choice,
+                      !input.choices.empty() && input.kind != InputKind::List)
                 << at;
             for (const std::string& id : namedIds(input.help)) {
                 EXPECT_NE(calculation.input(id), nullptr) << at << " names {" << id << "}";
@@ -189,28 +189,36 @@ TEST(InputReading, shouldSayWhatIsWrongWithAText) {
         const char* message;
     } cases[] = {
         {&count, "", "{count} must be a whole number of holes from 2 to 10"},
-        {&count, "7.5", "{count} must be a whole number of holes from 2 to 10; 7.5 is not a "
-                        "whole number"},
+        {&count, "7.5",
+         "{count} must be a whole number of holes from 2 to 10; 7.5 is not a "
+         "whole number"},
         {&count, "-3", "{count} must be a whole number of holes from 2 to 10; -3 is below 2"},
-        {&count, "99999999999999999999", "{count} must be a whole number of holes from 2 to "
-                                         "10; 99999999999999999999 is above 10"},
+        {&count, "99999999999999999999",
+         "{count} must be a whole number of holes from 2 to "
+         "10; 99999999999999999999 is above 10"},
         {&count, " 7", "{count} must be a whole number of holes from 2 to 10;  7 is not a number"},
-        {&size, "1e3", "{size} takes no exponent: write the number out in full, as in 1000 for "
-                       "1e3"},
+        {&size, "1e3",
+         "{size} takes no exponent: write the number out in full, as in 1000 for "
+         "1e3"},
         {&size, "1,5", "{size} must be a number above 0; 1,5 is not a number"},
         {&size, "-0", "{size} must be a number above 0; -0 is not above 0"},
         {&size, "1.2.3", "{size} must be a number above 0; 1.2.3 is not a number"},
-        {&angle, "-100", "{a} must be a number of degrees below 100 in size; -100 is not below "
-                         "100 in size"},
+        {&angle, "-100",
+         "{a} must be a number of degrees below 100 in size; -100 is not below "
+         "100 in size"},
         {&centre, "10", "{c} must be two numbers X,Y such as 10,-5; 10 is not written so"},
-        {&centre, "1,2e1", "the Y of {c} takes no exponent: write the number out in full, as in "
-                           "1000 for 1e3"},
-        {&step, "10", "{s} must be a whole number of seconds or minutes of arc above 0, such as "
-                      "10s or 1m; 10 is not written so"},
-        {&step, "0m", "{s} must be a whole number of seconds or minutes of arc above 0, such as "
-                      "10s or 1m; 0 is not above 0"},
-        {&runs, "9-7", "{o} must be whole numbers from 1 to 99 with commas between, a run of "
-                       "them written as 7-9; 9-7 is not written so"},
+        {&centre, "1,2e1",
+         "the Y of {c} takes no exponent: write the number out in full, as in "
+         "1000 for 1e3"},
+        {&step, "10",
+         "{s} must be a whole number of seconds or minutes of arc above 0, such as "
+         "10s or 1m; 10 is not written so"},
+        {&step, "0m",
+         "{s} must be a whole number of seconds or minutes of arc above 0, such as "
+         "10s or 1m; 0 is not above 0"},
+        {&runs, "9-7",
+         "{o} must be whole numbers from 1 to 99 with commas between, a run of "
+         "them written as 7-9; 9-7 is not written so"},
         {&runs, "3,100", "{o} must hold whole numbers from 1 to 99; 100 is above 99"},
     };
     for (const auto& c : cases) {
@@ -245,6 +253,20 @@ TEST(Refusals, shouldLeaveTheSheetWhenOnlyAnotherOutputsFieldIsWrong) {
     EXPECT_EQ(made.value().gcode->refusal.input, "decimals");
     EXPECT_FALSE(makeRequest(sheet, {{"count", "7"}, {"decimals", "x"}}).ok());
     EXPECT_EQ(makeEveryOutput(sheet, {{"count", "x"}, {"decimals", "4"}}).about(), "count");
+}
+
+// A window with a field for each number of a point puts the message beside the one at fault.
+TEST(Refusals, shouldSayWhichNumberOfAPointIsAtFault) {
+    const Calculation& bolt = *findCalculation("coords");
+    const auto partOf = [&](std::string_view centre) {
+        return pointPart(
+            makeRequest(bolt, {{"count", "6"}, {"diameter", "100"}, {"centre", centre}}).refusal());
+    };
+    EXPECT_EQ(partOf("x,5"), 1);
+    EXPECT_EQ(partOf("5,1e3"), 2);
+    EXPECT_EQ(partOf("x,x"), 1);
+    EXPECT_EQ(partOf("5"), 0);
+    EXPECT_EQ(pointPart(makeRequest(bolt, {{"count", "x"}}).refusal()), 0);
 }
 
 }  // namespace

@@ -130,7 +130,7 @@ int runScenario(const QString& action, const QString& limit, const QString& fold
         outcome = QStringLiteral("no sheet");
     } else if (action == QLatin1String("copy")) {
         outcome = clipboard == "kept" ? QStringLiteral("kept")
-                  : clipboard == QByteArray::fromStdString(shown->output()->text)
+                  : clipboard == QByteArray::fromStdString(shown->output()->text())
                       ? QStringLiteral("copied")
                       : QStringLiteral("other");
     } else if (action == QLatin1String("preview")) {

@@ -46,10 +46,10 @@ private:
     WorkshopWindow* window = nullptr;
 
     // An empty box before each row to tick, drawn where the layout puts it: the rows start 338 pt
-    // below the 15 mm (42.52 pt) margin on the first page (130 pt and the picture's 208) and
-    // 34 pt below it on a further one,
-    // 16 pt apart; the 9 pt box starts 1 pt in from the margin and 3.5 pt down in its row.
-    // Nothing above the first row, nor under the last row but on the last page (the footer).
+    // below the 15 mm (42.52 pt) margin on the first page (130 pt and the picture's 208) and 46 pt
+    // below it on a further one (its title, a line of inputs and the column names), 16 pt apart;
+    // the 9 pt box starts 1 pt in from the margin and 3.5 pt down in its row. Nothing above the
+    // first row, nor under the last row but on the last page (the footer).
     void checkTickBoxes(const QString& pdf, int page, int rows, bool last) {
         // Drawn by poppler's pdftoppm at 144 pixels an inch, two pixels a point.
         const QString stem = folder.filePath(QStringLiteral("page"));
@@ -57,7 +57,7 @@ private:
         const QImage picture(stem + QStringLiteral(".png"));
         QVERIFY(!picture.isNull());
         const double margin = 42.52;
-        const double top = margin + (page == 1 ? 338 : 34);
+        const double top = margin + (page == 1 ? 338 : 46);
         const auto lightness = [&](double x, double y) {
             return qGray(picture.pixel(qRound(x * 2), qRound(y * 2)));
         };
@@ -90,9 +90,10 @@ private slots:
         QTest::addColumn<QString>("inputs");
         // 200 rows: 24 fit on the first page under the title (20 pt), the inputs (14 pt), six
         // notes (72 pt), the space after them (8 pt), the picture (200 pt and 8 pt under it) and
-        // the column names (16 pt), with 20 pt for the foot: (756.85 - 338 - 20) / 16 = 24.9. A
-        // further page starts with 18 pt and the column names: (756.85 - 34 - 20) / 16 = 43.9,
-        // so 43 rows. 24 + 4 x 43 = 196, and the last 4 rows and the footer go on a sixth page.
+        // the column names (16 pt), with 20 pt for the foot: (755.94 - 338 - 20) / 16 = 24.8. A
+        // further page starts with 18 pt, the line of inputs (12 pt) and the column names:
+        // (755.94 - 46 - 20) / 16 = 43.1, so 43 rows. 24 + 4 x 43 = 196, and the last 4 rows and
+        // the footer go on a sixth page.
         // clang-format off
         QTest::newRow("sheet 200") << "sheet" << QStringList{"count=200", "ratio=90", "dial=240"}
             << "Hole Angle Turns Dial Error" << QList<int>{24, 43, 43, 43, 43, 4}
@@ -102,14 +103,14 @@ private slots:
             << "Inputs: Count: 127; Worm ratio: 40; Plates: Brown & Sharpe";
         QTest::newRow("bolt 150") << "bolt" << QStringList{"count=150", "diameter=250", "centre=10,-5", "decimals=5"}
             << "Hole Angle DMS X Y dX dY" << QList<int>{}
-            << "Inputs: Count: 150; Diameter: 250; Centre: 10,-5; Zero direction: East (+X); Decimal digits: 5";
+            << "Inputs: Count: 150; Diameter: 250; Centre X: 10; Centre Y: -5; Zero direction: East (+X); Decimal digits: 5";
         // clang-format on
     }
 
     // Whatever the page, with many notes or few, some longer than the page is wide: every row
     // of the tool's table printed once, in order (with a box to tick, checked where the rows on
     // each page are worked out), the column names over the rows of every page, the title
-    // (continued) above and "Page i of n" below, the footer last.
+    // (continued) and the inputs above and "Page i of n" below, the footer last.
     void shouldPrintEveryRowOnceUnderItsColumnNames() {
         QFETCH(QString, page);
         QFETCH(QStringList, fields);
@@ -147,6 +148,8 @@ private slots:
             const QStringList lines = pdfLines(pdf, number);
             all += lines;
             QCOMPARE(lines.front(), number == 1 ? title : title + QStringLiteral(" (continued)"));
+            // Every page says what it is of: its title and the inputs, wrapped as on the first.
+            QVERIFY2(lines.join(u' ').contains(inputs), qPrintable(lines.mid(0, 3).join(u'|')));
             QCOMPARE(lines.back(),
                      QStringLiteral("%1 Page %2 of %3").arg(title).arg(number).arg(pages));
             const int before = next;
@@ -165,9 +168,35 @@ private slots:
             }
         }
         QCOMPARE(next, rows.size());
-        QCOMPARE(all.filter(QStringLiteral("Inputs: ")), QStringList{inputs});
+        QCOMPARE(all.filter(QStringLiteral("Inputs: ")).size(), pages);
         // The notes under them, as the tool's first: "Worm ratio: 90:1, one handwheel turn = 4°".
         QVERIFY(all.contains(QString::fromUtf8(tool.out.split('\n').at(1)).simplified()));
+    }
+
+    // A list of 64 plates, one word of 250 characters in the inputs, wraps after its commas
+    // within the right margin, every circle printed.
+    void shouldWrapALongListWithinThePage() {
+        QStringList circles;
+        for (int holes = 15; holes < 15 + 64; ++holes) {
+            circles.append(QString::number(holes));
+        }
+        fillPage(front(window, QStringLiteral("index")),
+                 {"count=127", "plates=" + circles.join(u',')});
+        const QString pdf = folder.filePath(QStringLiteral("plates.pdf"));
+        QVERIFY(window->exportPdfTo(pdf) > 0);
+        const QString inputs = pdfLines(pdf, 1).join(QString()).remove(u' ');
+        QVERIFY2(inputs.contains("Plates:" + circles.join(u',')), qPrintable(inputs));
+        // Drawn at 72 pixels an inch, a pixel a point: nothing right of the 15 mm margin.
+        const QString stem = folder.filePath(QStringLiteral("plates"));
+        runPoppler(MORVANTA_PDFTOPPM, 1, {"-r", "72", "-png", "-singlefile", pdf, stem});
+        const QImage page(stem + QStringLiteral(".png"));
+        QVERIFY(!page.isNull());
+        for (int x = 556; x < page.width(); ++x) {
+            for (int y = 0; y < page.height(); ++y) {
+                QVERIFY2(qGray(page.pixel(x, y)) > 200,
+                         qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+            }
+        }
     }
 
     // Export PDF suggests a name and adds the suffix to the one chosen; Print previews every

@@ -5,13 +5,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMap>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -97,11 +98,36 @@ inline QMap<QString, QString> named(const QStringList& settings) {
     return values;
 }
 
-// Sets every field of a page: "name=value" for those listed, empty (or unticked) for the others.
-// A list takes the item whose value is given ("plates=bs"), else the text as typed, and a list
-// not listed its first item, the default.
+// The settings as the page's fields take them, named as the tool's options: a point "centre=10,-5"
+// as its fields "centreX=10" and "centreY=-5", an input given instead of another ("radius=30")
+// as the switch of the field they share ("diameterSwitch=radius") and its text ("diameter=30").
+inline QMap<QString, QString> fieldSettings(CalculatorPage* page, const QStringList& settings) {
+    QMap<QString, QString> fields;
+    for (const auto& [name, value] : named(settings).asKeyValueRange()) {
+        if (page->findChild<QWidget*>(name + QStringLiteral("X")) != nullptr) {
+            fields.insert(name + QStringLiteral("X"), value.section(QLatin1Char(','), 0, 0));
+            fields.insert(name + QStringLiteral("Y"), value.section(QLatin1Char(','), 1));
+            continue;
+        }
+        for (auto* change : page->findChildren<QComboBox*>()) {
+            if (change->objectName().endsWith(QStringLiteral("Switch")) &&
+                change->findData(name) > 0) {
+                fields.insert(change->objectName(), name);
+                fields.insert(change->objectName().chopped(6), value);
+            }
+        }
+        if (!fields.contains(name)) {
+            fields.insert(name, value);
+        }
+    }
+    return fields;
+}
+
+// Sets every field of a page: "name=value" for those listed, empty (or unticked) for the others,
+// and waits for the engine's answer. A list takes the item whose value is given ("plates=bs"),
+// else the text as typed, and a list not listed its first item, the default.
 inline void fillPage(CalculatorPage* page, const QStringList& settings) {
-    const QMap<QString, QString> wanted = named(settings);
+    const QMap<QString, QString> wanted = fieldSettings(page, settings);
     for (QWidget* control : page->fieldControls()) {
         const QString value = wanted.value(control->objectName());
         if (auto* edit = qobject_cast<QLineEdit*>(control)) {
@@ -113,6 +139,7 @@ inline void fillPage(CalculatorPage* page, const QStringList& settings) {
             index >= 0 ? list->setCurrentIndex(index) : list->setEditText(value);
         }
     }
+    page->finishComputing();
 }
 
 // The same request for morvanta-table: the page's command, "--name=value" for each field given
@@ -144,38 +171,72 @@ inline QStringList toolWords(const QString& page, const QStringList& settings,
 inline QString windowMessage(const QString& page, QString message) {
     static const QMap<QString, QMap<QString, QString>> captions = {
         {QStringLiteral("sheet"),
-         {{"COUNT", "Count"}, {"--ratio", "Worm ratio"}, {"--dial", "Dial graduations"},
-          {"--resolution", "Resolution"}, {"--start", "Start angle"}, {"--span", "Span"},
-          {"--ends", "Hole at each end"}, {"--cw", "Clockwise"}, {"--axis", "Axis"},
-          {"--decimals", "Decimal digits"}, {"--gcode", "G-code"}, {"--csv", "CSV"}}},
+         {{"COUNT", "Count"},
+          {"--ratio", "Worm ratio"},
+          {"--dial", "Dial graduations"},
+          {"--resolution", "Resolution"},
+          {"--start", "Start angle"},
+          {"--span", "Span"},
+          {"--ends", "Hole at each end"},
+          {"--cw", "Clockwise"},
+          {"--axis", "Axis"},
+          {"--decimals", "Decimal digits"},
+          {"--gcode", "G-code"},
+          {"--csv", "CSV"}}},
         {QStringLiteral("index"),
-         {{"COUNT", "Count"}, {"--ratio", "Worm ratio"}, {"--plates", "Plates"},
-          {"--gears", "Change gears"}, {"--csv", "CSV"}}},
+         {{"COUNT", "Count"},
+          {"--ratio", "Worm ratio"},
+          {"--plates", "Plates"},
+          {"--gears", "Change gears"},
+          {"--csv", "CSV"}}},
         {QStringLiteral("bolt"),
-         {{"COUNT", "Count"}, {"--diameter", "Diameter"}, {"--radius", "Radius"},
-          {"--chord", "Chord"}, {"--centre", "Centre"}, {"--start", "Start angle"}, {"--cw", "Clockwise"},
-          {"--zero", "Zero direction"}, {"--span", "Span"}, {"--ends", "Hole at each end"},
-          {"--decimals", "Decimal digits"}, {"--depth", "Depth Z"}, {"--retract", "Retract plane"},
-          {"--feed", "Feed"}, {"--gcode", "G-code"}, {"--csv", "CSV"}}},
+         {{"COUNT", "Count"},
+          {"--diameter", "Diameter"},
+          {"--radius", "Radius"},
+          {"--chord", "Chord"},
+          {"--centre", "Centre"},
+          {"--start", "Start angle"},
+          {"--cw", "Clockwise"},
+          {"--zero", "Zero direction"},
+          {"--span", "Span"},
+          {"--ends", "Hole at each end"},
+          {"--decimals", "Decimal digits"},
+          {"--depth", "Depth Z"},
+          {"--retract", "Retract plane"},
+          {"--feed", "Feed"},
+          {"--gcode", "G-code"},
+          {"--csv", "CSV"}}},
         {QStringLiteral("angle"),
-         {{"--angle", "Angle"}, {"--repeat", "Steps"}, {"--ratio", "Worm ratio"},
-          {"--plates", "Plates"}, {"--gears", "Change gears"}}},
+         {{"--angle", "Angle"},
+          {"--repeat", "Steps"},
+          {"--ratio", "Worm ratio"},
+          {"--plates", "Plates"},
+          {"--gears", "Change gears"}}},
         {QStringLiteral("gear"),
-         {{"COUNT", "Teeth"}, {"TEETH", "Teeth"}, {"--module", "Module"}, {"--dp", "Diametral pitch"},
-          {"--helix", "Helix angle"}, {"--hand", "Hand"}, {"--machine-lead", "Lead of the machine"}}},
+         {{"COUNT", "Teeth"},
+          {"TEETH", "Teeth"},
+          {"--module", "Module"},
+          {"--dp", "Diametral pitch"},
+          {"--helix", "Helix angle"},
+          {"--hand", "Hand"},
+          {"--machine-lead", "Lead of the machine"}}},
         {QStringLiteral("helix"),
-         {{"--lead", "Lead"}, {"--angle", "Helix angle"}, {"--diameter", "Diameter"},
+         {{"--lead", "Lead"},
+          {"--angle", "Helix angle"},
+          {"--diameter", "Diameter"},
           {"--gears", "Change gears"}}},
         {QStringLiteral("flats"),
          {{"COUNT", "Flats"}, {"--diameter", "Diameter"}, {"--across", "Across flats"}}},
     };
-    static const QRegularExpression name(QStringLiteral("--[a-z]+(-[a-z]+)*|\\bCOUNT\\b|\\bTEETH\\b"));
+    static const QRegularExpression name(
+        QStringLiteral("--[a-z]+(-[a-z]+)*|\\bCOUNT\\b|\\bTEETH\\b"));
     QString worded;
     qsizetype at = 0;
     for (const QRegularExpressionMatch& match : name.globalMatch(message)) {
         const QString caption = captions.value(page).value(match.captured(), match.captured());
-        worded += message.mid(at, match.capturedStart() - at) +
-                  (match.capturedStart() == 0 ? caption : QStringLiteral("\u201C%1\u201D").arg(caption));
+        worded +=
+            message.mid(at, match.capturedStart() - at) +
+            (match.capturedStart() == 0 ? caption : QStringLiteral("\u201C%1\u201D").arg(caption));
         at = match.capturedEnd();
     }
     worded += message.mid(at);
@@ -185,8 +246,50 @@ inline QString windowMessage(const QString& page, QString message) {
     return worded;
 }
 
-inline QByteArray shownText(CalculatorPage* page) {
-    return child<QPlainTextEdit>(page, QStringLiteral("result"))->toPlainText().toUtf8();
+// The text of the sheet in view, as the engine writes it for Copy Sheet; empty while none is.
+inline QByteArray sheetText(CalculatorPage* page) {
+    page->finishComputing();
+    return page->output() != nullptr ? QByteArray::fromStdString(page->output()->text())
+                                     : QByteArray();
+}
+
+// The table in view laid out as the tool lays out its own: the column names without their units
+// and each row, every column as wide as its widest cell and right-aligned, two blanks between
+// columns; a line each.
+inline QStringList tableLines(CalculatorPage* page) {
+    const QAbstractItemModel* model = child<QTableView>(page, QStringLiteral("result"))->model();
+    const auto cell = [model](int row, int column) {
+        return row < 0 ? model->headerData(column, Qt::Horizontal).toString().section(" (", 0, 0)
+                       : model->index(row, column).data().toString();
+    };
+    QList<qsizetype> widths(model->columnCount(), 0);
+    for (int row = -1; row < model->rowCount(); ++row) {
+        for (int column = 0; column < model->columnCount(); ++column) {
+            widths[column] = std::max(widths[column], cell(row, column).size());
+        }
+    }
+    QStringList lines;
+    for (int row = -1; model->columnCount() > 0 && row < model->rowCount(); ++row) {
+        QString line;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            line += QString(column == 0 ? 0 : 2, u' ') +
+                    cell(row, column).rightJustified(widths[column]);
+        }
+        lines.append(line);
+    }
+    return lines;
+}
+
+// The lines in view above the table: the answer's and the notes'.
+inline QStringList summaryLines(CalculatorPage* page) {
+    QStringList lines;
+    for (const char* name : {"answer", "notes"}) {
+        const QString text = child<QLabel>(page, QString::fromLatin1(name))->text();
+        if (!text.isEmpty()) {
+            lines += text.split(u'\n');
+        }
+    }
+    return lines;
 }
 
 }  // namespace morvanta::workshop::testing

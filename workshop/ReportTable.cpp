@@ -1,0 +1,201 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "workshop/ReportTable.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <map>
+
+namespace morvanta::workshop {
+
+namespace {
+
+QString fromEngine(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A figure as the engine writes one: a digit, a sign or a point first ("-25.3553", "+17.14\"",
+// "51°26'00\""); words ("simple", "as for 120, ...") start otherwise.
+bool isFigure(const std::string& cell) {
+    if (cell.empty()) {
+        return true;
+    }
+    const char first = cell.front();
+    return (first >= '0' && first <= '9') || first == '-' || first == '+' || first == '.';
+}
+
+Qt::Alignment alignmentOf(const std::string& cell) {
+    return Qt::AlignVCenter | (isFigure(cell) ? Qt::AlignRight : Qt::AlignLeft);
+}
+
+}  // namespace
+
+QStringList widestCells(const Report& report) {
+    QStringList widest;
+    for (std::size_t column = 0; column < report.columns.size(); ++column) {
+        const std::string* longest = &report.columns[column];
+        std::size_t most = displayWidth(*longest);
+        for (const std::vector<std::string>& row : report.rows) {
+            if (column < row.size() && row[column].size() > most &&
+                displayWidth(row[column]) > most) {
+                longest = &row[column];
+                most = displayWidth(*longest);
+            }
+        }
+        widest.append(fromEngine(*longest));
+    }
+    return widest;
+}
+
+void ReportModel::setReport(std::shared_ptr<const Report> report, QStringList widest) {
+    widest_ = report && widest.isEmpty() ? workshop::widestCells(*report) : std::move(widest);
+    const bool sameShape = report_ && report && report_->columns == report->columns &&
+                           report_->columnUnits == report->columnUnits &&
+                           report_->rows.size() == report->rows.size();
+    if (!sameShape) {
+        beginResetModel();
+        report_ = std::move(report);
+        endResetModel();
+        return;
+    }
+    report_ = std::move(report);
+    if (rowCount() > 0) {
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1),
+                         {Qt::DisplayRole, Qt::TextAlignmentRole});
+    }
+}
+
+int ReportModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() || !report_ ? 0 : static_cast<int>(report_->rows.size());
+}
+
+int ReportModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() || !report_ ? 0 : static_cast<int>(report_->columns.size());
+}
+
+const std::string& ReportModel::cell(int row, int column) const {
+    static const std::string none;
+    const std::vector<std::string>& cells = report_->rows[static_cast<std::size_t>(row)];
+    return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)]
+                                                           : none;
+}
+
+QVariant ReportModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) {
+        return {};
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+            return fromEngine(cell(index.row(), index.column()));
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(alignmentOf(cell(index.row(), index.column())));
+        default:
+            return {};
+    }
+}
+
+QVariant ReportModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    const auto at = static_cast<std::size_t>(section);
+    switch (role) {
+        case Qt::DisplayRole: {
+            const QString name = fromEngine(report_->columns[at]);
+            const std::string unit =
+                at < report_->columnUnits.size() ? report_->columnUnits[at] : std::string();
+            return unit.empty() ? name : name + QStringLiteral(" (") + fromEngine(unit) + u')';
+        }
+        case Qt::TextAlignmentRole:
+            // As the column's figures are, judged by its first row.
+            return QVariant::fromValue(
+                alignmentOf(report_->rows.empty() ? std::string() : cell(0, section)));
+        default:
+            return {};
+    }
+}
+
+QString ReportModel::textOf(const QModelIndexList& selected) const {
+    std::map<int, std::vector<int>> rows;
+    std::vector<int> columns;
+    for (const QModelIndex& index : selected) {
+        rows[index.row()].push_back(index.column());
+        columns.push_back(index.column());
+    }
+    std::sort(columns.begin(), columns.end());
+    columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
+    QString text;
+    for (const auto& [row, chosen] : rows) {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (i > 0) {
+                text += u'\t';
+            }
+            if (std::find(chosen.begin(), chosen.end(), columns[i]) != chosen.end()) {
+                text += fromEngine(cell(row, columns[i]));
+            }
+        }
+        text += u'\n';
+    }
+    return text;
+}
+
+SheetTable::SheetTable(QWidget* parent) : QTableView(parent) {
+    setModel(&model_);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setTabKeyNavigation(false);
+    setAlternatingRowColors(true);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    verticalHeader()->hide();
+    // One height for every row: the view then lays out and draws only the rows in sight.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + fontMetrics().height() / 3);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setHighlightSections(false);
+}
+
+void SheetTable::fitColumns() {
+    const QStringList widest = model_.widestCells();
+    const int padding = fontMetrics().averageCharWidth() * 3;
+    const QFontMetrics header(horizontalHeader()->font());
+    for (int column = 0; column < widest.size(); ++column) {
+        const QString title = model_.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        const int width = std::max(fontMetrics().horizontalAdvance(widest[column]),
+                                   header.horizontalAdvance(title)) +
+                          padding;
+        if (columnWidth(column) != width) {
+            setColumnWidth(column, width);
+        }
+    }
+}
+
+int SheetTable::naturalWidth() const {
+    int width = 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < model_.columnCount(); ++column) {
+        width += columnWidth(column);
+    }
+    return width;
+}
+
+void SheetTable::copySelection() {
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (!selected.isEmpty()) {
+        QApplication::clipboard()->setText(model_.textOf(selected), QClipboard::Clipboard);
+    }
+}
+
+void SheetTable::keyPressEvent(QKeyEvent* event) {
+    if (event == QKeySequence::Copy) {
+        copySelection();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+}  // namespace morvanta::workshop

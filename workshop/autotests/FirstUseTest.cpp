@@ -1,0 +1,343 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+#include "workshop/HelpWindow.h"
+#include "workshop/autotests/WorkshopTestSupport.h"
+
+using namespace morvanta::workshop;
+using namespace morvanta::workshop::testing;
+
+namespace {
+
+// 64 circles, the most a plate set may have, of 2 to 3 digits with commas and no blank: one long
+// word, 250 characters.
+QString sixtyFourCircles() {
+    QStringList circles;
+    for (int holes = 15; holes < 15 + 64; ++holes) {
+        circles.append(QString::number(holes));
+    }
+    return circles.join(u',');
+}
+
+}  // namespace
+
+// The faults a new user found in the window, each with the test that shows it mended.
+class FirstUseTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder;
+    WorkshopWindow* window = nullptr;
+
+    void restart() {
+        window->close();
+        delete window;
+        window = freshWindow(false);
+    }
+    CalculatorPage* page(const char* name) { return window->page(QString::fromLatin1(name)); }
+    template <typename T = QLineEdit>
+    T* field(const char* page, const char* name) {
+        return child<T>(this->page(page), QString::fromLatin1(name));
+    }
+    void type(QWidget* into, const QString& text) {
+        QTest::keyClicks(into, text);
+        window->currentPage()->finishComputing();
+    }
+
+private slots:
+    void initTestCase() { isolateSettings(folder.path()); }
+    void init() { window = freshWindow(); }
+    void cleanup() { delete window; }
+
+    // A long valid list of plates widens neither the window nor what it asks of the screen,
+    // typed or brought back at the next start.
+    void shouldNotWidenTheWindowForALongInput() {
+        front(window, QStringLiteral("index"));
+        const int least = window->minimumSizeHint().width();
+        auto* plates = field<QComboBox>("index", "plates");
+        plates->setEditText(sixtyFourCircles());
+        page("index")->finishComputing();
+        QApplication::processEvents();
+        QVERIFY(page("index")->isCurrent());
+        QVERIFY2(window->minimumSizeHint().width() <= least,
+                 qPrintable(QString::number(window->minimumSizeHint().width())));
+        QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
+        restart();
+        QCOMPARE(field<QComboBox>("index", "plates")->currentText(), sixtyFourCircles());
+        QVERIFY2(window->minimumSizeHint().width() <= least,
+                 qPrintable(QString::number(window->minimumSizeHint().width())));
+        QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
+    }
+
+    // At start, and on each page brought to the front with its letter, the first field's text is
+    // selected: a key typed replaces it.
+    void shouldSelectTheFieldsTextWhereTheCursorIsPut() {
+        auto* count = field("sheet", "count");
+        QTRY_COMPARE(QApplication::focusWidget(), count);
+        QCOMPARE(count->selectedText(), QStringLiteral("7"));
+        QTest::keyClick(window, Qt::Key_I, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), field("index", "count"));
+        QCOMPARE(field("index", "count")->selectedText(), QStringLiteral("127"));
+        QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), count);
+        QCOMPARE(count->selectedText(), QStringLiteral("7"));
+        type(count, QStringLiteral("9"));
+        QCOMPARE(count->text(), QStringLiteral("9"));
+        QTest::keyClick(window, Qt::Key_R, Qt::AltModifier);
+        QCOMPARE(field("sheet", "ratio")->selectedText(), QStringLiteral("90"));
+    }
+
+    // Blanks and line breaks around a value are no part of it: a count pasted with its line
+    // break, one typed between blanks, and the centre's numbers with blanks are read as the
+    // tool reads them bare.
+    void shouldDropBlanksAroundAValue() {
+        CalculatorPage* sheet = page("sheet");
+        auto* count = field("sheet", "count");
+        count->clear();
+        QGuiApplication::clipboard()->setText(QStringLiteral("12\n"));
+        count->paste();
+        sheet->finishComputing();
+        QVERIFY(sheet->isCurrent());
+        QCOMPARE(sheetText(sheet), runTable({"sheet", "--ratio=90", "--dial=240", "12"}).out);
+        count->setText(QStringLiteral(" 7 "));
+        QCOMPARE(sheetText(sheet), runTable({"sheet", "--ratio=90", "--dial=240", "7"}).out);
+
+        CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
+        fillPage(bolt, {"count=6", "diameter=100", "centre= 50 ,-20\t"});
+        QVERIFY(bolt->isCurrent());
+        QCOMPARE(sheetText(bolt),
+                 runTable({"coords", "--diameter=100", "--centre=50,-20", "6"}).out);
+    }
+
+    // The centre is two fields; an empty one is 0, as the centre's default is 0,0; a centre kept
+    // as one text by an earlier window comes back split.
+    void shouldTakeTheCentreAsXAndY() {
+        CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
+        fillPage(bolt, {"count=6", "diameter=100"});
+        field("bolt", "centreX")->setText(QStringLiteral("10"));
+        QCOMPARE(sheetText(bolt), runTable({"coords", "--diameter=100", "--centre=10,0", "6"}).out);
+        field("bolt", "centreX")->clear();
+        field("bolt", "centreY")->setText(QStringLiteral("-5"));
+        QCOMPARE(sheetText(bolt), runTable({"coords", "--diameter=100", "--centre=0,-5", "6"}).out);
+
+        QSettings kept;
+        kept.remove(QStringLiteral("pages/bolt/centreX"));
+        kept.remove(QStringLiteral("pages/bolt/centreY"));
+        kept.setValue(QStringLiteral("pages/bolt/centre"), QStringLiteral("10,-5"));
+        kept.sync();
+        delete window;
+        window = freshWindow(false);
+        QCOMPARE(field("bolt", "centreX")->text(), QStringLiteral("10"));
+        QCOMPARE(field("bolt", "centreY")->text(), QStringLiteral("-5"));
+    }
+
+    // Return and Enter press the button that has the focus, as Space does.
+    void shouldPressAFocusedButtonWithReturnOrEnter() {
+        CalculatorPage* sheet = page("sheet");
+        QGuiApplication::clipboard()->clear();
+        auto* copy = child<QPushButton>(window, QStringLiteral("copyButton"));
+        copy->setFocus();
+        QTest::keyClick(copy, Qt::Key_Return);
+        QTRY_COMPARE(QGuiApplication::clipboard()->text().toUtf8(), sheetText(sheet));
+        field("sheet", "count")->setText(QStringLiteral("9"));
+        auto* reset = child<QPushButton>(window, QStringLiteral("resetPageButton"));
+        reset->setFocus();
+        QTest::keyClick(reset, Qt::Key_Enter);
+        QTRY_COMPARE(field("sheet", "count")->text(), QStringLiteral("7"));
+    }
+
+    // Every field is checked, whether the input as it stands uses it or not: garbage among the
+    // G-code's digits while a handwheel makes the G-code impossible anyway is named beside its
+    // field, and no program is saved.
+    void shouldCheckEveryField() {
+        CalculatorPage* sheet = page("sheet");
+        fillPage(sheet, {"count=7", "ratio=90", "dial=240", "decimals=x"});
+        QCOMPARE(sheet->messageFor(QStringLiteral("decimals")),
+                 QStringLiteral("Decimal digits must be a whole number from 0 to 8; x is not a "
+                                "number"));
+        QVERIFY(child<QLabel>(sheet, QStringLiteral("message"))->isVisible());
+        QVERIFY(sheet->isCurrent());
+        const QString path = folder.filePath(QStringLiteral("program.nc"));
+        QVERIFY(!window->saveGcodeTo(path) && !QFile::exists(path));
+
+        CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
+        fillPage(bolt, {"count=6", "diameter=100", "feed=x"});
+        QCOMPARE(bolt->messageFor(QStringLiteral("feed")),
+                 QStringLiteral("Feed must be a number above 0; x is not a number"));
+        QVERIFY(!window->saveGcodeTo(path) && !QFile::exists(path));
+    }
+
+    // Save G-code is offered only where a page makes G-code; where the input makes none, Ctrl+G
+    // says what is missing and puts the cursor in that field.
+    void shouldSayWhyThereIsNoGcode() {
+        auto* button = child<QPushButton>(window, QStringLiteral("saveGcodeButton"));
+        front(window, QStringLiteral("index"));
+        QVERIFY(!button->isVisible() &&
+                !child<QAction>(window, QStringLiteral("saveGcode"))->isVisible());
+        CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
+        QVERIFY(button->isVisible());
+        fillPage(bolt, {"count=6", "diameter=100", "depth=-5"});
+        QVERIFY(button->isEnabled());
+        const QString reason = QStringLiteral(
+            "A drilling program needs “Retract plane”, the Z where each hole's feed starts");
+        QCOMPARE(button->toolTip(), reason);
+        QTest::keyClick(window, Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(window->statusBar()->currentMessage(),
+                 QStringLiteral("No G-code from this input: ") + reason);
+        QVERIFY(child<QLabel>(bolt, QStringLiteral("gcodeNote"))->isVisible());
+        QTRY_COMPARE(QApplication::focusWidget(), field("bolt", "retract"));
+    }
+
+    // A message has a place of its own: no field moves when one comes or goes.
+    void shouldKeepTheFieldsInPlaceForAMessage() {
+        CalculatorPage* sheet = page("sheet");
+        QApplication::processEvents();
+        const auto places = [sheet] {
+            QList<QPoint> at;
+            for (QWidget* control : sheet->fieldControls()) {
+                at.append(control->mapTo(sheet, QPoint()));
+            }
+            return at;
+        };
+        const QList<QPoint> before = places();
+        field("sheet", "count")->setText(QStringLiteral("x"));
+        sheet->finishComputing();
+        QApplication::processEvents();
+        auto* message = child<QLabel>(sheet, QStringLiteral("message"));
+        QVERIFY(message->isVisible() && !message->text().isEmpty());
+        QCOMPARE(places(), before);
+        field("sheet", "count")->setText(QStringLiteral("7"));
+        sheet->finishComputing();
+        QApplication::processEvents();
+        QCOMPARE(places(), before);
+    }
+
+    // The first save dialog opens in the home folder where there is no documents folder, and in
+    // the documents folder where there is one.
+    void shouldFirstSaveInTheHomeFolder() {
+        QTemporaryDir home;
+        const QByteArray realHome = qgetenv("HOME");
+        const QByteArray realConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", home.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toUtf8());
+        const auto opened = [this] {
+            QSettings().remove(QStringLiteral("files/directory"));
+            QString folderShown;
+            answerNext<QFileDialog>([&folderShown](QFileDialog* dialog) {
+                folderShown = dialog->directory().absolutePath();
+                dialog->reject();
+            });
+            child<QAction>(window, QStringLiteral("saveCsv"))->trigger();
+            return folderShown;
+        };
+        const QString withoutDocuments = opened();
+        QDir(home.path()).mkdir(QStringLiteral("Documents"));
+        const QString withDocuments = opened();
+        qputenv("HOME", realHome);
+        realConfig.isEmpty() ? qunsetenv("XDG_CONFIG_HOME")
+                             : qputenv("XDG_CONFIG_HOME", realConfig);
+        QCOMPARE(withoutDocuments, QDir(home.path()).absolutePath());
+        QCOMPARE(withDocuments, QDir(home.filePath(QStringLiteral("Documents"))).absolutePath());
+    }
+
+    // Ending the session ends the program as Quit does: the window's size and the page in front
+    // are kept.
+    void shouldKeepTheWindowWhenTheSessionEnds() {
+        QTemporaryDir config;
+        const QString file = config.filePath(QStringLiteral("Morvanta/morvanta-workshop.conf"));
+        {
+            QSettings before(file, QSettings::IniFormat);
+            before.setValue(QStringLiteral("window/page"), 2);
+        }
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(MORVANTA_WORKSHOP), {});
+        QVERIFY(program.waitForStarted());
+        // Its handler set, as the kernel tells: SIGTERM is signal 15, bit 14 of SigCgt.
+        const auto handles = [&program] {
+            QFile status(QStringLiteral("/proc/%1/status").arg(program.processId()));
+            if (!status.open(QIODevice::ReadOnly)) {
+                return false;
+            }
+            for (const QByteArray& line : status.readAll().split('\n')) {
+                if (line.startsWith("SigCgt:")) {
+                    return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> 14 & 1) == 1;
+                }
+            }
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(handles(), 30000);
+        program.terminate();
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QSettings after(file, QSettings::IniFormat);
+        QVERIFY(!after.value(QStringLiteral("window/geometry")).toByteArray().isEmpty());
+        QCOMPARE(after.value(QStringLiteral("window/page")).toInt(), 2);
+    }
+
+    // Diameter and radius are one field with a switch, which Alt+M and Alt+U set from the
+    // keyboard; the one chosen goes to the engine, and comes back at the next start.
+    void shouldTakeADiameterOrARadiusInOneField() {
+        CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
+        auto* size = field("bolt", "diameter");
+        auto* given = field<QComboBox>("bolt", "diameterSwitch");
+        QCOMPARE(given->currentData().toString(), QStringLiteral("diameter"));
+        QTest::keyClick(window, Qt::Key_U, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), size);
+        QCOMPARE(given->currentData().toString(), QStringLiteral("radius"));
+        QCOMPARE(size->accessibleName(), QStringLiteral("Radius"));
+        QCOMPARE(size->selectedText(), QStringLiteral("100"));
+        type(size, QStringLiteral("30"));
+        QCOMPARE(sheetText(bolt), runTable({"coords", "--radius=30", "6"}).out);
+        restart();
+        QCOMPARE(field<QComboBox>("bolt", "diameterSwitch")->currentData().toString(),
+                 QStringLiteral("radius"));
+        QCOMPARE(field("bolt", "diameter")->text(), QStringLiteral("30"));
+        QTest::keyClick(window, Qt::Key_B, Qt::AltModifier);
+        QTest::keyClick(window, Qt::Key_M, Qt::AltModifier);
+        page("bolt")->finishComputing();
+        QCOMPARE(sheetText(page("bolt")), runTable({"coords", "--diameter=30", "6"}).out);
+    }
+
+    // Help explains every page and field from their descriptions, in the window's words, and F1
+    // in a field opens the Help window at its entry (at its page's without one).
+    void shouldExplainEachFieldInHelp() {
+        front(window, QStringLiteral("bolt"));
+        field("bolt", "feed")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        auto* help = child<HelpWindow>(window, QStringLiteral("helpWindow"));
+        QTRY_VERIFY(help->isVisible());
+        QCOMPARE(help->shownEntry(), QStringLiteral("bolt-feed"));
+        const QString text = child<QTextBrowser>(help, QStringLiteral("helpText"))->toPlainText();
+        QVERIFY(!text.contains(QStringLiteral("--")));
+        for (const char* line :
+             {"Setting sheet", "Index plate", "Bolt circle", "Worm ratio",
+              "A whole number of holes from 2 to 10000", "Diameter or Radius", "Alt+M, Alt+U",
+              "Centre X", "The Y of the centre of the circle. A number", "Empty for 0.",
+              "The drilling feed, such as 100. A number above 0.", "A new page starts at 127.",
+              "Change gears",
+              "Prints how to divide the work into "
+              "count equal divisions"}) {
+            QVERIFY2(text.contains(QString::fromUtf8(line)), line);
+        }
+        child<QWidget>(page("bolt"), QStringLiteral("result"))->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        QCOMPARE(help->shownEntry(), QStringLiteral("bolt"));
+    }
+};
+
+QTEST_MAIN(FirstUseTest)
+#include "FirstUseTest.moc"

@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <QClipboard>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QImage>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSemaphore>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <atomic>
+#include <set>
+
+#include "workshop/CalculatorPage.h"
+#include "workshop/ReportTable.h"
+#include "workshop/autotests/WorkshopTestSupport.h"
+
+using namespace morvanta::workshop;
+using namespace morvanta::workshop::testing;
+
+namespace {
+
+// The rows a view asks for to draw their cells.
+class RowsAsked : public QIdentityProxyModel {
+public:
+    mutable std::set<int> rows;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::DisplayRole) {
+            rows.insert(index.row());
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+// How many of the device pixels along one side of a grabbed widget, in its outermost two rows or
+// columns, are drawn darker than the background: a frame line there, or none.
+double drawnAlong(const QImage& image, Qt::Edge side, QRgb background) {
+    const bool across = side == Qt::TopEdge || side == Qt::BottomEdge;
+    const int length = across ? image.width() : image.height();
+    int drawn = 0;
+    // The corners are left out, where two lines meet or round off.
+    for (int at = 4; at < length - 4; ++at) {
+        bool dark = false;
+        for (int depth = 0; depth < 2; ++depth) {
+            const int x = across ? at : (side == Qt::LeftEdge ? depth : image.width() - 1 - depth);
+            const int y = across ? (side == Qt::TopEdge ? depth : image.height() - 1 - depth) : at;
+            dark = dark || qGray(image.pixel(x, y)) < qGray(background) - 24;
+        }
+        drawn += dark ? 1 : 0;
+    }
+    return static_cast<double>(drawn) / (length - 8);
+}
+
+}  // namespace
+
+// What a page shows of its sheet: the table (its cells, units, alignment, selection and copy,
+// only the rows in sight asked for), the answer in its box at every size, the frames drawn at any
+// scale, and the engine's call away from the window's thread. Also run at QT_SCALE_FACTOR=1.5.
+class SheetTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir folder;
+    WorkshopWindow* window = nullptr;
+
+    static QTableView* table(CalculatorPage* page) {
+        return child<QTableView>(page, QStringLiteral("result"));
+    }
+
+private slots:
+    void initTestCase() { isolateSettings(folder.path()); }
+    void init() { window = freshWindow(); }
+    void cleanup() { delete window; }
+
+    // The header names each column with its unit; figures stand right, words left; a row, a
+    // column, a range and cells here and there are copied as the cells with a tab between them
+    // and a line break after each row, an unselected cell between selected ones left empty.
+    void shouldCopyWhatIsSelectedAsText() {
+        CalculatorPage* sheet = front(window, QStringLiteral("sheet"));
+        fillPage(sheet, {"count=7", "ratio=90", "dial=240"});
+        QTableView* view = table(sheet);
+        const QAbstractItemModel* model = view->model();
+        QStringList header;
+        for (int column = 0; column < model->columnCount(); ++column) {
+            header.append(model->headerData(column, Qt::Horizontal).toString());
+        }
+        QCOMPARE(header, (QStringList{"Hole", "Angle (°'\")", "Turns", "Dial (graduations)",
+                                      "Error (\")"}));
+        QCOMPARE(model->index(1, 4).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                     Qt::AlignHorizontal_Mask,
+                 Qt::AlignRight);
+
+        const auto copied = [view](const QItemSelection& selection) {
+            view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+            view->setFocus();
+            QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+            return QGuiApplication::clipboard()->text();
+        };
+        const auto cells = [model](int top, int left, int bottom, int right) {
+            return QItemSelection(model->index(top, left), model->index(bottom, right));
+        };
+        QCOMPARE(copied(cells(1, 0, 1, 4)), QStringLiteral("2\t51°26'00\"\t12\t206\t+17.14\"\n"));
+        QCOMPARE(
+            copied(cells(0, 4, 6, 4)),
+            QStringLiteral("0.00\"\n+17.14\"\n-25.71\"\n-8.57\"\n+8.57\"\n+25.71\"\n-17.14\"\n"));
+        QCOMPARE(copied(cells(2, 1, 3, 2)), QStringLiteral("102°51'00\"\t25\n154°17'00\"\t38\n"));
+        QItemSelection scattered = cells(0, 0, 0, 0);
+        scattered.merge(cells(2, 3, 2, 3), QItemSelectionModel::Select);
+        QCOMPARE(copied(scattered), QStringLiteral("1\t\n\t171\n"));
+
+        // Words stand left, as the survey's methods would; a column without a unit is its name.
+        ReportModel words;
+        auto survey = std::make_shared<morvanta::Report>();
+        survey->columns = {"Count", "Method"};
+        survey->rows = {{"95", "simple"}, {"96", "compound"}};
+        survey->columnUnits = {"divisions", ""};
+        words.setReport(survey);
+        QCOMPARE(words.index(1, 1).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                     Qt::AlignHorizontal_Mask,
+                 Qt::AlignLeft);
+        QCOMPARE(words.index(1, 0).data().toString(), QStringLiteral("96"));
+        QCOMPARE(words.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Count (divisions)"));
+        QCOMPARE(words.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Method"));
+    }
+
+    // The table of 10,000 holes asks for no row it does not show: all rows the same height, no
+    // column measured on every row.
+    void shouldDrawOnlyTheRowsInSight() {
+        CalculatorPage* sheet = front(window, QStringLiteral("sheet"));
+        fillPage(sheet, {"count=10000", "ratio=90", "dial=240"});
+        QTableView* view = table(sheet);
+        QAbstractItemModel* own = view->model();
+        RowsAsked asked;
+        asked.setSourceModel(own);
+        view->setModel(&asked);
+        QApplication::processEvents();
+        view->scrollTo(asked.index(5000, 0), QAbstractItemView::PositionAtTop);
+        asked.rows.clear();
+        view->viewport()->repaint();
+        const int first = view->rowAt(0);
+        const int last = view->rowAt(view->viewport()->height() - 1);
+        QVERIFY2(first > 4000 && last > first, qPrintable(QStringLiteral("%1 to %2 in %3").arg(first).arg(last).arg(view->viewport()->height())));
+        QVERIFY(!asked.rows.empty());
+        QVERIFY2(*asked.rows.begin() >= first - 1 && *asked.rows.rbegin() <= last + 1,
+                 qPrintable(QStringLiteral("%1 to %2 asked, %3 to %4 shown")
+                                .arg(*asked.rows.begin())
+                                .arg(*asked.rows.rbegin())
+                                .arg(first)
+                                .arg(last)));
+        view->setModel(own);
+    }
+
+    // The plan's answer in its box, every line of it laid out in full at the width the box has,
+    // never wider than the window, at the smallest size the window takes, its first size and a
+    // large one; at the first size all of it in sight, but where the window is scaled on the
+    // test's small screen (614 x 460 at one and a half), which scrolls it.
+    void shouldShowTheAnswerInFullAtEverySize() {
+        CalculatorPage* index = front(window, QStringLiteral("index"));
+        fillPage(index, {"count=127"});
+        auto* answer = child<QLabel>(index, QStringLiteral("answer"));
+        auto* box = child<QWidget>(index, QStringLiteral("answerBox"));
+        QVERIFY(answer->text().contains(QStringLiteral("Gear train, spindle to plate")));
+        const QSize first = window->size();
+        const QSize screen = window->screen()->availableSize();
+        for (const QSize& size : {window->minimumSizeHint(), first, screen * 19 / 20}) {
+            window->resize(size);
+            QApplication::processEvents();
+            QTest::qWait(50);
+            const QString at = QStringLiteral("at %1x%2").arg(size.width()).arg(size.height());
+            QVERIFY2(answer->height() >= answer->heightForWidth(answer->width()), qPrintable(at));
+            QVERIFY2(box->mapTo(window, QPoint(box->width(), 0)).x() <= window->width(),
+                     qPrintable(at));
+            if (size == first && qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")) {
+                QCOMPARE(box->visibleRegion().boundingRect(), box->rect());
+            }
+        }
+    }
+
+    // At any scale every side of the table's frame and the picture's is drawn: at one and a half
+    // the top and right lines fell between the device's pixels under the view's own.
+    void shouldDrawEveryLineOfTheFrames() {
+        CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
+        fillPage(bolt, {"count=6", "diameter=100"});
+        QApplication::processEvents();
+        QWidget* view = table(bolt);
+        auto* around = qobject_cast<QFrame*>(view->parentWidget());
+        QWidget* framed =
+            around != nullptr && around->frameShape() != QFrame::NoFrame ? around : view;
+        for (QWidget* frame : {framed, child<QWidget>(bolt, QStringLiteral("pictureFrame"))}) {
+            const QImage image = frame->grab().toImage();
+            const QRgb background = frame->palette().color(QPalette::Base).rgb();
+            for (const Qt::Edge side : {Qt::TopEdge, Qt::RightEdge, Qt::BottomEdge, Qt::LeftEdge}) {
+                QVERIFY2(drawnAlong(image, side, background) > 0.9,
+                         qPrintable(QStringLiteral("%1, side %2 at %3x%4")
+                                        .arg(frame->objectName())
+                                        .arg(int(side))
+                                        .arg(image.width())
+                                        .arg(image.height())));
+            }
+        }
+    }
+
+    // A call that takes long runs on away from the window: the page answers at once, keeps the
+    // last sheet (greyed once the call has taken a while) and offers nothing to copy, print or
+    // save meanwhile; edits made meanwhile are worked out once, the latest only, and its sheet
+    // shown when it comes, as if the call had been quick.
+    void shouldKeepTypingWhileALongSheetIsMade() {
+        auto release = std::make_shared<QSemaphore>();
+        auto made = std::make_shared<QStringList>();
+        PageDefinition definition;
+        definition.title = QStringLiteral("&Slow");
+        definition.fields = {{.name = QStringLiteral("count"), .label = QStringLiteral("&Count")}};
+        definition.compute = [release, made](const morvanta::Inputs& inputs) {
+            const QString count =
+                QString::fromStdString(std::string(inputs.get("count").value_or("")));
+            if (count.toInt() >= 2) {
+                release->acquire();
+            }
+            made->append(count);
+            PageOutput output;
+            output.text = [count] { return count.toStdString() + "\n"; };
+            auto report = std::make_shared<morvanta::Report>();
+            report->answer = {count.toStdString()};
+            output.shownReport = report;
+            return PageResult::success(output);
+        };
+        CalculatorPage page(definition);
+        page.show();
+        auto* count = child<QLineEdit>(&page, QStringLiteral("count"));
+        count->setText(QStringLiteral("1"));
+        page.finishComputing();
+        QVERIFY(page.isCurrent());
+
+        count->setText(QStringLiteral("2"));
+        QVERIFY(page.isWorking() && !page.isCurrent());
+        count->setText(QStringLiteral("3"));
+        count->setText(QStringLiteral("4"));
+        QCOMPARE(QByteArray::fromStdString(page.output()->text()), QByteArray("1\n"));
+        QTRY_COMPARE(child<QWidget>(&page, QStringLiteral("result"))->property("stale").toBool(),
+                     true);
+        release->release(2);
+        QTRY_VERIFY(page.isCurrent());
+        QCOMPARE(*made, (QStringList{"", "1", "2", "4"}));
+        QCOMPARE(child<QLabel>(&page, QStringLiteral("answer"))->text(), QStringLiteral("4"));
+        QCOMPARE(child<QWidget>(&page, QStringLiteral("result"))->property("stale").toBool(),
+                 false);
+    }
+};
+
+QTEST_MAIN(SheetTest)
+#include "SheetTest.moc"
