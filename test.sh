@@ -1,13 +1,18 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Morvanta with its tests and runs them all: ./test.sh
-# The window tests start their own virtual display, so no desktop is needed.
+# The window tests start their own virtual display, so no desktop is needed. The build is the
+# release the Debian package is made of (scripts/package.sh build packages it as it is).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build="$root/build"
 
 "$root/scripts/ensure-deps.sh" test
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DMORVANTA_BUILD_UI=ON \
+# shellcheck source=scripts/release-flags.sh
+. "$root/scripts/release-flags.sh"
+cmake -S "$root" -B "$build" "${release_flags[@]}" -DMORVANTA_BUILD_UI=ON \
     -DMORVANTA_BUILD_TESTS=ON -DMORVANTA_BUILD_BENCH=ON -DMORVANTA_SANITIZE=OFF >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
-ctest --test-dir "$build" --output-on-failure
+# The window tests take turns (RESOURCE_LOCK x11-display: two xvfb-run -a started at once can pick
+# the same display); the other tests run beside them.
+ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"

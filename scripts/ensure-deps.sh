@@ -5,10 +5,10 @@
 #   run      what building and starting the program takes
 #   test     that, and what the tests need (a virtual display, the clipboard tool, a window
 #            manager to frame the windows, MPFR, poppler's tools to read back the PDFs Morvanta
-#            Workshop writes, and the desktop's MIME database, xdg-mime and gio to open a job
-#            file as a file manager does)
+#            Workshop writes, the desktop's MIME database, xdg-mime and gio to open a job file as a
+#            file manager does, Debian's hardening flags for the release build)
 #   package  run's, and what making and checking the Debian package takes
-#   ci       all of the above, and the fuzzer's compiler
+#   ci       all of the above, the fuzzer's compiler and Ninja
 # Prints nothing when everything is there. Needs root (or sudo) only when something is missing.
 set -euo pipefail
 
@@ -16,9 +16,9 @@ run=(g++ cmake make qt6-base-dev qt6-svg-dev qt6-wayland libqscintilla2-qt6-dev 
     fonts-liberation)
 test=(libgtest-dev libbenchmark-dev libmpfr-dev xvfb xauth xclip xdotool x11-utils openbox
     desktop-file-utils appstream groff-base poppler-utils shared-mime-info xdg-utils
-    libfile-mimeinfo-perl libglib2.0-bin)
+    libfile-mimeinfo-perl libglib2.0-bin dpkg-dev)
 package=(dpkg-dev file desktop-file-utils appstream shared-mime-info)
-ci=(clang libclang-rt-14-dev)
+ci=(clang libclang-rt-14-dev ninja-build)
 
 case "${1:-}" in
     run) wanted=("${run[@]}") ;;

@@ -189,8 +189,9 @@ TEST(SheetSketch, shouldWriteTheAngleOfHolesThirtyDegreesApart) {
         EXPECT_EQ(sketch.holes.size(), c.holes);
         EXPECT_EQ(textsOf(sketch, Ink::Outline), c.angles) << c.holes;
     }
-    // Written beside its hole, 360/7° on from the top.
-    const SketchText* second = text(sheetPicture({{"count", "7"}}), "51°25'43\"");
+    // Written beside its hole, 360/7° on from the top; the picture kept while its text is read.
+    const Sketch seven = sheetPicture({{"count", "7"}});
+    const SketchText* second = text(seven, "51°25'43\"");
     ASSERT_NE(second, nullptr);
     EXPECT_NEAR(bearing(second->x, second->y), 90 + 360.0 / 7, kNear);
 }
@@ -251,7 +252,8 @@ TEST(IndexSketch, shouldOpenTheSectorArmsToTheMove) {
         }
     }
     // Hole 6 of 15, five spaces on from the pin: 120° clockwise from the top.
-    const SketchHole& sixth = hole(indexPicture({{"count", "127"}}), 6);
+    const Sketch plate = indexPicture({{"count", "127"}});
+    const SketchHole& sixth = hole(plate, 6);
     EXPECT_NEAR(sixth.x, 12.990, kNear);
     EXPECT_NEAR(sixth.y, -7.5, kNear);
 }
