@@ -59,6 +59,8 @@ public:
     ~WorkshopWindow() override;
 
     CalculatorPage* currentPage() const;
+    // "Morvanta Workshop", as the window's dialogs are titled.
+    static QString programTitle();
     CalculatorPage* page(const QString& name) const;
 
     // The sheet of the page in front as it goes on paper; nothing while it is not current.
