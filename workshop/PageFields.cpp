@@ -508,17 +508,20 @@ QString PageFields::setInputs(const Inputs& inputs) {
     settingFields_ = true;
     QString refused;
     for (Field& field : fields_) {
-        QString id = inputOf(field);
-        for (int i = 0; field.alternative != nullptr && i < field.alternative->count(); ++i) {
-            if (inputs.has(field.alternative->itemData(i).toString().toStdString())) {
-                field.alternative->setCurrentIndex(i);
-                id = inputOf(field);
-                break;
+        if (field.alternative != nullptr) {
+            // The first alternative given, else the first, as on a fresh page.
+            int given = 0;
+            while (given < field.alternative->count() &&
+                   !inputs.has(field.alternative->itemData(given).toString().toStdString())) {
+                ++given;
             }
+            field.alternative->setCurrentIndex(given < field.alternative->count() ? given : 0);
         }
+        const QString id = inputOf(field);
         const std::optional<std::string_view> given = inputs.get(id.toStdString());
-        QString text = given ? QString::fromUtf8(given->data(), static_cast<qsizetype>(given->size()))
-                             : QString();
+        QString text = given
+                           ? QString::fromUtf8(given->data(), static_cast<qsizetype>(given->size()))
+                           : QString();
         if (field.check != nullptr) {
             text = given ? QStringLiteral("true") : QStringLiteral("false");
         } else if (const int part = field.definition.part; part > 0) {

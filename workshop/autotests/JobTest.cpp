@@ -251,6 +251,8 @@ private slots:
                 "\"calculation\": \"coords\", \"units\": \"mm\", \"inputs\": {\"count\": "
                 "\"5\", \"radius\": \"31.75\", \"zero\": \"north\", \"cw\": \"\"}}",
             start +
+                "\"calculation\": \"coords\", \"inputs\": {\"count\": \"6\", \"chord\": \"10\"}}",
+            start +
                 "\"calculation\": \"coords\", \"units\": \"in\", \"inputs\": {\"count\": "
                 "\"3\", \"diameter\": \"2.5\", \"centre\": \"1,-1\", \"decimals\": \"3\"}}",
         };
