@@ -134,9 +134,9 @@ private slots:
         QCOMPARE(window->windowTitle(), QStringLiteral("Gear \"A\"[*] \u2013 Morvanta Workshop"));
         QVERIFY(!window->isWindowModified());
         field(sheet, "count")->setText(QStringLiteral("8"));
-        QVERIFY(window->isWindowModified());
+        QTRY_VERIFY(window->isWindowModified());
         field(sheet, "count")->setText(QStringLiteral("7"));
-        QVERIFY(!window->isWindowModified());
+        QTRY_VERIFY(!window->isWindowModified());
 
         delete window;
         window = freshWindow();

@@ -75,6 +75,8 @@ private:
     WorkshopWindow* window = nullptr;
 
     MachineView* enter() {
+        // The sheet is worked out away from the window's thread; the walk starts from it.
+        window->currentPage()->finishComputing();
         window->enterMachineMode();
         MachineView* view = window->machineView();
         if (view != nullptr && !QTest::qWaitForWindowExposed(view)) {
