@@ -154,13 +154,18 @@ desktop_open_checks() {
     printf '{"format": "morvanta-job", "version": "1.0", "calculation": "coords", "name": "Flange",\n "units": "mm", "inputs": {"count": "6", "diameter": "100"}}\n' >"$job"
     XDG_CONFIG_HOME="$XDG_RUNTIME_DIR/config" gio open "$job" 2>"$XDG_RUNTIME_DIR/gio.stderr" ||
         fail "gio open $job: $(cat "$XDG_RUNTIME_DIR/gio.stderr")"
-    for _ in $(seq 200); do
+    # A minute: in CI the fuzzers share the machine with this check, and gio starts the program
+    # through the desktop's own lookups first.
+    for _ in $(seq 600); do
         id=$(xdotool search --all --onlyvisible --name '^Flange – Morvanta Workshop$' 2>/dev/null | head -n 1)
         [[ -n $id ]] && break
         sleep 0.1
     done
     if [[ -z $id ]]; then
         fail "gio open of a .morvanta file shows no window named 'Flange – Morvanta Workshop'"
+        echo "INFO: gio said: $(cat "$XDG_RUNTIME_DIR/gio.stderr"); running: $(pgrep -a morvanta || echo nothing);" \
+            "windows: $(xdotool search --all --onlyvisible --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
+        pkill -x morvanta-workshop || true
         return
     fi
     pid=$(xdotool getwindowpid "$id")
