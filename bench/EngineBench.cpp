@@ -94,8 +94,8 @@ void BM_BoltCircle(benchmark::State& state, const char* radius, const char* deci
                             {"start", "15"},
                             {"decimals", decimals}};
     if (program) {
-        for (const auto& [id, text] : {std::pair{"depth", "-5"}, std::pair{"retract", "2"},
-                                       std::pair{"feed", "100"}}) {
+        for (const auto& [id, text] :
+             {std::pair{"depth", "-5"}, std::pair{"retract", "2"}, std::pair{"feed", "100"}}) {
             inputs.set(id, text);
         }
     }
@@ -103,8 +103,7 @@ void BM_BoltCircle(benchmark::State& state, const char* radius, const char* deci
     for (auto _ : state) {
         const morvanta::Result<morvanta::Made> made =
             morvanta::makeRequest(morvanta::kBoltCircleCalculation, inputs);
-        const std::string text =
-            program ? made.value().gcode->write() : made.value().sheet.write();
+        const std::string text = program ? made.value().gcode->write() : made.value().sheet.write();
         bytes = text.size();
         benchmark::DoNotOptimize(text.data());
     }
@@ -114,7 +113,9 @@ BENCHMARK_CAPTURE(BM_BoltCircle, readout, "50", "4", false)
     ->Arg(6)
     ->Arg(10'000)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_BoltCircle, gcode, "50", "4", true)->Arg(10'000)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_BoltCircle, gcode, "50", "4", true)
+    ->Arg(10'000)
+    ->Unit(benchmark::kMillisecond);
 // The widest radius there is, below 500000000 so that its diameter has nine digits.
 BENCHMARK_CAPTURE(BM_BoltCircle, wide, "487654321.987654321", "8", false)
     ->Arg(10'000)

@@ -225,9 +225,8 @@ std::string commandHelp(std::string_view word) {
         }
         text += name + wrapped(description(*calculation, *input), kNameColumn, kNameColumn) + "\n";
     }
-    if (std::any_of(family.begin(), family.end(), [](const Calculation* c) {
-            return takesNumbers(*c);
-        })) {
+    if (std::any_of(family.begin(), family.end(),
+                    [](const Calculation* c) { return takesNumbers(*c); })) {
         text += kNumbers;
     }
     text += family.front()->crlf

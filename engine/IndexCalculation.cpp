@@ -82,15 +82,16 @@ constinit const Calculation kIndexCalculation{
     .name = "index",
     .title = "Index plate",
     .summary = "crank moves for a dividing head: simple, compound and differential indexing",
-    .about = "Prints how to divide the work into COUNT equal divisions with a dividing head and "
-             "its index plates, exactly: simple indexing on one hole circle (every circle that "
-             "works, the one with the fewest holes recommended), else compound indexing on two "
-             "circles of one plate, else differential indexing with the change gears, else the "
-             "nearest-hole plan marked approximate with each division's error. Differential "
-             "indexing takes the simplest gear train first, then the base count nearest to COUNT; "
-             "of two bases equally near, the higher (71 is divided as for 72, not 70). Up to "
-             "10000 divisions, one line per division gives its exact angle and the crank's place "
-             "counted from the first division.",
+    .about =
+        "Prints how to divide the work into COUNT equal divisions with a dividing head and "
+        "its index plates, exactly: simple indexing on one hole circle (every circle that "
+        "works, the one with the fewest holes recommended), else compound indexing on two "
+        "circles of one plate, else differential indexing with the change gears, else the "
+        "nearest-hole plan marked approximate with each division's error. Differential "
+        "indexing takes the simplest gear train first, then the base count nearest to COUNT; "
+        "of two bases equally near, the higher (71 is divided as for 72, not 70). Up to "
+        "10000 divisions, one line per division gives its exact angle and the crank's place "
+        "counted from the first division.",
     .inputs = kIndexInputs,
     .make = makeIndex,
     .example = "127",
@@ -100,14 +101,15 @@ constinit const Calculation kSurveyCalculation{
     .name = "survey",
     .command = "index",
     .summary = "the method and move of every count from FROM to TO",
-    .about = "Lists the method and the move of every count from FROM to TO on the head and "
-             "plates given, as the plan of each count would choose them, and counts the counts "
-             "of each method. With {csv} each row gives every move: count,method,turns,holes,"
-             "circle (the crank's move; for differential that of the base count), then "
-             "plate_holes,plate_circle (compound: the plate's move, minus when it turns back, so "
-             "that turns + holes / circle + plate_holes / plate_circle is the ratio over the "
-             "count), then base,gearing,gears (differential: the base count, the plate's turns "
-             "per turn of the work, minus against the crank, and the train driver/driven).",
+    .about =
+        "Lists the method and the move of every count from FROM to TO on the head and "
+        "plates given, as the plan of each count would choose them, and counts the counts "
+        "of each method. With {csv} each row gives every move: count,method,turns,holes,"
+        "circle (the crank's move; for differential that of the base count), then "
+        "plate_holes,plate_circle (compound: the plate's move, minus when it turns back, so "
+        "that turns + holes / circle + plate_holes / plate_circle is the ratio over the "
+        "count), then base,gearing,gears (differential: the base count, the plate's turns "
+        "per turn of the work, minus against the crank, and the train driver/driven).",
     .inputs = kSurveyInputs,
     .make = makeSurvey,
     .example = "--survey 1 10",

@@ -53,8 +53,9 @@ constexpr Input kInputs[] = {
 Output sheetProgram(const Values& values, const SheetPlan& plan) {
     if (values.given("ratio") || values.given("dial") || values.given("resolution")) {
         return {{},
-                Refusal{"gcode", "a CNC rotary axis needs no handwheel, so G-code is made without "
-                                 "{ratio}, {dial} and {resolution}"}};
+                Refusal{"gcode",
+                        "a CNC rotary axis needs no handwheel, so G-code is made without "
+                        "{ratio}, {dial} and {resolution}"}};
     }
     return {[plan] { return sheetGcode(plan); }};
 }
@@ -86,11 +87,12 @@ constinit const Calculation kSheetCalculation{
     .name = "sheet",
     .title = "Setting sheet",
     .summary = "a setting sheet for a manual rotary table or dividing head",
-    .about = "Prints the setting of every hole of COUNT equally spaced holes for a manual rotary "
-             "table or dividing head: the angle in degrees, minutes and seconds, rounded from the "
-             "exact angle of each hole on its own so that errors never build up from hole to "
-             "hole, the whole handwheel turns and the dial reading that make it, and the error of "
-             "that setting in seconds of arc.",
+    .about =
+        "Prints the setting of every hole of COUNT equally spaced holes for a manual rotary "
+        "table or dividing head: the angle in degrees, minutes and seconds, rounded from the "
+        "exact angle of each hole on its own so that errors never build up from hole to "
+        "hole, the whole handwheel turns and the dial reading that make it, and the error of "
+        "that setting in seconds of arc.",
     .inputs = kInputs,
     .make = makeSheet,
     .example = "7 --ratio 90 --dial 240",

@@ -99,10 +99,10 @@ struct FieldDefinition {
 
 // A page of the window: its fields and the one engine call that turns their texts into a sheet.
 struct PageDefinition {
-    QString name;      // object name and settings group: the calculation's name, "sheet"
+    QString name;         // object name and settings group: the calculation's name, "sheet"
     QString calculation;  // the calculation's own name, which a job file holds: "coords" for "bolt"
-    QString title;     // the tab's caption with its mnemonic: "&Setting sheet"
-    QString fileStem;  // start of a suggested file name: "setting-sheet"
+    QString title;        // the tab's caption with its mnemonic: "&Setting sheet"
+    QString fileStem;     // start of a suggested file name: "setting-sheet"
     std::vector<FieldDefinition> fields;
     std::function<PageResult(const Inputs&)> compute;
     // What the calculation gives and how, for the Help window, in the window's words.

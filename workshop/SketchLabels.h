@@ -17,11 +17,12 @@ namespace morvanta::workshop {
 // Places the texts of a picture, in the painter's units, so that they overlap neither each other
 // nor the holes where that can be helped. The picture's own texts are placed first, each where
 // its Align puts it, or moved on up to three lines (up for Above, else down) or sideways by half
-// or all its width to the first free place in the area; then the hole numbers, all on one side of their holes or not at all: hole 1 and every
-// `stride`-th hole after it (1, 11, 21...; the stride the first of 1, 2, 5, 10, 20, 50... at which
-// every number fits), each beside its hole away from the middle of the holes, else towards it,
-// else above or below them all; holes in a line are numbered above or below first. On a circle of 12 holes 60 pixels across the numbers stand
-// outside the circle; of 360 holes, by holes 1, 51, 101...
+// or all its width to the first free place in the area; then the hole numbers, all on one side of
+// their holes or not at all: hole 1 and every `stride`-th hole after it (1, 11, 21...; the stride
+// the first of 1, 2, 5, 10, 20, 50... at which every number fits), each beside its hole away from
+// the middle of the holes, else towards it, else above or below them all; holes in a line are
+// numbered above or below first. On a circle of 12 holes 60 pixels across the numbers stand outside
+// the circle; of 360 holes, by holes 1, 51, 101...
 class LabelPlacer {
 public:
     // `area` is where every hole number must lie; `cell` the size of the grid that finds what a

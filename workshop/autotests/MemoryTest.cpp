@@ -262,8 +262,9 @@ private slots:
     // the caller, and the program goes on.
     void shouldCloseThePaintingWhenMemoryRunsShortPartWay() {
 #if defined(__SANITIZE_ADDRESS__)
-        QSKIP("Qt's PDF writer, left part way by the shortage, drops a few bytes, which the leak "
-              "checker would report as ours");
+        QSKIP(
+            "Qt's PDF writer, left part way by the shortage, drops a few bytes, which the leak "
+            "checker would report as ours");
 #endif
         const std::optional<PrintedSheet> sheet = [] {
             QTemporaryDir folder;

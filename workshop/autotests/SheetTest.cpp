@@ -143,7 +143,10 @@ private slots:
         view->viewport()->repaint();
         const int first = view->rowAt(0);
         const int last = view->rowAt(view->viewport()->height() - 1);
-        QVERIFY2(first > 4000 && last > first, qPrintable(QStringLiteral("%1 to %2 in %3").arg(first).arg(last).arg(view->viewport()->height())));
+        QVERIFY2(first > 4000 && last > first, qPrintable(QStringLiteral("%1 to %2 in %3")
+                                                              .arg(first)
+                                                              .arg(last)
+                                                              .arg(view->viewport()->height())));
         QVERIFY(!asked.rows.empty());
         QVERIFY2(*asked.rows.begin() >= first - 1 && *asked.rows.rbegin() <= last + 1,
                  qPrintable(QStringLiteral("%1 to %2 asked, %3 to %4 shown")
