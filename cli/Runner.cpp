@@ -159,7 +159,7 @@ int runJob(const Streams& streams, std::span<const std::string_view> words,
     }
     const std::string path(operands.front());
     const auto refusedJob = [&](const std::string& why) {
-        writeText(streams.err, streams.err, path + ": " + why + "\n");
+        writeText(streams.err, streams.err, oneLine(path) + ": " + why + "\n");
         return kRefused;
     };
     const Result<std::string> bytes = readJobFile(path);

@@ -79,6 +79,11 @@ run 2 --lf job --crlf "$work/seven.morvanta"
 cp "$work/seven.morvanta" "$work/-7"
 (cd "$work" && "$tool" job -7 >/dev/null) || fail "job -7: the file -7 was not read"
 (cd "$work" && "$tool" job -- --help >/dev/null 2>&1) && fail "job -- --help: a file named --help was not looked for"
+# A file name with a line break is named on the one line of its refusal, the break as '?'.
+refused 1 job "$work/two
+lines.morvanta"
+[ "$(cat "$work/err")" = "$work/two?lines.morvanta: cannot be read: No such file or directory" ] ||
+    fail "job with a line break in its name: $(cat "$work/err")"
 run 0 job --help
 head -n 1 "$work/out" | grep -q '^Usage: morvanta-table job FILE$' || fail "job --help: $(head -n 1 "$work/out")"
 cp "$work/out" "$work/help"
