@@ -13,6 +13,6 @@ build="$root/build"
 cmake -S "$root" -B "$build" "${release_flags[@]}" -DMORVANTA_BUILD_UI=ON \
     -DMORVANTA_BUILD_TESTS=ON -DMORVANTA_BUILD_BENCH=ON -DMORVANTA_SANITIZE=OFF >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
-# The window tests take turns (RESOURCE_LOCK x11-display: two xvfb-run -a started at once can pick
-# the same display); the other tests run beside them.
+# Each window test starts a virtual screen of its own (scripts/with-own-display.sh), so all the
+# tests run two at a time.
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"

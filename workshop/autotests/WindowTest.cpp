@@ -95,9 +95,8 @@ private slots:
         QCOMPARE(focusName(), QStringLiteral("count"));
         restart();
         QCOMPARE(field<QComboBox>("index", "plates")->currentData(), QStringLiteral("bs"));
-        // On a busy machine the engine's call may still be running beside the window.
-        page("index")->finishComputing();
-        QVERIFY(page("index")->isCurrent());
+        // On a busy machine the engine's call may not have started yet, or still be running.
+        QTRY_VERIFY(page("index")->isCurrent());
     }
 
     // As typed, a bad key shows its message under the fields and marks its field, and the line
