@@ -30,8 +30,38 @@ QString linesOf(const std::vector<std::string>& lines) {
     return joined.join(u'\n');
 }
 
+// Qt lays a wrapped label's text out afresh for every question a layout asks of its height, several
+// to each new sheet, and the notes' twenty lines shaped each time were much of a keystroke's
+// redraw. The height at the width last asked is kept until the text, the font or the style change.
+class WrappedLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+    int heightForWidth(int width) const override {
+        if (width != width_ || text() != text_) {
+            height_ = QLabel::heightForWidth(width);
+            width_ = width;
+            text_ = text();
+        }
+        return height_;
+    }
+
+protected:
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+            width_ = -1;
+        }
+        QLabel::changeEvent(event);
+    }
+
+private:
+    mutable int width_ = -1;
+    mutable int height_ = 0;
+    mutable QString text_;
+};
+
 QLabel* wrappedLabel(const QString& name, QWidget* parent) {
-    auto* label = new QLabel(parent);
+    auto* label = new WrappedLabel(parent);
     label->setObjectName(name);
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
