@@ -9,34 +9,6 @@ namespace morvanta {
 
 using detail::kPow10;
 
-std::optional<ExactDecimal> parseExactDecimal(std::string_view text) {
-    bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    std::int64_t units = 0;
-    int whole = 0;
-    int decimals = 0;
-    bool point = false;
-    for (const char c : text) {
-        if (c == '.' && !point) {
-            point = true;
-        } else if (c >= '0' && c <= '9') {
-            if (point ? ++decimals > kMaxExactDecimals : ++whole > kMaxExactWholeDigits) {
-                return std::nullopt;
-            }
-            units = units * 10 + (c - '0');
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (whole + decimals == 0) {
-        return std::nullopt;
-    }
-    return ExactDecimal{negative ? -units : units, decimals};
-}
-
 std::string exactDecimalText(const ExactDecimal& number) {
     ExactDecimal shortest = number;
     while (shortest.scale > 0 && shortest.units % 10 == 0) {

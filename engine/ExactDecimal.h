@@ -17,12 +17,6 @@ struct ExactDecimal {
 inline constexpr int kMaxExactWholeDigits = 9;
 inline constexpr int kMaxExactDecimals = 9;
 
-// The number of a decimal text: an optional sign, at most 9 digits before the point and 9 after
-// it, at least one digit, nothing else.
-//   "12.5" -> {125, 1}, "-.25" -> {-25, 2}, "+7." -> {7, 0}, "0.10" -> {10, 2}
-// Not numbers: "", "-", ".", "1e3", " 7", "1,5", "1234567890", "0.1234567890".
-std::optional<ExactDecimal> parseExactDecimal(std::string_view text);
-
 // The value with the fewest decimals that show it exactly: {10, 2} -> "0.1", {-500, 2} -> "-5",
 // {0, 3} -> "0" (never "-0").
 std::string exactDecimalText(const ExactDecimal& number);

@@ -37,17 +37,12 @@ struct Published {
 // The makers' published moves on a 40:1 head, each angle in every way it may be written.
 TEST(AngleIndex, PublishedMovesOnBrownAndSharpeAndCincinnatiPlates) {
     const Published cases[] = {
-        {"35", "bs", 3, 16, 18},
-        {"35d", "bs", 3, 16, 18},
-        {"11d30m", "bs", 1, 5, 18},
-        {"11.5", "bs", 1, 5, 18},
-        {"17d30m", "bs", 1, 17, 18},
-        {"17\u00B030'", "bs", 1, 17, 18},
-        {"17:30", "bs", 1, 17, 18},
-        {"17:30:00", "bs", 1, 17, 18},
-        {"19", "cincinnati", 2, 6, 54},
-        {"8d50m", "cincinnati", 0, 53, 54},
-        {"8\u00B050'0\"", "cincinnati", 0, 53, 54},
+        // clang-format off
+        {"35", "bs", 3, 16, 18}, {"35d", "bs", 3, 16, 18}, {"11d30m", "bs", 1, 5, 18},
+        {"11.5", "bs", 1, 5, 18}, {"17d30m", "bs", 1, 17, 18}, {"17\u00B030'", "bs", 1, 17, 18},
+        {"17:30", "bs", 1, 17, 18}, {"17:30:00", "bs", 1, 17, 18}, {"19", "cincinnati", 2, 6, 54},
+        {"8d50m", "cincinnati", 0, 53, 54}, {"8\u00B050'0\"", "cincinnati", 0, 53, 54},
+        // clang-format on
     };
     for (const Published& c : cases) {
         const AngleIndexPlan plan = planOf({{"angle", c.angle}, {"plates", c.plates}});
@@ -259,17 +254,12 @@ struct Written {
 TEST(AngleIndex, AnglesReadInDegreesMinutesAndSeconds) {
     const Input& input = kAngleIndexCalculation.inputs.front();
     const Written good[] = {
-        {"17d30m15s", 4201, 240},
-        {"17\u00B030'15\"", 4201, 240},
-        {"17:30:15", 4201, 240},
-        {"17d30m", 35, 2},
-        {"17:30", 35, 2},
-        {"17d", 17, 1},
-        {"0d0m0.0001s", 1, 36'000'000},
-        {"359:59:59.9999", 12'959'999'999, 36'000'000},
-        {"360d", 360, 1},
-        {"017d05m", 205, 12},
+        // clang-format off
+        {"17d30m15s", 4201, 240}, {"17\u00B030'15\"", 4201, 240}, {"17:30:15", 4201, 240},
+        {"17d30m", 35, 2}, {"17:30", 35, 2}, {"17d", 17, 1}, {"0d0m0.0001s", 1, 36'000'000},
+        {"359:59:59.9999", 12'959'999'999, 36'000'000}, {"360d", 360, 1}, {"017d05m", 205, 12},
         {"12.25", 49, 4},
+        // clang-format on
     };
     for (const Written& w : good) {
         const Result<Values::Value> read = readInput(input, w.text);

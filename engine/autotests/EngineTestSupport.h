@@ -10,7 +10,9 @@
 #include <string_view>
 
 #include "engine/Angle.h"
+#include "engine/CommonOptions.h"
 #include "engine/ExactDecimal.h"
+#include "engine/InputReading.h"
 #include "engine/Result.h"
 
 namespace morvanta {
@@ -31,14 +33,15 @@ void expectRefused(const Result<T>& result, std::string_view about, std::string_
     EXPECT_EQ(result.message(), message) << about;
 }
 
+// A number typed as the commands read it, in any field of decimals: decimalOf("-.25") == {-25, 2}.
+inline ExactDecimal decimalOf(std::string_view text) {
+    static constexpr Input kAny{"x", "X", "--x", "X", InputKind::Decimal, "", "", kAnyValue};
+    return planned(readInput(kAny, text)).decimal;
+}
+
 // An angle typed in decimal degrees, read as the commands read it: degreesOf("22.5") == 45/2.
 inline Angle degreesOf(std::string_view text) {
-    const ExactDecimal number = parseExactDecimal(text).value();
-    std::int64_t scale = 1;
-    for (int i = 0; i < number.scale; ++i) {
-        scale *= 10;
-    }
-    return Angle::ratio(number.units, scale);
+    return planned(readInput(kStartInput, text)).angle;
 }
 
 }  // namespace morvanta

@@ -65,7 +65,6 @@ TEST(Gear, SpurSizesAreExactAndCorrectlyRounded) {
         EXPECT_EQ(plan.outside, c.outside) << where;
         EXPECT_EQ(plan.depth, c.depth) << where;
         EXPECT_EQ(plan.cutter, c.cutter) << where;
-        EXPECT_EQ(plan.indexing.count, std::stoll(c.teeth)) << where;
     }
 }
 
@@ -148,8 +147,6 @@ TEST(Gear, HelicalGearTakesItsChangeGearsFromTheHelix) {
                                   {"machine-lead", "254"},
                                   {"machine-units", "mm"}});
     ASSERT_TRUE(plan.lead.has_value());
-    EXPECT_FALSE(plan.lead->rightHand);
-    EXPECT_EQ(plan.lead->machineUnit, LengthUnit::Millimetre);
     // The lead in mm from the pitch diameter: pi x 60 / sin 20° = 551.124...
     EXPECT_EQ(*plan.lead->wanted, 551'124);
     const Report report = gearReport(plan);

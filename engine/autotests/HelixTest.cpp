@@ -14,8 +14,6 @@ using yardstick::Real;
 
 namespace {
 
-__extension__ using Wide = __int128;
-
 // The Brown & Sharpe change gears, typed here again.
 const std::vector<std::int64_t> kGears = {24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100};
 
@@ -63,60 +61,62 @@ TEST(Helix, PublishedTrainForALeadOf6160) {
               "56,40,44,100,6.1600,0.0000\n");
 }
 
-// Every train of one pair (with an idler) or two pairs the gears make, tried by brute force: the
-// least error in size, as a fraction, for a lead given.
-Wide leastError(std::int64_t leadTenThousandths, std::int64_t machineInches, Wide& denominator) {
-    Wide bestNum = -1;
-    Wide bestDen = 1;
-    const auto consider = [&](Wide driven, Wide drivers) {
-        // machine x driven / drivers - lead / 10^4 = (10^4 m driven - lead drivers) / (10^4
-        // drivers)
-        Wide num = 10'000 * machineInches * driven - leadTenThousandths * drivers;
-        num = num < 0 ? -num : num;
-        const Wide den = 10'000 * drivers;
-        if (bestNum < 0 || num * bestDen < bestNum * den) {
-            bestNum = num;
-            bestDen = den;
-        }
-    };
+// The lead nearest `wanted` of every train of one pair (with an idler) or two pairs the gears make
+// on a 10 in machine, each tried in MPFR.
+Real nearestLead(const Real& wanted) {
     const std::size_t n = kGears.size();
+    Real best;
+    bool first = true;
     for (std::size_t a = 0; a < n; ++a) {
         for (std::size_t b = 0; b < n; ++b) {
-            if (a == b) {
-                continue;
-            }
-            consider(kGears[a], kGears[b]);
-            for (std::size_t c = 0; c < n; ++c) {
-                for (std::size_t d = 0; d < n; ++d) {
-                    if (c != a && c != b && d != a && d != b && c != d) {
-                        consider(kGears[a] * kGears[c], kGears[b] * kGears[d]);
+            for (std::size_t c = 0; c <= n; ++c) {
+                for (std::size_t d = 0; d <= n; ++d) {
+                    const bool pair = c == n && d == n;
+                    const bool compound =
+                        c < n && d < n && c != d && c != a && c != b && d != a && d != b;
+                    if (a == b || !(pair || compound)) {
+                        continue;
+                    }
+                    Real lead = Real(10) * Real(kGears[a]) / Real(kGears[b]);
+                    if (compound) {
+                        lead = lead * Real(kGears[c]) / Real(kGears[d]);
+                    }
+                    if (first || mpfr_cmpabs((lead - wanted).get(), (best - wanted).get()) < 0) {
+                        best = lead;
+                        first = false;
                     }
                 }
             }
         }
     }
-    denominator = bestDen;
-    return bestNum;
+    return best;
 }
 
+Real size(const Real& value) {
+    Real r;
+    mpfr_abs(r.get(), value.get(), MPFR_RNDN);
+    return r;
+}
+
+Real reachedBy(const HelixTrain& train) {
+    return Real(static_cast<long>(train.lead.numerator)) /
+           Real(static_cast<long>(train.lead.denominator));
+}
+
+// The listed trains come nearest first, the first as near as the nearest of all (within a rounding
+// of MPFR's, far below the least step between two trains), and exact where that one is.
 TEST(Helix, ChosenTrainIsTheNearestOfEveryTrainTheGearsMake) {
-    for (const std::int64_t lead :
-         {15'000, 27'500, 61'600, 99'990, 132'000, 333'333, 480'000, 800'000, 1'234, 2'000'000}) {
-        const std::string text = std::to_string(lead / 10'000) + "." +
-                                 std::string(4 - std::to_string(lead % 10'000).size(), '0') +
-                                 std::to_string(lead % 10'000);
-        const HelixPlan plan = helixOf({{"lead", text}});
-        Wide denominator = 1;
-        const Wide least = leastError(lead, 10, denominator);
+    const Real slack("1e-60");
+    for (const char* lead :
+         {"1.5", "2.75", "6.16", "9.999", "13.2", "33.3333", "48", "80", "0.1234", "200"}) {
+        const HelixPlan plan = helixOf({{"lead", lead}});
+        const Real wanted(lead);
+        const Real least = size(nearestLead(wanted) - wanted);
         const HelixTrain& chosen = plan.trains.front();
-        // |lead reached - lead| as a fraction, cross-multiplied against the brute force's.
-        Wide num = chosen.lead.numerator * 10'000 - lead * chosen.lead.denominator;
-        num = num < 0 ? -num : num;
-        EXPECT_TRUE(num * denominator == least * chosen.lead.denominator * 10'000) << text;
-        EXPECT_EQ(chosen.exact, least == 0) << text;
-        // The listed trains come nearest first.
+        EXPECT_TRUE(size(reachedBy(chosen) - wanted) < least + slack) << lead;
+        EXPECT_EQ(chosen.exact, least < slack) << lead;
         for (std::size_t i = 1; i < plan.trains.size(); ++i) {
-            EXPECT_LE(std::abs(plan.trains[i - 1].error), std::abs(plan.trains[i].error)) << text;
+            EXPECT_LE(std::abs(plan.trains[i - 1].error), std::abs(plan.trains[i].error)) << lead;
         }
     }
 }
@@ -130,35 +130,9 @@ TEST(Helix, LeadFromAnAngleAgainstMpfr) {
         const HelixPlan plan = helixOf({{"angle", angle}, {"diameter", diameter}});
         const Real wanted = yardstick::pi() * Real(diameter) / yardstick::tanDeg(Real(angle));
         EXPECT_EQ(*plan.wanted, yardstick::rounded(wanted, 4)) << angle;
-        Real best;
-        bool first = true;
-        for (std::size_t a = 0; a < kGears.size(); ++a) {
-            for (std::size_t b = 0; b < kGears.size(); ++b) {
-                for (std::size_t c = 0; c <= kGears.size(); ++c) {
-                    for (std::size_t d = 0; d <= kGears.size(); ++d) {
-                        const bool pair = c == kGears.size() && d == kGears.size();
-                        const bool compound = c < kGears.size() && d < kGears.size() && c != d &&
-                                              c != a && c != b && d != a && d != b;
-                        if (a == b || !(pair || compound)) {
-                            continue;
-                        }
-                        Real lead = Real(10) * Real(kGears[a]) / Real(kGears[b]);
-                        if (compound) {
-                            lead = lead * Real(kGears[c]) / Real(kGears[d]);
-                        }
-                        if (first ||
-                            mpfr_cmpabs((lead - wanted).get(), (best - wanted).get()) < 0) {
-                            best = lead;
-                            first = false;
-                        }
-                    }
-                }
-            }
-        }
         const HelixTrain& chosen = plan.trains.front();
-        const Real reached = Real(static_cast<long>(chosen.lead.numerator)) /
-                             Real(static_cast<long>(chosen.lead.denominator));
-        EXPECT_EQ(mpfr_cmp(reached.get(), best.get()), 0) << angle;
+        const Real reached = reachedBy(chosen);
+        EXPECT_EQ(mpfr_cmp(reached.get(), nearestLead(wanted).get()), 0) << angle;
         EXPECT_EQ(chosen.error, yardstick::rounded(reached - wanted, 4)) << angle;
         const Real swivel =
             yardstick::atanDeg(yardstick::pi() * Real(diameter) / reached) * Real(3600);

@@ -110,11 +110,6 @@ struct BadFile {
 
 std::vector<BadFile> badFiles() {
     const std::string full(kSevenHoles);
-    std::string deep = "[";
-    for (int i = 0; i < 40; ++i) {
-        deep += "[";
-    }
-    std::string large = full.substr(0, full.size() - 2) + std::string(kMaxJobBytes, ' ') + "}\n";
     return {
         {"cut between members", full.substr(0, 150),
          "line 7, column 2: the text ends inside an object", ""},
@@ -187,12 +182,6 @@ std::vector<BadFile> badFiles() {
         {"a name too long",
          edited("\"Dividing plate \\\"A\\\"\"", "\"" + std::string(201, 'x') + "\""),
          "line 5, column 11: \"name\" may have at most 200 characters; it has 201", "name"},
-        {"too deep", edited("\"first line", "\"x\", \"zz\": " + deep + "], \"a"),
-         "line 6, column 54: values are nested more than 32 deep", ""},
-        {"too large", large,
-         "a job file may have at most 1048576 bytes (1 MiB); this one has " +
-             std::to_string(large.size()),
-         ""},
         {"invalid UTF-8", edited("first line", "first \xC3\x28 line"),
          "line 6, column 19: the text is not valid UTF-8", ""},
         {"an overlong slash", edited("first line", "first \xC0\xAF"),
