@@ -279,6 +279,10 @@ bool JobKeeper::openJob(const QString& path) {
 }
 
 bool JobKeeper::saveJob(CalculatorPage* page, const QString& path) {
+    // A save straight after a keystroke, or from the question on closing, finds the engine's
+    // call for the last input still running on a busy machine: the input is good, only not yet
+    // answered, and it is the input the user means to keep.
+    page->finishComputing();
     if (!page->isCurrent()) {
         complain(
             tr("Nothing was saved: the input is not valid. Put right the field the message "
