@@ -115,10 +115,8 @@ void differentialNotes(const AngleIndexPlan& plan, std::vector<std::string>& not
     notes.push_back("Gearing: g = (" + fractionText(plan.turns) + " - " + fractionText(crank) +
                     ") x 360\u00B0 / " + givenText(plan.angle) + " = " + fractionText(d.gearing) +
                     ", the plate turning " + turnsText(abs(d.gearing)) + " per turn of the work");
-    GearTrain train;
-    train.drivers.assign(d.train.drivers, d.train.drivers + d.train.pairs);
-    train.driven.assign(d.train.driven, d.train.driven + d.train.pairs);
-    notes.push_back("Gear train, spindle to plate: " + indexing::trainText(train));
+    notes.push_back("Gear train, spindle to plate: " +
+                    indexing::trainText(indexing::gearsOf(d.train)));
     notes.push_back("Direction: the plate turns " + indexing::directionWord(d.gearing) +
                     " the crank; one idler or two, as the head needs");
     notes.push_back("Unlock the plate (withdraw its stop pin) so that the gears can turn it");

@@ -94,6 +94,13 @@ std::string sectorText(std::int64_t holes) {
            counted(holes + 1, "hole", "holes") + " counting the one the pin is in)";
 }
 
+GearTrain gearsOf(const ChangeTrain& train) {
+    GearTrain gears;
+    gears.drivers.assign(train.drivers, train.drivers + train.pairs);
+    gears.driven.assign(train.driven, train.driven + train.pairs);
+    return gears;
+}
+
 std::string trainText(const GearTrain& train) {
     if (train.drivers.size() == 1) {
         return number(train.drivers[0]) + " on the spindle drives " + number(train.driven[0]) +

@@ -36,7 +36,7 @@ struct Planner::Candidate {
     bool below;
     std::int64_t base;
     Rational gearing;
-    const Train* train;
+    const ChangeTrain* train;
 };
 
 std::optional<HoleMove> Planner::simple(std::int64_t count) const {
@@ -127,7 +127,7 @@ std::vector<DifferentialMove> Planner::differential(std::int64_t count, std::siz
         if (plans.size() == limit) {
             break;
         }
-        DifferentialMove plan{c.base, *simple(c.base), c.gearing, c.train->gears()};
+        DifferentialMove plan{c.base, *simple(c.base), c.gearing, gearsOf(*c.train)};
         plans.push_back(std::move(plan));
     }
     return plans;

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/GearTrains.h"
 #include "engine/Indexing.h"
 #include "engine/Integers.h"
 
@@ -20,27 +21,9 @@ namespace morvanta::indexing {
 
 inline constexpr std::int64_t kSecondsPerTurn = 1'296'000;
 
-// A train as the search keeps it, without allocating: one pair (d0/n0) or two (d0 d1 / n0 n1).
-struct Train {
-    std::size_t pairs = 1;
-    std::int64_t drivers[2] = {0, 0};
-    std::int64_t driven[2] = {0, 0};
-
-    std::int64_t teeth() const { return drivers[0] + drivers[1] + driven[0] + driven[1]; }
-    // Fewer pairs first, then fewer teeth in all, then the gears themselves, so that the train
-    // chosen for a ratio never depends on the order the gears were given in.
-    bool simplerThan(const Train& other) const {
-        return std::make_tuple(pairs, teeth(), drivers[0], drivers[1], driven[0], driven[1]) <
-               std::make_tuple(other.pairs, other.teeth(), other.drivers[0], other.drivers[1],
-                               other.driven[0], other.driven[1]);
-    }
-    GearTrain gears() const {
-        GearTrain train;
-        train.drivers.assign(drivers, drivers + pairs);
-        train.driven.assign(driven, driven + pairs);
-        return train;
-    }
-};
+// A change train as the differential plan prints it: 40 x 24 / (56 x 32) as the drivers {40, 24}
+// and the driven {56, 32}.
+GearTrain gearsOf(const ChangeTrain& train);
 
 struct RationalHash {
     std::size_t operator()(const Rational& key) const noexcept {
@@ -105,7 +88,7 @@ private:
     // Every count some circle gives simply, ascending.
     std::vector<std::int64_t> bases_;
     // Every ratio the gears make, with its simplest train, and the largest of them.
-    std::unordered_map<Rational, Train, RationalHash> trains_;
+    std::unordered_map<Rational, ChangeTrain, RationalHash> trains_;
     Rational maxGearing_;
 };
 
