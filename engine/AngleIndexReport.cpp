@@ -83,24 +83,9 @@ void simpleNotes(const AngleIndexPlan& plan, std::vector<std::string>& notes) {
 
 void compoundNotes(const AngleIndexPlan& plan, std::vector<std::string>& notes) {
     const CompoundMove& move = *plan.compound;
+    indexing::compoundMoveNotes(plan.head, move, "step", notes);
     notes.push_back(
-        "Method: compound indexing, two moves for each step on two circles of one plate" +
-        onPlate(plan.head, move.plate));
-    notes.push_back("First move, the crank: " + counted(move.turns, "turn", "turns") + " and " +
-                    counted(move.holes, "hole", "holes") + " on the " + circleName(move.circle));
-    notes.push_back(sectorText(move.holes));
-    notes.push_back("Second move, the plate: crank pin left in its hole, stop pin drawn from the " +
-                    circleName(move.plateCircle) + ",");
-    notes.push_back("turn plate and crank " + counted(move.plateHoles, "hole", "holes") + " " +
-                    (move.plateBack ? "back, against the crank" : "forward, with the crank") +
-                    ", and put the stop pin in again");
-    const Rational made =
-        turnsOf(move.turns, move.holes, move.circle) +
-        Rational::ratio(move.plateBack ? -move.plateHoles : move.plateHoles, move.plateCircle);
-    notes.push_back(checkLine(number(move.turns) + " + " + number(move.holes) + "/" +
-                                  number(move.circle) + (move.plateBack ? " - " : " + ") +
-                                  number(move.plateHoles) + "/" + number(move.plateCircle),
-                              made, plan));
+        checkLine(indexing::compoundSumText(move), indexing::compoundTurns(move), plan));
 }
 
 void differentialNotes(const AngleIndexPlan& plan, std::vector<std::string>& notes) {

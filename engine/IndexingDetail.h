@@ -119,6 +119,16 @@ std::string circleName(std::int64_t holes);
 std::string moveText(const IndexHead& head, const HoleMove& move);
 // "Sector arms: 10 spaces apart (11 holes counting the one the pin is in)".
 std::string sectorText(std::int64_t holes);
+// The method and the two moves of a compound plan, `unit` naming what one pair of moves gives:
+// with "division", "Method: compound indexing, two moves for each division on two circles of one
+// plate", the crank's move and its sector arms, then the plate's move.
+void compoundMoveNotes(const IndexHead& head, const CompoundMove& move, const char* unit,
+                       std::vector<std::string>& notes);
+// The crank turns a compound move gives: 1 turn, 5 holes on 15 and 2 holes back on 18 give
+// 1 + 5/15 - 2/18 = 11/9.
+Rational compoundTurns(const CompoundMove& move);
+// The same sum as written in a check: "1 + 5/15 - 2/18".
+std::string compoundSumText(const CompoundMove& move);
 // "56 on the spindle drives 24 on the plate's shaft (one pair)", or the two pairs of a compound
 // train.
 std::string trainText(const GearTrain& train);
