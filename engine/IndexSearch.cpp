@@ -187,14 +187,14 @@ void Planner::considerPair(std::int64_t count, const CirclePair& pair,
                 continue;
             }
             const CompoundMove candidate{w, a, c1, std::abs(rest / c1), c2, rest < 0, pair.plate};
-            if (!best || preferred(candidate, *best)) {
+            if (!best || preferredCompound(candidate, *best)) {
                 best = candidate;
             }
         }
     }
 }
 
-bool Planner::preferred(const CompoundMove& a, const CompoundMove& b) {
+bool preferredCompound(const CompoundMove& a, const CompoundMove& b) {
     return std::make_tuple(a.holes + a.plateHoles, a.plateBack, a.circle + a.plateCircle, a.circle,
                            a.turns) < std::make_tuple(b.holes + b.plateHoles, b.plateBack,
                                                       b.circle + b.plateCircle, b.circle, b.turns);

@@ -67,7 +67,6 @@ private:
     std::vector<Candidate> differentialCandidates(std::int64_t count, std::size_t limit) const;
     void considerPair(std::int64_t count, const CirclePair& pair,
                       std::optional<CompoundMove>& best) const;
-    static bool preferred(const CompoundMove& a, const CompoundMove& b);
 
     void makeSmallestMultiples();
     void makePairs();
@@ -91,6 +90,12 @@ private:
     std::unordered_map<Rational, ChangeTrain, RationalHash> trains_;
     Rational maxGearing_;
 };
+
+// Whether compound move `a` is preferred to `b` for the same turns: fewer holes to count in all,
+// then the plate turned forward before back, then smaller circles in all, the smaller crank
+// circle, fewer whole turns. 2 holes on 15 and 1 forward on 18 come before 1 hole on 15 and 3 on
+// 16 (3 holes against 4); the sheet of a head and of an angle choose alike.
+bool preferredCompound(const CompoundMove& a, const CompoundMove& b);
 
 // Whether a differential plan's crank move gives its base count and, with its gearing, the count:
 // R / base + gearing / count == R / count, checked again in exact fractions.
