@@ -83,24 +83,9 @@ void simpleNotes(const AngleIndexPlan& plan, std::vector<std::string>& notes) {
 
 void compoundNotes(const AngleIndexPlan& plan, std::vector<std::string>& notes) {
     const CompoundMove& move = *plan.compound;
+    indexing::compoundMoveNotes(plan.head, move, "step", notes);
     notes.push_back(
-        "Method: compound indexing, two moves for each step on two circles of one plate" +
-        onPlate(plan.head, move.plate));
-    notes.push_back("First move, the crank: " + counted(move.turns, "turn", "turns") + " and " +
-                    counted(move.holes, "hole", "holes") + " on the " + circleName(move.circle));
-    notes.push_back(sectorText(move.holes));
-    notes.push_back("Second move, the plate: crank pin left in its hole, stop pin drawn from the " +
-                    circleName(move.plateCircle) + ",");
-    notes.push_back("turn plate and crank " + counted(move.plateHoles, "hole", "holes") + " " +
-                    (move.plateBack ? "back, against the crank" : "forward, with the crank") +
-                    ", and put the stop pin in again");
-    const Rational made =
-        turnsOf(move.turns, move.holes, move.circle) +
-        Rational::ratio(move.plateBack ? -move.plateHoles : move.plateHoles, move.plateCircle);
-    notes.push_back(checkLine(number(move.turns) + " + " + number(move.holes) + "/" +
-                                  number(move.circle) + (move.plateBack ? " - " : " + ") +
-                                  number(move.plateHoles) + "/" + number(move.plateCircle),
-                              made, plan));
+        checkLine(indexing::compoundSumText(move), indexing::compoundTurns(move), plan));
 }
 
 void differentialNotes(const AngleIndexPlan& plan, std::vector<std::string>& notes) {
@@ -115,10 +100,8 @@ void differentialNotes(const AngleIndexPlan& plan, std::vector<std::string>& not
     notes.push_back("Gearing: g = (" + fractionText(plan.turns) + " - " + fractionText(crank) +
                     ") x 360\u00B0 / " + givenText(plan.angle) + " = " + fractionText(d.gearing) +
                     ", the plate turning " + turnsText(abs(d.gearing)) + " per turn of the work");
-    GearTrain train;
-    train.drivers.assign(d.train.drivers, d.train.drivers + d.train.pairs);
-    train.driven.assign(d.train.driven, d.train.driven + d.train.pairs);
-    notes.push_back("Gear train, spindle to plate: " + indexing::trainText(train));
+    notes.push_back("Gear train, spindle to plate: " +
+                    indexing::trainText(indexing::gearsOf(d.train)));
     notes.push_back("Direction: the plate turns " + indexing::directionWord(d.gearing) +
                     " the crank; one idler or two, as the head needs");
     notes.push_back("Unlock the plate (withdraw its stop pin) so that the gears can turn it");

@@ -5,6 +5,7 @@
 #include <new>
 #include <tuple>
 
+#include "engine/IndexingDetail.h"
 #include "engine/Integers.h"
 
 namespace morvanta {
@@ -53,12 +54,6 @@ std::vector<HoleMove> simpleMoves(const std::vector<PlateCircle>& circles, const
     return moves;
 }
 
-bool preferred(const CompoundMove& a, const CompoundMove& b) {
-    return std::make_tuple(a.holes + a.plateHoles, a.plateBack, a.circle + a.plateCircle, a.circle,
-                           a.turns) < std::make_tuple(b.holes + b.plateHoles, b.plateBack,
-                                                      b.circle + b.plateCircle, b.circle, b.turns);
-}
-
 // t = w + a / c1 + s x b / c2 on one pair: in units of 1 / (c1 c2) turn the move is
 // M = t x c1 x c2, whole when the denominator of t divides c1 c2, and a c2 + s b c1 = M - w c1 c2.
 void considerPair(const Rational& t, std::int64_t c1, std::int64_t c2, std::size_t plate,
@@ -82,7 +77,7 @@ void considerPair(const Rational& t, std::int64_t c1, std::int64_t c2, std::size
                                          c2,
                                          rest < 0,
                                          plate};
-            if (!best || preferred(candidate, *best)) {
+            if (!best || indexing::preferredCompound(candidate, *best)) {
                 best = candidate;
             }
         }

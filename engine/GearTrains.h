@@ -34,7 +34,9 @@ struct ChangeTrain {
     bool simplerThan(const ChangeTrain& other) const;
 };
 
-// Every ratio the gears make, with its simplest train, by ratio.
+// Every ratio the gears make, with its simplest train, by ratio; each pair of drivers and each
+// pair of driven gears smaller first. The helix, the angle and the index sheet all take their
+// trains from here.
 std::map<Rational, ChangeTrain> changeTrains(std::span<const std::int64_t> gears);
 
 }  // namespace morvanta

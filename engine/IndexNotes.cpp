@@ -94,6 +94,38 @@ std::string sectorText(std::int64_t holes) {
            counted(holes + 1, "hole", "holes") + " counting the one the pin is in)";
 }
 
+GearTrain gearsOf(const ChangeTrain& train) {
+    GearTrain gears;
+    gears.drivers.assign(train.drivers, train.drivers + train.pairs);
+    gears.driven.assign(train.driven, train.driven + train.pairs);
+    return gears;
+}
+
+void compoundMoveNotes(const IndexHead& head, const CompoundMove& move, const char* unit,
+                       std::vector<std::string>& notes) {
+    notes.push_back(std::string("Method: compound indexing, two moves for each ") + unit +
+                    " on two circles of one plate" + onPlate(head, move.plate));
+    notes.push_back("First move, the crank: " + counted(move.turns, "turn", "turns") + " and " +
+                    counted(move.holes, "hole", "holes") + " on the " + circleName(move.circle));
+    notes.push_back(sectorText(move.holes));
+    notes.push_back("Second move, the plate: crank pin left in its hole, stop pin drawn from the " +
+                    circleName(move.plateCircle) + ",");
+    notes.push_back("turn plate and crank " + counted(move.plateHoles, "hole", "holes") + " " +
+                    (move.plateBack ? "back, against the crank" : "forward, with the crank") +
+                    ", and put the stop pin in again");
+}
+
+Rational compoundTurns(const CompoundMove& move) {
+    return Rational::whole(move.turns) + Rational::ratio(move.holes, move.circle) +
+           Rational::ratio(move.plateBack ? -move.plateHoles : move.plateHoles, move.plateCircle);
+}
+
+std::string compoundSumText(const CompoundMove& move) {
+    return number(move.turns) + " + " + number(move.holes) + "/" + number(move.circle) +
+           (move.plateBack ? " - " : " + ") + number(move.plateHoles) + "/" +
+           number(move.plateCircle);
+}
+
 std::string trainText(const GearTrain& train) {
     if (train.drivers.size() == 1) {
         return number(train.drivers[0]) + " on the spindle drives " + number(train.driven[0]) +
@@ -160,26 +192,8 @@ void simpleNotes(const IndexPlan& plan, std::vector<std::string>& notes) {
 void compoundNotes(const IndexPlan& plan, std::vector<std::string>& notes) {
     const IndexHead& head = plan.head;
     const CompoundMove& move = *plan.compound;
-    notes.push_back(
-        "Method: compound indexing, two moves for each division on two circles of one "
-        "plate" +
-        onPlate(head, move.plate));
-    notes.push_back("First move, the crank: " + counted(move.turns, "turn", "turns") + " and " +
-                    counted(move.holes, "hole", "holes") + " on the " + circleName(move.circle));
-    notes.push_back(sectorText(move.holes));
-    notes.push_back("Second move, the plate: crank pin left in its hole, stop pin drawn from the " +
-                    circleName(move.plateCircle) + ",");
-    notes.push_back("turn plate and crank " + counted(move.plateHoles, "hole", "holes") + " " +
-                    (move.plateBack ? "back, against the crank" : "forward, with the crank") +
-                    ", and put the stop pin in again");
-    const Rational plateTurn =
-        Rational::ratio(move.plateBack ? -move.plateHoles : move.plateHoles, move.plateCircle);
-    const Rational made =
-        Rational::whole(move.turns) + Rational::ratio(move.holes, move.circle) + plateTurn;
-    notes.push_back(checkLine(made,
-                              number(move.turns) + " + " + number(move.holes) + "/" +
-                                  number(move.circle) + (move.plateBack ? " - " : " + ") +
-                                  number(move.plateHoles) + "/" + number(move.plateCircle),
+    compoundMoveNotes(head, move, "division", notes);
+    notes.push_back(checkLine(compoundTurns(move), compoundSumText(move),
                               divisionTurns(head, plan.count), head.ratio, plan.count));
     if (!plan.differential.empty()) {
         notes.push_back("Or differential: " + alternativeText(head, plan.differential.front()));

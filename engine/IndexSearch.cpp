@@ -36,7 +36,7 @@ struct Planner::Candidate {
     bool below;
     std::int64_t base;
     Rational gearing;
-    const Train* train;
+    const ChangeTrain* train;
 };
 
 std::optional<HoleMove> Planner::simple(std::int64_t count) const {
@@ -127,7 +127,7 @@ std::vector<DifferentialMove> Planner::differential(std::int64_t count, std::siz
         if (plans.size() == limit) {
             break;
         }
-        DifferentialMove plan{c.base, *simple(c.base), c.gearing, c.train->gears()};
+        DifferentialMove plan{c.base, *simple(c.base), c.gearing, gearsOf(*c.train)};
         plans.push_back(std::move(plan));
     }
     return plans;
@@ -187,14 +187,14 @@ void Planner::considerPair(std::int64_t count, const CirclePair& pair,
                 continue;
             }
             const CompoundMove candidate{w, a, c1, std::abs(rest / c1), c2, rest < 0, pair.plate};
-            if (!best || preferred(candidate, *best)) {
+            if (!best || preferredCompound(candidate, *best)) {
                 best = candidate;
             }
         }
     }
 }
 
-bool Planner::preferred(const CompoundMove& a, const CompoundMove& b) {
+bool preferredCompound(const CompoundMove& a, const CompoundMove& b) {
     return std::make_tuple(a.holes + a.plateHoles, a.plateBack, a.circle + a.plateCircle, a.circle,
                            a.turns) < std::make_tuple(b.holes + b.plateHoles, b.plateBack,
                                                       b.circle + b.plateCircle, b.circle, b.turns);

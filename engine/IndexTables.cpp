@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
+#include <map>
 #include <numeric>
 
 #include "engine/IndexingDetail.h"
@@ -84,42 +85,13 @@ void Planner::makeBases() {
     bases_.erase(std::unique(bases_.begin(), bases_.end()), bases_.end());
 }
 
-// Every ratio one pair or two pairs of the gears owned make, with its simplest train. Gears are
-// told apart by their place in the list, so a number given twice can be used twice.
+// Every ratio the gears make with its simplest train, copied into a hash map so that a survey's
+// lookups per count stay cheap; no gearing above the largest ratio is worth looking up.
 void Planner::makeTrains() {
-    const std::vector<std::int64_t>& gears = head_.gears;
-    const std::size_t n = gears.size();
-    const auto offer = [&](const Train& train) {
-        const Rational ratio =
-            train.pairs == 1
-                ? Rational::ratio(train.drivers[0], train.driven[0])
-                : Rational::ratio(static_cast<detail::I128>(train.drivers[0]) * train.drivers[1],
-                                  static_cast<detail::I128>(train.driven[0]) * train.driven[1]);
-        if (maxGearing_ < ratio) {
-            maxGearing_ = ratio;
-        }
-        auto [at, added] = trains_.try_emplace(ratio, train);
-        if (!added && train.simplerThan(at->second)) {
-            at->second = train;
-        }
-    };
-    for (std::size_t i = 0; i < n; ++i) {
-        for (std::size_t j = 0; j < n; ++j) {
-            if (i != j) {
-                offer({1, {gears[i], 0}, {gears[j], 0}});
-            }
-        }
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-        for (std::size_t j = i + 1; j < n; ++j) {
-            for (std::size_t k = 0; k < n; ++k) {
-                for (std::size_t l = k + 1; l < n; ++l) {
-                    if (k != i && k != j && l != i && l != j) {
-                        offer({2, {gears[i], gears[j]}, {gears[k], gears[l]}});
-                    }
-                }
-            }
-        }
+    const std::map<Rational, ChangeTrain> trains = changeTrains(head_.gears);
+    trains_.insert(trains.begin(), trains.end());
+    if (!trains.empty()) {
+        maxGearing_ = trains.rbegin()->first;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/GearTrains.h"
 #include "engine/Indexing.h"
 #include "engine/Integers.h"
 
@@ -20,27 +21,9 @@ namespace morvanta::indexing {
 
 inline constexpr std::int64_t kSecondsPerTurn = 1'296'000;
 
-// A train as the search keeps it, without allocating: one pair (d0/n0) or two (d0 d1 / n0 n1).
-struct Train {
-    std::size_t pairs = 1;
-    std::int64_t drivers[2] = {0, 0};
-    std::int64_t driven[2] = {0, 0};
-
-    std::int64_t teeth() const { return drivers[0] + drivers[1] + driven[0] + driven[1]; }
-    // Fewer pairs first, then fewer teeth in all, then the gears themselves, so that the train
-    // chosen for a ratio never depends on the order the gears were given in.
-    bool simplerThan(const Train& other) const {
-        return std::make_tuple(pairs, teeth(), drivers[0], drivers[1], driven[0], driven[1]) <
-               std::make_tuple(other.pairs, other.teeth(), other.drivers[0], other.drivers[1],
-                               other.driven[0], other.driven[1]);
-    }
-    GearTrain gears() const {
-        GearTrain train;
-        train.drivers.assign(drivers, drivers + pairs);
-        train.driven.assign(driven, driven + pairs);
-        return train;
-    }
-};
+// A change train as the differential plan prints it: 40 x 24 / (56 x 32) as the drivers {40, 24}
+// and the driven {56, 32}.
+GearTrain gearsOf(const ChangeTrain& train);
 
 struct RationalHash {
     std::size_t operator()(const Rational& key) const noexcept {
@@ -84,7 +67,6 @@ private:
     std::vector<Candidate> differentialCandidates(std::int64_t count, std::size_t limit) const;
     void considerPair(std::int64_t count, const CirclePair& pair,
                       std::optional<CompoundMove>& best) const;
-    static bool preferred(const CompoundMove& a, const CompoundMove& b);
 
     void makeSmallestMultiples();
     void makePairs();
@@ -105,9 +87,15 @@ private:
     // Every count some circle gives simply, ascending.
     std::vector<std::int64_t> bases_;
     // Every ratio the gears make, with its simplest train, and the largest of them.
-    std::unordered_map<Rational, Train, RationalHash> trains_;
+    std::unordered_map<Rational, ChangeTrain, RationalHash> trains_;
     Rational maxGearing_;
 };
+
+// Whether compound move `a` is preferred to `b` for the same turns: fewer holes to count in all,
+// then the plate turned forward before back, then smaller circles in all, the smaller crank
+// circle, fewer whole turns. 2 holes on 15 and 1 forward on 18 come before 1 hole on 15 and 3 on
+// 16 (3 holes against 4); the sheet of a head and of an angle choose alike.
+bool preferredCompound(const CompoundMove& a, const CompoundMove& b);
 
 // Whether a differential plan's crank move gives its base count and, with its gearing, the count:
 // R / base + gearing / count == R / count, checked again in exact fractions.
@@ -136,6 +124,16 @@ std::string circleName(std::int64_t holes);
 std::string moveText(const IndexHead& head, const HoleMove& move);
 // "Sector arms: 10 spaces apart (11 holes counting the one the pin is in)".
 std::string sectorText(std::int64_t holes);
+// The method and the two moves of a compound plan, `unit` naming what one pair of moves gives:
+// with "division", "Method: compound indexing, two moves for each division on two circles of one
+// plate", the crank's move and its sector arms, then the plate's move.
+void compoundMoveNotes(const IndexHead& head, const CompoundMove& move, const char* unit,
+                       std::vector<std::string>& notes);
+// The crank turns a compound move gives: 1 turn, 5 holes on 15 and 2 holes back on 18 give
+// 1 + 5/15 - 2/18 = 11/9.
+Rational compoundTurns(const CompoundMove& move);
+// The same sum as written in a check: "1 + 5/15 - 2/18".
+std::string compoundSumText(const CompoundMove& move);
 // "56 on the spindle drives 24 on the plate's shaft (one pair)", or the two pairs of a compound
 // train.
 std::string trainText(const GearTrain& train);

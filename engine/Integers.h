@@ -65,11 +65,11 @@ constexpr void reduce(I128& numerator, I128& denominator) {
     }
 }
 
-// A whole number written with 1 to 9 digits and nothing else (no sign, space or point), so that
-// it cannot overflow whatever it is multiplied by later: "007" -> 7; "", "-1", "1.0",
-// "1234567890" -> nothing.
-inline std::optional<std::int64_t> parseWhole(std::string_view text) {
-    if (text.empty() || text.size() > 9 ||
+// A whole number written with 1 to `digits` digits (at most 18) and nothing else (no sign, space
+// or point); 9 by default, so that it cannot overflow whatever it is multiplied by later: "007"
+// -> 7; "", "-1", "1.0", "1234567890" -> nothing, and "1234567890" with 10 digits -> 1234567890.
+inline std::optional<std::int64_t> parseWhole(std::string_view text, std::size_t digits = 9) {
+    if (text.empty() || text.size() > digits ||
         !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "engine/Integers.h"
+
 namespace morvanta {
 
 namespace {
@@ -47,15 +49,10 @@ std::size_t characters(std::string_view text) {
 
 // A whole number of at most 18 digits without a sign or leading zeros: what a tick is.
 std::optional<std::int64_t> wholeNumber(std::string_view text) {
-    if (text.empty() || text.size() > 18 || (text[0] == '0' && text.size() > 1) ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    if (text.size() > 1 && text[0] == '0') {
         return std::nullopt;
     }
-    std::int64_t value = 0;
-    for (const char c : text) {
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    return detail::parseWhole(text, 18);
 }
 
 // "1.0" -> {1, 0}; nothing for anything but two whole numbers with a point between.

@@ -75,6 +75,21 @@ hardened() {
         grep -q ' __[a-z]*_chk@' <<<"$symbols"
 }
 
+# Whether process PID ends within 10 s; one that does not is killed (and reaped where it is this
+# shell's child). One that ends is left for the caller to reap, so that the caller can read its
+# status with wait.
+ends_in_10s() {
+    local pid=$1
+    for _ in $(seq 100); do
+        kill -0 "$pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null || return 0
+    kill "$pid"
+    wait "$pid" 2>/dev/null
+    return 1
+}
+
 visible_windows() {
     xdotool search --onlyvisible --pid "$1" --name '' 2>/dev/null | wc -l
 }
@@ -93,15 +108,7 @@ close_window() {
         done
     done
     xdotool key Up Return
-    for _ in $(seq 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$pid" 2>/dev/null; then
-        kill "$pid"
-        wait "$pid"
-        return 1
-    fi
+    ends_in_10s "$pid" || return 1
     wait "$pid"
 }
 
@@ -126,13 +133,7 @@ workshop_checks() {
         fail "after Copy Sheet the clipboard holds: $(xclip -selection clipboard -o | head -c 200)"
     fi
     xdotool key ctrl+q
-    for _ in $(seq 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$pid" 2>/dev/null; then
-        kill "$pid"
-        wait "$pid"
+    if ! ends_in_10s "$pid"; then
         fail "$workshop did not end on Ctrl+Q"
         return
     fi
@@ -177,15 +178,10 @@ desktop_open_checks() {
     fi
     xdotool windowfocus --sync "$id"
     xdotool key ctrl+q
-    for _ in $(seq 100); do
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$pid" 2>/dev/null; then
-        kill "$pid"
-        fail "the job's window did not end on Ctrl+Q"
-    else
+    if ends_in_10s "$pid"; then
         pass "the job's window ends on Ctrl+Q"
+    else
+        fail "the job's window did not end on Ctrl+Q"
     fi
 }
 

@@ -98,6 +98,11 @@ TEST(Job, shouldReadWhatALaterMinorVersionAndAPersonMayWrite) {
     EXPECT_EQ(bare.value().units, JobUnits::None);
     EXPECT_EQ(bare.value().name, "");
     EXPECT_EQ(bare.value().ticks, (std::vector<std::int64_t>{1, 2, 3}));
+
+    // The largest tick written in full, 18 digits, is read as it stands.
+    const Result<Job> far = readJob(edited("[1, 2, 5]", "[999999999999999999, 7]"));
+    ASSERT_TRUE(far.ok()) << far.message();
+    EXPECT_EQ(far.value().ticks, (std::vector<std::int64_t>{7, 999'999'999'999'999'999}));
     EXPECT_TRUE(makeJob(bare.value()).ok());
 }
 
@@ -138,6 +143,9 @@ std::vector<BadFile> badFiles() {
         {"version as a number", edited("\"1.0\"", "1.0"),
          "line 3, column 14: \"version\" must be a string of two numbers, such as \"1.0\"",
          "version"},
+        {"a version written with a leading zero", edited("\"1.0\"", "\"01.0\""),
+         "line 3, column 14: \"version\" must be a string of two numbers, such as \"1.0\"",
+         "version"},
         {"unknown key", edited("\"units\": null,", "\"units\": null, \"colour\": \"red\","),
          "line 7, column 18: \"colour\" is not a key of a job of format 1.0", "colour"},
         {"duplicate key", edited("\"units\": null,", "\"units\": null, \"units\": \"mm\","),
@@ -173,6 +181,8 @@ std::vector<BadFile> badFiles() {
          "line 13, column 16: a tick must be the number of a row, a whole number from 1", "ticks"},
         {"a tick as a string", edited("[1, 2, 5]", "[\"1\"]"),
          "line 13, column 13: a tick must be the number of a row, a whole number from 1", "ticks"},
+        {"a tick of 19 digits", edited("[1, 2, 5]", "[1, 1000000000000000000]"),
+         "line 13, column 16: a tick must be the number of a row, a whole number from 1", "ticks"},
         {"a tick given twice", edited("[1, 2, 5]", "[5, 1, 5]"),
          "line 13, column 19: tick 5 is given twice", "ticks"},
         {"ticks as a number", edited("[1, 2, 5]", "5"),

@@ -53,13 +53,10 @@ QStringList everythingIn(const QString& folder) {
 
 // The window on a failing machine: a full disk, a device where a file is wanted, settings that
 // cannot be kept, and pastes longer than a field can hold.
-class FaultsTest : public QObject {
+class FaultsTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir folder;
-    WorkshopWindow* window = nullptr;
-
     // The four saves of the page in front, by the suffix they are saved under.
     std::vector<std::pair<QString, std::function<bool(const QString&)>>> saves() {
         return {

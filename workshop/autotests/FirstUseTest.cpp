@@ -32,23 +32,10 @@ QString sixtyFourCircles() {
 }  // namespace
 
 // The faults a new user found in the window, each with the test that shows it mended.
-class FirstUseTest : public QObject {
+class FirstUseTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir folder;
-    WorkshopWindow* window = nullptr;
-
-    void restart() {
-        window->close();
-        delete window;
-        window = freshWindow(false);
-    }
-    CalculatorPage* page(const char* name) { return window->page(QString::fromLatin1(name)); }
-    template <typename T = QLineEdit>
-    T* field(const char* page, const char* name) {
-        return child<T>(this->page(page), QString::fromLatin1(name));
-    }
     void type(QWidget* into, const QString& text) {
         QTest::keyClicks(into, text);
         window->currentPage()->finishComputing();

@@ -19,27 +19,11 @@ using namespace morvanta::workshop::testing;
 // Jobs kept as files: saved and opened again byte for byte, every kind of bad file refused with
 // nothing else lost, the same sheet as `morvanta-table job`, and a question before changes are
 // lost, which a user who never saves a job never sees.
-class JobTest : public QObject {
+class JobTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir folder;
-    WorkshopWindow* window = nullptr;
-
     QString file(const QString& name) const { return folder.filePath(name); }
-
-    static QByteArray bytesOf(const QString& path) {
-        QFile in(path);
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-    }
-
-    static void write(const QString& path, const QByteArray& bytes) {
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        out.write(bytes);
-    }
-
-    CalculatorPage* page(const char* name) { return window->page(QString::fromLatin1(name)); }
 
     // Opens a file the window must refuse, answering its message; returns the message.
     QString refusal(const QString& path) {
@@ -208,7 +192,7 @@ private slots:
         for (const auto& c : cases) {
             const QString path = file(QString::fromLatin1(c.name) + QStringLiteral(".morvanta"));
             if (!c.bytes.isEmpty()) {
-                write(path, c.bytes);
+                QVERIFY(writeFile(path, c.bytes));
             }
             front(window, QStringLiteral("sheet"));
             QCOMPARE(refusal(path), QStringLiteral("Could not open %1: %2")
@@ -229,10 +213,11 @@ private slots:
             "\"inputs\": {\"count\": \"127\"}}";
         job += QByteArray((1 << 20) - job.size(), ' ');
         QCOMPARE(job.size(), 1048576);
-        write(file(QStringLiteral("largest.morvanta")), job);
+        QVERIFY(writeFile(file(QStringLiteral("largest.morvanta")), job));
         QCOMPARE(opening(file(QStringLiteral("largest.morvanta"))), QString());
         QCOMPARE(field(page("index"), "count")->text(), QStringLiteral("127"));
-        write(file(QStringLiteral("larger.morvanta")), job.replace("127", "128") + ' ');
+        QVERIFY(
+            writeFile(file(QStringLiteral("larger.morvanta")), job.replace("127", "128") + ' '));
         QCOMPARE(refusal(file(QStringLiteral("larger.morvanta"))),
                  QStringLiteral("Could not open %1: a job file may have at most 1048576 bytes (1 "
                                 "MiB); this one has more")
@@ -261,7 +246,7 @@ private slots:
         };
         for (qsizetype i = 0; i < jobs.size(); ++i) {
             const QString path = file(QStringLiteral("job%1.morvanta").arg(i));
-            write(path, jobs[i]);
+            QVERIFY(writeFile(path, jobs[i]));
             QVERIFY(window->openJobFile(path));
             const ToolRun tool = runTable({QStringLiteral("job"), path});
             QCOMPARE(tool.status, 0);
@@ -291,7 +276,7 @@ private slots:
         };
         for (const auto& c : cases) {
             const QString path = file(QStringLiteral("units-%1.morvanta").arg(c.units));
-            write(path, QByteArray(job).replace("\"in\"", "\"" + c.units + "\""));
+            QVERIFY(writeFile(path, QByteArray(job).replace("\"in\"", "\"" + c.units + "\"")));
             QVERIFY(window->openJobFile(path));
             QVERIFY(sheetText(window->currentPage()).contains(c.heading));
             const QString gcode = file(QStringLiteral("units.nc"));
@@ -305,10 +290,8 @@ private slots:
             QVERIFY(bytesOf(svg).contains(c.caption));
             const QString pdf = file(QStringLiteral("units.pdf"));
             QCOMPARE(window->exportPdfTo(pdf), 1);
-            QProcess text;
-            text.start(QStringLiteral(MORVANTA_PDFTOTEXT), {pdf, QStringLiteral("-")});
-            QVERIFY(text.waitForFinished(60000));
-            QVERIFY(text.readAllStandardOutput().contains(c.heading));
+            QVERIFY(runPoppler(MORVANTA_PDFTOTEXT, 0, {pdf, QStringLiteral("-")})
+                        .contains(QString::fromUtf8(c.heading)));
         }
     }
 

@@ -26,11 +26,7 @@ namespace {
 
 // The ticks the job file holds now, as a program outside the window would read them.
 std::vector<std::int64_t> ticksInFile(const QString& path) {
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly)) {
-        return {0};
-    }
-    const QByteArray bytes = in.readAll();
+    const QByteArray bytes = bytesOf(path);
     const Result<Job> job = readJob(std::string_view(bytes.constData(), bytes.size()));
     return job.ok() ? job.value().ticks : std::vector<std::int64_t>{0};
 }
@@ -57,23 +53,14 @@ constexpr const char* kSevenHoles =
     "\"name\": \"Gear blank\", \"inputs\": {\"count\": \"7\", \"ratio\": \"90\", \"dial\": "
     "\"240\"}}\n";
 
-void writeSevenHoles(const QString& path) {
-    QFile out(path);
-    out.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    out.write(kSevenHoles);
-}
-
 }  // namespace
 
 // At the machine: one hole at a time, each tick in the job file as soon as it is made, the place
 // kept across a crash, the end said plainly, and the printed boxes ticked as the job says.
-class MachineTest : public QObject {
+class MachineTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir folder;
-    WorkshopWindow* window = nullptr;
-
     MachineView* enter() {
         // The sheet is worked out away from the window's thread; the walk starts from it.
         window->currentPage()->finishComputing();
@@ -103,7 +90,7 @@ private slots:
     // no further. At the end the view says the job is done; Esc leaves.
     void shouldWriteEachTickAsTheHoleIsDone() {
         const QString path = folder.filePath(QStringLiteral("walk.morvanta"));
-        writeSevenHoles(path);
+        QVERIFY(writeFile(path, kSevenHoles));
         QVERIFY(window->openJobFile(path));
         MachineView* view = enter();
         QVERIFY(view != nullptr);
@@ -150,7 +137,7 @@ private slots:
     void shouldReplaceTheJobRatherThanWriteOverIt() {
         QDir(folder.path()).mkdir(QStringLiteral("renamed"));
         const QString path = folder.filePath(QStringLiteral("renamed/walk.morvanta"));
-        writeSevenHoles(path);
+        QVERIFY(writeFile(path, kSevenHoles));
         QVERIFY(window->openJobFile(path));
         MachineView* view = enter();
         QVERIFY(view != nullptr);
@@ -172,7 +159,7 @@ private slots:
     // nothing between two holes is lost.
     void shouldTakeUpAfterAKillAtTheNextHole() {
         const QString path = folder.filePath(QStringLiteral("killed.morvanta"));
-        writeSevenHoles(path);
+        QVERIFY(writeFile(path, kSevenHoles));
         QTemporaryDir settings;
         QProcess walker;
         walker.start(QCoreApplication::applicationFilePath(),
@@ -245,7 +232,7 @@ private slots:
     void shouldSayWhenATickCannotBeKept() {
         QDir(folder.path()).mkdir(QStringLiteral("stick"));
         const QString path = folder.filePath(QStringLiteral("stick/walk.morvanta"));
-        writeSevenHoles(path);
+        QVERIFY(writeFile(path, kSevenHoles));
         QVERIFY(window->openJobFile(path));
         MachineView* view = enter();
         QVERIFY(view != nullptr);
@@ -273,19 +260,11 @@ private slots:
         const QString path = folder.filePath(QStringLiteral("printed.morvanta"));
         QByteArray job = kSevenHoles;
         job.replace("\"inputs\"", "\"ticks\": [1, 3], \"inputs\"");
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(job);
-        out.close();
+        QVERIFY(writeFile(path, job));
         QVERIFY(window->openJobFile(path));
         const QString pdf = folder.filePath(QStringLiteral("printed.pdf"));
         QCOMPARE(window->exportPdfTo(pdf), 1);
-        QProcess poppler;
-        const QString stem = folder.filePath(QStringLiteral("printed"));
-        poppler.start(QStringLiteral(MORVANTA_PDFTOPPM),
-                      {"-r", "144", "-png", "-singlefile", pdf, stem});
-        QVERIFY(poppler.waitForFinished(60000));
-        const QImage picture(stem + QStringLiteral(".png"));
+        const QImage picture = pdfPicture(pdf, 1, 144, folder.filePath(QStringLiteral("printed")));
         QVERIFY(!picture.isNull());
         const double margin = 42.52;
         const auto dark = [&](double x, double y) {

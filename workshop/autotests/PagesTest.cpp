@@ -18,13 +18,10 @@ using namespace morvanta::workshop::testing;
 
 // The window's pages against the command-line tool: for the same input they must make the same
 // bytes, and refuse the same input with the same message, shown beside the field at fault.
-class PagesTest : public QObject {
+class PagesTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir folder;
-    WorkshopWindow* window = nullptr;
-
     static QColor textColour(CalculatorPage* page) {
         return child<QWidget>(page, QStringLiteral("result"))->palette().color(QPalette::Text);
     }

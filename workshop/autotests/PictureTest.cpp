@@ -115,20 +115,16 @@ bool near(double a, double b) {
 
 // The picture of each page as it is saved and printed: its geometry read back from the SVG file
 // by a reader of its own, the printed page looked at in pixels.
-class PictureTest : public QObject {
+class PictureTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir folder;
-    WorkshopWindow* window = nullptr;
-
     QList<Shape> exported(const QString& name) {
         const QString path = folder.filePath(name);
         if (!window->exportPictureTo(path)) {
             return {};
         }
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? shapesOf(file.readAll()) : QList<Shape>{};
+        return shapesOf(bytesOf(path));
     }
 
 private slots:
@@ -420,11 +416,8 @@ private slots:
         const QString indexPdf = folder.filePath(QStringLiteral("index.pdf"));
         QVERIFY(window->exportPdfTo(indexPdf) > 1);
         const auto red = [this](const QString& pdf, int page) {
-            const QString stem = folder.filePath(QStringLiteral("shown"));
-            QProcess::execute(QStringLiteral(MORVANTA_PDFTOPPM),
-                              {"-f", QString::number(page), "-l", QString::number(page), "-r", "72",
-                               "-png", "-singlefile", pdf, stem});
-            const QImage image(stem + QStringLiteral(".png"));
+            const QImage image =
+                pdfPicture(pdf, page, 72, folder.filePath(QStringLiteral("shown")));
             QRect box;
             for (int y = 0; y < image.height(); ++y) {
                 for (int x = 0; x < image.width(); ++x) {
@@ -444,10 +437,7 @@ private slots:
         QVERIFY(red(sheetPdf, 2).isEmpty());
         const QRect index = red(indexPdf, 1);
         QVERIFY(!index.isEmpty());
-        QProcess text;
-        text.start(QStringLiteral(MORVANTA_PDFTOTEXT), {"-f", "1", "-l", "1", indexPdf, "-"});
-        text.waitForFinished(60000);
-        const QString words = QString::fromUtf8(text.readAllStandardOutput());
+        const QString words = runPoppler(MORVANTA_PDFTOTEXT, 1, {indexPdf, "-"});
         QVERIFY(words.contains(QStringLiteral("15-hole circle (plate 1)")));
         QVERIFY(words.contains(QStringLiteral("56 on the spindle")));
     }

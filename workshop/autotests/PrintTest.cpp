@@ -14,15 +14,6 @@ using namespace morvanta::workshop::testing;
 
 namespace {
 
-// One of poppler's programs, on one page of a PDF.
-QString runPoppler(const char* program, int page, const QStringList& arguments) {
-    QProcess tool;
-    const QString number = QString::number(page);
-    tool.start(QString::fromLatin1(program), QStringList{"-f", number, "-l", number} + arguments);
-    tool.waitForFinished(60000);
-    return QString::fromUtf8(tool.readAllStandardOutput());
-}
-
 // What a program outside Qt reads from a page of the PDF: poppler's pdftotext, -layout keeping
 // each printed row on one line; blanks squeezed to one, so columns need not line up exactly.
 QStringList pdfLines(const QString& pdf, int page) {
@@ -38,13 +29,10 @@ QStringList pdfLines(const QString& pdf, int page) {
 
 }  // namespace
 
-class PrintTest : public QObject {
+class PrintTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir folder;
-    WorkshopWindow* window = nullptr;
-
     // An empty box before each row to tick, drawn where the layout puts it: the rows start 338 pt
     // below the 15 mm (42.52 pt) margin on the first page (130 pt and the picture's 208) and 46 pt
     // below it on a further one (its title, a line of inputs and the column names), 16 pt apart;
@@ -52,9 +40,7 @@ private:
     // first row, nor under the last row but on the last page (the footer).
     void checkTickBoxes(const QString& pdf, int page, int rows, bool last) {
         // Drawn by poppler's pdftoppm at 144 pixels an inch, two pixels a point.
-        const QString stem = folder.filePath(QStringLiteral("page"));
-        runPoppler(MORVANTA_PDFTOPPM, page, {"-r", "144", "-png", "-singlefile", pdf, stem});
-        const QImage picture(stem + QStringLiteral(".png"));
+        const QImage picture = pdfPicture(pdf, page, 144, folder.filePath(QStringLiteral("page")));
         QVERIFY(!picture.isNull());
         const double margin = 42.52;
         const double top = margin + (page == 1 ? 338 : 46);
@@ -187,9 +173,7 @@ private slots:
         const QString inputs = pdfLines(pdf, 1).join(QString()).remove(u' ');
         QVERIFY2(inputs.contains("Plates:" + circles.join(u',')), qPrintable(inputs));
         // Drawn at 72 pixels an inch, a pixel a point: nothing right of the 15 mm margin.
-        const QString stem = folder.filePath(QStringLiteral("plates"));
-        runPoppler(MORVANTA_PDFTOPPM, 1, {"-r", "72", "-png", "-singlefile", pdf, stem});
-        const QImage page(stem + QStringLiteral(".png"));
+        const QImage page = pdfPicture(pdf, 1, 72, folder.filePath(QStringLiteral("plates")));
         QVERIFY(!page.isNull());
         for (int x = 556; x < page.width(); ++x) {
             for (int y = 0; y < page.height(); ++y) {

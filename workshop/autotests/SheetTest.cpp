@@ -58,13 +58,10 @@ double drawnAlong(const QImage& image, Qt::Edge side, QRgb background) {
 // What a page shows of its sheet: the table (its cells, units, alignment, selection and copy,
 // only the rows in sight asked for), the answer in its box at every size, the frames drawn at any
 // scale, and the engine's call away from the window's thread. Also run at QT_SCALE_FACTOR=1.5.
-class SheetTest : public QObject {
+class SheetTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir folder;
-    WorkshopWindow* window = nullptr;
-
     static QTableView* table(CalculatorPage* page) {
         return child<QTableView>(page, QStringLiteral("result"));
     }

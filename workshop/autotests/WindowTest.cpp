@@ -15,26 +15,10 @@ using namespace morvanta::workshop::testing;
 
 // The window as a whole: what it remembers between runs, and how it works from the keyboard
 // alone. Also run at QT_SCALE_FACTOR=1.5, where every control must still have its room.
-class WindowTest : public QObject {
+class WindowTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    QTemporaryDir folder;
-    WorkshopWindow* window = nullptr;
-
-    // Closed as a user closes it and started again on the settings it left.
-    void restart() {
-        window->close();
-        delete window;
-        window = freshWindow(false);
-    }
-
-    CalculatorPage* page(const char* name) { return window->page(QString::fromLatin1(name)); }
-    template <typename T = QLineEdit>
-    T* field(const char* page, const char* name) {
-        return child<T>(this->page(page), QString::fromLatin1(name));
-    }
-
     // The named control that has the focus: an editable list's own line, which has no name of
     // ours, answers with the list's.
     static QString focusName() {

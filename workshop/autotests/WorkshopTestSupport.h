@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
@@ -13,6 +15,7 @@
 #include <QSettings>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -66,6 +69,58 @@ T* child(QObject* parent, const QString& name) {
         qFatal("no %s named %s", T::staticMetaObject.className(), qPrintable(name));
     }
     return found;
+}
+
+// What a test of the window as a user meets it keeps: a folder of its own for the settings and
+// the files it writes, and the window on the screen, made again for each case by the test.
+class WindowFixture : public QObject {
+protected:
+    QTemporaryDir folder;
+    WorkshopWindow* window = nullptr;
+
+    // Closed as a user closes it and started again on the settings it left.
+    void restart() {
+        window->close();
+        delete window;
+        window = freshWindow(false);
+    }
+    CalculatorPage* page(const char* name) { return window->page(QString::fromLatin1(name)); }
+    // A field of a page by their names: field("bolt", "diameter").
+    template <typename T = QLineEdit>
+    T* field(const char* page, const char* name) {
+        return child<T>(this->page(page), QString::fromLatin1(name));
+    }
+};
+
+// The bytes of a file as another program reads them; empty where it cannot be read.
+inline QByteArray bytesOf(const QString& path) {
+    QFile in(path);
+    return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+}
+
+// A file written whole, as by a user's editor: whether every byte went in.
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile out(path);
+    return out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(bytes) == bytes.size();
+}
+
+// What one of poppler's programs prints for one page of a PDF, as a program outside Qt reads
+// the file; page 0 for every page.
+inline QString runPoppler(const char* program, int page, const QStringList& arguments) {
+    QProcess tool;
+    const QString number = QString::number(page);
+    tool.start(QString::fromLatin1(program),
+               (page > 0 ? QStringList{"-f", number, "-l", number} : QStringList()) + arguments);
+    tool.waitForFinished(60000);
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+// A page of a PDF as poppler's pdftoppm draws it at `dpi` pixels an inch (at 72 a pixel is a
+// point), by way of the file stem.png; a null image where it could not.
+inline QImage pdfPicture(const QString& pdf, int page, int dpi, const QString& stem) {
+    runPoppler(MORVANTA_PDFTOPPM, page,
+               {"-r", QString::number(dpi), "-png", "-singlefile", pdf, stem});
+    return QImage(stem + QStringLiteral(".png"));
 }
 
 inline bool actionOn(WorkshopWindow* window, const char* name) {

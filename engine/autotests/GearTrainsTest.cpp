@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "engine/GearTrains.h"
+#include "engine/Indexing.h"
+#include "engine/autotests/EngineTestSupport.h"
+
+using namespace morvanta;
+
+namespace {
+
+using Numbers = std::vector<std::int64_t>;
+// One pair as {driver, 0, driven, 0}, two pairs as {driver, driver, driven, driven}.
+using Gears = std::array<std::int64_t, 4>;
+
+Gears gearsOf(const ChangeTrain& train) {
+    return {train.drivers[0], train.drivers[1], train.driven[0], train.driven[1]};
+}
+
+// Four gears listed out of order: 48 x 40 / (24 x 32) = 1920 / 768 = 5/2, the largest ratio they
+// make. One pair of them makes 12 ratios (2, 6/5, 3/2, 1/2, 3/5, 3/4, 5/6, 5/3, 5/4, 2/3, 4/3,
+// 4/5), two pairs 6 others (9/10, 5/2, 8/5 and their inverses).
+const Numbers kUnordered = {48, 24, 40, 32};
+
+}  // namespace
+
+// A compound train is named smaller gear first in each pair, whatever the order the gears were
+// listed in; a single pair keeps its driver and driven. A gear listed twice is two gears.
+TEST(GearTrains, shouldPutEachPairSmallerFirstWhateverTheOrderListed) {
+    for (const Numbers& gears : {kUnordered, Numbers{32, 40, 24, 48}, Numbers{24, 32, 40, 48}}) {
+        const auto trains = changeTrains(gears);
+        EXPECT_EQ(gearsOf(trains.at(Rational::ratio(5, 2))), (Gears{40, 48, 24, 32}));
+        EXPECT_EQ(gearsOf(trains.at(Rational::ratio(8, 5))), (Gears{32, 48, 24, 40}));
+        EXPECT_EQ(gearsOf(trains.at(Rational::ratio(2, 1))), (Gears{48, 0, 24, 0}));
+        EXPECT_EQ(gearsOf(trains.at(Rational::ratio(9, 10))), (Gears{24, 48, 32, 40}));
+        EXPECT_EQ(trains.size(), 18U);
+    }
+    EXPECT_TRUE(changeTrains(Numbers{24}).empty());
+    const auto twice = changeTrains(Numbers{24, 24});
+    ASSERT_EQ(twice.size(), 1U);
+    EXPECT_EQ(gearsOf(twice.at(Rational::ratio(1, 1))), (Gears{24, 0, 24, 0}));
+}
+
+// The index sheet takes its trains from the same table. 30 divisions at 40:1 on a 16-hole plate:
+// 4/3 turn is on no circle; base 32 (1 turn and 4 holes on 16) needs g = 40 x (32 - 30) / 32 =
+// 5/2, which only 48 x 40 / (24 x 32) makes; no other base A makes a ratio of the gears
+// (A = 1200 / (40 - g) is whole for none of the other 35, with the crank or against it).
+TEST(GearTrains, shouldGiveTheIndexSheetTheSameTrains) {
+    Inputs inputs;
+    inputs.set("count", "30");
+    inputs.set("plates", "16");
+    inputs.set("gears", "48,24,40,32");
+    const IndexPlan plan = planned(planIndex(inputs));
+    ASSERT_EQ(plan.method, IndexMethod::Differential);
+    const DifferentialMove& d = plan.differential.front();
+    EXPECT_EQ((Numbers{d.base, d.gearing.numerator(), d.gearing.denominator()}),
+              (Numbers{32, 5, 2}));
+    EXPECT_EQ(d.train.drivers, (Numbers{40, 48}));
+    EXPECT_EQ(d.train.driven, (Numbers{24, 32}));
+}
