@@ -121,6 +121,10 @@ bool WorkshopWindow::saveOutput(const QString& path,
     if (!enoughMemory(what, [&] { bytes = (page->output()->*writer)(); })) {
         return false;
     }
+    return saveBytes(path, bytes);
+}
+
+bool WorkshopWindow::saveBytes(const QString& path, QByteArrayView bytes) {
     if (const SaveOutcome outcome = saveFile(path, bytes); !outcome.saved) {
         complain(tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), outcome.reason));
         return false;
@@ -204,13 +208,7 @@ bool WorkshopWindow::exportPictureTo(const QString& path) {
                       [&] { svg = pictureSvg(page->output()->sketch(), caption); })) {
         return false;
     }
-    if (const SaveOutcome outcome = saveFile(path, svg); !outcome.saved) {
-        complain(tr("Could not save %1: %2").arg(QDir::toNativeSeparators(path), outcome.reason));
-        return false;
-    }
-    statusBar()->showMessage(tr("Saved %1").arg(QDir::toNativeSeparators(path)),
-                             kStatusMilliseconds);
-    return true;
+    return saveBytes(path, svg);
 }
 
 // The clipboard is given the sheet's own UTF-8 bytes, so that when another program reads them

@@ -122,6 +122,9 @@ private:
     // `what` names the work for a shortage of memory: "save the CSV".
     bool saveOutput(const QString& path, std::function<std::string()> PageOutput::*writer,
                     const QString& what);
+    // Saves the bytes as the file, atomically; says the system's reason when it cannot, and
+    // "Saved <path>" on the status bar when it has.
+    bool saveBytes(const QString& path, QByteArrayView bytes);
     // Does the work; when memory runs short for it, says "Not enough memory to <what>." and
     // returns false, the window, its pages, the clipboard and the files as they were.
     bool enoughMemory(const QString& what, const std::function<void()>& work);
