@@ -324,6 +324,11 @@ void WorkshopWindow::saveWindow() {
 }
 
 void WorkshopWindow::closeEvent(QCloseEvent* event) {
+    // A page is kept once the engine has answered its input; an input typed a moment before the
+    // window closes, its answer still being worked out, would otherwise be lost.
+    for (CalculatorPage* page : pageList_) {
+        page->finishComputing();
+    }
     saveChangedPages();
     if (!jobs_->closeAll()) {
         event->ignore();

@@ -44,6 +44,16 @@ private slots:
     void init() { window = freshWindow(); }
     void cleanup() { delete window; }
 
+    // The window closed straight after a keystroke, the engine still at work on 10000 holes: the
+    // input typed is what the next start shows.
+    void shouldRememberTheInputTypedJustBeforeClosing() {
+        front(window, QStringLiteral("bolt"));
+        fillPage(page("bolt"), {"count=6", "diameter=100"});
+        field("bolt", "count")->setText(QStringLiteral("10000"));
+        restart();
+        QCOMPARE(field("bolt", "count")->text(), QStringLiteral("10000"));
+    }
+
     // A first start shows the sheet of the defaults, the cursor in its first field. Text fields,
     // boxes, lists and text typed into a list, and the page in front are remembered. Bad input
     // comes back with its message and no sheet, as the defaults' was never the user's; a Reset
