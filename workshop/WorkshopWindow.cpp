@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 
 #include "Version.h"
@@ -57,6 +58,35 @@ protected:
     }
 };
 
+// Qt's tab widget answers every layout request from within its page by laying out its bar and
+// panel again and repainting itself and the whole page, every field and button of it. A new sheet
+// makes such a request at nearly every keystroke (a status line of another height, a wider
+// column), so that much of a keystroke's redraw went on a page that had not changed. Its own
+// layout depends only on its size, its bar's and its corner button's: while they stand, the
+// request is passed on to the window as the change of size hints it is, and nothing repainted.
+class PageTabs : public QTabWidget {
+public:
+    using QTabWidget::QTabWidget;
+
+protected:
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest) {
+            QWidget* corner = cornerWidget(Qt::TopRightCorner);
+            const std::array<QSize, 3> now{size(), tabBar()->sizeHint(),
+                                           corner != nullptr ? corner->sizeHint() : QSize()};
+            if (now == laidOut_) {
+                updateGeometry();
+                return true;
+            }
+            laidOut_ = now;
+        }
+        return QTabWidget::event(event);
+    }
+
+private:
+    std::array<QSize, 3> laidOut_{};
+};
+
 QIcon workshopIcon() {
     QIcon icon;
     for (const int size : {16, 32, 48}) {
@@ -90,7 +120,7 @@ WorkshopWindow::WorkshopWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 void WorkshopWindow::createPages() {
-    pages_ = new QTabWidget(this);
+    pages_ = new PageTabs(this);
     pages_->setObjectName(QStringLiteral("pages"));
     for (PageDefinition& definition : workshopPages()) {
         auto* page = new CalculatorPage(std::move(definition), pages_);

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <map>
 #include <set>
 
 #include "workshop/CalculatorPage.h"
@@ -31,6 +32,22 @@ public:
             rows.insert(index.row());
         }
         return QIdentityProxyModel::data(index, role);
+    }
+};
+
+// The paint events each watched widget has had.
+class PaintsSeen : public QObject {
+public:
+    std::map<QString, int> paints;
+
+    void watch(QWidget* widget) { widget->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            ++paints[watched->objectName()];
+        }
+        return false;
     }
 };
 
@@ -202,6 +219,38 @@ private slots:
                                         .arg(image.height())));
             }
         }
+    }
+
+    // A keystroke draws the sheet again, not the page round it: a new sheet whose status line
+    // and columns differ from the last (the grid turned, its coordinates longer) leaves the other
+    // fields and their captions as they were painted.
+    void shouldRedrawOnlyTheSheetAtAKeystroke() {
+        CalculatorPage* grid = front(window, QStringLiteral("grid"));
+        fillPage(grid, {"rows=100", "columns=100", "pitchX=1", "pitchY=1"});
+        auto* angle = child<QLineEdit>(grid, QStringLiteral("angle"));
+        angle->setFocus();
+        grid->finishComputing();
+        QTest::qWait(100);
+        PaintsSeen seen;
+        for (const char* name : {"rows", "columns", "pitchX"}) {
+            seen.watch(child<QWidget>(grid, QString::fromLatin1(name)));
+        }
+        int captions = 0;
+        for (QLabel* label : grid->findChildren<QLabel*>()) {
+            if (label->buddy() != nullptr) {
+                label->setObjectName(QStringLiteral("caption of ") + label->buddy()->objectName());
+                seen.watch(label);
+                ++captions;
+            }
+        }
+        QVERIFY(captions > 3);
+        seen.watch(child<QWidget>(grid, QStringLiteral("picture")));
+        QTest::keyClick(angle, Qt::Key_5);
+        grid->finishComputing();
+        QTRY_COMPARE(seen.paints[QStringLiteral("picture")], 1);
+        QTest::qWait(100);
+        seen.paints.erase(QStringLiteral("picture"));
+        QCOMPARE(seen.paints, (std::map<QString, int>{}));
     }
 
     // A call that takes long runs on away from the window: the page answers at once, keeps the
