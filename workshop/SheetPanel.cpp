@@ -11,6 +11,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "workshop/ReportTable.h"
 #include "workshop/SketchView.h"
@@ -31,41 +33,52 @@ QString linesOf(const std::vector<std::string>& lines) {
 }
 
 // Qt lays a wrapped label's text out afresh for every question a layout asks of its height, several
-// to each new sheet, and the notes' twenty lines shaped each time were much of a keystroke's
-// redraw. The height at the width last asked is kept until the text, the font or the style change.
+// to each new sheet and at several widths (the page's least and its own, the box's with and
+// without a scroll bar), and shaping the notes each time was much of a keystroke's redraw. The
+// heights at the last few widths asked are kept until the text, the font or the style change.
 class WrappedLabel : public QLabel {
 public:
     using QLabel::QLabel;
 
     int heightForWidth(int width) const override {
-        if (width != width_ || text() != text_) {
-            height_ = QLabel::heightForWidth(width);
-            width_ = width;
+        if (text() != text_) {
+            heights_.clear();
             text_ = text();
         }
-        return height_;
+        const auto known = std::find_if(heights_.begin(), heights_.end(),
+                                        [width](const auto& kept) { return kept.first == width; });
+        if (known != heights_.end()) {
+            return known->second;
+        }
+        if (heights_.size() == kWidthsKept) {
+            heights_.erase(heights_.begin());
+        }
+        heights_.emplace_back(width, QLabel::heightForWidth(width));
+        return heights_.back().second;
     }
 
 protected:
     void changeEvent(QEvent* event) override {
         if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-            width_ = -1;
+            heights_.clear();
         }
         QLabel::changeEvent(event);
     }
 
 private:
-    mutable int width_ = -1;
-    mutable int height_ = 0;
+    static constexpr std::size_t kWidthsKept = 6;
+    mutable std::vector<std::pair<int, int>> heights_;
     mutable QString text_;
 };
 
+// Plain labels, not selectable: Qt lays a selectable label's text out as a document, several times
+// over for each of its sizes, and the answer and notes changing at a keystroke made that most of
+// the redraw. Copy Sheet copies them, and the table's cells are selectable.
 QLabel* wrappedLabel(const QString& name, QWidget* parent) {
     auto* label = new WrappedLabel(parent);
     label->setObjectName(name);
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
@@ -184,7 +197,7 @@ void SheetPanel::showSheet(std::shared_ptr<const Report> report,
     table_->reportModel().setReport(report_, std::move(widest));
     table_->fitColumns();
     tableFrame_->setVisible(report_ && !report_->columns.empty());
-    picture_->setSketch(sketch ? std::optional<Sketch>(*sketch) : std::nullopt);
+    picture_->setSketch(std::move(sketch));
     // Laying wrapped text out again takes longer than the rest; the same lines need it not.
     if (showSummary()) {
         fittedFor_ = -1;
@@ -196,7 +209,7 @@ void SheetPanel::showSheet(std::shared_ptr<const Report> report,
 void SheetPanel::clear() {
     report_.reset();
     table_->reportModel().setReport(nullptr);
-    picture_->setSketch(std::nullopt);
+    picture_->setSketch(nullptr);
     showSummary();
 }
 
