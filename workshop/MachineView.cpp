@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 #include "workshop/SketchView.h"
 
@@ -87,8 +88,8 @@ void MachineView::build(const QString& title, std::optional<Sketch> sketch) {
     fault_->hide();
     picture_ = new SketchView(this);
     picture_->setObjectName(QStringLiteral("machinePicture"));
-    picture_->setSketch(std::move(sketch));
-    picture_->setVisible(picture_->sketch().has_value());
+    picture_->setSketch(sketch ? std::make_shared<const Sketch>(std::move(*sketch)) : nullptr);
+    picture_->setVisible(picture_->sketch() != nullptr);
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(settings_, 3, Qt::AlignTop);

@@ -52,7 +52,7 @@ void SketchView::forget() {
     update();
 }
 
-void SketchView::setSketch(std::optional<Sketch> sketch) {
+void SketchView::setSketch(std::shared_ptr<const Sketch> sketch) {
     sketch_ = std::move(sketch);
     forget();
 }

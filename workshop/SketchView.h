@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include <cstdint>
-#include <optional>
+#include <memory>
 
 #include "engine/Sketch.h"
 
@@ -49,8 +49,9 @@ class SketchView : public QWidget {
 public:
     explicit SketchView(QWidget* parent = nullptr);
 
-    void setSketch(std::optional<Sketch> sketch);
-    const std::optional<Sketch>& sketch() const { return sketch_; }
+    // Shared with the page's sheet rather than copied: ten thousand holes at every keystroke.
+    void setSketch(std::shared_ptr<const Sketch> sketch);
+    const Sketch* sketch() const { return sketch_.get(); }
     void setStale(bool stale);
     bool isStale() const { return stale_; }
     // The hole or division at hand, from 1; 0 for none.
@@ -68,7 +69,7 @@ protected:
 private:
     void forget();
 
-    std::optional<Sketch> sketch_;
+    std::shared_ptr<const Sketch> sketch_;
     bool stale_ = false;
     std::int64_t highlighted_ = 0;
     QPixmap painted_;
