@@ -222,6 +222,7 @@ void PageFields::holdAtMost(const FieldDefinition& definition, QLineEdit* edit) 
                            "field left as it was.")
                             .arg(withoutMnemonic(definition.label))
                             .arg(definition.maxLength));
+            refusalShown_ = true;
         }
     });
 }
@@ -256,9 +257,15 @@ void PageFields::makeAlternatives(Field& field, QWidget* parent) {
 }
 
 void PageFields::changed() {
-    if (!settingFields_) {
-        emit edited();
+    if (settingFields_) {
+        return;
     }
+    // A text taken after one refused: the refusal is not left beside it while a large sheet is
+    // worked out.
+    if (refusalShown_) {
+        clearMessages();
+    }
+    emit edited();
 }
 
 std::vector<QWidget*> PageFields::controls() const {
@@ -439,6 +446,7 @@ void PageFields::clearMessages() {
     }
     faultField_.clear();
     faultMessage_.clear();
+    refusalShown_ = false;
     message_->clear();
     message_->hide();
     note_->clear();
@@ -446,6 +454,7 @@ void PageFields::clearMessages() {
 }
 
 void PageFields::showMessage(const QString& field, const QString& message) {
+    refusalShown_ = false;
     auto named = std::find_if(fields_.begin(), fields_.end(), [&field](const Field& f) {
         return !field.isEmpty() && f.definition.name == field;
     });

@@ -119,6 +119,8 @@ private:
     QLabel* note_ = nullptr;
     QString faultField_;
     QString faultMessage_;
+    // The message shown is of a text refused as too long, not of the input the engine was given.
+    bool refusalShown_ = false;
     bool settingFields_ = false;
 };
 

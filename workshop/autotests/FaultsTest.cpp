@@ -278,6 +278,23 @@ private slots:
         QCOMPARE(shown->messageFor(field), refused);
     }
 
+    // A text taken after one refused as too long: the refusal goes at once, not when the engine
+    // has answered, which for a large sheet is a while later.
+    void shouldTakeTheRefusalAwayOnceATextIsTaken() {
+        CalculatorPage* shown = front(window, QStringLiteral("sheet"));
+        fillPage(shown, {"count=10000", "ratio=90", "dial=240"});
+        auto* count = child<QLineEdit>(shown, QStringLiteral("count"));
+        count->setFocus();
+        for (const QString& text : {QString(25, QLatin1Char('9')), QStringLiteral("9999")}) {
+            QApplication::clipboard()->setText(text);
+            count->selectAll();
+            QTest::keyClick(count, Qt::Key_V, Qt::ControlModifier);
+        }
+        QCOMPARE(count->text(), QStringLiteral("9999"));
+        QVERIFY2(shown->isWorking(), "the sheet of 9999 holes came at once: nothing to wait for");
+        QCOMPARE(shown->messageFor(QStringLiteral("count")), QString());
+    }
+
     // A link to a file: the file it names takes the sheet, and the link stays a link.
     void shouldSaveThroughALinkToAFile() {
         fillPage(front(window, QStringLiteral("bolt")), boltCircle(7));
