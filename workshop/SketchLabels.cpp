@@ -66,10 +66,36 @@ void LabelPlacer::cellsOf(const QRectF& box, int& x0, int& y0, int& x1, int& y1)
     y1 = clamp((box.bottom() - grid_.top()) / cell_, rows_);
 }
 
-void LabelPlacer::addObstacle(const QRectF& box, std::ptrdiff_t owner) {
+// Counted into place, cell by cell: a list of its own for each of the thousands of cells a ring
+// of holes crosses, grown a hole at a time, was a tenth of a keystroke's redraw.
+void LabelPlacer::addHoles(const std::vector<QRectF>& discs) {
+    holes_ = discs;
+    holeStarts_.assign(cells_.size() + 1, 0);
+    const auto eachCell = [this](const QRectF& box, const auto& visit) {
+        int x0, y0, x1, y1;
+        cellsOf(box, x0, y0, x1, y1);
+        for (int y = y0; y <= y1; ++y) {
+            for (int x = x0; x <= x1; ++x) {
+                visit(static_cast<std::size_t>(y * columns_ + x));
+            }
+        }
+    };
+    for (const QRectF& disc : holes_) {
+        eachCell(disc, [this](std::size_t cell) { ++holeStarts_[cell + 1]; });
+    }
+    for (std::size_t cell = 1; cell < holeStarts_.size(); ++cell) {
+        holeStarts_[cell] += holeStarts_[cell - 1];
+    }
+    holeItems_.resize(holeStarts_.back());
+    std::vector<std::size_t> next(holeStarts_.begin(), holeStarts_.end() - 1);
+    for (std::size_t hole = 0; hole < holes_.size(); ++hole) {
+        eachCell(holes_[hole], [&](std::size_t cell) { holeItems_[next[cell]++] = hole; });
+    }
+}
+
+void LabelPlacer::addObstacle(const QRectF& box) {
     const std::size_t index = boxes_.size();
     boxes_.push_back(box);
-    owners_.push_back(owner);
     int x0, y0, x1, y1;
     cellsOf(box, x0, y0, x1, y1);
     for (int y = y0; y <= y1; ++y) {
@@ -79,16 +105,22 @@ void LabelPlacer::addObstacle(const QRectF& box, std::ptrdiff_t owner) {
     }
 }
 
-bool LabelPlacer::isFree(const QRectF& box, std::ptrdiff_t owner) const {
+bool LabelPlacer::isFree(const QRectF& box) const {
     int x0, y0, x1, y1;
     cellsOf(box, x0, y0, x1, y1);
     for (int y = y0; y <= y1; ++y) {
         for (int x = x0; x <= x1; ++x) {
-            for (const std::size_t index : cells_[static_cast<std::size_t>(y * columns_ + x)]) {
-                if (owners_[index] != owner || owner < 0) {
-                    if (boxes_[index].intersects(box)) {
+            const auto cell = static_cast<std::size_t>(y * columns_ + x);
+            if (!holeStarts_.empty()) {
+                for (std::size_t at = holeStarts_[cell]; at < holeStarts_[cell + 1]; ++at) {
+                    if (holes_[holeItems_[at]].intersects(box)) {
                         return false;
                     }
+                }
+            }
+            for (const std::size_t index : cells_[cell]) {
+                if (boxes_[index].intersects(box)) {
+                    return false;
                 }
             }
         }
@@ -106,7 +138,6 @@ void LabelPlacer::rollback(std::size_t kept) {
             }
         }
         boxes_.pop_back();
-        owners_.pop_back();
     }
 }
 
@@ -137,10 +168,10 @@ QRectF LabelPlacer::placeText(QPointF anchor, QSizeF size, Align align, double g
     const QPointF moves[] = {{0, along}, {0, 2 * along}, {0, 3 * along},
                              {w / 2, 0}, {-w / 2, 0},    {w, 0},
                              {-w, 0},    {w / 2, along}, {-w / 2, along}};
-    if (!isFree(box, -1)) {
+    if (!isFree(box)) {
         for (const QPointF& move : moves) {
             const QRectF moved = box.translated(move);
-            if (area_.contains(moved) && isFree(moved, -1)) {
+            if (area_.contains(moved) && isFree(moved)) {
                 box = moved;
                 break;
             }
@@ -177,7 +208,7 @@ bool LabelPlacer::tryLabels(const std::vector<std::size_t>& chosen,
                 break;
         }
         const QRectF box = beside(discs[i], d, size, gap / 2);
-        if (!area_.contains(box) || !isFree(box, static_cast<std::ptrdiff_t>(i))) {
+        if (!area_.contains(box) || !isFree(box)) {
             rollback(kept);
             return false;
         }

@@ -29,8 +29,10 @@ public:
     // box would overlap, about the size of a text.
     LabelPlacer(const QRectF& area, double cell);
 
-    // A box nothing may overlap, such as a hole.
-    void addObstacle(const QRectF& box, std::ptrdiff_t owner = -1);
+    // The boxes of a picture's holes, which nothing may overlap; once, before any text.
+    void addHoles(const std::vector<QRectF>& discs);
+    // A box nothing may overlap, such as a text placed.
+    void addObstacle(const QRectF& box);
 
     // The box of a text `size` large at `anchor`, placed by `align` at `gap` from it, and then
     // kept clear of what is placed already and within the area where it can be.
@@ -46,7 +48,7 @@ public:
 private:
     enum class Side { Outward, Inward, Above, Below };
 
-    bool isFree(const QRectF& box, std::ptrdiff_t owner) const;
+    bool isFree(const QRectF& box) const;
     // The cells a box covers, clamped to the grid.
     void cellsOf(const QRectF& box, int& x0, int& y0, int& x1, int& y1) const;
     // Takes back every box added after the first `kept`.
@@ -61,8 +63,12 @@ private:
     int columns_;
     int rows_;
     QPointF middle_;
+    // The holes, ten thousand of them in a large picture, each cell's in one run of holeItems_
+    // (the cell's run starts at holeStarts_[cell]); the texts, a few, in a list for each cell.
+    std::vector<QRectF> holes_;
+    std::vector<std::size_t> holeStarts_;
+    std::vector<std::size_t> holeItems_;
     std::vector<QRectF> boxes_;
-    std::vector<std::ptrdiff_t> owners_;
     std::vector<std::vector<std::size_t>> cells_;
 };
 

@@ -500,9 +500,7 @@ void paintSketch(QPainter& painter, const Sketch& sketch, const QRectF& area,
     const std::vector<QRectF> discs = drawHoles(painter, sketch, frame, style, highlighted);
 
     LabelPlacer placer(drawing, std::max(metrics.height(), holeLabel.width()));
-    for (const QRectF& disc : discs) {
-        placer.addObstacle(disc);
-    }
+    placer.addHoles(discs);
     painter.setFont(font);
     for (std::size_t i = 0; i < sketch.texts.size(); ++i) {
         const SketchText& t = sketch.texts[i];

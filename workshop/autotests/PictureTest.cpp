@@ -283,9 +283,7 @@ private slots:
         font.setPixelSize(12);
         const QFontMetricsF metrics(font);
         LabelPlacer placer(area, 20);
-        for (const QRectF& disc : discs) {
-            placer.addObstacle(disc);
-        }
+        placer.addHoles(discs);
         const auto labels = placer.holeLabels(ring, discs, metrics, 4, 0);
         QList<qint64> found;
         for (std::size_t i = 0; i < labels.size(); ++i) {
@@ -302,6 +300,24 @@ private slots:
             }
         }
         QCOMPARE(found, numbered);
+    }
+
+    // A text is moved off the hole under it, whichever of the holes sharing its stretch of the
+    // picture that is: here the second of three, the other two clear of it.
+    void shouldMoveATextOffTheHoleUnderIt() {
+        const std::vector<QRectF> discs{{10, 10, 2, 2}, {109, 109, 2, 2}, {101, 101, 2, 2}};
+        LabelPlacer placer(QRectF(0, 0, 200, 200), 20);
+        placer.addHoles(discs);
+        const QRectF box =
+            placer.placeText(QPointF(110, 110), QSizeF(8, 4), morvanta::Align::Centre, 2);
+        QVERIFY(QRectF(0, 0, 200, 200).contains(box));
+        for (const QRectF& disc : discs) {
+            QVERIFY2(!disc.intersects(box), qPrintable(QStringLiteral("%1,%2 under %3,%4")
+                                                           .arg(disc.x())
+                                                           .arg(disc.y())
+                                                           .arg(box.x())
+                                                           .arg(box.y())));
+        }
     }
 
     // Holes in a row are numbered above them, each over its own hole, not between them.
