@@ -68,8 +68,19 @@ void LabelPlacer::cellsOf(const QRectF& box, int& x0, int& y0, int& x1, int& y1)
 
 // Counted into place, cell by cell: a list of its own for each of the thousands of cells a ring
 // of holes crosses, grown a hole at a time, was a tenth of a keystroke's redraw.
-void LabelPlacer::addHoles(const std::vector<QRectF>& discs) {
-    holes_ = discs;
+void LabelPlacer::addHoles(const std::vector<QRectF>& discs, double within) {
+    holes_.clear();
+    QPointF first;
+    for (const QRectF& disc : discs) {
+        const QPointF middle = disc.center();
+        if (!holes_.empty() && std::abs(middle.x() - first.x()) <= within &&
+            std::abs(middle.y() - first.y()) <= within) {
+            holes_.back() |= disc;
+        } else {
+            holes_.push_back(disc);
+            first = middle;
+        }
+    }
     holeStarts_.assign(cells_.size() + 1, 0);
     const auto eachCell = [this](const QRectF& box, const auto& visit) {
         int x0, y0, x1, y1;

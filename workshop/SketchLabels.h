@@ -29,8 +29,10 @@ public:
     // box would overlap, about the size of a text.
     LabelPlacer(const QRectF& area, double cell);
 
-    // The boxes of a picture's holes, which nothing may overlap; once, before any text.
-    void addHoles(const std::vector<QRectF>& discs);
+    // The boxes of a picture's holes, which nothing may overlap; once, before any text. Holes in
+    // a run whose middles lie within `within` of the first's are kept out as the one box round
+    // them all: 10000 holes 0.1 apart on a ring, `within` 1.5, as about 700 boxes.
+    void addHoles(const std::vector<QRectF>& discs, double within = 0);
     // A box nothing may overlap, such as a text placed.
     void addObstacle(const QRectF& box);
 

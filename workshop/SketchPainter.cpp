@@ -254,6 +254,9 @@ struct Style {
     double unit = 1;   // a sixteenth of the font's height
     double arrow = 8;  // an arrow head's length
     bool stale = false;
+
+    // The radius a hole is drawn at however small, and so the spot in which holes are one dot.
+    double smallestHole() const { return 1.5 * unit; }
 };
 
 void drawShapes(QPainter& painter, const Sketch& sketch, const Frame& frame, const Style& style) {
@@ -364,7 +367,7 @@ private:
 // box of each hole, in the order of the sketch's holes.
 std::vector<QRectF> drawHoles(QPainter& painter, const Sketch& sketch, const Frame& frame,
                               const Style& style, std::int64_t highlighted) {
-    const double smallest = 1.5 * style.unit;
+    const double smallest = style.smallestHole();
     std::vector<QRectF> discs;
     discs.reserve(sketch.holes.size());
     std::vector<std::size_t> marked;
@@ -500,7 +503,9 @@ void paintSketch(QPainter& painter, const Sketch& sketch, const QRectF& area,
     const std::vector<QRectF> discs = drawHoles(painter, sketch, frame, style, highlighted);
 
     LabelPlacer placer(drawing, std::max(metrics.height(), holeLabel.width()));
-    placer.addHoles(discs);
+    // Holes a dot apart are kept from the texts as one: a ring of ten thousand on a small picture
+    // would otherwise have each text tried against hundreds of them.
+    placer.addHoles(discs, style.smallestHole());
     painter.setFont(font);
     for (std::size_t i = 0; i < sketch.texts.size(); ++i) {
         const SketchText& t = sketch.texts[i];

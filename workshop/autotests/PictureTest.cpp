@@ -283,7 +283,8 @@ private slots:
         font.setPixelSize(12);
         const QFontMetricsF metrics(font);
         LabelPlacer placer(area, 20);
-        placer.addHoles(discs);
+        // Holes within a dot of one another kept out as one, as the picture keeps them.
+        placer.addHoles(discs, 1.5);
         const auto labels = placer.holeLabels(ring, discs, metrics, 4, 0);
         QList<qint64> found;
         for (std::size_t i = 0; i < labels.size(); ++i) {
@@ -303,13 +304,26 @@ private slots:
     }
 
     // A text is moved off the hole under it, whichever of the holes sharing its stretch of the
-    // picture that is: here the second of three, the other two clear of it.
+    // picture that is: the second of three far apart, and either of two within a dot of each
+    // other, which are kept out as one.
+    void shouldMoveATextOffTheHoleUnderIt_data() {
+        QTest::addColumn<QList<QRectF>>("discs");
+        QTest::addColumn<double>("within");
+        QTest::addColumn<QPointF>("anchor");
+        const QList<QRectF> apart{{10, 10, 2, 2}, {109, 109, 2, 2}, {101, 101, 2, 2}};
+        const QList<QRectF> close{{100, 100, 2, 2}, {101.2, 101.2, 2, 2}};
+        QTest::newRow("the second of three") << apart << 0.0 << QPointF(110, 110);
+        QTest::newRow("the first of two close") << close << 1.5 << QPointF(100.5, 100.5);
+        QTest::newRow("the second of two close") << close << 1.5 << QPointF(102.7, 102.7);
+    }
+
     void shouldMoveATextOffTheHoleUnderIt() {
-        const std::vector<QRectF> discs{{10, 10, 2, 2}, {109, 109, 2, 2}, {101, 101, 2, 2}};
+        QFETCH(QList<QRectF>, discs);
+        QFETCH(double, within);
+        QFETCH(QPointF, anchor);
         LabelPlacer placer(QRectF(0, 0, 200, 200), 20);
-        placer.addHoles(discs);
-        const QRectF box =
-            placer.placeText(QPointF(110, 110), QSizeF(8, 4), morvanta::Align::Centre, 2);
+        placer.addHoles({discs.begin(), discs.end()}, within);
+        const QRectF box = placer.placeText(anchor, QSizeF(1, 1), morvanta::Align::Centre, 2);
         QVERIFY(QRectF(0, 0, 200, 200).contains(box));
         for (const QRectF& disc : discs) {
             QVERIFY2(!disc.intersects(box), qPrintable(QStringLiteral("%1,%2 under %3,%4")
