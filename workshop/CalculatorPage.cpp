@@ -123,6 +123,9 @@ void CalculatorPage::showResult(PageResult result) {
     }
     PageOutput output = std::move(result).value();
     showGcodeMessage(output);
+    if (output_) {
+        computation_.discard(std::make_shared<const PageOutput>(std::move(*output_)));
+    }
     sheet_->showSheet(output.shownReport, output.shownSketch, output.shownWidest);
     output_ = std::move(output);
     outputInputs_ = fields_->describeInputs();

@@ -31,6 +31,10 @@ void PageComputation::request(Inputs inputs) {
     }
 }
 
+void PageComputation::discard(std::shared_ptr<const void> leftover) {
+    leftovers_.push_back(std::move(leftover));
+}
+
 void PageComputation::finish() {
     while (running_ != nullptr) {
         QThread* thread = running_;
@@ -42,7 +46,9 @@ void PageComputation::finish() {
 void PageComputation::start(Inputs inputs) {
     auto result = std::make_shared<std::optional<PageResult>>();
     result_ = result;
-    running_ = QThread::create([compute = compute_, inputs = std::move(inputs), result] {
+    running_ = QThread::create([compute = compute_, inputs = std::move(inputs), result,
+                                leftovers = std::move(leftovers_)]() mutable {
+        leftovers.clear();
         // The engine answers bad input with a message, never an exception; only a sheet too
         // large for the memory left can throw, and that must not take the user's other pages
         // with it.
@@ -52,6 +58,7 @@ void PageComputation::start(Inputs inputs) {
             *result = PageResult::failure("not enough memory to make this sheet");
         }
     });
+    leftovers_.clear();
     QThread* thread = running_;
     connect(thread, &QThread::finished, this, [this, thread] { collect(thread); });
     thread->start();

@@ -9,6 +9,7 @@
 #include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <atomic>
 #include <map>
@@ -251,6 +252,38 @@ private slots:
         QTest::qWait(100);
         seen.paints.erase(QStringLiteral("picture"));
         QCOMPARE(seen.paints, (std::map<QString, int>{}));
+    }
+
+    // The sheet a new one replaces is let go away from the window's thread, once the next call
+    // starts: ten thousand rows of text take a while to free.
+    void shouldLetGoOfTheLastSheetAwayFromTheWindow() {
+        auto freedIn = std::make_shared<std::map<QString, QThread*>>();
+        PageDefinition definition;
+        definition.title = QStringLiteral("&Sheets");
+        definition.fields = {{.name = QStringLiteral("count"), .label = QStringLiteral("&Count")}};
+        definition.compute = [freedIn](const morvanta::Inputs& inputs) {
+            const QString count =
+                QString::fromStdString(std::string(inputs.get("count").value_or("")));
+            PageOutput output;
+            output.text = [count] { return count.toStdString() + "\n"; };
+            output.shownReport = std::shared_ptr<const morvanta::Report>(
+                new morvanta::Report{}, [freedIn, count](const morvanta::Report* report) {
+                    (*freedIn)[count] = QThread::currentThread();
+                    delete report;
+                });
+            return PageResult::success(output);
+        };
+        CalculatorPage page(definition);
+        page.show();
+        auto* count = child<QLineEdit>(&page, QStringLiteral("count"));
+        for (const char* typed : {"1", "2", "3"}) {
+            count->setText(QString::fromLatin1(typed));
+            page.finishComputing();
+        }
+        QCOMPARE(QByteArray::fromStdString(page.output()->text()), QByteArray("3\n"));
+        QVERIFY(freedIn->count(QStringLiteral("1")) == 1);
+        QVERIFY(freedIn->at(QStringLiteral("1")) != QThread::currentThread());
+        QVERIFY(freedIn->count(QStringLiteral("3")) == 0);
     }
 
     // A call that takes long runs on away from the window: the page answers at once, keeps the
