@@ -2,11 +2,13 @@
 #include "workshop/ReportTable.h"
 
 #include <QApplication>
+#include <QCache>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -36,8 +38,10 @@ Qt::Alignment alignmentOf(const std::string& cell) {
 
 // Draws a cell as the style does (its row's colour, the selection, the focus frame) but its text
 // straight on: the style lays each cell's text out as a paragraph that may wrap and be elided,
-// which was a fifth of a keystroke's redraw with a large sheet in view. A text too wide for its
-// cell, where the user has narrowed the column, is still elided, never cut without a sign.
+// which was a fifth of a keystroke's redraw with a large sheet in view. Each text is shaped once
+// and kept a while, since the hole numbers and many figures stay from one sheet to the next. A
+// text too wide for its cell, where the user has narrowed the column, is elided, never cut
+// without a sign.
 class CellPainter : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -65,7 +69,26 @@ public:
     }
 
 private:
-    static void drawText(QPainter* painter, const QStyleOptionViewItem& cell, const QStyle* style) {
+    // About two screens of a table's cells.
+    static constexpr int kShapedKept = 4096;
+
+    const QStaticText& shaped(const QString& text, const QFont& font) const {
+        if (font != shapedIn_) {
+            shaped_.clear();
+            shapedIn_ = font;
+        }
+        if (QStaticText* kept = shaped_.object(text)) {
+            return *kept;
+        }
+        auto* made = new QStaticText(text);
+        made->setTextFormat(Qt::PlainText);
+        made->setPerformanceHint(QStaticText::AggressiveCaching);
+        made->prepare(QTransform(), font);
+        shaped_.insert(text, made);
+        return *made;
+    }
+
+    void drawText(QPainter* painter, const QStyleOptionViewItem& cell, const QStyle* style) const {
         QPalette::ColorGroup group =
             cell.state.testFlag(QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
         if (group == QPalette::Normal && !cell.state.testFlag(QStyle::State_Active)) {
@@ -75,24 +98,30 @@ private:
             style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, cell.widget) + 1;
         const QRect room = cell.rect.adjusted(margin, 0, -margin, 0);
         const QFontMetrics& metrics = cell.fontMetrics;
-        QString text = cell.text;
-        int width = metrics.horizontalAdvance(text);
-        if (width > room.width()) {
-            text = metrics.elidedText(text, cell.textElideMode, room.width());
-            width = metrics.horizontalAdvance(text);
-        }
-        const int x =
+        const QStaticText& whole = shaped(cell.text, cell.font);
+        const bool fits = whole.size().width() <= room.width();
+        const QString elided =
+            fits ? QString() : metrics.elidedText(cell.text, cell.textElideMode, room.width());
+        const double width = fits ? whole.size().width() : metrics.horizontalAdvance(elided);
+        const double x =
             cell.displayAlignment.testFlag(Qt::AlignRight) ? room.right() + 1 - width : room.left();
-        const int baseline = room.top() + (room.height() - metrics.height()) / 2 + metrics.ascent();
+        const int top = room.top() + (room.height() - metrics.height()) / 2;
         painter->save();
         painter->setClipRect(cell.rect);
         painter->setFont(cell.font);
         painter->setPen(cell.palette.color(group, cell.state.testFlag(QStyle::State_Selected)
                                                       ? QPalette::HighlightedText
                                                       : QPalette::Text));
-        painter->drawText(QPoint(x, baseline), text);
+        if (fits) {
+            painter->drawStaticText(QPointF(x, top), whole);
+        } else {
+            painter->drawText(QPointF(x, top + metrics.ascent()), elided);
+        }
         painter->restore();
     }
+
+    mutable QCache<QString, QStaticText> shaped_{kShapedKept};
+    mutable QFont shapedIn_;
 };
 
 }  // namespace
