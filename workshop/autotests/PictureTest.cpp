@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QImage>
 #include <QMessageBox>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTransform>
@@ -332,6 +333,57 @@ private slots:
                                                            .arg(box.x())
                                                            .arg(box.y())));
         }
+    }
+
+    // On a screen, where lines that run straight on are drawn as one, a path that turns still
+    // turns: a square traced with its first side in ten pieces is drawn as its four sides, the
+    // middle of the picture left blank; a path that bends a little, 0 to 50 to 100 across and
+    // 20 down and up again, is drawn bent, its ink a fifth as high as it is wide.
+    void shouldDrawAPathThatTurnsAsItTurns() {
+        const auto line = [](double x1, double y1, double x2, double y2) {
+            return morvanta::SketchLine{x1, y1, x2, y2, morvanta::Ink::Guide, false};
+        };
+        const auto painted = [](const morvanta::Sketch& sketch) {
+            QImage image(300, 300, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            paintSketch(painter, sketch, QRectF(20, 20, 260, 260));
+            return image;
+        };
+        const auto inked = [](const QImage& image, int x, int y) {
+            return qGray(image.pixel(x, y)) < 230;
+        };
+        morvanta::Sketch square;
+        for (int k = 0; k < 10; ++k) {
+            square.lines.push_back(line(10.0 * k, 0, 10.0 * (k + 1), 0));
+        }
+        square.lines.push_back(line(100, 0, 100, 100));
+        square.lines.push_back(line(100, 100, 0, 100));
+        square.lines.push_back(line(0, 100, 0, 0));
+        const QImage drawn = painted(square);
+        // The runs of ink along the row and the column through the middle: one at each side.
+        for (const bool row : {true, false}) {
+            int runs = 0;
+            for (int at = 1; at < 300; ++at) {
+                const auto here = [&](int p) {
+                    return row ? inked(drawn, p, 150) : inked(drawn, 150, p);
+                };
+                runs += here(at) && !here(at - 1) ? 1 : 0;
+            }
+            QCOMPARE(runs, 2);
+        }
+
+        morvanta::Sketch bent;
+        bent.lines = {line(0, 20, 25, 10), line(25, 10, 50, 0), line(50, 0, 100, 20)};
+        const QImage bentDrawn = painted(bent);
+        QRect ink;
+        for (int y = 0; y < 300; ++y) {
+            for (int x = 0; x < 300; ++x) {
+                ink |= inked(bentDrawn, x, y) ? QRect(x, y, 1, 1) : QRect();
+            }
+        }
+        const double aspect = static_cast<double>(ink.height()) / ink.width();
+        QVERIFY2(aspect > 0.17 && aspect < 0.23, qPrintable(QString::number(aspect)));
     }
 
     // Holes in a row are numbered above them, each over its own hole, not between them.
