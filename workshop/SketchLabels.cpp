@@ -152,7 +152,7 @@ void LabelPlacer::rollback(std::size_t kept) {
     }
 }
 
-QRectF LabelPlacer::placeText(QPointF anchor, QSizeF size, Align align, double gap) {
+std::optional<QRectF> LabelPlacer::placeText(QPointF anchor, QSizeF size, Align align, double gap) {
     const double w = size.width();
     const double h = size.height();
     QRectF box;
@@ -190,8 +190,16 @@ QRectF LabelPlacer::placeText(QPointF anchor, QSizeF size, Align align, double g
     }
     box.moveLeft(std::clamp(box.left(), area_.left(), std::max(area_.left(), area_.right() - w)));
     box.moveTop(std::clamp(box.top(), area_.top(), std::max(area_.top(), area_.bottom() - h)));
+    if (onText(box)) {
+        return std::nullopt;
+    }
     addObstacle(box);
     return box;
+}
+
+bool LabelPlacer::onText(const QRectF& box) const {
+    return std::any_of(boxes_.begin(), boxes_.end(),
+                       [&box](const QRectF& text) { return text.intersects(box); });
 }
 
 bool LabelPlacer::tryLabels(const std::vector<std::size_t>& chosen,

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -37,8 +38,10 @@ public:
     void addObstacle(const QRectF& box);
 
     // The box of a text `size` large at `anchor`, placed by `align` at `gap` from it, and then
-    // kept clear of what is placed already and within the area where it can be.
-    QRectF placeText(QPointF anchor, QSizeF size, Align align, double gap);
+    // kept clear of what is placed already and within the area where it can be; none where the
+    // picture is too small for it to stand anywhere but on another text, which would leave both
+    // unreadable (a plate's texts in a picture 140 pixels wide).
+    std::optional<QRectF> placeText(QPointF anchor, QSizeF size, Align align, double gap);
 
     // The numbers of the holes whose boxes `discs` gives (in the same order), with the boxes to
     // write them in; the hole `highlighted` numbered whatever the stride.
@@ -51,6 +54,7 @@ private:
     enum class Side { Outward, Inward, Above, Below };
 
     bool isFree(const QRectF& box) const;
+    bool onText(const QRectF& box) const;
     // The cells a box covers, clamped to the grid.
     void cellsOf(const QRectF& box, int& x0, int& y0, int& x1, int& y1) const;
     // Takes back every box added after the first `kept`.

@@ -14,6 +14,7 @@
 #include <limits>
 #include <map>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -509,10 +510,12 @@ void paintSketch(QPainter& painter, const Sketch& sketch, const QRectF& area,
     painter.setFont(font);
     for (std::size_t i = 0; i < sketch.texts.size(); ++i) {
         const SketchText& t = sketch.texts[i];
-        const QRectF box =
+        const std::optional<QRectF> box =
             placer.placeText(frame.at(t.x, t.y), metrics.size(0, words[i]), t.align, gap);
-        painter.setPen(inkColour(t.ink, stale));
-        painter.drawText(box, Qt::AlignCenter, words[i]);
+        if (box) {
+            painter.setPen(inkColour(t.ink, stale));
+            painter.drawText(*box, Qt::AlignCenter, words[i]);
+        }
     }
     painter.setFont(small);
     painter.setPen(inkColour(Ink::Outline, stale));

@@ -324,7 +324,8 @@ private slots:
         QFETCH(QPointF, anchor);
         LabelPlacer placer(QRectF(0, 0, 200, 200), 20);
         placer.addHoles({discs.begin(), discs.end()}, within);
-        const QRectF box = placer.placeText(anchor, QSizeF(1, 1), morvanta::Align::Centre, 2);
+        const QRectF box =
+            placer.placeText(anchor, QSizeF(1, 1), morvanta::Align::Centre, 2).value_or(QRectF());
         QVERIFY(QRectF(0, 0, 200, 200).contains(box));
         for (const QRectF& disc : discs) {
             QVERIFY2(!disc.intersects(box), qPrintable(QStringLiteral("%1,%2 under %3,%4")
@@ -384,6 +385,20 @@ private slots:
         }
         const double aspect = static_cast<double>(ink.height()) / ink.width();
         QVERIFY2(aspect > 0.17 && aspect < 0.23, qPrintable(QString::number(aspect)));
+    }
+
+    // Two texts at one place: in a picture with room the second is moved clear of the first; in
+    // one too small for both it is left out rather than written over the first.
+    void shouldLeaveOutATextWithNoRoomButOnAnother() {
+        const QSizeF size(30, 8);
+        LabelPlacer roomy(QRectF(0, 0, 200, 100), 10);
+        const auto first = roomy.placeText({100, 50}, size, morvanta::Align::Centre, 1);
+        const auto second = roomy.placeText({100, 50}, size, morvanta::Align::Centre, 1);
+        QVERIFY(first && second);
+        QVERIFY(!first->intersects(*second));
+        LabelPlacer cramped(QRectF(0, 0, 40, 10), 10);
+        QVERIFY(cramped.placeText({20, 5}, size, morvanta::Align::Centre, 1));
+        QVERIFY(!cramped.placeText({20, 5}, size, morvanta::Align::Centre, 1));
     }
 
     // Holes in a row are numbered above them, each over its own hole, not between them.
