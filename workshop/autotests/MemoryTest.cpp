@@ -21,6 +21,7 @@
 #include <optional>
 #include <vector>
 
+#include "ui/autotests/Sanitizers.h"
 #include "workshop/Memory.h"
 #include "workshop/autotests/MessageAnswerer.h"
 #include "workshop/autotests/WorkshopTestSupport.h"
@@ -261,11 +262,9 @@ private slots:
     // and when even closing runs short the painter is let go; either way the shortage reaches
     // the caller, and the program goes on.
     void shouldCloseThePaintingWhenMemoryRunsShortPartWay() {
-#if defined(__SANITIZE_ADDRESS__)
-        QSKIP(
+        MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
             "Qt's PDF writer, left part way by the shortage, drops a few bytes, which the leak "
             "checker would report as ours");
-#endif
         const std::optional<PrintedSheet> sheet = [] {
             QTemporaryDir folder;
             isolateSettings(folder.path());
@@ -278,11 +277,9 @@ private slots:
         const std::pair<const char*, int> failures[] = {{"", 3}, {"/Type /Page\n", 2}};
         for (const auto& [marker, nth] : failures) {
             for (const bool always : {false, true}) {
-#if defined(__SANITIZE_ADDRESS__)
-                if (always) {
+                if (always && MORVANTA_ADDRESS_SANITIZER) {
                     continue;  // The painter let go open is never freed, by design.
                 }
-#endif
                 FailingDevice file(marker, nth, always);
                 file.open(QIODevice::WriteOnly);
                 bool ranShort = false;
@@ -304,9 +301,8 @@ private slots:
     // each is refused whole, and together they leave the heap less than 1 MB larger. (Taken, each
     // kept about 1.5 MB of undo history for good, 17.8 MB in all.)
     void shouldRefuseLongPastesAtOnce() {
-#if defined(__SANITIZE_ADDRESS__)
-        QSKIP("AddressSanitizer keeps freed memory aside, and reserves what this test caps");
-#endif
+        MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
+            "AddressSanitizer keeps freed memory aside, and reserves what this test caps");
         QTemporaryDir folder;
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -388,9 +384,8 @@ private slots:
     // The result, or the message and nothing changed (no file, the clipboard kept), or no sheet
     // to act on; never the end of the program, nor a temporary file left behind.
     void shouldNeverAbortShortOfMemory() {
-#if defined(__SANITIZE_ADDRESS__)
-        QSKIP("AddressSanitizer reserves the address space that this test caps");
-#endif
+        MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
+            "AddressSanitizer reserves the address space that this test caps");
         QFETCH(QString, page);
         QFETCH(QStringList, fields);
         QFETCH(QString, action);
