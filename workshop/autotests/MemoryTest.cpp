@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <QTimer>
 
 #include <malloc.h>
 #include <sys/resource.h>
@@ -46,13 +47,36 @@ void capAboveInUse(long long kilobytes) {
     capAddressSpace(pages * sysconf(_SC_PAGESIZE) / 1024 + kilobytes);
 }
 
+// The window as a user leaves it a moment after the last edit: on the screen and painted, and
+// the fields kept in the settings. The window keeps them when a timer of its own runs out, which
+// is made due at once here rather than waited for; what it then holds is the same.
+void settle(QWidget* window) {
+    if (!QTest::qWaitForWindowExposed(window)) {
+        qWarning("the window was not shown");
+    }
+    for (QTimer* timer : window->findChildren<QTimer*>()) {
+        if (timer->isActive() && timer->isSingleShot()) {
+            const int interval = timer->interval();
+            timer->start(0);
+            if (!QTest::qWaitFor([timer] { return !timer->isActive(); })) {
+                qWarning("a timer of the window did not run out");
+            }
+            timer->setInterval(interval);
+        }
+    }
+    window->repaint();
+    // The settings are written, and the computations' threads deleted, from posted events.
+    QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 // Memory run short once the window has settled, for the work alone: the address space capped at
 // what is in use, and the room left within it taken but `kilobytes`, never given back.
-void leaveOnly(int kilobytes) {
+void leaveOnly(QWidget* window, int kilobytes) {
     constexpr std::size_t kBlock = 4096;
     static std::vector<void*> taken;
     taken.reserve(std::size_t{1} << 20);
-    QTest::qWait(500);
+    settle(window);
     capAboveInUse(0);
     while (void* block = std::malloc(kBlock)) {
         taken.push_back(block);
@@ -105,7 +129,7 @@ int runScenario(const QString& action, const QString& limit, const QString& fold
     CalculatorPage* shown = front(window, page);
     fillPage(shown, fields);
     if (limit.startsWith(QLatin1Char('+'))) {
-        leaveOnly(limit.toInt());
+        leaveOnly(window, limit.toInt());
     }
     MessageAnswerer answerer;
     const QString path = QDir(folder).filePath(QStringLiteral("out.") + action);
@@ -149,6 +173,24 @@ int runScenario(const QString& action, const QString& limit, const QString& fold
                 qPrintable(outcome), left.isEmpty() ? "" : " and a temporary file");
     delete window;
     return 0;
+}
+
+// The share of shouldNeverAbortShortOfMemory's rows a run tries, as MORVANTA_MEMORY_SHARE=k/n
+// says: of the actions of the largest sheets, the k-th of every n, counting from 1, each under
+// every cap; so n runs side by side try each row once, in about the same time. Every row when it
+// is not set. Anything but 1 <= k <= n stops the run: a share that quietly tried nothing would
+// pass.
+std::pair<int, int> rowShare() {
+    const QString share = qEnvironmentVariable("MORVANTA_MEMORY_SHARE", QStringLiteral("1/1"));
+    const QStringList parts = share.split(QLatin1Char('/'));
+    bool kRead = false;
+    bool nRead = false;
+    const int k = parts.value(0).toInt(&kRead);
+    const int n = parts.value(1).toInt(&nRead);
+    if (parts.size() != 2 || !kRead || !nRead || k < 1 || k > n) {
+        qFatal("MORVANTA_MEMORY_SHARE=%s: not k/n with 1 <= k <= n", qPrintable(share));
+    }
+    return {k, n};
 }
 
 // Memory in use: on the heap, and what of it the system has given the process, in kilobytes.
@@ -363,9 +405,12 @@ private slots:
             {"picture", {"file", "Not enough memory to export the picture.\\|no file"}},
         };
         // clang-format on
+        const auto [share, shares] = rowShare();
+        int counted = 0;
         for (const Largest& row : largest()) {
             for (const auto& [action, outcomes] : actions) {
-                if (!row.actions.contains(QLatin1String(action))) {
+                if (!row.actions.contains(QLatin1String(action)) ||
+                    counted++ % shares != share - 1) {
                     continue;
                 }
                 for (const QString& limit : limits) {
