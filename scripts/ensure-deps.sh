@@ -8,7 +8,8 @@
 #            Workshop writes, the desktop's MIME database, xdg-mime and gio to open a job file as a
 #            file manager does, Debian's hardening flags for the release build)
 #   package  run's, and what making and checking the Debian package takes
-#   ci       all of the above, the fuzzer's compiler and Ninja
+#   ci       all of the above, clang and its sanitizer and fuzzer libraries (CI builds the
+#            sanitizers' tests and the fuzzers with it) and Ninja
 # Prints nothing when everything is there. Needs root (or sudo) only when something is missing.
 set -euo pipefail
 

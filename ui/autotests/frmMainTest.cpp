@@ -16,6 +16,7 @@
 #include "ui/BackgroundBuild.h"
 #include "ui/DesktopServices.h"
 #include "ui/OutputBox.h"
+#include "ui/autotests/Sanitizers.h"
 #include "ui/autotests/UiTestSupport.h"
 #include "ui/frmMain.h"
 
@@ -302,9 +303,8 @@ private slots:
     }
 
     void shouldNeverAbortShortOfMemory() {
-#if defined(__SANITIZE_ADDRESS__)
-        QSKIP("AddressSanitizer reserves the address space that this test caps");
-#endif
+        MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
+            "AddressSanitizer reserves the address space that this test caps");
         QFETCH(QString, scenario);
         QFETCH(int, megabytes);
         QFETCH(QString, outcomes);

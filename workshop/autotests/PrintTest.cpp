@@ -200,6 +200,8 @@ private slots:
 
         child<QLineEdit>(window->page(QStringLiteral("sheet")), QStringLiteral("count"))
             ->setText(QStringLiteral("200"));
+        // Print is off until the sheet of 200 is made, which a loaded machine takes a while to.
+        window->page(QStringLiteral("sheet"))->finishComputing();
         int pages = -1;
         answerNext<QPrintPreviewDialog>([&pages](QPrintPreviewDialog* dialog) {
             auto* preview = dialog->findChild<QPrintPreviewWidget*>();
