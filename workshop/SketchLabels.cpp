@@ -56,16 +56,6 @@ LabelPlacer::LabelPlacer(const QRectF& area, double cell) : area_(area) {
     cells_.resize(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_));
 }
 
-void LabelPlacer::cellsOf(const QRectF& box, int& x0, int& y0, int& x1, int& y1) const {
-    const auto clamp = [](double v, int most) {
-        return std::clamp(static_cast<int>(std::floor(v)), 0, most - 1);
-    };
-    x0 = clamp((box.left() - grid_.left()) / cell_, columns_);
-    x1 = clamp((box.right() - grid_.left()) / cell_, columns_);
-    y0 = clamp((box.top() - grid_.top()) / cell_, rows_);
-    y1 = clamp((box.bottom() - grid_.top()) / cell_, rows_);
-}
-
 // Counted into place, cell by cell: a list of its own for each of the thousands of cells a ring
 // of holes crosses, grown a hole at a time, was a tenth of a keystroke's redraw.
 void LabelPlacer::addHoles(const std::vector<QRectF>& discs, double within) {
@@ -82,17 +72,11 @@ void LabelPlacer::addHoles(const std::vector<QRectF>& discs, double within) {
         }
     }
     holeStarts_.assign(cells_.size() + 1, 0);
-    const auto eachCell = [this](const QRectF& box, const auto& visit) {
-        int x0, y0, x1, y1;
-        cellsOf(box, x0, y0, x1, y1);
-        for (int y = y0; y <= y1; ++y) {
-            for (int x = x0; x <= x1; ++x) {
-                visit(static_cast<std::size_t>(y * columns_ + x));
-            }
-        }
-    };
     for (const QRectF& disc : holes_) {
-        eachCell(disc, [this](std::size_t cell) { ++holeStarts_[cell + 1]; });
+        everyCell(disc, [this](std::size_t cell) {
+            ++holeStarts_[cell + 1];
+            return true;
+        });
     }
     for (std::size_t cell = 1; cell < holeStarts_.size(); ++cell) {
         holeStarts_[cell] += holeStarts_[cell - 1];
@@ -100,54 +84,43 @@ void LabelPlacer::addHoles(const std::vector<QRectF>& discs, double within) {
     holeItems_.resize(holeStarts_.back());
     std::vector<std::size_t> next(holeStarts_.begin(), holeStarts_.end() - 1);
     for (std::size_t hole = 0; hole < holes_.size(); ++hole) {
-        eachCell(holes_[hole], [&](std::size_t cell) { holeItems_[next[cell]++] = hole; });
+        everyCell(holes_[hole], [&](std::size_t cell) {
+            holeItems_[next[cell]++] = hole;
+            return true;
+        });
     }
 }
 
 void LabelPlacer::addObstacle(const QRectF& box) {
     const std::size_t index = boxes_.size();
     boxes_.push_back(box);
-    int x0, y0, x1, y1;
-    cellsOf(box, x0, y0, x1, y1);
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
-            cells_[static_cast<std::size_t>(y * columns_ + x)].push_back(index);
-        }
-    }
+    everyCell(box, [this, index](std::size_t cell) {
+        cells_[cell].push_back(index);
+        return true;
+    });
 }
 
 bool LabelPlacer::isFree(const QRectF& box) const {
-    int x0, y0, x1, y1;
-    cellsOf(box, x0, y0, x1, y1);
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
-            const auto cell = static_cast<std::size_t>(y * columns_ + x);
-            if (!holeStarts_.empty()) {
-                for (std::size_t at = holeStarts_[cell]; at < holeStarts_[cell + 1]; ++at) {
-                    if (holes_[holeItems_[at]].intersects(box)) {
-                        return false;
-                    }
-                }
-            }
-            for (const std::size_t index : cells_[cell]) {
-                if (boxes_[index].intersects(box)) {
+    return everyCell(box, [this, &box](std::size_t cell) {
+        const auto hits = [&box](const QRectF& other) { return other.intersects(box); };
+        if (!holeStarts_.empty()) {
+            for (std::size_t at = holeStarts_[cell]; at < holeStarts_[cell + 1]; ++at) {
+                if (hits(holes_[holeItems_[at]])) {
                     return false;
                 }
             }
         }
-    }
-    return true;
+        return std::none_of(cells_[cell].begin(), cells_[cell].end(),
+                            [&](std::size_t index) { return hits(boxes_[index]); });
+    });
 }
 
 void LabelPlacer::rollback(std::size_t kept) {
     while (boxes_.size() > kept) {
-        int x0, y0, x1, y1;
-        cellsOf(boxes_.back(), x0, y0, x1, y1);
-        for (int y = y0; y <= y1; ++y) {
-            for (int x = x0; x <= x1; ++x) {
-                cells_[static_cast<std::size_t>(y * columns_ + x)].pop_back();
-            }
-        }
+        everyCell(boxes_.back(), [this](std::size_t cell) {
+            cells_[cell].pop_back();
+            return true;
+        });
         boxes_.pop_back();
     }
 }

@@ -5,6 +5,8 @@
 #include <QRectF>
 #include <QString>
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -55,8 +57,24 @@ private:
 
     bool isFree(const QRectF& box) const;
     bool onText(const QRectF& box) const;
-    // The cells a box covers, clamped to the grid.
-    void cellsOf(const QRectF& box, int& x0, int& y0, int& x1, int& y1) const;
+    // The cells a box covers, clamped to the grid, each given to `visit` until it answers false;
+    // whether every cell was visited.
+    template <typename Visit>
+    bool everyCell(const QRectF& box, Visit visit) const {
+        const auto at = [](double v, int most) {
+            return std::clamp(static_cast<int>(std::floor(v)), 0, most - 1);
+        };
+        const int x1 = at((box.right() - grid_.left()) / cell_, columns_);
+        const int y1 = at((box.bottom() - grid_.top()) / cell_, rows_);
+        for (int y = at((box.top() - grid_.top()) / cell_, rows_); y <= y1; ++y) {
+            for (int x = at((box.left() - grid_.left()) / cell_, columns_); x <= x1; ++x) {
+                if (!visit(static_cast<std::size_t>(y * columns_ + x))) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
     // Takes back every box added after the first `kept`.
     void rollback(std::size_t kept);
     bool tryLabels(const std::vector<std::size_t>& chosen, const std::vector<SketchHole>& holes,

@@ -205,6 +205,13 @@ QPointF unit(QPointF v) {
     return length > 0 ? v / length : QPointF(1, 0);
 }
 
+// Whether the painter draws pixels straight onto a screen's image, neither scaled nor turned:
+// where a picture may take the shortcuts no eye can tell, which a printed page or an SVG may not.
+bool onScreen(const QPainter& painter) {
+    return painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster &&
+           painter.worldTransform().type() <= QTransform::TxTranslate;
+}
+
 // On a screen, a chain of lines that runs straight on is drawn as one line: the drill path of a
 // grid is ten thousand lines of a few pixels, nearly all of them along its rows, and Qt strokes
 // each afresh. A chain runs straight on while every joint lies within a twentieth of a pixel of
@@ -212,10 +219,7 @@ QPointF unit(QPointF v) {
 // line as the sketch has it.
 class LineChains {
 public:
-    explicit LineChains(QPainter& painter)
-        : painter_(painter),
-          on_(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster &&
-              painter.worldTransform().type() <= QTransform::TxTranslate) {}
+    explicit LineChains(QPainter& painter) : painter_(painter), on_(onScreen(painter)) {}
 
     void add(QPointF from, QPointF to) {
         if (on_ && !lines_.empty() && runsOn(from, to)) {
@@ -314,8 +318,7 @@ class HoleStamps {
 public:
     explicit HoleStamps(QPainter& painter)
         : painter_(painter),
-          on_(painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster &&
-              painter.worldTransform().type() <= QTransform::TxTranslate),
+          on_(onScreen(painter)),
           ratio_(painter.device() ? painter.device()->devicePixelRatioF() : 1.0) {}
 
     bool stamping() const { return on_; }
