@@ -185,8 +185,8 @@ desktop_open_checks() {
     fi
 }
 
-# Runs inside xvfb-run: the window checks. $1 is the installed program, $2 the same program
-# installed under a path with spaces, $3 the installed Morvanta Workshop.
+# Runs on a virtual screen of its own: the window checks. $1 is the installed program, $2 the same
+# program installed under a path with spaces, $3 the installed Morvanta Workshop.
 gui_checks() {
     local program=$1 spaced=$2 workshop=$3 pid pid2 id id2
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
@@ -389,7 +389,9 @@ for program in morvanta morvanta-workshop; do
     done
 done
 
-xvfb-run -a -s '-screen 0 1280x1024x24' "$here" --gui-checks /usr/bin/morvanta \
+# A screen of its own, whose number the server picks: `xvfb-run -a` guesses a free number and then
+# starts a server on it, and once in a busy CI run the window checks found that screen dead.
+"$root/scripts/with-own-display.sh" --screen 1280x1024x24 "$here" --gui-checks /usr/bin/morvanta \
     "$spaced/bin/morvanta" /usr/bin/morvanta-workshop >"$work/gui.log" 2>&1
 cat "$work/gui.log"
 gui=$(grep '^window checks: ' "$work/gui.log" | tail -n 1)
@@ -397,7 +399,7 @@ if [[ $gui =~ passed=([0-9]+)\ failed=([0-9]+) ]]; then
     passed=$((passed + BASH_REMATCH[1]))
     failed=$((failed + BASH_REMATCH[2]))
 else
-    fail "the window checks under xvfb-run did not finish"
+    fail "the window checks on a virtual screen did not finish"
 fi
 
 echo "check-package: $passed passed, $failed failed"
