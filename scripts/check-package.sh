@@ -225,14 +225,15 @@ gui_checks() {
 
     check "$program closes with status 0 through File > Exit" close_window "$pid" "$id"
 
-    "$spaced" 2>/dev/null &
+    "$spaced" 2>"$XDG_RUNTIME_DIR/spaced.stderr" &
     pid=$!
     if id=$(wait_for_window "$pid"); then
         pass "the copy installed under '$(dirname "$spaced")' shows its window"
         check "the copy installed under a path with spaces closes with status 0" \
             close_window "$pid" "$id"
     else
-        fail "the copy installed under '$(dirname "$spaced")' shows no window"
+        fail "the copy installed under '$(dirname "$spaced")' shows no window; its standard" \
+            "error: $(cat "$XDG_RUNTIME_DIR/spaced.stderr")"
     fi
 
     # As on a machine without fonts-liberation: fontconfig must offer some other face for the

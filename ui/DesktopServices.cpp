@@ -16,10 +16,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <thread>
 #include <utility>
 
 #include "ui/Twips.h"
@@ -242,9 +244,20 @@ std::optional<std::string> missingDesktop() {
         return "DISPLAY is not set";
     }
     // Held until the program ends: a bare X server such as Xvfb resets when its last client
-    // leaves, and would turn Qt away while it does.
-    static const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> probe(
-        xcb_connect(nullptr, nullptr), &xcb_disconnect);
+    // leaves, and would turn Qt away while it does. For the same reason a program started just
+    // as another one closed can be turned away for some tens of milliseconds, so the display has
+    // two seconds to answer; one with no server behind it costs a mistaken DISPLAY that wait.
+    static const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> probe = [] {
+        constexpr int kTries = 20;
+        xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+        for (int tried = 1; tried < kTries && xcb_connection_has_error(connection) != 0; ++tried) {
+            xcb_disconnect(connection);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            connection = xcb_connect(nullptr, nullptr);
+        }
+        return std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>(connection,
+                                                                            &xcb_disconnect);
+    }();
     if (xcb_connection_has_error(probe.get()) == 0) {
         return std::nullopt;
     }

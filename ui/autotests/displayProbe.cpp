@@ -1,0 +1,114 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Puts a stand-in X server in front of the display in DISPLAY and asks, as the programs do before
+// they start Qt, whether that stand-in answers: displayProbe resetting|dead
+//   resetting  The stand-in turns the first connection away, as a bare X server (Xvfb) does for a
+//              moment after its last client leaves, then passes every later one to the display.
+//              The display must be found answering.
+//   dead       The stand-in turns every connection away. The answer must be "the display :N does
+//              not answer", in the end rather than never.
+// Prints what it was told; ends with status 0 when that was right, 1 when not.
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "ui/DesktopServices.h"
+
+namespace {
+
+// Linux's abstract socket of display N, which libxcb tries before the file in /tmp/.X11-unix.
+sockaddr_un displaySocket(int number) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string name = "/tmp/.X11-unix/X" + std::to_string(number);
+    std::memcpy(address.sun_path + 1, name.data(), name.size());
+    return address;
+}
+
+socklen_t socketLength(int number) {
+    return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 +
+                                  std::strlen("/tmp/.X11-unix/X") + std::to_string(number).size());
+}
+
+// Copies bytes both ways until either side closes.
+void pass(int client, int server) {
+    std::array<pollfd, 2> ends{{{client, POLLIN, 0}, {server, POLLIN, 0}}};
+    std::array<char, 65536> buffer{};
+    while (::poll(ends.data(), ends.size(), -1) > 0) {
+        for (std::size_t i = 0; i < ends.size(); ++i) {
+            if (ends[i].revents == 0) {
+                continue;
+            }
+            const ssize_t got = ::read(ends[i].fd, buffer.data(), buffer.size());
+            if (got <= 0 ||
+                ::write(ends[1 - i].fd, buffer.data(), static_cast<size_t>(got)) != got) {
+                return;
+            }
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const std::string_view mode = argc == 2 ? argv[1] : "";
+    const char* display = std::getenv("DISPLAY");
+    if ((mode != "resetting" && mode != "dead") || display == nullptr || display[0] != ':') {
+        std::fprintf(stderr, "usage: DISPLAY=:N displayProbe resetting|dead\n");
+        return 2;
+    }
+    const int real = std::atoi(display + 1);
+
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    int number = 900;
+    for (; number < 1000; ++number) {
+        const sockaddr_un address = displaySocket(number);
+        if (::bind(listener, reinterpret_cast<const sockaddr*>(&address), socketLength(number)) ==
+            0) {
+            break;
+        }
+    }
+    if (number == 1000 || ::listen(listener, 8) != 0) {
+        std::perror("displayProbe: no free display number for the stand-in");
+        return 2;
+    }
+    std::thread([listener, real, dead = mode == "dead"] {
+        for (int connections = 0;; ++connections) {
+            const int client = ::accept(listener, nullptr, nullptr);
+            if (client < 0) {
+                return;
+            }
+            if (dead || connections == 0) {
+                ::close(client);
+                continue;
+            }
+            const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            const sockaddr_un address = displaySocket(real);
+            if (::connect(server, reinterpret_cast<const sockaddr*>(&address),
+                          socketLength(real)) != 0) {
+                ::close(client);
+                continue;
+            }
+            std::thread(pass, client, server).detach();
+        }
+    }).detach();
+
+    const std::string standIn = ":" + std::to_string(number);
+    ::setenv("DISPLAY", standIn.c_str(), 1);
+    const auto why = morvanta::desktop::missingDesktop();
+    std::printf("%s\n", why.value_or("the display answers").c_str());
+    return why == (mode == "dead"
+                       ? std::optional<std::string>("the display " + standIn + " does not answer")
+                       : std::nullopt)
+               ? 0
+               : 1;
+}
