@@ -112,6 +112,21 @@ bool near(double a, double b) {
     return std::abs(std::remainder(a - b, 360)) < 0.05;
 }
 
+// The pixels of the accent's red in an image, and the box round them: a grey picture has none.
+std::pair<int, QRect> redIn(const QImage& image) {
+    std::pair<int, QRect> red;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 150 && c.green() < 110 && c.blue() < 90) {
+                ++red.first;
+                red.second |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return red;
+}
+
 }  // namespace
 
 // The picture of each page as it is saved and printed: its geometry read back from the SVG file
@@ -413,9 +428,7 @@ private slots:
         QFont font;
         font.setPixelSize(12);
         LabelPlacer placer(QRectF(0, 0, 400, 200), 20);
-        for (const QRectF& disc : discs) {
-            placer.addObstacle(disc);
-        }
+        placer.addHoles(discs);
         const auto labels = placer.holeLabels(row, discs, QFontMetricsF(font), 4, 0);
         QCOMPARE(labels.size(), std::size_t{5});
         for (std::size_t i = 0; i < labels.size(); ++i) {
@@ -489,18 +502,8 @@ private slots:
         count->setText(QStringLiteral("12"));
         sheet->finishComputing();
         const QImage fresh = picture->grab().toImage();
-        const auto reddish = [](const QImage& image) {
-            int pixels = 0;
-            for (int y = 0; y < image.height(); ++y) {
-                for (int x = 0; x < image.width(); ++x) {
-                    const QColor c = image.pixelColor(x, y);
-                    pixels += c.red() > 150 && c.green() < 110 && c.blue() < 90 ? 1 : 0;
-                }
-            }
-            return pixels;
-        };
-        QVERIFY(reddish(fresh) > 20);
-        QCOMPARE(reddish(grey), 0);
+        QVERIFY(redIn(fresh).first > 20);
+        QCOMPARE(redIn(grey).first, 0);
     }
 
     // The printed page carries the picture: its words in the PDF's text, its red in the pixels
@@ -513,18 +516,8 @@ private slots:
         const QString indexPdf = folder.filePath(QStringLiteral("index.pdf"));
         QVERIFY(window->exportPdfTo(indexPdf) > 1);
         const auto red = [this](const QString& pdf, int page) {
-            const QImage image =
-                pdfPicture(pdf, page, 72, folder.filePath(QStringLiteral("shown")));
-            QRect box;
-            for (int y = 0; y < image.height(); ++y) {
-                for (int x = 0; x < image.width(); ++x) {
-                    const QColor c = image.pixelColor(x, y);
-                    if (c.red() > 150 && c.green() < 110 && c.blue() < 90) {
-                        box |= QRect(x, y, 1, 1);
-                    }
-                }
-            }
-            return box;
+            return redIn(pdfPicture(pdf, page, 72, folder.filePath(QStringLiteral("shown"))))
+                .second;
         };
         // At 72 dpi a pixel is a point: the sheet's picture starts 114 pt under the 42.5 pt
         // margin (the title, the inputs and six notes) and takes 200 pt.
