@@ -162,17 +162,19 @@ private slots:
             QVERIFY(!shown->isCurrent());
             QCOMPARE(sheetText(shown), good);
             QVERIFY(textColour(shown) != fresh);
-            for (const char* action : {"copy", "saveCsv", "saveGcode", "print", "exportPdf"}) {
+            for (const char* action :
+                 {"copy", "saveCsv", "saveGcode", "print", "exportPdf", "exportPicture"}) {
                 QVERIFY2(!actionOn(window, action), action);
             }
             QVERIFY(!window->saveCsvTo(path) && window->exportPdfTo(path) == 0 &&
-                    !QFile::exists(path));
+                    !window->exportPictureTo(path) && !QFile::exists(path));
 
             child<QAction>(window, QStringLiteral("resetPage"))->trigger();
             shown->finishComputing();
             QVERIFY(shown->isCurrent() && textColour(shown) == fresh);
             QVERIFY(!child<QLabel>(shown, QStringLiteral("message"))->isVisible());
             QVERIFY(child<QPushButton>(window, QStringLiteral("printButton"))->isEnabled());
+            QVERIFY(actionOn(window, "exportPicture"));
             return;
         }
 
@@ -225,24 +227,18 @@ private slots:
     // A message that names no field goes under the fields too; a sheet too large for the memory
     // left is such a message, not the end of the program.
     void shouldShowAMessageForNoFieldAboveTheSheet() {
-        PageDefinition definition;
-        definition.fields = {{.name = QStringLiteral("count"), .label = QStringLiteral("&Count")}};
-        PageOutput one;
-        one.text = [] { return std::string("one\n"); };
-        definition.compute = [one](const morvanta::Inputs& inputs) {
-            if (inputs.get("count") == "2") {
-                throw std::bad_alloc();
-            }
-            return PageResult::success(one);
-        };
-        CalculatorPage page(definition);
+        CalculatorPage page(countPage([](const QString& count) {
+            return count == QLatin1String("2") ? throw std::bad_alloc() : countSheet(count);
+        }));
         auto* count = child<QLineEdit>(&page, QStringLiteral("count"));
-        count->setText(QStringLiteral("2"));
-        page.finishComputing();
+        for (const char* typed : {"1", "2"}) {
+            count->setText(QString::fromLatin1(typed));
+            page.finishComputing();
+        }
         QVERIFY(!page.isCurrent());
         QCOMPARE(page.messageFor({}), QStringLiteral("not enough memory to make this sheet"));
         QCOMPARE(page.messageFor(QStringLiteral("count")), QString());
-        QCOMPARE(sheetText(&page), QByteArray("one\n"));
+        QCOMPARE(sheetText(&page), QByteArray("1\n"));
         count->setText(QStringLiteral("1"));
         page.finishComputing();
         QVERIFY(page.isCurrent());

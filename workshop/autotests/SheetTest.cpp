@@ -258,22 +258,14 @@ private slots:
     // starts: ten thousand rows of text take a while to free.
     void shouldLetGoOfTheLastSheetAwayFromTheWindow() {
         auto freedIn = std::make_shared<std::map<QString, QThread*>>();
-        PageDefinition definition;
-        definition.title = QStringLiteral("&Sheets");
-        definition.fields = {{.name = QStringLiteral("count"), .label = QStringLiteral("&Count")}};
-        definition.compute = [freedIn](const morvanta::Inputs& inputs) {
-            const QString count =
-                QString::fromStdString(std::string(inputs.get("count").value_or("")));
-            PageOutput output;
-            output.text = [count] { return count.toStdString() + "\n"; };
-            output.shownReport = std::shared_ptr<const morvanta::Report>(
-                new morvanta::Report{}, [freedIn, count](const morvanta::Report* report) {
-                    (*freedIn)[count] = QThread::currentThread();
-                    delete report;
-                });
-            return PageResult::success(output);
-        };
-        CalculatorPage page(definition);
+        CalculatorPage page(countPage([freedIn](const QString& count) {
+            return countSheet(count, std::shared_ptr<const morvanta::Report>(
+                                         new morvanta::Report{},
+                                         [freedIn, count](const morvanta::Report* report) {
+                                             (*freedIn)[count] = QThread::currentThread();
+                                             delete report;
+                                         }));
+        }));
         page.show();
         auto* count = child<QLineEdit>(&page, QStringLiteral("count"));
         for (const char* typed : {"1", "2", "3"}) {
@@ -293,24 +285,13 @@ private slots:
     void shouldKeepTypingWhileALongSheetIsMade() {
         auto release = std::make_shared<QSemaphore>();
         auto made = std::make_shared<QStringList>();
-        PageDefinition definition;
-        definition.title = QStringLiteral("&Slow");
-        definition.fields = {{.name = QStringLiteral("count"), .label = QStringLiteral("&Count")}};
-        definition.compute = [release, made](const morvanta::Inputs& inputs) {
-            const QString count =
-                QString::fromStdString(std::string(inputs.get("count").value_or("")));
+        CalculatorPage page(countPage([release, made](const QString& count) {
             if (count.toInt() >= 2) {
                 release->acquire();
             }
             made->append(count);
-            PageOutput output;
-            output.text = [count] { return count.toStdString() + "\n"; };
-            auto report = std::make_shared<morvanta::Report>();
-            report->answer = {count.toStdString()};
-            output.shownReport = report;
-            return PageResult::success(output);
-        };
-        CalculatorPage page(definition);
+            return countSheet(count);
+        }));
         page.show();
         auto* count = child<QLineEdit>(&page, QStringLiteral("count"));
         count->setText(QStringLiteral("1"));

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -193,6 +194,19 @@ void answerNext(Answer answer) {
     });
 }
 
+// Triggers an action that asks where to save, choosing `stem` in its file dialog: the name the
+// dialog first suggested.
+inline QString saveThroughDialog(WorkshopWindow* window, const char* action, const QString& stem) {
+    QString suggested;
+    answerNext<QFileDialog>([&](QFileDialog* dialog) {
+        suggested = dialog->selectedFiles().value(0);
+        dialog->selectFile(stem);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    child<QAction>(window, QString::fromLatin1(action))->trigger();
+    return suggested;
+}
+
 // "name=value" settings by name.
 inline QMap<QString, QString> named(const QStringList& settings) {
     QMap<QString, QString> values;
@@ -349,6 +363,33 @@ inline QString windowMessage(const QString& page, QString message) {
         worded[0] = worded[0].toUpper();
     }
     return worded;
+}
+
+// A stand-in page of one field, the count, for what the engine's call may do: `make` gets the
+// count's text and gives the page's result, countSheet(count) where it makes a sheet.
+inline PageDefinition countPage(std::function<PageResult(const QString&)> make) {
+    PageDefinition definition;
+    definition.title = QStringLiteral("&Sheets");
+    definition.fields = {{.name = QStringLiteral("count"), .label = QStringLiteral("&Count")}};
+    definition.compute = [make](const morvanta::Inputs& inputs) {
+        return make(QString::fromStdString(std::string(inputs.get("count").value_or(""))));
+    };
+    return definition;
+}
+
+// The stand-in's sheet: the count and a line break, and as its answer the count; `report` the
+// one shown instead where given.
+inline PageResult countSheet(const QString& count,
+                             std::shared_ptr<const morvanta::Report> report = {}) {
+    PageOutput output;
+    output.text = [count] { return count.toStdString() + "\n"; };
+    if (!report) {
+        auto answered = std::make_shared<morvanta::Report>();
+        answered->answer = {count.toStdString()};
+        report = answered;
+    }
+    output.shownReport = report;
+    return PageResult::success(output);
 }
 
 // The text of the sheet in view, as the engine writes it for Copy Sheet; empty while none is.
