@@ -102,9 +102,9 @@ private slots:
                                    "}\n"));
         QCOMPARE(window->windowTitle(), QStringLiteral("Gear \"A\"[*] \u2013 Morvanta Workshop"));
         QVERIFY(!window->isWindowModified());
-        field(sheet, "count")->setText(QStringLiteral("8"));
+        field("sheet", "count")->setText(QStringLiteral("8"));
         QTRY_VERIFY(window->isWindowModified());
-        field(sheet, "count")->setText(QStringLiteral("7"));
+        field("sheet", "count")->setText(QStringLiteral("7"));
         QTRY_VERIFY(!window->isWindowModified());
 
         delete window;
@@ -112,17 +112,13 @@ private slots:
         front(window, QStringLiteral("index"));
         QVERIFY(window->openJobFile(file("gear.morvanta")));
         QCOMPARE(window->currentPage(), page("sheet"));
-        QCOMPARE(field(page("sheet"), "ratio")->text(), QStringLiteral("90"));
+        QCOMPARE(field("sheet", "ratio")->text(), QStringLiteral("90"));
         QCOMPARE(window->jobs()->notes(page("sheet")), QStringLiteral("first\nsecond"));
         QVERIFY(!window->isWindowModified());
         QVERIFY(window->jobs()->saveJob(page("sheet"), file("again.morvanta")));
         QCOMPARE(bytesOf(file("again.morvanta")), saved);
         QCOMPARE(window->jobs()->recentFiles(),
                  QStringList({file("again.morvanta"), file("gear.morvanta")}));
-    }
-
-    static QLineEdit* field(CalculatorPage* page, const char* name) {
-        return child<QLineEdit>(page, QString::fromLatin1(name));
     }
 
     // Each kind of bad job file is refused with a message naming the file and what is wrong;
@@ -179,7 +175,7 @@ private slots:
                                         .arg(QDir::toNativeSeparators(path), c.reason));
             QCOMPARE(window->currentPage(), sheet);
             QCOMPARE(sheetText(index), before);
-            QCOMPARE(field(index, "count")->text(), QStringLiteral("96"));
+            QCOMPARE(field("index", "count")->text(), QStringLiteral("96"));
             QCOMPARE(window->jobs()->path(index), QString());
             QCOMPARE(window->windowTitle(), QStringLiteral("Morvanta Workshop"));
         }
@@ -195,14 +191,14 @@ private slots:
         QCOMPARE(job.size(), 1048576);
         QVERIFY(writeFile(file(QStringLiteral("largest.morvanta")), job));
         QCOMPARE(opening(file(QStringLiteral("largest.morvanta"))), QString());
-        QCOMPARE(field(page("index"), "count")->text(), QStringLiteral("127"));
+        QCOMPARE(field("index", "count")->text(), QStringLiteral("127"));
         QVERIFY(
             writeFile(file(QStringLiteral("larger.morvanta")), job.replace("127", "128") + ' '));
         QCOMPARE(opening(file(QStringLiteral("larger.morvanta"))),
                  QStringLiteral("Could not open %1: a job file may have at most 1048576 bytes (1 "
                                 "MiB); this one has more")
                      .arg(QDir::toNativeSeparators(file(QStringLiteral("larger.morvanta")))));
-        QCOMPARE(field(page("index"), "count")->text(), QStringLiteral("127"));
+        QCOMPARE(field("index", "count")->text(), QStringLiteral("127"));
         QCOMPARE(window->jobs()->path(page("index")), file(QStringLiteral("largest.morvanta")));
     }
 
@@ -291,7 +287,7 @@ private slots:
         CalculatorPage* bolt = page("bolt");
         QVERIFY(window->jobs()->saveJob(bolt, file("bolt.morvanta")));
         const QByteArray saved = bytesOf(file("bolt.morvanta"));
-        field(bolt, "count")->setText(QStringLiteral("8"));
+        field("bolt", "count")->setText(QStringLiteral("8"));
         QVERIFY(closeAnswering(QMessageBox::Cancel));
         QVERIFY(window->isVisible());
         QCOMPARE(bytesOf(file("bolt.morvanta")), saved);
@@ -302,7 +298,7 @@ private slots:
         delete window;
         window = freshWindow(false);
         QVERIFY(window->openJobFile(file("bolt.morvanta")));
-        field(page("bolt"), "count")->setText(QStringLiteral("9"));
+        field("bolt", "count")->setText(QStringLiteral("9"));
         QVERIFY(closeAnswering(QMessageBox::Save));
         QVERIFY(!window->isVisible());
         QVERIFY(bytesOf(file("bolt.morvanta")).contains("\"count\": \"9\""));
@@ -313,7 +309,7 @@ private slots:
     void shouldSaveTheInputTypedAMomentBefore() {
         CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
         fillPage(bolt, {"count=6", "diameter=75"});
-        field(bolt, "count")->setText(QStringLiteral("10000"));
+        field("bolt", "count")->setText(QStringLiteral("10000"));
         MessageAnswerer answerer;
         QVERIFY(window->jobs()->saveJob(bolt, file("typed.morvanta")));
         QCOMPARE(answerer.messages, QStringList());
@@ -345,7 +341,7 @@ private slots:
         child<QAction>(window, QStringLiteral("newJob"))->trigger();
         QCOMPARE(bolt->units(), QString());
         QCOMPARE(window->windowTitle(), QStringLiteral("Morvanta Workshop"));
-        QCOMPARE(field(bolt, "diameter")->text(), QStringLiteral("100"));
+        QCOMPARE(field("bolt", "diameter")->text(), QStringLiteral("100"));
     }
 };
 
