@@ -54,7 +54,7 @@ inline QByteArray clipboardSeenByAnotherProgram(const std::function<void()>& aft
     xclip.setStandardOutputFile(file.fileName());
     xclip.start(MORVANTA_XCLIP, {"-selection", "clipboard", "-o"});
     const bool read =
-        QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 30000) &&
+        QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 60000) &&
         xclip.exitStatus() == QProcess::NormalExit && xclip.exitCode() == 0;
     if (afterwards) {
         afterwards();

@@ -33,11 +33,6 @@ QStringList boltCircle(int count) {
             "feed=100"};
 }
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
-}
-
 // The kind of what is at the path, the path itself and not what a link names: S_IFREG, S_IFLNK...
 mode_t kindAt(const QString& path) {
     struct stat status {};
@@ -116,7 +111,7 @@ private slots:
             MessageAnswerer answerer;
             QVERIFY(!save(path));
             QCOMPARE(answerer.messages, QStringList{"Could not save " + path + ": " + reason});
-            QCOMPARE(contents(path), QByteArray("old\n"));
+            QCOMPARE(bytesOf(path), QByteArray("old\n"));
         }
         QCOMPARE(everythingIn(disk), (QStringList{"old.csv", "old.nc", "old.pdf", "old.svg"}));
 
@@ -126,7 +121,7 @@ private slots:
                      qPrintable(suffix));
         }
         QCOMPARE(
-            contents(QDir(disk).filePath(QStringLiteral("old.csv"))),
+            bytesOf(QDir(disk).filePath(QStringLiteral("old.csv"))),
             runTable(toolWords(QStringLiteral("bolt"), boltCircle(7).mid(0, 3), {"--csv"})).out);
     }
 
@@ -308,7 +303,7 @@ private slots:
             QVERIFY(QFile::link(target, link));
             QVERIFY(save(link));
             QCOMPARE(kindAt(link), mode_t{S_IFLNK});
-            QVERIFY(contents(target) != "old\n" && contents(target).size() > 100);
+            QVERIFY(bytesOf(target) != "old\n" && bytesOf(target).size() > 100);
             QCOMPARE(everythingIn(place.path()), (QStringList{"target", "x." + suffix}));
         }
     }

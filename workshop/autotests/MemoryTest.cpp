@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTemporaryFile>
 #include <QTimer>
 
 #include <malloc.h>
@@ -23,6 +22,7 @@
 #include <vector>
 
 #include "ui/autotests/Sanitizers.h"
+#include "ui/autotests/UiTestSupport.h"
 #include "workshop/Memory.h"
 #include "workshop/autotests/MessageAnswerer.h"
 #include "workshop/autotests/WorkshopTestSupport.h"
@@ -88,22 +88,6 @@ void leaveOnly(QWidget* window, int kilobytes) {
     }
 }
 
-// What another program reads from the clipboard, or "(nothing)". The event loop runs meanwhile,
-// since this process serves the read.
-QByteArray clipboardSeenByAnotherProgram() {
-    QTemporaryFile file;
-    QProcess xclip;
-    if (!file.open()) {
-        return "(no file)";
-    }
-    xclip.setStandardOutputFile(file.fileName());
-    xclip.start(QStringLiteral(MORVANTA_XCLIP), {"-selection", "clipboard", "-o"});
-    const bool read =
-        QTest::qWaitFor([&] { return xclip.state() == QProcess::NotRunning; }, 60000) &&
-        xclip.exitStatus() == QProcess::NormalExit && xclip.exitCode() == 0;
-    return read ? file.readAll() : QByteArray("(nothing)");
-}
-
 // The file the action wrote, against what the page makes now that memory is plentiful again.
 QString savedFile(const QString& path, const QByteArray& expected) {
     QFile file(path);
@@ -148,7 +132,7 @@ int runScenario(const QString& action, const QString& limit, const QString& fold
         window->exportPictureTo(path);
     }
     // Read while still short of memory, as another program may read it at any time.
-    const QByteArray clipboard = clipboardSeenByAnotherProgram();
+    const QByteArray clipboard = morvanta::testing::clipboardSeenByAnotherProgram();
     capAddressSpace(0);
     QString outcome;
     if (!shown->isCurrent()) {
@@ -346,15 +330,10 @@ private slots:
         MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
             "AddressSanitizer keeps freed memory aside, and reserves what this test caps");
         QTemporaryDir folder;
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(), {"--pastes", folder.path()});
-        QVERIFY(child.waitForFinished(120000));
-        const QStringList seen =
-            QString::fromUtf8(child.readAllStandardOutput()).trimmed().split('|');
-        QVERIFY2(
-            child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 && seen.size() == 3,
-            qPrintable(seen.join('|')));
+        const QString said =
+            QString::fromUtf8(morvanta::testing::runChild({"--pastes", folder.path()}));
+        const QStringList seen = said.section(u'\n', 0, 0).split(u'|');
+        QVERIFY2(said.endsWith(QLatin1String("\nstatus 0")) && seen.size() == 3, qPrintable(said));
         QCOMPARE(seen[2], QStringLiteral("7"));
         QVERIFY2(seen[0].toLongLong() < 1024, qPrintable(seen[0] + " kB more on the heap"));
         qInfo("the heap %s kB larger, the process %s kB", qPrintable(seen[0]), qPrintable(seen[1]));
@@ -438,17 +417,11 @@ private slots:
         QFETCH(QString, result);
         QFETCH(QString, shortage);
         QTemporaryDir folder;
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(),
-                    QStringList{"--scenario", action, limit, folder.path(), page} + fields);
-        QVERIFY(child.waitForFinished(120000));
-        const QString seen = QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+        const QString seen = QString::fromUtf8(morvanta::testing::runChild(
+            QStringList{"--scenario", action, limit, folder.path(), page} + fields));
         const QRegularExpression expected(
-            QStringLiteral("^(\\|%1|%2|\\|no sheet)$").arg(result, shortage));
-        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0 &&
-                     expected.match(seen).hasMatch(),
-                 qPrintable(QStringLiteral("%1, status %2").arg(seen).arg(child.exitCode())));
+            QStringLiteral("^(\\|%1|%2|\\|no sheet)\nstatus 0$").arg(result, shortage));
+        QVERIFY2(expected.match(seen).hasMatch(), qPrintable(seen));
         qInfo("%s", qPrintable(seen));
     }
 };

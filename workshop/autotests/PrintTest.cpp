@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QFileDialog>
 #include <QImage>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -31,33 +30,6 @@ QStringList pdfLines(const QString& pdf, int page) {
 
 class PrintTest : public WindowFixture {
     Q_OBJECT
-
-private:
-    // An empty box before each row to tick, drawn where the layout puts it: the rows start 338 pt
-    // below the 15 mm (42.52 pt) margin on the first page (130 pt and the picture's 208) and 46 pt
-    // below it on a further one (its title, a line of inputs and the column names), 16 pt apart;
-    // the 9 pt box starts 1 pt in from the margin and 3.5 pt down in its row. Nothing above the
-    // first row, nor under the last row but on the last page (the footer).
-    void checkTickBoxes(const QString& pdf, int page, int rows, bool last) {
-        // Drawn by poppler's pdftoppm at 144 pixels an inch, two pixels a point.
-        const QImage picture = pdfPicture(pdf, page, 144, folder.filePath(QStringLiteral("page")));
-        QVERIFY(!picture.isNull());
-        const double margin = 42.52;
-        const double top = margin + (page == 1 ? 338 : 46);
-        const auto lightness = [&](double x, double y) {
-            return qGray(picture.pixel(qRound(x * 2), qRound(y * 2)));
-        };
-        const auto boxEdge = [&](double middle) {
-            return std::min({lightness(margin + 0.5, middle), lightness(margin + 1, middle),
-                             lightness(margin + 1.5, middle)}) < 128;
-        };
-        for (int row = 0; row < rows; ++row) {
-            const double middle = top + 16 * row + 8;
-            QVERIFY2(boxEdge(middle) && lightness(margin + 5.5, middle) > 200,
-                     qPrintable(QStringLiteral("page %1 row %2").arg(page).arg(row)));
-        }
-        QVERIFY(!boxEdge(top - 8) && (last || !boxEdge(top + 16 * rows + 8)));
-    }
 
 private slots:
     void initTestCase() {
@@ -145,7 +117,9 @@ private slots:
             QCOMPARE(lines.count(header), next > before ? 1 : 0);
             if (!rowsPerPage.isEmpty()) {
                 QCOMPARE(next - before, rowsPerPage[number - 1]);
-                checkTickBoxes(pdf, number, rowsPerPage[number - 1], number == pages);
+                QCOMPARE(tickBoxFaults(pdf, number, rowsPerPage[number - 1], number == pages, {},
+                                       folder.filePath(QStringLiteral("page"))),
+                         QString());
             }
             if (number == pages) {
                 // The tool's last line: the footer, or the last row where there is none.
@@ -162,16 +136,12 @@ private slots:
     // A list of 64 plates, one word of 250 characters in the inputs, wraps after its commas
     // within the right margin, every circle printed.
     void shouldWrapALongListWithinThePage() {
-        QStringList circles;
-        for (int holes = 15; holes < 15 + 64; ++holes) {
-            circles.append(QString::number(holes));
-        }
         fillPage(front(window, QStringLiteral("index")),
-                 {"count=127", "plates=" + circles.join(u',')});
+                 {"count=127", "plates=" + sixtyFourCircles()});
         const QString pdf = folder.filePath(QStringLiteral("plates.pdf"));
         QVERIFY(window->exportPdfTo(pdf) > 0);
         const QString inputs = pdfLines(pdf, 1).join(QString()).remove(u' ');
-        QVERIFY2(inputs.contains("Plates:" + circles.join(u',')), qPrintable(inputs));
+        QVERIFY2(inputs.contains("Plates:" + sixtyFourCircles()), qPrintable(inputs));
         // Drawn at 72 pixels an inch, a pixel a point: nothing right of the 15 mm margin.
         const QImage page = pdfPicture(pdf, 1, 72, folder.filePath(QStringLiteral("plates")));
         QVERIFY(!page.isNull());
@@ -187,14 +157,8 @@ private slots:
     // page.
     void shouldExportAndPreviewThroughTheDialogs() {
         const QString stem = folder.filePath(QStringLiteral("chosen"));
-        QString suggested;
-        answerNext<QFileDialog>([&](QFileDialog* dialog) {
-            suggested = dialog->selectedFiles().value(0);
-            dialog->selectFile(stem);
-            QMetaObject::invokeMethod(dialog, "accept");
-        });
-        child<QAction>(window, QStringLiteral("exportPdf"))->trigger();
-        QVERIFY2(suggested.endsWith(QStringLiteral("/setting-sheet-7.pdf")), qPrintable(suggested));
+        QCOMPARE(saveThroughDialog(window, "exportPdf", stem).section(u'/', -1),
+                 QStringLiteral("setting-sheet-7.pdf"));
         const QStringList lines = pdfLines(stem + QStringLiteral(".pdf"), 1);
         QVERIFY(lines.contains(QStringLiteral("2 51°26'00\" 12 206 +17.14\"")));
 

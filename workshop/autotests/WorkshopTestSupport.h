@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
 
 #include "workshop/CalculatorPage.h"
 #include "workshop/WorkshopWindow.h"
@@ -123,6 +126,54 @@ inline QImage pdfPicture(const QString& pdf, int page, int dpi, const QString& s
     return QImage(stem + QStringLiteral(".png"));
 }
 
+// What is wrong with the boxes to tick on one printed page, "" where nothing is. Drawn by
+// poppler's pdftoppm at 144 pixels an inch, two pixels a point: the rows start 338 pt below the
+// 15 mm (42.52 pt) margin on the first page (130 pt of title, inputs, notes and column names, and
+// the picture's 200 pt with 8 pt under it) and 46 pt below it on a further one (its title, a line
+// of inputs and the column names), 16 pt apart; the 9 pt box starts 1 pt in from the margin and
+// 3.5 pt down in its row, white inside unless the row's number (from 1) is in `ticked`, whose
+// tick's upstroke crosses the box's middle 6.7 pt from the margin. No box above the first row,
+// nor under the last but on the last page (the footer).
+inline QString tickBoxFaults(const QString& pdf, int page, int rows, bool last,
+                             const QList<int>& ticked, const QString& stem) {
+    const QImage picture = pdfPicture(pdf, page, 144, stem);
+    if (picture.isNull()) {
+        return QStringLiteral("no picture of page %1").arg(page);
+    }
+    const double margin = 42.52;
+    const double top = margin + (page == 1 ? 338 : 46);
+    const auto lightness = [&](double x, double y) {
+        return qGray(picture.pixel(qRound(x * 2), qRound(y * 2)));
+    };
+    const auto boxEdge = [&](double middle) {
+        return std::min({lightness(margin + 0.5, middle), lightness(margin + 1, middle),
+                         lightness(margin + 1.5, middle)}) < 128;
+    };
+    QStringList faults;
+    for (int row = 0; row < rows; ++row) {
+        const double middle = top + 16 * row + 8;
+        const bool tick = ticked.contains(row + 1);
+        if (!boxEdge(middle) || (lightness(margin + 6.7, middle) < 128) != tick ||
+            (!tick && lightness(margin + 5.5, middle) <= 200)) {
+            faults << QStringLiteral("page %1 row %2").arg(page).arg(row + 1);
+        }
+    }
+    if (boxEdge(top - 8) || (!last && boxEdge(top + 16 * rows + 8))) {
+        faults << QStringLiteral("page %1: a box outside the rows").arg(page);
+    }
+    return faults.join(QStringLiteral(", "));
+}
+
+// 64 circles, the most a plate set may have, of 2 to 3 digits with commas and no blank: one long
+// word, 250 characters.
+inline QString sixtyFourCircles() {
+    QStringList circles;
+    for (int holes = 15; holes < 15 + 64; ++holes) {
+        circles.append(QString::number(holes));
+    }
+    return circles.join(u',');
+}
+
 inline bool actionOn(WorkshopWindow* window, const char* name) {
     return child<QAction>(window, QString::fromLatin1(name))->isEnabled();
 }
@@ -141,6 +192,19 @@ void answerNext(Answer answer) {
         QTRY_VERIFY(qobject_cast<D*>(QApplication::activeModalWidget()) != nullptr);
         answer(qobject_cast<D*>(QApplication::activeModalWidget()));
     });
+}
+
+// Triggers an action that asks where to save, choosing `stem` in its file dialog: the name the
+// dialog first suggested.
+inline QString saveThroughDialog(WorkshopWindow* window, const char* action, const QString& stem) {
+    QString suggested;
+    answerNext<QFileDialog>([&](QFileDialog* dialog) {
+        suggested = dialog->selectedFiles().value(0);
+        dialog->selectFile(stem);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    child<QAction>(window, QString::fromLatin1(action))->trigger();
+    return suggested;
 }
 
 // "name=value" settings by name.
@@ -299,6 +363,33 @@ inline QString windowMessage(const QString& page, QString message) {
         worded[0] = worded[0].toUpper();
     }
     return worded;
+}
+
+// A stand-in page of one field, the count, for what the engine's call may do: `make` gets the
+// count's text and gives the page's result, countSheet(count) where it makes a sheet.
+inline PageDefinition countPage(std::function<PageResult(const QString&)> make) {
+    PageDefinition definition;
+    definition.title = QStringLiteral("&Sheets");
+    definition.fields = {{.name = QStringLiteral("count"), .label = QStringLiteral("&Count")}};
+    definition.compute = [make](const morvanta::Inputs& inputs) {
+        return make(QString::fromStdString(std::string(inputs.get("count").value_or(""))));
+    };
+    return definition;
+}
+
+// The stand-in's sheet: the count and a line break, and as its answer the count; `report` the
+// one shown instead where given.
+inline PageResult countSheet(const QString& count,
+                             std::shared_ptr<const morvanta::Report> report = {}) {
+    PageOutput output;
+    output.text = [count] { return count.toStdString() + "\n"; };
+    if (!report) {
+        auto answered = std::make_shared<morvanta::Report>();
+        answered->answer = {count.toStdString()};
+        report = answered;
+    }
+    output.shownReport = report;
+    return PageResult::success(output);
 }
 
 // The text of the sheet in view, as the engine writes it for Copy Sheet; empty while none is.
