@@ -1,9 +1,11 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash disable=SC2034,SC2154
 # Sourced by test.sh and scripts/package.sh, with root set to the top of the source tree: sets
-# release_flags to the CMake options of a release build with Debian's hardening flags (fortified
-# library calls, stack protector, relocations read-only and bound at start), e.g.
+# release_flags to the CMake options of a release build with Debian's flags: its optimisation and
+# hardening (fortified library calls, stack protector, relocations read-only and bound at start),
+# e.g.
 #   -DCMAKE_CXX_FLAGS=-Wdate-time -D_FORTIFY_SOURCE=2 -O2 -ffile-prefix-map=/src=. ...
+#   -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG
 #   -DCMAKE_EXE_LINKER_FLAGS=-Wl,-z,relro -Wl,-z,now
 # Both scripts configure with the same flags, so that the package can be made from the build the
 # tests ran on without compiling anything again. dpkg-buildflags comes with dpkg-dev.
@@ -20,6 +22,8 @@ for flag in $(cd "$root" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildfla
     $(cd "$root" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS); do
     [[ $flag == -g ]] || release_cxxflags+=("$flag")
 done
+# Debian's optimisation (-O2) stands, where CMake's Release would add its -O3 after it.
 release_flags=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS=${release_cxxflags[*]}"
+    -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG
     "-DCMAKE_EXE_LINKER_FLAGS=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)")
 unset release_cxxflags flag
