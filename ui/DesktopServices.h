@@ -62,7 +62,8 @@ QIcon programIcon();
 
 // Why no window could be shown, before Qt is started (which would abort with a page about
 // platform plugins): "DISPLAY is not set", "the display :77 does not answer". Nothing when an X
-// display answers, or when QT_QPA_PLATFORM or WAYLAND_DISPLAY leave the choice to Qt.
+// display answers within two seconds, or when QT_QPA_PLATFORM or WAYLAND_DISPLAY leave the
+// choice to Qt. Asked once; the answer holds for the rest of the program.
 std::optional<std::string> missingDesktop();
 
 // The line a program prints when it has no desktop to show its window on, `why` saying what is
