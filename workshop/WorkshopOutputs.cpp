@@ -13,6 +13,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPaintEngine>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -56,12 +57,12 @@ constexpr std::size_t kPdfWriterRoom = std::size_t{8} << 20;
 constexpr std::size_t kPictureRoom = std::size_t{16} << 20;
 
 // The sheet as a PDF document in memory; returns the number of pages.
-int writePdf(const PrintedSheet& sheet, QByteArray& pdf) {
+int writePdf(const PrintedSheet& sheet, QByteArray& pdf, const QPageLayout& paper) {
     requireMemory(kPdfWriterRoom);
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
-    writer.setPageLayout(WorkshopWindow::defaultPageLayout());
+    writer.setPageLayout(paper);
     writer.setTitle(QString::fromStdString(sheet.report.title));
     writer.setCreator(WorkshopWindow::programTitle());
     return printSheet(writer, sheet);
@@ -177,11 +178,15 @@ int WorkshopWindow::exportPdfTo(const QString& path) {
     if (!enoughMemory(tr("export the PDF"),
                       [&] {
                           sheet = currentSheet();
-                          pages = sheet ? writePdf(*sheet, pdf) : 0;
+                          pages = sheet ? writePdf(*sheet, pdf, defaultPageLayout()) : 0;
                       }) ||
         !sheet) {
         return 0;
     }
+    return savePdf(path, pdf, pages);
+}
+
+int WorkshopWindow::savePdf(const QString& path, const QByteArray& pdf, int pages) {
     const SaveOutcome outcome =
         pages > 0 ? saveFile(path, pdf) : SaveOutcome{false, tr("the pages could not be drawn")};
     if (!outcome.saved) {
@@ -292,7 +297,7 @@ void WorkshopWindow::previewAndPrint(const PrintedSheet& sheet) {
     // closed once its loop runs, and the shortage said after.
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [&](QPrinter* target) {
         try {
-            printSheet(*target, sheet);
+            printSheetOn(*target, sheet);
         } catch (const std::bad_alloc&) {
             shortOfMemory = true;
             QMetaObject::invokeMethod(&preview, &QDialog::reject, Qt::QueuedConnection);
@@ -302,6 +307,31 @@ void WorkshopWindow::previewAndPrint(const PrintedSheet& sheet) {
     if (shortOfMemory) {
         throw std::bad_alloc();
     }
+}
+
+int WorkshopWindow::printTo(QPrinter& printer) {
+    int pages = 0;
+    enoughMemory(tr("print the sheet"), [&] {
+        if (const std::optional<PrintedSheet> sheet = currentSheet()) {
+            pages = printSheetOn(printer, *sheet);
+        }
+    });
+    return pages;
+}
+
+// Qt's PDF printer writes its file as the pages are drawn, over the old one: a full disk or a
+// crash would leave neither. Made in memory, the PDF is saved as every file is. The preview draws
+// on the same printer through an engine of its own, and must still be drawn.
+int WorkshopWindow::printSheetOn(QPrinter& printer, const PrintedSheet& sheet) {
+    const QString path = printer.outputFileName();
+    const QPaintEngine* engine = printer.paintEngine();
+    if (printer.outputFormat() != QPrinter::PdfFormat || path.isEmpty() || engine == nullptr ||
+        engine->type() != QPaintEngine::Pdf) {
+        return printSheet(printer, sheet);
+    }
+    QByteArray pdf;
+    const int pages = writePdf(sheet, pdf, printer.pageLayout());
+    return savePdf(path, pdf, pages);
 }
 
 }  // namespace morvanta::workshop

@@ -18,6 +18,7 @@
 
 class QAction;
 class QMenu;
+class QPrinter;
 class QPushButton;
 class QTimer;
 class QTabWidget;
@@ -72,6 +73,10 @@ public:
     bool saveGcodeTo(const QString& path);
     // Returns the number of pages written, 0 on failure.
     int exportPdfTo(const QString& path);
+    // Prints the sheet in front on the printer as the print dialog set it up, and returns the
+    // pages printed, 0 when none. Print to File (a PDF printer with a file name) is saved as
+    // Export PDF saves, on the printer's paper: whole or not at all, the reason said.
+    int printTo(QPrinter& printer);
     // The picture of the page in front as SVG; false, writing nothing, while the page is not
     // current or draws no picture.
     bool exportPictureTo(const QString& path);
@@ -130,6 +135,9 @@ private:
     bool enoughMemory(const QString& what, const std::function<void()>& work);
     void sayShortOfMemory(const QString& what);
     void previewAndPrint(const PrintedSheet& sheet);
+    int printSheetOn(QPrinter& printer, const PrintedSheet& sheet);
+    // Saves a PDF of `pages` pages made in memory; 0 pages means it could not be drawn.
+    int savePdf(const QString& path, const QByteArray& pdf, int pages);
     void complain(const QString& text);
 
     void copySheet();

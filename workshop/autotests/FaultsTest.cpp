@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QPrinter>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,7 +53,8 @@ class FaultsTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    // The four saves of the page in front, by the suffix they are saved under.
+    // The five saves of the page in front, by the suffix they are saved under: the fifth is the
+    // print dialog's Print to File.
     std::vector<std::pair<QString, std::function<bool(const QString&)>>> saves() {
         return {
             {QStringLiteral("csv"),
@@ -63,6 +65,13 @@ private:
              [this](const QString& path) { return window->exportPdfTo(path) > 0; }},
             {QStringLiteral("svg"),
              [this](const QString& path) { return window->exportPictureTo(path); }},
+            {QStringLiteral("printed.pdf"),
+             [this](const QString& path) {
+                 QPrinter printer(QPrinter::HighResolution);
+                 printer.setOutputFormat(QPrinter::PdfFormat);
+                 printer.setOutputFileName(path);
+                 return window->printTo(printer) > 0;
+             }},
         };
     }
 
@@ -78,8 +87,9 @@ private slots:
         QTest::newRow("a file size limit of 256 kB") << false << "File too large";
     }
 
-    // The largest bolt circle's CSV, G-code, PDF and picture do not fit: each save says why in the
-    // system's words, the old file stays as it was and nothing is left behind. A small sheet fits.
+    // The largest bolt circle's CSV, G-code, PDF (exported, or printed to a file) and picture do
+    // not fit: each save says why in the system's words, the old file stays as it was and nothing
+    // is left behind. A small sheet fits.
     void shouldKeepTheOldFileWhenTheDiskIsFull() {
         QFETCH(bool, ownDisk);
         QFETCH(QString, reason);
@@ -113,7 +123,8 @@ private slots:
             QCOMPARE(answerer.messages, QStringList{"Could not save " + path + ": " + reason});
             QCOMPARE(bytesOf(path), QByteArray("old\n"));
         }
-        QCOMPARE(everythingIn(disk), (QStringList{"old.csv", "old.nc", "old.pdf", "old.svg"}));
+        QCOMPARE(everythingIn(disk),
+                 (QStringList{"old.csv", "old.nc", "old.pdf", "old.printed.pdf", "old.svg"}));
 
         fillPage(front(window, QStringLiteral("bolt")), boltCircle(7));
         for (const auto& [suffix, save] : saves()) {

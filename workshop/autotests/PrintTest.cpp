@@ -2,7 +2,9 @@
 #include <QImage>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -154,7 +156,7 @@ private slots:
     }
 
     // Export PDF suggests a name and adds the suffix to the one chosen; Print previews every
-    // page.
+    // page, and prints to a file on the paper chosen, saved as Export PDF saves.
     void shouldExportAndPreviewThroughTheDialogs() {
         const QString stem = folder.filePath(QStringLiteral("chosen"));
         QCOMPARE(saveThroughDialog(window, "exportPdf", stem).section(u'/', -1),
@@ -167,15 +169,23 @@ private slots:
         // Print is off until the sheet of 200 is made, which a loaded machine takes a while to.
         window->page(QStringLiteral("sheet"))->finishComputing();
         int pages = -1;
-        answerNext<QPrintPreviewDialog>([&pages](QPrintPreviewDialog* dialog) {
+        const QString printed = folder.filePath(QStringLiteral("printed.pdf"));
+        answerNext<QPrintPreviewDialog>([&pages, &printed](QPrintPreviewDialog* dialog) {
             auto* preview = dialog->findChild<QPrintPreviewWidget*>();
             pages = QTest::qWaitFor([preview] { return preview->pageCount() > 0; })
                         ? preview->pageCount()
                         : 0;
+            dialog->printer()->setOutputFormat(QPrinter::PdfFormat);
+            dialog->printer()->setPageSize(QPageSize(QPageSize::Letter));
+            dialog->printer()->setOutputFileName(printed);
+            preview->print();
             dialog->reject();
         });
         child<QAction>(window, QStringLiteral("print"))->trigger();
         QCOMPARE(pages, 6);
+        QVERIFY(runPoppler(MORVANTA_PDFINFO, 1, {printed}).contains(QStringLiteral("(letter)")));
+        QCOMPARE(pdfLines(printed, 1).front(), QStringLiteral("Setting sheet: 200 holes"));
+        QVERIFY(window->statusBar()->currentMessage().startsWith("Saved " + printed + " ("));
     }
 };
 
