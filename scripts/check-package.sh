@@ -390,8 +390,8 @@ for program in morvanta morvanta-workshop; do
     done
 done
 
-# A screen of its own, whose number the server picks: `xvfb-run -a` guesses a free number and then
-# starts a server on it, and once in a busy CI run the window checks found that screen dead.
+# A screen of its own, whose number the server picks, as the window tests have: `xvfb-run -a`
+# guesses a free number and then starts a server on it, a guess two runs at once can share.
 "$root/scripts/with-own-display.sh" --screen 1280x1024x24 "$here" --gui-checks /usr/bin/morvanta \
     "$spaced/bin/morvanta" /usr/bin/morvanta-workshop >"$work/gui.log" 2>&1
 cat "$work/gui.log"
