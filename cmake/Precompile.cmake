@@ -43,4 +43,9 @@ function(morvanta_precompile target kind)
         message(FATAL_ERROR "morvanta_precompile: no headers named ${kind}")
     endif()
     target_precompile_headers(${target} PRIVATE ${headers})
+    # Clang stamps a precompiled header with the times of the files read, so that every new
+    # checkout makes a different one and ccache finds nothing built from it.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        target_compile_options(${target} PRIVATE "SHELL:-Xclang -fno-pch-timestamp")
+    endif()
 endfunction()
