@@ -14,6 +14,7 @@
 #include <xcb/xcb.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -247,7 +248,14 @@ std::optional<std::string> missingDesktop() {
     // leaves, and would turn Qt away while it does. For the same reason a program started just
     // as another one closed can be turned away for some tens of milliseconds, so the display has
     // two seconds to answer; one with no server behind it costs a mistaken DISPLAY that wait.
+    // A server that closes the connection before libxcb has written its greeting, as Xvfb does
+    // while it resets, would end the program by SIGPIPE without a word: ignored while it asks.
     static const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> probe = [] {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        sigemptyset(&ignore.sa_mask);
+        struct sigaction previous {};
+        ::sigaction(SIGPIPE, &ignore, &previous);
         constexpr int kTries = 20;
         xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
         for (int tried = 1; tried < kTries && xcb_connection_has_error(connection) != 0; ++tried) {
@@ -255,6 +263,7 @@ std::optional<std::string> missingDesktop() {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             connection = xcb_connect(nullptr, nullptr);
         }
+        ::sigaction(SIGPIPE, &previous, nullptr);
         return std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)>(connection,
                                                                             &xcb_disconnect);
     }();
