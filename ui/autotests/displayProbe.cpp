@@ -25,19 +25,21 @@
 
 namespace {
 
-// Linux's abstract socket of display N, which libxcb tries before the file in /tmp/.X11-unix.
-sockaddr_un displaySocket(int number) {
+// Linux's abstract socket of display N, which libxcb tries before the file in /tmp/.X11-unix,
+// and the length of its address: the name and the zero byte before it.
+struct DisplaySocket {
     sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string name = "/tmp/.X11-unix/X" + std::to_string(number);
-    std::memcpy(address.sun_path + 1, name.data(), name.size());
-    return address;
-}
+    socklen_t length = 0;
 
-socklen_t socketLength(int number) {
-    return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 +
-                                  std::strlen("/tmp/.X11-unix/X") + std::to_string(number).size());
-}
+    explicit DisplaySocket(int number) {
+        address.sun_family = AF_UNIX;
+        const std::string name = "/tmp/.X11-unix/X" + std::to_string(number);
+        std::memcpy(address.sun_path + 1, name.data(), name.size());
+        length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+    }
+
+    const sockaddr* at() const { return reinterpret_cast<const sockaddr*>(&address); }
+};
 
 // Copies bytes both ways until either side closes.
 void pass(int client, int server) {
@@ -71,9 +73,8 @@ int main(int argc, char* argv[]) {
     const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
     int number = 900;
     for (; number < 1000; ++number) {
-        const sockaddr_un address = displaySocket(number);
-        if (::bind(listener, reinterpret_cast<const sockaddr*>(&address), socketLength(number)) ==
-            0) {
+        const DisplaySocket place(number);
+        if (::bind(listener, place.at(), place.length) == 0) {
             break;
         }
     }
@@ -92,9 +93,8 @@ int main(int argc, char* argv[]) {
                 continue;
             }
             const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            const sockaddr_un address = displaySocket(real);
-            if (::connect(server, reinterpret_cast<const sockaddr*>(&address),
-                          socketLength(real)) != 0) {
+            const DisplaySocket target(real);
+            if (::connect(server, target.at(), target.length) != 0) {
                 ::close(client);
                 continue;
             }
