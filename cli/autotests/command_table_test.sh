@@ -15,8 +15,8 @@ capture() {
 
 # The commands as --help lists them: the indented words under "Commands:".
 commands=$("$tool" --help | sed -n '/^Commands:/,/^$/s/^  \([a-z]\{1,\}\) .*/\1/p')
-[[ $commands == *this* && $commands == *all* && $commands == *sheet* ]] ||
-    fail "--help lists the commands '$commands'"
+[[ $(echo $commands) == "this all sheet index coords line grid gear helix flats job" ]] ||
+    fail "--help lists the commands '$(echo $commands)'"
 
 # Help: global, per command in both spellings, and among a command's words.
 capture --help
