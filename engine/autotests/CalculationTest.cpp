@@ -134,6 +134,21 @@ TEST(Descriptions, shouldTakeEachLimitAndRefuseJustPastIt) {
         {"coords", "decimals", "0", "-1", "0", "-1"},
         {"coords", "centre", "-999999999.999999999,5", "5,1234567890", "9", "10"},
         {"survey", "to", "999999999", "1000000000", "999999999", "1000000000"},
+        {"angle", "angle", "360", "360.000000001", "360", "360.000000001"},
+        {"angle", "angle", "0.000000001", "0", "0", "0"},
+        {"angle", "repeat", "1", "0", "1", "0"},
+        {"angle", "repeat", "10000", "10001", "10000", "10001"},
+        {"gear", "count", "3", "2", "3", "2"},
+        {"gear", "count", "10000", "10001", "10000", "10001"},
+        {"gear", "helix", "80", "80.000001", "80", "80.000001"},
+        {"gear", "helix", "0.000001", "0", "0", "0"},
+        {"gear", "module", "0.0001", "0", "0", "0"},
+        {"helix", "angle", "89.999999", "90", "90", "90"},
+        {"helix", "angle", "0.000001", "0", "0", "0"},
+        {"helix", "lead", "99999.9999", "100000", "5", "6"},
+        {"flats", "count", "2", "1", "2", "1"},
+        {"flats", "count", "1000", "1001", "1000", "1001"},
+        {"flats", "diameter", "99999.9999", "100000", "5", "6"},
     };
     for (const auto& c : cases) {
         const Calculation* calculation = findCalculation(c.calculation);

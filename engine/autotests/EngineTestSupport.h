@@ -33,6 +33,14 @@ void expectRefused(const Result<T>& result, std::string_view about, std::string_
     EXPECT_EQ(result.message(), message) << about;
 }
 
+// A refusal as one line to compare, its figures after it where it has any:
+// said({"ratio", "{ratio} must ...", "", "7"}) == "ratio: {ratio} must ... (, 7)".
+inline std::string said(const Refusal& refusal) {
+    const bool figures = !refusal.limit.empty() || !refusal.value.empty();
+    return refusal.input + ": " + refusal.text +
+           (figures ? " (" + refusal.limit + ", " + refusal.value + ")" : "");
+}
+
 // A number typed as the commands read it, in any field of decimals: decimalOf("-.25") == {-25, 2}.
 inline ExactDecimal decimalOf(std::string_view text) {
     static constexpr Input kAny{"x", "X", "--x", "X", InputKind::Decimal, "", "", kAnyValue};

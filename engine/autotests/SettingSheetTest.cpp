@@ -48,30 +48,13 @@ TEST(SettingSheet, shouldGiveTurnsAndGraduationsOfTheSettingMade) {
     EXPECT_EQ(plan.turn, 14400);
     EXPECT_EQ(plan.graduation, 60);
     EXPECT_EQ(plan.resolution, 60);
-    EXPECT_EQ(sheetText(plan),
-              "Setting sheet: 7 holes\n"
-              "Worm ratio: 90:1, one handwheel turn = 4°\n"
-              "Dial: 240 graduations per turn, one graduation = 1'\n"
-              "Resolution: 1' (1 graduation), halves rounded up\n"
-              "Angle: each hole's exact angle (hole - 1) x 360° / 7, rounded on its own\n"
-              "Turns: whole handwheel turns from hole 1 at zero; Dial: graduations past them\n"
-              "Error: angle set minus exact angle, in seconds of arc\n"
-              "\n"
-              "Hole       Angle  Turns  Dial    Error\n"
-              "   1    0°00'00\"      0     0    0.00\"\n"
-              "   2   51°26'00\"     12   206  +17.14\"\n"
-              "   3  102°51'00\"     25   171  -25.71\"\n"
-              "   4  154°17'00\"     38   137   -8.57\"\n"
-              "   5  205°43'00\"     51   103   +8.57\"\n"
-              "   6  257°09'00\"     64    69  +25.71\"\n"
-              "   7  308°34'00\"     77    34  -17.14\"\n"
-              "Largest error: 25.71\" (hole 3)\n");
-    EXPECT_TRUE(
-        sheetCsv(plan).starts_with("hole,degrees,minutes,seconds,turns,dial,error\n"
-                                   "1,0,0,0,0,0,0.0000\n"
-                                   "2,51,26,0,12,206,17.1429\n"
-                                   "3,102,51,0,25,171,-25.7143\n"))
-        << sheetCsv(plan);
+    // The whole sheet is pinned in cli/autotests/unchanged-outputs.sha256.
+    const std::string text = sheetText(plan);
+    for (const char* line :
+         {"   2   51°26'00\"     12   206  +17.14\"\n",
+          "   7  308°34'00\"     77    34  -17.14\"\nLargest error: 25.71\" (hole 3)\n"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line << text;
+    }
 }
 
 TEST(SettingSheet, shouldReadTheRestOfTheTurnInDegreesWithoutADial) {
@@ -115,44 +98,37 @@ TEST(SettingSheet, shouldKeepTheLargestCountBelowTheFullCircle) {
 TEST(SettingSheet, shouldRefuseAHandwheelThatCannotSetTheHolesWithItsFigures) {
     const struct {
         Inputs inputs;
-        std::string_view about;
-        std::string_view text;
-        std::string_view limit;
-        std::string_view value;
+        const char* refusal;
     } cases[] = {
-        {{{"count", "7"}, {"ratio", "7"}}, "ratio",
-         "{ratio} must turn the table a whole number of seconds of arc per handwheel turn; 7 turns "
-         "it 185142.8571\"", "", "7"},
-        {{{"count", "7"}, {"ratio", "256"}}, "ratio",
-         "{ratio} must turn the table a whole number of seconds of arc per handwheel turn; 256 "
-         "turns it 5062.5000\"", "", "256"},
-        {{{"count", "7"}, {"dial", "240"}}, "dial", "{dial} needs {ratio}", "", ""},
-        {{{"count", "7"}, {"ratio", "90"}, {"dial", "128"}}, "dial",
-         "one graduation of {dial} must be a whole number of seconds of table angle; 128 "
-         "graduations make it 112.5000\"", "", "128"},
-        {{{"count", "7"}, {"ratio", "90"}, {"dial", "240"}, {"resolution", "90s"}}, "resolution",
-         "{resolution} must be a whole number of graduations of {dial}; one graduation is 1'",
-         "1'", "1'30\""},
+        {{{"count", "7"}, {"ratio", "7"}},
+         "ratio: {ratio} must turn the table a whole number of seconds of arc per handwheel turn; "
+         "7 "
+         "turns it 185142.8571\" (, 7)"},
+        {{{"count", "7"}, {"ratio", "256"}},
+         "ratio: {ratio} must turn the table a whole number of seconds of arc per handwheel turn; "
+         "256 turns it 5062.5000\" (, 256)"},
+        {{{"count", "7"}, {"dial", "240"}}, "dial: {dial} needs {ratio}"},
+        {{{"count", "7"}, {"ratio", "90"}, {"dial", "128"}},
+         "dial: one graduation of {dial} must be a whole number of seconds of table angle; 128 "
+         "graduations make it 112.5000\" (, 128)"},
+        {{{"count", "7"}, {"ratio", "90"}, {"dial", "240"}, {"resolution", "90s"}},
+         "resolution: {resolution} must be a whole number of graduations of {dial}; one graduation "
+         "is 1' (1', 1'30\")"},
         // 10000 holes lie 129.6" apart: 2' sets them apart, 3' does not.
-        {{{"count", "10000"}, {"resolution", "3m"}}, "resolution",
-         "{resolution} must be no coarser than the spacing of the holes, 129.6000\"; 3' is "
-         "coarser", "129.6000\"", "3'"},
+        {{{"count", "10000"}, {"resolution", "3m"}},
+         "resolution: {resolution} must be no coarser than the spacing of the holes, 129.6000\"; "
+         "3' is coarser (129.6000\", 3')"},
         // 90:1 and a dial of 360 make 40" graduations; 10000 holes over 100° with one at each end
         // lie 36.0036" apart.
         {{{"count", "10000"}, {"ratio", "90"}, {"dial", "360"}, {"span", "100"}, {"ends", ""}},
-         "dial",
-         "one graduation of {dial}, 40\", must be no coarser than the spacing of the holes, "
-         "36.0036\": a finer dial or fewer holes are needed", "36.0036\"", "40\""},
-        {{{"count", "10000"}, {"span", "0.1"}}, "span",
-         "the spacing of the holes, 0.0360\", is finer than the resolution of 1\": give fewer "
-         "holes or a wider arc", "0.0360\"", "1\""},
+         "dial: one graduation of {dial}, 40\", must be no coarser than the spacing of the holes, "
+         "36.0036\": a finer dial or fewer holes are needed (36.0036\", 40\")"},
+        {{{"count", "10000"}, {"span", "0.1"}},
+         "span: the spacing of the holes, 0.0360\", is finer than the resolution of 1\": give "
+         "fewer holes or a wider arc (0.0360\", 1\")"},
     };
     for (const auto& c : cases) {
-        const Refusal refusal = planSheet(c.inputs).refusal();
-        EXPECT_EQ(refusal.input, c.about) << c.text;
-        EXPECT_EQ(refusal.text, c.text);
-        EXPECT_EQ(refusal.limit, c.limit) << c.text;
-        EXPECT_EQ(refusal.value, c.value) << c.text;
+        EXPECT_EQ(said(planSheet(c.inputs).refusal()), c.refusal);
     }
     // A resolution of exactly the spacing still sets every hole apart: 360 holes 1° apart.
     EXPECT_TRUE(planSheet({{"count", "360"}, {"resolution", "60m"}}).ok());
