@@ -34,14 +34,12 @@ struct Published {
     std::int64_t turns, holes, circle;
 };
 
-// The makers' published moves on a 40:1 head, each angle in every way it may be written.
+// The makers' published moves on a 40:1 head (each way an angle may be written is read below).
 TEST(AngleIndex, PublishedMovesOnBrownAndSharpeAndCincinnatiPlates) {
     const Published cases[] = {
         // clang-format off
-        {"35", "bs", 3, 16, 18}, {"35d", "bs", 3, 16, 18}, {"11d30m", "bs", 1, 5, 18},
-        {"11.5", "bs", 1, 5, 18}, {"17d30m", "bs", 1, 17, 18}, {"17\u00B030'", "bs", 1, 17, 18},
-        {"17:30", "bs", 1, 17, 18}, {"17:30:00", "bs", 1, 17, 18}, {"19", "cincinnati", 2, 6, 54},
-        {"8d50m", "cincinnati", 0, 53, 54}, {"8\u00B050'0\"", "cincinnati", 0, 53, 54},
+        {"35", "bs", 3, 16, 18}, {"11.5", "bs", 1, 5, 18}, {"17d30m", "bs", 1, 17, 18},
+        {"19", "cincinnati", 2, 6, 54}, {"8d50m", "cincinnati", 0, 53, 54},
         // clang-format on
     };
     for (const Published& c : cases) {
