@@ -201,7 +201,7 @@ TEST(DrillProgram, shouldDrillWhatTheTableSaysOnEveryControl) {
         {"grbl", "dwell", "0.5", 0.5, 0},
         {"fanuc", "peck", "2.5", 0, 3},
         {"linuxcnc", "peck", "4", 0, 2},
-        {"grbl", "peck", "2.5", 0, 3},
+        {"grbl", "peck", "3.5", 0, 2},  // from R2 by 3.5: the second peck on the depth itself
     };
     for (const auto& pattern : patterns) {
         const Calculation& calculation = *findCalculation(pattern.name);
