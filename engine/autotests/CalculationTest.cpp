@@ -262,12 +262,12 @@ TEST(Refusals, shouldBeWordedByEachFrontInItsOwnTerms) {
 // A wrong field that only the G-code reads refuses the G-code, and leaves the sheet made.
 TEST(Refusals, shouldLeaveTheSheetWhenOnlyAnotherOutputsFieldIsWrong) {
     const Calculation& sheet = *findCalculation("sheet");
-    const Result<Made> made = makeEveryOutput(sheet, {{"count", "7"}, {"decimals", "x"}});
+    const Result<Made> made = makeEveryOutput(sheet, request("count=7 decimals=x"));
     ASSERT_TRUE(made.ok()) << made.message();
     EXPECT_TRUE(made.value().sheet.ok());
     EXPECT_EQ(made.value().gcode->refusal.input, "decimals");
-    EXPECT_FALSE(makeRequest(sheet, {{"count", "7"}, {"decimals", "x"}}).ok());
-    EXPECT_EQ(makeEveryOutput(sheet, {{"count", "x"}, {"decimals", "4"}}).about(), "count");
+    EXPECT_FALSE(makeRequest(sheet, request("count=7 decimals=x")).ok());
+    EXPECT_EQ(makeEveryOutput(sheet, request("count=x decimals=4")).about(), "count");
 }
 
 // A window with a field for each number of a point puts the message beside the one at fault.
@@ -281,7 +281,7 @@ TEST(Refusals, shouldSayWhichNumberOfAPointIsAtFault) {
     EXPECT_EQ(partOf("5,1e3"), 2);
     EXPECT_EQ(partOf("x,x"), 1);
     EXPECT_EQ(partOf("5"), 0);
-    EXPECT_EQ(pointPart(makeRequest(bolt, {{"count", "x"}}).refusal()), 0);
+    EXPECT_EQ(pointPart(makeRequest(bolt, request("count=x")).refusal()), 0);
 }
 
 }  // namespace

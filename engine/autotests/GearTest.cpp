@@ -138,12 +138,8 @@ TEST(Gear, HelicalCutterChangesExactlyWhereTheFormativeCountCrossesARange) {
 }
 
 TEST(Gear, HelicalGearTakesItsChangeGearsFromTheHelix) {
-    const GearPlan plan = gearOf({{"count", "30"},
-                                  {"module", "2"},
-                                  {"helix", "20"},
-                                  {"hand", "left"},
-                                  {"machine-lead", "254"},
-                                  {"machine-units", "mm"}});
+    const GearPlan plan =
+        gearOf(request("count=30 module=2 helix=20 hand=left machine-lead=254 machine-units=mm"));
     ASSERT_TRUE(plan.lead.has_value());
     // The lead in mm from the pitch diameter: pi x 60 / sin 20° = 551.124...
     EXPECT_EQ(*plan.lead->wanted, 551'124);
@@ -161,7 +157,7 @@ TEST(Gear, HelicalGearTakesItsChangeGearsFromTheHelix) {
 }
 
 TEST(Gear, SpurSheetSaysHowEachSizeIsFound) {
-    const Report report = gearReport(gearOf({{"count", "30"}, {"dp", "8"}, {"pressure", "14.5"}}));
+    const Report report = gearReport(gearOf(request("count=30 dp=8 pressure=14.5")));
     EXPECT_EQ(report.title, "Gear: 30 teeth, diametral pitch 8, 14.5\u00B0 pressure angle");
     const std::vector<std::string> expected = {
         "Pitch diameter: 30 / 8 = 3.7500 in",
@@ -186,8 +182,9 @@ TEST(Gear, RulesBetweenInputs) {
     const auto refused = [](const Inputs& inputs) {
         return refusalFrom(kGearCalculation, planGear, inputs);
     };
-    EXPECT_EQ(refused({{"count", "30"}}).text, "give the size of the teeth with {module} or {dp}");
-    EXPECT_EQ(refused({{"count", "30"}, {"module", "2"}, {"dp", "8"}}).text,
+    EXPECT_EQ(refused(request("count=30")).text,
+              "give the size of the teeth with {module} or {dp}");
+    EXPECT_EQ(refused(request("count=30 module=2 dp=8")).text,
               "give either {module} or {dp}, not both");
     for (const char* id : {"hand", "machine-lead", "machine-units"}) {
         const char* value = std::string(id) == "hand"            ? "left"
@@ -198,14 +195,11 @@ TEST(Gear, RulesBetweenInputs) {
         EXPECT_EQ(refusal.text, named(id) + " is for a helical gear: give {helix} with it");
     }
     // The defaults say nothing of a helix: a window gives its lists' values always.
-    EXPECT_EQ(
-        refused({{"count", "30"}, {"module", "2"}, {"hand", "right"}, {"machine-units", "in"}})
-            .text,
-        "");
+    EXPECT_EQ(refused(request("count=30 module=2 hand=right machine-units=in")).text, "");
 }
 
 TEST(Gear, SketchShowsTheBlankAndNumbersEachToothSpace) {
-    const Sketch sketch = gearSketch(gearOf({{"count", "30"}, {"module", "2"}}));
+    const Sketch sketch = gearSketch(gearOf(request("count=30 module=2")));
     EXPECT_EQ(sketch.caption,
               "30 teeth, module 2 mm: the blank \u230064.000 mm, cut 4.500 mm deep");
     ASSERT_EQ(sketch.circles.size(), 3U);

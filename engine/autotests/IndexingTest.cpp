@@ -396,23 +396,22 @@ TEST(Indexing, shouldUseAGearGivenTwiceTwice) {
 
 // The rules between inputs; each input's own limits are the description's (CalculationTest).
 TEST(Indexing, shouldRefuseWhatTheInputsTogetherCannotGive) {
-    const Refusal twice =
-        planIndex(Inputs{{"count", "7"}, {"plates", "15,16/21,15,16,21"}}).refusal();
+    const Refusal twice = planIndex(request("count=7 plates=15,16/21,15,16,21")).refusal();
     EXPECT_EQ(twice.input, "plates");
     EXPECT_EQ(twice.text, "each plate of {plates} may list a circle once; plate 2 lists 21 twice");
     EXPECT_EQ(twice.value, "21");
     // A circle on two plates is two circles.
-    EXPECT_TRUE(planIndex(Inputs{{"count", "7"}, {"plates", "15,16/15,16"}}).ok());
+    EXPECT_TRUE(planIndex(request("count=7 plates=15,16/15,16")).ok());
 
-    expectRefused(planSurvey(Inputs{{"from", "6"}, {"to", "5"}}), "to",
+    expectRefused(planSurvey(request("from=6 to=5")), "to",
                   "{to} must not be below {from}; 5 is below 6");
-    const Refusal wide = planSurvey(Inputs{{"from", "2"}, {"to", "100002"}}).refusal();
+    const Refusal wide = planSurvey(request("from=2 to=100002")).refusal();
     EXPECT_EQ(wide.text,
               "a survey covers at most 100000 counts, and {from} to {to} are 100001: "
               "split the range");
     EXPECT_EQ(wide.limit + " " + wide.value, "100000 100001");
-    EXPECT_TRUE(planSurvey(Inputs{{"from", "2"}, {"to", "100001"}}).ok());
-    EXPECT_TRUE(planSurvey(Inputs{{"from", "5"}, {"to", "5"}}).ok());
+    EXPECT_TRUE(planSurvey(request("from=2 to=100001")).ok());
+    EXPECT_TRUE(planSurvey(request("from=5 to=5")).ok());
 
     // The division table, and so the CSV, stops at 10000 divisions; the plan does not.
     const auto csvOf = [](std::string_view count) {
@@ -486,12 +485,12 @@ bool hasLine(const std::string& text, const std::string& line) {
 // are several, one turn said in the singular, and a survey made with the ratio and gears it was
 // given.
 TEST(Indexing, shouldWordThePlanForTheHeadItWasGiven) {
-    EXPECT_TRUE(hasLine(indexTextOf({{"count", "6"}, {"plates", "15,16,17"}}),
+    EXPECT_TRUE(hasLine(indexTextOf(request("count=6 plates=15,16,17")),
                         "Move: 6 turns and 10 holes on the 15-hole circle for each division"));
-    EXPECT_TRUE(hasLine(indexTextOf({{"count", "6"}}),
+    EXPECT_TRUE(hasLine(indexTextOf(request("count=6")),
                         "Move: 6 turns and 10 holes on the 15-hole circle (plate 1) for each "
                         "division"));
-    const std::string one = indexTextOf({{"count", "3"}, {"ratio", "1"}});
+    const std::string one = indexTextOf(request("count=3 ratio=1"));
     EXPECT_TRUE(hasLine(one, "Head: 1:1, 1 crank turn for one turn of the work")) << one;
     EXPECT_TRUE(
         one.ends_with("\n1 crank turn in all, one whole turn of the work "
@@ -499,11 +498,9 @@ TEST(Indexing, shouldWordThePlanForTheHeadItWasGiven) {
         << one;
 
     // 90 / 63 = 1 3/7: 9 holes on 21; at 40:1, 40/63 needs a 63-hole circle, which is none.
-    EXPECT_EQ(surveyRow({{"from", "63"}, {"to", "63"}, {"ratio", "90"}}), "63,simple,1,9,21");
-    EXPECT_EQ(surveyRow({{"from", "63"}, {"to", "63"}}).substr(0, 9), "63,compou");
+    EXPECT_EQ(surveyRow(request("from=63 to=63 ratio=90")), "63,simple,1,9,21");
+    EXPECT_EQ(surveyRow(request("from=63 to=63")).substr(0, 9), "63,compou");
     // 41 on a 20-hole plate from 40 needs g = -1, two gears alike: none with 24 and 48.
-    EXPECT_EQ(surveyRow({{"from", "41"}, {"to", "41"}, {"plates", "20"}}),
-              "41,differential,1,0,20");
-    EXPECT_EQ(surveyRow({{"from", "41"}, {"to", "41"}, {"plates", "20"}, {"gears", "24,48"}}),
-              "41,none,,,");
+    EXPECT_EQ(surveyRow(request("from=41 to=41 plates=20")), "41,differential,1,0,20");
+    EXPECT_EQ(surveyRow(request("from=41 to=41 plates=20 gears=24,48")), "41,none,,,");
 }

@@ -32,7 +32,7 @@ constexpr std::string_view kSevenHoles = R"({
 Job sevenHoles() {
     Job job;
     job.calculation = "sheet";
-    job.inputs = Inputs{{"ratio", "90"}, {"count", "7"}, {"dial", "240"}};
+    job.inputs = request("ratio=90 count=7 dial=240");
     job.ticks = {5, 1, 2};
     job.name = "Dividing plate \"A\"";
     job.notes = "first line\nsecond\tline";
@@ -64,7 +64,7 @@ TEST(Job, shouldWriteEveryKeyInItsOrderAndTheInputsAndTicksSorted) {
 TEST(Job, shouldReadBackWhatItWroteByteForByte) {
     Job job = sevenHoles();
     job.calculation = "coords";
-    job.inputs = Inputs{{"count", "6"}, {"diameter", "100"}, {"cw", ""}, {"centre", "10,-5"}};
+    job.inputs = request("count=6 diameter=100 cw centre=10,-5");
     job.units = JobUnits::Millimetres;
     job.name = "Flansch \u00D8100 \U0001F529";
     job.notes = "back\\slash, \"quoted\",\ta tab";

@@ -42,7 +42,7 @@ TEST(SettingSheet, shouldSetSevenHolesToTheNearestTenSeconds) {
 // turns and 206; 102°51' = 6171' = 25 and 171; 154°17' = 9257' = 38 and 137; 205°43' = 12343' =
 // 51 and 103; 257°09' = 15429' = 64 and 69; 308°34' = 18514' = 77 and 34.
 TEST(SettingSheet, shouldGiveTurnsAndGraduationsOfTheSettingMade) {
-    const SheetPlan plan = planOf({{"count", "7"}, {"ratio", "90"}, {"dial", "240"}});
+    const SheetPlan plan = planOf(request("count=7 ratio=90 dial=240"));
     EXPECT_EQ(plan.turn, 14400);
     EXPECT_EQ(plan.graduation, 60);
     EXPECT_EQ(plan.resolution, 60);
@@ -57,7 +57,7 @@ TEST(SettingSheet, shouldGiveTurnsAndGraduationsOfTheSettingMade) {
 
 TEST(SettingSheet, shouldReadTheRestOfTheTurnInDegreesWithoutADial) {
     // 40.5:1 turns 8°53'20" = 32000" per turn; 51°25'43" is 5 turns and 6°59'03".
-    const SheetPlan plan = planOf({{"count", "7"}, {"ratio", "040.50"}});
+    const SheetPlan plan = planOf(request("count=7 ratio=040.50"));
     EXPECT_EQ(plan.ratioText, "40.5");
     EXPECT_EQ(plan.turn, 32000);
     const HoleSetting setting = holeSetting(plan, 2);
@@ -70,12 +70,12 @@ TEST(SettingSheet, shouldReadTheRestOfTheTurnInDegreesWithoutADial) {
 
 TEST(SettingSheet, shouldCarrySecondsAndMinutesWhenRoundingUp) {
     // 137 holes: hole 4 lies at 7°52'59.56"; 7201 holes: hole 21 at 0°59'59.50007".
-    EXPECT_EQ(angleText(holeSetting(planOf({{"count", "137"}}), 4).angle), "7°53'00\"");
-    EXPECT_EQ(angleText(holeSetting(planOf({{"count", "7201"}}), 21).angle), "1°00'00\"");
+    EXPECT_EQ(angleText(holeSetting(planOf(request("count=137")), 4).angle), "7°53'00\"");
+    EXPECT_EQ(angleText(holeSetting(planOf(request("count=7201")), 21).angle), "1°00'00\"");
 }
 
 TEST(SettingSheet, shouldReportNoErrorWhenEveryAngleIsWhole) {
-    const std::string text = sheetText(planOf({{"count", "72"}, {"ratio", "72"}, {"dial", "300"}}));
+    const std::string text = sheetText(planOf(request("count=72 ratio=72 dial=300")));
     EXPECT_TRUE(
         text.ends_with("  72  355°00'00\"     71     0  0.00\"\n"
                        "Largest error: 0.00\" (every setting is exact)\n"))
@@ -84,7 +84,7 @@ TEST(SettingSheet, shouldReportNoErrorWhenEveryAngleIsWhole) {
 
 TEST(SettingSheet, shouldKeepTheLargestCountBelowTheFullCircle) {
     // 10000 holes lie 129.6" apart; the last at 359°57'50.4".
-    const SheetPlan plan = planOf({{"count", "10000"}, {"resolution", "2m"}});
+    const SheetPlan plan = planOf(request("count=10000 resolution=2m"));
     const HoleSetting last = holeSetting(plan, 10000);
     EXPECT_EQ(angleText(last.angle), "359°58'00\"");
     EXPECT_EQ(errorText(last.errorTimesHoles, 10000), "+9.60");
@@ -97,30 +97,30 @@ TEST(SettingSheet, shouldRefuseAHandwheelThatCannotSetTheHolesWithItsFigures) {
         Inputs inputs;
         const char* refusal;
     } cases[] = {
-        {{{"count", "7"}, {"ratio", "7"}},
+        {request("count=7 ratio=7"),
          "ratio: {ratio} must turn the table a whole number of seconds of arc per handwheel turn; "
          "7 "
          "turns it 185142.8571\" (, 7)"},
-        {{{"count", "7"}, {"ratio", "256"}},
+        {request("count=7 ratio=256"),
          "ratio: {ratio} must turn the table a whole number of seconds of arc per handwheel turn; "
          "256 turns it 5062.5000\" (, 256)"},
-        {{{"count", "7"}, {"dial", "240"}}, "dial: {dial} needs {ratio}"},
-        {{{"count", "7"}, {"ratio", "90"}, {"dial", "128"}},
+        {request("count=7 dial=240"), "dial: {dial} needs {ratio}"},
+        {request("count=7 ratio=90 dial=128"),
          "dial: one graduation of {dial} must be a whole number of seconds of table angle; 128 "
          "graduations make it 112.5000\" (, 128)"},
-        {{{"count", "7"}, {"ratio", "90"}, {"dial", "240"}, {"resolution", "90s"}},
+        {request("count=7 ratio=90 dial=240 resolution=90s"),
          "resolution: {resolution} must be a whole number of graduations of {dial}; one graduation "
          "is 1' (1', 1'30\")"},
         // 10000 holes lie 129.6" apart: 2' sets them apart, 3' does not.
-        {{{"count", "10000"}, {"resolution", "3m"}},
+        {request("count=10000 resolution=3m"),
          "resolution: {resolution} must be no coarser than the spacing of the holes, 129.6000\"; "
          "3' is coarser (129.6000\", 3')"},
         // 90:1 and a dial of 360 make 40" graduations; 10000 holes over 100° with one at each end
         // lie 36.0036" apart.
-        {{{"count", "10000"}, {"ratio", "90"}, {"dial", "360"}, {"span", "100"}, {"ends", ""}},
+        {request("count=10000 ratio=90 dial=360 span=100 ends"),
          "dial: one graduation of {dial}, 40\", must be no coarser than the spacing of the holes, "
          "36.0036\": a finer dial or fewer holes are needed (36.0036\", 40\")"},
-        {{{"count", "10000"}, {"span", "0.1"}},
+        {request("count=10000 span=0.1"),
          "span: the spacing of the holes, 0.0360\", is finer than the resolution of 1\": give "
          "fewer holes or a wider arc (0.0360\", 1\")"},
     };
@@ -128,8 +128,8 @@ TEST(SettingSheet, shouldRefuseAHandwheelThatCannotSetTheHolesWithItsFigures) {
         EXPECT_EQ(said(planSheet(c.inputs).refusal()), c.refusal);
     }
     // A resolution of exactly the spacing still sets every hole apart: 360 holes 1° apart.
-    EXPECT_TRUE(planSheet({{"count", "360"}, {"resolution", "60m"}}).ok());
-    EXPECT_FALSE(planSheet({{"count", "360"}, {"resolution", "61m"}}).ok());
+    EXPECT_TRUE(planSheet(request("count=360 resolution=60m")).ok());
+    EXPECT_FALSE(planSheet(request("count=360 resolution=61m")).ok());
 }
 
 TEST(SettingSheet, shouldWriteAmountsAndErrorsCompactly) {
