@@ -256,7 +256,6 @@ TEST(Refusals, shouldBeWordedByEachFrontInItsOwnTerms) {
     const Input size{"size", "Size", "--size", "S", InputKind::Decimal, "", "", above(0)};
     EXPECT_EQ(wordRefusal(readInput(size, "{size}").message(), bracketed),
               "<size> must be a number above 0; {size} is not a number");
-    EXPECT_EQ(named("span"), "{span}");
 }
 
 // A wrong field that only the G-code reads refuses the G-code, and leaves the sheet made.

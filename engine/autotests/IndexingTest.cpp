@@ -335,8 +335,6 @@ TEST(Indexing, shouldSetADivisionHalfwayBetweenHolesOnTheLaterHole) {
     EXPECT_EQ(report.rows[7],
               (std::vector<std::string>{"8", "315°00'00.0\"", "1", "0", "+162000.00\""}));
     EXPECT_EQ(report.footer.front(), "Largest error: 162000.00\" (division 2)");
-    EXPECT_NE(indexCsv(plan).find("\n8,315,0,0.0,1,0,4,162000.0000\n"), std::string::npos)
-        << indexCsv(plan);
 }
 
 // 127 divisions: division 127 at 126 x 360 / 127 = 357.1653543° = 357°09'55.28"; the crank then
@@ -360,14 +358,9 @@ TEST(Indexing, shouldSetOutTheDifferentialPlanDivisionByDivision) {
               std::vector<std::string>{"The division table is printed for counts up to 10000."});
 }
 
-// 6 at 40:1 on the 15-hole circle: 6 turns 10 holes a division = 100 holes; division k at
-// 100 (k - 1) holes. 95: 40/95 = 8/19; 96: 40/96 = 5/12, compound 4/16 + 3/18 = 1/4 + 1/6 = 5/12;
-// 97: from 100, 40/100 = 6/15.
-TEST(Indexing, shouldWriteTheDivisionTableAndTheSurveyAsCsv) {
-    EXPECT_TRUE(
-        indexCsv(planOf({"6"}))
-            .starts_with("division,degrees,minutes,seconds,turns,holes,circle\n1,0,0,0.0,0,0,15\n"
-                         "2,60,0,0.0,6,10,15\n3,120,0,0.0,13,5,15\n"));
+// 95: 40/95 = 8/19; 96: 40/96 = 5/12, compound 4/16 + 3/18 = 1/4 + 1/6 = 5/12; 97: from 100,
+// 40/100 = 6/15. (The division table's CSV is pinned in cli/autotests/unchanged-outputs.sha256.)
+TEST(Indexing, shouldWriteTheSurveyAsCsv) {
     // Every move of each plan: 96's plate 3 on 18 forward; 97's gearing 40 x (100 - 97) / 100.
     const std::string names =
         "count,method,turns,holes,circle,plate_holes,plate_circle,base,gearing,gears\n";
