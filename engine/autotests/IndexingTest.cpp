@@ -418,8 +418,9 @@ TEST(Indexing, shouldRefuseWhatTheInputsTogetherCannotGive) {
               "more");
 }
 
-// Every plan of every count from 1 to 1000, for both plate sets and four ratios, re-checked with
-// whole-number arithmetic of its own; the survey must choose the method the single plan does.
+// Every plan of every count from 1 to 1000 at 40:1 and to 500 at three other ratios, for both
+// plate sets, re-checked with whole-number arithmetic of its own; the survey must choose the method
+// the single plan does.
 TEST(IndexingProperty, shouldMakeEveryPlanExact) {
     const struct {
         const char* name;
@@ -429,9 +430,10 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
         for (const char* ratioText : {"40", "60", "72", "90"}) {
             const IndexHead head = headOf(ratioText, set.name);
             const std::int64_t ratio = std::stoll(ratioText);
-            const auto surveyRows = csvRows(surveyCsv({head, 1, 1000}));
-            ASSERT_EQ(surveyRows.size(), 1001u);
-            for (std::int64_t count = 1; count <= 1000; ++count) {
+            const std::int64_t last = ratio == 40 ? 1000 : 500;
+            const auto surveyRows = csvRows(surveyCsv({head, 1, last}));
+            ASSERT_EQ(surveyRows.size(), static_cast<std::size_t>(last) + 1);
+            for (std::int64_t count = 1; count <= last; ++count) {
                 const std::string where =
                     std::string(set.name) + " " + ratioText + ":1, " + std::to_string(count);
                 const IndexPlan plan = indexPlan(head, count);
