@@ -63,9 +63,6 @@ TEST(SettingSheet, shouldReadTheRestOfTheTurnInDegreesWithoutADial) {
     const HoleSetting setting = holeSetting(plan, 2);
     EXPECT_EQ(setting.turns, 5);
     EXPECT_EQ(angleText(setting.inTurn), "6°59'03\"");
-    EXPECT_NE(sheetText(plan).find("   2   51°25'43\"      5  6°59'03\"  +0.14\"\n"),
-              std::string::npos)
-        << sheetText(plan);
 }
 
 TEST(SettingSheet, shouldCarrySecondsAndMinutesWhenRoundingUp) {
