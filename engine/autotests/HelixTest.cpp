@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/Helix.h"
@@ -40,10 +41,8 @@ TEST(Helix, PublishedTrainForALeadOf6160) {
     const HelixPlan plan = helixOf(request("lead=6.16 diameter=2"));
     const HelixTrain& chosen = plan.trains.front();
     const Gears at = placed(chosen);
-    EXPECT_EQ(at.worm, 56);
-    EXPECT_EQ(at.firstStud, 40);
-    EXPECT_EQ(at.secondStud, 44);
-    EXPECT_EQ(at.screw, 100);
+    EXPECT_EQ(std::tuple(at.worm, at.firstStud, at.secondStud, at.screw),
+              std::tuple(56, 40, 44, 100));
     EXPECT_TRUE(chosen.exact);
     EXPECT_EQ(chosen.lead, ratioOf(616, 100));
     EXPECT_EQ(chosen.error, 0);
