@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/Calculation.h"
+#include "engine/autotests/EngineTestSupport.h"
 
 using namespace morvanta;
 
@@ -175,16 +176,9 @@ TEST(DrillProgram, shouldDrillWhatTheTableSaysOnEveryControl) {
         Inputs inputs;
         int xColumn;
     } patterns[] = {
-        {"coords", {{"count", "6"}, {"diameter", "100"}, {"centre", "10,-5"}, {"start", "15"}}, 2},
-        {"line", {{"count", "5"}, {"pitch", "10"}, {"angle", "45"}, {"omit", "2"}}, 1},
-        {"grid",
-         {{"rows", "3"},
-          {"columns", "4"},
-          {"pitch", "10,20"},
-          {"angle", "30"},
-          {"omit", "3,7-9"},
-          {"from", "2"}},
-         3},
+        {"coords", request("count=6 diameter=100 centre=10,-5 start=15"), 2},
+        {"line", request("count=5 pitch=10 angle=45 omit=2"), 1},
+        {"grid", request("rows=3 columns=4 pitch=10,20 angle=30 omit=3,7-9 from=2"), 3},
     };
     const struct {
         const char* dialect;
@@ -201,7 +195,7 @@ TEST(DrillProgram, shouldDrillWhatTheTableSaysOnEveryControl) {
         {"grbl", "dwell", "0.5", 0.5, 0},
         {"fanuc", "peck", "2.5", 0, 3},
         {"linuxcnc", "peck", "4", 0, 2},
-        {"grbl", "peck", "2.5", 0, 3},
+        {"grbl", "peck", "3.5", 0, 2},  // from R2 by 3.5: the second peck on the depth itself
     };
     for (const auto& pattern : patterns) {
         const Calculation& calculation = *findCalculation(pattern.name);
@@ -242,8 +236,7 @@ TEST(DrillProgram, shouldDrillWhatTheTableSaysOnEveryControl) {
 // The safe start is the same on every control: the rapid to the clearance comes before the first
 // move in X or Y, and by default the clearance is the retract plane.
 TEST(DrillProgram, shouldStartSafeAndSayTheUnits) {
-    const Inputs inputs{{"count", "2"},  {"pitch", "10"},  {"gcode", ""},
-                        {"depth", "-3"}, {"retract", "1"}, {"feed", "80"}};
+    const Inputs inputs = request("count=2 pitch=10 gcode depth=-3 retract=1 feed=80");
     const Calculation& line = *findCalculation("line");
     const std::string plain = output(line, inputs, true);
     EXPECT_NE(plain.find("G90 G17 G80\nG0 Z1.0000\nG98 G81 X0.0000 Y0.0000 Z-3.0000 R1.0000 F80.\n"
@@ -270,42 +263,34 @@ TEST(DrillProgram, shouldStartSafeAndSayTheUnits) {
     EXPECT_NE(output(line, dwell, true).find(" R1.0000 P0.005 F80.\n"), std::string::npos);
 }
 
+// Each case's words added to a line's program: 2 holes 10 apart to Z-3 from R1 at F80.
 TEST(DrillProgram, shouldRefuseACycleThatCannotRun) {
     const struct {
-        std::vector<std::pair<std::string_view, std::string_view>> given;
+        const char* given;
         const char* expected;
     } cases[] = {
-        {{{"clearance", "0.9999"}},
-         "clearance: {clearance} must be at or above {retract}; "
-         "0.9999 is below 1"},
-        {{{"peck", "1"}, {"dwell", "1"}}, "dwell: give either {peck} or {dwell}, not both"},
-        {{{"peck", "0.00001"}},
-         "peck: {peck} may have at most 4 decimals, as many as {decimals} "
-         "gives the coordinates; 0.00001 has 5"},
-        {{{"dwell", "0.0001"}}, "dwell: {dwell} may have at most 3 decimals; 0.0001 has 4"},
-        {{{"name", "Part (A)"}},
-         "name: {name} may hold letters, digits, spaces and - _ . , / "
-         "only; ( is not one of them"},
-        {{{"retract", "-3"}}, "retract: {retract} must lie above {depth}; -3 is not above -3"},
-        {{{"dialect", "heidenhain"}},
-         "dialect: {dialect} must be fanuc, linuxcnc or grbl; "
-         "heidenhain is not one of them"},
+        {"clearance=0.9999",
+         "clearance: {clearance} must be at or above {retract}; 0.9999 is below 1"},
+        {"peck=1 dwell=1", "dwell: give either {peck} or {dwell}, not both"},
+        {"peck=0.00001",
+         "peck: {peck} may have at most 4 decimals, as many as {decimals} gives the coordinates; "
+         "0.00001 has 5"},
+        {"dwell=0.0001", "dwell: {dwell} may have at most 3 decimals; 0.0001 has 4"},
+        {"name=Part(A)",
+         "name: {name} may hold letters, digits, spaces and - _ . , / only; ( is not one of them"},
+        {"retract=-3", "retract: {retract} must lie above {depth}; -3 is not above -3"},
+        {"dialect=heidenhain",
+         "dialect: {dialect} must be fanuc, linuxcnc or grbl; heidenhain is not one of them"},
+        // Each side of a limit: the clearance on the retract plane and a name of 40 characters.
+        {"clearance=1 name=AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", ": "},
     };
     for (const auto& c : cases) {
-        Inputs inputs{{"count", "2"},  {"pitch", "10"},  {"gcode", ""},
-                      {"depth", "-3"}, {"retract", "1"}, {"feed", "80"}};
-        for (const auto& [id, text] : c.given) {
-            inputs.set(id, std::string(text));
-        }
+        const Inputs inputs =
+            request(std::string("count=2 pitch=10 gcode depth=-3 retract=1 feed=80 ") + c.given);
         const Result<Made> made = makeRequest(*findCalculation("line"), inputs);
         const Refusal refusal = made.ok() ? made.value().gcode->refusal : made.refusal();
         EXPECT_EQ(refusal.input + ": " + refusal.text, c.expected);
     }
-    // Each side of a limit: the clearance on the retract plane and the name of 40 characters pass.
-    Inputs inputs{
-        {"count", "2"},   {"pitch", "10"}, {"gcode", ""},      {"depth", "-3"},
-        {"retract", "1"}, {"feed", "80"},  {"clearance", "1"}, {"name", std::string(40, 'A')}};
-    EXPECT_TRUE(makeRequest(*findCalculation("line"), inputs).value().gcode->ok());
 }
 
 }  // namespace

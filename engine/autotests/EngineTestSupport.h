@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "engine/Angle.h"
+#include "engine/Calculation.h"
 #include "engine/CommonOptions.h"
 #include "engine/ExactDecimal.h"
 #include "engine/InputReading.h"
@@ -31,6 +32,29 @@ void expectRefused(const Result<T>& result, std::string_view about, std::string_
     EXPECT_TRUE(result.isMessage()) << about << ": " << message;
     EXPECT_EQ(result.about(), about) << message;
     EXPECT_EQ(result.message(), message) << about;
+}
+
+// A refusal as one line to compare, its figures after it where it has any:
+// said({"ratio", "{ratio} must ...", "", "7"}) == "ratio: {ratio} must ... (, 7)".
+inline std::string said(const Refusal& refusal) {
+    const bool figures = !refusal.limit.empty() || !refusal.value.empty();
+    return refusal.input + ": " + refusal.text +
+           (figures ? " (" + refusal.limit + ", " + refusal.value + ")" : "");
+}
+
+// A request written as on the command line, "id=text" words and bare switches between spaces:
+// request("count=4 span=90 ends") == Inputs{{"count", "4"}, {"span", "90"}, {"ends", ""}}.
+inline Inputs request(std::string_view words) {
+    Inputs inputs;
+    for (std::size_t at = 0; at < words.size();) {
+        const std::size_t end = std::min(words.find(' ', at), words.size());
+        const std::string_view word = words.substr(at, end - at);
+        const std::size_t equals = std::min(word.find('='), word.size());
+        inputs.set(word.substr(0, equals),
+                   std::string(word.substr(std::min(equals + 1, word.size()))));
+        at = end + 1;
+    }
+    return inputs;
 }
 
 // A number typed as the commands read it, in any field of decimals: decimalOf("-.25") == {-25, 2}.

@@ -108,28 +108,23 @@ TEST(Flats, ManyFlatsAgainstMpfr) {
     }
 }
 
-TEST(Flats, RulesBetweenInputsAndLimitsOnBothSides) {
+// Each input's own limits are the description's (CalculationTest).
+TEST(Flats, RulesBetweenInputs) {
     const auto refused = [](const Inputs& inputs) {
         return refusalFrom(kFlatsCalculation, planFlats, inputs);
     };
-    const Refusal twice = refused({{"count", "6"}, {"diameter", "30"}, {"across", "30"}});
+    const Refusal twice = refused(request("count=6 diameter=30 across=30"));
     EXPECT_EQ(twice.text, "{across} must be below {diameter}; 30 is not below 30");
     EXPECT_EQ(twice.limit, "30");
-    EXPECT_EQ(refused({{"count", "6"}, {"diameter", "30"}, {"across", "29.9999"}}).text, "");
-    EXPECT_EQ(refused({{"count", "2"}, {"diameter", "30"}}).text,
+    EXPECT_EQ(refused(request("count=6 diameter=30 across=29.9999")).text, "");
+    EXPECT_EQ(refused(request("count=2 diameter=30")).text,
               "two flats lie opposite each other and never meet: give {across}");
-    EXPECT_EQ(refused({{"count", "2"}, {"diameter", "30"}, {"across", "20"}}).text, "");
-    EXPECT_EQ(refused({{"count", "6"}}).text, "give the diameter of the round with {diameter}");
-    EXPECT_EQ(refused({{"count", "1"}, {"diameter", "30"}}).limit, "2");
-    EXPECT_EQ(refused({{"count", "1000"}, {"diameter", "30"}}).text, "");
-    EXPECT_EQ(refused({{"count", "1001"}, {"diameter", "30"}}).limit, "1000");
-    EXPECT_EQ(refused({{"count", "6"}, {"diameter", "99999.9999"}}).text, "");
-    EXPECT_EQ(refused({{"count", "6"}, {"diameter", "100000"}}).limit, "5");
+    EXPECT_EQ(refused(request("count=2 diameter=30 across=20")).text, "");
+    EXPECT_EQ(refused(request("count=6")).text, "give the diameter of the round with {diameter}");
 }
 
 TEST(Flats, SheetSaysHowEachFigureIsFoundThenIndexes) {
-    const Report report =
-        flatsReport(flatsOf({{"count", "6"}, {"diameter", "30"}, {"across", "25"}}));
+    const Report report = flatsReport(flatsOf(request("count=6 diameter=30 across=25")));
     EXPECT_EQ(report.title, "Flats: 6 flats on a diameter of 30");
     const std::vector<std::string> expected = {
         "Across flats: 25, as given, below 30 x cos(180\u00B0/6) = 25.9808 where the flats would "
@@ -148,8 +143,7 @@ TEST(Flats, SheetSaysHowEachFigureIsFoundThenIndexes) {
 }
 
 TEST(Flats, SketchDrawsEachFlatAtHalfTheSizeAcross) {
-    const Sketch sketch =
-        flatsSketch(flatsOf({{"count", "4"}, {"diameter", "30"}, {"across", "20"}}));
+    const Sketch sketch = flatsSketch(flatsOf(request("count=4 diameter=30 across=20")));
     EXPECT_EQ(sketch.caption, "4 flats on a round of 30, 20.0000 across flats");
     ASSERT_EQ(sketch.holes.size(), 4U);
     // Flat 1 at the top, 10 from the axis, 20 wide.

@@ -32,7 +32,7 @@ constexpr std::string_view kSevenHoles = R"({
 Job sevenHoles() {
     Job job;
     job.calculation = "sheet";
-    job.inputs = Inputs{{"ratio", "90"}, {"count", "7"}, {"dial", "240"}};
+    job.inputs = request("ratio=90 count=7 dial=240");
     job.ticks = {5, 1, 2};
     job.name = "Dividing plate \"A\"";
     job.notes = "first line\nsecond\tline";
@@ -64,7 +64,7 @@ TEST(Job, shouldWriteEveryKeyInItsOrderAndTheInputsAndTicksSorted) {
 TEST(Job, shouldReadBackWhatItWroteByteForByte) {
     Job job = sevenHoles();
     job.calculation = "coords";
-    job.inputs = Inputs{{"count", "6"}, {"diameter", "100"}, {"cw", ""}, {"centre", "10,-5"}};
+    job.inputs = request("count=6 diameter=100 cw centre=10,-5");
     job.units = JobUnits::Millimetres;
     job.name = "Flansch \u00D8100 \U0001F529";
     job.notes = "back\\slash, \"quoted\",\ta tab";
@@ -120,8 +120,6 @@ std::vector<BadFile> badFiles() {
          "line 7, column 2: the text ends inside an object", ""},
         {"cut inside a string", full.substr(0, full.find("second")),
          "line 6, column 25: the text ends inside a string", ""},
-        {"cut after a member", full.substr(0, full.find("\"ticks\"")),
-         "line 13, column 3: the text ends inside an object", ""},
         {"empty", "", "line 1, column 1: the text ends where a value was expected", ""},
         {"not JSON", "format = morvanta-job\n", "line 1, column 1: 'f' where a value was expected",
          ""},
@@ -174,8 +172,6 @@ std::vector<BadFile> badFiles() {
         {"units of no job", edited("\"units\": null", "\"units\": \"cm\""),
          "line 7, column 12: \"units\" must be \"mm\", \"in\" or null", "units"},
         {"a tick of 0", edited("[1, 2, 5]", "[0, 1]"),
-         "line 13, column 13: a tick must be the number of a row, a whole number from 1", "ticks"},
-        {"a tick below 0", edited("[1, 2, 5]", "[-1]"),
          "line 13, column 13: a tick must be the number of a row, a whole number from 1", "ticks"},
         {"a fractional tick", edited("[1, 2, 5]", "[1, 2.5]"),
          "line 13, column 16: a tick must be the number of a row, a whole number from 1", "ticks"},

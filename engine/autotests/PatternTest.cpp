@@ -51,31 +51,19 @@ TEST(Pattern, shouldLayOutLinesAndGridsAsWorkedByHand) {
         std::vector<std::string> expected;
     } cases[] = {
         {"line",
-         {{"count", "5"}, {"pitch", "10"}, {"angle", "45"}},
+         request("count=5 pitch=10 angle=45"),
          {"1,0.0000,0.0000,,", "2,7.0711,7.0711,7.0711,7.0711", "3,14.1421,14.1421,7.0710,7.0710",
           "4,21.2132,21.2132,7.0711,7.0711", "5,28.2843,28.2843,7.0711,7.0711"}},
         // 100 over 7 holes is 50/3 apart: hole 4 at 50 exactly, hole 2 at 16.6667.
         {"line",
-         {{"count", "7"}, {"length", "100"}, {"start", "1,-2"}, {"decimals", "2"}},
+         request("count=7 length=100 start=1,-2 decimals=2"),
          {"1,1.00,-2.00,,", "2,17.67,-2.00,16.67,0.00", "3,34.33,-2.00,16.66,0.00",
           "4,51.00,-2.00,16.67,0.00", "5,67.67,-2.00,16.67,0.00", "6,84.33,-2.00,16.66,0.00",
           "7,101.00,-2.00,16.67,0.00"}},
+        // Row 2 drilled back, row 3 forward again; hole 1 and 7-9 left out, the job taken up at
+        // hole 2: the move to hole 10 is from 6.
         {"grid",
-         {{"rows", "3"}, {"columns", "4"}, {"pitch", "10,20"}, {"angle", "30"}},
-         {"1,1,1,0.0000,0.0000,,", "2,1,2,8.6603,5.0000,8.6603,5.0000",
-          "3,1,3,17.3205,10.0000,8.6602,5.0000", "4,1,4,25.9808,15.0000,8.6603,5.0000",
-          "5,2,4,15.9808,32.3205,-10.0000,17.3205", "6,2,3,7.3205,27.3205,-8.6603,-5.0000",
-          "7,2,2,-1.3397,22.3205,-8.6602,-5.0000", "8,2,1,-10.0000,17.3205,-8.6603,-5.0000",
-          "9,3,1,-20.0000,34.6410,-10.0000,17.3205", "10,3,2,-11.3397,39.6410,8.6603,5.0000",
-          "11,3,3,-2.6795,44.6410,8.6602,5.0000", "12,3,4,5.9808,49.6410,8.6603,5.0000"}},
-        // Hole 1 and 7-9 left out, the job taken up at hole 2: the move to hole 10 is from 6.
-        {"grid",
-         {{"rows", "3"},
-          {"columns", "4"},
-          {"pitch", "10,20"},
-          {"angle", "30"},
-          {"omit", "3,7-9"},
-          {"from", "2"}},
+         request("rows=3 columns=4 pitch=10,20 angle=30 omit=3,7-9 from=2"),
          {"2,1,2,8.6603,5.0000,,", "4,1,4,25.9808,15.0000,17.3205,10.0000",
           "5,2,4,15.9808,32.3205,-10.0000,17.3205", "6,2,3,7.3205,27.3205,-8.6603,-5.0000",
           "10,3,2,-11.3397,39.6410,-18.6602,12.3205", "11,3,3,-2.6795,44.6410,8.6602,5.0000",
@@ -83,18 +71,11 @@ TEST(Pattern, shouldLayOutLinesAndGridsAsWorkedByHand) {
         // Turned by 45° with equal pitches, the X of hole 3 is the corner's exactly: 0.00005,
         // a half, rounds away from zero; at 60° the half pitch is rational too.
         {"grid",
-         {{"rows", "2"},
-          {"columns", "2"},
-          {"pitch", "1,1"},
-          {"angle", "45"},
-          {"corner", "0.00005,0"},
-          {"from", "3"}},
+         request("rows=2 columns=2 pitch=1,1 angle=45 corner=0.00005,0 from=3"),
          {"3,2,2,0.0001,1.4142,,", "4,2,1,-0.7071,0.7071,-0.7072,-0.7071"}},
-        {"line",
-         {{"count", "2"}, {"pitch", "0.0001"}, {"angle", "-300"}, {"from", "2"}},
-         {"2,0.0001,0.0001,,"}},
+        {"line", request("count=2 pitch=0.0001 angle=-300 from=2"), {"2,0.0001,0.0001,,"}},
         {"coords",
-         {{"count", "4"}, {"diameter", "100"}, {"omit", "2"}, {"from", "1"}},
+         request("count=4 diameter=100 omit=2 from=1"),
          {"1,0.0000,50.0000,0.0000,,", "3,180.0000,-50.0000,0.0000,-100.0000,0.0000",
           "4,270.0000,0.0000,-50.0000,50.0000,-50.0000"}},
     };
@@ -109,73 +90,50 @@ TEST(Pattern, shouldRefuseWhatNoPatternCanDrill) {
         Inputs inputs;
         const char* expected;
     } cases[] = {
-        {"line", {{"count", "5"}}, "pitch: give the spacing with {pitch} or {length}"},
-        {"line",
-         {{"count", "5"}, {"pitch", "1"}, {"length", "4"}},
+        {"line", request("count=5"), "pitch: give the spacing with {pitch} or {length}"},
+        {"line", request("count=5 pitch=1 length=4"),
          "length: give either {pitch} or {length}, not both"},
-        {"line", {{"count", "1"}, {"length", "4"}}, "length: {length} needs at least 2 holes"},
+        {"line", request("count=1 length=4"), "length: {length} needs at least 2 holes"},
         // (COUNT - 1) x pitch must stay below 10^9: 9999 x 100010.0010002 is 1000000000.0009998.
-        {"line",
-         {{"count", "10000"}, {"pitch", "100010.0010002"}},
+        {"line", request("count=10000 pitch=100010.0010002"),
          "pitch: the line, ({count} - 1) x {pitch}, must stay below 1000000000"},
-        {"line",
-         {{"count", "10001"}, {"pitch", "1"}},
+        {"line", request("count=10001 pitch=1"),
          "count: {count} must be a whole number of holes from 1 to 10000; 10001 is above 10000"},
         // On the limit itself: 2 x 500000000 is 10^9, not below it.
-        {"line",
-         {{"count", "3"}, {"pitch", "500000000"}},
+        {"line", request("count=3 pitch=500000000"),
          "pitch: the line, ({count} - 1) x {pitch}, must stay below 1000000000"},
-        {"grid",
-         {{"rows", "3"}, {"columns", "4"}},
+        {"grid", request("rows=3 columns=4"),
          "pitch: give the spacing along a row and from row to row with {pitch}"},
-        {"grid",
-         {{"rows", "3"}, {"columns", "1"}, {"pitch", "1,500000000"}},
+        {"grid", request("rows=3 columns=1 pitch=1,500000000"),
          "pitch: a row and a column of the grid must each stay below 1000000000 long"},
-        {"grid",
-         {{"rows", "73"}, {"columns", "137"}, {"pitch", "1,1"}},
+        {"grid", request("rows=73 columns=137 pitch=1,1"),
          "columns: a grid may have at most 10000 holes; {rows} x {columns} is more"},
-        {"grid",
-         {{"rows", "2"}, {"columns", "2"}, {"pitch", "1000000000,1"}},
+        {"grid", request("rows=2 columns=2 pitch=1000000000,1"),
          "pitch: the X of {pitch} may have at most 9 digits before the point; 1000000000 has 10"},
-        {"grid",
-         {{"rows", "2"}, {"columns", "2"}, {"pitch", "1,0"}},
+        {"grid", request("rows=2 columns=2 pitch=1,0"),
          "pitch: the Y of {pitch} must be two numbers X,Y such as 10,-5; 0 is not above 0"},
-        {"line",
-         {{"count", "5"}, {"pitch", "1"}, {"omit", "6"}},
-         "omit: {omit} names hole 6; the pattern has 5"},
-        {"line",
-         {{"count", "5"}, {"pitch", "1"}, {"from", "6"}},
-         "from: {from} names hole 6; the pattern has 5"},
-        {"grid",
-         {{"rows", "1"}, {"columns", "3"}, {"pitch", "1,1"}, {"omit", "3"}, {"from", "3"}},
+        {"line", request("count=5 pitch=1 omit=6"), "omit: {omit} names hole 6; the pattern has 5"},
+        {"line", request("count=5 pitch=1 from=6"), "from: {from} names hole 6; the pattern has 5"},
+        {"grid", request("rows=1 columns=3 pitch=1,1 omit=3 from=3"),
          "omit: {omit} and {from} leave no hole to drill"},
-        {"coords", {{"count", "1"}, {"chord", "5"}}, "chord: {chord} needs at least 2 holes"},
-        {"coords",
-         {{"count", "6"}, {"chord", "5"}, {"radius", "5"}},
+        {"coords", request("count=1 chord=5"), "chord: {chord} needs at least 2 holes"},
+        {"coords", request("count=6 chord=5 radius=5"),
          "radius: give only one of {diameter}, {radius} and {chord}"},
         // 10000 holes 314160 apart would need a diameter of 1000001696.
-        {"coords",
-         {{"count", "10000"}, {"chord", "314160"}},
+        {"coords", request("count=10000 chord=314160"),
          "chord: the diameter that {chord} gives must stay below 1000000000"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(made(c.name, c.inputs).substr(0, 200), c.expected) << c.name;
     }
     // Each side of the limits: the longest line and the largest radius are drawn.
-    EXPECT_EQ(
-        rows(made("line", {{"count", "10000"}, {"pitch", "100010.0010001"}, {"from", "10000"}},
-                  "csv")),
-        std::vector<std::string>{"10000,1000000000.0000,0.0000,,"});
-    EXPECT_EQ(
-        rows(made("grid",
-                  {{"rows", "3"}, {"columns", "1"}, {"pitch", "1,499999999.99999"}, {"from", "3"}},
-                  "csv")),
-        std::vector<std::string>{"3,3,1,0.0000,1000000000.0000,,"});
-    EXPECT_EQ(rows(made("coords", {{"count", "1"}, {"radius", "499999999.999999999"}}, "csv")),
+    EXPECT_EQ(rows(made("line", request("count=10000 pitch=100010.0010001 from=10000"), "csv")),
+              std::vector<std::string>{"10000,1000000000.0000,0.0000,,"});
+    EXPECT_EQ(rows(made("grid", request("rows=3 columns=1 pitch=1,499999999.99999 from=3"), "csv")),
+              std::vector<std::string>{"3,3,1,0.0000,1000000000.0000,,"});
+    EXPECT_EQ(rows(made("coords", request("count=1 radius=499999999.999999999"), "csv")),
               std::vector<std::string>{"1,0.0000,500000000.0000,0.0000,,"});
-    EXPECT_EQ(rows(made("grid",
-                        {{"rows", "100"}, {"columns", "100"}, {"pitch", "1,1"}, {"from", "10000"}},
-                        "csv")),
+    EXPECT_EQ(rows(made("grid", request("rows=100 columns=100 pitch=1,1 from=10000"), "csv")),
               std::vector<std::string>{"10000,100,1,0.0000,99.0000,,"});
 }
 
@@ -183,9 +141,9 @@ TEST(Pattern, shouldRefuseWhatNoPatternCanDrill) {
 TEST(Pattern, shouldMakeTheCircleOfAChord) {
     // 6 holes 50 apart: sin 30 = 1/2, a diameter of 100 exactly. 4 holes 100 apart:
     // 100 sqrt 2 = 141.4213562373095; 7 holes 10 apart: 10 / sin(180/7) = 23.04764871...
-    const std::string six = made("coords", {{"count", "6"}, {"chord", "50"}});
+    const std::string six = made("coords", request("count=6 chord=50"));
     EXPECT_NE(six.find("Bolt circle: 6 holes on a diameter of 100,"), std::string::npos) << six;
-    const std::string four = made("coords", {{"count", "4"}, {"chord", "100"}});
+    const std::string four = made("coords", request("count=4 chord=100"));
     EXPECT_NE(four.find("Chord: 100 between neighbouring holes, which makes the diameter "
                         "141.421356237 (correctly rounded to 9 decimals), radius 70.7106781185"),
               std::string::npos)
@@ -197,10 +155,9 @@ TEST(Pattern, shouldMakeTheCircleOfAChord) {
 // The faults of the bolt circle's table: an angle that rounds up to 360 reads 0, as the sheet
 // has it, and the formula says what is worked out for each zero and direction.
 TEST(Pattern, shouldWriteTheBoltCircleAsItIsWorkedOut) {
-    EXPECT_EQ(
-        rows(made("coords", {{"count", "1"}, {"radius", "10"}, {"start", "359.99999"}}, "csv")),
-        std::vector<std::string>{"1,0.0000,10.0000,0.0000,,"});
-    const Inputs arc{{"count", "2"}, {"radius", "10"}, {"span", "359.999999999"}, {"ends", ""}};
+    EXPECT_EQ(rows(made("coords", request("count=1 radius=10 start=359.99999"), "csv")),
+              std::vector<std::string>{"1,0.0000,10.0000,0.0000,,"});
+    const Inputs arc = request("count=2 radius=10 span=359.999999999 ends");
     EXPECT_EQ(rows(made("coords", arc, "csv")).back(), "2,0.0000,10.0000,0.0000,0.0000,0.0000");
     const std::string table = made("coords", arc);
     EXPECT_NE(table.find("   2  0.0000  0°00'00.0\"  10.0000  0.0000  0.0000  0.0000\n"),
@@ -235,13 +192,13 @@ TEST(Pattern, shouldSketchTheHolesWhereTheTablePutsThem) {
         std::vector<std::string> texts;  // figures the picture must show
     } cases[] = {
         {"coords",
-         {{"count", "6"}, {"diameter", "100"}, {"centre", "10,-5"}, {"omit", "2"}},
+         request("count=6 diameter=100 centre=10,-5 omit=2"),
          {"X 10 Y -5", "\u2300100", "0\u00B0", "2 left out"}},
         {"line",
-         {{"count", "7"}, {"length", "100"}, {"angle", "30"}, {"from", "3"}},
+         request("count=7 length=100 angle=30 from=3"),
          {"X 0 Y 0", "50/3 (16.6667)", "30\u00B0", "1 left out", "2 left out"}},
         {"grid",
-         {{"rows", "3"}, {"columns", "4"}, {"pitch", "10,20"}, {"angle", "30"}, {"omit", "7-9"}},
+         request("rows=3 columns=4 pitch=10,20 angle=30 omit=7-9"),
          {"X 0 Y 0", "10", "20", "30\u00B0", "8 left out"}},
     };
     for (const auto& c : cases) {

@@ -181,12 +181,11 @@ TEST(ProvenSign, RoundedUnitsOnAndNearAHalf) {
             continue;
         }
         // (2 q cos 20° - 2 p + 1) / 2 lies within 1/q of 1/2.
-        const ProvenValue nearHalf{
-            0.5L, [=](Wide n, Wide den) {
-                return std::vector<TrigTerm>{
-                    {2 * den * r.q, false, {{Angle::whole(20), Trig::Cos}}},
-                    {den - 2 * den * r.p - 2 * n, false, {}}};
-            }};
+        const ProvenValue nearHalf{0.5L, [=](Wide n, Wide den) {
+                                       return std::vector<TrigTerm>{
+                                           {2 * den * r.q, false, {{Angle::whole(20), Trig::Cos}}},
+                                           {den - 2 * den * r.p - 2 * n, false, {}}};
+                                   }};
         const bool above = mpfr_sgn((wideReal(r.q) * x - wideReal(r.p)).get()) > 0;
         EXPECT_EQ(roundedUnits(nearHalf, 0), above ? 1 : 0) << static_cast<double>(r.q);
         (above ? ups : downs) += 1;

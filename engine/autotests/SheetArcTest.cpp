@@ -28,17 +28,15 @@ std::vector<std::string> linesOf(const std::string& text) {
 }
 
 TEST(SheetArc, shouldRefuseAnArcOrProgramItCannotMakeByItsField) {
-    expectRefused(planSheet({{"count", "7"}, {"ends", ""}}), "ends", "{ends} needs {span}");
-    expectRefused(planSheet({{"count", "7"}, {"span", "360"}, {"ends", ""}}), "ends",
+    expectRefused(planSheet(request("count=7 ends")), "ends", "{ends} needs {span}");
+    expectRefused(planSheet(request("count=7 span=360 ends")), "ends",
                   "{ends} cannot be used with {span} 360: the last hole would lie on the first");
     // 1' is no coarser than 360° / 1000, but coarser than 10° / 999.
-    EXPECT_TRUE(planSheet({{"count", "1000"}, {"resolution", "1m"}}).ok());
-    EXPECT_EQ(
-        planSheet({{"count", "1000"}, {"resolution", "1m"}, {"span", "10"}, {"ends", ""}}).about(),
-        "resolution");
+    EXPECT_TRUE(planSheet(request("count=1000 resolution=1m")).ok());
+    EXPECT_EQ(planSheet(request("count=1000 resolution=1m span=10 ends")).about(), "resolution");
 
     // The program of a manual table's sheet is refused, the sheet itself made.
-    const Made manual = planned(makeRequest(kSheetCalculation, {{"count", "7"}, {"ratio", "90"}}));
+    const Made manual = planned(makeRequest(kSheetCalculation, request("count=7 ratio=90")));
     EXPECT_TRUE(manual.sheet.ok());
     ASSERT_TRUE(manual.gcode && !manual.gcode->ok());
     EXPECT_EQ(manual.gcode->refusal.text,
@@ -46,8 +44,8 @@ TEST(SheetArc, shouldRefuseAnArcOrProgramItCannotMakeByItsField) {
               "and {resolution}");
 
     // Clockwise, the program says the holes go the minus way.
-    const Made clockwise = planned(makeRequest(
-        kSheetCalculation, {{"count", "4"}, {"gcode", ""}, {"cw", ""}, {"start", "10"}}));
+    const Made clockwise =
+        planned(makeRequest(kSheetCalculation, request("count=4 gcode cw start=10")));
     EXPECT_NE(
         clockwise.gcode->write().find(
             "\n(HOLE 1 AT -10 DEG, THE OTHERS IN THE - DIRECTION, EACH EXACT TO 4 DECIMALS)\n"),
@@ -55,26 +53,21 @@ TEST(SheetArc, shouldRefuseAnArcOrProgramItCannotMakeByItsField) {
         << clockwise.gcode->write();
 
     const std::optional<Refusal> both =
-        outputRefusal(kSheetCalculation, {{"count", "7"}, {"csv", ""}, {"gcode", ""}});
+        outputRefusal(kSheetCalculation, request("count=7 csv gcode"));
     ASSERT_TRUE(both);
     EXPECT_EQ(both->text, "give either {csv} or {gcode}, not both");
     const std::optional<Refusal> stray =
-        outputRefusal(kSheetCalculation, {{"count", "7"}, {"axis", "B"}, {"decimals", "2"}});
+        outputRefusal(kSheetCalculation, request("count=7 axis=B decimals=2"));
     ASSERT_TRUE(stray);
     EXPECT_EQ(stray->input, "axis");
     EXPECT_EQ(stray->text, "{axis} and {decimals} belong to {gcode}");
-    EXPECT_FALSE(outputRefusal(kSheetCalculation,
-                               {{"count", "7"}, {"gcode", ""}, {"axis", "B"}, {"decimals", "2"}}));
+    EXPECT_FALSE(outputRefusal(kSheetCalculation, request("count=7 gcode axis=B decimals=2")));
 }
 
 TEST(SheetArc, shouldSetHolesOverAnArcFromTheStart) {
     // 15° apart from 10°: every angle is whole minutes, so every dial setting is exact.
-    const std::vector<std::string> lines = linesOf(sheetText(planOf({{"count", "7"},
-                                                                     {"ratio", "90"},
-                                                                     {"dial", "240"},
-                                                                     {"start", "10"},
-                                                                     {"span", "90"},
-                                                                     {"ends", ""}})));
+    const std::vector<std::string> lines =
+        linesOf(sheetText(planOf(request("count=7 ratio=90 dial=240 start=10 span=90 ends"))));
     ASSERT_EQ(lines.size(), 18u);
     EXPECT_EQ(lines[5],
               "Angle: each hole's exact angle 10° + (hole - 1) x 15°, within one turn, rounded on "
@@ -86,7 +79,7 @@ TEST(SheetArc, shouldSetHolesOverAnArcFromTheStart) {
 
     // Clockwise, the holes go the other way round from the start.
     const std::vector<std::string> clockwise =
-        linesOf(sheetText(planOf({{"count", "4"}, {"start", "10"}, {"span", "90"}, {"cw", ""}})));
+        linesOf(sheetText(planOf(request("count=4 start=10 span=90 cw"))));
     EXPECT_EQ(clockwise[3],
               "Angle: each hole's exact angle -(10° + (hole - 1) x 22.5°), clockwise, within one "
               "turn, rounded on its own");
@@ -95,16 +88,10 @@ TEST(SheetArc, shouldSetHolesOverAnArcFromTheStart) {
 }
 
 TEST(SheetArc, shouldRoundEachHoleFromItsOwnExactAngle) {
-    // 0.5° + (k - 1) x 360° / 7: hole 2 at 51°55'42.857", hole 7 at 309°04'17.143".
-    const SheetPlan half = planOf({{"count", "7"}, {"start", "0.5"}});
-    for (const std::int64_t hole : {2, 7}) {
-        const HoleSetting setting = holeSetting(half, hole);
-        EXPECT_EQ(angleText(setting.angle) + " " +
-                      errorText(setting.errorTimesHoles, half.errorDenominator),
-                  hole == 2 ? "51°55'43\" +0.14" : "309°04'17\" -0.14");
-    }
+    // From 0.5°, each hole's own exact angle rounded: sheet 7 --start 0.5 --csv in
+    // cli/autotests/unchanged-outputs.sha256.
     // 359.9999° is 359°59'59.64": to the minute it is 360°, set as 0°00' and 0.36" off.
-    const SheetPlan wrap = planOf({{"count", "3"}, {"resolution", "1m"}, {"start", "359.9999"}});
+    const SheetPlan wrap = planOf(request("count=3 resolution=1m start=359.9999"));
     EXPECT_EQ(sheetCsv(wrap),
               "hole,degrees,minutes,seconds,error\n1,0,0,0,0.3600\n2,120,0,0,0.3600\n"
               "3,240,0,0,0.3600\n");
