@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QPrinter>
 #include <QScopeGuard>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <sys/mount.h>
 #include <sys/resource.h>

@@ -2,20 +2,13 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
 #include <QPdfWriter>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTimer>
 
 #include <malloc.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <new>
 #include <optional>

@@ -1,9 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QFile>
-#include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTransform>
 #include <QXmlStreamReader>
 

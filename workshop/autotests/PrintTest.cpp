@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QImage>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include "workshop/autotests/WorkshopTestSupport.h"
 

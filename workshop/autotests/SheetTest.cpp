@@ -2,13 +2,9 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
-#include <QImage>
-#include <QLabel>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSemaphore>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QThread>
 
 #include <atomic>

@@ -288,71 +288,33 @@ inline QStringList toolWords(const QString& page, const QStringList& settings,
 // caption of its field, bare where it opens the message and in quotation marks elsewhere, and the
 // first letter in upper case. The captions are written out here, apart from the window's own.
 inline QString windowMessage(const QString& page, QString message) {
-    static const QMap<QString, QMap<QString, QString>> captions = {
-        {QStringLiteral("sheet"),
-         {{"COUNT", "Count"},
-          {"--ratio", "Worm ratio"},
-          {"--dial", "Dial graduations"},
-          {"--resolution", "Resolution"},
-          {"--start", "Start angle"},
-          {"--span", "Span"},
-          {"--ends", "Hole at each end"},
-          {"--cw", "Clockwise"},
-          {"--axis", "Axis"},
-          {"--decimals", "Decimal digits"},
-          {"--gcode", "G-code"},
-          {"--csv", "CSV"}}},
-        {QStringLiteral("index"),
-         {{"COUNT", "Count"},
-          {"--ratio", "Worm ratio"},
-          {"--plates", "Plates"},
-          {"--gears", "Change gears"},
-          {"--csv", "CSV"}}},
-        {QStringLiteral("bolt"),
-         {{"COUNT", "Count"},
-          {"--diameter", "Diameter"},
-          {"--radius", "Radius"},
-          {"--chord", "Chord"},
-          {"--centre", "Centre"},
-          {"--start", "Start angle"},
-          {"--cw", "Clockwise"},
-          {"--zero", "Zero direction"},
-          {"--span", "Span"},
-          {"--ends", "Hole at each end"},
-          {"--decimals", "Decimal digits"},
-          {"--depth", "Depth Z"},
-          {"--retract", "Retract plane"},
-          {"--feed", "Feed"},
-          {"--gcode", "G-code"},
-          {"--csv", "CSV"}}},
-        {QStringLiteral("angle"),
-         {{"--angle", "Angle"},
-          {"--repeat", "Steps"},
-          {"--ratio", "Worm ratio"},
-          {"--plates", "Plates"},
-          {"--gears", "Change gears"}}},
-        {QStringLiteral("gear"),
-         {{"COUNT", "Teeth"},
-          {"TEETH", "Teeth"},
-          {"--module", "Module"},
-          {"--dp", "Diametral pitch"},
-          {"--helix", "Helix angle"},
-          {"--hand", "Hand"},
-          {"--machine-lead", "Lead of the machine"}}},
-        {QStringLiteral("helix"),
-         {{"--lead", "Lead"},
-          {"--angle", "Helix angle"},
-          {"--diameter", "Diameter"},
-          {"--gears", "Change gears"}}},
-        {QStringLiteral("flats"),
-         {{"COUNT", "Flats"}, {"--diameter", "Diameter"}, {"--across", "Across flats"}}},
+    // Each page's "name=Caption" pairs, ";" between them.
+    static const QMap<QString, QString> captions = {
+        {"sheet",
+         "COUNT=Count;--ratio=Worm ratio;--dial=Dial graduations;--resolution=Resolution;"
+         "--start=Start angle;--span=Span;--ends=Hole at each end;--cw=Clockwise;--axis=Axis;"
+         "--decimals=Decimal digits;--gcode=G-code;--csv=CSV"},
+        {"index", "COUNT=Count;--ratio=Worm ratio;--plates=Plates;--gears=Change gears;--csv=CSV"},
+        {"bolt",
+         "COUNT=Count;--diameter=Diameter;--radius=Radius;--chord=Chord;--centre=Centre;"
+         "--start=Start angle;--cw=Clockwise;--zero=Zero direction;--span=Span;"
+         "--ends=Hole at each end;--decimals=Decimal digits;--depth=Depth Z;"
+         "--retract=Retract plane;--feed=Feed;--gcode=G-code;--csv=CSV"},
+        {"angle",
+         "--angle=Angle;--repeat=Steps;--ratio=Worm ratio;--plates=Plates;--gears=Change gears"},
+        {"gear",
+         "COUNT=Teeth;TEETH=Teeth;--module=Module;--dp=Diametral pitch;--helix=Helix angle;"
+         "--hand=Hand;--machine-lead=Lead of the machine"},
+        {"helix", "--lead=Lead;--angle=Helix angle;--diameter=Diameter;--gears=Change gears"},
+        {"flats", "COUNT=Flats;--diameter=Diameter;--across=Across flats"},
     };
     static const QRegularExpression name(
         QStringLiteral("--[a-z]+(-[a-z]+)*|\\bCOUNT\\b|\\bTEETH\\b"));
     QString worded;
     qsizetype at = 0;
     for (const QRegularExpressionMatch& match : name.globalMatch(message)) {
-        const QString caption = captions.value(page).value(match.captured(), match.captured());
+        const QString caption =
+            named(captions.value(page).split(u';')).value(match.captured(), match.captured());
         worded +=
             message.mid(at, match.capturedStart() - at) +
             (match.capturedStart() == 0 ? caption : QStringLiteral("\u201C%1\u201D").arg(caption));
