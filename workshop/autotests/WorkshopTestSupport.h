@@ -126,6 +126,21 @@ inline QImage pdfPicture(const QString& pdf, int page, int dpi, const QString& s
     return QImage(stem + QStringLiteral(".png"));
 }
 
+// The pixels of the accent's red in an image, and the box round them: a grey picture has none.
+inline std::pair<int, QRect> redIn(const QImage& image) {
+    std::pair<int, QRect> red;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 150 && c.green() < 110 && c.blue() < 90) {
+                ++red.first;
+                red.second |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return red;
+}
+
 // What is wrong with the boxes to tick on one printed page, "" where nothing is. Drawn by
 // poppler's pdftoppm at 144 pixels an inch, two pixels a point: the rows start 338 pt below the
 // 15 mm (42.52 pt) margin on the first page (130 pt of title, inputs, notes and column names, and
