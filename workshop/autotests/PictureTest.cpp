@@ -413,18 +413,6 @@ private slots:
         }
     }
 
-    // Export Picture suggests the page's name, adds the suffix, and writes what the page shows.
-    void shouldExportThePictureOfTheInputAsItStands() {
-        const QString stem = folder.filePath(QStringLiteral("chosen"));
-        QCOMPARE(saveThroughDialog(window, "exportPicture", stem).section(u'/', -1),
-                 QStringLiteral("setting-sheet-7.svg"));
-        const QByteArray svg = bytesOf(stem + QStringLiteral(".svg"));
-        QVERIFY(svg.contains("<title>Setting sheet</title>"));
-        const QList<Shape> shapes = shapesOf(svg);
-        QVERIFY(std::any_of(shapes.begin(), shapes.end(),
-                            [](const Shape& s) { return s.text == QStringLiteral("51°26'00\""); }));
-    }
-
     // The page shows the picture of the fields as they stand, and while they are bad the last
     // good one, greyed.
     void shouldFollowTheInputAndGreyWhileItIsBad() {

@@ -167,14 +167,19 @@ private slots:
         }
     }
 
-    // Export PDF suggests a name and adds the suffix to the one chosen; Print previews every
-    // page, and prints to a file on the paper chosen, saved as Export PDF saves.
+    // Export PDF and Export Picture suggest the page's name and add the suffix to the one chosen;
+    // Print previews every page, and prints to a file on the paper chosen, saved as Export PDF
+    // saves.
     void shouldExportAndPreviewThroughTheDialogs() {
         const QString stem = folder.filePath(QStringLiteral("chosen"));
         QCOMPARE(saveThroughDialog(window, "exportPdf", stem).section(u'/', -1),
                  QStringLiteral("setting-sheet-7.pdf"));
         const QStringList lines = pdfLines(stem + QStringLiteral(".pdf"), 1);
         QVERIFY(lines.contains(QStringLiteral("2 51°26'00\" 12 206 +17.14\"")));
+        QCOMPARE(saveThroughDialog(window, "exportPicture", stem).section(u'/', -1),
+                 QStringLiteral("setting-sheet-7.svg"));
+        const QByteArray svg = bytesOf(stem + QStringLiteral(".svg"));
+        QVERIFY(svg.contains("<title>Setting sheet</title>") && svg.contains("51°26'00"));
 
         child<QLineEdit>(window->page(QStringLiteral("sheet")), QStringLiteral("count"))
             ->setText(QStringLiteral("200"));
