@@ -8,7 +8,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QTest>
 
 #include <span>
 

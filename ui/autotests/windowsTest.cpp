@@ -64,7 +64,7 @@ int runLifetimeScenario(const QString& order) {
     choose(main, "mnuAbout");
     int closed = 0;
     for (int i = 0; i < order.size(); ++i) {
-        QTimer::singleShot(200 * (i + 1), [main, which = order[i], &closed] {
+        QTimer::singleShot(50 * (i + 1), [main, which = order[i], &closed] {
             ++closed;
             if (which == 'm') {
                 // File > Exit chosen with the keys, the window going from under its own menu.
@@ -138,7 +138,6 @@ private slots:
             QDesktopServices::unsetUrlHandler("https");
             QCOMPARE(browser.opened, QList{QUrl("https://www.example.com/morvanta")});
         }
-        QTest::qWait(100);
         QVERIFY(answerer.seen.isEmpty() && first->isVisible());
         auto* ok = first->findChild<QPushButton*>("cOK");
         QTRY_COMPARE(QApplication::focusWidget(), ok);
@@ -183,8 +182,7 @@ private slots:
             QWidget* shown = shownWindow(name);
             QVERIFY2(QTest::qWaitForWindowExposed(shown), name);
             QTRY_VERIFY(outerFrame(shown).height() > shown->height());
-            QTest::qWait(200);
-            QCOMPARE(offCentre(shown), QString());
+            QTRY_COMPARE(offCentre(shown), QString());
         }
         openbox.terminate();
         openbox.waitForFinished();

@@ -1,14 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTextBrowser>
 
 #include "workshop/HelpWindow.h"
@@ -50,24 +45,6 @@ private slots:
             QCOMPARE_LE(window->minimumSizeHint().width(), least);
             QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
         }
-    }
-
-    // At start, and on each page brought to the front with its letter, the first field's text is
-    // selected: a key typed replaces it.
-    void shouldSelectTheFieldsTextWhereTheCursorIsPut() {
-        auto* count = field("sheet", "count");
-        QTRY_COMPARE(QApplication::focusWidget(), count);
-        QCOMPARE(count->selectedText(), QStringLiteral("7"));
-        QTest::keyClick(window, Qt::Key_I, Qt::AltModifier);
-        QTRY_COMPARE(QApplication::focusWidget(), field("index", "count"));
-        QCOMPARE(field("index", "count")->selectedText(), QStringLiteral("127"));
-        QTest::keyClick(window, Qt::Key_S, Qt::AltModifier);
-        QTRY_COMPARE(QApplication::focusWidget(), count);
-        QCOMPARE(count->selectedText(), QStringLiteral("7"));
-        type(count, QStringLiteral("9"));
-        QCOMPARE(count->text(), QStringLiteral("9"));
-        QTest::keyClick(window, Qt::Key_R, Qt::AltModifier);
-        QCOMPARE(field("sheet", "ratio")->selectedText(), QStringLiteral("90"));
     }
 
     void shouldReadAValueAsTheToolReadsItBare_data() {
@@ -236,30 +213,6 @@ private slots:
         QSettings after(file, QSettings::IniFormat);
         QVERIFY(!after.value(QStringLiteral("window/geometry")).toByteArray().isEmpty());
         QCOMPARE(after.value(QStringLiteral("window/page")).toInt(), 2);
-    }
-
-    // Diameter and radius are one field with a switch, which Alt+M and Alt+U set from the
-    // keyboard; the one chosen goes to the engine, and comes back at the next start.
-    void shouldTakeADiameterOrARadiusInOneField() {
-        CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
-        auto* size = field("bolt", "diameter");
-        auto* given = field<QComboBox>("bolt", "diameterSwitch");
-        QCOMPARE(given->currentData().toString(), QStringLiteral("diameter"));
-        QTest::keyClick(window, Qt::Key_U, Qt::AltModifier);
-        QTRY_COMPARE(QApplication::focusWidget(), size);
-        QCOMPARE(given->currentData().toString(), QStringLiteral("radius"));
-        QCOMPARE(size->accessibleName(), QStringLiteral("Radius"));
-        QCOMPARE(size->selectedText(), QStringLiteral("100"));
-        type(size, QStringLiteral("30"));
-        QCOMPARE(sheetText(bolt), runTable({"coords", "--radius=30", "6"}).out);
-        restart();
-        QCOMPARE(field<QComboBox>("bolt", "diameterSwitch")->currentData().toString(),
-                 QStringLiteral("radius"));
-        QCOMPARE(field("bolt", "diameter")->text(), QStringLiteral("30"));
-        QTest::keyClick(window, Qt::Key_B, Qt::AltModifier);
-        QTest::keyClick(window, Qt::Key_M, Qt::AltModifier);
-        page("bolt")->finishComputing();
-        QCOMPARE(sheetText(page("bolt")), runTable({"coords", "--diameter=30", "6"}).out);
     }
 
     // Help explains every page and field from their descriptions, in the window's words, and F1

@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QDir>
-#include <QFile>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <cstdio>
 #include <string_view>

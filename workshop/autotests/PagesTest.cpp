@@ -1,11 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAbstractButton>
 #include <QClipboard>
-#include <QFile>
-#include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <new>
 

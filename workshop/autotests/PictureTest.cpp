@@ -1,9 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QFile>
-#include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTransform>
 #include <QXmlStreamReader>
 
@@ -108,21 +104,6 @@ double bearing(QPointF centre, QPointF p) {
 
 bool near(double a, double b) {
     return std::abs(std::remainder(a - b, 360)) < 0.05;
-}
-
-// The pixels of the accent's red in an image, and the box round them: a grey picture has none.
-std::pair<int, QRect> redIn(const QImage& image) {
-    std::pair<int, QRect> red;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.red() > 150 && c.green() < 110 && c.blue() < 90) {
-                ++red.first;
-                red.second |= QRect(x, y, 1, 1);
-            }
-        }
-    }
-    return red;
 }
 
 }  // namespace
@@ -432,18 +413,6 @@ private slots:
         }
     }
 
-    // Export Picture suggests the page's name, adds the suffix, and writes what the page shows.
-    void shouldExportThePictureOfTheInputAsItStands() {
-        const QString stem = folder.filePath(QStringLiteral("chosen"));
-        QCOMPARE(saveThroughDialog(window, "exportPicture", stem).section(u'/', -1),
-                 QStringLiteral("setting-sheet-7.svg"));
-        const QByteArray svg = bytesOf(stem + QStringLiteral(".svg"));
-        QVERIFY(svg.contains("<title>Setting sheet</title>"));
-        const QList<Shape> shapes = shapesOf(svg);
-        QVERIFY(std::any_of(shapes.begin(), shapes.end(),
-                            [](const Shape& s) { return s.text == QStringLiteral("51°26'00\""); }));
-    }
-
     // The page shows the picture of the fields as they stand, and while they are bad the last
     // good one, greyed.
     void shouldFollowTheInputAndGreyWhileItIsBad() {
@@ -468,32 +437,6 @@ private slots:
         const QImage fresh = picture->grab().toImage();
         QVERIFY(redIn(fresh).first > 20);
         QCOMPARE(redIn(grey).first, 0);
-    }
-
-    // The printed page carries the picture: its words in the PDF's text, its red in the pixels
-    // of the first page, across the page between the notes and the table, and on no other page.
-    void shouldPrintThePictureOnTheFirstPage() {
-        fillPage(front(window, QStringLiteral("sheet")), {"count=200", "ratio=90", "dial=240"});
-        const QString sheetPdf = folder.filePath(QStringLiteral("sheet.pdf"));
-        QCOMPARE(window->exportPdfTo(sheetPdf), 6);
-        fillPage(front(window, QStringLiteral("index")), {"count=127", "plates=bs"});
-        const QString indexPdf = folder.filePath(QStringLiteral("index.pdf"));
-        QVERIFY(window->exportPdfTo(indexPdf) > 1);
-        const auto red = [this](const QString& pdf, int page) {
-            return redIn(pdfPicture(pdf, page, 72, folder.filePath(QStringLiteral("shown"))))
-                .second;
-        };
-        // At 72 dpi a pixel is a point: the sheet's picture starts 114 pt under the 42.5 pt
-        // margin (the title, the inputs and six notes) and takes 200 pt.
-        const QRect sheet = red(sheetPdf, 1);
-        QVERIFY2(!sheet.isEmpty() && sheet.top() >= 42 + 114 && sheet.bottom() <= 43 + 314,
-                 qPrintable(QStringLiteral("%1 %2").arg(sheet.top()).arg(sheet.bottom())));
-        QVERIFY(red(sheetPdf, 2).isEmpty());
-        const QRect index = red(indexPdf, 1);
-        QVERIFY(!index.isEmpty());
-        const QString words = runPoppler(MORVANTA_PDFTOTEXT, 1, {indexPdf, "-"});
-        QVERIFY(words.contains(QStringLiteral("15-hole circle (plate 1)")));
-        QVERIFY(words.contains(QStringLiteral("56 on the spindle")));
     }
 };
 

@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QImage>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
-#include <QRegularExpression>
 #include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include "workshop/autotests/WorkshopTestSupport.h"
 
@@ -48,6 +44,7 @@ private slots:
         QTest::addColumn<QString>("header");
         QTest::addColumn<QList<int>>("rowsPerPage");
         QTest::addColumn<QString>("inputs");
+        QTest::addColumn<QStringList>("picture");  // some of the words of the picture
         // 200 rows: 24 fit on the first page under the title (20 pt), the inputs (14 pt), six
         // notes (72 pt), the space after them (8 pt), the picture (200 pt and 8 pt under it) and
         // the column names (16 pt), with 20 pt for the foot: (755.94 - 338 - 20) / 16 = 24.8. A
@@ -57,26 +54,31 @@ private slots:
         // clang-format off
         QTest::newRow("sheet 200") << "sheet" << QStringList{"count=200", "ratio=90", "dial=240"}
             << "Hole Angle Turns Dial Error" << QList<int>{24, 43, 43, 43, 43, 4}
-            << "Inputs: Count: 200; Worm ratio: 90; Dial graduations: 240";
+            << "Inputs: Count: 200; Worm ratio: 90; Dial graduations: 240" << QStringList{};
         QTest::newRow("index 127") << "index" << QStringList{"count=127", "ratio=40", "plates=bs"}
             << "Division Angle Turns Holes" << QList<int>{}
-            << "Inputs: Count: 127; Worm ratio: 40; Plates: Brown & Sharpe";
+            << "Inputs: Count: 127; Worm ratio: 40; Plates: Brown & Sharpe"
+            << QStringList{"15-hole circle (plate 1)", "56 on the spindle"};
         QTest::newRow("bolt 150") << "bolt" << QStringList{"count=150", "diameter=250", "centre=10,-5", "decimals=5"}
             << "Hole Angle DMS X Y dX dY" << QList<int>{}
-            << "Inputs: Count: 150; Diameter: 250; Centre X: 10; Centre Y: -5; Zero direction: East (+X); Decimal digits: 5";
+            << "Inputs: Count: 150; Diameter: 250; Centre X: 10; Centre Y: -5; Zero direction: East (+X); Decimal digits: 5" << QStringList{};
         // clang-format on
     }
 
     // Whatever the page, with many notes or few, some longer than the page is wide: every row
     // of the tool's table printed once, in order (with a box to tick, checked where the rows on
     // each page are worked out), the column names over the rows of every page, the title
-    // (continued) and the inputs above and "Page i of n" below, the footer last.
+    // (continued) and the inputs above and "Page i of n" below, the footer last. The picture on
+    // the first page alone, its red (at 72 dpi a pixel is a point) across the page between the
+    // notes and the table: for the sheet 114 pt under the 42.5 pt margin (the title, the inputs
+    // and six notes), 200 pt high.
     void shouldPrintEveryRowOnceUnderItsColumnNames() {
         QFETCH(QString, page);
         QFETCH(QStringList, fields);
         QFETCH(QString, header);
         QFETCH(QList<int>, rowsPerPage);
         QFETCH(QString, inputs);
+        QFETCH(QStringList, picture);
         fillPage(front(window, page), fields);
         const QString pdf = folder.filePath(QStringLiteral("rows.pdf"));
         const int pages = window->exportPdfTo(pdf);
@@ -117,7 +119,13 @@ private slots:
                 next += next < rows.size() && line == rows[next] ? 1 : 0;
             }
             QCOMPARE(lines.count(header), next > before ? 1 : 0);
+            const QRect red =
+                number > 2 ? QRect()
+                           : redIn(pdfPicture(pdf, number, 72, folder.filePath("red"))).second;
+            QCOMPARE(red.isEmpty(), number > 1);
             if (!rowsPerPage.isEmpty()) {
+                QVERIFY2(number > 1 || (red.top() >= 42 + 114 && red.bottom() <= 43 + 314),
+                         qPrintable(QStringLiteral("%1 %2").arg(red.top()).arg(red.bottom())));
                 QCOMPARE(next - before, rowsPerPage[number - 1]);
                 QCOMPARE(tickBoxFaults(pdf, number, rowsPerPage[number - 1], number == pages, {},
                                        folder.filePath(QStringLiteral("page"))),
@@ -131,6 +139,10 @@ private slots:
         }
         QCOMPARE(next, rows.size());
         QCOMPARE(all.filter(QStringLiteral("Inputs: ")).size(), pages);
+        const QString words = runPoppler(MORVANTA_PDFTOTEXT, 1, {pdf, "-"});
+        for (const QString& word : picture) {
+            QVERIFY2(words.contains(word), qPrintable(word));
+        }
         // The notes under them, as the tool's first: "Worm ratio: 90:1, one handwheel turn = 4°".
         QVERIFY(all.contains(QString::fromUtf8(tool.out.split('\n').at(1)).simplified()));
     }
@@ -155,14 +167,19 @@ private slots:
         }
     }
 
-    // Export PDF suggests a name and adds the suffix to the one chosen; Print previews every
-    // page, and prints to a file on the paper chosen, saved as Export PDF saves.
+    // Export PDF and Export Picture suggest the page's name and add the suffix to the one chosen;
+    // Print previews every page, and prints to a file on the paper chosen, saved as Export PDF
+    // saves.
     void shouldExportAndPreviewThroughTheDialogs() {
         const QString stem = folder.filePath(QStringLiteral("chosen"));
         QCOMPARE(saveThroughDialog(window, "exportPdf", stem).section(u'/', -1),
                  QStringLiteral("setting-sheet-7.pdf"));
         const QStringList lines = pdfLines(stem + QStringLiteral(".pdf"), 1);
         QVERIFY(lines.contains(QStringLiteral("2 51°26'00\" 12 206 +17.14\"")));
+        QCOMPARE(saveThroughDialog(window, "exportPicture", stem).section(u'/', -1),
+                 QStringLiteral("setting-sheet-7.svg"));
+        const QByteArray svg = bytesOf(stem + QStringLiteral(".svg"));
+        QVERIFY(svg.contains("<title>Setting sheet</title>") && svg.contains("51°26'00"));
 
         child<QLineEdit>(window->page(QStringLiteral("sheet")), QStringLiteral("count"))
             ->setText(QStringLiteral("200"));

@@ -1,12 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAbstractItemView>
-#include <QFile>
-#include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include "workshop/autotests/WorkshopTestSupport.h"
 
@@ -54,19 +50,22 @@ private slots:
         QCOMPARE(field("bolt", "count")->text(), QStringLiteral("10000"));
     }
 
-    // A first start shows the sheet of the defaults, the cursor in its first field. Text fields,
-    // boxes, lists and text typed into a list, and the page in front are remembered. Bad input
-    // comes back with its message and no sheet, as the defaults' was never the user's; a Reset
-    // to the defaults is remembered too.
+    // A first start shows the sheet of the defaults, the cursor in its first field, its text
+    // selected. Text fields, boxes, lists (a switch between inputs too) and text typed into a
+    // list, and the page in front are remembered. Bad input comes back with its message and no
+    // sheet, as the defaults' was never the user's; a Reset to the defaults is remembered too.
     void shouldRememberTheInputsAndThePageAcrossARestart() {
         QCOMPARE(window->windowTitle(), QStringLiteral("Morvanta Workshop"));
         QVERIFY(!window->windowIcon().isNull());
         QCOMPARE(window->currentPage(), page("sheet"));
         QTRY_COMPARE(focusName(), QStringLiteral("count"));
+        QCOMPARE(field("sheet", "count")->selectedText(), QStringLiteral("7"));
         fillPage(page("sheet"), {"count=127", "ratio=40", "resolution=10s"});
         front(window, QStringLiteral("bolt"));
         field<QCheckBox>("bolt", "cw")->click();
         field<QComboBox>("bolt", "zero")->setCurrentIndex(1);
+        auto* size = field<QComboBox>("bolt", "diameterSwitch");
+        size->setCurrentIndex(size->findData(QStringLiteral("radius")));
         front(window, QStringLiteral("index"));
         QTest::keyClicks(field<QComboBox>("index", "plates")->lineEdit(), QStringLiteral("/17"));
         restart();
@@ -76,6 +75,8 @@ private slots:
                  runTable({"sheet", "--ratio=40", "--resolution=10s", "127"}).out);
         QVERIFY(field<QCheckBox>("bolt", "cw")->isChecked());
         QCOMPARE(field<QComboBox>("bolt", "zero")->currentData(), QStringLiteral("north"));
+        QCOMPARE(sheetText(page("bolt")),
+                 runTable({"coords", "--radius=100", "--cw", "--zero=north", "6"}).out);
         QCOMPARE(window->currentPage(), page("index"));
         QCOMPARE(field<QComboBox>("index", "plates")->currentText(),
                  QStringLiteral("Brown & Sharpe/17"));
@@ -143,7 +144,8 @@ private slots:
     // On each page: Alt with a tab's letter brings it to the front; Tab goes through the fields
     // in order, then the sheet, then the buttons; every field has a letter of its own, none taken
     // by a menu (File, Edit, Help) or a tab, and Alt with it reaches that field (a box is ticked
-    // or cleared); and every field, and the sheet, is named for assistive technology by its
+    // or cleared); the field reached so, or first on the page, has its text selected, for a key
+    // typed to replace; and every field, and the sheet, is named for assistive technology by its
     // caption.
     void shouldWorkFromTheKeyboard() {
         QFETCH(QString, name);
@@ -156,6 +158,11 @@ private slots:
         CalculatorPage* shown = window->page(name);
         alt(tab);
         QCOMPARE(window->currentPage(), shown);
+        const auto selected = [](QWidget* control) {
+            auto* edit = qobject_cast<QLineEdit*>(control);
+            return edit == nullptr || edit->selectedText() == edit->text();
+        };
+        QVERIFY(selected(QApplication::focusWidget()));
         QCOMPARE(child<QWidget>(shown, QStringLiteral("result"))->accessibleName(), title);
         QStringList fields;
         for (QWidget* control : shown->fieldControls()) {
@@ -208,6 +215,7 @@ private slots:
                     taken += letters[i];
                     alt(letters[i]);
                     QCOMPARE(focusName(), control->objectName());
+                    QVERIFY(selected(control));
                     QCOMPARE(change->currentIndex(), i);
                     QCOMPARE(control->accessibleName(), change->itemText(i));
                 }
@@ -236,6 +244,7 @@ private slots:
             const bool ticked = box != nullptr && box->isChecked();
             alt(letter);
             QCOMPARE(focusName(), control->objectName());
+            QVERIFY2(selected(control), qPrintable(caption));
             QTRY_VERIFY(box == nullptr || box->isChecked() != ticked);
         }
     }

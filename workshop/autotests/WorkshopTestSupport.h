@@ -126,6 +126,21 @@ inline QImage pdfPicture(const QString& pdf, int page, int dpi, const QString& s
     return QImage(stem + QStringLiteral(".png"));
 }
 
+// The pixels of the accent's red in an image, and the box round them: a grey picture has none.
+inline std::pair<int, QRect> redIn(const QImage& image) {
+    std::pair<int, QRect> red;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 150 && c.green() < 110 && c.blue() < 90) {
+                ++red.first;
+                red.second |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return red;
+}
+
 // What is wrong with the boxes to tick on one printed page, "" where nothing is. Drawn by
 // poppler's pdftoppm at 144 pixels an inch, two pixels a point: the rows start 338 pt below the
 // 15 mm (42.52 pt) margin on the first page (130 pt of title, inputs, notes and column names, and
@@ -288,71 +303,33 @@ inline QStringList toolWords(const QString& page, const QStringList& settings,
 // caption of its field, bare where it opens the message and in quotation marks elsewhere, and the
 // first letter in upper case. The captions are written out here, apart from the window's own.
 inline QString windowMessage(const QString& page, QString message) {
-    static const QMap<QString, QMap<QString, QString>> captions = {
-        {QStringLiteral("sheet"),
-         {{"COUNT", "Count"},
-          {"--ratio", "Worm ratio"},
-          {"--dial", "Dial graduations"},
-          {"--resolution", "Resolution"},
-          {"--start", "Start angle"},
-          {"--span", "Span"},
-          {"--ends", "Hole at each end"},
-          {"--cw", "Clockwise"},
-          {"--axis", "Axis"},
-          {"--decimals", "Decimal digits"},
-          {"--gcode", "G-code"},
-          {"--csv", "CSV"}}},
-        {QStringLiteral("index"),
-         {{"COUNT", "Count"},
-          {"--ratio", "Worm ratio"},
-          {"--plates", "Plates"},
-          {"--gears", "Change gears"},
-          {"--csv", "CSV"}}},
-        {QStringLiteral("bolt"),
-         {{"COUNT", "Count"},
-          {"--diameter", "Diameter"},
-          {"--radius", "Radius"},
-          {"--chord", "Chord"},
-          {"--centre", "Centre"},
-          {"--start", "Start angle"},
-          {"--cw", "Clockwise"},
-          {"--zero", "Zero direction"},
-          {"--span", "Span"},
-          {"--ends", "Hole at each end"},
-          {"--decimals", "Decimal digits"},
-          {"--depth", "Depth Z"},
-          {"--retract", "Retract plane"},
-          {"--feed", "Feed"},
-          {"--gcode", "G-code"},
-          {"--csv", "CSV"}}},
-        {QStringLiteral("angle"),
-         {{"--angle", "Angle"},
-          {"--repeat", "Steps"},
-          {"--ratio", "Worm ratio"},
-          {"--plates", "Plates"},
-          {"--gears", "Change gears"}}},
-        {QStringLiteral("gear"),
-         {{"COUNT", "Teeth"},
-          {"TEETH", "Teeth"},
-          {"--module", "Module"},
-          {"--dp", "Diametral pitch"},
-          {"--helix", "Helix angle"},
-          {"--hand", "Hand"},
-          {"--machine-lead", "Lead of the machine"}}},
-        {QStringLiteral("helix"),
-         {{"--lead", "Lead"},
-          {"--angle", "Helix angle"},
-          {"--diameter", "Diameter"},
-          {"--gears", "Change gears"}}},
-        {QStringLiteral("flats"),
-         {{"COUNT", "Flats"}, {"--diameter", "Diameter"}, {"--across", "Across flats"}}},
+    // Each page's "name=Caption" pairs, ";" between them.
+    static const QMap<QString, QString> captions = {
+        {"sheet",
+         "COUNT=Count;--ratio=Worm ratio;--dial=Dial graduations;--resolution=Resolution;"
+         "--start=Start angle;--span=Span;--ends=Hole at each end;--cw=Clockwise;--axis=Axis;"
+         "--decimals=Decimal digits;--gcode=G-code;--csv=CSV"},
+        {"index", "COUNT=Count;--ratio=Worm ratio;--plates=Plates;--gears=Change gears;--csv=CSV"},
+        {"bolt",
+         "COUNT=Count;--diameter=Diameter;--radius=Radius;--chord=Chord;--centre=Centre;"
+         "--start=Start angle;--cw=Clockwise;--zero=Zero direction;--span=Span;"
+         "--ends=Hole at each end;--decimals=Decimal digits;--depth=Depth Z;"
+         "--retract=Retract plane;--feed=Feed;--gcode=G-code;--csv=CSV"},
+        {"angle",
+         "--angle=Angle;--repeat=Steps;--ratio=Worm ratio;--plates=Plates;--gears=Change gears"},
+        {"gear",
+         "COUNT=Teeth;TEETH=Teeth;--module=Module;--dp=Diametral pitch;--helix=Helix angle;"
+         "--hand=Hand;--machine-lead=Lead of the machine"},
+        {"helix", "--lead=Lead;--angle=Helix angle;--diameter=Diameter;--gears=Change gears"},
+        {"flats", "COUNT=Flats;--diameter=Diameter;--across=Across flats"},
     };
     static const QRegularExpression name(
         QStringLiteral("--[a-z]+(-[a-z]+)*|\\bCOUNT\\b|\\bTEETH\\b"));
     QString worded;
     qsizetype at = 0;
     for (const QRegularExpressionMatch& match : name.globalMatch(message)) {
-        const QString caption = captions.value(page).value(match.captured(), match.captured());
+        const QString caption =
+            named(captions.value(page).split(u';')).value(match.captured(), match.captured());
         worded +=
             message.mid(at, match.capturedStart() - at) +
             (match.capturedStart() == 0 ? caption : QStringLiteral("\u201C%1\u201D").arg(caption));
