@@ -25,7 +25,10 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include <unistd.h>
 
 #include "ui/DesktopServices.h"
 #include "workshop/CalculatorPage.h"
@@ -144,6 +147,9 @@ bool WorkshopWindow::saveGcodeTo(const QString& path) {
 }
 
 bool WorkshopWindow::enoughMemory(const QString& what, const std::function<void()>& work) {
+    // Given to the last shortage's message, the room may be had again now that memory has come
+    // back.
+    messageRoom_.retake();
     try {
         work();
         return true;
@@ -153,7 +159,18 @@ bool WorkshopWindow::enoughMemory(const QString& what, const std::function<void(
     }
 }
 
+// The message box is made in the room held back. Once other work has taken that room after an
+// earlier message, a box would run short as it is made or drawn, inside Qt's event handling,
+// which cannot be unwound: so then the shortage is written to standard error, which needs no
+// memory, with the bell for the user at the machine.
 void WorkshopWindow::sayShortOfMemory(const QString& what) {
+    if (!messageRoom_.held()) {
+        constexpr std::string_view kSaid =
+            "morvanta-workshop: not enough memory, not even to say so in a window\n";
+        [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, kSaid.data(), kSaid.size());
+        QApplication::beep();
+        return;
+    }
     messageRoom_.release();
     complain(tr("Not enough memory to %1.").arg(what));
     messageRoom_.retake();
