@@ -9,7 +9,7 @@ namespace morvanta {
 namespace {
 
 // clang-format off
-constexpr Input kInputs[] = {
+constexpr Input kAngleIndexInputs[] = {
     // id, label, option, value, kind, unit, default, limits, help
     Input{"angle", "Angle", "--angle", "A", InputKind::Degrees, "°", "",
      above(0).upTo(360).places(3, 9).dms(),
@@ -56,7 +56,7 @@ constinit const Calculation kAngleIndexCalculation{
         "written 17d30m15s, 17\u00B030'15\" or 17:30:15. With {repeat}, a table of N steps of "
         "A: each step's exact angle and the crank's place counted from the start, each step "
         "of a nearest-hole plan on the hole nearest its own exact place.",
-    .inputs = kInputs,
+    .inputs = kAngleIndexInputs,
     .make = makeAngleIndex,
     .example = "--angle 17d30m",
 };

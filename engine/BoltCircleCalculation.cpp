@@ -15,7 +15,7 @@ constexpr Choice kZeros[] = {{"east", "East (+X)"}, {"north", "North (+Y)"}};
 constexpr std::int64_t kRadiusBelow = 500'000'000;
 
 // clang-format off
-constexpr Input kInputs[] = {
+constexpr Input kBoltCircleInputs[] = {
     // id, label, option, value, kind, unit, default, limits, help
     Input{"count", "Count", "", "COUNT", InputKind::Count, "holes", "", within(1, kMaxBoltHoles),
      "how many holes"}.startingAt("6"),
@@ -82,7 +82,7 @@ constinit const Calculation kBoltCircleCalculation{
         "them in (mm or inch); nothing is converted. {omit} and {from} leave holes out of "
         "every output, the others keeping their numbers; dX and dY give the move from the "
         "hole drilled before, for a read-out in incremental mode.",
-    .inputs = kInputs,
+    .inputs = kBoltCircleInputs,
     .make = makeBoltCircle,
     .example = "6 --diameter 100 --centre 10,-5 --start 15",
 };

@@ -66,6 +66,10 @@ double approximately(const ExactDecimal& number) {
            static_cast<double>(detail::kPow10[static_cast<std::size_t>(number.scale)]);
 }
 
+long double approximately(const Ratio& ratio) {
+    return static_cast<long double>(ratio.numerator) / static_cast<long double>(ratio.denominator);
+}
+
 Result<IndexPlan> planDivisions(const Values& values, std::int64_t count) {
     try {
         Result<IndexHead> head = indexHead(values);

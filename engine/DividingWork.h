@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <numbers>
 #include <string>
+#include <string_view>
 
 #include "engine/ExactDecimal.h"
 #include "engine/Indexing.h"
@@ -58,6 +60,16 @@ WideInt unitsOf(const ExactDecimal& number, int scale);
 
 // The nearest double, for estimates and sketches: approximately({125, 1}) == 12.5.
 double approximately(const ExactDecimal& number);
+// The nearest long double, for the estimates that exact signs then confirm:
+// approximately(ratioOf(1, 4)) == 0.25L.
+long double approximately(const Ratio& ratio);
+
+// π to the precision of the estimates above.
+inline constexpr long double kPi = std::numbers::pi_v<long double>;
+
+// Why a plan is refused when a figure of it cannot be rounded with certainty.
+inline constexpr std::string_view kUndecidedMessage =
+    "a figure lies too close to a rounding boundary to be rounded with certainty";
 
 // The plan of `count` divisions on the head the values give (ratio, plates, gears, as
 // kRatioInput, kPlatesInput and kGearsInput read them), refused as indexHead refuses a head.

@@ -15,9 +15,6 @@ namespace {
 using detail::formatted;
 using detail::kPow10;
 
-constexpr std::string_view kUndecidedMessage =
-    "a figure lies too close to a rounding boundary to be rounded with certainty";
-
 Result<FlatsPlan> refuse(std::string_view input, std::string text, std::string limit = {},
                          std::string value = {}) {
     return Result<FlatsPlan>::failure(

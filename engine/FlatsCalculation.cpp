@@ -10,7 +10,7 @@ namespace morvanta {
 namespace {
 
 // clang-format off
-constexpr Input kInputs[] = {
+constexpr Input kFlatsInputs[] = {
     // id, label, option, value, kind, unit, default, limits, help
     Input{"count", "Flats", "", "COUNT", InputKind::Count, "flats", "", within(2, kMaxFlats),
      "how many flats round the work: 4 for a square, 6 for a hexagon"}.startingAt("6"),
@@ -59,7 +59,7 @@ constinit const Calculation kFlatsCalculation{
         "between them. Each figure is correctly rounded from its exact value, the cosines, "
         "sines and tangents bounded with a proven error until the rounding is certain. Then "
         "the indexing of COUNT divisions, as index plans it, with its division table.",
-    .inputs = kInputs,
+    .inputs = kFlatsInputs,
     .make = makeFlats,
     .example = "6 --diameter 30",
 };

@@ -17,22 +17,13 @@ using detail::kPow10;
 // The fewest teeth each cutter of the set is made for, No. 1 first.
 constexpr std::int64_t kCutterStarts[] = {135, 55, 35, 26, 21, 17, 14, 12};
 
-constexpr long double kPi = 3.14159265358979323846264338327950288L;
-
-constexpr std::string_view kUndecidedMessage =
-    "a figure lies too close to a rounding boundary to be rounded with certainty";
-
-Result<GearPlan> refuse(std::string_view input, std::string text) {
+Result<GearPlan> refuseGear(std::string_view input, std::string text) {
     return Result<GearPlan>::failure(Refusal{std::string(input), std::move(text)});
 }
 
 long double cosine(const Angle& b) {
     return std::cos(static_cast<long double>(b.numerator()) /
                     static_cast<long double>(b.denominator()) * kPi / 180);
-}
-
-long double approximately(const Ratio& x) {
-    return static_cast<long double>(x.numerator) / static_cast<long double>(x.denominator);
 }
 
 // x / cos b - n / den, times den x the denominator of x x cos b.
@@ -179,7 +170,7 @@ Result<GearPlan> planGear(const Values& values) {
     if (values.given("helix")) {
         plan.helix = values.angle("helix");
         if (!helicalSizes(plan, a)) {
-            return refuse("", std::string(kUndecidedMessage));
+            return refuseGear("", std::string(kUndecidedMessage));
         }
         HelixWork work{plan.unit, std::nullopt, plan.helix, a * ratioOf(plan.teeth, 1),
                        *plan.helix};

@@ -11,7 +11,7 @@ namespace {
 constexpr Choice kPressureAngles[] = {{"20", "20°"}, {"14.5", "14.5°"}};
 
 // clang-format off
-constexpr Input kInputs[] = {
+constexpr Input kGearInputs[] = {
     // id, label, option, value, kind, unit, default, limits, help
     Input{"count", "Teeth", "", "TEETH", InputKind::Count, "teeth", "",
      within(kMinGearTeeth, kMaxGearCount), "how many teeth the gear has"}.startingAt("30"),
@@ -73,7 +73,7 @@ constinit const Calculation kGearCalculation{
         "it, which picks the cutter, the lead, pi x pitch diameter / tan of the angle, and "
         "its change gears and swivel as helix finds them. Rational sizes are exact; pi and "
         "the cosines are bounded with a proven error until each rounding is certain.",
-    .inputs = kInputs,
+    .inputs = kGearInputs,
     .make = makeGear,
     .example = "30 --module 2",
 };

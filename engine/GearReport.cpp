@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <cmath>
+#include <numbers>
 
 #include "engine/DividingWork.h"
 #include "engine/Gear.h"
@@ -14,11 +15,6 @@ using detail::formatted;
 
 constexpr std::int64_t kMostTeethDrawn = 200;
 constexpr std::int64_t kMostSpacesNumbered = 360;
-constexpr double kPi = 3.14159265358979323846;
-
-std::string number(std::int64_t value) {
-    return std::to_string(value);
-}
 
 std::string length(const GearPlan& plan, std::int64_t units) {
     return unitsText(units, plan.decimals) + " " + std::string(unitName(plan.unit));
@@ -64,9 +60,10 @@ std::vector<std::string> depthNotes(const GearPlan& plan) {
 
 std::vector<std::string> spurNotes(const GearPlan& plan) {
     std::vector<std::string> notes{
-        "Pitch diameter: " + timesA(plan, number(plan.teeth)) + " = " + length(plan, plan.pitch),
-        "Outside diameter, the blank: " + timesA(plan, "(" + number(plan.teeth) + " + 2)") + " = " +
-            length(plan, plan.outside)};
+        "Pitch diameter: " + timesA(plan, std::to_string(plan.teeth)) + " = " +
+            length(plan, plan.pitch),
+        "Outside diameter, the blank: " + timesA(plan, "(" + std::to_string(plan.teeth) + " + 2)") +
+            " = " + length(plan, plan.outside)};
     for (std::string& note : depthNotes(plan)) {
         notes.push_back(std::move(note));
     }
@@ -80,9 +77,9 @@ std::vector<std::string> spurNotes(const GearPlan& plan) {
 std::vector<std::string> helicalNotes(const GearPlan& plan) {
     const std::string size = exactDecimalText(plan.size);
     const std::string b = exactDegreesText(*plan.helix);
-    const std::string pitch = plan.module
-                                  ? number(plan.teeth) + " x " + size + " / cos " + b
-                                  : number(plan.teeth) + " / (" + size + " x cos " + b + ")";
+    const std::string pitch =
+        plan.module ? std::to_string(plan.teeth) + " x " + size + " / cos " + b
+                    : std::to_string(plan.teeth) + " / (" + size + " x cos " + b + ")";
     std::vector<std::string> notes{
         plan.module
             ? "Transverse module: " + size + " / cos " + b + " = " + length(plan, *plan.transverse)
@@ -91,7 +88,7 @@ std::vector<std::string> helicalNotes(const GearPlan& plan) {
         "Pitch diameter: " + pitch + " = " + length(plan, plan.pitch),
         "Outside diameter, the blank: " + pitch + " + 2" + (plan.module ? " x " : " / ") + size +
             " = " + length(plan, plan.outside),
-        "Formative tooth count: " + number(plan.teeth) + " / cos\u00B3 " + b + " = " +
+        "Formative tooth count: " + std::to_string(plan.teeth) + " / cos\u00B3 " + b + " = " +
             unitsText(*plan.formative, 2) + ", to 2 decimals, which picks the cutter",
         cutterNote(plan),
         "Cutters: numbered as Brown & Sharpe number them, No. 1 for the most teeth",
@@ -108,8 +105,9 @@ std::vector<std::string> helicalNotes(const GearPlan& plan) {
 
 Report gearReport(const GearPlan& plan) {
     Report report;
-    report.title = std::string(plan.helix ? "Helical gear: " : "Gear: ") + number(plan.teeth) +
-                   " teeth, " + sizeName(plan) + ", " + pressureText(plan) + " pressure angle";
+    report.title = std::string(plan.helix ? "Helical gear: " : "Gear: ") +
+                   std::to_string(plan.teeth) + " teeth, " + sizeName(plan) + ", " +
+                   pressureText(plan) + " pressure angle";
     if (plan.helix) {
         report.title += ", helix " + exactDegreesText(*plan.helix) +
                         (plan.lead->rightHand ? " right hand" : " left hand");
@@ -133,15 +131,16 @@ Sketch gearSketch(const GearPlan& plan) {
     const double pitch = static_cast<double>(plan.pitch) * unit / 2;
     const double step = 360.0 / static_cast<double>(plan.teeth);
     Sketch sketch;
-    sketch.caption = number(plan.teeth) + " teeth, " + sizeName(plan) + ": the blank \u2300" +
-                     length(plan, plan.outside) + ", cut " + length(plan, plan.depth) + " deep";
+    sketch.caption = std::to_string(plan.teeth) + " teeth, " + sizeName(plan) +
+                     ": the blank \u2300" + length(plan, plan.outside) + ", cut " +
+                     length(plan, plan.depth) + " deep";
     sketch.circles.push_back(
         {0, 0, outside, plan.teeth > kMostTeethDrawn ? Ink::Outline : Ink::Guide, false});
     sketch.circles.push_back({0, 0, pitch, Ink::Guide, false});
     sketch.circles.push_back({0, 0, root, Ink::Guide, false});
     const auto at = [](double radius, double degrees) {
-        return std::pair{radius * std::cos(degrees * kPi / 180),
-                         radius * std::sin(degrees * kPi / 180)};
+        return std::pair{radius * std::cos(degrees * std::numbers::pi / 180),
+                         radius * std::sin(degrees * std::numbers::pi / 180)};
     };
     for (std::int64_t tooth = 0; tooth < plan.teeth && plan.teeth <= kMostTeethDrawn; ++tooth) {
         // A tooth as a trapezoid, a little over half the pitch wide at the root.
@@ -161,7 +160,8 @@ Sketch gearSketch(const GearPlan& plan) {
     for (std::int64_t space = 1; space <= plan.teeth && plan.teeth <= kMostSpacesNumbered;
          ++space) {
         const auto [x, y] = at(pitch, 90.0 + step * (static_cast<double>(space) - 0.5));
-        sketch.holes.push_back({x, y, outside * kPi / static_cast<double>(4 * plan.teeth), space});
+        sketch.holes.push_back(
+            {x, y, outside * std::numbers::pi / static_cast<double>(4 * plan.teeth), space});
     }
     sketch.texts.push_back({0, outside, "\u2300" + length(plan, plan.outside) + " outside",
                             Ink::Dimension, Align::Above});

@@ -9,7 +9,7 @@ namespace morvanta {
 namespace {
 
 // clang-format off
-constexpr Input kInputs[] = {
+constexpr Input kGridInputs[] = {
     // id, label, option, value, kind, unit, default, limits, help
     Input{"rows", "Rows", "", "ROWS", InputKind::Count, "", "", within(1, kMaxPatternHoles),
      "how many rows"}.startingAt("3"),
@@ -65,7 +65,7 @@ constinit const Calculation kGridCalculation{
         "as a whole (halves away from zero), never -0. {omit} and {from} leave holes out of "
         "every output, the others keeping their numbers; dX and dY give the move from the "
         "hole drilled before, for a read-out in incremental mode.",
-    .inputs = kInputs,
+    .inputs = kGridInputs,
     .make = makeGrid,
     .example = "3 4 --pitch 10,20 --angle 30",
 };

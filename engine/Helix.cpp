@@ -13,17 +13,9 @@ namespace morvanta {
 
 namespace {
 
-constexpr long double kPi = 3.14159265358979323846264338327950288L;
 // More candidates than are listed are ordered exactly, so that leads whose estimates lie closer
 // than the estimates' error cannot push the nearest out of the list.
 constexpr std::size_t kCandidates = 64;
-
-constexpr std::string_view kUndecidedMessage =
-    "a figure lies too close to a rounding boundary to be rounded with certainty";
-
-long double approximately(const Ratio& ratio) {
-    return static_cast<long double>(ratio.numerator) / static_cast<long double>(ratio.denominator);
-}
 
 long double radians(const Angle& angle) {
     return static_cast<long double>(angle.numerator()) /
@@ -194,7 +186,7 @@ LengthUnit unitOf(std::optional<std::string_view> text) {
     return text == "mm" ? LengthUnit::Millimetre : LengthUnit::Inch;
 }
 
-Result<HelixPlan> refuse(std::string_view input, std::string text) {
+Result<HelixPlan> refuseHelix(std::string_view input, std::string text) {
     return Result<HelixPlan>::failure(Refusal{std::string(input), std::move(text)});
 }
 
@@ -220,7 +212,7 @@ Result<HelixPlan> planHelixFor(const HelixWork& work, const Values& values) {
     }
     std::sort(plan.gears.begin(), plan.gears.end());
     if (plan.gears.size() < 2) {
-        return refuse("gears", "{gears} must list at least two gears to make a train");
+        return refuseHelix("gears", "{gears} must list at least two gears to make a train");
     }
     plan.decimals = lengthDecimals(work.unit);
     std::optional<ProvenValue> wanted;
@@ -228,22 +220,22 @@ Result<HelixPlan> planHelixFor(const HelixWork& work, const Values& values) {
         wanted = angleLead(work);
         plan.wanted = roundedUnits(*wanted, plan.decimals);
         if (!plan.wanted) {
-            return refuse("", std::string(kUndecidedMessage));
+            return refuseHelix("", std::string(kUndecidedMessage));
         }
     }
     try {
         std::optional<std::vector<HelixTrain>> trains = nearestTrains(plan, wanted);
         if (!trains) {
-            return refuse("", std::string(kUndecidedMessage));
+            return refuseHelix("", std::string(kUndecidedMessage));
         }
         plan.trains = std::move(*trains);
     } catch (const std::bad_alloc&) {
-        return refuse("", "not enough memory to search the change gears");
+        return refuseHelix("", "not enough memory to search the change gears");
     }
     if (work.diameter) {
         plan.swivel = roundedUnits(swivelSeconds(work, plan.trains.front().lead), 0);
         if (!plan.swivel) {
-            return refuse("", std::string(kUndecidedMessage));
+            return refuseHelix("", std::string(kUndecidedMessage));
         }
     }
     return Result<HelixPlan>::success(std::move(plan));
@@ -255,15 +247,16 @@ Result<HelixPlan> planHelix(const Values& values) {
     const bool lead = values.given("lead");
     const bool angle = values.given("angle");
     if (lead && angle) {
-        return refuse("angle", "give either {lead} or {angle}, not both");
+        return refuseHelix("angle", "give either {lead} or {angle}, not both");
     }
     if (!lead && !angle) {
-        return refuse("lead",
-                      "give the lead wanted with {lead}, or the helix angle with {angle} and "
-                      "{diameter}");
+        return refuseHelix("lead",
+                           "give the lead wanted with {lead}, or the helix angle with {angle} and "
+                           "{diameter}");
     }
     if (angle && !values.given("diameter")) {
-        return refuse("diameter", "{angle} needs {diameter}, the diameter the angle is taken at");
+        return refuseHelix("diameter",
+                           "{angle} needs {diameter}, the diameter the angle is taken at");
     }
     if (lead) {
         work.lead = decimalRatio(*values.decimal("lead"));

@@ -9,7 +9,7 @@ namespace morvanta {
 namespace {
 
 // clang-format off
-constexpr Input kInputs[] = {
+constexpr Input kHelixInputs[] = {
     // id, label, option, value, kind, unit, default, limits, help
     Input{"lead", "Lead", "--lead", "L", InputKind::Decimal, "", "",
      above(0).places(kHelixWholeDigits, kHelixDecimals),
@@ -63,7 +63,7 @@ constinit const Calculation kHelixCalculation{
         "tan = pi x D / lead; the hand and the idler that reverses it; and a table of the "
         "nearest leads the gears make. Leads made of gears are exact; pi, sines, cosines and "
         "tangents are bounded with a proven error until each rounding is certain.",
-    .inputs = kInputs,
+    .inputs = kHelixInputs,
     .make = makeHelix,
     .example = "--lead 6.16 --diameter 2",
 };

@@ -13,10 +13,6 @@ namespace {
 
 using detail::formatted;
 
-std::string number(std::int64_t value) {
-    return std::to_string(value);
-}
-
 std::string length(const HelixPlan& plan, std::int64_t units) {
     return unitsText(units, plan.decimals) + " " + std::string(unitName(plan.work.unit));
 }
@@ -85,20 +81,22 @@ std::vector<std::string> trainNotes(const HelixPlan& plan) {
     std::vector<std::string> notes;
     std::string reached = "Lead reached: " + machineText(plan) + " x ";
     if (chosen.train.pairs == 1) {
-        notes.push_back("Change gears: gear on worm " + number(at.worm) + ", gear on screw " +
-                        number(at.screw) + ", an idler between them");
-        notes.push_back("Train: " + number(at.screw) + " on the table screw drives " +
-                        number(at.worm) + " on the worm through the idler");
-        reached += number(at.worm) + " / " + number(at.screw);
+        notes.push_back("Change gears: gear on worm " + std::to_string(at.worm) +
+                        ", gear on screw " + std::to_string(at.screw) + ", an idler between them");
+        notes.push_back("Train: " + std::to_string(at.screw) + " on the table screw drives " +
+                        std::to_string(at.worm) + " on the worm through the idler");
+        reached += std::to_string(at.worm) + " / " + std::to_string(at.screw);
     } else {
-        notes.push_back("Change gears: gear on worm " + number(at.worm) + ", first gear on stud " +
-                        number(at.firstStud) + ", second gear on stud " + number(at.secondStud) +
-                        ", gear on screw " + number(at.screw));
-        notes.push_back("Train: " + number(at.screw) + " on the table screw drives " +
-                        number(at.secondStud) + " on the stud; " + number(at.firstStud) +
-                        ", on the same stud, drives " + number(at.worm) + " on the worm");
-        reached += "(" + number(at.worm) + " x " + number(at.secondStud) + ") / (" +
-                   number(at.firstStud) + " x " + number(at.screw) + ")";
+        notes.push_back("Change gears: gear on worm " + std::to_string(at.worm) +
+                        ", first gear on stud " + std::to_string(at.firstStud) +
+                        ", second gear on stud " + std::to_string(at.secondStud) +
+                        ", gear on screw " + std::to_string(at.screw));
+        notes.push_back("Train: " + std::to_string(at.screw) + " on the table screw drives " +
+                        std::to_string(at.secondStud) + " on the stud; " +
+                        std::to_string(at.firstStud) + ", on the same stud, drives " +
+                        std::to_string(at.worm) + " on the worm");
+        reached += "(" + std::to_string(at.worm) + " x " + std::to_string(at.secondStud) + ") / (" +
+                   std::to_string(at.firstStud) + " x " + std::to_string(at.screw) + ")";
     }
     reached += " = " + leadText(plan, chosen.lead);
     if (chosen.exact) {
@@ -195,8 +193,8 @@ Report helixReport(const HelixPlan& plan) {
         const Places at = placesOf(entry.train);
         const bool compound = entry.train.pairs == 2;
         report.rows.push_back(
-            {number(at.worm), compound ? number(at.firstStud) : "",
-             compound ? number(at.secondStud) : "", number(at.screw),
+            {std::to_string(at.worm), compound ? std::to_string(at.firstStud) : "",
+             compound ? std::to_string(at.secondStud) : "", std::to_string(at.screw),
              unitsText(roundedRatio(entry.lead.numerator, entry.lead.denominator, plan.decimals),
                        plan.decimals),
              signedUnitsText(entry.error, plan.decimals)});
@@ -265,7 +263,7 @@ void drawTrain(const HelixTrain& chosen, Sketch& sketch) {
     const auto gear = [&](std::int64_t teeth, double centre, const std::string& name) {
         sketch.circles.push_back({centre, y, radius(teeth), Ink::Outline, false});
         sketch.texts.push_back(
-            {centre, y - 14, name + " " + number(teeth), Ink::Outline, Align::Below});
+            {centre, y - 14, name + " " + std::to_string(teeth), Ink::Outline, Align::Below});
     };
     gear(at.screw, x + radius(at.screw), "screw");
     x += 2 * radius(at.screw);
@@ -274,7 +272,7 @@ void drawTrain(const HelixTrain& chosen, Sketch& sketch) {
         gear(at.secondStud, stud, "stud");
         sketch.circles.push_back({stud, y, radius(at.firstStud), Ink::Accent, false});
         sketch.texts.push_back(
-            {stud, y + 14, "and " + number(at.firstStud), Ink::Accent, Align::Above});
+            {stud, y + 14, "and " + std::to_string(at.firstStud), Ink::Accent, Align::Above});
         x = stud + radius(at.firstStud);
     } else {
         sketch.circles.push_back({x + 3, y, 3, Ink::Guide, false});

@@ -10,14 +10,12 @@ namespace morvanta {
 
 namespace {
 
+using detail::isDigit;
+
 using detail::I128;
 
 constexpr std::size_t kShownLength = 24;
 constexpr std::size_t kMaxWholeDigits = 18;
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 bool allDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), isDigit);

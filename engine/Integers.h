@@ -25,6 +25,10 @@ inline constexpr std::array<std::int64_t, 19> kPow10 = [] {
     return powers;
 }();
 
+constexpr bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 constexpr I128 magnitude(I128 x) {
     return x < 0 ? -x : x;
 }

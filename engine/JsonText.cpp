@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/JsonText.h"
+#include "engine/Integers.h"
 
 #include <optional>
 #include <unordered_set>
@@ -7,6 +8,8 @@
 namespace morvanta {
 
 namespace {
+
+using detail::isDigit;
 
 using Type = JsonValue::Type;
 
@@ -61,10 +64,6 @@ void appendUtf8(std::string& out, std::uint32_t code) {
         out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (code & 0x3F));
     }
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 // Reads one document. Each step returns false at the first fault, which `fault_` then holds with

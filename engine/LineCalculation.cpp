@@ -9,7 +9,7 @@ namespace morvanta {
 namespace {
 
 // clang-format off
-constexpr Input kInputs[] = {
+constexpr Input kLineInputs[] = {
     // id, label, option, value, kind, unit, default, limits, help
     Input{"count", "Count", "", "COUNT", InputKind::Count, "holes", "", within(1, kMaxPatternHoles),
      "how many holes"}.startingAt("5"),
@@ -64,7 +64,7 @@ constinit const Calculation kLineCalculation{
         "rounded (halves away from zero), never -0. {omit} and {from} leave holes out of "
         "every output, the others keeping their numbers; dX and dY give the move from the "
         "hole drilled before, for a read-out in incremental mode.",
-    .inputs = kInputs,
+    .inputs = kLineInputs,
     .make = makeLine,
     .example = "5 --pitch 10 --angle 45",
 };

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/NumericText.h"
+#include "engine/Integers.h"
 
 #include <algorithm>
 #include <array>
@@ -17,9 +18,7 @@ namespace morvanta {
 
 namespace {
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
+using detail::isDigit;
 
 // The number in a text of the core grammar, without the spaces round it; empty when the text does
 // not follow the grammar.

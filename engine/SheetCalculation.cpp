@@ -12,7 +12,7 @@ constexpr Choice kRotaryMoves[] = {{"forward", "Forward, running on past 360"},
                                    {"incremental", "Increments (G91)"}};
 
 // clang-format off
-constexpr Input kInputs[] = {
+constexpr Input kSheetInputs[] = {
     // id, label, option, value, kind, unit, default, limits, help
     Input{"count", "Count", "", "COUNT", InputKind::Count, "holes", "", within(kMinSheetHoles, kMaxSheetHoles),
      "how many equally spaced holes"}.startingAt("7"),
@@ -93,7 +93,7 @@ constinit const Calculation kSheetCalculation{
         "exact angle of each hole on its own so that errors never build up from hole to "
         "hole, the whole handwheel turns and the dial reading that make it, and the error of "
         "that setting in seconds of arc.",
-    .inputs = kInputs,
+    .inputs = kSheetInputs,
     .make = makeSheet,
     .example = "7 --ratio 90 --dial 240",
 };

@@ -32,7 +32,6 @@ namespace morvanta::workshop {
 namespace {
 
 constexpr int kRecentFiles = 8;
-constexpr int kStatusMilliseconds = 8000;
 const QString kRecentKey = QStringLiteral("jobs/recent");
 
 QString fromUtf8(const std::string& text) {

@@ -6,6 +6,9 @@
 
 namespace morvanta::workshop {
 
+// How long the status bar says that a file was saved, opened or copied: long enough to read twice.
+inline constexpr int kStatusMilliseconds = 8000;
+
 // What became of a save: done, or the reason in the system's own words, ready to be shown as
 // "Could not save PATH: REASON".
 struct SaveOutcome {

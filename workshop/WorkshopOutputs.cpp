@@ -43,7 +43,6 @@ namespace morvanta::workshop {
 namespace {
 
 constexpr double kMarginMillimetres = 15;
-constexpr int kStatusMilliseconds = 8000;
 
 // Where a save dialog opens the first time: the user's documents, or their home folder where
 // there is no documents folder.

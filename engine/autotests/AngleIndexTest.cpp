@@ -22,7 +22,6 @@ using Plates = std::vector<std::vector<std::int64_t>>;
 // The plates and gears as the makers list them, typed here again.
 const Plates kBrownSharpe = {
     {15, 16, 17, 18, 19, 20}, {21, 23, 27, 29, 31, 33}, {37, 39, 41, 43, 47, 49}};
-const std::vector<std::int64_t> kGears = {24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100};
 
 AngleIndexPlan planOf(const Inputs& inputs) {
     return planFrom(kAngleIndexCalculation, planAngleIndex, inputs);
@@ -91,8 +90,9 @@ bool differentialHolds(const AngleDifferential& d, std::int64_t units, std::int6
         driven *= d.train.driven[1];
     }
     const bool owned =
-        std::all_of(d.train.drivers, d.train.drivers + d.train.pairs,
-                    [](std::int64_t g) { return std::count(kGears.begin(), kGears.end(), g) > 0; });
+        std::all_of(d.train.drivers, d.train.drivers + d.train.pairs, [](std::int64_t g) {
+            return std::count(kBrownSharpeGears.begin(), kBrownSharpeGears.end(), g) > 0;
+        });
     const Wide g = d.gearing.numerator() < 0 ? -drivers : drivers;
     const Wide c = d.move.circle;
     return owned && (d.move.turns * c + d.move.holes) * driven * 360 * scale + g * units * c ==

@@ -15,9 +15,6 @@ using yardstick::Real;
 
 namespace {
 
-// The Brown & Sharpe change gears, typed here again.
-const std::vector<std::int64_t> kGears = {24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100};
-
 HelixPlan helixOf(const Inputs& inputs) {
     return planFrom(kHelixCalculation, planHelix, inputs);
 }
@@ -58,7 +55,7 @@ TEST(Helix, PublishedTrainForALeadOf6160) {
 // The lead nearest `wanted` of every train of one pair (with an idler) or two pairs the gears make
 // on a 10 in machine, each tried in MPFR.
 Real nearestLead(const Real& wanted) {
-    const std::size_t n = kGears.size();
+    const std::size_t n = kBrownSharpeGears.size();
     Real best;
     bool first = true;
     for (std::size_t a = 0; a < n; ++a) {
@@ -71,9 +68,9 @@ Real nearestLead(const Real& wanted) {
                     if (a == b || !(pair || compound)) {
                         continue;
                     }
-                    Real lead = Real(10) * Real(kGears[a]) / Real(kGears[b]);
+                    Real lead = Real(10) * Real(kBrownSharpeGears[a]) / Real(kBrownSharpeGears[b]);
                     if (compound) {
-                        lead = lead * Real(kGears[c]) / Real(kGears[d]);
+                        lead = lead * Real(kBrownSharpeGears[c]) / Real(kBrownSharpeGears[d]);
                     }
                     if (first || mpfr_cmpabs((lead - wanted).get(), (best - wanted).get()) < 0) {
                         best = lead;
