@@ -5,6 +5,7 @@
 # hardening (fortified library calls, stack protector, relocations read-only and bound at start),
 # e.g.
 #   -DCMAKE_CXX_FLAGS=-Wdate-time -D_FORTIFY_SOURCE=2 -O2 -ffile-prefix-map=/src=. ...
+#   -DCMAKE_UNITY_BUILD=ON
 #   -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG
 #   -DCMAKE_EXE_LINKER_FLAGS=-Wl,-z,relro -Wl,-z,now
 # Both scripts configure with the same flags, so that the package can be made from the build the
@@ -22,8 +23,11 @@ for flag in $(cd "$root" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildfla
     $(cd "$root" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS); do
     [[ $flag == -g ]] || release_cxxflags+=("$flag")
 done
-# Debian's optimisation (-O2) stands, where CMake's Release would add its -O3 after it.
+# Debian's optimisation (-O2) stands, where CMake's Release would add its -O3 after it. The files
+# of each program are compiled in batches of eight (a unity build), which reads the standard, Qt
+# and GoogleTest headers once a batch rather than once a file.
 release_flags=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS=${release_cxxflags[*]}"
+    -DCMAKE_UNITY_BUILD=ON
     -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG
     "-DCMAKE_EXE_LINKER_FLAGS=$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get LDFLAGS)")
 unset release_cxxflags flag

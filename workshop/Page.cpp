@@ -14,10 +14,6 @@ namespace morvanta::workshop {
 
 namespace {
 
-QString fromEngine(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The letters the window's menus take for themselves: File, Edit, Help.
 constexpr std::string_view kMenuLetters = "feh";
 

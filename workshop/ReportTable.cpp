@@ -16,11 +16,11 @@
 
 namespace morvanta::workshop {
 
-namespace {
-
-QString fromEngine(const std::string& text) {
+QString fromEngine(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+namespace {
 
 // A figure as the engine writes one: a digit, a sign or a point first ("-25.3553", "+17.14\"",
 // "51°26'00\""); words ("simple", "as for 120, ...") start otherwise.

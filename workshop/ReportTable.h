@@ -5,10 +5,14 @@
 #include <QTableView>
 
 #include <memory>
+#include <string_view>
 
 #include "engine/Report.h"
 
 namespace morvanta::workshop {
+
+// The engine's text, which is UTF-8, as Qt's: fromEngine("12°30'") == u"12°30'".
+QString fromEngine(std::string_view text);
 
 // The cell of each column with the most characters, its name included: what the column's width is
 // measured on, found without measuring every row, and away from the window's thread.
