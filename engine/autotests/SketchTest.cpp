@@ -291,13 +291,13 @@ TEST(IndexSketch, shouldTurnThePlateItsOwnHolesForCompoundIndexing) {
               std::vector<std::string>{"plate 5 holes back on the 15-hole circle"});
 }
 
-struct Gears {
+struct DrawnGears {
     std::vector<SketchCircle> pitch;  // the gears' pitch circles, in the order drawn
     std::vector<std::string> names;
 };
 
-Gears gearsOf(const Sketch& sketch) {
-    Gears gears;
+DrawnGears drawnGearsOf(const Sketch& sketch) {
+    DrawnGears gears;
     for (const SketchCircle& c : sketch.circles) {
         if (c.x > 0 && !c.filled) {
             gears.pitch.push_back(c);
@@ -319,7 +319,7 @@ bool meshes(const SketchCircle& a, const SketchCircle& b) {
 // mesh with the plate's shaft and the gear that drives it; which way the plate turns.
 TEST(IndexSketch, shouldDrawTheChangeGearsWithTheirIdler) {
     const Sketch one = indexPicture(request("count=127"));
-    const Gears pair = gearsOf(one);
+    const DrawnGears pair = drawnGearsOf(one);
     ASSERT_EQ(pair.pitch.size(), 3U);
     EXPECT_EQ(pair.names,
               (std::vector<std::string>{"24 on the plate's shaft", "idler", "56 on the spindle"}));
@@ -343,7 +343,7 @@ TEST(IndexSketch, shouldDrawTheChangeGearsWithTheirIdler) {
     EXPECT_NE(text(with, "plate turns with the crank"), nullptr);
 
     // Two pairs: 40 on the spindle drives 32; 48 on the stud of 32 drives 64 on the shaft.
-    const Gears two = gearsOf(indexPicture(request("count=131 gears=24,32,40,48,56,64")));
+    const DrawnGears two = drawnGearsOf(indexPicture(request("count=131 gears=24,32,40,48,56,64")));
     ASSERT_EQ(two.pitch.size(), 5U);
     EXPECT_EQ(two.names, (std::vector<std::string>{"64 on the plate's shaft", "idler",
                                                    "32 and 48 on the stud", "40 on the spindle"}));
