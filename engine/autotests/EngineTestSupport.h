@@ -49,6 +49,11 @@ inline SheetPlan sheetPlanOf(const Inputs& inputs) {
     return planned(planSheet(inputs));
 }
 
+// The report of a request the test expects to be made: reportOf("sheet", request("count=7")).
+inline Report reportOf(std::string_view calculation, const Inputs& inputs) {
+    return planned(makeRequest(*findCalculation(calculation), inputs)).report();
+}
+
 // A request written as on the command line, "id=text" words and bare switches between spaces:
 // request("count=4 span=90 ends") == Inputs{{"count", "4"}, {"span", "90"}, {"ends", ""}}.
 inline Inputs request(std::string_view words) {
