@@ -15,22 +15,13 @@ namespace {
 // 154°17'08.571", 205°42'51.429", 257°08'34.286", 308°34'17.143". To the second the sheet is
 // pinned in cli/autotests/unchanged-outputs.sha256 (sheet 7), to the minute it is the test below.
 TEST(SettingSheet, shouldSetSevenHolesToTheNearestTenSeconds) {
-    const struct {
-        const char* resolution;
-        std::vector<std::string> holes;  // angle and error
-    } cases[] = {
-        {"10s",
-         {"0°00'00\" 0.00", "51°25'40\" -2.86", "102°51'30\" +4.29", "154°17'10\" +1.43",
-          "205°42'50\" -1.43", "257°08'30\" -4.29", "308°34'20\" +2.86"}},
-    };
-    for (const auto& c : cases) {
-        const SheetPlan plan = sheetPlanOf({{"count", "7"}, {"resolution", c.resolution}});
-        for (std::size_t i = 0; i < c.holes.size(); ++i) {
-            const HoleSetting setting = holeSetting(plan, static_cast<std::int64_t>(i + 1));
-            EXPECT_EQ(angleText(setting.angle) + " " + errorText(setting.errorTimesHoles, 7),
-                      c.holes[i])
-                << c.resolution;
-        }
+    const std::vector<std::string> holes = {
+        "0°00'00\" 0.00",    "51°25'40\" -2.86",  "102°51'30\" +4.29", "154°17'10\" +1.43",
+        "205°42'50\" -1.43", "257°08'30\" -4.29", "308°34'20\" +2.86"};
+    const SheetPlan plan = sheetPlanOf(request("count=7 resolution=10s"));
+    for (std::size_t i = 0; i < holes.size(); ++i) {
+        const HoleSetting setting = holeSetting(plan, static_cast<std::int64_t>(i + 1));
+        EXPECT_EQ(angleText(setting.angle) + " " + errorText(setting.errorTimesHoles, 7), holes[i]);
     }
 }
 
