@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -52,6 +53,30 @@ inline SheetPlan sheetPlanOf(const Inputs& inputs) {
 // The report of a request the test expects to be made: reportOf("sheet", request("count=7")).
 inline Report reportOf(std::string_view calculation, const Inputs& inputs) {
     return planned(makeRequest(*findCalculation(calculation), inputs)).report();
+}
+
+// The lines of a text without their breaks: linesOf("a\nb\n") == {"a", "b"}.
+inline std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The cells of each line of a CSV, empty ones kept: csvRows("a,,b,\nc\n") == {{"a", "", "b", ""},
+// {"c"}}.
+inline std::vector<std::vector<std::string>> csvRows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& line : linesOf(text)) {
+        std::istringstream cells(line + ',');
+        rows.emplace_back();
+        for (std::string cell; std::getline(cells, cell, ',');) {
+            rows.back().push_back(cell);
+        }
+    }
+    return rows;
 }
 
 // A request written as on the command line, "id=text" words and bare switches between spaces:

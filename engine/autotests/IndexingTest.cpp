@@ -142,20 +142,6 @@ void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t r
     }
 }
 
-// The cells of each line, empty ones kept: "a,,b," gives a, "", b, "".
-std::vector<std::vector<std::string>> csvRows(const std::string& text) {
-    std::vector<std::vector<std::string>> rows;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream cells(line + ',');
-        rows.emplace_back();
-        for (std::string cell; std::getline(cells, cell, ',');) {
-            rows.back().push_back(cell);
-        }
-    }
-    return rows;
-}
-
 std::int64_t whole(const std::string& text) {
     return std::stoll(text);
 }

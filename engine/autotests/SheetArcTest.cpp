@@ -14,15 +14,6 @@ using namespace morvanta;
 
 namespace {
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 TEST(SheetArc, shouldRefuseAnArcOrProgramItCannotMakeByItsField) {
     expectRefused(planSheet(request("count=7 ends")), "ends", "{ends} needs {span}");
     expectRefused(planSheet(request("count=7 span=360 ends")), "ends",
