@@ -27,7 +27,6 @@ done <<'EOF2'
 2||--diameter 100
 1|give the size of the circle with --diameter, --radius or --chord|6
 1|the X of --centre takes no exponent: write the number out in full, as in 1000 for 1e3|6 --diameter 100 --centre 1e3,0
-1|give only one of --diameter, --radius and --chord|6 --diameter 100 --radius 50
 1|--depth belongs to --gcode|6 --diameter 100 --depth -5
 1|--depth and --feed belong to --gcode|6 --diameter 100 --depth -5 --feed 100
 EOF2

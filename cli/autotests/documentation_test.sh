@@ -15,9 +15,10 @@ options_of() {
     "$tool" "$@" --help | grep -o -- '--[a-z][a-z0-9-]*' | sort -u
 }
 
-# offered WORD...: what the completion offers when the words after morvanta-table are WORD...,
-# the last one being the word under the cursor: sorted and on one line. A fresh bash sources the
-# script as bash-completion would and calls the function that `complete -p` names.
+# offered WORD... [; WORD...]...: what the completion offers when the words after morvanta-table
+# are WORD..., the last one being the word under the cursor: sorted and on one line, a line for
+# each request between the ";". One fresh bash sources the script as bash-completion would and
+# calls the function that `complete -p` names for every request.
 offered() {
     bash --norc --noprofile -c '
         source "$1" || exit 3
@@ -25,56 +26,82 @@ offered() {
         registered=$(complete -p morvanta-table) || exit 4
         function=${registered#*-F }
         function=${function%% *}
-        COMP_WORDS=(morvanta-table "$@")
-        COMP_CWORD=$#
-        COMP_LINE="${COMP_WORDS[*]}"
-        COMP_POINT=${#COMP_LINE}
-        "$function" morvanta-table "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-        ((${#COMPREPLY[@]})) && printf "%s\n" "${COMPREPLY[@]}" | sort | paste -sd " "
-        exit 0' _ "$completion" "$@"
-}
-
-# expect_offered EXPECTED WORD...
-expect_offered() {
-    local expected=$1 got
-    shift
-    got=$(offered "$@") || fail "[$*]: sourcing the completion failed"
-    [[ $got == "$expected" ]] || fail "completing [$*]: offered '$got', expected '$expected'"
+        COMP_WORDS=(morvanta-table)
+        asked=0
+        for word in "$@"; do
+            if [[ $word != ";" ]]; then
+                COMP_WORDS+=("$word")
+                continue
+            fi
+            COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+            COMP_LINE="${COMP_WORDS[*]}"
+            COMP_POINT=${#COMP_LINE}
+            COMPREPLY=()
+            "$function" morvanta-table "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+            asked=$((asked + 1))
+            echo "$asked"
+            ((${#COMPREPLY[@]})) && printf "$asked %s\n" "${COMPREPLY[@]}"
+            COMP_WORDS=(morvanta-table)
+        done' _ "$completion" "$@" | sort -k1,1n -k2 |
+        awk 'NF == 1 { if (NR > 1) print line; line = "" } NF > 1 { line = line (line == "" ? "" : " ") $2 }
+             END { if (NR) print line }'
 }
 
 sorted() {
     printf '%s\n' "$@" | sort | paste -sd ' '
 }
 
-expect_offered "$(sorted "${commands[@]}" help)" ""
-expect_offered "$(sorted "${commands[@]}" help)" --lf ""
-expect_offered "sheet" sh
-expect_offered "--crlf --help --lf --version" -
-expect_offered "$(sorted "${commands[@]}")" help ""
-expect_offered "sheet" --lf help sh
-expect_offered "" help sheet ""
-expect_offered "" this ""
-expect_offered "--help" --lf this --
-expect_offered "--axis --csv --cw --decimals --dial --ends --gcode --help --resolution --rotary --span --start" \
-    --crlf sheet 7 --ratio 90 --
-expect_offered "east north" coords 6 --zero ""
-expect_offered "fanuc grbl linuxcnc" grid 2 2 --dialect ""
-expect_offered "forward incremental shortest" sheet 7 --gcode --rotary ""
-expect_offered "B" sheet 7 --gcode --axis B
-expect_offered "--resolution" sheet --re
-expect_offered "" sheet 7 --ratio ""
-expect_offered "" sheet 7 --ratio =
-expect_offered "" sheet 7 --ratio = 9
-expect_offered "" sheet -- --
-expect_offered "" bogus --
+# expect EXPECTED WORD...: a request of the completion and what it must offer, asked all at once
+# below.
+requests=() expected=() asked=()
+expect() {
+    expected+=("$1")
+    shift
+    requests+=("$@" ";")
+    asked+=("$*")
+}
 
+expect "$(sorted "${commands[@]}" help)" ""
+expect "$(sorted "${commands[@]}" help)" --lf ""
+expect "sheet" sh
+expect "--crlf --help --lf --version" -
+expect "$(sorted "${commands[@]}")" help ""
+expect "sheet" --lf help sh
+expect "" help sheet ""
+expect "" this ""
+expect "--help" --lf this --
+expect "--axis --csv --cw --decimals --dial --ends --gcode --help --resolution --rotary --span --start" \
+    --crlf sheet 7 --ratio 90 --
+expect "east north" coords 6 --zero ""
+expect "fanuc grbl linuxcnc" grid 2 2 --dialect ""
+expect "forward incremental shortest" sheet 7 --gcode --rotary ""
+expect "B" sheet 7 --gcode --axis B
+expect "--resolution" sheet --re
+expect "" sheet 7 --ratio ""
+expect "" sheet 7 --ratio =
+expect "" sheet 7 --ratio = 9
+expect "" sheet -- --
+expect "" bogus --
+# Then the options after each command word.
 for command in "${commands[@]}"; do
+    requests+=("$command" -- ";")
+done
+mapfile -t answers < <(offered "${requests[@]}")
+((${#answers[@]} == ${#expected[@]} + ${#commands[@]})) || fail "sourcing the completion failed"
+for i in "${!expected[@]}"; do
+    [[ ${answers[i]} == "${expected[i]}" ]] ||
+        fail "completing [${asked[i]}]: offered '${answers[i]}', expected '${expected[i]}'"
+done
+
+for i in "${!commands[@]}"; do
+    command=${commands[i]}
+    options=$(options_of "$command")
     # The completion offers every option of the command's help, after the command word.
-    read -ra completed <<<"$(offered "$command" --)"
+    read -ra completed <<<"${answers[${#expected[@]} + i]}"
     while read -r option; do
         [[ " ${completed[*]} " == *" $option "* ]] ||
             fail "$command: the completion does not offer $option (packaging/morvanta-table.bash-completion)"
-    done < <(options_of "$command")
+    done <<<"$options"
 
     # The man page has a section on the command that names each of its own options.
     section=$(awk -v command="$command" '
@@ -84,9 +111,9 @@ for command in "${commands[@]}"; do
     while read -r option; do
         case $option in
             --help | --lf | --crlf | --version) ;;
-            *) grep -qF -- "${option//-/\\-}" <<<"$section" || fail "$manual: $command says nothing of $option" ;;
+            *) [[ $section == *"${option//-/\\-}"* ]] || fail "$manual: $command says nothing of $option" ;;
         esac
-    done < <(options_of "$command")
+    done <<<"$options"
 
     grep -q "morvanta-table \(--[a-z]* \)*$command\b" "$readme" || fail "README shows no use of $command"
 done
@@ -94,7 +121,7 @@ done
 # The global options of --help, in the man page's OPTIONS.
 options=$(awk '/^\.SH /{ inside = ($2 == "OPTIONS") } inside' "$manual")
 while read -r option; do
-    grep -qF -- "${option//-/\\-}" <<<"$options" || fail "$manual: OPTIONS says nothing of $option"
+    [[ $options == *"${option//-/\\-}"* ]] || fail "$manual: OPTIONS says nothing of $option"
 done < <(options_of)
 
 # No section on a command the tool does not have.

@@ -83,7 +83,6 @@ while IFS='|' read -r status message command args; do
 done <<'EOF2'
 2||grid|3
 2||line|5 --pitch
-1|--omit and --from leave no hole to drill|line|2 --pitch 1 --omit 2 --from 2
 1|--units must be control, mm or in; cm is not one of them|line|2 --pitch 1 --gcode --depth -1 --retract 1 --feed 9 --units cm
 1|--rotary belongs to --gcode|sheet|4 --rotary shortest
 EOF2

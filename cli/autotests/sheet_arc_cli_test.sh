@@ -32,9 +32,5 @@ done <<'EOF2'
 2|7 --ends=yes
 1|7 --gcode --csv
 EOF2
-# Refused in the command line's words; each limit is the engine's test.
-refused 1 sheet 10000 --resolution 3m
-[ "$(cat "$work/err")" = "--resolution must be no coarser than the spacing of the holes, 129.6000\"; 3' is coarser" ] ||
-    fail "sheet 10000 --resolution 3m: $(cat "$work/err")"
 
 finish sheet

@@ -17,13 +17,7 @@ using namespace morvanta;
 namespace {
 
 __extension__ using Wide = __int128;
-using Plates = std::vector<std::vector<std::int64_t>>;
-
-// The plates and gears as the makers list them, typed here again.
-const Plates kBrownSharpe = {
-    {15, 16, 17, 18, 19, 20}, {21, 23, 27, 29, 31, 33}, {37, 39, 41, 43, 47, 49}};
-
-AngleIndexPlan planOf(const Inputs& inputs) {
+AngleIndexPlan angleIndexPlanOf(const Inputs& inputs) {
     return planFrom(kAngleIndexCalculation, planAngleIndex, inputs);
 }
 
@@ -42,7 +36,7 @@ TEST(AngleIndex, PublishedMovesOnBrownAndSharpeAndCincinnatiPlates) {
         // clang-format on
     };
     for (const Published& c : cases) {
-        const AngleIndexPlan plan = planOf({{"angle", c.angle}, {"plates", c.plates}});
+        const AngleIndexPlan plan = angleIndexPlanOf({{"angle", c.angle}, {"plates", c.plates}});
         ASSERT_EQ(plan.method, IndexMethod::Simple) << c.angle;
         const HoleMove& move = plan.simple.front();
         EXPECT_EQ(move.turns, c.turns) << c.angle;
@@ -52,16 +46,17 @@ TEST(AngleIndex, PublishedMovesOnBrownAndSharpeAndCincinnatiPlates) {
 }
 
 bool onOnePlate(std::int64_t a, std::int64_t b) {
-    return std::any_of(kBrownSharpe.begin(), kBrownSharpe.end(), [&](const auto& plate) {
-        return std::count(plate.begin(), plate.end(), a) +
-                   std::count(plate.begin(), plate.end(), b) ==
-               2;
-    });
+    return std::any_of(listed::kBrownSharpe.begin(), listed::kBrownSharpe.end(),
+                       [&](const auto& plate) {
+                           return std::count(plate.begin(), plate.end(), a) +
+                                      std::count(plate.begin(), plate.end(), b) ==
+                                  2;
+                       });
 }
 
 // Whether two circles of one plate give num / den turns, by trying every pair of moves.
 bool anyCompound(Wide num, Wide den) {
-    for (const auto& plate : kBrownSharpe) {
+    for (const auto& plate : listed::kBrownSharpe) {
         for (const std::int64_t c1 : plate) {
             for (const std::int64_t c2 : plate) {
                 for (std::int64_t a = 1; c1 != c2 && a < c1; ++a) {
@@ -91,7 +86,7 @@ bool differentialHolds(const AngleDifferential& d, std::int64_t units, std::int6
     }
     const bool owned =
         std::all_of(d.train.drivers, d.train.drivers + d.train.pairs, [](std::int64_t g) {
-            return std::count(kBrownSharpeGears.begin(), kBrownSharpeGears.end(), g) > 0;
+            return std::count(listed::kGears.begin(), listed::kGears.end(), g) > 0;
         });
     const Wide g = d.gearing.numerator() < 0 ? -drivers : drivers;
     const Wide c = d.move.circle;
@@ -114,11 +109,11 @@ TEST(AngleIndex, EveryMoveIsTheAngleExactlyOrTheNearestHole) {
         const std::string text = std::to_string(units / 10'000) + "." +
                                  std::string(4 - std::to_string(units % 10'000).size(), '0') +
                                  std::to_string(units % 10'000);
-        const AngleIndexPlan plan = planOf({{"angle", text}, {"repeat", "3"}});
+        const AngleIndexPlan plan = angleIndexPlanOf({{"angle", text}, {"repeat", "3"}});
         const Wide num = static_cast<Wide>(units) * 40;
         const Wide den = static_cast<Wide>(10'000) * 360;
-        const bool simple =
-            std::any_of(kBrownSharpe.begin(), kBrownSharpe.end(), [&](const auto& p) {
+        const bool simple = std::any_of(
+            listed::kBrownSharpe.begin(), listed::kBrownSharpe.end(), [&](const auto& p) {
                 return std::any_of(p.begin(), p.end(),
                                    [&](std::int64_t c) { return num * c % den == 0; });
             });
@@ -158,7 +153,8 @@ TEST(AngleIndex, EveryMoveIsTheAngleExactlyOrTheNearestHole) {
 TEST(AngleIndex, WholeDegreesOnOneCircleByTheGears) {
     int differential = 0;
     for (std::int64_t degrees = 1; degrees <= 360; ++degrees) {
-        const AngleIndexPlan plan = planOf({{"angle", std::to_string(degrees)}, {"plates", "20"}});
+        const AngleIndexPlan plan =
+            angleIndexPlanOf({{"angle", std::to_string(degrees)}, {"plates", "20"}});
         const std::string where = std::to_string(degrees);
         // 20 holes give d x 40 / 360 = d / 9 turns when 9 divides 20 d.
         ASSERT_EQ(plan.method == IndexMethod::Simple, degrees % 9 == 0) << where;
@@ -173,7 +169,7 @@ TEST(AngleIndex, WholeDegreesOnOneCircleByTheGears) {
 // 10° on a plate of one 20-hole circle: 10/9 turns, which no circle gives; 1 1/10 turns (1 turn
 // and 2 holes) while 40 on the spindle drives 100 on the plate: 11/10 + 2/5 x 10/360 = 10/9.
 TEST(AngleIndex, DifferentialWorkedByHand) {
-    const AngleIndexPlan plan = planOf(request("angle=10 plates=20 repeat=3"));
+    const AngleIndexPlan plan = angleIndexPlanOf(request("angle=10 plates=20 repeat=3"));
     ASSERT_EQ(plan.method, IndexMethod::Differential);
     const AngleDifferential& d = *plan.differential;
     EXPECT_EQ(d.move.turns, 1);
@@ -193,7 +189,7 @@ TEST(AngleIndex, DifferentialWorkedByHand) {
 // is 9/40°). 8.9° is 89/90 turn, most simply one turn and a hole on 18 with the plate a hole back
 // on 15: 1 + 1/18 - 1/15 = 89/90, the crank past the whole turns it needs.
 TEST(AngleIndex, HalfHoleGoesToTheLaterHoleAndCompoundPastTheWholeTurns) {
-    const AngleIndexPlan half = planOf(request("angle=0.225 plates=20"));
+    const AngleIndexPlan half = angleIndexPlanOf(request("angle=0.225 plates=20"));
     ASSERT_EQ(half.method, IndexMethod::None);
     const AnglePlace place = anglePlace(half, 1);
     EXPECT_EQ(place.turns, 0);
@@ -205,7 +201,7 @@ TEST(AngleIndex, HalfHoleGoesToTheLaterHoleAndCompoundPastTheWholeTurns) {
                   "Angle reached: 0\u00B027'00.0\", error +810.00\" (angle reached minus angle "
                   "wanted)"),
         report.notes.end());
-    const AngleIndexPlan compound = planOf(request("angle=8.9"));
+    const AngleIndexPlan compound = angleIndexPlanOf(request("angle=8.9"));
     ASSERT_EQ(compound.method, IndexMethod::Compound);
     const CompoundMove& m = *compound.compound;
     EXPECT_EQ(std::tuple(m.turns, m.holes, m.circle, m.plateHoles, m.plateCircle, m.plateBack),
@@ -218,7 +214,7 @@ TEST(AngleIndex, NearestCircleErrsLeastOverAllSteps) {
     for (const char* angle : {"17:30:15", "0.0001", "51.43", "359.99", "7.13"}) {
         for (const std::int64_t steps : {1, 7, 40}) {
             const AngleIndexPlan plan =
-                planOf({{"angle", angle}, {"repeat", std::to_string(steps)}});
+                angleIndexPlanOf({{"angle", angle}, {"repeat", std::to_string(steps)}});
             ASSERT_EQ(plan.method, IndexMethod::None) << angle;
             const Wide num = static_cast<Wide>(plan.angle.numerator()) * 40;
             const Wide den = static_cast<Wide>(plan.angle.denominator()) * 360;
@@ -234,7 +230,7 @@ TEST(AngleIndex, NearestCircleErrsLeastOverAllSteps) {
                 return most;
             };
             const Wide chosen = largest(plan.nearest->circle);
-            for (const auto& plate : kBrownSharpe) {
+            for (const auto& plate : listed::kBrownSharpe) {
                 for (const std::int64_t c : plate) {
                     EXPECT_LE(chosen * c, largest(c) * plan.nearest->circle)
                         << angle << " on " << c;
@@ -285,7 +281,7 @@ TEST(AngleIndex, AnglesReadInDegreesMinutesAndSeconds) {
 }
 
 TEST(AngleIndex, StepTableAndItsCsv) {
-    const AngleIndexPlan plan = planOf(request("angle=35 repeat=3"));
+    const AngleIndexPlan plan = angleIndexPlanOf(request("angle=35 repeat=3"));
     const Report report = angleIndexReport(plan);
     EXPECT_EQ(report.title, "Angular indexing: 35\u00B0, 3 steps");
     EXPECT_EQ(report.columns, (std::vector<std::string>{"Step", "Angle", "Turns", "Holes"}));
@@ -298,7 +294,7 @@ TEST(AngleIndex, StepTableAndItsCsv) {
               "step,degrees,minutes,seconds,turns,holes,circle\n0,0,0,0.0,0,0,18\n"
               "1,35,0,0.0,3,16,18\n2,70,0,0.0,7,14,18\n3,105,0,0.0,11,12,18\n");
     // 0.1° is 1/90 turn: 1 hole on 15, the plate 1 back on 18 (1/15 - 1/18 = 1/90).
-    const AngleIndexPlan compound = planOf(request("angle=0.1 repeat=2"));
+    const AngleIndexPlan compound = angleIndexPlanOf(request("angle=0.1 repeat=2"));
     ASSERT_EQ(compound.method, IndexMethod::Compound);
     EXPECT_EQ(angleIndexCsv(compound),
               "step,degrees,minutes,seconds,turns,holes,circle,plate_holes,plate_circle\n"
@@ -315,7 +311,7 @@ TEST(AngleIndex, AskForTheAngleLeftOut) {
 }
 
 TEST(AngleIndex, SketchShowsThePlateTheCircleInUseAndTheSectorArms) {
-    const Sketch sketch = angleIndexSketch(planOf(request("angle=35")));
+    const Sketch sketch = angleIndexSketch(angleIndexPlanOf(request("angle=35")));
     EXPECT_EQ(sketch.caption,
               "The 18-hole circle (plate 1): 3 turns and 16 holes on the 18-hole circle (plate 1) "
               "for each step; the sector arms 16 spaces apart");

@@ -67,7 +67,7 @@ TEST(Angle, shouldAgreeWithLongDivisionOnRandomAngles) {
     std::uniform_int_distribution<std::int64_t> numerators(-720'000'000'000, 720'000'000'000);
     std::uniform_int_distribution<std::int64_t> denominators(1, 1'000'000'000);
     std::uniform_int_distribution<int> places(0, 9);
-    for (int i = 0; i < 200'000; ++i) {
+    for (int i = 0; i < 50'000; ++i) {
         const std::int64_t n = numerators(random);
         const std::int64_t d = denominators(random);
         const int decimals = places(random);

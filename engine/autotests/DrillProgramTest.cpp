@@ -144,17 +144,10 @@ struct Control {
 // The X and Y of each hole drilled as the CSV gives them.
 std::vector<std::pair<std::string, std::string>> tableHoles(const std::string& csv, int xColumn) {
     std::vector<std::pair<std::string, std::string>> holes;
-    std::istringstream in(csv);
-    std::string text;
-    std::getline(in, text);
-    while (std::getline(in, text)) {
-        std::vector<std::string> cells;
-        std::istringstream split(text);
-        for (std::string cell; std::getline(split, cell, ',');) {
-            cells.push_back(cell);
-        }
-        holes.emplace_back(cells[static_cast<std::size_t>(xColumn)],
-                           cells[static_cast<std::size_t>(xColumn) + 1]);
+    const auto rows = csvRows(csv);
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        holes.emplace_back(rows[i].at(static_cast<std::size_t>(xColumn)),
+                           rows[i].at(static_cast<std::size_t>(xColumn) + 1));
     }
     return holes;
 }

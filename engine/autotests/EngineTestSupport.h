@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/Angle.h"
 #include "engine/Calculation.h"
@@ -15,6 +17,7 @@
 #include "engine/ExactDecimal.h"
 #include "engine/InputReading.h"
 #include "engine/Result.h"
+#include "engine/SettingSheet.h"
 
 namespace morvanta {
 
@@ -40,6 +43,40 @@ inline std::string said(const Refusal& refusal) {
     const bool figures = !refusal.limit.empty() || !refusal.value.empty();
     return refusal.input + ": " + refusal.text +
            (figures ? " (" + refusal.limit + ", " + refusal.value + ")" : "");
+}
+
+// The plan of a sheet the test expects to be accepted: sheetPlanOf({{"count", "7"}}).count == 7.
+inline SheetPlan sheetPlanOf(const Inputs& inputs) {
+    return planned(planSheet(inputs));
+}
+
+// The report of a request the test expects to be made: reportOf("sheet", request("count=7")).
+inline Report reportOf(std::string_view calculation, const Inputs& inputs) {
+    return planned(makeRequest(*findCalculation(calculation), inputs)).report();
+}
+
+// The lines of a text without their breaks: linesOf("a\nb\n") == {"a", "b"}.
+inline std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The cells of each line of a CSV, empty ones kept: csvRows("a,,b,\nc\n") == {{"a", "", "b", ""},
+// {"c"}}.
+inline std::vector<std::vector<std::string>> csvRows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& line : linesOf(text)) {
+        std::istringstream cells(line + ',');
+        rows.emplace_back();
+        for (std::string cell; std::getline(cells, cell, ',');) {
+            rows.back().push_back(cell);
+        }
+    }
+    return rows;
 }
 
 // A request written as on the command line, "id=text" words and bare switches between spaces:
@@ -69,6 +106,21 @@ inline Angle degreesOf(std::string_view text) {
 }
 
 }  // namespace morvanta
+
+// The index plates and change gears as the makers list them, typed here again rather than read from
+// the planner, so that a wrong circle or gear in the planner's tables cannot pass unseen.
+namespace morvanta::listed {
+
+using Numbers = std::vector<std::int64_t>;
+using Plates = std::vector<Numbers>;
+
+inline const Plates kBrownSharpe = {
+    {15, 16, 17, 18, 19, 20}, {21, 23, 27, 29, 31, 33}, {37, 39, 41, 43, 47, 49}};
+inline const Plates kCincinnati = {{24, 25, 28, 30, 34, 37, 38, 39, 41, 42, 43},
+                                   {46, 47, 49, 51, 53, 54, 57, 58, 59, 62, 66}};
+inline const Numbers kGears = {24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100};
+
+}  // namespace morvanta::listed
 
 // Decimal arithmetic on strings of digits, slow and plain, for checking the engine's writers
 // against a method that shares none of their integer tricks.

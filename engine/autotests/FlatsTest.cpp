@@ -58,13 +58,9 @@ TEST(Flats, FiguresWorkedByHand) {
     }
 }
 
-std::string decimalText(std::int64_t units, int decimals) {
-    std::string digits = std::to_string(units);
-    digits.insert(
-        0, static_cast<std::size_t>(std::max(0, decimals + 1 - static_cast<int>(digits.size()))),
-        '0');
-    return digits.substr(0, digits.size() - static_cast<std::size_t>(decimals)) + "." +
-           digits.substr(digits.size() - static_cast<std::size_t>(decimals));
+// Ten-thousandths as typed: fourDecimals(15) == "0.0015".
+std::string fourDecimals(std::int64_t units) {
+    return decimal::longDivision(units, 10'000, 4);
 }
 
 // Many counts, diameters and sizes across flats against MPFR, which decides where the flats meet
@@ -80,18 +76,18 @@ TEST(Flats, ManyFlatsAgainstMpfr) {
         const int decimals = i % 9;
         const bool given = i % 3 != 0 || count == 2;
         Inputs inputs{{"count", std::to_string(count)},
-                      {"diameter", decimalText(d, 4)},
+                      {"diameter", fourDecimals(d)},
                       {"decimals", std::to_string(decimals)}};
         if (given) {
-            inputs.set("across", decimalText(f, 4));
+            inputs.set("across", fourDecimals(f));
         }
         const FlatsPlan plan = flatsOf(inputs);
         const Real diameter = Real(static_cast<long>(d)) / Real(10'000);
         const Real t = Real(180) / Real(static_cast<long>(count));
         const Real meetsAt = diameter * yardstick::cosDeg(t);
         const Real across = given ? Real(static_cast<long>(f)) / Real(10'000) : meetsAt;
-        const std::string where = std::to_string(count) + " on " + decimalText(d, 4) + " at " +
-                                  (given ? decimalText(f, 4) : "-");
+        const std::string where = std::to_string(count) + " on " + fourDecimals(d) + " at " +
+                                  (given ? fourDecimals(f) : "-");
         const FlatsMeet meet = !given || (count == 3 && 2 * f == d) ? FlatsMeet::OnTheRound
                                : meetsAt < across                   ? FlatsMeet::Apart
                                                                     : FlatsMeet::Inside;

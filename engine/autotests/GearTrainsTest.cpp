@@ -13,11 +13,11 @@ using namespace morvanta;
 
 namespace {
 
-using Numbers = std::vector<std::int64_t>;
+using listed::Numbers;
 // One pair as {driver, 0, driven, 0}, two pairs as {driver, driver, driven, driven}.
-using Gears = std::array<std::int64_t, 4>;
+using TrainGears = std::array<std::int64_t, 4>;
 
-Gears gearsOf(const ChangeTrain& train) {
+TrainGears trainGearsOf(const ChangeTrain& train) {
     return {train.drivers[0], train.drivers[1], train.driven[0], train.driven[1]};
 }
 
@@ -33,16 +33,16 @@ const Numbers kUnordered = {48, 24, 40, 32};
 TEST(GearTrains, shouldPutEachPairSmallerFirstWhateverTheOrderListed) {
     for (const Numbers& gears : {kUnordered, Numbers{32, 40, 24, 48}, Numbers{24, 32, 40, 48}}) {
         const auto trains = changeTrains(gears);
-        EXPECT_EQ(gearsOf(trains.at(Rational::ratio(5, 2))), (Gears{40, 48, 24, 32}));
-        EXPECT_EQ(gearsOf(trains.at(Rational::ratio(8, 5))), (Gears{32, 48, 24, 40}));
-        EXPECT_EQ(gearsOf(trains.at(Rational::ratio(2, 1))), (Gears{48, 0, 24, 0}));
-        EXPECT_EQ(gearsOf(trains.at(Rational::ratio(9, 10))), (Gears{24, 48, 32, 40}));
+        EXPECT_EQ(trainGearsOf(trains.at(Rational::ratio(5, 2))), (TrainGears{40, 48, 24, 32}));
+        EXPECT_EQ(trainGearsOf(trains.at(Rational::ratio(8, 5))), (TrainGears{32, 48, 24, 40}));
+        EXPECT_EQ(trainGearsOf(trains.at(Rational::ratio(2, 1))), (TrainGears{48, 0, 24, 0}));
+        EXPECT_EQ(trainGearsOf(trains.at(Rational::ratio(9, 10))), (TrainGears{24, 48, 32, 40}));
         EXPECT_EQ(trains.size(), 18U);
     }
     EXPECT_TRUE(changeTrains(Numbers{24}).empty());
     const auto twice = changeTrains(Numbers{24, 24});
     ASSERT_EQ(twice.size(), 1U);
-    EXPECT_EQ(gearsOf(twice.at(Rational::ratio(1, 1))), (Gears{24, 0, 24, 0}));
+    EXPECT_EQ(trainGearsOf(twice.at(Rational::ratio(1, 1))), (TrainGears{24, 0, 24, 0}));
 }
 
 // The index sheet takes its trains from the same table. 30 divisions at 40:1 on a 16-hole plate:

@@ -19,11 +19,11 @@ HelixPlan helixOf(const Inputs& inputs) {
     return planFrom(kHelixCalculation, planHelix, inputs);
 }
 
-struct Gears {
+struct HelixGears {
     std::int64_t worm, firstStud, secondStud, screw;
 };
 
-Gears placed(const HelixTrain& entry) {
+HelixGears placed(const HelixTrain& entry) {
     const ChangeTrain& t = entry.train;
     if (t.pairs == 1) {
         return {t.driven[0], 0, 0, t.drivers[0]};
@@ -37,7 +37,7 @@ Gears placed(const HelixTrain& entry) {
 TEST(Helix, PublishedTrainForALeadOf6160) {
     const HelixPlan plan = helixOf(request("lead=6.16 diameter=2"));
     const HelixTrain& chosen = plan.trains.front();
-    const Gears at = placed(chosen);
+    const HelixGears at = placed(chosen);
     EXPECT_EQ(std::tuple(at.worm, at.firstStud, at.secondStud, at.screw),
               std::tuple(56, 40, 44, 100));
     EXPECT_TRUE(chosen.exact);
@@ -55,7 +55,7 @@ TEST(Helix, PublishedTrainForALeadOf6160) {
 // The lead nearest `wanted` of every train of one pair (with an idler) or two pairs the gears make
 // on a 10 in machine, each tried in MPFR.
 Real nearestLead(const Real& wanted) {
-    const std::size_t n = kBrownSharpeGears.size();
+    const std::size_t n = listed::kGears.size();
     Real best;
     bool first = true;
     for (std::size_t a = 0; a < n; ++a) {
@@ -68,9 +68,9 @@ Real nearestLead(const Real& wanted) {
                     if (a == b || !(pair || compound)) {
                         continue;
                     }
-                    Real lead = Real(10) * Real(kBrownSharpeGears[a]) / Real(kBrownSharpeGears[b]);
+                    Real lead = Real(10) * Real(listed::kGears[a]) / Real(listed::kGears[b]);
                     if (compound) {
-                        lead = lead * Real(kBrownSharpeGears[c]) / Real(kBrownSharpeGears[d]);
+                        lead = lead * Real(listed::kGears[c]) / Real(listed::kGears[d]);
                     }
                     if (first || mpfr_cmpabs((lead - wanted).get(), (best - wanted).get()) < 0) {
                         best = lead;
@@ -135,7 +135,7 @@ TEST(Helix, UnitsOfTheWorkAndOfTheMachine) {
     // 150 mm on a 240 mm machine: 5/8, 40 on the worm driven by 64 on the screw.
     const HelixPlan metric =
         helixOf(request("lead=150 units=mm machine-lead=240 machine-units=mm"));
-    const Gears at = placed(metric.trains.front());
+    const HelixGears at = placed(metric.trains.front());
     EXPECT_EQ(metric.trains.front().train.pairs, 1U);
     EXPECT_EQ(at.worm, 40);
     EXPECT_EQ(at.screw, 64);

@@ -10,11 +10,6 @@
 namespace morvanta {
 namespace {
 
-Report reportOf(std::string_view calculation, const Inputs& inputs) {
-    const Made made = planned(makeRequest(*findCalculation(calculation), inputs));
-    return made.report();
-}
-
 // What the machine is moved by from one row to the next, worked by hand from the rows: on a
 // 90:1 table with 240 graduations hole 3 stands at 25 turns 171 and hole 2 at 12 turns 206, so
 // 13 x 240 - 35 = 3085 graduations, 12 turns and 205; 120° on a 40:1 table with 100 graduations

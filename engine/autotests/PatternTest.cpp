@@ -218,12 +218,7 @@ TEST(Pattern, shouldSketchTheHolesWhereTheTablePutsThem) {
                             : std::string(c.name) == "line" ? 1
                                                             : 2;
         for (const std::string& row : rows(made.value().csv->write())) {
-            std::vector<std::string> cells;
-            for (std::size_t at = 0; at <= row.size();) {
-                const std::size_t comma = std::min(row.find(',', at), row.size());
-                cells.push_back(row.substr(at, comma - at));
-                at = comma + 1;
-            }
+            const std::vector<std::string> cells = csvRows(row).front();
             listed.push_back(cells[0] + ":" + cells[static_cast<std::size_t>(xColumn)] + "," +
                              cells[static_cast<std::size_t>(xColumn) + 1]);
         }

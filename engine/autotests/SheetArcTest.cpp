@@ -14,19 +14,6 @@ using namespace morvanta;
 
 namespace {
 
-SheetPlan arcPlanOf(const Inputs& inputs) {
-    return planned(planSheet(inputs));
-}
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 TEST(SheetArc, shouldRefuseAnArcOrProgramItCannotMakeByItsField) {
     expectRefused(planSheet(request("count=7 ends")), "ends", "{ends} needs {span}");
     expectRefused(planSheet(request("count=7 span=360 ends")), "ends",
@@ -67,7 +54,7 @@ TEST(SheetArc, shouldRefuseAnArcOrProgramItCannotMakeByItsField) {
 TEST(SheetArc, shouldSetHolesOverAnArcFromTheStart) {
     // 15° apart from 10°: every angle is whole minutes, so every dial setting is exact.
     const std::vector<std::string> lines =
-        linesOf(sheetText(arcPlanOf(request("count=7 ratio=90 dial=240 start=10 span=90 ends"))));
+        linesOf(sheetText(sheetPlanOf(request("count=7 ratio=90 dial=240 start=10 span=90 ends"))));
     ASSERT_EQ(lines.size(), 18u);
     EXPECT_EQ(lines[5],
               "Angle: each hole's exact angle 10° + (hole - 1) x 15°, within one turn, rounded on "
@@ -79,7 +66,7 @@ TEST(SheetArc, shouldSetHolesOverAnArcFromTheStart) {
 
     // Clockwise, the holes go the other way round from the start.
     const std::vector<std::string> clockwise =
-        linesOf(sheetText(arcPlanOf(request("count=4 start=10 span=90 cw"))));
+        linesOf(sheetText(sheetPlanOf(request("count=4 start=10 span=90 cw"))));
     EXPECT_EQ(clockwise[3],
               "Angle: each hole's exact angle -(10° + (hole - 1) x 22.5°), clockwise, within one "
               "turn, rounded on its own");
@@ -91,7 +78,7 @@ TEST(SheetArc, shouldRoundEachHoleFromItsOwnExactAngle) {
     // From 0.5°, each hole's own exact angle rounded: sheet 7 --start 0.5 --csv in
     // cli/autotests/unchanged-outputs.sha256.
     // 359.9999° is 359°59'59.64": to the minute it is 360°, set as 0°00' and 0.36" off.
-    const SheetPlan wrap = arcPlanOf(request("count=3 resolution=1m start=359.9999"));
+    const SheetPlan wrap = sheetPlanOf(request("count=3 resolution=1m start=359.9999"));
     EXPECT_EQ(sheetCsv(wrap),
               "hole,degrees,minutes,seconds,error\n1,0,0,0,0.3600\n2,120,0,0,0.3600\n"
               "3,240,0,0,0.3600\n");

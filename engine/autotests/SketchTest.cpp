@@ -43,34 +43,29 @@ std::vector<std::string> textsOf(const Sketch& sketch, Ink ink) {
     return words;
 }
 
-std::vector<SketchLine> linesOf(const Sketch& sketch, Ink ink) {
-    std::vector<SketchLine> lines;
-    std::copy_if(sketch.lines.begin(), sketch.lines.end(), std::back_inserter(lines),
-                 [ink](const SketchLine& l) { return l.ink == ink; });
-    return lines;
+// The lines or arcs of a sketch drawn in one ink: inked(sketch.arcs, Ink::Accent).
+template <typename Shape>
+std::vector<Shape> inked(const std::vector<Shape>& shapes, Ink ink) {
+    std::vector<Shape> found;
+    std::copy_if(shapes.begin(), shapes.end(), std::back_inserter(found),
+                 [ink](const Shape& s) { return s.ink == ink; });
+    return found;
 }
 
-std::vector<SketchArc> arcsOf(const Sketch& sketch, Ink ink) {
-    std::vector<SketchArc> arcs;
-    std::copy_if(sketch.arcs.begin(), sketch.arcs.end(), std::back_inserter(arcs),
-                 [ink](const SketchArc& a) { return a.ink == ink; });
-    return arcs;
+Sketch pictureOf(const Calculation& calculation, const Inputs& inputs) {
+    const Made made = planned(makeRequest(calculation, inputs));
+    if (!made.sketch) {
+        throw std::runtime_error("no picture");
+    }
+    return made.sketch();
 }
 
 Sketch sheetPicture(const Inputs& inputs) {
-    const Made made = planned(makeRequest(kSheetCalculation, inputs));
-    if (!made.sketch) {
-        throw std::runtime_error("no picture");
-    }
-    return made.sketch();
+    return pictureOf(kSheetCalculation, inputs);
 }
 
 Sketch indexPicture(const Inputs& inputs) {
-    const Made made = planned(makeRequest(kIndexCalculation, inputs));
-    if (!made.sketch) {
-        throw std::runtime_error("no picture");
-    }
-    return made.sketch();
+    return pictureOf(kIndexCalculation, inputs);
 }
 
 // The angle from the centre to a point, in degrees from +X, within (-180, 180].
@@ -111,13 +106,13 @@ TEST(SheetSketch, shouldShowTheZeroTheTurningAndTheSpan) {
         }
         const Sketch sketch = sheetPicture(inputs);
         // The turning arrow leaves hole 1 (at 90° + 15° or 90° - 15°) the way the holes go.
-        const std::vector<SketchArc> turning = arcsOf(sketch, Ink::Accent);
+        const std::vector<SketchArc> turning = inked(sketch.arcs, Ink::Accent);
         ASSERT_EQ(turning.size(), 1U);
         EXPECT_NEAR(std::remainder(turning[0].start - (clockwise ? 75 : 105), 360), 0, kNear);
         EXPECT_EQ(turning[0].sweep < 0, clockwise);
         EXPECT_TRUE(turning[0].arrow);
         // The span from hole 1 through 90° the same way, its figure in the middle of it.
-        const std::vector<SketchArc> span = arcsOf(sketch, Ink::Dimension);
+        const std::vector<SketchArc> span = inked(sketch.arcs, Ink::Dimension);
         ASSERT_EQ(span.size(), 1U);
         EXPECT_NEAR(std::remainder(span[0].start - (clockwise ? 75 : 105), 360), 0, kNear);
         EXPECT_NEAR(span[0].sweep, clockwise ? -90 : 90, kNear);
@@ -136,7 +131,7 @@ TEST(SheetSketch, shouldShowTheZeroTheTurningAndTheSpan) {
     }
     // From 0, hole 1's own angle marks the zero; no span over the full circle.
     const Sketch full = sheetPicture(request("count=7"));
-    EXPECT_TRUE(arcsOf(full, Ink::Dimension).empty());
+    EXPECT_TRUE(inked(full.arcs, Ink::Dimension).empty());
     EXPECT_EQ(text(full, "0°"), nullptr);
     EXPECT_EQ(text(sheetPicture(request("count=7 start=360")), "0°"), nullptr);
 }
@@ -204,7 +199,7 @@ TEST(IndexSketch, shouldOpenTheSectorArmsToTheMove) {
     };
     for (const ArmsCase& c : cases) {
         const Sketch sketch = indexPicture(c.inputs);
-        const std::vector<SketchLine> arms = linesOf(sketch, Ink::Accent);
+        const std::vector<SketchLine> arms = inked(sketch.lines, Ink::Accent);
         ASSERT_EQ(arms.size(), 2U) << c.name;
         for (const SketchLine& arm : arms) {
             EXPECT_NEAR(std::hypot(arm.x1, arm.y1), 0, kNear) << c.name;
@@ -217,7 +212,7 @@ TEST(IndexSketch, shouldOpenTheSectorArmsToTheMove) {
         EXPECT_EQ(sketch.holes.size(), static_cast<std::size_t>(c.circle)) << c.name;
         EXPECT_NEAR(hole(sketch, 1).x, 0, kNear);
         EXPECT_NEAR(hole(sketch, 1).y, static_cast<double>(c.circle), kNear);
-        const std::vector<SketchArc> move = arcsOf(sketch, Ink::Accent);
+        const std::vector<SketchArc> move = inked(sketch.arcs, Ink::Accent);
         ASSERT_EQ(move.size(), c.spaces.empty() ? 0U : 1U) << c.name;
         if (!c.spaces.empty()) {
             EXPECT_NEAR(move[0].start, 90, kNear);
@@ -282,7 +277,7 @@ TEST(IndexSketch, shouldNameThePlateTheCircleAndTheMove) {
 // bottom: forward clockwise, back counter-clockwise, holes / circle of a turn.
 TEST(IndexSketch, shouldTurnThePlateItsOwnHolesForCompoundIndexing) {
     const Sketch sketch = indexPicture(request("count=51"));
-    const std::vector<SketchArc> plate = arcsOf(sketch, Ink::Dimension);
+    const std::vector<SketchArc> plate = inked(sketch.arcs, Ink::Dimension);
     ASSERT_EQ(plate.size(), 1U);
     EXPECT_NEAR(plate[0].start, 270, kNear);
     EXPECT_NEAR(plate[0].sweep, 120, kNear);  // 5 of 15 holes back
@@ -291,13 +286,13 @@ TEST(IndexSketch, shouldTurnThePlateItsOwnHolesForCompoundIndexing) {
               std::vector<std::string>{"plate 5 holes back on the 15-hole circle"});
 }
 
-struct Gears {
+struct DrawnGears {
     std::vector<SketchCircle> pitch;  // the gears' pitch circles, in the order drawn
     std::vector<std::string> names;
 };
 
-Gears gearsOf(const Sketch& sketch) {
-    Gears gears;
+DrawnGears drawnGearsOf(const Sketch& sketch) {
+    DrawnGears gears;
     for (const SketchCircle& c : sketch.circles) {
         if (c.x > 0 && !c.filled) {
             gears.pitch.push_back(c);
@@ -319,7 +314,7 @@ bool meshes(const SketchCircle& a, const SketchCircle& b) {
 // mesh with the plate's shaft and the gear that drives it; which way the plate turns.
 TEST(IndexSketch, shouldDrawTheChangeGearsWithTheirIdler) {
     const Sketch one = indexPicture(request("count=127"));
-    const Gears pair = gearsOf(one);
+    const DrawnGears pair = drawnGearsOf(one);
     ASSERT_EQ(pair.pitch.size(), 3U);
     EXPECT_EQ(pair.names,
               (std::vector<std::string>{"24 on the plate's shaft", "idler", "56 on the spindle"}));
@@ -333,17 +328,17 @@ TEST(IndexSketch, shouldDrawTheChangeGearsWithTheirIdler) {
     EXPECT_GT(shaft.x - shaft.radius, 20);
     ASSERT_NE(text(one, "g = -7/3"), nullptr);
     // Against the crank, which turns clockwise: the plate's arrow counter-clockwise.
-    const std::vector<SketchArc> against = arcsOf(one, Ink::Dimension);
+    const std::vector<SketchArc> against = inked(one.arcs, Ink::Dimension);
     ASSERT_EQ(against.size(), 1U);
     EXPECT_GT(against[0].sweep, 0);
     EXPECT_NE(text(one, "plate turns against the crank"), nullptr);
     const Sketch with = indexPicture(request("count=97"));
-    ASSERT_EQ(arcsOf(with, Ink::Dimension).size(), 1U);
-    EXPECT_LT(arcsOf(with, Ink::Dimension)[0].sweep, 0);
+    ASSERT_EQ(inked(with.arcs, Ink::Dimension).size(), 1U);
+    EXPECT_LT(inked(with.arcs, Ink::Dimension)[0].sweep, 0);
     EXPECT_NE(text(with, "plate turns with the crank"), nullptr);
 
     // Two pairs: 40 on the spindle drives 32; 48 on the stud of 32 drives 64 on the shaft.
-    const Gears two = gearsOf(indexPicture(request("count=131 gears=24,32,40,48,56,64")));
+    const DrawnGears two = drawnGearsOf(indexPicture(request("count=131 gears=24,32,40,48,56,64")));
     ASSERT_EQ(two.pitch.size(), 5U);
     EXPECT_EQ(two.names, (std::vector<std::string>{"64 on the plate's shaft", "idler",
                                                    "32 and 48 on the stud", "40 on the spindle"}));
