@@ -224,7 +224,7 @@ private slots:
     void shouldAbandonTheBuildAndCloseOnlyOnceItHasReturned() {
         QFETCH(QString, how);
         QApplication::clipboard()->setText("kept");
-        child<QLineEdit>("tThis")->setText("10000000");
+        child<QLineEdit>("tThis")->setText("2000000");
         bool acted = false;
         // The furthest the bar went after the user acted, of its whole length.
         int reached = 0;
