@@ -7,11 +7,7 @@
 #include <QProgressDialog>
 #include <QScrollBar>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <fstream>
 
 #include "ui/BackgroundBuild.h"
 #include "ui/DesktopServices.h"
@@ -34,21 +30,10 @@ QByteArray shownIn(OutputBox* box) {
     return QByteArray(box->bytes().data(), static_cast<qsizetype>(box->bytes().size()));
 }
 
-// Short of memory: the address space capped `headroom` bytes above what is in use; -1 lifts it.
-void capAddressSpace(long long headroom) {
-    long long pages = 0;
-    std::ifstream("/proc/self/statm") >> pages;
-    rlimit limit{};
-    getrlimit(RLIMIT_AS, &limit);
-    limit.rlim_cur = headroom < 0 ? limit.rlim_max
-                                  : static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE) + headroom);
-    setrlimit(RLIMIT_AS, &limit);
-}
-
-// In a child process, short of memory: Build This with `scenario` holes; or ("copy"), with 8 MB in
-// the box copied before, Edit > Copy once more. Prints the messages, what the box holds and what
-// another program, still short of memory, reads from the clipboard.
-int runScenario(const QString& scenario, long long headroom) {
+// In a child process, `kilobytes` above what is in use: Build This with `scenario` holes; or
+// ("copy"), with 8 MB in the box copied before, Edit > Copy once more. Prints the messages, what
+// the box holds and what another program, still short of memory, reads from the clipboard.
+int runScenario(const QString& scenario, long long kilobytes) {
     auto* window = new frmMain;
     window->show();
     // Painted once before the cap, as a window the user has been looking at.
@@ -64,9 +49,9 @@ int runScenario(const QString& scenario, long long headroom) {
     if (!build) {
         choose(window, "mnuCopy");
     }
-    capAddressSpace(headroom);
+    capAboveInUse(kilobytes);
     choose(window, build ? "cThis" : "mnuCopy");
-    const QByteArray clipboard = clipboardSeenByAnotherProgram([] { capAddressSpace(-1); });
+    const QByteArray clipboard = clipboardSeenByAnotherProgram([] { capAddressSpace(0); });
     const QByteArray box = shownIn(window->findChild<OutputBox*>());
     const char* shown = box.isEmpty() ? "empty" : box == kSevenHoles ? "7 holes" : "table";
     const char* copied = clipboard == "kept" ? "kept" : clipboard == box ? "same" : "other";
@@ -309,8 +294,7 @@ private slots:
         QFETCH(QString, scenario);
         QFETCH(int, megabytes);
         QFETCH(QString, outcomes);
-        const QString seen =
-            runChild({"--scenario", scenario, QString::number(megabytes * kMegabyte)});
+        const QString seen = runChild({"--scenario", scenario, QString::number(megabytes * 1024)});
         QVERIFY2(outcomes.split(" or ").contains(seen.section('\n', 0, 0)) &&
                      seen.endsWith("\nstatus 0"),
                  qPrintable(seen));

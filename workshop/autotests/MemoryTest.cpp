@@ -5,7 +5,6 @@
 #include <QPdfWriter>
 
 #include <malloc.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -22,23 +21,10 @@
 
 using namespace morvanta::workshop;
 using namespace morvanta::workshop::testing;
+using morvanta::testing::capAboveInUse;
+using morvanta::testing::capAddressSpace;
 
 namespace {
-
-// The address space capped at `kilobytes`, as `ulimit -v` does; 0 lifts the cap again.
-void capAddressSpace(long long kilobytes) {
-    rlimit limit{};
-    getrlimit(RLIMIT_AS, &limit);
-    limit.rlim_cur = kilobytes == 0 ? limit.rlim_max : static_cast<rlim_t>(kilobytes) * 1024;
-    setrlimit(RLIMIT_AS, &limit);
-}
-
-// The address space capped `kilobytes` above what is in use.
-void capAboveInUse(long long kilobytes) {
-    long long pages = 0;
-    std::ifstream("/proc/self/statm") >> pages;
-    capAddressSpace(pages * sysconf(_SC_PAGESIZE) / 1024 + kilobytes);
-}
 
 // The window as a user leaves it a moment after the last edit: on the screen and painted, and
 // the fields kept in the settings. The window keeps them when a timer of its own runs out, which
