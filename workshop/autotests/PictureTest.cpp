@@ -123,10 +123,7 @@ private:
     }
 
 private slots:
-    void initTestCase() {
-        isolateSettings(folder.path());
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-    }
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
     void init() { window = freshWindow(); }
     void cleanup() { delete window; }
 
