@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QScrollBar>
+#include <QSemaphore>
 
 #include <cstdio>
 
@@ -195,8 +196,7 @@ private slots:
 
     // The build waits with the window's handlers on the stack: nothing may take the window away
     // or start another build meanwhile, and a close is carried out once the build has returned.
-    // Cancel leaves the box empty and the clipboard as it was, even while the table loads, and
-    // stops the loading there rather than after the last line.
+    // Cancel leaves the box empty and the clipboard as it was, even while the table loads.
     void shouldAbandonTheBuildAndCloseOnlyOnceItHasReturned_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("Cancel while the table loads") << "cancel";
@@ -209,19 +209,12 @@ private slots:
     void shouldAbandonTheBuildAndCloseOnlyOnceItHasReturned() {
         QFETCH(QString, how);
         QApplication::clipboard()->setText("kept");
-        child<QLineEdit>("tThis")->setText("2000000");
+        child<QLineEdit>("tThis")->setText("10000000");
         bool acted = false;
-        // The furthest the bar went after the user acted, of its whole length.
-        int reached = 0;
-        int length = 0;
         QTimer watch;
         // Past the engine's fifth of the bar, the table is being loaded into the box.
         connect(&watch, &QTimer::timeout, [&] {
             auto* progress = child<QProgressDialog>("progress");
-            if (acted && progress != nullptr) {
-                reached = std::max(reached, progress->value());
-                length = progress->maximum();
-            }
             if (acted || progress == nullptr || !progress->isVisible() || progress->value() < 300) {
                 return;
             }
@@ -246,13 +239,31 @@ private slots:
         choose(window, "cThis");
         watch.stop();
         QVERIFY(acted);
-        QVERIFY2(reached < length, qPrintable(QStringLiteral("%1 of %2").arg(reached).arg(length)));
         QVERIFY(box->bytes().empty());
         QCOMPARE(clipboardSeenByAnotherProgram(), "kept");
         QVERIFY(answerer.seen.isEmpty());
         // Time for a close that should not come, before the window is found still open.
         QTest::qWait(100);
         QTRY_COMPARE(window.isNull() || !window->isVisible(), how.contains("close"));
+    }
+
+    // Cancelled once the engine has made the table, the loading stops at once rather than after
+    // the last of the table's eight megabytes: the build ends cancelled, the bar short of the
+    // second megabyte's 0.3. (The window's own bar stops moving at Cancel, whatever the loading
+    // does, so the window's test cannot tell.)
+    void shouldStopLoadingTheTableOnCancel() {
+        QSemaphore cancelled;
+        BackgroundBuild job(
+            [&cancelled](const BuildProgress&) {
+                cancelled.acquire();
+                return BuildResult::success(std::string(8 << 20, '7'));
+            },
+            output()->createLoader());
+        job.cancel();
+        cancelled.release();
+        QVERIFY(job.waitFor(std::chrono::seconds(30)));
+        QCOMPARE(job.kind(), BuildResult::Kind::Cancelled);
+        QCOMPARE_LT(job.fractionDone(), 0.25);
     }
 
     // A document that cannot take the table, and memory running short around the engine.
