@@ -37,6 +37,11 @@ awk -v limits="$limits" '
         rest = substr(line, index(line, ")") + 2)
         split(tag, parts, ", ")
         row = parts[1]; limit = parts[2]; sub(/ kB$/, "", limit)
+        # A child tries every action of a row: each said as "action: outcome".
+        if (match(rest, /^[a-z]+: /)) {
+            row = row " " substr(rest, 1, RLENGTH - 2)
+            rest = substr(rest, RLENGTH + 1)
+        }
         if (!(row in seen)) { seen[row] = 1; rows[++count] = row }
         if (!(limit in known)) { known[limit] = 1; columns[++width] = limit }
         result[row, limit] = /^FAIL!/ ? "FAILED" : cell(rest)

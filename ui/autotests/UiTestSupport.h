@@ -10,10 +10,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/resource.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <functional>
 
 namespace morvanta::testing {
@@ -72,6 +75,21 @@ inline QByteArray runChild(const QStringList& arguments) {
     const bool exited = child.exitStatus() == QProcess::NormalExit;
     return child.readAllStandardOutput() +
            (exited ? "status " + QByteArray::number(child.exitCode()) : QByteArray("crashed"));
+}
+
+// The address space capped at `kilobytes`, as `ulimit -v` does; 0 lifts the cap again.
+inline void capAddressSpace(long long kilobytes) {
+    rlimit limit{};
+    getrlimit(RLIMIT_AS, &limit);
+    limit.rlim_cur = kilobytes == 0 ? limit.rlim_max : static_cast<rlim_t>(kilobytes) * 1024;
+    setrlimit(RLIMIT_AS, &limit);
+}
+
+// The address space capped `kilobytes` above what is in use.
+inline void capAboveInUse(long long kilobytes) {
+    long long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    capAddressSpace(pages * sysconf(_SC_PAGESIZE) / 1024 + kilobytes);
 }
 
 // Presses a window's close box as the desktop does: the X11 WM_DELETE_WINDOW message, which Qt

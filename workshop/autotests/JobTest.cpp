@@ -57,10 +57,7 @@ private:
     }
 
 private slots:
-    void initTestCase() {
-        isolateSettings(folder.path());
-        QStandardPaths::setTestModeEnabled(true);
-    }
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { window = freshWindow(); }
     void cleanup() {
         delete window;

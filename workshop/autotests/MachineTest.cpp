@@ -66,12 +66,15 @@ private:
         }
         return view;
     }
+    // The seven holes' job written to `path` (in a folder of that name made first), opened and
+    // walked from the machine mode; null where any step fails.
+    MachineView* walkSevenHoles(const QString& path) {
+        QDir().mkpath(QFileInfo(path).path());
+        return writeFile(path, kSevenHoles) && window->openJobFile(path) ? enter() : nullptr;
+    }
 
 private slots:
-    void initTestCase() {
-        isolateSettings(folder.path());
-        QStandardPaths::setTestModeEnabled(true);
-    }
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { window = freshWindow(); }
     void cleanup() {
         delete window;
@@ -85,11 +88,8 @@ private slots:
     // no further. At the end the view says the job is done; Esc leaves.
     void shouldWriteEachTickAsTheHoleIsDone() {
         const QString path = folder.filePath(QStringLiteral("walk.morvanta"));
-        QVERIFY(writeFile(path, kSevenHoles));
-        QVERIFY(window->openJobFile(path));
-        MachineView* view = enter();
-        QVERIFY(view != nullptr);
-        QVERIFY(view->isFullScreen());
+        MachineView* view = walkSevenHoles(path);
+        QVERIFY(view != nullptr && view->isFullScreen());
         QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 1 of 7"));
         QCOMPARE(labelText(view, "machineMove"),
                  QStringLiteral("The first hole: no move before it."));
@@ -130,11 +130,8 @@ private slots:
     // still reads the whole of what it opened, never a file half written over, and no temporary
     // file is left beside the job.
     void shouldReplaceTheJobRatherThanWriteOverIt() {
-        QDir(folder.path()).mkdir(QStringLiteral("renamed"));
         const QString path = folder.filePath(QStringLiteral("renamed/walk.morvanta"));
-        QVERIFY(writeFile(path, kSevenHoles));
-        QVERIFY(window->openJobFile(path));
-        MachineView* view = enter();
+        MachineView* view = walkSevenHoles(path);
         QVERIFY(view != nullptr);
         QFile before(path);
         QVERIFY(before.open(QIODevice::ReadOnly));
@@ -230,11 +227,8 @@ private slots:
     // is said in red on the screen, and the walk goes on; the next tick that can be written
     // keeps them all.
     void shouldSayWhenATickCannotBeKept() {
-        QDir(folder.path()).mkdir(QStringLiteral("stick"));
         const QString path = folder.filePath(QStringLiteral("stick/walk.morvanta"));
-        QVERIFY(writeFile(path, kSevenHoles));
-        QVERIFY(window->openJobFile(path));
-        MachineView* view = enter();
+        MachineView* view = walkSevenHoles(path);
         QVERIFY(view != nullptr);
         QVERIFY(QDir(folder.filePath(QStringLiteral("stick"))).removeRecursively());
         press(view, Qt::Key_Space);

@@ -5,7 +5,6 @@
 #include <QPdfWriter>
 
 #include <malloc.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -22,23 +21,10 @@
 
 using namespace morvanta::workshop;
 using namespace morvanta::workshop::testing;
+using morvanta::testing::capAboveInUse;
+using morvanta::testing::capAddressSpace;
 
 namespace {
-
-// The address space capped at `kilobytes`, as `ulimit -v` does; 0 lifts the cap again.
-void capAddressSpace(long long kilobytes) {
-    rlimit limit{};
-    getrlimit(RLIMIT_AS, &limit);
-    limit.rlim_cur = kilobytes == 0 ? limit.rlim_max : static_cast<rlim_t>(kilobytes) * 1024;
-    setrlimit(RLIMIT_AS, &limit);
-}
-
-// The address space capped `kilobytes` above what is in use.
-void capAboveInUse(long long kilobytes) {
-    long long pages = 0;
-    std::ifstream("/proc/self/statm") >> pages;
-    capAddressSpace(pages * sysconf(_SC_PAGESIZE) / 1024 + kilobytes);
-}
 
 // The window as a user leaves it a moment after the last edit: on the screen and painted, and
 // the fields kept in the settings. The window keeps them when a timer of its own runs out, which
@@ -121,33 +107,10 @@ void act(WorkshopWindow* window, const QString& action, const QString& path) {
     }
 }
 
-// In a child process started under the cap: the page filled as `fields` say, then the actions
-// ("pdf", or "pdf,copy" one after the other; under a "+" limit, what an action freed is taken
-// again before the next, as other work would take it). Prints the messages shown and what came
-// of the last action, "|" between them.
-int runScenario(const QString& actions, const QString& limit, const QString& folder,
-                const QString& page, const QStringList& fields) {
-    isolateSettings(folder);
-    WorkshopWindow* window = freshWindow();
-    CalculatorPage* shown = front(window, page);
-    fillPage(shown, fields);
-    MessageAnswerer answerer;
-    const QString action = actions.section(QLatin1Char(','), -1);
-    const QString path = QDir(folder).filePath(QStringLiteral("out.") + action);
-    QApplication::clipboard()->setText(QStringLiteral("kept"));
-    for (const QString& each : actions.split(QLatin1Char(','))) {
-        if (limit.startsWith(QLatin1Char('+'))) {
-            leaveOnly(window, limit.toInt());
-        }
-        act(window, each, path);
-    }
-    // Read while still short of memory, as another program may read it at any time; after the
-    // other actions it holds what the child put there, and starting a reader would cost the child
-    // a twentieth of its time for nothing.
-    const QByteArray clipboard = action == QLatin1String("copy")
-                                     ? morvanta::testing::clipboardSeenByAnotherProgram()
-                                     : QByteArray();
-    capAddressSpace(0);
+// What came of an action, memory plentiful again: the result, or what was left unchanged, or no
+// sheet to act on; and whether a temporary file was left beside the file.
+QString outcomeOf(CalculatorPage* shown, const MessageAnswerer& answerer, const QString& action,
+                  const QString& path, const QByteArray& clipboard) {
     QString outcome;
     if (!shown->isCurrent()) {
         outcome = QStringLiteral("no sheet");
@@ -165,19 +128,53 @@ int runScenario(const QString& actions, const QString& limit, const QString& fol
                                                                 : nullptr;
         outcome = savedFile(path, writer ? QByteArray::fromStdString(writer()) : QByteArray());
     }
-    const QStringList left =
-        QDir(folder).entryList({QStringLiteral(".morvanta-*")}, QDir::Files | QDir::Hidden);
-    std::printf("%s|%s%s\n", qPrintable(answerer.messages.join(QLatin1Char(','))),
-                qPrintable(outcome), left.isEmpty() ? "" : " and a temporary file");
+    const bool left = !QFileInfo(path)
+                           .dir()
+                           .entryList({QStringLiteral(".morvanta-*")}, QDir::Files | QDir::Hidden)
+                           .isEmpty();
+    return outcome + (left ? QStringLiteral(" and a temporary file") : QString());
+}
+
+// In a child process started under the cap: the page filled as `fields` say, then the actions
+// one after another, each under the cap again ("+" limits: what the last action freed taken again
+// first, as other work would take it). With `recovering`, memory comes back between actions and
+// the window copies its sheet meanwhile, which takes back the room held for the next message, as
+// a user's next action would. Prints a line for each action: the messages it showed and what came
+// of it, "|" between them.
+int runScenario(bool recovering, const QString& actions, const QString& limit,
+                const QString& folder, const QString& page, const QStringList& fields) {
+    isolateSettings(folder);
+    WorkshopWindow* window = freshWindow();
+    CalculatorPage* shown = front(window, page);
+    fillPage(shown, fields);
+    MessageAnswerer answerer;
+    for (const QString& action : actions.split(QLatin1Char(','))) {
+        const QString path = QDir(folder).filePath(QStringLiteral("out.") + action);
+        QApplication::clipboard()->setText(QStringLiteral("kept"));
+        const qsizetype said = answerer.messages.size();
+        answerer.previewed = -1;
+        limit.startsWith(QLatin1Char('+')) ? leaveOnly(window, limit.toInt())
+                                           : capAddressSpace(limit.toLongLong());
+        act(window, action, path);
+        // Read while still short of memory, as another program may read it at any time.
+        const QByteArray clipboard = action == QLatin1String("copy")
+                                         ? morvanta::testing::clipboardSeenByAnotherProgram()
+                                         : QByteArray();
+        capAddressSpace(0);
+        std::printf("%s|%s\n", qPrintable(answerer.messages.mid(said).join(QLatin1Char(','))),
+                    qPrintable(outcomeOf(shown, answerer, action, path, clipboard)));
+        if (recovering) {
+            act(window, QStringLiteral("copy"), path);
+        }
+    }
     delete window;
     return 0;
 }
 
 // The share of shouldNeverAbortShortOfMemory's rows a run tries, as MORVANTA_MEMORY_SHARE=k/n
-// says: of the actions of the largest sheets, the k-th of every n, counting from 1, each under
-// every cap; so n runs side by side try each row once, in about the same time. Every row when it
-// is not set. Anything but 1 <= k <= n stops the run: a share that quietly tried nothing would
-// pass.
+// says: of the largest sheets, the k-th of every n, counting from 1, each under every cap; so n
+// runs side by side try each row once, in about the same time. Every row when it is not set.
+// Anything but 1 <= k <= n stops the run: a share that quietly tried nothing would pass.
 std::pair<int, int> rowShare() {
     const QString share = qEnvironmentVariable("MORVANTA_MEMORY_SHARE", QStringLiteral("1/1"));
     const QStringList parts = share.split(QLatin1Char('/'));
@@ -371,14 +368,13 @@ private slots:
     // what the window holds once the page is filled, where every action runs short part way: an
     // unguarded one aborts at one or the other. Other caps as MORVANTA_MEMORY_MEGABYTES=185,230
     // says (scripts/memory-limits.sh tries eight from 150 MB to 400 MB and tables what came of
-    // each: too many children for every test run).
+    // each: too many children for every test run). One child tries every action of a row in turn,
+    // each under the cap, memory plentiful between them.
     void shouldNeverAbortShortOfMemory_data() {
         QTest::addColumn<QString>("page");
         QTest::addColumn<QStringList>("fields");
-        QTest::addColumn<QString>("action");
+        QTest::addColumn<QStringList>("actions");
         QTest::addColumn<QString>("limit");
-        QTest::addColumn<QString>("result");
-        QTest::addColumn<QString>("shortage");
         // Under `ulimit -v`, in kilobytes; and a cap at what is in use once the page is filled, or
         // a little above it, where the work itself runs short.
         QStringList limits;
@@ -388,33 +384,16 @@ private slots:
             limits.append(QString::number(megabytes.toInt() * 1024));
         }
         limits << QStringLiteral("+256");
-        // clang-format off
-        const std::pair<const char*, std::pair<const char*, const char*>> actions[] = {
-            {"preview", {"\\d+ pages", "Not enough memory to print the sheet.\\|no preview"}},
-            {"pdf", {"file", "Not enough memory to export the PDF.\\|no file"}},
-            {"csv", {"file", "Not enough memory to save the CSV.\\|no file"}},
-            {"gcode", {"file", "Not enough memory to save the G-code.\\|no file"}},
-            {"copy", {"copied", "Not enough memory to copy the sheet.\\|kept"}},
-            {"picture", {"file", "Not enough memory to export the picture.\\|no file"}},
-        };
-        // clang-format on
         const auto [share, shares] = rowShare();
         int counted = 0;
         for (const Largest& row : largest()) {
-            for (const auto& [action, outcomes] : actions) {
-                if (!row.actions.contains(QLatin1String(action)) ||
-                    counted++ % shares != share - 1) {
-                    continue;
-                }
-                for (const QString& limit : limits) {
-                    QTest::addRow("%s %s %s, %s kB", row.name,
-                                  qPrintable(row.fields.join(QLatin1Char(' '))), action,
-                                  qPrintable(limit))
-                        << QString::fromLatin1(row.name) << row.fields
-                        << QString::fromLatin1(action) << limit
-                        << QString::fromLatin1(outcomes.first)
-                        << QString::fromLatin1(outcomes.second);
-                }
+            if (counted++ % shares != share - 1) {
+                continue;
+            }
+            for (const QString& limit : limits) {
+                QTest::addRow("%s %s, %s kB", row.name,
+                              qPrintable(row.fields.join(QLatin1Char(' '))), qPrintable(limit))
+                    << QString::fromLatin1(row.name) << row.fields << row.actions << limit;
             }
         }
     }
@@ -429,46 +408,64 @@ private slots:
         const QString seen = QString::fromUtf8(morvanta::testing::runChild(
             {"--scenario", "preview,pdf,csv,copy,preview,pdf,csv,copy", "+256", folder.path(),
              "gear", "count=10000", "module=1", "helix=20"}));
-        QVERIFY2(seen.endsWith(QLatin1String("\nstatus 0")), qPrintable(seen));
-        QVERIFY2(seen.startsWith(QLatin1String("Not enough memory to print the sheet.")),
+        const QStringList lines = seen.split(QLatin1Char('\n'));
+        QVERIFY2(lines.size() == 9 && lines.last() == QLatin1String("status 0"), qPrintable(seen));
+        QVERIFY2(lines[0].startsWith(QLatin1String("Not enough memory to print the sheet.")),
                  qPrintable(seen));
-        for (const QString& message :
-             seen.section(QLatin1Char('|'), 0, 0).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-            QVERIFY2(message.startsWith(QLatin1String("Not enough memory to ")), qPrintable(seen));
+        for (const QString& line : lines.mid(1, 7)) {
+            QVERIFY2(line.startsWith(QLatin1String("Not enough memory to ")) ||
+                         line.startsWith(QLatin1Char('|')),
+                     qPrintable(seen));
         }
     }
 
-    // The result, or the message and nothing changed (no file, the clipboard kept), or no sheet
-    // to act on; never the end of the program, nor a temporary file left behind.
+    // Each action: the result, or the message and nothing changed (no file, the clipboard kept),
+    // or no sheet to act on; never the end of the program, nor a temporary file left behind.
     void shouldNeverAbortShortOfMemory() {
         MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
             "AddressSanitizer reserves the address space that this test caps");
         QFETCH(QString, page);
         QFETCH(QStringList, fields);
-        QFETCH(QString, action);
+        QFETCH(QStringList, actions);
         QFETCH(QString, limit);
-        QFETCH(QString, result);
-        QFETCH(QString, shortage);
+        // clang-format off
+        const QMap<QString, std::pair<const char*, const char*>> outcomes = {
+            {"preview", {"\\d+ pages", "Not enough memory to print the sheet.\\|no preview"}},
+            {"pdf", {"file", "Not enough memory to export the PDF.\\|no file"}},
+            {"csv", {"file", "Not enough memory to save the CSV.\\|no file"}},
+            {"gcode", {"file", "Not enough memory to save the G-code.\\|no file"}},
+            {"copy", {"copied", "Not enough memory to copy the sheet.\\|kept"}},
+            {"picture", {"file", "Not enough memory to export the picture.\\|no file"}},
+        };
+        // clang-format on
         QTemporaryDir folder;
         const QString seen = QString::fromUtf8(morvanta::testing::runChild(
-            QStringList{"--scenario", action, limit, folder.path(), page} + fields));
-        const QRegularExpression expected(
-            QStringLiteral("^(\\|%1|%2|\\|no sheet)\nstatus 0$").arg(result, shortage));
-        QVERIFY2(expected.match(seen).hasMatch(), qPrintable(seen));
-        qInfo("%s", qPrintable(seen));
+            QStringList{"--each", actions.join(QLatin1Char(',')), limit, folder.path(), page} +
+            fields));
+        const QStringList lines = seen.split(QLatin1Char('\n'));
+        QVERIFY2(lines.size() == actions.size() + 1 && lines.last() == QLatin1String("status 0"),
+                 qPrintable(seen));
+        for (qsizetype i = 0; i < actions.size(); ++i) {
+            const auto [result, shortage] = outcomes.value(actions[i]);
+            const QRegularExpression expected(
+                QStringLiteral("^(\\|%1|%2|\\|no sheet)$").arg(result, shortage));
+            QVERIFY2(expected.match(lines[i]).hasMatch(), qPrintable(actions[i] + ": " + seen));
+            qInfo("%s: %s", qPrintable(actions[i]), qPrintable(lines[i]));
+        }
     }
 };
 
 int main(int argc, char* argv[]) {
     // As main() does, and under the cap before Qt starts, as under `ulimit -v`.
-    if (argc >= 6 && qstrcmp(argv[1], "--scenario") == 0) {
+    if (argc >= 6 && (qstrcmp(argv[1], "--scenario") == 0 || qstrcmp(argv[1], "--each") == 0)) {
         shareOneMemoryArena();
         if (argv[3][0] != '+') {
             capAddressSpace(QByteArray(argv[3]).toLongLong());
         }
         QApplication app(argc, argv);
         const QStringList words = QApplication::arguments();
-        return runScenario(words[2], words[3], words[4], words[5], words.mid(6));
+        return runScenario(words[1] == QLatin1String("--each"), words[2], words[3], words[4],
+                           words[5], words.mid(6));
     }
     if (argc == 3 && qstrcmp(argv[1], "--pastes") == 0) {
         shareOneMemoryArena();

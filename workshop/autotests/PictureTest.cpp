@@ -123,10 +123,7 @@ private:
     }
 
 private slots:
-    void initTestCase() {
-        isolateSettings(folder.path());
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
-    }
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
     void init() { window = freshWindow(); }
     void cleanup() { delete window; }
 
@@ -240,13 +237,14 @@ private slots:
 
     void shouldNumberTheHolesThatFitOnOneSide_data() {
         QTest::addColumn<int>("holes");
-        QTest::addColumn<double>("radius");
+        QTest::addColumn<double>("radius");  // of the ring; 0 for a row
         QTest::addColumn<QList<qint64>>("numbered");
         // 12 holes on a ring 300 pixels across leave room for every number. 360 on one 200
         // across, under 2 pixels apart, for every 20th: 1, 21, 41... 341, the numbers some
         // 20 pixels apart round the ring (every 10th would put them 10 apart, closer than a line
         // of type). 10000 for every 500th: 1, 501... 9501, 36 pixels apart, room for four digits
-        // side by side at the top and the bottom, where every 200th would leave 14.
+        // side by side at the top and the bottom, where every 200th would leave 14. Five large
+        // holes in a row, 80 apart, each numbered.
         QList<qint64> every20, every500;
         for (qint64 n = 1; n <= 360; n += 20) {
             every20.append(n);
@@ -257,22 +255,27 @@ private slots:
         QTest::newRow("12") << 12 << 150.0 << QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
         QTest::newRow("360") << 360 << 100.0 << every20;
         QTest::newRow("10000") << 10000 << 100.0 << every500;
+        QTest::newRow("a row of 5") << 5 << 0.0 << QList<qint64>{1, 2, 3, 4, 5};
     }
 
-    // Holes on a ring round the middle of a 400 x 400 area, numbered outside it, in an 8 x 12
-    // pixel type: the numbers that fit, no two overlapping and none on a hole.
+    // Holes of 1 pixel radius on a ring round the middle of a 400 x 400 area, or of 10 in a row
+    // across it, numbered in an 8 x 12 pixel type: the numbers that fit, no two overlapping and
+    // none on a hole; round a ring outside it, over a row each above its own hole, not between.
     void shouldNumberTheHolesThatFitOnOneSide() {
         QFETCH(int, holes);
         QFETCH(double, radius);
         QFETCH(QList<qint64>, numbered);
         const QRectF area(0, 0, 400, 400);
-        std::vector<morvanta::SketchHole> ring;
+        const double size = radius > 0 ? 1 : 10;
+        std::vector<morvanta::SketchHole> placed;
         std::vector<QRectF> discs;
         for (int k = 0; k < holes; ++k) {
             const double t = 2 * std::numbers::pi * k / holes;
-            const QPointF p(200 + radius * std::cos(t), 200 - radius * std::sin(t));
-            ring.push_back({p.x(), p.y(), 1, k + 1});
-            discs.emplace_back(p - QPointF(1, 1), QSizeF(2, 2));
+            const QPointF p = radius > 0
+                                  ? QPointF(200 + radius * std::cos(t), 200 - radius * std::sin(t))
+                                  : QPointF(40 + 80 * k, 200);
+            placed.push_back({p.x(), p.y(), size, k + 1});
+            discs.emplace_back(p - QPointF(size, size), QSizeF(2 * size, 2 * size));
         }
         QFont font;
         font.setPixelSize(12);
@@ -280,14 +283,18 @@ private slots:
         LabelPlacer placer(area, 20);
         // Holes within a dot of one another kept out as one, as the picture keeps them.
         placer.addHoles(discs, 1.5);
-        const auto labels = placer.holeLabels(ring, discs, metrics, 4, 0);
+        const auto labels = placer.holeLabels(placed, discs, metrics, 4, 0);
         QList<qint64> found;
         for (std::size_t i = 0; i < labels.size(); ++i) {
             const auto& [box, text] = labels[i];
             found.append(text.toLongLong());
             QVERIFY(area.contains(box));
-            // Outside the ring, clear of every hole and of every other number.
-            QVERIFY(QLineF(area.center(), box.center()).length() > radius);
+            if (radius > 0) {
+                QVERIFY(QLineF(area.center(), box.center()).length() > radius);
+            } else {
+                QVERIFY(box.bottom() < discs[i].top());
+                QVERIFY(std::abs(box.center().x() - discs[i].center().x()) < 0.01);
+            }
             for (const QRectF& disc : discs) {
                 QVERIFY(!disc.intersects(box));
             }
@@ -389,28 +396,6 @@ private slots:
         LabelPlacer cramped(QRectF(0, 0, 40, 10), 10);
         QVERIFY(cramped.placeText({20, 5}, size, morvanta::Align::Centre, 1));
         QVERIFY(!cramped.placeText({20, 5}, size, morvanta::Align::Centre, 1));
-    }
-
-    // Holes in a row are numbered above them, each over its own hole, not between them.
-    void shouldNumberARowOfHolesAboveIt() {
-        std::vector<morvanta::SketchHole> row;
-        std::vector<QRectF> discs;
-        for (int k = 0; k < 5; ++k) {
-            const QPointF p(40 + 80 * k, 100);
-            row.push_back({p.x(), p.y(), 10, k + 1});
-            discs.emplace_back(p - QPointF(10, 10), QSizeF(20, 20));
-        }
-        QFont font;
-        font.setPixelSize(12);
-        LabelPlacer placer(QRectF(0, 0, 400, 200), 20);
-        placer.addHoles(discs);
-        const auto labels = placer.holeLabels(row, discs, QFontMetricsF(font), 4, 0);
-        QCOMPARE(labels.size(), std::size_t{5});
-        for (std::size_t i = 0; i < labels.size(); ++i) {
-            QCOMPARE(labels[i].second, QString::number(i + 1));
-            QVERIFY(labels[i].first.bottom() < discs[i].top());
-            QVERIFY(std::abs(labels[i].first.center().x() - discs[i].center().x()) < 0.01);
-        }
     }
 
     // The page shows the picture of the fields as they stand, and while they are bad the last

@@ -36,7 +36,6 @@ private:
     }
 
 private slots:
-    void initTestCase() { isolateSettings(folder.path()); }
     void init() { window = freshWindow(); }
     void cleanup() { delete window; }
 

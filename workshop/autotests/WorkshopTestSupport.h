@@ -78,6 +78,8 @@ T* child(QObject* parent, const QString& name) {
 // the files it writes, and the window on the screen, made again for each case by the test.
 class WindowFixture : public QObject {
 protected:
+    WindowFixture() { isolateSettings(folder.path()); }
+
     QTemporaryDir folder;
     WorkshopWindow* window = nullptr;
 
