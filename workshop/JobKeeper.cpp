@@ -25,6 +25,7 @@
 #include <algorithm>
 
 #include "workshop/CalculatorPage.h"
+#include "workshop/ReportTable.h"
 #include "workshop/SafeFile.h"
 
 namespace morvanta::workshop {
@@ -33,10 +34,6 @@ namespace {
 
 constexpr int kRecentFiles = 8;
 const QString kRecentKey = QStringLiteral("jobs/recent");
-
-QString fromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString shown(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -119,7 +116,7 @@ void JobKeeper::addActions(QMenu* file) {
 }
 
 CalculatorPage* JobKeeper::pageOf(const std::string& calculation) const {
-    const QString name = fromUtf8(calculation);
+    const QString name = fromEngine(calculation);
     const auto found = std::find_if(pages_.begin(), pages_.end(), [&](CalculatorPage* page) {
         return page->definition().calculation == name;
     });
@@ -227,7 +224,7 @@ QString JobKeeper::applyJob(CalculatorPage* page, const Job& job) {
     wanted.erase("units");
     const QString refused = page->setInputs(wanted);
     // After the inputs, which give a page's own Units field its default when they lack "units".
-    page->setUnits(fromUtf8(std::string(unitsWord(job.units))));
+    page->setUnits(fromEngine(unitsWord(job.units)));
     if (refused.isEmpty()) {
         return {};
     }
@@ -242,11 +239,11 @@ bool JobKeeper::openJob(const QString& path) {
     Result<Job> job = Result<Job>::failure("");
     if (why.isEmpty()) {
         job = readJob(bytes);
-        why = job.ok() ? QString() : fromUtf8(job.message());
+        why = job.ok() ? QString() : fromEngine(job.message());
     }
     if (why.isEmpty()) {
         const Result<Made> made = makeJob(job.value());
-        why = made.ok() ? QString() : fromUtf8(made.message());
+        why = made.ok() ? QString() : fromEngine(made.message());
     }
     CalculatorPage* page = why.isEmpty() ? pageOf(job.value().calculation) : nullptr;
     if (why.isEmpty() && page == nullptr) {
@@ -267,8 +264,8 @@ bool JobKeeper::openJob(const QString& path) {
                    {},
                    page->currentInputs(),
                    job.value().ticks,
-                   fromUtf8(job.value().name),
-                   fromUtf8(job.value().notes)};
+                   fromEngine(job.value().name),
+                   fromEngine(job.value().notes)};
     kept.saved = writeJob(jobOf(page));
     bringToFront_(page);
     remember(kept.path);

@@ -13,15 +13,12 @@
 #include <algorithm>
 #include <memory>
 
+#include "workshop/ReportTable.h"
 #include "workshop/SketchView.h"
 
 namespace morvanta::workshop {
 
 namespace {
-
-QString text(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
 
 // Sizes in pixels from the screen's height, so that the figures are as large on a small screen
 // as it allows and on a large one as large as two metres need: a tenth of 1024 pixels on a 19"
@@ -179,13 +176,14 @@ void MachineView::record() {
 std::int64_t MachineView::numberOf(std::int64_t row) const {
     const std::vector<std::string>& cells = report_.rows[static_cast<std::size_t>(row - 1)];
     bool whole = false;
-    const qlonglong number = cells.empty() ? 0 : text(cells[0]).toLongLong(&whole);
+    const qlonglong number = cells.empty() ? 0 : fromEngine(cells[0]).toLongLong(&whole);
     return whole ? number : row;
 }
 
 void MachineView::showRow() {
     const std::int64_t row = current();
-    const QString what = text(report_.columns.empty() ? std::string("Row") : report_.columns[0]);
+    const QString what =
+        fromEngine(report_.columns.empty() ? std::string("Row") : report_.columns[0]);
     const std::int64_t done = static_cast<std::int64_t>(ticks_.size());
     count_->setText(tr("%1 done, %2 left").arg(done).arg(rows() - done));
     const std::int64_t number = currentNumber();
@@ -215,7 +213,7 @@ void MachineView::showRow() {
         move_->setText(tr("Move from %1 %2: %3")
                            .arg(what.toLower())
                            .arg(numberOf(row - 1))
-                           .arg(text(report_.moves[static_cast<std::size_t>(row - 1)])));
+                           .arg(fromEngine(report_.moves[static_cast<std::size_t>(row - 1)])));
     }
 }
 
@@ -224,14 +222,14 @@ void MachineView::showSettings(const std::vector<std::string>& cells) {
     QString table = QStringLiteral("<table cellspacing=\"8\">");
     QStringList plain;
     for (std::size_t c = 1; c < cells.size() && c < report_.columns.size(); ++c) {
-        const QString name = text(report_.columns[c]).toHtmlEscaped();
-        const QString value = text(cells[c]).toHtmlEscaped();
+        const QString name = fromEngine(report_.columns[c]).toHtmlEscaped();
+        const QString value = fromEngine(cells[c]).toHtmlEscaped();
         table += QStringLiteral(
                      "<tr><td valign=\"middle\" style=\"font-size:%3px\">%1</td>"
                      "<td align=\"right\"><b>%2</b></td></tr>")
                      .arg(name, value)
                      .arg(nameSize_);
-        plain.append(text(report_.columns[c]) + QStringLiteral(": ") + text(cells[c]));
+        plain.append(fromEngine(report_.columns[c]) + QStringLiteral(": ") + fromEngine(cells[c]));
     }
     settings_->setText(table + QStringLiteral("</table>"));
     settings_->setAccessibleName(plain.join(QLatin1Char('\n')));

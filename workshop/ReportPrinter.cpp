@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "workshop/Memory.h"
+#include "workshop/ReportTable.h"
 #include "workshop/SketchView.h"
 
 namespace morvanta::workshop {
@@ -44,10 +45,6 @@ constexpr QRgb kShade = 0xEBEBEB;
 constexpr double kPictureTextSize = 8;
 constexpr double kPictureHeight = 200;
 constexpr double kPictureGap = 8;
-
-QString text(const std::string& utf8) {
-    return QString::fromStdString(utf8);
-}
 
 QFont sized(QFont font, double points, bool bold = false) {
     font.setPointSizeF(points);
@@ -138,10 +135,10 @@ public:
                                            QFontMetricsF(noteFont_, &device), width_);
         }
         for (const std::string& note : sheet.report.notes) {
-            noteLines_ += wrapped(text(note), QFontMetricsF(noteFont_, &device), width_);
+            noteLines_ += wrapped(fromEngine(note), QFontMetricsF(noteFont_, &device), width_);
         }
         for (const std::string& line : sheet.report.footer) {
-            footerLines_ += wrapped(text(line), QFontMetricsF(textFont_, &device), width_);
+            footerLines_ += wrapped(fromEngine(line), QFontMetricsF(textFont_, &device), width_);
         }
         fitColumns(device);
         placePicture();
@@ -204,10 +201,11 @@ private:
             const QFontMetricsF header(headerFont_, &device);
             widths_.assign(report.columns.size(), 0.0);
             for (std::size_t c = 0; c < report.columns.size(); ++c) {
-                widths_[c] = header.horizontalAdvance(text(report.columns[c]));
+                widths_[c] = header.horizontalAdvance(fromEngine(report.columns[c]));
                 for (const auto& row : report.rows) {
                     if (c < row.size()) {
-                        widths_[c] = std::max(widths_[c], rows.horizontalAdvance(text(row[c])));
+                        widths_[c] =
+                            std::max(widths_[c], rows.horizontalAdvance(fromEngine(row[c])));
                     }
                 }
             }
@@ -260,7 +258,7 @@ private:
     }
 
     void paintPage(QPainter& painter, const PagePlan& page, int index) const {
-        const QString title = text(sheet_.report.title);
+        const QString title = fromEngine(sheet_.report.title);
         double y = 0;
         const auto line = [&](const QFont& font, double pitch, const QString& words,
                               Qt::Alignment align = Qt::AlignLeft) {
@@ -334,7 +332,7 @@ private:
         double x = pt(kTickColumn);
         for (std::size_t c = 0; c < widths_.size(); ++c) {
             x += pt(kColumnGap);
-            const QString cell = c < cells.size() ? text(cells[c]) : QString();
+            const QString cell = c < cells.size() ? fromEngine(cells[c]) : QString();
             painter.drawText(QRectF(x, y, widths_[c], pt(kRowPitch)),
                              Qt::AlignRight | Qt::AlignVCenter, cell);
             x += widths_[c];
