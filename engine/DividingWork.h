@@ -5,6 +5,7 @@
 #include <numbers>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "engine/ExactDecimal.h"
 #include "engine/Indexing.h"
@@ -66,6 +67,16 @@ long double approximately(const Ratio& ratio);
 
 // π to the precision of the estimates above.
 inline constexpr long double kPi = std::numbers::pi_v<long double>;
+
+// The refusal of a plan, naming its input by id ("" for the plan as a whole), with the limit and
+// the value that broke it where there are figures:
+//   refused<HelixPlan>("gears", "{gears} must list at least two gears to make a train")
+template <typename Plan>
+Result<Plan> refused(std::string_view input, std::string text, std::string limit = {},
+                     std::string value = {}) {
+    return Result<Plan>::failure(
+        Refusal{std::string(input), std::move(text), std::move(limit), std::move(value)});
+}
 
 // Why a plan is refused when a figure of it cannot be rounded with certainty.
 inline constexpr std::string_view kUndecidedMessage =

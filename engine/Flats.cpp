@@ -15,12 +15,6 @@ namespace {
 using detail::formatted;
 using detail::kPow10;
 
-Result<FlatsPlan> refuse(std::string_view input, std::string text, std::string limit = {},
-                         std::string value = {}) {
-    return Result<FlatsPlan>::failure(
-        Refusal{std::string(input), std::move(text), std::move(limit), std::move(value)});
-}
-
 Angle halfPitch(const FlatsPlan& plan) {
     return Angle::ratio(180, plan.count);
 }
@@ -121,7 +115,7 @@ bool ofSizeGiven(FlatsPlan& plan) {
 
 Result<FlatsPlan> planFlats(const Values& values) {
     if (!values.given("diameter")) {
-        return refuse("diameter", "give the diameter of the round with {diameter}");
+        return refused<FlatsPlan>("diameter", "give the diameter of the round with {diameter}");
     }
     FlatsPlan plan;
     plan.count = *values.whole("count");
@@ -133,23 +127,24 @@ Result<FlatsPlan> planFlats(const Values& values) {
         if (unitsOf(*plan.across, scale) >= unitsOf(plan.diameter, scale)) {
             const std::string limit = exactDecimalText(plan.diameter);
             const std::string value = exactDecimalText(*plan.across);
-            return refuse("across",
-                          "{across} must be below {diameter}; " + value + " is not below " + limit,
-                          limit, value);
+            return refused<FlatsPlan>(
+                "across", "{across} must be below {diameter}; " + value + " is not below " + limit,
+                limit, value);
         }
     } else if (plan.count == 2) {
-        return refuse("across", "two flats lie opposite each other and never meet: give {across}");
+        return refused<FlatsPlan>(
+            "across", "two flats lie opposite each other and never meet: give {across}");
     }
     const auto meetsAt = roundedCoordinate({}, plan.diameter, Angle::ratio(180, plan.count),
                                            Trig::Cos, plan.decimals);
     if (!meetsAt) {
-        return refuse("", std::string(kUndecidedMessage));
+        return refused<FlatsPlan>("", std::string(kUndecidedMessage));
     }
     plan.meetsAt = *meetsAt;
     plan.corners = roundedRatio(
         plan.diameter.units, kPow10[static_cast<std::size_t>(plan.diameter.scale)], plan.decimals);
     if (!(plan.across ? ofSizeGiven(plan) : onTheRound(plan))) {
-        return refuse("", std::string(kUndecidedMessage));
+        return refused<FlatsPlan>("", std::string(kUndecidedMessage));
     }
     Result<IndexPlan> indexing = planDivisions(values, plan.count);
     if (!indexing.ok()) {

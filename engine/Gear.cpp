@@ -17,10 +17,6 @@ using detail::kPow10;
 // The fewest teeth each cutter of the set is made for, No. 1 first.
 constexpr std::int64_t kCutterStarts[] = {135, 55, 35, 26, 21, 17, 14, 12};
 
-Result<GearPlan> refuseGear(std::string_view input, std::string text) {
-    return Result<GearPlan>::failure(Refusal{std::string(input), std::move(text)});
-}
-
 long double cosine(const Angle& b) {
     return std::cos(static_cast<long double>(b.numerator()) /
                     static_cast<long double>(b.denominator()) * kPi / 180);
@@ -170,7 +166,7 @@ Result<GearPlan> planGear(const Values& values) {
     if (values.given("helix")) {
         plan.helix = values.angle("helix");
         if (!helicalSizes(plan, a)) {
-            return refuseGear("", std::string(kUndecidedMessage));
+            return refused<GearPlan>("", std::string(kUndecidedMessage));
         }
         HelixWork work{plan.unit, std::nullopt, plan.helix, a * ratioOf(plan.teeth, 1),
                        *plan.helix};

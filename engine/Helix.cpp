@@ -186,10 +186,6 @@ LengthUnit unitOf(std::optional<std::string_view> text) {
     return text == "mm" ? LengthUnit::Millimetre : LengthUnit::Inch;
 }
 
-Result<HelixPlan> refuseHelix(std::string_view input, std::string text) {
-    return Result<HelixPlan>::failure(Refusal{std::string(input), std::move(text)});
-}
-
 }  // namespace
 
 std::string_view unitName(LengthUnit unit) {
@@ -212,7 +208,7 @@ Result<HelixPlan> planHelixFor(const HelixWork& work, const Values& values) {
     }
     std::sort(plan.gears.begin(), plan.gears.end());
     if (plan.gears.size() < 2) {
-        return refuseHelix("gears", "{gears} must list at least two gears to make a train");
+        return refused<HelixPlan>("gears", "{gears} must list at least two gears to make a train");
     }
     plan.decimals = lengthDecimals(work.unit);
     std::optional<ProvenValue> wanted;
@@ -220,22 +216,22 @@ Result<HelixPlan> planHelixFor(const HelixWork& work, const Values& values) {
         wanted = angleLead(work);
         plan.wanted = roundedUnits(*wanted, plan.decimals);
         if (!plan.wanted) {
-            return refuseHelix("", std::string(kUndecidedMessage));
+            return refused<HelixPlan>("", std::string(kUndecidedMessage));
         }
     }
     try {
         std::optional<std::vector<HelixTrain>> trains = nearestTrains(plan, wanted);
         if (!trains) {
-            return refuseHelix("", std::string(kUndecidedMessage));
+            return refused<HelixPlan>("", std::string(kUndecidedMessage));
         }
         plan.trains = std::move(*trains);
     } catch (const std::bad_alloc&) {
-        return refuseHelix("", "not enough memory to search the change gears");
+        return refused<HelixPlan>("", "not enough memory to search the change gears");
     }
     if (work.diameter) {
         plan.swivel = roundedUnits(swivelSeconds(work, plan.trains.front().lead), 0);
         if (!plan.swivel) {
-            return refuseHelix("", std::string(kUndecidedMessage));
+            return refused<HelixPlan>("", std::string(kUndecidedMessage));
         }
     }
     return Result<HelixPlan>::success(std::move(plan));
@@ -247,16 +243,17 @@ Result<HelixPlan> planHelix(const Values& values) {
     const bool lead = values.given("lead");
     const bool angle = values.given("angle");
     if (lead && angle) {
-        return refuseHelix("angle", "give either {lead} or {angle}, not both");
+        return refused<HelixPlan>("angle", "give either {lead} or {angle}, not both");
     }
     if (!lead && !angle) {
-        return refuseHelix("lead",
-                           "give the lead wanted with {lead}, or the helix angle with {angle} and "
-                           "{diameter}");
+        return refused<HelixPlan>(
+            "lead",
+            "give the lead wanted with {lead}, or the helix angle with {angle} and "
+            "{diameter}");
     }
     if (angle && !values.given("diameter")) {
-        return refuseHelix("diameter",
-                           "{angle} needs {diameter}, the diameter the angle is taken at");
+        return refused<HelixPlan>("diameter",
+                                  "{angle} needs {diameter}, the diameter the angle is taken at");
     }
     if (lead) {
         work.lead = decimalRatio(*values.decimal("lead"));
