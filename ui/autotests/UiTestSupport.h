@@ -19,11 +19,29 @@
 #include <fstream>
 #include <functional>
 
+// MORVANTA_ADDRESS_SANITIZER is 1 under AddressSanitizer, else 0: clang 14 has no
+// __SANITIZE_ADDRESS__, as GCC has, but answers __has_feature.
+#if defined(__SANITIZE_ADDRESS__)
+#define MORVANTA_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MORVANTA_ADDRESS_SANITIZER 1
+#endif
+#endif
+#ifndef MORVANTA_ADDRESS_SANITIZER
+#define MORVANTA_ADDRESS_SANITIZER 0
+#endif
+
+// Skips the test function where AddressSanitizer makes it meaningless, saying why. A statement
+// rather than an #if, so that a file that lacks this header does not build.
+#define MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(why) \
+    if (MORVANTA_ADDRESS_SANITIZER)                \
+    QSKIP(why)
+
 namespace morvanta::testing {
 
-// Answers every message box the code under test raises, as a user pressing OK would, and keeps
-// what each showed as "caption: text", marked " (icon)" or " (buttons)" where the box has an
-// icon or more than its one OK button. A test never waits for a person.
+// Answers every message box with OK, keeping what each showed as "caption: text", marked
+// " (icon)" or " (buttons)" where it has an icon or more than its one OK button.
 class MessageBoxAnswerer {
 public:
     MessageBoxAnswerer() {
@@ -45,9 +63,8 @@ private:
     QTimer timer_;
 };
 
-// What another program reads from the clipboard, byte for byte, or "(nothing)" when it finds no
-// text there. The event loop runs meanwhile, since this process serves the read. The text goes
-// through a file, so that reading it costs this process nothing until `afterwards` has run.
+// What another program reads from the clipboard, or "(nothing)"; the event loop runs meanwhile,
+// as this process serves the read. Through a file, costing nothing until `afterwards` has run.
 inline QByteArray clipboardSeenByAnotherProgram(const std::function<void()>& afterwards = {}) {
     QTemporaryFile file;
     QProcess xclip;
@@ -117,7 +134,7 @@ inline void pressCloseBox(QWidget* window) {
     xcb_disconnect(x);
 }
 
-// The visible top-level windows of that name; for the tests, one at most.
+// The visible top-level windows of that name: one at most.
 inline QWidgetList shownWindows(const QString& name) {
     QWidgetList found = QApplication::topLevelWidgets();
     found.removeIf([&](QWidget* w) { return w->objectName() != name || !w->isVisible(); });

@@ -13,7 +13,6 @@
 #include "ui/BackgroundBuild.h"
 #include "ui/DesktopServices.h"
 #include "ui/OutputBox.h"
-#include "ui/autotests/Sanitizers.h"
 #include "ui/autotests/UiTestSupport.h"
 #include "ui/frmMain.h"
 

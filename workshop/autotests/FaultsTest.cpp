@@ -13,7 +13,6 @@
 #include <csignal>
 #include <functional>
 
-#include "workshop/autotests/MessageAnswerer.h"
 #include "workshop/autotests/WorkshopTestSupport.h"
 
 using namespace morvanta::workshop;
@@ -23,12 +22,9 @@ namespace {
 
 // The bolt circle with every output it has.
 QStringList boltCircle(int count) {
-    return {QStringLiteral("count=%1").arg(count),
-            "diameter=100",
-            "decimals=8",
-            "depth=-5",
-            "retract=2",
-            "feed=100"};
+    return QStringLiteral("count=%1 diameter=100 decimals=8 depth=-5 retract=2 feed=100")
+        .arg(count)
+        .split(u' ');
 }
 
 // The kind of what is at the path, the path itself and not what a link names: S_IFREG, S_IFLNK...
@@ -54,15 +50,11 @@ private:
     // print dialog's Print to File.
     std::vector<std::pair<QString, std::function<bool(const QString&)>>> saves() {
         return {
-            {QStringLiteral("csv"),
-             [this](const QString& path) { return window->saveCsvTo(path); }},
-            {QStringLiteral("nc"),
-             [this](const QString& path) { return window->saveGcodeTo(path); }},
-            {QStringLiteral("pdf"),
-             [this](const QString& path) { return window->exportPdfTo(path) > 0; }},
-            {QStringLiteral("svg"),
-             [this](const QString& path) { return window->exportPictureTo(path); }},
-            {QStringLiteral("printed.pdf"),
+            {"csv", [this](const QString& path) { return window->saveCsvTo(path); }},
+            {"nc", [this](const QString& path) { return window->saveGcodeTo(path); }},
+            {"pdf", [this](const QString& path) { return window->exportPdfTo(path) > 0; }},
+            {"svg", [this](const QString& path) { return window->exportPictureTo(path); }},
+            {"printed.pdf",
              [this](const QString& path) {
                  QPrinter printer(QPrinter::HighResolution);
                  printer.setOutputFormat(QPrinter::PdfFormat);
@@ -113,9 +105,7 @@ private slots:
         fillPage(front(window, QStringLiteral("bolt")), boltCircle(3000));
         for (const auto& [suffix, save] : saves()) {
             const QString path = QDir(disk).filePath(QStringLiteral("old.") + suffix);
-            QFile old(path);
-            QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old\n") == 4);
-            old.close();
+            QVERIFY(writeFile(path, "old\n"));
             MessageAnswerer answerer;
             QVERIFY(!save(path));
             QCOMPARE(answerer.messages, QStringList{"Could not save " + path + ": " + reason});
@@ -189,12 +179,11 @@ private slots:
     void shouldSayOnceThatTheInputsWillNotBeRemembered_data() {
         QTest::addColumn<QString>("settings");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("the settings' folder a plain file") << "plain"
-                                                           << "Not a directory";
-        QTest::newRow("settings on a read-only disk") << "read-only"
-                                                      << "Read-only file system";
-        QTest::newRow("settings that can be written") << ""
-                                                      << "";
+        // clang-format off
+        QTest::newRow("the settings' folder a plain file") << "plain" << "Not a directory";
+        QTest::newRow("settings on a read-only disk") << "read-only" << "Read-only file system";
+        QTest::newRow("settings that can be written") << "" << "";
+        // clang-format on
     }
 
     // Settings that cannot be written: the window says so once as it starts, plainly and with the
@@ -210,12 +199,7 @@ private slots:
             QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                                folder.filePath(QStringLiteral("settings")));
         });
-        if (settings == QLatin1String("plain")) {
-            QFile plain(place);
-            QVERIFY(plain.open(QIODevice::WriteOnly));
-        } else {
-            QVERIFY(QDir().mkpath(place));
-        }
+        QVERIFY(settings == QLatin1String("plain") ? writeFile(place, {}) : QDir().mkpath(place));
         if (settings == QLatin1String("read-only") &&
             ::mount("tmpfs", QFile::encodeName(place).constData(), "tmpfs", MS_RDONLY, "") != 0) {
             QSKIP("mounting a read-only disk needs root");
@@ -244,15 +228,11 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<int>("most");
-        QTest::newRow("a count") << "sheet"
-                                 << "count"
-                                 << "Count" << 24;
-        QTest::newRow("a list of gears") << "index"
-                                         << "gears"
-                                         << "Change gears" << 384;
-        QTest::newRow("a list of plates") << "index"
-                                          << "plates"
-                                          << "Plates" << 768;
+        // clang-format off
+        QTest::newRow("a count") << "sheet" << "count" << "Count" << 24;
+        QTest::newRow("a list of gears") << "index" << "gears" << "Change gears" << 384;
+        QTest::newRow("a list of plates") << "index" << "plates" << "Plates" << 768;
+        // clang-format on
     }
 
     // A paste that would make the field longer than it can hold is refused whole, with a word
@@ -268,10 +248,11 @@ private slots:
         auto* list = qobject_cast<QComboBox*>(child<QWidget>(shown, field));
         QLineEdit* edit = list != nullptr ? list->lineEdit() : child<QLineEdit>(shown, field);
         const QString before = edit->text();
-        const QString refused = caption + QStringLiteral(
-                                              " takes at most %1 characters: the longer text was "
-                                              "refused and the field left as it was.")
-                                              .arg(most);
+        const QString refused = QStringLiteral(
+                                    "%1 takes at most %2 characters: the longer text was refused "
+                                    "and the field left as it was.")
+                                    .arg(caption)
+                                    .arg(most);
         const auto paste = [edit](const QString& text) {
             QApplication::clipboard()->setText(text);
             edit->setFocus();

@@ -4,7 +4,6 @@
 #include <QStandardPaths>
 
 #include "workshop/JobKeeper.h"
-#include "workshop/autotests/MessageAnswerer.h"
 #include "workshop/autotests/WorkshopTestSupport.h"
 
 using namespace morvanta::workshop;
@@ -118,8 +117,9 @@ private slots:
     // its own tests word.
     void shouldRefuseEachKindOfBadFileAndLoseNothing() {
         const QByteArray good =
-            "{\"format\": \"morvanta-job\", \"version\": \"1.0\", \"calculation\": \"index\",\n"
-            "\"inputs\": {\"count\": \"127\"}, \"ticks\": [1]}\n";
+            R"({"format": "morvanta-job", "version": "1.0", "calculation": "index",
+"inputs": {"count": "127"}, "ticks": [1]}
+)";
         const auto with = [&good](const char* from, const QByteArray& to) {
             return QByteArray(good).replace(from, to);
         };
@@ -160,45 +160,37 @@ private slots:
 
     // A job of 1 MiB to the byte opens; one byte more is refused, and the page keeps its job.
     void shouldOpenAJobOfTheLargestSizeAndRefuseOneByteMore() {
-        QByteArray job =
-            "{\"format\": \"morvanta-job\", \"version\": \"1.0\", \"calculation\": \"index\", "
-            "\"inputs\": {\"count\": \"127\"}}";
+        QByteArray job = R"({"format": "morvanta-job", "version": "1.0", "calculation": "index",
+            "inputs": {"count": "127"}})";
         job += QByteArray((1 << 20) - job.size(), ' ');
         QCOMPARE(job.size(), 1048576);
-        QVERIFY(writeFile(file(QStringLiteral("largest.morvanta")), job));
-        QCOMPARE(opening(file(QStringLiteral("largest.morvanta"))), QString());
+        QVERIFY(writeFile(file("largest.morvanta"), job));
+        QCOMPARE(opening(file("largest.morvanta")), QString());
         QCOMPARE(field("index", "count")->text(), QStringLiteral("127"));
-        QVERIFY(
-            writeFile(file(QStringLiteral("larger.morvanta")), job.replace("127", "128") + ' '));
-        QCOMPARE(opening(file(QStringLiteral("larger.morvanta"))),
+        QVERIFY(writeFile(file("larger.morvanta"), job.replace("127", "128") + ' '));
+        QCOMPARE(opening(file("larger.morvanta")),
                  QStringLiteral("Could not open %1: a job file may have at most 1048576 bytes (1 "
                                 "MiB); this one has more")
-                     .arg(QDir::toNativeSeparators(file(QStringLiteral("larger.morvanta")))));
+                     .arg(QDir::toNativeSeparators(file("larger.morvanta"))));
         QCOMPARE(field("index", "count")->text(), QStringLiteral("127"));
-        QCOMPARE(window->jobs()->path(page("index")), file(QStringLiteral("largest.morvanta")));
+        QCOMPARE(window->jobs()->path(page("index")), file("largest.morvanta"));
     }
 
     // The window shows for a job exactly what `morvanta-table job` prints for it: each page, with
     // and without units, a box ticked, an input left to its default.
     void shouldShowWhatMorvantaTableJobPrints() {
-        const QByteArray start = "{\"format\": \"morvanta-job\", \"version\": \"1.0\", ";
+        // clang-format off
         const QList<QByteArray> jobs = {
-            start +
-                "\"calculation\": \"sheet\", \"inputs\": {\"count\": \"12\", \"ratio\": "
-                "\"40\", \"span\": \"90\", \"ends\": \"\"}}",
-            start + "\"calculation\": \"index\", \"inputs\": {\"count\": \"69\"}, \"ticks\": [2]}",
-            start +
-                "\"calculation\": \"coords\", \"units\": \"mm\", \"inputs\": {\"count\": "
-                "\"5\", \"radius\": \"31.75\", \"zero\": \"north\", \"cw\": \"\"}}",
-            start +
-                "\"calculation\": \"coords\", \"inputs\": {\"count\": \"6\", \"chord\": \"10\"}}",
-            start +
-                "\"calculation\": \"coords\", \"units\": \"in\", \"inputs\": {\"count\": "
-                "\"3\", \"diameter\": \"2.5\", \"centre\": \"1,-1\", \"decimals\": \"3\"}}",
+            R"("calculation": "sheet", "inputs": {"count": "12", "ratio": "40", "span": "90", "ends": ""}})",
+            R"("calculation": "index", "inputs": {"count": "69"}, "ticks": [2]})",
+            R"("calculation": "coords", "units": "mm", "inputs": {"count": "5", "radius": "31.75", "zero": "north", "cw": ""}})",
+            R"("calculation": "coords", "inputs": {"count": "6", "chord": "10"}})",
+            R"("calculation": "coords", "units": "in", "inputs": {"count": "3", "diameter": "2.5", "centre": "1,-1", "decimals": "3"}})",
         };
+        // clang-format on
         for (qsizetype i = 0; i < jobs.size(); ++i) {
             const QString path = file(QStringLiteral("job%1.morvanta").arg(i));
-            QVERIFY(writeFile(path, jobs[i]));
+            QVERIFY(writeFile(path, R"({"format": "morvanta-job", "version": "1.0", )" + jobs[i]));
             QVERIFY(window->openJobFile(path));
             const ToolRun tool = runTable({QStringLiteral("job"), path});
             QCOMPARE(tool.status, 0);
@@ -214,25 +206,23 @@ private slots:
     // them (and names the job), and New makes the page in front no job again, with its first
     // values.
     void shouldShowTheJobsUnitsWhereverLengthsAre() {
-        const QString path = file(QStringLiteral("units.morvanta"));
-        QVERIFY(
-            writeFile(path,
-                      "{\"format\": \"morvanta-job\", \"version\": \"1.0\", \"calculation\": "
-                      "\"coords\", \"units\": \"in\", \"inputs\": {\"count\": \"4\", \"diameter\": "
-                      "\"2\", \"depth\": \"-0.2\", \"retract\": \"0.1\", \"feed\": \"5\"}}"));
+        const QString path = file("units.morvanta");
+        QVERIFY(writeFile(path, R"({"format": "morvanta-job", "version": "1.0", "calculation":
+            "coords", "units": "in", "inputs": {"count": "4", "diameter": "2", "depth": "-0.2",
+            "retract": "0.1", "feed": "5"}})"));
         QVERIFY(window->openJobFile(path));
         CalculatorPage* bolt = window->currentPage();
         const auto lengthsIn = [this](const char* heading, const char* caption,
                                       const QByteArray& program, const QByteArray& other) {
             QVERIFY(sheetText(window->currentPage()).contains(heading));
-            const QString gcode = file(QStringLiteral("units.nc"));
+            const QString gcode = file("units.nc");
             QVERIFY(window->saveGcodeTo(gcode));
             QVERIFY2(bytesOf(gcode).contains("G90 G17 G80 " + program + "\n"), program);
             QVERIFY(bytesOf(gcode).contains("G98 G81 X1.0000 Y0.0000 Z-0.2000 R0.1000 F5.\n"));
             QVERIFY(!bytesOf(gcode).contains(other));
-            const QString svg = file(QStringLiteral("units.svg"));
+            const QString svg = file("units.svg");
             QVERIFY(window->exportPictureTo(svg) && bytesOf(svg).contains(caption));
-            const QString pdf = file(QStringLiteral("units.pdf"));
+            const QString pdf = file("units.pdf");
             QCOMPARE(window->exportPdfTo(pdf), 1);
             QVERIFY(runPoppler(MORVANTA_PDFTOTEXT, 0, {pdf, "-"}).contains(heading));
         };

@@ -13,10 +13,8 @@
 #include <optional>
 #include <vector>
 
-#include "ui/autotests/Sanitizers.h"
 #include "ui/autotests/UiTestSupport.h"
 #include "workshop/Memory.h"
-#include "workshop/autotests/MessageAnswerer.h"
 #include "workshop/autotests/WorkshopTestSupport.h"
 
 using namespace morvanta::workshop;
@@ -92,10 +90,8 @@ QString savedFile(const QString& path, const QByteArray& expected) {
 
 // One of the window's guarded actions, as the user starts it; a file goes to `path`.
 void act(WorkshopWindow* window, const QString& action, const QString& path) {
-    if (action == QLatin1String("copy")) {
-        child<QAction>(window, QStringLiteral("copy"))->trigger();
-    } else if (action == QLatin1String("preview")) {
-        child<QAction>(window, QStringLiteral("print"))->trigger();
+    if (action == QLatin1String("copy") || action == QLatin1String("preview")) {
+        child<QAction>(window, action == QLatin1String("copy") ? "copy" : "print")->trigger();
     } else if (action == QLatin1String("pdf")) {
         window->exportPdfTo(path);
     } else if (action == QLatin1String("csv")) {
@@ -177,12 +173,10 @@ int runScenario(bool recovering, const QString& actions, const QString& limit,
 // Anything but 1 <= k <= n stops the run: a share that quietly tried nothing would pass.
 std::pair<int, int> rowShare() {
     const QString share = qEnvironmentVariable("MORVANTA_MEMORY_SHARE", QStringLiteral("1/1"));
-    const QStringList parts = share.split(QLatin1Char('/'));
-    bool kRead = false;
-    bool nRead = false;
-    const int k = parts.value(0).toInt(&kRead);
-    const int n = parts.value(1).toInt(&nRead);
-    if (parts.size() != 2 || !kRead || !nRead || k < 1 || k > n) {
+    const auto parts = QRegularExpression(QStringLiteral("^(\\d+)/(\\d+)$")).match(share);
+    const int k = parts.captured(1).toInt();
+    const int n = parts.captured(2).toInt();
+    if (!parts.hasMatch() || k < 1 || k > n) {
         qFatal("MORVANTA_MEMORY_SHARE=%s: not k/n with 1 <= k <= n", qPrintable(share));
     }
     return {k, n};
@@ -273,25 +267,21 @@ private:
         const QStringList all{"preview", "pdf", "csv", "gcode", "copy", "picture"};
         const QStringList noGcode{"preview", "pdf", "csv", "copy", "picture"};
         const QStringList drilled{"decimals=8", "depth=-5", "retract=2", "feed=100"};
+        // clang-format off
         return {
             {"sheet", {"count=10000", "ratio=90", "dial=240"}, noGcode},
             {"sheet", {"count=10000", "axis=A", "decimals=8"}, all},
-            {"index",
-             {"count=999999999", "ratio=40", "plates=bs"},
-             {"preview", "pdf", "copy", "picture"}},
+            {"index", {"count=999999999", "ratio=40", "plates=bs"}, {"preview", "pdf", "copy", "picture"}},
             {"index", {"count=10000", "ratio=40", "plates=bs"}, noGcode},
             {"bolt", QStringList{"count=10000", "diameter=100"} + drilled, all},
             {"line", QStringList{"count=10000", "pitch=0.12345678"} + drilled, all},
             {"grid", QStringList{"rows=100", "columns=100", "pitch=1.5,2.5"} + drilled, all},
             {"angle", {"angle=17:30:15", "repeat=10000"}, noGcode},
             {"gear", {"count=10000", "module=1", "helix=20"}, noGcode},
-            {"helix",
-             {"lead=6.16", "diameter=2",
-              "gears=20,21,22,23,24,25,26,27,28,29,30,31,32,33,34,35,36,37,38,39,40,41,42,43,44,"
-              "45,46,47,48,49,50,51"},
-             noGcode},
+            {"helix", {"lead=6.16", "diameter=2", "gears=20,21,22,23,24,25,26,27,28,29,30,31,32,33,34,35,36,37,38,39,40,41,42,43,44,45,46,47,48,49,50,51"}, noGcode},
             {"flats", {"count=1000", "diameter=30", "decimals=8"}, noGcode},
         };
+        // clang-format on
     }
 
 private slots:
@@ -354,13 +344,12 @@ private slots:
         QTemporaryDir folder;
         isolateSettings(folder.path());
         WorkshopWindow window;
-        const std::vector<Largest> tried = largest();
+        QStringList tried;
+        for (const Largest& row : largest()) {
+            tried << QString::fromLatin1(row.name);
+        }
         for (QWidget* page : window.findChildren<CalculatorPage*>()) {
-            QVERIFY2(std::any_of(tried.begin(), tried.end(),
-                                 [page](const Largest& row) {
-                                     return page->objectName() == QLatin1String(row.name);
-                                 }),
-                     qPrintable(page->objectName()));
+            QVERIFY2(tried.contains(page->objectName()), qPrintable(page->objectName()));
         }
     }
 

@@ -132,34 +132,19 @@ private slots:
         QTest::addColumn<QStringList>("fields");
         QTest::addColumn<QList<double>>("bearings");  // of holes 1 to 4, from +X
         // The dial: counter-clockwise from the top, hole 1 at 90° + start and each hole 90° on;
-        // clockwise at 90° - start and each 90° back.
-        const QString sheet = QStringLiteral("sheet");
-        QTest::newRow("from 0") << sheet << QStringList{"count=4"}
-                                << QList<double>{90, 180, 270, 0};
-        QTest::newRow("from 15") << sheet << QStringList{"count=4", "start=15"}
-                                 << QList<double>{105, 195, 285, 15};
-        QTest::newRow("from 15 clockwise") << sheet << QStringList{"count=4", "start=15", "cw=true"}
-                                           << QList<double>{75, 345, 255, 165};
-        QTest::newRow("from -22.5 clockwise")
-            << sheet << QStringList{"count=4", "start=-22.5", "cw=true"}
-            << QList<double>{112.5, 22.5, 292.5, 202.5};
-        QTest::newRow("over 90 clockwise") << sheet << QStringList{"count=4", "span=90", "cw=true"}
-                                           << QList<double>{90, 67.5, 45, 22.5};
-        // The bolt circle: from the zero direction, east (0°) or north (90°), by the start angle
-        // counter-clockwise, or clockwise.
-        const QString bolt = QStringLiteral("bolt");
-        QTest::newRow("bolt east from 15")
-            << bolt << QStringList{"count=4", "diameter=100", "start=15"}
-            << QList<double>{15, 105, 195, 285};
-        QTest::newRow("bolt east from 15 clockwise")
-            << bolt << QStringList{"count=4", "diameter=100", "start=15", "cw=true"}
-            << QList<double>{345, 255, 165, 75};
-        QTest::newRow("bolt north from 15")
-            << bolt << QStringList{"count=4", "diameter=100", "start=15", "zero=north"}
-            << QList<double>{105, 195, 285, 15};
-        QTest::newRow("bolt north from 15 clockwise")
-            << bolt << QStringList{"count=4", "diameter=100", "start=15", "zero=north", "cw=true"}
-            << QList<double>{75, 345, 255, 165};
+        // clockwise at 90° - start and each 90° back. The bolt circle: from the zero direction,
+        // east (0°) or north (90°), by the start angle counter-clockwise, or clockwise.
+        // clang-format off
+        QTest::newRow("from 0") << "sheet" << QStringList{"count=4"} << QList<double>{90, 180, 270, 0};
+        QTest::newRow("from 15") << "sheet" << QStringList{"count=4", "start=15"} << QList<double>{105, 195, 285, 15};
+        QTest::newRow("from 15 clockwise") << "sheet" << QStringList{"count=4", "start=15", "cw=true"} << QList<double>{75, 345, 255, 165};
+        QTest::newRow("from -22.5 clockwise") << "sheet" << QStringList{"count=4", "start=-22.5", "cw=true"} << QList<double>{112.5, 22.5, 292.5, 202.5};
+        QTest::newRow("over 90 clockwise") << "sheet" << QStringList{"count=4", "span=90", "cw=true"} << QList<double>{90, 67.5, 45, 22.5};
+        QTest::newRow("bolt east from 15") << "bolt" << QStringList{"count=4", "diameter=100", "start=15"} << QList<double>{15, 105, 195, 285};
+        QTest::newRow("bolt east from 15 clockwise") << "bolt" << QStringList{"count=4", "diameter=100", "start=15", "cw=true"} << QList<double>{345, 255, 165, 75};
+        QTest::newRow("bolt north from 15") << "bolt" << QStringList{"count=4", "diameter=100", "start=15", "zero=north"} << QList<double>{105, 195, 285, 15};
+        QTest::newRow("bolt north from 15 clockwise") << "bolt" << QStringList{"count=4", "diameter=100", "start=15", "zero=north", "cw=true"} << QList<double>{75, 345, 255, 165};
+        // clang-format on
     }
 
     // The dial's ring, or the pitch circle, is the picture's only grey circle; hole 1 the one
@@ -170,23 +155,16 @@ private slots:
         QFETCH(QStringList, fields);
         QFETCH(QList<double>, bearings);
         fillPage(front(window, page), fields);
-        const QList<Shape> shapes = exported(QStringLiteral("dial.svg"));
         QList<Shape> rings, first, others;
-        for (const Shape& s : shapes) {
-            if (s.element != QLatin1String("circle")) {
-                continue;
-            }
-            if (s.stroke == kGuide && s.fill == QLatin1String("none")) {
-                rings.append(s);
-            } else if (s.fill == kAccent) {
-                first.append(s);
-            } else if (s.fill == kPaper) {
-                others.append(s);
+        for (const Shape& s : exported(QStringLiteral("dial.svg"))) {
+            const bool ring = s.stroke == kGuide && s.fill == QLatin1String("none");
+            if (s.element == QLatin1String("circle") &&
+                (ring || s.fill == kAccent || s.fill == kPaper)) {
+                (ring ? rings : s.fill == kAccent ? first : others).append(s);
             }
         }
-        QCOMPARE(rings.size(), 1);
-        QCOMPARE(first.size(), 1);
-        QCOMPARE(others.size(), 3);
+        QCOMPARE((QList<qsizetype>{rings.size(), first.size(), others.size()}),
+                 (QList<qsizetype>{1, 1, 3}));
         const QPointF centre = rings[0].points[0];
         const double radius = rings[0].radius;
         QVERIFY(radius > 100);
@@ -245,17 +223,17 @@ private slots:
         // of type). 10000 for every 500th: 1, 501... 9501, 36 pixels apart, room for four digits
         // side by side at the top and the bottom, where every 200th would leave 14. Five large
         // holes in a row, 80 apart, each numbered.
-        QList<qint64> every20, every500;
-        for (qint64 n = 1; n <= 360; n += 20) {
-            every20.append(n);
-        }
-        for (qint64 n = 1; n <= 10000; n += 500) {
-            every500.append(n);
-        }
-        QTest::newRow("12") << 12 << 150.0 << QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-        QTest::newRow("360") << 360 << 100.0 << every20;
-        QTest::newRow("10000") << 10000 << 100.0 << every500;
-        QTest::newRow("a row of 5") << 5 << 0.0 << QList<qint64>{1, 2, 3, 4, 5};
+        const auto every = [](int step, int last) {
+            QList<qint64> numbers;
+            for (qint64 n = 1; n <= last; n += step) {
+                numbers.append(n);
+            }
+            return numbers;
+        };
+        QTest::newRow("12") << 12 << 150.0 << every(1, 12);
+        QTest::newRow("360") << 360 << 100.0 << every(20, 360);
+        QTest::newRow("10000") << 10000 << 100.0 << every(500, 10000);
+        QTest::newRow("a row of 5") << 5 << 0.0 << every(1, 5);
     }
 
     // Holes of 1 pixel radius on a ring round the middle of a 400 x 400 area, or of 10 in a row

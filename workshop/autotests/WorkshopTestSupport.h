@@ -11,7 +11,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMap>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTabWidget>
@@ -26,6 +30,31 @@
 #include "workshop/WorkshopWindow.h"
 
 namespace morvanta::workshop::testing {
+
+// Answers what the window opens as a user would, for as long as it lives: OK to each message box,
+// its text kept; the print preview closed once it has drawn its pages, their number kept.
+class MessageAnswerer {
+public:
+    MessageAnswerer() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal); box != nullptr && box->isVisible()) {
+                messages << box->text();
+                box->button(QMessageBox::Ok)->click();
+            } else if (auto* preview = qobject_cast<QPrintPreviewDialog*>(modal)) {
+                previewed = preview->findChild<QPrintPreviewWidget*>()->pageCount();
+                preview->reject();
+            }
+        });
+        timer_.start(20);
+    }
+
+    QStringList messages;
+    int previewed = -1;
+
+private:
+    QTimer timer_;
+};
 
 // What morvanta-table printed, byte for byte, and how it ended.
 struct ToolRun {
@@ -143,14 +172,12 @@ inline std::pair<int, QRect> redIn(const QImage& image) {
     return red;
 }
 
-// What is wrong with the boxes to tick on one printed page, "" where nothing is. Drawn by
-// poppler's pdftoppm at 144 pixels an inch, two pixels a point: the rows start 338 pt below the
-// 15 mm (42.52 pt) margin on the first page (130 pt of title, inputs, notes and column names, and
-// the picture's 200 pt with 8 pt under it) and 46 pt below it on a further one (its title, a line
-// of inputs and the column names), 16 pt apart; the 9 pt box starts 1 pt in from the margin and
-// 3.5 pt down in its row, white inside unless the row's number (from 1) is in `ticked`, whose
-// tick's upstroke crosses the box's middle 6.7 pt from the margin. No box above the first row,
-// nor under the last but on the last page (the footer).
+// What is wrong with the boxes to tick on a printed page, "" where nothing is; drawn at 144 dpi,
+// two pixels a point. Rows 16 pt apart start 338 pt below the 15 mm (42.52 pt) margin on page 1
+// (130 pt of title, inputs, notes and column names, 208 pt of picture), 46 pt on a further page.
+// The 9 pt box starts 1 pt in and 3.5 pt down in its row, white inside unless the row (from 1) is
+// `ticked`, whose upstroke crosses its middle 6.7 pt in. No box above the first row, nor under
+// the last but on the last page (the footer).
 inline QString tickBoxFaults(const QString& pdf, int page, int rows, bool last,
                              const QList<int>& ticked, const QString& stem) {
     const QImage picture = pdfPicture(pdf, page, 144, stem);
@@ -181,8 +208,7 @@ inline QString tickBoxFaults(const QString& pdf, int page, int rows, bool last,
     return faults.join(QStringLiteral(", "));
 }
 
-// 64 circles, the most a plate set may have, of 2 to 3 digits with commas and no blank: one long
-// word, 250 characters.
+// 64 circles, the most a plate set may have: one word of 250 characters.
 inline QString sixtyFourCircles() {
     QStringList circles;
     for (int holes = 15; holes < 15 + 64; ++holes) {
@@ -202,7 +228,7 @@ inline CalculatorPage* front(WorkshopWindow* window, const QString& name) {
     return page;
 }
 
-// Acts on the next modal dialog of type D as a user would, once it is open.
+// Acts on the next modal dialog of type D once it is open.
 template <typename D, typename Answer>
 void answerNext(Answer answer) {
     QTimer::singleShot(0, [answer] {
