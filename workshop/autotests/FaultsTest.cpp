@@ -65,7 +65,7 @@ private:
     }
 
 private slots:
-    void initTestCase() { isolateSettings(folder.filePath(QStringLiteral("settings"))); }
+    void initTestCase() { isolateSettings(folder.filePath("settings")); }
     void init() { window = freshWindow(); }
     void cleanup() { delete window; }
 
@@ -83,7 +83,7 @@ private slots:
     void shouldKeepTheOldFileWhenTheDiskIsFull() {
         QFETCH(bool, ownDisk);
         QFETCH(QString, reason);
-        const QString disk = folder.filePath(QStringLiteral("disk"));
+        const QString disk = folder.filePath("disk");
         QVERIFY(QDir().mkpath(disk));
         rlimit fileSize{};
         getrlimit(RLIMIT_FSIZE, &fileSize);
@@ -102,9 +102,9 @@ private slots:
             limit.rlim_cur = 64 * 1024;
             QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
         }
-        fillPage(front(window, QStringLiteral("bolt")), boltCircle(3000));
+        fillPage(front(window, "bolt"), boltCircle(3000));
         for (const auto& [suffix, save] : saves()) {
-            const QString path = QDir(disk).filePath(QStringLiteral("old.") + suffix);
+            const QString path = QDir(disk).filePath("old." + suffix);
             QVERIFY(writeFile(path, "old\n"));
             MessageAnswerer answerer;
             QVERIFY(!save(path));
@@ -114,14 +114,12 @@ private slots:
         QCOMPARE(everythingIn(disk),
                  (QStringList{"old.csv", "old.nc", "old.pdf", "old.printed.pdf", "old.svg"}));
 
-        const QByteArray csv =
-            runTable(toolWords(QStringLiteral("bolt"), boltCircle(7).mid(0, 3), {"--csv"})).out;
-        fillPage(front(window, QStringLiteral("bolt")), boltCircle(7));
+        const QByteArray csv = runTable(toolWords("bolt", boltCircle(7).mid(0, 3), {"--csv"})).out;
+        fillPage(front(window, "bolt"), boltCircle(7));
         for (const auto& [suffix, save] : saves()) {
-            const QString path = QDir(disk).filePath(QStringLiteral("old.") + suffix);
+            const QString path = QDir(disk).filePath("old." + suffix);
             QVERIFY2(save(path), qPrintable(suffix));
-            QVERIFY(suffix == QLatin1String("csv") ? bytesOf(path) == csv
-                                                   : bytesOf(path) != "old\n");
+            QVERIFY(suffix == "csv" ? bytesOf(path) == csv : bytesOf(path) != "old\n");
             QVERIFY(QFile::remove(path));
         }
     }
@@ -144,12 +142,12 @@ private slots:
     void shouldReplaceNothingButARegularFile() {
         QFETCH(mode_t, kind);
         QFETCH(mode_t, named);
-        fillPage(front(window, QStringLiteral("bolt")), boltCircle(7));
+        fillPage(front(window, "bolt"), boltCircle(7));
         for (const auto& [suffix, save] : saves()) {
             QTemporaryDir place;
-            const QString path = place.filePath(QStringLiteral("x.") + suffix);
+            const QString path = place.filePath("x." + suffix);
             const QByteArray name = QFile::encodeName(path);
-            const QString target = place.filePath(QStringLiteral("target"));
+            const QString target = place.filePath("target");
             const QByteArray linked = QFile::encodeName(target);
             const bool made = kind == S_IFDIR   ? QDir().mkdir(path)
                               : kind == S_IFIFO ? ::mkfifo(name.constData(), 0666) == 0
@@ -193,14 +191,14 @@ private slots:
         QFETCH(QString, reason);
         delete window;
         window = nullptr;
-        const QString place = folder.filePath(QStringLiteral("config-") + settings);
+        const QString place = folder.filePath("config-" + settings);
         const auto restore = qScopeGuard([&] {
             ::umount2(QFile::encodeName(place).constData(), MNT_DETACH);
             QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                               folder.filePath(QStringLiteral("settings")));
+                               folder.filePath("settings"));
         });
-        QVERIFY(settings == QLatin1String("plain") ? writeFile(place, {}) : QDir().mkpath(place));
-        if (settings == QLatin1String("read-only") &&
+        QVERIFY(settings == "plain" ? writeFile(place, {}) : QDir().mkpath(place));
+        if (settings == "read-only" &&
             ::mount("tmpfs", QFile::encodeName(place).constData(), "tmpfs", MS_RDONLY, "") != 0) {
             QSKIP("mounting a read-only disk needs root");
         }
@@ -214,8 +212,7 @@ private slots:
                            "file %1 cannot be written (%2).")
                 .arg(file, reason)};
         QTRY_COMPARE(answerer.messages, reason.isEmpty() ? QStringList() : said);
-        QTest::keyClicks(child<QLineEdit>(window->currentPage(), QStringLiteral("count")),
-                         QStringLiteral("2"));
+        QTest::keyClicks(child<QLineEdit>(window->currentPage(), "count"), "2");
         QTRY_VERIFY(window->currentPage()->isCurrent());
         window->close();
         QTest::qWait(200);
@@ -259,7 +256,7 @@ private slots:
             edit->selectAll();
             QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
         };
-        paste(QString(most, QLatin1Char('0')).append(QStringLiteral("70")).right(most + 1));
+        paste(QString(most, QLatin1Char('0')).append("70").right(most + 1));
         QCOMPARE(edit->text(), before);
         QCOMPARE(shown->messageFor(field), refused);
 
@@ -277,18 +274,18 @@ private slots:
     // A text taken after one refused as too long: the refusal goes at once, not when the engine
     // has answered, which for a large sheet is a while later.
     void shouldTakeTheRefusalAwayOnceATextIsTaken() {
-        CalculatorPage* shown = front(window, QStringLiteral("sheet"));
+        CalculatorPage* shown = front(window, "sheet");
         fillPage(shown, {"count=10000", "ratio=90", "dial=240"});
-        auto* count = child<QLineEdit>(shown, QStringLiteral("count"));
+        auto* count = child<QLineEdit>(shown, "count");
         count->setFocus();
-        for (const QString& text : {QString(25, QLatin1Char('9')), QStringLiteral("9999")}) {
+        for (const QString& text : {QString(25, QLatin1Char('9')), "9999"}) {
             QApplication::clipboard()->setText(text);
             count->selectAll();
             QTest::keyClick(count, Qt::Key_V, Qt::ControlModifier);
         }
-        QCOMPARE(count->text(), QStringLiteral("9999"));
+        QCOMPARE(count->text(), "9999");
         QVERIFY2(shown->isWorking(), "the sheet of 9999 holes came at once: nothing to wait for");
-        QCOMPARE(shown->messageFor(QStringLiteral("count")), QString());
+        QCOMPARE(shown->messageFor("count"), QString());
     }
 };
 

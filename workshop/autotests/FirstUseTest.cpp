@@ -29,7 +29,7 @@ private slots:
     // A long valid list of plates widens neither the window nor what it asks of the screen,
     // typed or brought back at the next start.
     void shouldNotWidenTheWindowForALongInput() {
-        front(window, QStringLiteral("index"));
+        front(window, "index");
         const int least = window->minimumSizeHint().width();
         auto* plates = field<QComboBox>("index", "plates");
         plates->setEditText(sixtyFourCircles());
@@ -71,7 +71,7 @@ private slots:
         fillPage(shown, fields);
         if (!pasted.isEmpty()) {
             QGuiApplication::clipboard()->setText(pasted);
-            child<QLineEdit>(shown, QStringLiteral("count"))->paste();
+            child<QLineEdit>(shown, "count")->paste();
         }
         QCOMPARE(sheetText(shown), runTable(tool).out);
         QVERIFY(shown->isCurrent());
@@ -80,47 +80,45 @@ private slots:
     // A centre kept as one text by an earlier window comes back split.
     void shouldSplitACentreKeptAsOneText() {
         QSettings kept;
-        kept.remove(QStringLiteral("pages/bolt/centreX"));
-        kept.remove(QStringLiteral("pages/bolt/centreY"));
-        kept.setValue(QStringLiteral("pages/bolt/centre"), QStringLiteral("10,-5"));
+        kept.remove("pages/bolt/centreX");
+        kept.remove("pages/bolt/centreY");
+        kept.setValue("pages/bolt/centre", "10,-5");
         kept.sync();
         delete window;
         window = freshWindow(false);
-        QCOMPARE(field("bolt", "centreX")->text(), QStringLiteral("10"));
-        QCOMPARE(field("bolt", "centreY")->text(), QStringLiteral("-5"));
+        QCOMPARE(field("bolt", "centreX")->text(), "10");
+        QCOMPARE(field("bolt", "centreY")->text(), "-5");
     }
 
     // Return and Enter press the button that has the focus, as Space does.
     void shouldPressAFocusedButtonWithReturnOrEnter() {
         CalculatorPage* sheet = page("sheet");
         QGuiApplication::clipboard()->clear();
-        auto* copy = child<QPushButton>(window, QStringLiteral("copyButton"));
+        auto* copy = child<QPushButton>(window, "copyButton");
         copy->setFocus();
         QTest::keyClick(copy, Qt::Key_Return);
         QTRY_COMPARE(QGuiApplication::clipboard()->text().toUtf8(), sheetText(sheet));
-        field("sheet", "count")->setText(QStringLiteral("9"));
-        auto* reset = child<QPushButton>(window, QStringLiteral("resetPageButton"));
+        field("sheet", "count")->setText("9");
+        auto* reset = child<QPushButton>(window, "resetPageButton");
         reset->setFocus();
         QTest::keyClick(reset, Qt::Key_Enter);
-        QTRY_COMPARE(field("sheet", "count")->text(), QStringLiteral("7"));
+        QTRY_COMPARE(field("sheet", "count")->text(), "7");
     }
 
     // Save G-code is offered only where a page makes G-code; where the input makes none, Ctrl+G
     // says what is missing and puts the cursor in that field.
     void shouldSayWhyThereIsNoGcode() {
-        auto* button = child<QPushButton>(window, QStringLiteral("saveGcodeButton"));
-        front(window, QStringLiteral("index"));
-        QVERIFY(!button->isVisible() &&
-                !child<QAction>(window, QStringLiteral("saveGcode"))->isVisible());
-        CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
+        auto* button = child<QPushButton>(window, "saveGcodeButton");
+        front(window, "index");
+        QVERIFY(!button->isVisible() && !child<QAction>(window, "saveGcode")->isVisible());
+        CalculatorPage* bolt = front(window, "bolt");
         QVERIFY(button->isVisible());
         fillPage(bolt, {"count=6", "diameter=100", "depth=-5"});
         QVERIFY(button->isEnabled());
         const QString reason = QStringLiteral(
             "A drilling program needs “Retract plane”, the Z where each hole's feed starts");
         QTest::keyClick(window, Qt::Key_G, Qt::ControlModifier);
-        QCOMPARE(window->statusBar()->currentMessage(),
-                 QStringLiteral("No G-code from this input: ") + reason);
+        QCOMPARE(window->statusBar()->currentMessage(), "No G-code from this input: " + reason);
         QTRY_COMPARE(QApplication::focusWidget(), field("bolt", "retract"));
     }
 
@@ -136,13 +134,13 @@ private slots:
             return at;
         };
         const QList<QPoint> before = places();
-        field("sheet", "count")->setText(QStringLiteral("x"));
+        field("sheet", "count")->setText("x");
         sheet->finishComputing();
         QApplication::processEvents();
-        auto* message = child<QLabel>(sheet, QStringLiteral("message"));
+        auto* message = child<QLabel>(sheet, "message");
         QVERIFY(message->isVisible() && !message->text().isEmpty());
         QCOMPARE(places(), before);
-        field("sheet", "count")->setText(QStringLiteral("7"));
+        field("sheet", "count")->setText("7");
         sheet->finishComputing();
         QApplication::processEvents();
         QCOMPARE(places(), before);
@@ -155,39 +153,39 @@ private slots:
         const QByteArray realHome = qgetenv("HOME");
         const QByteArray realConfig = qgetenv("XDG_CONFIG_HOME");
         qputenv("HOME", home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toUtf8());
+        qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
         const auto opened = [this] {
-            QSettings().remove(QStringLiteral("files/directory"));
+            QSettings().remove("files/directory");
             QString folderShown;
             answerNext<QFileDialog>([&folderShown](QFileDialog* dialog) {
                 folderShown = dialog->directory().absolutePath();
                 dialog->reject();
             });
-            child<QAction>(window, QStringLiteral("saveCsv"))->trigger();
+            child<QAction>(window, "saveCsv")->trigger();
             return folderShown;
         };
         const QString withoutDocuments = opened();
-        QDir(home.path()).mkdir(QStringLiteral("Documents"));
+        QDir(home.path()).mkdir("Documents");
         const QString withDocuments = opened();
         qputenv("HOME", realHome);
         realConfig.isEmpty() ? qunsetenv("XDG_CONFIG_HOME")
                              : qputenv("XDG_CONFIG_HOME", realConfig);
         QCOMPARE(withoutDocuments, QDir(home.path()).absolutePath());
-        QCOMPARE(withDocuments, QDir(home.filePath(QStringLiteral("Documents"))).absolutePath());
+        QCOMPARE(withDocuments, QDir(home.filePath("Documents")).absolutePath());
     }
 
     // Ending the session ends the program as Quit does: the window's size and the page in front
     // are kept.
     void shouldKeepTheWindowWhenTheSessionEnds() {
         QTemporaryDir config;
-        const QString file = config.filePath(QStringLiteral("Morvanta/morvanta-workshop.conf"));
+        const QString file = config.filePath("Morvanta/morvanta-workshop.conf");
         {
             QSettings before(file, QSettings::IniFormat);
-            before.setValue(QStringLiteral("window/page"), 2);
+            before.setValue("window/page", 2);
         }
         QProcess program;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        environment.insert("XDG_CONFIG_HOME", config.path());
         program.setProcessEnvironment(environment);
         program.start(QStringLiteral(MORVANTA_WORKSHOP), {});
         QVERIFY(program.waitForStarted());
@@ -210,21 +208,21 @@ private slots:
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 0);
         QSettings after(file, QSettings::IniFormat);
-        QVERIFY(!after.value(QStringLiteral("window/geometry")).toByteArray().isEmpty());
-        QCOMPARE(after.value(QStringLiteral("window/page")).toInt(), 2);
+        QVERIFY(!after.value("window/geometry").toByteArray().isEmpty());
+        QCOMPARE(after.value("window/page").toInt(), 2);
     }
 
     // Help explains every page and field from their descriptions, in the window's words, and F1
     // in a field opens the Help window at its entry (at its page's without one).
     void shouldExplainEachFieldInHelp() {
-        front(window, QStringLiteral("bolt"));
+        front(window, "bolt");
         field("bolt", "feed")->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-        auto* help = child<HelpWindow>(window, QStringLiteral("helpWindow"));
+        auto* help = child<HelpWindow>(window, "helpWindow");
         QTRY_VERIFY(help->isVisible());
-        QCOMPARE(help->shownEntry(), QStringLiteral("bolt-feed"));
-        const QString text = child<QTextBrowser>(help, QStringLiteral("helpText"))->toPlainText();
-        QVERIFY(!text.contains(QStringLiteral("--")));
+        QCOMPARE(help->shownEntry(), "bolt-feed");
+        const QString text = child<QTextBrowser>(help, "helpText")->toPlainText();
+        QVERIFY(!text.contains("--"));
         for (const char* line :
              {"Setting sheet", "Index plate", "Bolt circle", "Worm ratio",
               "A whole number of holes from 2 to 10000", "Diameter or Radius", "Alt+M, Alt+U",
@@ -235,9 +233,9 @@ private slots:
               "count equal divisions"}) {
             QVERIFY2(text.contains(QString::fromUtf8(line)), line);
         }
-        child<QWidget>(page("bolt"), QStringLiteral("result"))->setFocus();
+        child<QWidget>(page("bolt"), "result")->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
-        QCOMPARE(help->shownEntry(), QStringLiteral("bolt"));
+        QCOMPARE(help->shownEntry(), "bolt");
     }
 };
 

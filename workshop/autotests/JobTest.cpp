@@ -22,8 +22,7 @@ private:
     // message said.
     QString opening(const QString& path) {
         MessageAnswerer answerer;
-        return window->openJobFile(path) ? QString()
-                                         : answerer.messages.value(0, QStringLiteral("(refused)"));
+        return window->openJobFile(path) ? QString() : answerer.messages.value(0, "(refused)");
     }
 
     // Closes the window, answering the question about changes with `button` if one is asked;
@@ -34,7 +33,7 @@ private:
         answer.setInterval(20);
         connect(&answer, &QTimer::timeout, this, [&asked, button] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box != nullptr && box->objectName() == QLatin1String("unsavedJob")) {
+            if (box != nullptr && box->objectName() == "unsavedJob") {
                 asked = true;
                 box->button(button)->click();
             } else if (box != nullptr) {
@@ -69,8 +68,7 @@ private slots:
     void shouldSaveAJobAndOpenItAgainByteForByte() {
         CalculatorPage* sheet = page("sheet");
         fillPage(sheet, {"count=7", "ratio=90", "dial=240"});
-        window->jobs()->setDetails(sheet, QStringLiteral("Gear \"A\""),
-                                   QStringLiteral("first\nsecond"));
+        window->jobs()->setDetails(sheet, "Gear \"A\"", "first\nsecond");
         QVERIFY(window->isWindowModified());
         QVERIFY(window->jobs()->saveJob(sheet, file("gear.morvanta")));
         const QByteArray saved = bytesOf(file("gear.morvanta"));
@@ -90,20 +88,20 @@ private slots:
                                    "  },\n"
                                    "  \"ticks\": []\n"
                                    "}\n"));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Gear \"A\"[*] \u2013 Morvanta Workshop"));
+        QCOMPARE(window->windowTitle(), "Gear \"A\"[*] \u2013 Morvanta Workshop");
         QVERIFY(!window->isWindowModified());
-        field("sheet", "count")->setText(QStringLiteral("8"));
+        field("sheet", "count")->setText("8");
         QTRY_VERIFY(window->isWindowModified());
-        field("sheet", "count")->setText(QStringLiteral("7"));
+        field("sheet", "count")->setText("7");
         QTRY_VERIFY(!window->isWindowModified());
 
         delete window;
         window = freshWindow();
-        front(window, QStringLiteral("index"));
+        front(window, "index");
         QVERIFY(window->openJobFile(file("gear.morvanta")));
         QCOMPARE(window->currentPage(), page("sheet"));
-        QCOMPARE(field("sheet", "ratio")->text(), QStringLiteral("90"));
-        QCOMPARE(window->jobs()->notes(page("sheet")), QStringLiteral("first\nsecond"));
+        QCOMPARE(field("sheet", "ratio")->text(), "90");
+        QCOMPARE(window->jobs()->notes(page("sheet")), "first\nsecond");
         QVERIFY(!window->isWindowModified());
         QVERIFY(window->jobs()->saveJob(page("sheet"), file("again.morvanta")));
         QCOMPARE(bytesOf(file("again.morvanta")), saved);
@@ -123,7 +121,7 @@ private slots:
         const auto with = [&good](const char* from, const QByteArray& to) {
             return QByteArray(good).replace(from, to);
         };
-        QDir(folder.path()).mkdir(QStringLiteral("folder.morvanta"));
+        QDir(folder.path()).mkdir("folder.morvanta");
         const struct {
             const char* name;
             QByteArray bytes;  // nothing written for a missing file or a folder
@@ -142,18 +140,18 @@ private slots:
         fillPage(index, {"count=96", "ratio=40"});
         const QByteArray before = sheetText(index);
         for (const auto& c : cases) {
-            const QString path = file(QString::fromLatin1(c.name) + QStringLiteral(".morvanta"));
+            const QString path = file(QString::fromLatin1(c.name) + ".morvanta");
             if (!c.bytes.isEmpty()) {
                 QVERIFY(writeFile(path, c.bytes));
             }
-            front(window, QStringLiteral("sheet"));
+            front(window, "sheet");
             QCOMPARE(opening(path), QStringLiteral("Could not open %1: %2")
                                         .arg(QDir::toNativeSeparators(path), c.reason));
             QCOMPARE(window->currentPage(), sheet);
             QCOMPARE(sheetText(index), before);
-            QCOMPARE(field("index", "count")->text(), QStringLiteral("96"));
+            QCOMPARE(field("index", "count")->text(), "96");
             QCOMPARE(window->jobs()->path(index), QString());
-            QCOMPARE(window->windowTitle(), QStringLiteral("Morvanta Workshop"));
+            QCOMPARE(window->windowTitle(), "Morvanta Workshop");
         }
         QVERIFY(index->isCurrent());
     }
@@ -166,13 +164,13 @@ private slots:
         QCOMPARE(job.size(), 1048576);
         QVERIFY(writeFile(file("largest.morvanta"), job));
         QCOMPARE(opening(file("largest.morvanta")), QString());
-        QCOMPARE(field("index", "count")->text(), QStringLiteral("127"));
+        QCOMPARE(field("index", "count")->text(), "127");
         QVERIFY(writeFile(file("larger.morvanta"), job.replace("127", "128") + ' '));
         QCOMPARE(opening(file("larger.morvanta")),
                  QStringLiteral("Could not open %1: a job file may have at most 1048576 bytes (1 "
                                 "MiB); this one has more")
                      .arg(QDir::toNativeSeparators(file("larger.morvanta"))));
-        QCOMPARE(field("index", "count")->text(), QStringLiteral("127"));
+        QCOMPARE(field("index", "count")->text(), "127");
         QCOMPARE(window->jobs()->path(page("index")), file("largest.morvanta"));
     }
 
@@ -192,7 +190,7 @@ private slots:
             const QString path = file(QStringLiteral("job%1.morvanta").arg(i));
             QVERIFY(writeFile(path, R"({"format": "morvanta-job", "version": "1.0", )" + jobs[i]));
             QVERIFY(window->openJobFile(path));
-            const ToolRun tool = runTable({QStringLiteral("job"), path});
+            const ToolRun tool = runTable({"job", path});
             QCOMPARE(tool.status, 0);
             QCOMPARE(sheetText(window->currentPage()), tool.out);
         }
@@ -230,25 +228,25 @@ private slots:
         const QByteArray inches = sheetText(bolt);
 
         answerNext<QDialog>([](QDialog* dialog) {
-            child<QLineEdit>(dialog, QStringLiteral("jobName"))->setText(QStringLiteral("Cover"));
-            auto* units = child<QComboBox>(dialog, QStringLiteral("jobUnits"));
-            units->setCurrentIndex(units->findData(QStringLiteral("mm")));
+            child<QLineEdit>(dialog, "jobName")->setText("Cover");
+            auto* units = child<QComboBox>(dialog, "jobUnits");
+            units->setCurrentIndex(units->findData("mm"));
             dialog->accept();
         });
-        child<QAction>(window, QStringLiteral("jobDetails"))->trigger();
-        QCOMPARE(bolt->units(), QStringLiteral("mm"));
+        child<QAction>(window, "jobDetails")->trigger();
+        QCOMPARE(bolt->units(), "mm");
         QVERIFY(sheetText(bolt).contains("  Y (mm)  "));
         QCOMPARE(withoutHeadings(sheetText(bolt)), withoutHeadings(inches));
-        QCOMPARE(window->windowTitle(), QStringLiteral("Cover[*] \u2013 Morvanta Workshop"));
+        QCOMPARE(window->windowTitle(), "Cover[*] \u2013 Morvanta Workshop");
         QVERIFY(window->isWindowModified());
         lengthsIn("X (mm)", "(mm)", "G21", "G20");
 
         answerNext<QMessageBox>(
             [](QMessageBox* box) { box->button(QMessageBox::Discard)->click(); });
-        child<QAction>(window, QStringLiteral("newJob"))->trigger();
+        child<QAction>(window, "newJob")->trigger();
         QCOMPARE(bolt->units(), QString());
-        QCOMPARE(window->windowTitle(), QStringLiteral("Morvanta Workshop"));
-        QCOMPARE(field("bolt", "diameter")->text(), QStringLiteral("100"));
+        QCOMPARE(window->windowTitle(), "Morvanta Workshop");
+        QCOMPARE(field("bolt", "diameter")->text(), "100");
     }
 
     // Closing with changes not saved asks: Cancel keeps the window and the file as they were,
@@ -259,15 +257,14 @@ private slots:
         QVERIFY(!closeAnswering(QMessageBox::Cancel));
         QVERIFY(!window->isVisible());
         QSettings settings;
-        QCOMPARE(settings.value(QStringLiteral("pages/bolt/diameter")).toString(),
-                 QStringLiteral("75"));
+        QCOMPARE(settings.value("pages/bolt/diameter").toString(), "75");
 
         delete window;
         window = freshWindow(false);
         CalculatorPage* bolt = page("bolt");
         QVERIFY(window->jobs()->saveJob(bolt, file("bolt.morvanta")));
         const QByteArray saved = bytesOf(file("bolt.morvanta"));
-        field("bolt", "count")->setText(QStringLiteral("8"));
+        field("bolt", "count")->setText("8");
         QVERIFY(closeAnswering(QMessageBox::Cancel));
         QVERIFY(window->isVisible());
         QCOMPARE(bytesOf(file("bolt.morvanta")), saved);
@@ -278,7 +275,7 @@ private slots:
         delete window;
         window = freshWindow(false);
         QVERIFY(window->openJobFile(file("bolt.morvanta")));
-        field("bolt", "count")->setText(QStringLiteral("9"));
+        field("bolt", "count")->setText("9");
         QVERIFY(closeAnswering(QMessageBox::Save));
         QVERIFY(!window->isVisible());
         QVERIFY(bytesOf(file("bolt.morvanta")).contains("\"count\": \"9\""));
@@ -287,9 +284,9 @@ private slots:
     // Saved straight after the keystroke, while the engine still works out the 10000 holes: the
     // job keeps the input as typed, and no complaint says it is not valid.
     void shouldSaveTheInputTypedAMomentBefore() {
-        CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
+        CalculatorPage* bolt = front(window, "bolt");
         fillPage(bolt, {"count=6", "diameter=75"});
-        field("bolt", "count")->setText(QStringLiteral("10000"));
+        field("bolt", "count")->setText("10000");
         MessageAnswerer answerer;
         QVERIFY(window->jobs()->saveJob(bolt, file("typed.morvanta")));
         QCOMPARE(answerer.messages, QStringList());

@@ -86,12 +86,11 @@ private slots:
     // at 51°26' is 12 turns and 206, hole 3 is 12 turns and 205 further). A key held down walks
     // no further. At the end the view says the job is done; Esc leaves.
     void shouldWriteEachTickAsTheHoleIsDone() {
-        const QString path = folder.filePath(QStringLiteral("walk.morvanta"));
+        const QString path = folder.filePath("walk.morvanta");
         MachineView* view = walkSevenHoles(path);
         QVERIFY(view != nullptr && view->isFullScreen());
-        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 1 of 7"));
-        QCOMPARE(labelText(view, "machineMove"),
-                 QStringLiteral("The first hole: no move before it."));
+        QCOMPARE(labelText(view, "machinePlace"), "Hole 1 of 7");
+        QCOMPARE(labelText(view, "machineMove"), "The first hole: no move before it.");
         const QList<Qt::Key> forward = {Qt::Key_Space, Qt::Key_PageDown, Qt::Key_Space};
         for (qsizetype i = 0; i < forward.size(); ++i) {
             press(view, forward[i]);
@@ -99,24 +98,23 @@ private slots:
         }
         press(view, Qt::Key_Space, true);
         QCOMPARE(ticksInFile(path), upTo(3));
-        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 4 of 7"));
-        QCOMPARE(labelText(view, "machineCount"), QStringLiteral("3 done, 4 left"));
+        QCOMPARE(labelText(view, "machinePlace"), "Hole 4 of 7");
+        QCOMPARE(labelText(view, "machineCount"), "3 done, 4 left");
         press(view, Qt::Key_Backspace);
         QCOMPARE(ticksInFile(path), upTo(2));
         press(view, Qt::Key_PageUp);
         QCOMPARE(ticksInFile(path), upTo(1));
-        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 2 of 7"));
-        QCOMPARE(child<QLabel>(view, QStringLiteral("machineSettings"))->accessibleName(),
-                 QStringLiteral("Angle: 51\u00B026'00\"\nTurns: 12\nDial: 206\nError: +17.14\""));
+        QCOMPARE(labelText(view, "machinePlace"), "Hole 2 of 7");
+        QCOMPARE(child<QLabel>(view, "machineSettings")->accessibleName(),
+                 "Angle: 51\u00B026'00\"\nTurns: 12\nDial: 206\nError: +17.14\"");
         press(view, Qt::Key_Space);
-        QCOMPARE(labelText(view, "machineMove"),
-                 QStringLiteral("Move from hole 2: 12 turns and 205 graduations"));
+        QCOMPARE(labelText(view, "machineMove"), "Move from hole 2: 12 turns and 205 graduations");
         for (int hole = 3; hole <= 7; ++hole) {
             press(view, Qt::Key_Space);
         }
         QCOMPARE(ticksInFile(path), upTo(7));
-        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("The job is done."));
-        QCOMPARE(labelText(view, "machineCount"), QStringLiteral("7 done, 0 left"));
+        QCOMPARE(labelText(view, "machinePlace"), "The job is done.");
+        QCOMPARE(labelText(view, "machineCount"), "7 done, 0 left");
         press(view, Qt::Key_Space);
         QCOMPARE(ticksInFile(path), upTo(7));
         press(view, Qt::Key_Escape);
@@ -129,7 +127,7 @@ private slots:
     // still reads the whole of what it opened, never a file half written over, and no temporary
     // file is left beside the job.
     void shouldReplaceTheJobRatherThanWriteOverIt() {
-        const QString path = folder.filePath(QStringLiteral("renamed/walk.morvanta"));
+        const QString path = folder.filePath("renamed/walk.morvanta");
         MachineView* view = walkSevenHoles(path);
         QVERIFY(view != nullptr);
         QFile before(path);
@@ -140,21 +138,21 @@ private slots:
         QCOMPARE(ticksInFile(path), upTo(1));
         QVERIFY(before.seek(0));
         QCOMPARE(before.readAll(), was);
-        QCOMPARE(QDir(folder.filePath(QStringLiteral("renamed")))
-                     .entryList(QDir::Files | QDir::Hidden | QDir::System),
-                 QStringList{QStringLiteral("walk.morvanta")});
+        QCOMPARE(
+            QDir(folder.filePath("renamed")).entryList(QDir::Files | QDir::Hidden | QDir::System),
+            QStringList{"walk.morvanta"});
         view->close();
     }
 
     // Killed with SIGKILL after hole 5, in a child process of its own, the job opens at hole 6:
     // nothing between two holes is lost.
     void shouldTakeUpAfterAKillAtTheNextHole() {
-        const QString path = folder.filePath(QStringLiteral("killed.morvanta"));
+        const QString path = folder.filePath("killed.morvanta");
         QVERIFY(writeFile(path, kSevenHoles));
         QTemporaryDir settings;
         QProcess walker;
         walker.start(QCoreApplication::applicationFilePath(),
-                     {QStringLiteral("--walk"), path, QStringLiteral("5"), settings.path()});
+                     {"--walk", path, "5", settings.path()});
         QVERIFY(walker.waitForStarted());
         QByteArray said;
         while (!said.contains("walked 5") && walker.waitForReadyRead(30000)) {
@@ -170,27 +168,26 @@ private slots:
         MachineView* view = enter();
         QVERIFY(view != nullptr);
         QCOMPARE(view->current(), 6);
-        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 6 of 7"));
-        QCOMPARE(labelText(view, "machineCount"), QStringLiteral("5 done, 2 left"));
+        QCOMPARE(labelText(view, "machinePlace"), "Hole 6 of 7");
+        QCOMPARE(labelText(view, "machineCount"), "5 done, 2 left");
         view->close();
     }
 
     // A page that is no job yet is kept as a recovery job before the first hole, and the view
     // says where; the ticks go there.
     void shouldKeepAPageThatIsNoJobAsARecoveryJob() {
-        fillPage(window->page(QStringLiteral("index")), {"count=6"});
-        front(window, QStringLiteral("index"));
+        fillPage(window->page("index"), {"count=6"});
+        front(window, "index");
         MachineView* view = enter();
         QVERIFY(view != nullptr);
         const QString kept = window->jobs()->path(window->currentPage());
         QVERIFY(kept.startsWith(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
                                 "/jobs/"));
         QVERIFY(labelText(view, "machineNote").contains(QDir::toNativeSeparators(kept)));
-        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Division 1 of 6"));
+        QCOMPARE(labelText(view, "machinePlace"), "Division 1 of 6");
         press(view, Qt::Key_PageDown);
-        QCOMPARE(
-            labelText(view, "machineMove"),
-            QStringLiteral("Move from division 1: 6 turns and 10 holes on the 15-hole circle"));
+        QCOMPARE(labelText(view, "machineMove"),
+                 "Move from division 1: 6 turns and 10 holes on the 15-hole circle");
         QCOMPARE(ticksInFile(kept), upTo(1));
         view->close();
     }
@@ -198,13 +195,13 @@ private slots:
     // The hole at hand is highlighted by its own number in the view's picture and the page's,
     // which goes back to none when the view is left: with hole 1 left out, row 1 is hole 2.
     void shouldHighlightTheHoleAtHandInThePictures() {
-        CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
+        CalculatorPage* bolt = front(window, "bolt");
         fillPage(bolt, {"count=6", "diameter=100", "omit=1"});
-        auto* page = child<SketchView>(bolt, QStringLiteral("picture"));
+        auto* page = child<SketchView>(bolt, "picture");
         MachineView* view = enter();
         QVERIFY(view != nullptr);
-        auto* shown = child<SketchView>(view, QStringLiteral("machinePicture"));
-        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 2 (1 of 5)"));
+        auto* shown = child<SketchView>(view, "machinePicture");
+        QCOMPARE(labelText(view, "machinePlace"), "Hole 2 (1 of 5)");
         QCOMPARE(shown->highlighted(), 2);
         QCOMPARE(page->highlighted(), 2);
         press(view, Qt::Key_Space);
@@ -221,19 +218,19 @@ private slots:
     // is said in red on the screen, and the walk goes on; the next tick that can be written
     // keeps them all.
     void shouldSayWhenATickCannotBeKept() {
-        const QString path = folder.filePath(QStringLiteral("stick/walk.morvanta"));
+        const QString path = folder.filePath("stick/walk.morvanta");
         MachineView* view = walkSevenHoles(path);
         QVERIFY(view != nullptr);
-        QVERIFY(QDir(folder.filePath(QStringLiteral("stick"))).removeRecursively());
+        QVERIFY(QDir(folder.filePath("stick")).removeRecursively());
         press(view, Qt::Key_Space);
-        auto* fault = child<QLabel>(view, QStringLiteral("machineFault"));
+        auto* fault = child<QLabel>(view, "machineFault");
         QVERIFY(fault->isVisible());
         QVERIFY2(fault->text().startsWith(QStringLiteral("The ticks could not be kept: could not "
                                                          "save %1: ")
                                               .arg(QDir::toNativeSeparators(path))),
                  qPrintable(fault->text()));
-        QCOMPARE(labelText(view, "machinePlace"), QStringLiteral("Hole 2 of 7"));
-        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("stick")));
+        QCOMPARE(labelText(view, "machinePlace"), "Hole 2 of 7");
+        QVERIFY(QDir(folder.path()).mkdir("stick"));
         press(view, Qt::Key_Space);
         QVERIFY(!fault->isVisible());
         QCOMPARE(ticksInFile(path), upTo(2));
@@ -242,17 +239,16 @@ private slots:
 
     // The printed sheet ticks the boxes of the rows done and no other.
     void shouldPrintTheTicksInTheBoxes() {
-        const QString path = folder.filePath(QStringLiteral("printed.morvanta"));
+        const QString path = folder.filePath("printed.morvanta");
         QByteArray job = kSevenHoles;
         job.replace("\"inputs\"", "\"ticks\": [1, 3], \"inputs\"");
         QVERIFY(writeFile(path, job));
         QVERIFY(window->openJobFile(path));
         // The sheet is worked out away from the window's thread, and prints once it is made.
         window->currentPage()->finishComputing();
-        const QString pdf = folder.filePath(QStringLiteral("printed.pdf"));
+        const QString pdf = folder.filePath("printed.pdf");
         QCOMPARE(window->exportPdfTo(pdf), 1);
-        QCOMPARE(tickBoxFaults(pdf, 1, 7, true, {1, 3}, folder.filePath(QStringLiteral("printed"))),
-                 QString());
+        QCOMPARE(tickBoxFaults(pdf, 1, 7, true, {1, 3}, folder.filePath("printed")), QString());
     }
 };
 

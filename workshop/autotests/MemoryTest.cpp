@@ -76,29 +76,29 @@ void leaveOnly(QWidget* window, int kilobytes) {
 QString savedFile(const QString& path, const QByteArray& expected) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return QStringLiteral("no file");
+        return "no file";
     }
     const QByteArray bytes = file.readAll();
     if (expected.isNull()) {
-        const bool whole = path.endsWith(QLatin1String(".picture"))
+        const bool whole = path.endsWith(".picture")
                                ? bytes.startsWith("<?xml") && bytes.trimmed().endsWith("</svg>")
                                : bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF");
-        return whole ? QStringLiteral("file") : QStringLiteral("broken file");
+        return whole ? "file" : "broken file";
     }
-    return bytes == expected ? QStringLiteral("file") : QStringLiteral("other file");
+    return bytes == expected ? "file" : "other file";
 }
 
 // One of the window's guarded actions, as the user starts it; a file goes to `path`.
 void act(WorkshopWindow* window, const QString& action, const QString& path) {
-    if (action == QLatin1String("copy") || action == QLatin1String("preview")) {
-        child<QAction>(window, action == QLatin1String("copy") ? "copy" : "print")->trigger();
-    } else if (action == QLatin1String("pdf")) {
+    if (action == "copy" || action == "preview") {
+        child<QAction>(window, action == "copy" ? "copy" : "print")->trigger();
+    } else if (action == "pdf") {
         window->exportPdfTo(path);
-    } else if (action == QLatin1String("csv")) {
+    } else if (action == "csv") {
         window->saveCsvTo(path);
-    } else if (action == QLatin1String("gcode")) {
+    } else if (action == "gcode") {
         window->saveGcodeTo(path);
-    } else if (action == QLatin1String("picture")) {
+    } else if (action == "picture") {
         window->exportPictureTo(path);
     }
 }
@@ -109,26 +109,23 @@ QString outcomeOf(CalculatorPage* shown, const MessageAnswerer& answerer, const 
                   const QString& path, const QByteArray& clipboard) {
     QString outcome;
     if (!shown->isCurrent()) {
-        outcome = QStringLiteral("no sheet");
-    } else if (action == QLatin1String("copy")) {
-        outcome = clipboard == "kept" ? QStringLiteral("kept")
-                  : clipboard == QByteArray::fromStdString(shown->output()->text())
-                      ? QStringLiteral("copied")
-                      : QStringLiteral("other");
-    } else if (action == QLatin1String("preview")) {
-        outcome = answerer.previewed < 0 ? QStringLiteral("no preview")
+        outcome = "no sheet";
+    } else if (action == "copy") {
+        outcome = clipboard == "kept"                                               ? "kept"
+                  : clipboard == QByteArray::fromStdString(shown->output()->text()) ? "copied"
+                                                                                    : "other";
+    } else if (action == "preview") {
+        outcome = answerer.previewed < 0 ? "no preview"
                                          : QStringLiteral("%1 pages").arg(answerer.previewed);
     } else {
-        const auto& writer = action == QLatin1String("csv")     ? shown->output()->csv
-                             : action == QLatin1String("gcode") ? shown->output()->gcode
-                                                                : nullptr;
+        const auto& writer = action == "csv"     ? shown->output()->csv
+                             : action == "gcode" ? shown->output()->gcode
+                                                 : nullptr;
         outcome = savedFile(path, writer ? QByteArray::fromStdString(writer()) : QByteArray());
     }
-    const bool left = !QFileInfo(path)
-                           .dir()
-                           .entryList({QStringLiteral(".morvanta-*")}, QDir::Files | QDir::Hidden)
-                           .isEmpty();
-    return outcome + (left ? QStringLiteral(" and a temporary file") : QString());
+    const bool left =
+        !QFileInfo(path).dir().entryList({".morvanta-*"}, QDir::Files | QDir::Hidden).isEmpty();
+    return outcome + (left ? " and a temporary file" : QString());
 }
 
 // In a child process started under the cap: the page filled as `fields` say, then the actions
@@ -145,22 +142,21 @@ int runScenario(bool recovering, const QString& actions, const QString& limit,
     fillPage(shown, fields);
     MessageAnswerer answerer;
     for (const QString& action : actions.split(QLatin1Char(','))) {
-        const QString path = QDir(folder).filePath(QStringLiteral("out.") + action);
-        QApplication::clipboard()->setText(QStringLiteral("kept"));
+        const QString path = QDir(folder).filePath("out." + action);
+        QApplication::clipboard()->setText("kept");
         const qsizetype said = answerer.messages.size();
         answerer.previewed = -1;
         limit.startsWith(QLatin1Char('+')) ? leaveOnly(window, limit.toInt())
                                            : capAddressSpace(limit.toLongLong());
         act(window, action, path);
         // Read while still short of memory, as another program may read it at any time.
-        const QByteArray clipboard = action == QLatin1String("copy")
-                                         ? morvanta::testing::clipboardSeenByAnotherProgram()
-                                         : QByteArray();
+        const QByteArray clipboard =
+            action == "copy" ? morvanta::testing::clipboardSeenByAnotherProgram() : QByteArray();
         capAddressSpace(0);
         std::printf("%s|%s\n", qPrintable(answerer.messages.mid(said).join(QLatin1Char(','))),
                     qPrintable(outcomeOf(shown, answerer, action, path, clipboard)));
         if (recovering) {
-            act(window, QStringLiteral("copy"), path);
+            act(window, "copy", path);
         }
     }
     delete window;
@@ -172,8 +168,8 @@ int runScenario(bool recovering, const QString& actions, const QString& limit,
 // runs side by side try each row once, in about the same time. Every row when it is not set.
 // Anything but 1 <= k <= n stops the run: a share that quietly tried nothing would pass.
 std::pair<int, int> rowShare() {
-    const QString share = qEnvironmentVariable("MORVANTA_MEMORY_SHARE", QStringLiteral("1/1"));
-    const auto parts = QRegularExpression(QStringLiteral("^(\\d+)/(\\d+)$")).match(share);
+    const QString share = qEnvironmentVariable("MORVANTA_MEMORY_SHARE", "1/1");
+    const auto parts = QRegularExpression("^(\\d+)/(\\d+)$").match(share);
     const int k = parts.captured(1).toInt();
     const int n = parts.captured(2).toInt();
     if (!parts.hasMatch() || k < 1 || k > n) {
@@ -198,7 +194,7 @@ std::pair<long long, long long> memoryInUse() {
 int runPastes(const QString& folder) {
     isolateSettings(folder);
     WorkshopWindow* window = freshWindow();
-    auto* count = child<QLineEdit>(front(window, QStringLiteral("sheet")), QStringLiteral("count"));
+    auto* count = child<QLineEdit>(front(window, "sheet"), "count");
     QApplication::clipboard()->setText(QString(32767, QLatin1Char('1')));
     count->setFocus();
     count->end(false);
@@ -296,7 +292,7 @@ private slots:
             QTemporaryDir folder;
             isolateSettings(folder.path());
             WorkshopWindow window;
-            fillPage(front(&window, QStringLiteral("sheet")), {"count=200"});
+            fillPage(front(&window, "sheet"), {"count=200"});
             return window.currentSheet();
         }();
         QVERIFY(sheet.has_value());
@@ -334,8 +330,8 @@ private slots:
         const QString said =
             QString::fromUtf8(morvanta::testing::runChild({"--pastes", folder.path()}));
         const QStringList seen = said.section(u'\n', 0, 0).split(u'|');
-        QVERIFY2(said.endsWith(QLatin1String("\nstatus 0")) && seen.size() == 3, qPrintable(said));
-        QCOMPARE(seen[2], QStringLiteral("7"));
+        QVERIFY2(said.endsWith("\nstatus 0") && seen.size() == 3, qPrintable(said));
+        QCOMPARE(seen[2], "7");
         QVERIFY2(seen[0].toLongLong() < 1024, qPrintable(seen[0] + " kB more on the heap"));
         qInfo("the heap %s kB larger, the process %s kB", qPrintable(seen[0]), qPrintable(seen[1]));
     }
@@ -367,12 +363,11 @@ private slots:
         // Under `ulimit -v`, in kilobytes; and a cap at what is in use once the page is filled, or
         // a little above it, where the work itself runs short.
         QStringList limits;
-        for (const QString& megabytes :
-             qEnvironmentVariable("MORVANTA_MEMORY_MEGABYTES", QStringLiteral("150"))
-                 .split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        for (const QString& megabytes : qEnvironmentVariable("MORVANTA_MEMORY_MEGABYTES", "150")
+                                            .split(QLatin1Char(','), Qt::SkipEmptyParts)) {
             limits.append(QString::number(megabytes.toInt() * 1024));
         }
-        limits << QStringLiteral("+256");
+        limits << "+256";
         const auto [share, shares] = rowShare();
         int counted = 0;
         for (const Largest& row : largest()) {
@@ -398,12 +393,10 @@ private slots:
             {"--scenario", "preview,pdf,csv,copy,preview,pdf,csv,copy", "+256", folder.path(),
              "gear", "count=10000", "module=1", "helix=20"}));
         const QStringList lines = seen.split(QLatin1Char('\n'));
-        QVERIFY2(lines.size() == 9 && lines.last() == QLatin1String("status 0"), qPrintable(seen));
-        QVERIFY2(lines[0].startsWith(QLatin1String("Not enough memory to print the sheet.")),
-                 qPrintable(seen));
+        QVERIFY2(lines.size() == 9 && lines.last() == "status 0", qPrintable(seen));
+        QVERIFY2(lines[0].startsWith("Not enough memory to print the sheet."), qPrintable(seen));
         for (const QString& line : lines.mid(1, 7)) {
-            QVERIFY2(line.startsWith(QLatin1String("Not enough memory to ")) ||
-                         line.startsWith(QLatin1Char('|')),
+            QVERIFY2(line.startsWith("Not enough memory to ") || line.startsWith(QLatin1Char('|')),
                      qPrintable(seen));
         }
     }
@@ -432,7 +425,7 @@ private slots:
             QStringList{"--each", actions.join(QLatin1Char(',')), limit, folder.path(), page} +
             fields));
         const QStringList lines = seen.split(QLatin1Char('\n'));
-        QVERIFY2(lines.size() == actions.size() + 1 && lines.last() == QLatin1String("status 0"),
+        QVERIFY2(lines.size() == actions.size() + 1 && lines.last() == "status 0",
                  qPrintable(seen));
         for (qsizetype i = 0; i < actions.size(); ++i) {
             const auto [result, shortage] = outcomes.value(actions[i]);
@@ -453,8 +446,8 @@ int main(int argc, char* argv[]) {
         }
         QApplication app(argc, argv);
         const QStringList words = QApplication::arguments();
-        return runScenario(words[1] == QLatin1String("--each"), words[2], words[3], words[4],
-                           words[5], words.mid(6));
+        return runScenario(words[1] == "--each", words[2], words[3], words[4], words[5],
+                           words.mid(6));
     }
     if (argc == 3 && qstrcmp(argv[1], "--pastes") == 0) {
         shareOneMemoryArena();

@@ -17,7 +17,7 @@ class PagesTest : public WindowFixture {
 
 private:
     static QColor textColour(CalculatorPage* page) {
-        return child<QWidget>(page, QStringLiteral("result"))->palette().color(QPalette::Text);
+        return child<QWidget>(page, "result")->palette().color(QPalette::Text);
     }
 
     // The tool's sheet in the parts a page shows: the lines after its title, above and below its
@@ -43,7 +43,7 @@ private:
     static QStringList shownTexts(QWidget* window) {
         QStringList texts{window->windowTitle()};
         for (QWidget* widget : window->findChildren<QWidget*>()) {
-            if (widget->objectName() == QLatin1String("result")) {
+            if (widget->objectName() == "result") {
                 continue;
             }
             texts << widget->toolTip() << widget->whatsThis() << widget->statusTip()
@@ -142,7 +142,7 @@ private slots:
         fillPage(shown, fields + program);
         disconnect(watch);
         const ToolRun text = runTable(toolWords(page, fields));
-        const QString path = folder.filePath(QStringLiteral("saved"));
+        const QString path = folder.filePath("saved");
 
         if (text.status != 0) {
             QCOMPARE(text.status, 1);
@@ -152,7 +152,7 @@ private slots:
                 QCOMPARE(shown->messageFor(name), name == fault ? message : QString());
                 QCOMPARE(control->accessibleDescription() == message, name == fault);
             }
-            QCOMPARE(child<QLabel>(shown, QStringLiteral("message"))->text(), message);
+            QCOMPARE(child<QLabel>(shown, "message")->text(), message);
             QCOMPARE(shown->messageFor({}), QString());
             QVERIFY(!shown->isCurrent());
             QCOMPARE(sheetText(shown), good);
@@ -164,11 +164,11 @@ private slots:
             QVERIFY(!window->saveCsvTo(path) && window->exportPdfTo(path) == 0 &&
                     !window->exportPictureTo(path) && !QFile::exists(path));
 
-            child<QAction>(window, QStringLiteral("resetPage"))->trigger();
+            child<QAction>(window, "resetPage")->trigger();
             shown->finishComputing();
             QVERIFY(shown->isCurrent() && textColour(shown) == fresh);
-            QVERIFY(!child<QLabel>(shown, QStringLiteral("message"))->isVisible());
-            QVERIFY(child<QPushButton>(window, QStringLiteral("printButton"))->isEnabled());
+            QVERIFY(!child<QLabel>(shown, "message")->isVisible());
+            QVERIFY(child<QPushButton>(window, "printButton")->isEnabled());
             QVERIFY(actionOn(window, "exportPicture"));
             return;
         }
@@ -177,11 +177,11 @@ private slots:
         // line above and below it, the answer's in the box.
         QVERIFY(shown->isCurrent());
         QCOMPARE(sheetText(shown), text.out);
-        const auto* model = child<QTableView>(shown, QStringLiteral("result"))->model();
+        const auto* model = child<QTableView>(shown, "result")->model();
         const auto [summary, table] = partsOf(text.out, model->rowCount());
         QCOMPARE(tableLines(shown), table);
         QCOMPARE(sorted(summaryLines(shown)), sorted(summary));
-        QVERIFY(!child<QLabel>(shown, QStringLiteral("answer"))->text().isEmpty());
+        QVERIFY(!child<QLabel>(shown, "answer")->text().isEmpty());
         QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(QGuiApplication::clipboard()->text().toUtf8(), text.out);
         const ToolRun csv = runTable(toolWords(page, fields, {"--csv"}));
@@ -201,40 +201,38 @@ private slots:
         savesAsTool(window->saveGcodeTo(path), gcode);
 
         const QString reason = windowMessage(page, QString::fromUtf8(gcode.err).trimmed());
-        auto* note = child<QLabel>(shown, QStringLiteral("gcodeNote"));
+        auto* note = child<QLabel>(shown, "gcodeNote");
         QCOMPARE(note->isVisible(), fault.isEmpty());
         if (fault.isEmpty()) {
-            QCOMPARE(note->text(), QStringLiteral("No G-code from this input: ") + reason);
+            QCOMPARE(note->text(), "No G-code from this input: " + reason);
         }
         if (!noGcode.contains(page)) {
-            QCOMPARE(
-                child<QPushButton>(window, QStringLiteral("saveGcodeButton"))->toolTip() == reason,
-                gcode.status != 0);
+            QCOMPARE(child<QPushButton>(window, "saveGcodeButton")->toolTip() == reason,
+                     gcode.status != 0);
         }
         for (QWidget* control : shown->fieldControls()) {
             const QString name = control->objectName();
             QCOMPARE(shown->messageFor(name), name == fault ? reason : QString());
         }
-        QCOMPARE(child<QLabel>(shown, QStringLiteral("message"))->isVisible(),
-                 fault != QLatin1String("-") && !fault.isEmpty());
+        QCOMPARE(child<QLabel>(shown, "message")->isVisible(), fault != "-" && !fault.isEmpty());
     }
 
     // A message that names no field goes under the fields too; a sheet too large for the memory
     // left is such a message, not the end of the program.
     void shouldShowAMessageForNoFieldAboveTheSheet() {
         CalculatorPage page(countPage([](const QString& count) {
-            return count == QLatin1String("2") ? throw std::bad_alloc() : countSheet(count);
+            return count == "2" ? throw std::bad_alloc() : countSheet(count);
         }));
-        auto* count = child<QLineEdit>(&page, QStringLiteral("count"));
+        auto* count = child<QLineEdit>(&page, "count");
         for (const char* typed : {"1", "2"}) {
             count->setText(QString::fromLatin1(typed));
             page.finishComputing();
         }
         QVERIFY(!page.isCurrent());
-        QCOMPARE(page.messageFor({}), QStringLiteral("not enough memory to make this sheet"));
-        QCOMPARE(page.messageFor(QStringLiteral("count")), QString());
+        QCOMPARE(page.messageFor({}), "not enough memory to make this sheet");
+        QCOMPARE(page.messageFor("count"), QString());
         QCOMPARE(sheetText(&page), QByteArray("1\n"));
-        count->setText(QStringLiteral("1"));
+        count->setText("1");
         page.finishComputing();
         QVERIFY(page.isCurrent());
         QCOMPARE(page.messageFor({}), QString());
@@ -245,21 +243,21 @@ private slots:
     // there. Every field of every page is made wrong in turn, and every text the window shows
     // looked at (the sheet itself excepted: it is the tool's output, byte for byte).
     void shouldShowNoCommandLineSyntax() {
-        auto* pages = child<QTabWidget>(window, QStringLiteral("pages"));
+        auto* pages = child<QTabWidget>(window, "pages");
         for (int tab = 0; tab < pages->count(); ++tab) {
             auto* shown = qobject_cast<CalculatorPage*>(pages->widget(tab));
             QVERIFY(shown != nullptr);
             pages->setCurrentWidget(shown);
             for (QWidget* wrong : shown->fieldControls()) {
-                child<QAction>(window, QStringLiteral("resetPage"))->trigger();
+                child<QAction>(window, "resetPage")->trigger();
                 if (auto* edit = qobject_cast<QLineEdit*>(wrong)) {
-                    edit->setText(QStringLiteral("1,x"));
+                    edit->setText("1,x");
                 } else if (auto* check = qobject_cast<QCheckBox*>(wrong)) {
                     check->toggle();
                 }
                 const QString where = shown->objectName() + QLatin1Char(' ') + wrong->objectName();
                 for (const QString& text : shownTexts(window)) {
-                    QVERIFY2(!text.contains(QLatin1String("--")), qPrintable(where + ": " + text));
+                    QVERIFY2(!text.contains("--"), qPrintable(where + ": " + text));
                 }
             }
         }
@@ -269,11 +267,11 @@ private slots:
     // its accepted side would grey Save as CSV at exactly 10000 divisions. Past it the plan still
     // stands, without a table.
     void shouldSaveTheCsvAtTheLargestCount() {
-        CalculatorPage* shown = front(window, QStringLiteral("index"));
-        fillPage(shown, {QStringLiteral("count=10000")});
+        CalculatorPage* shown = front(window, "index");
+        fillPage(shown, {"count=10000"});
         QTRY_VERIFY(shown->isCurrent());
         QVERIFY(actionOn(window, "saveCsv"));
-        fillPage(shown, {QStringLiteral("count=10001")});
+        fillPage(shown, {"count=10001"});
         QTRY_VERIFY(shown->isCurrent());
         QVERIFY(!actionOn(window, "saveCsv"));
     }

@@ -17,9 +17,9 @@ namespace {
 
 // The inks as the picture paints them: hole 1, the sector arms and the circle in use in the
 // accent; the holes drawn white inside.
-const QString kAccent = QStringLiteral("#c03600");
-const QString kPaper = QStringLiteral("#ffffff");
-const QString kGuide = QStringLiteral("#8c8c8c");
+const QString kAccent = "#c03600";
+const QString kPaper = "#ffffff";
+const QString kGuide = "#8c8c8c";
 
 // One shape of an SVG file as another program reads it: its element, the fill and stroke it
 // takes from its groups, and its points in the file's own units (a circle's centre, a line's
@@ -34,7 +34,7 @@ struct Shape {
 };
 
 QTransform matrixOf(QStringView attribute) {
-    static const QRegularExpression numbers(QStringLiteral("-?[0-9.eE+-]+"));
+    static const QRegularExpression numbers("-?[0-9.eE+-]+");
     QList<double> m;
     for (const QRegularExpressionMatch& match : numbers.globalMatch(attribute)) {
         m.append(match.captured().toDouble());
@@ -48,12 +48,12 @@ QList<Shape> shapesOf(const QByteArray& svg) {
         QString fill, stroke;
         QTransform transform;
     };
-    QList<Group> groups{{QStringLiteral("none"), QStringLiteral("none"), {}}};
+    QList<Group> groups{{"none", "none", {}}};
     QList<Shape> shapes;
     QXmlStreamReader xml(svg);
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::EndElement && xml.name() == QLatin1String("g")) {
+        if (token == QXmlStreamReader::EndElement && xml.name() == "g") {
             groups.removeLast();
         }
         if (token != QXmlStreamReader::StartElement) {
@@ -68,21 +68,21 @@ QList<Shape> shapesOf(const QByteArray& svg) {
             here.stroke = a.value("stroke").toString();
         }
         here.transform = matrixOf(a.value("transform")) * here.transform;
-        if (xml.name() == QLatin1String("g")) {
+        if (xml.name() == "g") {
             groups.append(here);
             continue;
         }
         Shape shape{xml.name().toString(), here.fill, here.stroke, {}, 0, {}};
-        if (shape.element == QLatin1String("circle")) {
+        if (shape.element == "circle") {
             shape.points.append(
                 here.transform.map(QPointF(a.value("cx").toDouble(), a.value("cy").toDouble())));
             shape.radius = a.value("r").toDouble() * here.transform.m11();
-        } else if (shape.element == QLatin1String("polyline")) {
+        } else if (shape.element == "polyline") {
             for (const QString& pair : a.value("points").toString().simplified().split(' ')) {
                 shape.points.append(here.transform.map(
                     QPointF(pair.section(',', 0, 0).toDouble(), pair.section(',', 1).toDouble())));
             }
-        } else if (shape.element == QLatin1String("text")) {
+        } else if (shape.element == "text") {
             shape.points.append(
                 here.transform.map(QPointF(a.value("x").toDouble(), a.value("y").toDouble())));
             shape.text = xml.readElementText();
@@ -156,10 +156,9 @@ private slots:
         QFETCH(QList<double>, bearings);
         fillPage(front(window, page), fields);
         QList<Shape> rings, first, others;
-        for (const Shape& s : exported(QStringLiteral("dial.svg"))) {
-            const bool ring = s.stroke == kGuide && s.fill == QLatin1String("none");
-            if (s.element == QLatin1String("circle") &&
-                (ring || s.fill == kAccent || s.fill == kPaper)) {
+        for (const Shape& s : exported("dial.svg")) {
+            const bool ring = s.stroke == kGuide && s.fill == "none";
+            if (s.element == "circle" && (ring || s.fill == kAccent || s.fill == kPaper)) {
                 (ring ? rings : s.fill == kAccent ? first : others).append(s);
             }
         }
@@ -196,10 +195,10 @@ private slots:
     void shouldOpenTheSectorArmsToTheMove() {
         QFETCH(QString, count);
         QFETCH(double, opening);
-        fillPage(front(window, QStringLiteral("index")), {"count=" + count, "plates=bs"});
+        fillPage(front(window, "index"), {"count=" + count, "plates=bs"});
         QList<Shape> arms;
-        for (const Shape& s : exported(QStringLiteral("plate.svg"))) {
-            if (s.element == QLatin1String("polyline") && s.stroke == kAccent) {
+        for (const Shape& s : exported("plate.svg")) {
+            if (s.element == "polyline" && s.stroke == kAccent) {
                 arms.append(s);
             }
         }
@@ -379,23 +378,23 @@ private slots:
     // The page shows the picture of the fields as they stand, and while they are bad the last
     // good one, greyed.
     void shouldFollowTheInputAndGreyWhileItIsBad() {
-        CalculatorPage* sheet = front(window, QStringLiteral("sheet"));
-        auto* picture = child<SketchView>(sheet, QStringLiteral("picture"));
-        auto* count = child<QLineEdit>(sheet, QStringLiteral("count"));
+        CalculatorPage* sheet = front(window, "sheet");
+        auto* picture = child<SketchView>(sheet, "picture");
+        auto* count = child<QLineEdit>(sheet, "count");
         // The engine's call may run on beside the window on a busy machine: each sheet waited for.
         QVERIFY(picture->sketch() && !picture->isStale());
         QCOMPARE(picture->sketch()->holes.size(), std::size_t{7});
-        count->setText(QStringLiteral("12"));
+        count->setText("12");
         sheet->finishComputing();
         QCOMPARE(picture->sketch()->holes.size(), std::size_t{12});
         QVERIFY(!picture->isStale());
-        count->setText(QStringLiteral("1"));
+        count->setText("1");
         sheet->finishComputing();
         QVERIFY(picture->isStale());
         QCOMPARE(picture->sketch()->holes.size(), std::size_t{12});
         // Greyed: no pixel of the accent's red is left.
         const QImage grey = picture->grab().toImage();
-        count->setText(QStringLiteral("12"));
+        count->setText("12");
         sheet->finishComputing();
         const QImage fresh = picture->grab().toImage();
         QVERIFY(redIn(fresh).first > 20);

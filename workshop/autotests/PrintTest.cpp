@@ -79,7 +79,7 @@ private slots:
         QFETCH(QString, inputs);
         QFETCH(QStringList, picture);
         fillPage(front(window, page), fields);
-        const QString pdf = folder.filePath(QStringLiteral("rows.pdf"));
+        const QString pdf = folder.filePath("rows.pdf");
         const int pages = window->exportPdfTo(pdf);
         QVERIFY(pages >= 2 && (rowsPerPage.isEmpty() || pages == rowsPerPage.size()));
 
@@ -88,14 +88,14 @@ private slots:
         const QString info = runPoppler(MORVANTA_PDFINFO, 1, {pdf}).simplified();
         QVERIFY2(info.contains(QStringLiteral("Title: %1 ").arg(title)) &&
                      info.contains(QStringLiteral("Pages: %1 ").arg(pages)) &&
-                     info.contains(QStringLiteral("(A4)")),
+                     info.contains("(A4)"),
                  qPrintable(info));
         // The tool's rows: the lines under its column names that start with a number and the
         // two blanks between columns.
         QStringList rows;
         bool inTable = false;
         for (const QString& line : QString::fromUtf8(tool.out).split('\n')) {
-            static const QRegularExpression row(QStringLiteral("^ *\\d+  "));
+            static const QRegularExpression row("^ *\\d+  ");
             inTable = inTable || line.simplified() == header;
             if (inTable && row.match(line).hasMatch()) {
                 rows.append(line.simplified());
@@ -108,7 +108,7 @@ private slots:
         for (int number = 1; number <= pages; ++number) {
             const QStringList lines = pdfLines(pdf, number);
             all += lines;
-            QCOMPARE(lines.front(), number == 1 ? title : title + QStringLiteral(" (continued)"));
+            QCOMPARE(lines.front(), number == 1 ? title : title + " (continued)");
             // Every page says what it is of: its title and the inputs, wrapped as on the first.
             QVERIFY2(lines.join(u' ').contains(inputs), qPrintable(lines.mid(0, 3).join(u'|')));
             QCOMPARE(lines.back(),
@@ -127,7 +127,7 @@ private slots:
                          qPrintable(QStringLiteral("%1 %2").arg(red.top()).arg(red.bottom())));
                 QCOMPARE(next - before, rowsPerPage[number - 1]);
                 QCOMPARE(tickBoxFaults(pdf, number, rowsPerPage[number - 1], number == pages, {},
-                                       folder.filePath(QStringLiteral("page"))),
+                                       folder.filePath("page")),
                          QString());
             }
             if (number == pages) {
@@ -137,7 +137,7 @@ private slots:
             }
         }
         QCOMPARE(next, rows.size());
-        QCOMPARE(all.filter(QStringLiteral("Inputs: ")).size(), pages);
+        QCOMPARE(all.filter("Inputs: ").size(), pages);
         const QString words = runPoppler(MORVANTA_PDFTOTEXT, 1, {pdf, "-"});
         for (const QString& word : picture) {
             QVERIFY2(words.contains(word), qPrintable(word));
@@ -149,14 +149,13 @@ private slots:
     // A list of 64 plates, one word of 250 characters in the inputs, wraps after its commas
     // within the right margin, every circle printed.
     void shouldWrapALongListWithinThePage() {
-        fillPage(front(window, QStringLiteral("index")),
-                 {"count=127", "plates=" + sixtyFourCircles()});
-        const QString pdf = folder.filePath(QStringLiteral("plates.pdf"));
+        fillPage(front(window, "index"), {"count=127", "plates=" + sixtyFourCircles()});
+        const QString pdf = folder.filePath("plates.pdf");
         QVERIFY(window->exportPdfTo(pdf) > 0);
         const QString inputs = pdfLines(pdf, 1).join(QString()).remove(u' ');
         QVERIFY2(inputs.contains("Plates:" + sixtyFourCircles()), qPrintable(inputs));
         // Drawn at 72 pixels an inch, a pixel a point: nothing right of the 15 mm margin.
-        const QImage page = pdfPicture(pdf, 1, 72, folder.filePath(QStringLiteral("plates")));
+        const QImage page = pdfPicture(pdf, 1, 72, folder.filePath("plates"));
         QVERIFY(!page.isNull());
         for (int x = 556; x < page.width(); ++x) {
             for (int y = 0; y < page.height(); ++y) {
@@ -170,22 +169,21 @@ private slots:
     // Print previews every page, and prints to a file on the paper chosen, saved as Export PDF
     // saves.
     void shouldExportAndPreviewThroughTheDialogs() {
-        const QString stem = folder.filePath(QStringLiteral("chosen"));
+        const QString stem = folder.filePath("chosen");
         QCOMPARE(saveThroughDialog(window, "exportPdf", stem).section(u'/', -1),
-                 QStringLiteral("setting-sheet-7.pdf"));
-        const QStringList lines = pdfLines(stem + QStringLiteral(".pdf"), 1);
-        QVERIFY(lines.contains(QStringLiteral("2 51°26'00\" 12 206 +17.14\"")));
+                 "setting-sheet-7.pdf");
+        const QStringList lines = pdfLines(stem + ".pdf", 1);
+        QVERIFY(lines.contains("2 51°26'00\" 12 206 +17.14\""));
         QCOMPARE(saveThroughDialog(window, "exportPicture", stem).section(u'/', -1),
-                 QStringLiteral("setting-sheet-7.svg"));
-        const QByteArray svg = bytesOf(stem + QStringLiteral(".svg"));
+                 "setting-sheet-7.svg");
+        const QByteArray svg = bytesOf(stem + ".svg");
         QVERIFY(svg.contains("<title>Setting sheet</title>") && svg.contains("51°26'00"));
 
-        child<QLineEdit>(window->page(QStringLiteral("sheet")), QStringLiteral("count"))
-            ->setText(QStringLiteral("200"));
+        child<QLineEdit>(window->page("sheet"), "count")->setText("200");
         // Print is off until the sheet of 200 is made, which a loaded machine takes a while to.
-        window->page(QStringLiteral("sheet"))->finishComputing();
+        window->page("sheet")->finishComputing();
         int pages = -1;
-        const QString printed = folder.filePath(QStringLiteral("printed.pdf"));
+        const QString printed = folder.filePath("printed.pdf");
         answerNext<QPrintPreviewDialog>([&pages, &printed](QPrintPreviewDialog* dialog) {
             auto* preview = dialog->findChild<QPrintPreviewWidget*>();
             pages = QTest::qWaitFor([preview] { return preview->pageCount() > 0; })
@@ -197,10 +195,10 @@ private slots:
             preview->print();
             dialog->reject();
         });
-        child<QAction>(window, QStringLiteral("print"))->trigger();
+        child<QAction>(window, "print")->trigger();
         QCOMPARE(pages, 6);
-        QVERIFY(runPoppler(MORVANTA_PDFINFO, 1, {printed}).contains(QStringLiteral("(letter)")));
-        QCOMPARE(pdfLines(printed, 1).front(), QStringLiteral("Setting sheet: 200 holes"));
+        QVERIFY(runPoppler(MORVANTA_PDFINFO, 1, {printed}).contains("(letter)"));
+        QCOMPARE(pdfLines(printed, 1).front(), "Setting sheet: 200 holes");
         QVERIFY(window->statusBar()->currentMessage().startsWith("Saved " + printed + " ("));
     }
 };

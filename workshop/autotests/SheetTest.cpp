@@ -76,9 +76,7 @@ class SheetTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    static QTableView* table(CalculatorPage* page) {
-        return child<QTableView>(page, QStringLiteral("result"));
-    }
+    static QTableView* table(CalculatorPage* page) { return child<QTableView>(page, "result"); }
 
 private slots:
     void init() { window = freshWindow(); }
@@ -88,7 +86,7 @@ private slots:
     // column, a range and cells here and there are copied as the cells with a tab between them
     // and a line break after each row, an unselected cell between selected ones left empty.
     void shouldCopyWhatIsSelectedAsText() {
-        CalculatorPage* sheet = front(window, QStringLiteral("sheet"));
+        CalculatorPage* sheet = front(window, "sheet");
         fillPage(sheet, {"count=7", "ratio=90", "dial=240"});
         QTableView* view = table(sheet);
         const QAbstractItemModel* model = view->model();
@@ -111,14 +109,13 @@ private slots:
         const auto cells = [model](int top, int left, int bottom, int right) {
             return QItemSelection(model->index(top, left), model->index(bottom, right));
         };
-        QCOMPARE(copied(cells(1, 0, 1, 4)), QStringLiteral("2\t51°26'00\"\t12\t206\t+17.14\"\n"));
-        QCOMPARE(
-            copied(cells(0, 4, 6, 4)),
-            QStringLiteral("0.00\"\n+17.14\"\n-25.71\"\n-8.57\"\n+8.57\"\n+25.71\"\n-17.14\"\n"));
-        QCOMPARE(copied(cells(2, 1, 3, 2)), QStringLiteral("102°51'00\"\t25\n154°17'00\"\t38\n"));
+        QCOMPARE(copied(cells(1, 0, 1, 4)), "2\t51°26'00\"\t12\t206\t+17.14\"\n");
+        QCOMPARE(copied(cells(0, 4, 6, 4)),
+                 "0.00\"\n+17.14\"\n-25.71\"\n-8.57\"\n+8.57\"\n+25.71\"\n-17.14\"\n");
+        QCOMPARE(copied(cells(2, 1, 3, 2)), "102°51'00\"\t25\n154°17'00\"\t38\n");
         QItemSelection scattered = cells(0, 0, 0, 0);
         scattered.merge(cells(2, 3, 2, 3), QItemSelectionModel::Select);
-        QCOMPARE(copied(scattered), QStringLiteral("1\t\n\t171\n"));
+        QCOMPARE(copied(scattered), "1\t\n\t171\n");
 
         // Words stand left, as the survey's methods would.
         ReportModel words;
@@ -135,7 +132,7 @@ private slots:
     // The table of 10,000 holes asks for no row it does not show: all rows the same height, no
     // column measured on every row.
     void shouldDrawOnlyTheRowsInSight() {
-        CalculatorPage* sheet = front(window, QStringLiteral("sheet"));
+        CalculatorPage* sheet = front(window, "sheet");
         fillPage(sheet, {"count=10000", "ratio=90", "dial=240"});
         QTableView* view = table(sheet);
         QAbstractItemModel* own = view->model();
@@ -161,11 +158,11 @@ private slots:
     // large one; at the first size all of it in sight, but where the window is scaled on the
     // test's small screen (614 x 460 at one and a half), which scrolls it.
     void shouldShowTheAnswerInFullAtEverySize() {
-        CalculatorPage* index = front(window, QStringLiteral("index"));
+        CalculatorPage* index = front(window, "index");
         fillPage(index, {"count=127"});
-        auto* answer = child<QLabel>(index, QStringLiteral("answer"));
-        auto* box = child<QWidget>(index, QStringLiteral("answerBox"));
-        QVERIFY(answer->text().contains(QStringLiteral("Gear train, spindle to plate")));
+        auto* answer = child<QLabel>(index, "answer");
+        auto* box = child<QWidget>(index, "answerBox");
+        QVERIFY(answer->text().contains("Gear train, spindle to plate"));
         const QSize first = window->size();
         const QSize screen = window->screen()->availableSize();
         for (const QSize& size : {window->minimumSizeHint(), first, screen * 19 / 20}) {
@@ -185,14 +182,14 @@ private slots:
     // At any scale every side of the table's frame and the picture's is drawn: at one and a half
     // the top and right lines fell between the device's pixels under the view's own.
     void shouldDrawEveryLineOfTheFrames() {
-        CalculatorPage* bolt = front(window, QStringLiteral("bolt"));
+        CalculatorPage* bolt = front(window, "bolt");
         fillPage(bolt, {"count=6", "diameter=100"});
         QApplication::processEvents();
         QWidget* view = table(bolt);
         auto* around = qobject_cast<QFrame*>(view->parentWidget());
         QWidget* framed =
             around != nullptr && around->frameShape() != QFrame::NoFrame ? around : view;
-        for (QWidget* frame : {framed, child<QWidget>(bolt, QStringLiteral("pictureFrame"))}) {
+        for (QWidget* frame : {framed, child<QWidget>(bolt, "pictureFrame")}) {
             const QImage image = frame->grab().toImage();
             const QRgb background = frame->palette().color(QPalette::Base).rgb();
             for (const Qt::Edge side : {Qt::TopEdge, Qt::RightEdge, Qt::BottomEdge, Qt::LeftEdge}) {
@@ -205,9 +202,9 @@ private slots:
     // and columns differ from the last (the grid turned, its coordinates longer) leaves the other
     // fields and their captions as they were painted.
     void shouldRedrawOnlyTheSheetAtAKeystroke() {
-        CalculatorPage* grid = front(window, QStringLiteral("grid"));
+        CalculatorPage* grid = front(window, "grid");
         fillPage(grid, {"rows=100", "columns=100", "pitchX=1", "pitchY=1"});
-        auto* angle = child<QLineEdit>(grid, QStringLiteral("angle"));
+        auto* angle = child<QLineEdit>(grid, "angle");
         angle->setFocus();
         grid->finishComputing();
         PaintsSeen seen;
@@ -217,13 +214,13 @@ private slots:
         int captions = 0;
         for (QLabel* label : grid->findChildren<QLabel*>()) {
             if (label->buddy() != nullptr) {
-                label->setObjectName(QStringLiteral("caption of ") + label->buddy()->objectName());
+                label->setObjectName("caption of " + label->buddy()->objectName());
                 seen.watch(label);
                 ++captions;
             }
         }
         QVERIFY(captions > 3);
-        seen.watch(child<QWidget>(grid, QStringLiteral("picture")));
+        seen.watch(child<QWidget>(grid, "picture"));
         // The page painted for the last sheet first: on a busy machine that comes well after the
         // sheet, and is no keystroke's.
         int waits = 0;
@@ -234,9 +231,9 @@ private slots:
         QCOMPARE(seen.paints, (std::map<QString, int>{}));
         QTest::keyClick(angle, Qt::Key_5);
         grid->finishComputing();
-        QTRY_COMPARE(seen.paints[QStringLiteral("picture")], 1);
+        QTRY_COMPARE(seen.paints["picture"], 1);
         QTest::qWait(100);
-        seen.paints.erase(QStringLiteral("picture"));
+        seen.paints.erase("picture");
         QCOMPARE(seen.paints, (std::map<QString, int>{}));
     }
 
@@ -263,31 +260,29 @@ private slots:
                                          }));
         }));
         page.show();
-        auto* count = child<QLineEdit>(&page, QStringLiteral("count"));
-        count->setText(QStringLiteral("1"));
+        auto* count = child<QLineEdit>(&page, "count");
+        count->setText("1");
         page.finishComputing();
         QVERIFY(page.isCurrent());
 
-        count->setText(QStringLiteral("2"));
+        count->setText("2");
         QVERIFY(page.isWorking() && !page.isCurrent());
-        count->setText(QStringLiteral("3"));
-        count->setText(QStringLiteral("4"));
+        count->setText("3");
+        count->setText("4");
         QCOMPARE(QByteArray::fromStdString(page.output()->text()), QByteArray("1\n"));
-        QTRY_COMPARE(child<QWidget>(&page, QStringLiteral("result"))->property("stale").toBool(),
-                     true);
+        QTRY_COMPARE(child<QWidget>(&page, "result")->property("stale").toBool(), true);
         release->release(2);
         QTRY_VERIFY(page.isCurrent());
         QCOMPARE(*made, (QStringList{"", "1", "2", "4"}));
-        QCOMPARE(child<QLabel>(&page, QStringLiteral("answer"))->text(), QStringLiteral("4"));
-        QCOMPARE(child<QWidget>(&page, QStringLiteral("result"))->property("stale").toBool(),
-                 false);
+        QCOMPARE(child<QLabel>(&page, "answer")->text(), "4");
+        QCOMPARE(child<QWidget>(&page, "result")->property("stale").toBool(), false);
         // The sheet replaced goes once the next call starts.
         release->release();
-        count->setText(QStringLiteral("5"));
+        count->setText("5");
         page.finishComputing();
-        QVERIFY(freedIn->count(QStringLiteral("1")) == 1);
-        QVERIFY(freedIn->at(QStringLiteral("1")) != QThread::currentThread());
-        QVERIFY(freedIn->count(QStringLiteral("5")) == 0);
+        QVERIFY(freedIn->count("1") == 1);
+        QVERIFY(freedIn->at("1") != QThread::currentThread());
+        QVERIFY(freedIn->count("5") == 0);
     }
 };
 

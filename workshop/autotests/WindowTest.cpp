@@ -42,11 +42,11 @@ private slots:
     // The window closed straight after a keystroke, the engine still at work on 10000 holes: the
     // input typed is what the next start shows.
     void shouldRememberTheInputTypedJustBeforeClosing() {
-        front(window, QStringLiteral("bolt"));
+        front(window, "bolt");
         fillPage(page("bolt"), {"count=6", "diameter=100"});
-        field("bolt", "count")->setText(QStringLiteral("10000"));
+        field("bolt", "count")->setText("10000");
         restart();
-        QCOMPARE(field("bolt", "count")->text(), QStringLiteral("10000"));
+        QCOMPARE(field("bolt", "count")->text(), "10000");
     }
 
     // A first start shows the sheet of the defaults, the cursor in its first field, its text
@@ -54,41 +54,39 @@ private slots:
     // list, and the page in front are remembered. Bad input comes back with its message and no
     // sheet, as the defaults' was never the user's; a Reset to the defaults is remembered too.
     void shouldRememberTheInputsAndThePageAcrossARestart() {
-        QCOMPARE(window->windowTitle(), QStringLiteral("Morvanta Workshop"));
+        QCOMPARE(window->windowTitle(), "Morvanta Workshop");
         QVERIFY(!window->windowIcon().isNull());
         QCOMPARE(window->currentPage(), page("sheet"));
-        QTRY_COMPARE(focusName(), QStringLiteral("count"));
-        QCOMPARE(field("sheet", "count")->selectedText(), QStringLiteral("7"));
+        QTRY_COMPARE(focusName(), "count");
+        QCOMPARE(field("sheet", "count")->selectedText(), "7");
         fillPage(page("sheet"), {"count=127", "ratio=40", "resolution=10s"});
-        front(window, QStringLiteral("bolt"));
+        front(window, "bolt");
         field<QCheckBox>("bolt", "cw")->click();
         field<QComboBox>("bolt", "zero")->setCurrentIndex(1);
         auto* size = field<QComboBox>("bolt", "diameterSwitch");
-        size->setCurrentIndex(size->findData(QStringLiteral("radius")));
-        front(window, QStringLiteral("index"));
-        QTest::keyClicks(field<QComboBox>("index", "plates")->lineEdit(), QStringLiteral("/17"));
+        size->setCurrentIndex(size->findData("radius"));
+        front(window, "index");
+        QTest::keyClicks(field<QComboBox>("index", "plates")->lineEdit(), "/17");
         restart();
         QVERIFY(QFile(QSettings().fileName()).size() > 0);
 
         QCOMPARE(sheetText(page("sheet")),
                  runTable({"sheet", "--ratio=40", "--resolution=10s", "127"}).out);
         QVERIFY(field<QCheckBox>("bolt", "cw")->isChecked());
-        QCOMPARE(field<QComboBox>("bolt", "zero")->currentData(), QStringLiteral("north"));
+        QCOMPARE(field<QComboBox>("bolt", "zero")->currentData(), "north");
         QCOMPARE(sheetText(page("bolt")),
                  runTable({"coords", "--radius=100", "--cw", "--zero=north", "6"}).out);
         QCOMPARE(window->currentPage(), page("index"));
-        QCOMPARE(field<QComboBox>("index", "plates")->currentText(),
-                 QStringLiteral("Brown & Sharpe/17"));
-        QVERIFY(!page("index")->messageFor(QStringLiteral("plates")).isEmpty());
+        QCOMPARE(field<QComboBox>("index", "plates")->currentText(), "Brown & Sharpe/17");
+        QVERIFY(!page("index")->messageFor("plates").isEmpty());
         QCOMPARE(sheetText(page("index")), QByteArray());
-        QCOMPARE(
-            child<QLabel>(page("index"), QStringLiteral("status"))->text().remove(QChar(0x200B)),
-            QStringLiteral("The input is not valid, so there is no sheet yet."));
+        QCOMPARE(child<QLabel>(page("index"), "status")->text().remove(QChar(0x200B)),
+                 "The input is not valid, so there is no sheet yet.");
 
-        child<QAction>(window, QStringLiteral("resetPage"))->trigger();
-        QCOMPARE(focusName(), QStringLiteral("count"));
+        child<QAction>(window, "resetPage")->trigger();
+        QCOMPARE(focusName(), "count");
         restart();
-        QCOMPARE(field<QComboBox>("index", "plates")->currentData(), QStringLiteral("bs"));
+        QCOMPARE(field<QComboBox>("index", "plates")->currentData(), "bs");
         // On a busy machine the engine's call may not have started yet, or still be running.
         QTRY_VERIFY(page("index")->isCurrent());
     }
@@ -101,7 +99,7 @@ private slots:
         CalculatorPage* sheet = page("sheet");
         QSignalSpy computed(sheet, &CalculatorPage::computed);
         auto* ratio = field("sheet", "ratio");
-        auto* message = child<QLabel>(sheet, QStringLiteral("message"));
+        auto* message = child<QLabel>(sheet, "message");
         ratio->setFocus();
         QTest::keyClick(ratio, Qt::Key_X);
         sheet->finishComputing();
@@ -111,16 +109,16 @@ private slots:
             "number");
         QCOMPARE(message->text(), words);
         QVERIFY(message->isVisible());
-        QCOMPARE(child<QLabel>(sheet, QStringLiteral("status"))->text().remove(QChar(0x200B)),
+        QCOMPARE(child<QLabel>(sheet, "status")->text().remove(QChar(0x200B)),
                  QStringLiteral("The input is not valid. Shown greyed: the last good sheet, for "
                                 "Count: 7; Worm ratio: 90; Dial graduations: 240."));
         field("sheet", "count")->setFocus();
         QTest::keyClick(field("sheet", "count"), Qt::Key_Enter);
         QCOMPARE(computed.count(), 2);
-        QCOMPARE(focusName(), QStringLiteral("ratio"));
-        QCOMPARE(ratio->selectedText(), QStringLiteral("90x"));
+        QCOMPARE(focusName(), "ratio");
+        QCOMPARE(ratio->selectedText(), "90x");
 
-        front(window, QStringLiteral("index"));
+        front(window, "index");
         QSignalSpy indexComputed(page("index"), &CalculatorPage::computed);
         auto* plates = field<QComboBox>("index", "plates");
         plates->lineEdit()->setFocus();
@@ -162,12 +160,12 @@ private slots:
             return edit == nullptr || edit->selectedText() == edit->text();
         };
         QVERIFY(selected(QApplication::focusWidget()));
-        QCOMPARE(child<QWidget>(shown, QStringLiteral("result"))->accessibleName(), title);
+        QCOMPARE(child<QWidget>(shown, "result")->accessibleName(), title);
         QStringList fields;
         for (QWidget* control : shown->fieldControls()) {
             fields.append(control->objectName());
         }
-        fields.append(QStringLiteral("result"));
+        fields.append("result");
         QStringList visited{focusName()};
         while (visited.size() < fields.size() + 8) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -187,7 +185,7 @@ private slots:
             }
             return caption;
         };
-        QString taken = QStringLiteral("fehsib");
+        QString taken = "fehsib";
         QStringList bare;  // the captions without a letter
         for (QWidget* control : shown->fieldControls()) {
             // A switch between inputs is reached with its field's letters, one for each.
@@ -210,7 +208,7 @@ private slots:
                 }
                 continue;
             }
-            if (control->objectName().endsWith(QStringLiteral("Switch"))) {
+            if (control->objectName().endsWith("Switch")) {
                 continue;
             }
             auto* box = qobject_cast<QCheckBox*>(control);

@@ -75,8 +75,8 @@ inline ToolRun runTable(const QStringList& arguments) {
 // Settings go to a folder of the test's own, under names no user's program has, so that a test
 // neither reads nor spoils the settings of a real Morvanta Workshop.
 inline void isolateSettings(const QString& folder) {
-    QCoreApplication::setOrganizationName(QStringLiteral("MorvantaTest"));
-    QCoreApplication::setApplicationName(QStringLiteral("morvanta-workshop-test"));
+    QCoreApplication::setOrganizationName("MorvantaTest");
+    QCoreApplication::setApplicationName("morvanta-workshop-test");
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
 }
 
@@ -154,7 +154,7 @@ inline QString runPoppler(const char* program, int page, const QStringList& argu
 inline QImage pdfPicture(const QString& pdf, int page, int dpi, const QString& stem) {
     runPoppler(MORVANTA_PDFTOPPM, page,
                {"-r", QString::number(dpi), "-png", "-singlefile", pdf, stem});
-    return QImage(stem + QStringLiteral(".png"));
+    return QImage(stem + ".png");
 }
 
 // The pixels of the accent's red in an image, and the box round them: a grey picture has none.
@@ -205,7 +205,7 @@ inline QString tickBoxFaults(const QString& pdf, int page, int rows, bool last,
     if (boxEdge(top - 8) || (!last && boxEdge(top + 16 * rows + 8))) {
         faults << QStringLiteral("page %1: a box outside the rows").arg(page);
     }
-    return faults.join(QStringLiteral(", "));
+    return faults.join(", ");
 }
 
 // 64 circles, the most a plate set may have: one word of 250 characters.
@@ -224,7 +224,7 @@ inline bool actionOn(WorkshopWindow* window, const char* name) {
 // Brings a page to the front by its name: "sheet", "index" or "bolt".
 inline CalculatorPage* front(WorkshopWindow* window, const QString& name) {
     CalculatorPage* page = window->page(name);
-    child<QTabWidget>(window, QStringLiteral("pages"))->setCurrentWidget(page);
+    child<QTabWidget>(window, "pages")->setCurrentWidget(page);
     return page;
 }
 
@@ -266,14 +266,13 @@ inline QMap<QString, QString> named(const QStringList& settings) {
 inline QMap<QString, QString> fieldSettings(CalculatorPage* page, const QStringList& settings) {
     QMap<QString, QString> fields;
     for (const auto& [name, value] : named(settings).asKeyValueRange()) {
-        if (page->findChild<QWidget*>(name + QStringLiteral("X")) != nullptr) {
-            fields.insert(name + QStringLiteral("X"), value.section(QLatin1Char(','), 0, 0));
-            fields.insert(name + QStringLiteral("Y"), value.section(QLatin1Char(','), 1));
+        if (page->findChild<QWidget*>(name + "X") != nullptr) {
+            fields.insert(name + "X", value.section(QLatin1Char(','), 0, 0));
+            fields.insert(name + "Y", value.section(QLatin1Char(','), 1));
             continue;
         }
         for (auto* change : page->findChildren<QComboBox*>()) {
-            if (change->objectName().endsWith(QStringLiteral("Switch")) &&
-                change->findData(name) > 0) {
+            if (change->objectName().endsWith("Switch") && change->findData(name) > 0) {
                 fields.insert(change->objectName(), name);
                 fields.insert(change->objectName().chopped(6), value);
             }
@@ -295,7 +294,7 @@ inline void fillPage(CalculatorPage* page, const QStringList& settings) {
         if (auto* edit = qobject_cast<QLineEdit*>(control)) {
             edit->setText(value);
         } else if (auto* check = qobject_cast<QCheckBox*>(control)) {
-            check->setChecked(value == QLatin1String("true"));
+            check->setChecked(value == "true");
         } else if (auto* list = qobject_cast<QComboBox*>(control)) {
             const int index = wanted.contains(control->objectName()) ? list->findData(value) : 0;
             index >= 0 ? list->setCurrentIndex(index) : list->setEditText(value);
@@ -310,19 +309,16 @@ inline void fillPage(CalculatorPage* page, const QStringList& settings) {
 // they stand for; the angle page is index's --angle.
 inline QStringList toolWords(const QString& page, const QStringList& settings,
                              const QStringList& extra = {}) {
-    QStringList words{page == QLatin1String("bolt")    ? QStringLiteral("coords")
-                      : page == QLatin1String("angle") ? QStringLiteral("index")
-                                                       : page};
+    QStringList words{page == "bolt" ? "coords" : page == "angle" ? "index" : page};
     const QMap<QString, QString> given = named(settings);
     for (const auto& [name, value] : given.asKeyValueRange()) {
-        if (name != QLatin1String("count") && !value.isEmpty()) {
-            words << (value == QLatin1String("true") ? QStringLiteral("--") + name
-                                                     : QStringLiteral("--%1=%2").arg(name, value));
+        if (name != "count" && !value.isEmpty()) {
+            words << (value == "true" ? "--" + name : QStringLiteral("--%1=%2").arg(name, value));
         }
     }
     words << extra;
-    if (given.contains(QStringLiteral("count"))) {
-        words << QStringLiteral("--") << given.value(QStringLiteral("count"));
+    if (given.contains("count")) {
+        words << "--" << given.value("count");
     }
     return words;
 }
@@ -351,8 +347,7 @@ inline QString windowMessage(const QString& page, QString message) {
         {"helix", "--lead=Lead;--angle=Helix angle;--diameter=Diameter;--gears=Change gears"},
         {"flats", "COUNT=Flats;--diameter=Diameter;--across=Across flats"},
     };
-    static const QRegularExpression name(
-        QStringLiteral("--[a-z]+(-[a-z]+)*|\\bCOUNT\\b|\\bTEETH\\b"));
+    static const QRegularExpression name("--[a-z]+(-[a-z]+)*|\\bCOUNT\\b|\\bTEETH\\b");
     QString worded;
     qsizetype at = 0;
     for (const QRegularExpressionMatch& match : name.globalMatch(message)) {
@@ -374,8 +369,8 @@ inline QString windowMessage(const QString& page, QString message) {
 // count's text and gives the page's result, countSheet(count) where it makes a sheet.
 inline PageDefinition countPage(std::function<PageResult(const QString&)> make) {
     PageDefinition definition;
-    definition.title = QStringLiteral("&Sheets");
-    definition.fields = {{.name = QStringLiteral("count"), .label = QStringLiteral("&Count")}};
+    definition.title = "&Sheets";
+    definition.fields = {{.name = "count", .label = "&Count"}};
     definition.compute = [make](const morvanta::Inputs& inputs) {
         return make(QString::fromStdString(std::string(inputs.get("count").value_or(""))));
     };
@@ -408,7 +403,7 @@ inline QByteArray sheetText(CalculatorPage* page) {
 // and each row, every column as wide as its widest cell and right-aligned, two blanks between
 // columns; a line each.
 inline QStringList tableLines(CalculatorPage* page) {
-    const QAbstractItemModel* model = child<QTableView>(page, QStringLiteral("result"))->model();
+    const QAbstractItemModel* model = child<QTableView>(page, "result")->model();
     const auto cell = [model](int row, int column) {
         return row < 0 ? model->headerData(column, Qt::Horizontal).toString().section(" (", 0, 0)
                        : model->index(row, column).data().toString();
