@@ -27,7 +27,7 @@ QStringList boltCircle(int count) {
         .split(u' ');
 }
 
-// The kind of what is at the path, the path itself and not what a link names: S_IFREG, S_IFLNK...
+// The kind of what is at the path itself, not what a link names: S_IFREG, S_IFLNK...
 mode_t kindAt(const QString& path) {
     struct stat status {};
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
@@ -41,13 +41,12 @@ QStringList everythingIn(const QString& folder) {
 }  // namespace
 
 // The window on a failing machine: a full disk, a device where a file is wanted, settings that
-// cannot be kept, and pastes longer than a field can hold.
+// cannot be kept, pastes too long for a field.
 class FaultsTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    // The five saves of the page in front, by the suffix they are saved under: the fifth is the
-    // print dialog's Print to File.
+    // The five saves of the page in front by suffix; the fifth is Print to File.
     std::vector<std::pair<QString, std::function<bool(const QString&)>>> saves() {
         return {
             {"csv", [this](const QString& path) { return window->saveCsvTo(path); }},
@@ -76,10 +75,9 @@ private slots:
         QTest::newRow("a file size limit of 64 kB") << false << "File too large";
     }
 
-    // A bolt circle of 3000 holes: its CSV, G-code (the smallest, 81 kB), PDF (exported, or
-    // printed to a file) and picture do not fit: each save says why in the system's words, the
-    // old file stays as it was and nothing is left behind. Each output of 7 holes fits (the PDFs,
-    // the largest, take 36 kB and as much again while they replace the old one).
+    // 3000 holes: no output fits (the smallest, the G-code, is 81 kB); each save says why in the
+    // system's words, the old file stays and nothing is left. 7 holes fit (a PDF takes 36 kB, and
+    // as much again while it replaces the old one).
     void shouldKeepTheOldFileWhenTheDiskIsFull() {
         QFETCH(bool, ownDisk);
         QFETCH(QString, reason);
@@ -134,11 +132,9 @@ private slots:
         QTest::newRow("a link to a file") << mode_t{S_IFLNK} << mode_t{S_IFREG};
     }
 
-    // Something that is not a regular file under the name chosen (x.pdf the name of a device):
-    // each save refuses it, says so, and leaves it as it was; nothing else is made beside it. The
-    // device is one of the test's own, never the system's: a save that went wrong would replace
-    // it. A link to a regular file is saved through: the file it names takes the sheet, and the
-    // link stays a link.
+    // Not a regular file under the name chosen: each save refuses it, says so and leaves it as it
+    // was, nothing made beside it (the device is the test's own: a wrong save would replace it). A
+    // link to a regular file is saved through, and stays a link.
     void shouldReplaceNothingButARegularFile() {
         QFETCH(mode_t, kind);
         QFETCH(mode_t, named);
@@ -184,8 +180,8 @@ private slots:
         // clang-format on
     }
 
-    // Settings that cannot be written: the window says so once as it starts, plainly and with the
-    // system's reason, then works as ever, and says nothing more as it saves and closes.
+    // Settings that cannot be written: said once, with the system's reason, as the window starts;
+    // nothing more as it works, saves and closes.
     void shouldSayOnceThatTheInputsWillNotBeRemembered() {
         QFETCH(QString, settings);
         QFETCH(QString, reason);
@@ -232,10 +228,9 @@ private slots:
         // clang-format on
     }
 
-    // A paste that would make the field longer than it can hold is refused whole, with a word
-    // beside the field, the field left as it was: cut to 24 characters, 25 characters that say 70
-    // would say 7. A paste as long as the field can hold is taken, and a key that would make it
-    // one too long is refused the same way.
+    // A paste too long for the field is refused whole, said beside it, the field left as it was
+    // (cut to 24 characters, 25 that say 70 would say 7). The longest it holds is taken; one key
+    // more is refused the same way.
     void shouldRefuseATextLongerThanTheFieldWhole() {
         QFETCH(QString, page);
         QFETCH(QString, field);
@@ -271,8 +266,8 @@ private slots:
         QCOMPARE(shown->messageFor(field), refused);
     }
 
-    // A text taken after one refused as too long: the refusal goes at once, not when the engine
-    // has answered, which for a large sheet is a while later.
+    // A text taken after one refused: the refusal goes at once, not when the engine has answered,
+    // a while later for a large sheet.
     void shouldTakeTheRefusalAwayOnceATextIsTaken() {
         CalculatorPage* shown = front(window, "sheet");
         fillPage(shown, {"count=10000", "ratio=90", "dial=240"});

@@ -26,8 +26,7 @@ private slots:
     void init() { window = freshWindow(); }
     void cleanup() { delete window; }
 
-    // A long valid list of plates widens neither the window nor what it asks of the screen,
-    // typed or brought back at the next start.
+    // A long list of plates widens neither the window nor its demand, typed or brought back.
     void shouldNotWidenTheWindowForALongInput() {
         front(window, "index");
         const int least = window->minimumSizeHint().width();
@@ -51,8 +50,7 @@ private slots:
         QTest::addColumn<QStringList>("fields");
         QTest::addColumn<QString>("pasted");  // over the count, after the fields
         QTest::addColumn<QStringList>("tool");
-        // Blanks and line breaks around a value are no part of it; the centre is two fields, an
-        // empty one 0, as the centre's default is 0,0.
+        // Blanks and line breaks round a value are no part of it; an empty half of the centre is 0.
         // clang-format off
         QTest::newRow("count pasted with its line break") << "sheet" << QStringList{"ratio=90", "dial=240"} << "12\n" << QStringList{"sheet", "--ratio=90", "--dial=240", "12"};
         QTest::newRow("count between blanks") << "sheet" << QStringList{"count= 7 ", "ratio=90", "dial=240"} << "" << QStringList{"sheet", "--ratio=90", "--dial=240", "7"};
@@ -105,8 +103,8 @@ private slots:
         QTRY_COMPARE(field("sheet", "count")->text(), "7");
     }
 
-    // Save G-code is offered only where a page makes G-code; where the input makes none, Ctrl+G
-    // says what is missing and puts the cursor in that field.
+    // Save G-code only where a page makes G-code; where the input makes none, Ctrl+G says what is
+    // missing and puts the cursor there.
     void shouldSayWhyThereIsNoGcode() {
         auto* button = child<QPushButton>(window, "saveGcodeButton");
         front(window, "index");
@@ -146,8 +144,7 @@ private slots:
         QCOMPARE(places(), before);
     }
 
-    // The first save dialog opens in the home folder where there is no documents folder, and in
-    // the documents folder where there is one.
+    // The first save dialog opens in ~/Documents, or in ~ where there is none.
     void shouldFirstSaveInTheHomeFolder() {
         QTemporaryDir home;
         const QByteArray realHome = qgetenv("HOME");
@@ -174,8 +171,7 @@ private slots:
         QCOMPARE(withDocuments, QDir(home.filePath("Documents")).absolutePath());
     }
 
-    // Ending the session ends the program as Quit does: the window's size and the page in front
-    // are kept.
+    // Ending the session is Quit: the window's size and the page in front are kept.
     void shouldKeepTheWindowWhenTheSessionEnds() {
         QTemporaryDir config;
         const QString file = config.filePath("Morvanta/morvanta-workshop.conf");
@@ -212,8 +208,8 @@ private slots:
         QCOMPARE(after.value("window/page").toInt(), 2);
     }
 
-    // Help explains every page and field from their descriptions, in the window's words, and F1
-    // in a field opens the Help window at its entry (at its page's without one).
+    // Help explains every page and field in the window's words; F1 opens it at the field's entry
+    // (its page's without one).
     void shouldExplainEachFieldInHelp() {
         front(window, "bolt");
         field("bolt", "feed")->setFocus();

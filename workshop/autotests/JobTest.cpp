@@ -9,24 +9,21 @@
 using namespace morvanta::workshop;
 using namespace morvanta::workshop::testing;
 
-// Jobs kept as files: saved and opened again byte for byte, every kind of bad file refused with
-// nothing else lost, the same sheet as `morvanta-table job`, and a question before changes are
-// lost, which a user who never saves a job never sees.
+// Jobs kept as files: saved and opened byte for byte, bad files refused with nothing lost, the
+// same sheet as `morvanta-table job`, and a question before changes are lost.
 class JobTest : public WindowFixture {
     Q_OBJECT
 
 private:
     QString file(const QString& name) const { return folder.filePath(name); }
 
-    // Opens a job file, answering a message as a user would: "" when it opens, else what the
-    // message said.
+    // Opens a job file: "" when it opens, else what the message said.
     QString opening(const QString& path) {
         MessageAnswerer answerer;
         return window->openJobFile(path) ? QString() : answerer.messages.value(0, "(refused)");
     }
 
-    // Closes the window, answering the question about changes with `button` if one is asked;
-    // whether a question was asked.
+    // Closes the window, answering `button` if asked about changes; whether it was asked.
     bool closeAnswering(QMessageBox::StandardButton button) {
         bool asked = false;
         QTimer answer;
@@ -37,8 +34,7 @@ private:
                 asked = true;
                 box->button(button)->click();
             } else if (box != nullptr) {
-                // A complaint, such as a save refused: closed, so that the test goes on to fail
-                // where it reads the file, instead of waiting for ever.
+                // A complaint: closed, so that the test fails where it reads the file, not waiting.
                 box->reject();
             }
         });
@@ -62,9 +58,8 @@ private slots:
         window = nullptr;
     }
 
-    // The file holds every key in its order, the page's inputs as typed (the axis list's
-    // choice too), the name and notes escaped; opened in a fresh window and saved again, it
-    // gives the same bytes. The title names the job and marks changes until they are saved.
+    // Every key in its order, the inputs as typed (the axis list's too), name and notes escaped;
+    // opened and saved again, the same bytes. The title names the job and marks changes.
     void shouldSaveAJobAndOpenItAgainByteForByte() {
         CalculatorPage* sheet = page("sheet");
         fillPage(sheet, {"count=7", "ratio=90", "dial=240"});
@@ -109,10 +104,9 @@ private slots:
                  QStringList({file("again.morvanta"), file("gear.morvanta")}));
     }
 
-    // Each kind of bad job file is refused with a message naming the file and what is wrong;
-    // the page in front keeps its inputs and its sheet, and the window is no job. A file the
-    // engine cannot read, or cannot make a sheet of, stands for the engine's many reasons, which
-    // its own tests word.
+    // Each kind of bad file is refused, naming the file and the fault; the page keeps its inputs
+    // and sheet, and is no job. Two of the engine's reasons stand for all, which its own tests
+    // word.
     void shouldRefuseEachKindOfBadFileAndLoseNothing() {
         const QByteArray good =
             R"({"format": "morvanta-job", "version": "1.0", "calculation": "index",
@@ -174,8 +168,8 @@ private slots:
         QCOMPARE(window->jobs()->path(page("index")), file("largest.morvanta"));
     }
 
-    // The window shows for a job exactly what `morvanta-table job` prints for it: each page, with
-    // and without units, a box ticked, an input left to its default.
+    // The window shows exactly what `morvanta-table job` prints: each page, with and without
+    // units, a box ticked, an input left to its default.
     void shouldShowWhatMorvantaTableJobPrints() {
         // clang-format off
         const QList<QByteArray> jobs = {
@@ -198,11 +192,9 @@ private slots:
         QCOMPARE(window->jobs()->ticks(page("index")), std::vector<std::int64_t>{2});
     }
 
-    // A job's units are words, never a conversion, wherever a length is shown: the headings on
-    // the page and the printed sheet, the picture's caption, and the G-code's G20 or G21 with the
-    // same figures. 4 holes on a diameter of 2: hole 1 at X1.0000 Y0.0000. Job Details changes
-    // them (and names the job), and New makes the page in front no job again, with its first
-    // values.
+    // A job's units are words, never a conversion: the headings on the page and the printed sheet,
+    // the picture's caption and G20/G21 with the same figures (4 holes on 2: hole 1 at X1.0000
+    // Y0.0000). Job Details changes them and the name; New makes the page no job, as first.
     void shouldShowTheJobsUnitsWhereverLengthsAre() {
         const QString path = file("units.morvanta");
         QVERIFY(writeFile(path, R"({"format": "morvanta-job", "version": "1.0", "calculation":
@@ -249,9 +241,8 @@ private slots:
         QCOMPARE(field("bolt", "diameter")->text(), "100");
     }
 
-    // Closing with changes not saved asks: Cancel keeps the window and the file as they were,
-    // Save writes the changes, Discard leaves the file alone. A page that is no job is never
-    // asked about: its inputs go to the settings as they always have.
+    // Closing with changes asks: Cancel keeps window and file, Save writes, Discard leaves the
+    // file. A page that is no job is never asked about: its inputs go to the settings.
     void shouldAskBeforeChangesAreLost() {
         fillPage(page("bolt"), {"count=6", "diameter=75"});
         QVERIFY(!closeAnswering(QMessageBox::Cancel));
@@ -281,8 +272,7 @@ private slots:
         QVERIFY(bytesOf(file("bolt.morvanta")).contains("\"count\": \"9\""));
     }
 
-    // Saved straight after the keystroke, while the engine still works out the 10000 holes: the
-    // job keeps the input as typed, and no complaint says it is not valid.
+    // Saved straight after a keystroke, the engine still at work: the input as typed, no complaint.
     void shouldSaveTheInputTypedAMomentBefore() {
         CalculatorPage* bolt = front(window, "bolt");
         fillPage(bolt, {"count=6", "diameter=75"});

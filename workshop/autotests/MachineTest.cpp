@@ -19,7 +19,7 @@ using namespace morvanta::workshop::testing;
 
 namespace {
 
-// The ticks the job file holds now, as a program outside the window would read them.
+// The ticks in the job file, as another program reads them.
 std::vector<std::int64_t> ticksInFile(const QString& path) {
     const QByteArray bytes = bytesOf(path);
     const Result<Job> job = readJob(std::string_view(bytes.constData(), bytes.size()));
@@ -50,8 +50,8 @@ constexpr const char* kSevenHoles = R"({"format": "morvanta-job", "version": "1.
 
 }  // namespace
 
-// At the machine: one hole at a time, each tick in the job file as soon as it is made, the place
-// kept across a crash, the end said plainly, and the printed boxes ticked as the job says.
+// At the machine: a hole at a time, each tick in the job file at once, the place kept across a
+// crash, the end said plainly, the printed boxes ticked.
 class MachineTest : public WindowFixture {
     Q_OBJECT
 
@@ -80,11 +80,10 @@ private slots:
         window = nullptr;
     }
 
-    // Space and Page Down tick the hole at hand and go on, Backspace and Page Up take the last
-    // tick back; the file holds the ticks after every key. The row's settings, the move from the
-    // hole before and the count are the sheet's (7 holes on 90:1 with 240 graduations: hole 2
-    // at 51°26' is 12 turns and 206, hole 3 is 12 turns and 205 further). A key held down walks
-    // no further. At the end the view says the job is done; Esc leaves.
+    // Space and Page Down tick and go on, Backspace and Page Up take the last tick back; the file
+    // follows every key. The settings, the move and the count are the sheet's (7 on 90:1 with 240:
+    // hole 2 at 51°26' is 12 turns and 206, hole 3 12 and 205 further). A held key walks no
+    // further.
     void shouldWriteEachTickAsTheHoleIsDone() {
         const QString path = folder.filePath("walk.morvanta");
         MachineView* view = walkSevenHoles(path);
@@ -123,9 +122,8 @@ private slots:
         QVERIFY(!window->isWindowModified());
     }
 
-    // Each tick is a new file renamed over the job: a reader that opened the job before the tick
-    // still reads the whole of what it opened, never a file half written over, and no temporary
-    // file is left beside the job.
+    // Each tick is a new file renamed over the job: a reader of the old one reads it whole, and no
+    // temporary file is left.
     void shouldReplaceTheJobRatherThanWriteOverIt() {
         const QString path = folder.filePath("renamed/walk.morvanta");
         MachineView* view = walkSevenHoles(path);
@@ -144,8 +142,7 @@ private slots:
         view->close();
     }
 
-    // Killed with SIGKILL after hole 5, in a child process of its own, the job opens at hole 6:
-    // nothing between two holes is lost.
+    // SIGKILLed after hole 5 in a child process, the job opens at hole 6.
     void shouldTakeUpAfterAKillAtTheNextHole() {
         const QString path = folder.filePath("killed.morvanta");
         QVERIFY(writeFile(path, kSevenHoles));
@@ -173,8 +170,7 @@ private slots:
         view->close();
     }
 
-    // A page that is no job yet is kept as a recovery job before the first hole, and the view
-    // says where; the ticks go there.
+    // A page that is no job is kept as a recovery job before the first hole, the view says where.
     void shouldKeepAPageThatIsNoJobAsARecoveryJob() {
         fillPage(window->page("index"), {"count=6"});
         front(window, "index");
@@ -192,8 +188,8 @@ private slots:
         view->close();
     }
 
-    // The hole at hand is highlighted by its own number in the view's picture and the page's,
-    // which goes back to none when the view is left: with hole 1 left out, row 1 is hole 2.
+    // The hole at hand is highlighted in the view's picture and the page's, none once left; with
+    // hole 1 left out, row 1 is hole 2.
     void shouldHighlightTheHoleAtHandInThePictures() {
         CalculatorPage* bolt = front(window, "bolt");
         fillPage(bolt, {"count=6", "diameter=100", "omit=1"});
@@ -214,9 +210,8 @@ private slots:
         QCOMPARE(page->highlighted(), 0);
     }
 
-    // A tick that cannot be written (the job's folder gone, as with a memory stick pulled out)
-    // is said in red on the screen, and the walk goes on; the next tick that can be written
-    // keeps them all.
+    // A tick that cannot be written (the folder gone, a stick pulled out) is said in red and the
+    // walk goes on; the next that can be written keeps them all.
     void shouldSayWhenATickCannotBeKept() {
         const QString path = folder.filePath("stick/walk.morvanta");
         MachineView* view = walkSevenHoles(path);
@@ -244,7 +239,7 @@ private slots:
         job.replace("\"inputs\"", "\"ticks\": [1, 3], \"inputs\"");
         QVERIFY(writeFile(path, job));
         QVERIFY(window->openJobFile(path));
-        // The sheet is worked out away from the window's thread, and prints once it is made.
+        // The sheet is made off the window's thread, and prints once made.
         window->currentPage()->finishComputing();
         const QString pdf = folder.filePath("printed.pdf");
         QCOMPARE(window->exportPdfTo(pdf), 1);
@@ -252,8 +247,7 @@ private slots:
     }
 };
 
-// The child of the kill test: opens the job, goes to the machine, ticks `count` holes, says so
-// and waits to be killed.
+// The kill test's child: ticks `count` holes of the job, says so and waits.
 int walk(int argc, char** argv) {
     QApplication application(argc, argv);
     isolateSettings(QString::fromLocal8Bit(argv[4]));
@@ -262,7 +256,7 @@ int walk(int argc, char** argv) {
     if (!window.openJobFile(QString::fromLocal8Bit(argv[2]))) {
         return 3;
     }
-    // As the test's own walks do: on a busy machine the sheet may not be made yet.
+    // As in the test's own walks: the sheet may not be made yet.
     window.currentPage()->finishComputing();
     window.enterMachineMode();
     MachineView* view = window.machineView();

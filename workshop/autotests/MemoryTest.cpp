@@ -24,9 +24,8 @@ using morvanta::testing::capAddressSpace;
 
 namespace {
 
-// The window as a user leaves it a moment after the last edit: on the screen and painted, and
-// the fields kept in the settings. The window keeps them when a timer of its own runs out, which
-// is made due at once here rather than waited for; what it then holds is the same.
+// The window as a user leaves it a moment after the last edit: shown, painted, and its fields
+// kept, its own timer made due at once rather than waited for.
 void settle(QWidget* window) {
     if (!QTest::qWaitForWindowExposed(window)) {
         qWarning("the window was not shown");
@@ -42,19 +41,17 @@ void settle(QWidget* window) {
         }
     }
     window->repaint();
-    // The settings are written, and the computations' threads deleted, from posted events.
     QApplication::processEvents();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Memory run short once the window has settled, for the work alone: the address space capped at
-// what is in use, and the room left within it taken but `kilobytes`, until the next call.
+// Memory short for the work alone once the window has settled: the address space capped at
+// what is in use, all but `kilobytes` of the room within it taken until the next call.
 void leaveOnly(QWidget* window, int kilobytes) {
     constexpr std::size_t kBlock = 4096;
     static std::vector<void*> taken;
     taken.reserve(std::size_t{1} << 20);
-    // What an earlier call took is given back first: settling paints the window, and Qt's painting
-    // does not survive running out.
+    // Given back first: settling paints, and Qt's painting does not survive running out.
     for (void* block : taken) {
         std::free(block);
     }
@@ -72,7 +69,7 @@ void leaveOnly(QWidget* window, int kilobytes) {
     }
 }
 
-// The file the action wrote, against what the page makes now that memory is plentiful again.
+// The file the action wrote, against what the page makes with memory plentiful again.
 QString savedFile(const QString& path, const QByteArray& expected) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -88,7 +85,6 @@ QString savedFile(const QString& path, const QByteArray& expected) {
     return bytes == expected ? "file" : "other file";
 }
 
-// One of the window's guarded actions, as the user starts it; a file goes to `path`.
 void act(WorkshopWindow* window, const QString& action, const QString& path) {
     if (action == "copy" || action == "preview") {
         child<QAction>(window, action == "copy" ? "copy" : "print")->trigger();
@@ -103,8 +99,8 @@ void act(WorkshopWindow* window, const QString& action, const QString& path) {
     }
 }
 
-// What came of an action, memory plentiful again: the result, or what was left unchanged, or no
-// sheet to act on; and whether a temporary file was left beside the file.
+// What came of an action: the result, what was left unchanged or no sheet; and whether a
+// temporary file was left beside the file.
 QString outcomeOf(CalculatorPage* shown, const MessageAnswerer& answerer, const QString& action,
                   const QString& path, const QByteArray& clipboard) {
     QString outcome;
@@ -128,12 +124,10 @@ QString outcomeOf(CalculatorPage* shown, const MessageAnswerer& answerer, const 
     return outcome + (left ? " and a temporary file" : QString());
 }
 
-// In a child process started under the cap: the page filled as `fields` say, then the actions
-// one after another, each under the cap again ("+" limits: what the last action freed taken again
-// first, as other work would take it). With `recovering`, memory comes back between actions and
-// the window copies its sheet meanwhile, which takes back the room held for the next message, as
-// a user's next action would. Prints a line for each action: the messages it showed and what came
-// of it, "|" between them.
+// In a child process under the cap: the page filled, then each action under the cap again ("+":
+// what the last one freed taken again first). With `recovering`, memory comes back between actions
+// and the window copies its sheet, taking back the room held for the next message. Prints a line
+// for each action: its messages, "|", what came of it.
 int runScenario(bool recovering, const QString& actions, const QString& limit,
                 const QString& folder, const QString& page, const QStringList& fields) {
     isolateSettings(folder);
@@ -149,7 +143,6 @@ int runScenario(bool recovering, const QString& actions, const QString& limit,
         limit.startsWith(QLatin1Char('+')) ? leaveOnly(window, limit.toInt())
                                            : capAddressSpace(limit.toLongLong());
         act(window, action, path);
-        // Read while still short of memory, as another program may read it at any time.
         const QByteArray clipboard =
             action == "copy" ? morvanta::testing::clipboardSeenByAnotherProgram() : QByteArray();
         capAddressSpace(0);
@@ -163,10 +156,9 @@ int runScenario(bool recovering, const QString& actions, const QString& limit,
     return 0;
 }
 
-// The share of shouldNeverAbortShortOfMemory's rows a run tries, as MORVANTA_MEMORY_SHARE=k/n
-// says: of the largest sheets, the k-th of every n, counting from 1, each under every cap; so n
-// runs side by side try each row once, in about the same time. Every row when it is not set.
-// Anything but 1 <= k <= n stops the run: a share that quietly tried nothing would pass.
+// The rows of shouldNeverAbortShortOfMemory a run tries, as MORVANTA_MEMORY_SHARE=k/n says: the
+// k-th of every n (from 1), so that n runs side by side try each once. Every row when not set;
+// anything but 1 <= k <= n stops the run, as a share that tried nothing would pass.
 std::pair<int, int> rowShare() {
     const QString share = qEnvironmentVariable("MORVANTA_MEMORY_SHARE", "1/1");
     const auto parts = QRegularExpression("^(\\d+)/(\\d+)$").match(share);
@@ -178,7 +170,7 @@ std::pair<int, int> rowShare() {
     return {k, n};
 }
 
-// Memory in use: on the heap, and what of it the system has given the process, in kilobytes.
+// Memory in use, in kilobytes: on the heap, and resident.
 std::pair<long long, long long> memoryInUse() {
     const struct mallinfo2 heap = mallinfo2();
     long long pages = 0;
@@ -188,9 +180,8 @@ std::pair<long long, long long> memoryInUse() {
             resident * sysconf(_SC_PAGESIZE) / 1024};
 }
 
-// In a child process: twelve pastes of 32,767 characters over the whole of the count, under a cap
-// 16 MB above what is in use. Prints how much more the heap and the process hold after them, in
-// kilobytes, and the count's text.
+// In a child process: twelve pastes of 32,767 characters over the count, under a cap 16 MB above
+// what is in use. Prints how many kilobytes more the heap and the process hold, and the count.
 int runPastes(const QString& folder) {
     isolateSettings(folder);
     WorkshopWindow* window = freshWindow();
@@ -215,8 +206,7 @@ int runPastes(const QString& folder) {
     return 0;
 }
 
-// A file that runs out of memory as a PDF writer writes to it: at the `nth` write that holds
-// `marker` and, when `always`, at every write after.
+// A file that runs out of memory at the `nth` write holding `marker`, and after it if `always`.
 class FailingDevice : public QBuffer {
 public:
     FailingDevice(QByteArrayView marker, int nth, bool always)
@@ -243,17 +233,14 @@ private:
 }  // namespace
 
 // Memory running short as the user prints, exports, saves or copies the largest sheet of a page,
-// each in a child process whose address space is capped as `ulimit -v` caps it: the result, or a
-// message that says memory ran short and a window that lives on, never the end of the program.
+// in a child process capped as by `ulimit -v`: the result, or a message and a window that lives on.
 class MemoryTest : public QObject {
     Q_OBJECT
 
 private:
-    // Each page at its largest count, with every output it has at the most decimals they take,
-    // and the actions it offers for them: the setting sheet on a handwheel (which makes no
-    // G-code) and for a CNC axis; the index plate also at the largest count it makes a table for;
-    // the grid at its most holes; the helix with as many change gears as it takes, for the most
-    // trains to try.
+    // Each page at its largest, every output at the most decimals, and the actions it offers: the
+    // sheet on a handwheel (no G-code) and on an axis, the index plate also at the largest count
+    // with a table, the helix with the most change gears, for the most trains to try.
     struct Largest {
         const char* name;
         QStringList fields;
@@ -281,9 +268,8 @@ private:
     }
 
 private slots:
-    // Memory running short part way through the pages: the painting is closed (the PDF ends),
-    // and when even closing runs short the painter is let go; either way the shortage reaches
-    // the caller, and the program goes on.
+    // Short part way through the pages: the painting is closed (the PDF ends), or where even that
+    // runs short the painter let go; either way the shortage reaches the caller.
     void shouldCloseThePaintingWhenMemoryRunsShortPartWay() {
         MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
             "Qt's PDF writer, left part way by the shortage, drops a few bytes, which the leak "
@@ -320,9 +306,8 @@ private slots:
         }
     }
 
-    // Twelve pastes of 32,767 characters over a count, under a cap 16 MB above what is in use:
-    // each is refused whole, and together they leave the heap less than 1 MB larger. (Taken, each
-    // kept about 1.5 MB of undo history for good, 17.8 MB in all.)
+    // Each paste is refused whole, and together they leave the heap less than 1 MB larger (taken,
+    // each kept about 1.5 MB of undo history).
     void shouldRefuseLongPastesAtOnce() {
         MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
             "AddressSanitizer keeps freed memory aside, and reserves what this test caps");
@@ -349,19 +334,15 @@ private slots:
         }
     }
 
-    // 150 MB, where printing runs short on every page, and a cap a little above
-    // what the window holds once the page is filled, where every action runs short part way: an
-    // unguarded one aborts at one or the other. Other caps as MORVANTA_MEMORY_MEGABYTES=185,230
-    // says (scripts/memory-limits.sh tries eight from 150 MB to 400 MB and tables what came of
-    // each: too many children for every test run). One child tries every action of a row in turn,
-    // each under the cap, memory plentiful between them.
+    // 150 MB, where printing runs short on every page, and a little above what the filled page
+    // holds, where every action runs short part way: an unguarded one aborts at one or the other.
+    // Other caps as MORVANTA_MEMORY_MEGABYTES=185,230 says (scripts/memory-limits.sh tries eight).
+    // A child per row tries each action under the cap, memory plentiful between them.
     void shouldNeverAbortShortOfMemory_data() {
         QTest::addColumn<QString>("page");
         QTest::addColumn<QStringList>("fields");
         QTest::addColumn<QStringList>("actions");
         QTest::addColumn<QString>("limit");
-        // Under `ulimit -v`, in kilobytes; and a cap at what is in use once the page is filled, or
-        // a little above it, where the work itself runs short.
         QStringList limits;
         for (const QString& megabytes : qEnvironmentVariable("MORVANTA_MEMORY_MEGABYTES", "150")
                                             .split(QLatin1Char(','), Qt::SkipEmptyParts)) {
@@ -382,9 +363,8 @@ private slots:
         }
     }
 
-    // One shortage after another in one window. The room held back for the message goes to the
-    // first box and may not be had again while memory stays short; a later shortage must still be
-    // said, or written to standard error where not even a box can be made, and the window goes on.
+    // One shortage after another in one window: the room held for the message goes to the first
+    // box; a later shortage must still be said (on standard error if no box can be made).
     void shouldOutliveOneShortageAfterAnother() {
         MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
             "AddressSanitizer reserves the address space that this test caps");
@@ -401,8 +381,8 @@ private slots:
         }
     }
 
-    // Each action: the result, or the message and nothing changed (no file, the clipboard kept),
-    // or no sheet to act on; never the end of the program, nor a temporary file left behind.
+    // Each action: the result, or the message and nothing changed, or no sheet; never the end of
+    // the program, nor a temporary file left.
     void shouldNeverAbortShortOfMemory() {
         MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
             "AddressSanitizer reserves the address space that this test caps");

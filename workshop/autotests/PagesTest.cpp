@@ -10,8 +10,8 @@
 using namespace morvanta::workshop;
 using namespace morvanta::workshop::testing;
 
-// The window's pages against the command-line tool: for the same input they must make the same
-// bytes, and refuse the same input with the same message, shown beside the field at fault.
+// The pages against the command-line tool: the same bytes for the same input, the same message
+// for a refusal, shown beside the field at fault.
 class PagesTest : public WindowFixture {
     Q_OBJECT
 
@@ -20,8 +20,8 @@ private:
         return child<QWidget>(page, "result")->palette().color(QPalette::Text);
     }
 
-    // The tool's sheet in the parts a page shows: the lines after its title, above and below its
-    // table, and the table's lines, its column names first.
+    // The tool's sheet in the parts a page shows: the lines above and below the table (its title
+    // left out), and the table's lines, the column names first.
     static std::pair<QStringList, QStringList> partsOf(const QByteArray& out, int rows) {
         QStringList lines = QString::fromUtf8(out).split(u'\n');
         lines.removeLast();
@@ -38,8 +38,7 @@ private:
         return lines;
     }
 
-    // Every text a user can read in the window but the sheet: labels, buttons, menus, tooltips,
-    // what a screen reader says.
+    // Every text a user can read or hear in the window but the sheet.
     static QStringList shownTexts(QWidget* window) {
         QStringList texts{window->windowTitle()};
         for (QWidget* widget : window->findChildren<QWidget*>()) {
@@ -75,8 +74,8 @@ private slots:
         QTest::addColumn<QStringList>("fields");
         // The fields that shape the G-code alone.
         QTest::addColumn<QStringList>("program");
-        // Where the tool's message goes, its refusal of the sheet or its reason for writing no
-        // G-code: beside the field it names, "" under the fields, "-" nowhere.
+        // Where the tool's refusal, or its reason for no G-code, goes: beside the field it names,
+        // "" under the fields, "-" nowhere.
         QTest::addColumn<QString>("fault");
         // clang-format off
         QTest::newRow("sheet on a handwheel")       << "sheet" << QStringList{"count=7", "ratio=90", "dial=240"} << QStringList{} << "-";
@@ -123,12 +122,10 @@ private slots:
         // clang-format on
     }
 
-    // Good input: the sheet is what the tool prints without the G-code fields, and Copy (from the
-    // keyboard) puts it on the clipboard; Save as CSV and Save G-code are on, and write what
-    // --csv and --gcode print, exactly where the tool writes them.
-    // Refused input: the message under its field alone, the last good sheet kept greyed (filled a
-    // field at a time, the page may pass through good input on the way), nothing to copy, save or
-    // print; and good input again takes it all back.
+    // Good input: the sheet, the CSV and the G-code are what the tool prints; Copy (from the keys)
+    // takes the sheet. Refused input: the message under its field alone, the last good sheet greyed
+    // (filled a field at a time, the page may pass through good input), nothing to copy, save or
+    // print; good input takes it all back.
     void shouldAnswerAsTheToolDoes() {
         QFETCH(QString, page);
         QFETCH(QStringList, fields);
@@ -173,8 +170,7 @@ private slots:
             return;
         }
 
-        // The engine's text, and what the page shows of it: the table, cell for cell, and every
-        // line above and below it, the answer's in the box.
+        // The page shows the table cell for cell, every line round it, the answer's in the box.
         QVERIFY(shown->isCurrent());
         QCOMPARE(sheetText(shown), text.out);
         const auto* model = child<QTableView>(shown, "result")->model();
@@ -194,8 +190,8 @@ private slots:
         };
         QCOMPARE(actionOn(window, "saveCsv"), csv.status == 0);
         savesAsTool(window->saveCsvTo(path), csv);
-        // Save G-code is on wherever the page makes G-code at all, to say what is missing.
-        // The dividing head's pages write no G-code and say nothing of it.
+        // Save G-code is on wherever the page makes G-code at all, to say what is missing; the
+        // dividing head's pages say nothing of it.
         const QStringList noGcode{"index", "angle", "gear", "helix", "flats"};
         QCOMPARE(actionOn(window, "saveGcode"), !noGcode.contains(page));
         savesAsTool(window->saveGcodeTo(path), gcode);
@@ -217,8 +213,7 @@ private slots:
         QCOMPARE(child<QLabel>(shown, "message")->isVisible(), fault != "-" && !fault.isEmpty());
     }
 
-    // A message that names no field goes under the fields too; a sheet too large for the memory
-    // left is such a message, not the end of the program.
+    // A message for no field goes under the fields too: a sheet too large for the memory left.
     void shouldShowAMessageForNoFieldAboveTheSheet() {
         CalculatorPage page(countPage([](const QString& count) {
             return count == "2" ? throw std::bad_alloc() : countSheet(count);
@@ -238,10 +233,8 @@ private slots:
         QCOMPARE(page.messageFor({}), QString());
     }
 
-    // What a window shows is worded in the window's terms: a refusal that slipped through in the
-    // command line's ("--span needs ...") would send the user looking for a field that is not
-    // there. Every field of every page is made wrong in turn, and every text the window shows
-    // looked at (the sheet itself excepted: it is the tool's output, byte for byte).
+    // No text of the window in the command line's terms ("--span needs ..."): every field of every
+    // page made wrong in turn, every text shown looked at (the sheet is the tool's output).
     void shouldShowNoCommandLineSyntax() {
         auto* pages = child<QTabWidget>(window, "pages");
         for (int tab = 0; tab < pages->count(); ++tab) {
@@ -263,9 +256,8 @@ private slots:
         }
     }
 
-    // The division table, and so the CSV, is made for counts up to 10000: a limit made strict on
-    // its accepted side would grey Save as CSV at exactly 10000 divisions. Past it the plan still
-    // stands, without a table.
+    // The division table, and so the CSV, is made up to 10000 divisions (both sides of the limit);
+    // past it the plan stands without a table.
     void shouldSaveTheCsvAtTheLargestCount() {
         CalculatorPage* shown = front(window, "index");
         fillPage(shown, {"count=10000"});

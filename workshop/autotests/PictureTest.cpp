@@ -15,15 +15,13 @@ using namespace morvanta::workshop::testing;
 
 namespace {
 
-// The inks as the picture paints them: hole 1, the sector arms and the circle in use in the
-// accent; the holes drawn white inside.
+// The accent (hole 1, the sector arms, the circle in use), the holes' white, the guides.
 const QString kAccent = "#c03600";
 const QString kPaper = "#ffffff";
 const QString kGuide = "#8c8c8c";
 
-// One shape of an SVG file as another program reads it: its element, the fill and stroke it
-// takes from its groups, and its points in the file's own units (a circle's centre, a line's
-// ends, a text's start).
+// A shape of an SVG file as another program reads it: element, fill and stroke from its groups,
+// points in the file's units (a circle's centre, a line's ends, a text's start).
 struct Shape {
     QString element;
     QString fill;
@@ -42,7 +40,7 @@ QTransform matrixOf(QStringView attribute) {
     return m.size() == 6 ? QTransform(m[0], m[1], m[2], m[3], m[4], m[5]) : QTransform();
 }
 
-// Circles, lines (polylines) and texts, each in the transform and inks of the groups round it.
+// Circles, polylines and texts, each in the transform and inks of its groups.
 QList<Shape> shapesOf(const QByteArray& svg) {
     struct Group {
         QString fill, stroke;
@@ -94,8 +92,7 @@ QList<Shape> shapesOf(const QByteArray& svg) {
     return shapes;
 }
 
-// Degrees counter-clockwise from +X, as a drawing with Y up measures them, from `centre` to `p`
-// on the page, whose Y runs down: within [0, 360).
+// Degrees counter-clockwise from +X (Y up) from `centre` to `p` on the page (Y down), in [0, 360).
 double bearing(QPointF centre, QPointF p) {
     const double degrees =
         std::atan2(centre.y() - p.y(), p.x() - centre.x()) * 180 / std::numbers::pi;
@@ -108,8 +105,8 @@ bool near(double a, double b) {
 
 }  // namespace
 
-// The picture of each page as it is saved and printed: its geometry read back from the SVG file
-// by a reader of its own, the printed page looked at in pixels.
+// The picture as saved and printed: its geometry read back from the SVG by a reader of its own,
+// the printed page looked at in pixels.
 class PictureTest : public WindowFixture {
     Q_OBJECT
 
@@ -147,9 +144,8 @@ private slots:
         // clang-format on
     }
 
-    // The dial's ring, or the pitch circle, is the picture's only grey circle; hole 1 the one
-    // filled in the accent ink, the others white inside. Each hole on the ring, at the bearing
-    // worked out above.
+    // The ring (pitch circle) is the only grey circle; hole 1 filled in the accent, the others
+    // white; each hole on the ring at the bearing worked out above.
     void shouldPutHoleOneWhereTheStartAndTheDirectionSay() {
         QFETCH(QString, page);
         QFETCH(QStringList, fields);
@@ -190,8 +186,8 @@ private slots:
         QTest::newRow("51 compound") << "51" << 720.0 / 17;
     }
 
-    // The arms are the two lines in the accent ink, from the plate's centre: one straight up to
-    // the crank pin's hole, the other turned clockwise by the move.
+    // The arms, the two accent lines from the plate's centre: one up to the crank pin's hole, the
+    // other turned clockwise by the move.
     void shouldOpenTheSectorArmsToTheMove() {
         QFETCH(QString, count);
         QFETCH(double, opening);
@@ -216,12 +212,10 @@ private slots:
         QTest::addColumn<int>("holes");
         QTest::addColumn<double>("radius");  // of the ring; 0 for a row
         QTest::addColumn<QList<qint64>>("numbered");
-        // 12 holes on a ring 300 pixels across leave room for every number. 360 on one 200
-        // across, under 2 pixels apart, for every 20th: 1, 21, 41... 341, the numbers some
-        // 20 pixels apart round the ring (every 10th would put them 10 apart, closer than a line
-        // of type). 10000 for every 500th: 1, 501... 9501, 36 pixels apart, room for four digits
-        // side by side at the top and the bottom, where every 200th would leave 14. Five large
-        // holes in a row, 80 apart, each numbered.
+        // 12 on a ring 300 px across: every number. 360 on 200 px (under 2 px apart): every 20th,
+        // the numbers some 20 px apart (every 10th would be closer than a line of type). 10000:
+        // every 500th, 36 px apart, room for four digits at top and bottom (every 200th would leave
+        // 14). Five large holes in a row, 80 apart: each.
         const auto every = [](int step, int last) {
             QList<qint64> numbers;
             for (qint64 n = 1; n <= last; n += step) {
@@ -235,9 +229,9 @@ private slots:
         QTest::newRow("a row of 5") << 5 << 0.0 << every(1, 5);
     }
 
-    // Holes of 1 pixel radius on a ring round the middle of a 400 x 400 area, or of 10 in a row
-    // across it, numbered in an 8 x 12 pixel type: the numbers that fit, no two overlapping and
-    // none on a hole; round a ring outside it, over a row each above its own hole, not between.
+    // 1 px holes on a ring in a 400 x 400 area, or 10 px ones in a row, numbered in 8 x 12 px type:
+    // the numbers that fit, none on another or a hole; outside a ring, over a row each above its
+    // hole.
     void shouldNumberTheHolesThatFitOnOneSide() {
         QFETCH(int, holes);
         QFETCH(double, radius);
@@ -282,9 +276,8 @@ private slots:
         QCOMPARE(found, numbered);
     }
 
-    // A text is moved off the hole under it, whichever of the holes sharing its stretch of the
-    // picture that is: the second of three far apart, and either of two within a dot of each
-    // other, which are kept out as one.
+    // A text is moved off the hole under it, whichever shares its stretch of the picture: the
+    // second of three far apart, either of two within a dot, which are kept out as one.
     void shouldMoveATextOffTheHoleUnderIt_data() {
         QTest::addColumn<QList<QRectF>>("discs");
         QTest::addColumn<double>("within");
@@ -310,10 +303,9 @@ private slots:
         }
     }
 
-    // On a screen, where lines that run straight on are drawn as one, a path that turns still
-    // turns: a square traced with its first side in ten pieces is drawn as its four sides, the
-    // middle of the picture left blank; a path that bends a little, 0 to 50 to 100 across and
-    // 20 down and up again, is drawn bent, its ink a fifth as high as it is wide.
+    // Lines that run straight on are drawn as one, but a path that turns still turns: a square
+    // whose first side is ten pieces is its four sides, the middle blank; a path 0 to 50 to 100
+    // across and 20 down and up is drawn bent, its ink a fifth as high as wide.
     void shouldDrawAPathThatTurnsAsItTurns() {
         const auto line = [](double x1, double y1, double x2, double y2) {
             return morvanta::SketchLine{x1, y1, x2, y2, morvanta::Ink::Guide, false};
@@ -336,7 +328,7 @@ private slots:
         square.lines.push_back(line(100, 100, 0, 100));
         square.lines.push_back(line(0, 100, 0, 0));
         const QImage drawn = painted(square);
-        // The runs of ink along the row and the column through the middle: one at each side.
+        // The runs of ink across the middle, either way: one at each side.
         for (const bool row : {true, false}) {
             int runs = 0;
             for (int at = 1; at < 300; ++at) {
@@ -361,8 +353,7 @@ private slots:
         QVERIFY2(aspect > 0.17 && aspect < 0.23, qPrintable(QString::number(aspect)));
     }
 
-    // Two texts at one place: in a picture with room the second is moved clear of the first; in
-    // one too small for both it is left out rather than written over the first.
+    // Two texts at one place: with room the second is moved clear; without, it is left out.
     void shouldLeaveOutATextWithNoRoomButOnAnother() {
         const QSizeF size(30, 8);
         LabelPlacer roomy(QRectF(0, 0, 200, 100), 10);
@@ -375,13 +366,12 @@ private slots:
         QVERIFY(!cramped.placeText({20, 5}, size, morvanta::Align::Centre, 1));
     }
 
-    // The page shows the picture of the fields as they stand, and while they are bad the last
-    // good one, greyed.
+    // The picture follows the fields, and while they are bad shows the last good one, greyed.
     void shouldFollowTheInputAndGreyWhileItIsBad() {
         CalculatorPage* sheet = front(window, "sheet");
         auto* picture = child<SketchView>(sheet, "picture");
         auto* count = child<QLineEdit>(sheet, "count");
-        // The engine's call may run on beside the window on a busy machine: each sheet waited for.
+        // Each sheet waited for, as the engine runs off the window's thread.
         QVERIFY(picture->sketch() && !picture->isStale());
         QCOMPARE(picture->sketch()->holes.size(), std::size_t{7});
         count->setText("12");

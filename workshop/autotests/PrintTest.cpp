@@ -11,8 +11,7 @@ using namespace morvanta::workshop::testing;
 
 namespace {
 
-// What a program outside Qt reads from a page of the PDF: poppler's pdftotext, -layout keeping
-// each printed row on one line; blanks squeezed to one, so columns need not line up exactly.
+// A page of the PDF as pdftotext -layout reads it, a row a line, blanks squeezed to one.
 QStringList pdfLines(const QString& pdf, int page) {
     QStringList lines;
     for (const QString& line :
@@ -44,12 +43,10 @@ private slots:
         QTest::addColumn<QList<int>>("rowsPerPage");
         QTest::addColumn<QString>("inputs");
         QTest::addColumn<QStringList>("picture");  // some of the words of the picture
-        // 70 rows: 24 fit on the first page under the title (20 pt), the inputs (14 pt), six
-        // notes (72 pt), the space after them (8 pt), the picture (200 pt and 8 pt under it) and
-        // the column names (16 pt), with 20 pt for the foot: (755.94 - 338 - 20) / 16 = 24.8. A
-        // further page starts with 18 pt, the line of inputs (12 pt) and the column names:
-        // (755.94 - 46 - 20) / 16 = 43.1, so 43 rows. 24 + 43 = 67, and the last 3 rows and the
-        // footer go on a third page.
+        // 70 rows: page 1 holds title 20 pt, inputs 14, six notes 72, space 8, picture 200 + 8,
+        // column names 16, foot 20: (755.94 - 338 - 20) / 16 = 24.8, so 24. A further page starts
+        // with 18 pt, inputs 12 and the column names: (755.94 - 46 - 20) / 16 = 43.1, so 43; 3 rows
+        // and the footer go on page 3.
         // clang-format off
         QTest::newRow("sheet 70") << "sheet" << QStringList{"count=70", "ratio=90", "dial=240"}
             << "Hole Angle Turns Dial Error" << QList<int>{24, 43, 3}
@@ -64,13 +61,11 @@ private slots:
         // clang-format on
     }
 
-    // Whatever the page, with many notes or few, some longer than the page is wide: every row
-    // of the tool's table printed once, in order (with a box to tick, checked where the rows on
-    // each page are worked out), the column names over the rows of every page, the title
-    // (continued) and the inputs above and "Page i of n" below, the footer last. The picture on
-    // the first page alone, its red (at 72 dpi a pixel is a point) across the page between the
-    // notes and the table: for the sheet 114 pt under the 42.5 pt margin (the title, the inputs
-    // and six notes), 200 pt high.
+    // Any page, many notes or few, some wider than the page: every row of the tool's table printed
+    // once in order (with its box, checked where the rows a page holds are worked out), the column
+    // names on every page, the title (continued) and inputs above and "Page i of n" below, the
+    // footer last. The picture on page 1 alone, its red between notes and table (72 dpi, a pixel a
+    // point): for the sheet 114 pt under the 42.5 pt margin, 200 pt high.
     void shouldPrintEveryRowOnceUnderItsColumnNames() {
         QFETCH(QString, page);
         QFETCH(QStringList, fields);
@@ -90,8 +85,7 @@ private slots:
                      info.contains(QStringLiteral("Pages: %1 ").arg(pages)) &&
                      info.contains("(A4)"),
                  qPrintable(info));
-        // The tool's rows: the lines under its column names that start with a number and the
-        // two blanks between columns.
+        // The tool's rows: lines under its column names starting with a number and two blanks.
         QStringList rows;
         bool inTable = false;
         for (const QString& line : QString::fromUtf8(tool.out).split('\n')) {
@@ -142,19 +136,18 @@ private slots:
         for (const QString& word : picture) {
             QVERIFY2(words.contains(word), qPrintable(word));
         }
-        // The notes under them, as the tool's first: "Worm ratio: 90:1, one handwheel turn = 4°".
+        // The notes, as the tool's first: "Worm ratio: 90:1, one handwheel turn = 4°".
         QVERIFY(all.contains(QString::fromUtf8(tool.out.split('\n').at(1)).simplified()));
     }
 
-    // A list of 64 plates, one word of 250 characters in the inputs, wraps after its commas
-    // within the right margin, every circle printed.
+    // A list of 64 plates (one word, 250 characters) wraps within the margin, every circle printed.
     void shouldWrapALongListWithinThePage() {
         fillPage(front(window, "index"), {"count=127", "plates=" + sixtyFourCircles()});
         const QString pdf = folder.filePath("plates.pdf");
         QVERIFY(window->exportPdfTo(pdf) > 0);
         const QString inputs = pdfLines(pdf, 1).join(QString()).remove(u' ');
         QVERIFY2(inputs.contains("Plates:" + sixtyFourCircles()), qPrintable(inputs));
-        // Drawn at 72 pixels an inch, a pixel a point: nothing right of the 15 mm margin.
+        // At 72 dpi, a pixel a point: nothing right of the 15 mm margin.
         const QImage page = pdfPicture(pdf, 1, 72, folder.filePath("plates"));
         QVERIFY(!page.isNull());
         for (int x = 556; x < page.width(); ++x) {
@@ -165,9 +158,8 @@ private slots:
         }
     }
 
-    // Export PDF and Export Picture suggest the page's name and add the suffix to the one chosen;
-    // Print previews every page, and prints to a file on the paper chosen, saved as Export PDF
-    // saves.
+    // Export PDF and Picture suggest the page's name and add the suffix; Print previews every page
+    // and prints to a file on the paper chosen.
     void shouldExportAndPreviewThroughTheDialogs() {
         const QString stem = folder.filePath("chosen");
         QCOMPARE(saveThroughDialog(window, "exportPdf", stem).section(u'/', -1),
@@ -180,7 +172,7 @@ private slots:
         QVERIFY(svg.contains("<title>Setting sheet</title>") && svg.contains("51°26'00"));
 
         child<QLineEdit>(window->page("sheet"), "count")->setText("200");
-        // Print is off until the sheet of 200 is made, which a loaded machine takes a while to.
+        // Print is off until the sheet of 200 is made.
         window->page("sheet")->finishComputing();
         int pages = -1;
         const QString printed = folder.filePath("printed.pdf");

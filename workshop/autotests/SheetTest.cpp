@@ -48,13 +48,13 @@ protected:
     }
 };
 
-// How many of the device pixels along one side of a grabbed widget, in its outermost two rows or
-// columns, are drawn darker than the background: a frame line there, or none.
+// The share of the pixels along one side of a grabbed widget, its outer two rows or columns,
+// drawn darker than the background: a frame line there, or none.
 double drawnAlong(const QImage& image, Qt::Edge side, QRgb background) {
     const bool across = side == Qt::TopEdge || side == Qt::BottomEdge;
     const int length = across ? image.width() : image.height();
     int drawn = 0;
-    // The corners are left out, where two lines meet or round off.
+    // The corners left out, where lines meet or round off.
     for (int at = 4; at < length - 4; ++at) {
         bool dark = false;
         for (int depth = 0; depth < 2; ++depth) {
@@ -69,9 +69,9 @@ double drawnAlong(const QImage& image, Qt::Edge side, QRgb background) {
 
 }  // namespace
 
-// What a page shows of its sheet: the table (its cells, units, alignment, selection and copy,
-// only the rows in sight asked for), the answer in its box at every size, the frames drawn at any
-// scale, and the engine's call away from the window's thread. Also run at QT_SCALE_FACTOR=1.5.
+// What a page shows of its sheet: the table (cells, units, alignment, copy, only the rows in
+// sight), the answer at every size, the frames at any scale, the engine off the window's thread.
+// Also run at QT_SCALE_FACTOR=1.5.
 class SheetTest : public WindowFixture {
     Q_OBJECT
 
@@ -82,9 +82,8 @@ private slots:
     void init() { window = freshWindow(); }
     void cleanup() { delete window; }
 
-    // The header names each column with its unit; figures stand right, words left; a row, a
-    // column, a range and cells here and there are copied as the cells with a tab between them
-    // and a line break after each row, an unselected cell between selected ones left empty.
+    // Each column named with its unit; figures right, words left; a row, a column, a range and
+    // scattered cells copied tab-separated, a line each row, unselected cells between left empty.
     void shouldCopyWhatIsSelectedAsText() {
         CalculatorPage* sheet = front(window, "sheet");
         fillPage(sheet, {"count=7", "ratio=90", "dial=240"});
@@ -117,7 +116,7 @@ private slots:
         scattered.merge(cells(2, 3, 2, 3), QItemSelectionModel::Select);
         QCOMPARE(copied(scattered), "1\t\n\t171\n");
 
-        // Words stand left, as the survey's methods would.
+        // Words stand left, as the survey's methods.
         ReportModel words;
         auto survey = std::make_shared<morvanta::Report>();
         survey->columns = {"Count", "Method"};
@@ -129,8 +128,7 @@ private slots:
                  Qt::AlignLeft);
     }
 
-    // The table of 10,000 holes asks for no row it does not show: all rows the same height, no
-    // column measured on every row.
+    // 10,000 rows: no row asked for that is not shown (one height for all, no column measured).
     void shouldDrawOnlyTheRowsInSight() {
         CalculatorPage* sheet = front(window, "sheet");
         fillPage(sheet, {"count=10000", "ratio=90", "dial=240"});
@@ -153,10 +151,9 @@ private slots:
         view->setModel(own);
     }
 
-    // The plan's answer in its box, every line of it laid out in full at the width the box has,
-    // never wider than the window, at the smallest size the window takes, its first size and a
-    // large one; at the first size all of it in sight, but where the window is scaled on the
-    // test's small screen (614 x 460 at one and a half), which scrolls it.
+    // The answer in its box laid out in full, never wider than the window, at the least size, the
+    // first and a large one; at the first all in sight, but on the scaled test's small screen (614
+    // x 460 at 1.5), which scrolls it.
     void shouldShowTheAnswerInFullAtEverySize() {
         CalculatorPage* index = front(window, "index");
         fillPage(index, {"count=127"});
@@ -179,8 +176,8 @@ private slots:
         }
     }
 
-    // At any scale every side of the table's frame and the picture's is drawn: at one and a half
-    // the top and right lines fell between the device's pixels under the view's own.
+    // Every side of the table's frame and the picture's drawn at any scale: at 1.5 the top and
+    // right lines fell between the device's pixels.
     void shouldDrawEveryLineOfTheFrames() {
         CalculatorPage* bolt = front(window, "bolt");
         fillPage(bolt, {"count=6", "diameter=100"});
@@ -198,9 +195,8 @@ private slots:
         }
     }
 
-    // A keystroke draws the sheet again, not the page round it: a new sheet whose status line
-    // and columns differ from the last (the grid turned, its coordinates longer) leaves the other
-    // fields and their captions as they were painted.
+    // A keystroke redraws the sheet, not the page: a new sheet with another status line and columns
+    // (the grid turned) leaves the other fields and captions as painted.
     void shouldRedrawOnlyTheSheetAtAKeystroke() {
         CalculatorPage* grid = front(window, "grid");
         fillPage(grid, {"rows=100", "columns=100", "pitchX=1", "pitchY=1"});
@@ -221,8 +217,7 @@ private slots:
         }
         QVERIFY(captions > 3);
         seen.watch(child<QWidget>(grid, "picture"));
-        // The page painted for the last sheet first: on a busy machine that comes well after the
-        // sheet, and is no keystroke's.
+        // The page painted for the last sheet first: on a busy machine that comes late.
         int waits = 0;
         do {
             seen.paints.clear();
@@ -237,11 +232,10 @@ private slots:
         QCOMPARE(seen.paints, (std::map<QString, int>{}));
     }
 
-    // A call that takes long runs on away from the window: the page answers at once, keeps the
-    // last sheet (greyed once the call has taken a while) and offers nothing to copy, print or
-    // save meanwhile; edits made meanwhile are worked out once, the latest only, and its sheet
-    // shown when it comes, as if the call had been quick. The sheet it replaces is let go away
-    // from the window's thread: ten thousand rows of text take a while to free.
+    // A long call runs off the window's thread: the page answers at once, keeps the last sheet
+    // (greyed after a while), offers nothing to copy, print or save; edits meanwhile are worked out
+    // once, the latest only. The sheet replaced is freed off the window's thread: 10,000 rows take
+    // a while.
     void shouldKeepTypingWhileALongSheetIsMade() {
         auto release = std::make_shared<QSemaphore>();
         auto made = std::make_shared<QStringList>();

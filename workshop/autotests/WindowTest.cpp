@@ -9,14 +9,13 @@
 using namespace morvanta::workshop;
 using namespace morvanta::workshop::testing;
 
-// The window as a whole: what it remembers between runs, and how it works from the keyboard
-// alone. Also run at QT_SCALE_FACTOR=1.5, where every control must still have its room.
+// The window as a whole: what it remembers, and the keyboard alone. Also run at
+// QT_SCALE_FACTOR=1.5, where every control must still have its room.
 class WindowTest : public WindowFixture {
     Q_OBJECT
 
 private:
-    // The named control that has the focus: an editable list's own line, which has no name of
-    // ours, answers with the list's.
+    // The named control with the focus: an editable list's line answers with the list's name.
     static QString focusName() {
         QWidget* w = QApplication::focusWidget();
         while (w != nullptr && (w->objectName().isEmpty() || w->objectName().startsWith("qt_"))) {
@@ -39,8 +38,7 @@ private slots:
     void init() { window = freshWindow(); }
     void cleanup() { delete window; }
 
-    // The window closed straight after a keystroke, the engine still at work on 10000 holes: the
-    // input typed is what the next start shows.
+    // Closed straight after a keystroke, 10000 holes still at work: the next start shows it.
     void shouldRememberTheInputTypedJustBeforeClosing() {
         front(window, "bolt");
         fillPage(page("bolt"), {"count=6", "diameter=100"});
@@ -49,10 +47,9 @@ private slots:
         QCOMPARE(field("bolt", "count")->text(), "10000");
     }
 
-    // A first start shows the sheet of the defaults, the cursor in its first field, its text
-    // selected. Text fields, boxes, lists (a switch between inputs too) and text typed into a
-    // list, and the page in front are remembered. Bad input comes back with its message and no
-    // sheet, as the defaults' was never the user's; a Reset to the defaults is remembered too.
+    // A first start: the defaults' sheet, the first field's text selected. Fields, boxes, lists (a
+    // switch too), text typed in a list and the page in front are remembered; bad input comes back
+    // with its message and no sheet; a Reset is remembered too.
     void shouldRememberTheInputsAndThePageAcrossARestart() {
         QCOMPARE(window->windowTitle(), "Morvanta Workshop");
         QVERIFY(!window->windowIcon().isNull());
@@ -87,14 +84,13 @@ private slots:
         QCOMPARE(focusName(), "count");
         restart();
         QCOMPARE(field<QComboBox>("index", "plates")->currentData(), "bs");
-        // On a busy machine the engine's call may not have started yet, or still be running.
+        // The engine's call may not have started yet, or still run.
         QTRY_VERIFY(page("index")->isCurrent());
     }
 
-    // As typed, a bad key shows its message under the fields and marks its field, and the line
-    // above the greyed sheet names the inputs that sheet was made from. Return or Enter computes
-    // from anywhere on the page and puts the cursor in the field at fault: from a text field, an
-    // editable list (which must not take the text as an item) and the sheet itself.
+    // A bad key shows its message and marks its field, and the line above the greyed sheet names
+    // its inputs. Return or Enter, from a field, an editable list (not taking the text as an item)
+    // or the sheet, computes and puts the cursor in the field at fault.
     void shouldPointAtTheFaultAsTypedAndOnEnter() {
         CalculatorPage* sheet = page("sheet");
         QSignalSpy computed(sheet, &CalculatorPage::computed);
@@ -138,12 +134,10 @@ private slots:
         QTest::newRow("bolt") << "bolt" << QChar(u'b') << "Bolt circle";
     }
 
-    // On each page: Alt with a tab's letter brings it to the front; Tab goes through the fields
-    // in order, then the sheet, then the buttons; every field has a letter of its own, none taken
-    // by a menu (File, Edit, Help) or a tab, and Alt with it reaches that field (a box is ticked
-    // or cleared); the field reached so, or first on the page, has its text selected, for a key
-    // typed to replace; and every field, and the sheet, is named for assistive technology by its
-    // caption.
+    // On each page: Alt and the tab's letter brings it to the front; Tab goes through the fields,
+    // the sheet, the buttons; every field has a letter of its own, none a menu's or tab's, and Alt
+    // with it reaches the field (a box toggled), its text selected; every field and the sheet is
+    // named for assistive technology by its caption.
     void shouldWorkFromTheKeyboard() {
         QFETCH(QString, name);
         QFETCH(QChar, tab);
@@ -238,9 +232,8 @@ private slots:
         }
     }
 
-    // Each control at least as large as it asks to be, inside the window and not cut off at the
-    // side by the column it scrolls in, and the window on the screen: what a larger scale factor
-    // or font would break first.
+    // Each control as large as it asks, inside the window and not cut off by the column it scrolls
+    // in; the window on the screen: what a larger scale or font breaks first.
     void shouldGiveEveryControlItsRoom() {
         QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
         QStringList cramped;
@@ -254,11 +247,11 @@ private slots:
                     continue;
                 }
                 const QRect place(control->mapTo(window, QPoint()), control->size());
-                // What scrolls up and down need only be inside the window from side to side.
+                // What scrolls up and down need only be inside from side to side.
                 const bool within = scrolls(control)
                                         ? place.left() >= 0 && place.right() < window->width()
                                         : window->rect().contains(place);
-                // What a control's children cover is no part of what is seen of it.
+                // What its children cover is not seen of a control.
                 QRegion seen = control->visibleRegion();
                 for (const QWidget* inside :
                      control->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {

@@ -31,8 +31,8 @@
 
 namespace morvanta::workshop::testing {
 
-// Answers what the window opens as a user would, for as long as it lives: OK to each message box,
-// its text kept; the print preview closed once it has drawn its pages, their number kept.
+// Answers what the window opens, for as long as it lives: OK to each message box, its text kept;
+// the print preview closed once drawn, its number of pages kept.
 class MessageAnswerer {
 public:
     MessageAnswerer() {
@@ -72,15 +72,15 @@ inline ToolRun runTable(const QStringList& arguments) {
     return run;
 }
 
-// Settings go to a folder of the test's own, under names no user's program has, so that a test
-// neither reads nor spoils the settings of a real Morvanta Workshop.
+// Settings in the test's folder under names of their own: a real user's are neither read nor
+// spoilt.
 inline void isolateSettings(const QString& folder) {
     QCoreApplication::setOrganizationName("MorvantaTest");
     QCoreApplication::setApplicationName("morvanta-workshop-test");
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
 }
 
-// A window on the screen, as on a first start unless it is to take up the settings left.
+// A window on the screen, as on a first start unless it takes up the settings left.
 inline WorkshopWindow* freshWindow(bool firstStart = true) {
     if (firstStart) {
         QSettings().clear();
@@ -103,8 +103,7 @@ T* child(QObject* parent, const QString& name) {
     return found;
 }
 
-// What a test of the window as a user meets it keeps: a folder of its own for the settings and
-// the files it writes, and the window on the screen, made again for each case by the test.
+// A folder of the test's own for settings and files, and the window, made for each case.
 class WindowFixture : public QObject {
 protected:
     WindowFixture() { isolateSettings(folder.path()); }
@@ -112,7 +111,7 @@ protected:
     QTemporaryDir folder;
     WorkshopWindow* window = nullptr;
 
-    // Closed as a user closes it and started again on the settings it left.
+    // Closed, and started again on the settings it left.
     void restart() {
         window->close();
         delete window;
@@ -126,20 +125,19 @@ protected:
     }
 };
 
-// The bytes of a file as another program reads them; empty where it cannot be read.
+// The bytes of a file, empty where it cannot be read.
 inline QByteArray bytesOf(const QString& path) {
     QFile in(path);
     return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
 }
 
-// A file written whole, as by a user's editor: whether every byte went in.
+// A file written whole: whether every byte went in.
 inline bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile out(path);
     return out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(bytes) == bytes.size();
 }
 
-// What one of poppler's programs prints for one page of a PDF, as a program outside Qt reads
-// the file; page 0 for every page.
+// What a poppler program prints for a page of a PDF (0: every page).
 inline QString runPoppler(const char* program, int page, const QStringList& arguments) {
     QProcess tool;
     const QString number = QString::number(page);
@@ -149,15 +147,14 @@ inline QString runPoppler(const char* program, int page, const QStringList& argu
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
 
-// A page of a PDF as poppler's pdftoppm draws it at `dpi` pixels an inch (at 72 a pixel is a
-// point), by way of the file stem.png; a null image where it could not.
+// A page of a PDF drawn by pdftoppm at `dpi` by way of stem.png; null where it could not.
 inline QImage pdfPicture(const QString& pdf, int page, int dpi, const QString& stem) {
     runPoppler(MORVANTA_PDFTOPPM, page,
                {"-r", QString::number(dpi), "-png", "-singlefile", pdf, stem});
     return QImage(stem + ".png");
 }
 
-// The pixels of the accent's red in an image, and the box round them: a grey picture has none.
+// The pixels of the accent's red, and the box round them: a grey picture has none.
 inline std::pair<int, QRect> redIn(const QImage& image) {
     std::pair<int, QRect> red;
     for (int y = 0; y < image.height(); ++y) {
@@ -221,7 +218,7 @@ inline bool actionOn(WorkshopWindow* window, const char* name) {
     return child<QAction>(window, QString::fromLatin1(name))->isEnabled();
 }
 
-// Brings a page to the front by its name: "sheet", "index" or "bolt".
+// Brings a page to the front by its name.
 inline CalculatorPage* front(WorkshopWindow* window, const QString& name) {
     CalculatorPage* page = window->page(name);
     child<QTabWidget>(window, "pages")->setCurrentWidget(page);
@@ -237,8 +234,7 @@ void answerNext(Answer answer) {
     });
 }
 
-// Triggers an action that asks where to save, choosing `stem` in its file dialog: the name the
-// dialog first suggested.
+// Triggers an action that asks where to save, choosing `stem`: the name first suggested.
 inline QString saveThroughDialog(WorkshopWindow* window, const char* action, const QString& stem) {
     QString suggested;
     answerNext<QFileDialog>([&](QFileDialog* dialog) {
@@ -260,9 +256,8 @@ inline QMap<QString, QString> named(const QStringList& settings) {
     return values;
 }
 
-// The settings as the page's fields take them, named as the tool's options: a point "centre=10,-5"
-// as its fields "centreX=10" and "centreY=-5", an input given instead of another ("radius=30")
-// as the switch of the field they share ("diameterSwitch=radius") and its text ("diameter=30").
+// The settings as the fields take them: "centre=10,-5" as "centreX=10" and "centreY=-5", an
+// input that shares a field ("radius=30") as its switch ("diameterSwitch=radius") and text.
 inline QMap<QString, QString> fieldSettings(CalculatorPage* page, const QStringList& settings) {
     QMap<QString, QString> fields;
     for (const auto& [name, value] : named(settings).asKeyValueRange()) {
@@ -284,9 +279,8 @@ inline QMap<QString, QString> fieldSettings(CalculatorPage* page, const QStringL
     return fields;
 }
 
-// Sets every field of a page: "name=value" for those listed, empty (or unticked) for the others,
-// and waits for the engine's answer. A list takes the item whose value is given ("plates=bs"),
-// else the text as typed, and a list not listed its first item, the default.
+// Sets every field of a page, those not listed empty, unticked or at their first item, and waits
+// for the engine. A list takes the item of that value ("plates=bs"), else the text as typed.
 inline void fillPage(CalculatorPage* page, const QStringList& settings) {
     const QMap<QString, QString> wanted = fieldSettings(page, settings);
     for (QWidget* control : page->fieldControls()) {
@@ -303,10 +297,8 @@ inline void fillPage(CalculatorPage* page, const QStringList& settings) {
     page->finishComputing();
 }
 
-// The same request for morvanta-table: the page's command, "--name=value" for each field given
-// (a ticked flag as "--name"), the extra words ("--csv"), then "--" and the count where the page
-// has one, so that a count such as -7 stays an operand. The fields are named after the options
-// they stand for; the angle page is index's --angle.
+// The same request for morvanta-table: the command, "--name=value" for each field given ("--name"
+// for a ticked flag), `extra`, then "--" and the count, so that -7 stays an operand.
 inline QStringList toolWords(const QString& page, const QStringList& settings,
                              const QStringList& extra = {}) {
     QStringList words{page == "bolt" ? "coords" : page == "angle" ? "index" : page};
@@ -323,9 +315,8 @@ inline QStringList toolWords(const QString& page, const QStringList& settings,
     return words;
 }
 
-// The tool's message as the window words it: each option and operand the tool names as the
-// caption of its field, bare where it opens the message and in quotation marks elsewhere, and the
-// first letter in upper case. The captions are written out here, apart from the window's own.
+// The tool's message in the window's words: each option and operand as its field's caption
+// (written out here), bare at the start, else in quotation marks; the first letter upper case.
 inline QString windowMessage(const QString& page, QString message) {
     // Each page's "name=Caption" pairs, ";" between them.
     static const QMap<QString, QString> captions = {
@@ -365,8 +356,7 @@ inline QString windowMessage(const QString& page, QString message) {
     return worded;
 }
 
-// A stand-in page of one field, the count, for what the engine's call may do: `make` gets the
-// count's text and gives the page's result, countSheet(count) where it makes a sheet.
+// A stand-in page with one field, the count: `make` gives its result from the count's text.
 inline PageDefinition countPage(std::function<PageResult(const QString&)> make) {
     PageDefinition definition;
     definition.title = "&Sheets";
@@ -377,8 +367,7 @@ inline PageDefinition countPage(std::function<PageResult(const QString&)> make) 
     return definition;
 }
 
-// The stand-in's sheet: the count and a line break, and as its answer the count; `report` the
-// one shown instead where given.
+// The stand-in's sheet: the count and a line break, the count its answer, or `report` shown.
 inline PageResult countSheet(const QString& count,
                              std::shared_ptr<const morvanta::Report> report = {}) {
     PageOutput output;
@@ -392,16 +381,15 @@ inline PageResult countSheet(const QString& count,
     return PageResult::success(output);
 }
 
-// The text of the sheet in view, as the engine writes it for Copy Sheet; empty while none is.
+// The text of the sheet in view, as Copy Sheet takes it; empty while none is.
 inline QByteArray sheetText(CalculatorPage* page) {
     page->finishComputing();
     return page->output() != nullptr ? QByteArray::fromStdString(page->output()->text())
                                      : QByteArray();
 }
 
-// The table in view laid out as the tool lays out its own: the column names without their units
-// and each row, every column as wide as its widest cell and right-aligned, two blanks between
-// columns; a line each.
+// The table in view laid out as the tool does: column names without units, then the rows, each
+// column right-aligned as wide as its widest cell, two blanks between.
 inline QStringList tableLines(CalculatorPage* page) {
     const QAbstractItemModel* model = child<QTableView>(page, "result")->model();
     const auto cell = [model](int row, int column) {
