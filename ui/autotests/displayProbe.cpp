@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Puts a stand-in X server in front of the display in DISPLAY and asks, as the programs do before
-// they start Qt, whether that stand-in answers: displayProbe resetting|dead
-//   resetting  The stand-in turns the first connection away, as a bare X server (Xvfb) does for a
-//              moment after its last client leaves, then passes every later one to the display.
-//              The display must be found answering.
-//   dead       The stand-in turns every connection away. The answer must be "the display :N does
-//              not answer", in the end rather than never.
-// Prints what it was told; ends with status 0 when that was right, 1 when not.
+// displayProbe resetting|dead: a stand-in X server before the display in DISPLAY, asked whether
+// it answers, as the programs ask before they start Qt. "resetting" turns the first connection
+// away, as Xvfb does a moment after its last client leaves, then passes the others on: it must
+// be found answering. "dead" turns all away: "the display :N does not answer", in the end.
+// Prints what it was told; status 0 when that was right.
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -25,8 +22,7 @@
 
 namespace {
 
-// Linux's abstract socket of display N, which libxcb tries before the file in /tmp/.X11-unix,
-// and the length of its address: the name and the zero byte before it.
+// Display N's abstract socket, which libxcb tries first, and its length (a zero byte, the name).
 struct DisplaySocket {
     sockaddr_un address{};
     socklen_t length = 0;

@@ -30,9 +30,9 @@ QByteArray shownIn(OutputBox* box) {
     return QByteArray(box->bytes().data(), static_cast<qsizetype>(box->bytes().size()));
 }
 
-// In a child process, `kilobytes` above what is in use: Build This with `scenario` holes; or
-// ("copy"), with 8 MB in the box copied before, Edit > Copy once more. Prints the messages, what
-// the box holds and what another program, still short of memory, reads from the clipboard.
+// In a child process, `kilobytes` above what is in use: Build This with `scenario` holes, or
+// ("copy") with 8 MB copied before, Copy again. Prints the messages, the box, and what another
+// program, still short of memory, reads from the clipboard.
 int runScenario(const QString& scenario, long long kilobytes) {
     auto* window = new frmMain;
     window->show();
@@ -87,8 +87,7 @@ private:
         QWidget* focus = QApplication::focusWidget();
         return qobject_cast<OutputBox*>(focus->parentWidget()) ? "tOutput" : focus->objectName();
     }
-    // Whether a line lies within the text area from its start to its end, wrapped or not, with
-    // the vertical bar there and no horizontal one.
+    // Whether a line is all within the text area, the vertical bar there and no horizontal one.
     bool shownWhole(long line) {
         output()->viewport()->repaint();
         const long end = output()->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION,
@@ -110,8 +109,8 @@ private slots:
 
     void cleanup() { delete window; }
 
-    // Each build: the table in the box and, identical, on the clipboard; or the message, the box
-    // empty and the clipboard as it was. The menu items act as the buttons.
+    // Each build: the table in the box and on the clipboard, or the message, the box empty and the
+    // clipboard kept. The menu items act as the buttons.
     void shouldShowTheTableOrTheMessage_data() {
         QTest::addColumn<Build>("build");
         QTest::newRow("Build This") << Build{"cThis", "tThis", "7", kSevenHoles};
@@ -138,8 +137,8 @@ private slots:
         QCOMPARE(answerer.seen, refused ? QStringList(build.message) : QStringList());
     }
 
-    // Tab walks the focus order from From. At each stop Return, then keypad Enter, is pressed
-    // ("*" for each that built): a focused button is pressed, a box starts nothing.
+    // Tab walks the focus order from From; at each stop Return, then keypad Enter ("*" for each
+    // that built): a focused button is pressed, a box starts nothing.
     void shouldMoveFocusInTabOrderAndPressOnlyButtonsOnEnter() {
         QTRY_COMPARE(focusName(), "tFrom");
         QStringList visited;
@@ -158,11 +157,10 @@ private slots:
         QCOMPARE(visited, QStringList({"tOutput", "cBuild**", "cThis**", "tThis", "tTo", "tFrom"}));
     }
 
-    // Every character of every line can be seen: lines wider than the box wrap at its width,
-    // set or typed, with the vertical bar there at all times, never a horizontal one, whatever
-    // was built before. A text too large to wrap quickly shows unwrapped instead: 2 MB in one line
-    // pasted once took 20 s to wrap. What was typed (at the caret, which a build leaves at the
-    // start) is copied as UTF-8, Enter making CR LF.
+    // Every character can be seen: long lines wrap at the box's width, set or typed, the vertical
+    // bar always there, never a horizontal one, whatever was built before; a text too large to wrap
+    // quickly (2 MB in a line took 20 s) shows unwrapped. What was typed at the caret (a build
+    // leaves it at the start) is copied as UTF-8, Enter making CR LF.
     void shouldShowEveryCharacterOfEveryLine() {
         for (int length = 40; length <= 80; ++length) {
             output()->setText("short\r\n" + std::string(length, 'x') + "\r\n");
@@ -193,9 +191,9 @@ private slots:
         QVERIFY(!output()->isWrapping());
     }
 
-    // The build waits with the window's handlers on the stack: nothing may take the window away
-    // or start another build meanwhile, and a close is carried out once the build has returned.
-    // Cancel leaves the box empty and the clipboard as it was, even while the table loads.
+    // The build waits with the window's handlers on the stack: nothing may take the window away or
+    // start another build, a close is carried out once it has returned, and Cancel leaves the box
+    // empty and the clipboard kept, even while the table loads.
     void shouldAbandonTheBuildAndCloseOnlyOnceItHasReturned_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("Cancel while the table loads") << "cancel";
@@ -241,15 +239,14 @@ private slots:
         QVERIFY(box->bytes().empty());
         QCOMPARE(clipboardSeenByAnotherProgram(), "kept");
         QVERIFY(answerer.seen.isEmpty());
-        // Time for a close that should not come, before the window is found still open.
+        // Time for a close that should not come.
         QTest::qWait(100);
         QTRY_COMPARE(window.isNull() || !window->isVisible(), how.contains("close"));
     }
 
-    // Cancelled once the engine has made the table, the loading stops at once rather than after
-    // the last of the table's eight megabytes: the build ends cancelled, the bar short of the
-    // second megabyte's 0.3. (The window's own bar stops moving at Cancel, whatever the loading
-    // does, so the window's test cannot tell.)
+    // Cancelled once the table is made, the loading stops at once, not after all 8 MB: cancelled,
+    // the bar short of the second megabyte's 0.3 (the window's own bar stops at Cancel, whatever
+    // the loading does).
     void shouldStopLoadingTheTableOnCancel() {
         QSemaphore cancelled;
         BackgroundBuild job(
@@ -279,9 +276,8 @@ private slots:
         }
     }
 
-    // Too little memory for a thread, the table or its copy on the clipboard: the table shows,
-    // identical on the clipboard, or a message says memory ran short and the clipboard is kept.
-    // Another program's read of a copy made before costs nothing more.
+    // Too little memory for a thread, the table or its copy: the table, the same on the clipboard,
+    // or a message and the clipboard kept. Another program's read of an earlier copy costs nothing.
     void shouldNeverAbortShortOfMemory_data() {
         QTest::addColumn<QString>("scenario");
         QTest::addColumn<int>("megabytes");

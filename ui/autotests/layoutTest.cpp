@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The three windows as the user meets them, read from the running windows: captions, fonts, the
-// names a screen reader speaks, the window kinds and the menus.
+// The three windows as the user meets them: captions, fonts, the names a screen reader speaks,
+// the window kinds and the menus.
 #include <QAccessible>
 #include <QFontInfo>
 #include <QLabel>
@@ -30,8 +30,7 @@ constexpr char kHelpText[] =
     "  0\r\n 51.42857\r\n102.85714\r\n154.28571\r\n205.71428\r\n257.14285\r\n308.57142\r\n\r\n"
     "Use the 'This' box to 'Build This' to show the divisions for a specific number of holes.\r\n";
 
-// The font is its size in points, with "bold", or "fixed" for a fixed-pitch face; `spoken` is what
-// a screen reader says.
+// The font: points, "bold", or "fixed" for fixed pitch; `spoken`, what a screen reader says.
 struct Control {
     const char* name;
     const char* caption;

@@ -25,8 +25,7 @@ public slots:
     void open(const QUrl& url) { opened << url; }
 };
 
-// The window's outer frame as the X server has it: the outermost window below the root, which is
-// a window manager's frame where one runs.
+// The outer frame as the X server has it: the outermost window below the root.
 QRect outerFrame(QWidget* window) {
     xcb_connection_t* x = xcb_connect(nullptr, nullptr);
     auto id = static_cast<xcb_window_t>(window->winId());
@@ -43,8 +42,7 @@ QRect outerFrame(QWidget* window) {
     return frame;
 }
 
-// Empty when the outer frame lies within a pixel of the rule on the 1024 x 768 screen, top
-// (768 - height) / 2 and left (1024 - width) / 2; else the window and its frame.
+// Empty when the outer frame is centred on the 1024 x 768 screen within a pixel; else where.
 QString offCentre(QWidget* window) {
     const QRect f = outerFrame(window);
     QString where;
@@ -54,9 +52,8 @@ QString offCentre(QWidget* window) {
     return where;
 }
 
-// The whole program in a child process, run to its end: shows the three windows, then closes them
-// one by one in the given order (main by File > Exit, Help by OK, About by its close box), and
-// reports how many were closed when the event loop ended.
+// The program in a child process: the three windows closed in the given order (main by File >
+// Exit, Help by OK, About by its close box); how many were closed when the event loop ended.
 int runLifetimeScenario(const QString& order) {
     auto* main = new frmMain;
     desktop::show(main);
@@ -106,9 +103,9 @@ private slots:
         }
     }
 
-    // One window of each kind: asked for again it comes back as it was, also from the task bar;
-    // Enter on its focused Ok (Return for Help, keypad Enter for About) closes it, and the next
-    // one is made anew and centred. Go To Website opens the address and nothing else.
+    // One window of each kind: asked for again it comes back as it was, also minimised; Enter on
+    // its focused Ok (Return, keypad Enter) closes it, the next one made anew and centred. Go To
+    // Website opens the address and nothing else.
     void shouldKeepOneWindowOfEachKind_data() {
         QTest::addColumn<QString>("name");
         QTest::newRow("Help") << QString("frmHelp");
@@ -164,15 +161,15 @@ private slots:
         QCOMPARE(runChild({"--lifetime", order}), "closed 3 exit 0\nstatus 0");
     }
 
-    // Under a window manager that adds a title bar, too, the outer frame lands in the middle of
-    // the screen. Last, as it starts the window manager.
+    // Under a window manager that adds a title bar, the outer frame is centred. Last, as it starts
+    // the window manager.
     void shouldCentreTheFrameUnderAWindowManager() {
         cleanup();
         QProcess openbox;
         openbox.start("openbox", {});
         QVERIFY2(openbox.waitForStarted(), "openbox is not installed");
-        // Openbox names itself on the root window before it has finished starting, and a window
-        // mapped meanwhile can be left unmapped.
+        // Openbox names itself on the root window before it is ready; a window mapped meanwhile can
+        // be left unmapped.
         QTRY_VERIFY(
             QProcess::execute(
                 "sh", {"-c", "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'"}) == 0);

@@ -273,7 +273,7 @@ private slots:
         fillPage(shown, {"count=10000", "ratio=90", "dial=240"});
         auto* count = child<QLineEdit>(shown, "count");
         count->setFocus();
-        for (const QString& text : {QString(25, QLatin1Char('9')), "9999"}) {
+        for (const QString& text : {QString(25, QLatin1Char('9')), QString("9999")}) {
             QApplication::clipboard()->setText(text);
             count->selectAll();
             QTest::keyClick(count, Qt::Key_V, Qt::ControlModifier);

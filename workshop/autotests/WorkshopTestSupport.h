@@ -319,25 +319,17 @@ inline QStringList toolWords(const QString& page, const QStringList& settings,
 // (written out here), bare at the start, else in quotation marks; the first letter upper case.
 inline QString windowMessage(const QString& page, QString message) {
     // Each page's "name=Caption" pairs, ";" between them.
+    // clang-format off
     static const QMap<QString, QString> captions = {
-        {"sheet",
-         "COUNT=Count;--ratio=Worm ratio;--dial=Dial graduations;--resolution=Resolution;"
-         "--start=Start angle;--span=Span;--ends=Hole at each end;--cw=Clockwise;--axis=Axis;"
-         "--decimals=Decimal digits;--gcode=G-code;--csv=CSV"},
+        {"sheet", "COUNT=Count;--ratio=Worm ratio;--dial=Dial graduations;--resolution=Resolution;--start=Start angle;--span=Span;--ends=Hole at each end;--cw=Clockwise;--axis=Axis;--decimals=Decimal digits;--gcode=G-code;--csv=CSV"},
         {"index", "COUNT=Count;--ratio=Worm ratio;--plates=Plates;--gears=Change gears;--csv=CSV"},
-        {"bolt",
-         "COUNT=Count;--diameter=Diameter;--radius=Radius;--chord=Chord;--centre=Centre;"
-         "--start=Start angle;--cw=Clockwise;--zero=Zero direction;--span=Span;"
-         "--ends=Hole at each end;--decimals=Decimal digits;--depth=Depth Z;"
-         "--retract=Retract plane;--feed=Feed;--gcode=G-code;--csv=CSV"},
-        {"angle",
-         "--angle=Angle;--repeat=Steps;--ratio=Worm ratio;--plates=Plates;--gears=Change gears"},
-        {"gear",
-         "COUNT=Teeth;TEETH=Teeth;--module=Module;--dp=Diametral pitch;--helix=Helix angle;"
-         "--hand=Hand;--machine-lead=Lead of the machine"},
+        {"bolt", "COUNT=Count;--diameter=Diameter;--radius=Radius;--chord=Chord;--centre=Centre;--start=Start angle;--cw=Clockwise;--zero=Zero direction;--span=Span;--ends=Hole at each end;--decimals=Decimal digits;--depth=Depth Z;--retract=Retract plane;--feed=Feed;--gcode=G-code;--csv=CSV"},
+        {"angle", "--angle=Angle;--repeat=Steps;--ratio=Worm ratio;--plates=Plates;--gears=Change gears"},
+        {"gear", "COUNT=Teeth;TEETH=Teeth;--module=Module;--dp=Diametral pitch;--helix=Helix angle;--hand=Hand;--machine-lead=Lead of the machine"},
         {"helix", "--lead=Lead;--angle=Helix angle;--diameter=Diameter;--gears=Change gears"},
         {"flats", "COUNT=Flats;--diameter=Diameter;--across=Across flats"},
     };
+    // clang-format on
     static const QRegularExpression name("--[a-z]+(-[a-z]+)*|\\bCOUNT\\b|\\bTEETH\\b");
     QString worded;
     qsizetype at = 0;
