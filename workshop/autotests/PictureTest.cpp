@@ -51,7 +51,7 @@ QList<Shape> shapesOf(const QByteArray& svg) {
     QXmlStreamReader xml(svg);
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::EndElement && xml.name() == "g") {
+        if (token == QXmlStreamReader::EndElement && xml.name() == u"g") {
             groups.removeLast();
         }
         if (token != QXmlStreamReader::StartElement) {
@@ -66,7 +66,7 @@ QList<Shape> shapesOf(const QByteArray& svg) {
             here.stroke = a.value("stroke").toString();
         }
         here.transform = matrixOf(a.value("transform")) * here.transform;
-        if (xml.name() == "g") {
+        if (xml.name() == u"g") {
             groups.append(here);
             continue;
         }
