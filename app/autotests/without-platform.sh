@@ -1,21 +1,23 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Wherever no desktop platform can start, morvanta says so in one line and ends with status 1,
-# instead of Qt's abort with a page of advice: without-platform.sh path/to/morvanta
+# Usage: without-platform.sh PATH/TO/PROGRAM [x11]
+# Wherever no desktop platform can start, the program (morvanta, morvanta-workshop) says so in one
+# line that shows how to run it under Xvfb and ends with status 1, instead of Qt's abort with a
+# page of advice. With x11, only an empty DISPLAY and an X display that does not answer.
 set -uo pipefail
-program=$1
+program=$1 name=$(basename "$1") x11=${2:-}
 runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT
 failed=0
 
 expect_one_line() {
-    local what=$1 stderr status lines
+    local what=$1 stderr status
     shift
     stderr=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$runtime" "$@" \
         timeout 20 "$program" 2>&1 >/dev/null)
     status=$?
-    lines=$(grep -c '' <<<"$stderr")
-    if ((status == 1 && lines == 1)) && grep -q '^morvanta: .*xvfb-run' <<<"$stderr"; then
+    if ((status == 1)) && [[ $(grep -c '' <<<"$stderr") == 1 ]] &&
+        grep -q "^$name: .*xvfb-run -a $name\$" <<<"$stderr"; then
         echo "PASS: $what: $stderr"
     else
         echo "FAIL: $what: status $status, said: $stderr"
@@ -23,8 +25,9 @@ expect_one_line() {
     fi
 }
 
-expect_one_line "no display at all"
+expect_one_line "no display at all" ${x11:+DISPLAY=}
 expect_one_line "an X display that does not answer" DISPLAY=:77
+[[ -n $x11 ]] && exit $failed
 expect_one_line "QT_QPA_PLATFORM=xcb without DISPLAY" QT_QPA_PLATFORM=xcb
 expect_one_line "a Wayland display that does not answer" WAYLAND_DISPLAY=morvanta-nowhere
 expect_one_line "Wayland asked for, no compositor" QT_QPA_PLATFORM=wayland
