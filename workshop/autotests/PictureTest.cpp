@@ -341,21 +341,16 @@ private slots:
         for (int k = 0; k < 10; ++k) {
             square.lines.push_back(line(10.0 * k, 0, 10.0 * (k + 1), 0));
         }
-        square.lines.push_back(line(100, 0, 100, 100));
-        square.lines.push_back(line(100, 100, 0, 100));
-        square.lines.push_back(line(0, 100, 0, 0));
+        square.lines.insert(square.lines.end(),
+                            {line(100, 0, 100, 100), line(100, 100, 0, 100), line(0, 100, 0, 0)});
         const QImage drawn = painted(square);
         // The runs of ink across the middle, either way: one at each side.
-        for (const bool row : {true, false}) {
-            int runs = 0;
-            for (int at = 1; at < 300; ++at) {
-                const auto here = [&](int p) {
-                    return row ? inked(drawn, p, 150) : inked(drawn, 150, p);
-                };
-                runs += here(at) && !here(at - 1) ? 1 : 0;
-            }
-            QCOMPARE(runs, 2);
+        std::pair<int, int> runs;
+        for (int at = 1; at < 300; ++at) {
+            runs.first += inked(drawn, at, 150) && !inked(drawn, at - 1, 150) ? 1 : 0;
+            runs.second += inked(drawn, 150, at) && !inked(drawn, 150, at - 1) ? 1 : 0;
         }
+        QCOMPARE(runs, (std::pair{2, 2}));
 
         morvanta::Sketch bent;
         bent.lines = {line(0, 20, 25, 10), line(25, 10, 50, 0), line(50, 0, 100, 20)};
