@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 
 #include <cstdio>
+#include <numeric>
 #include <string_view>
 
 #include "engine/Job.h"
@@ -26,10 +27,8 @@ std::vector<std::int64_t> ticksInFile(const QString& path) {
 }
 
 std::vector<std::int64_t> upTo(std::int64_t last) {
-    std::vector<std::int64_t> rows;
-    for (std::int64_t row = 1; row <= last; ++row) {
-        rows.push_back(row);
-    }
+    std::vector<std::int64_t> rows(static_cast<std::size_t>(last));
+    std::iota(rows.begin(), rows.end(), 1);
     return rows;
 }
 

@@ -127,10 +127,7 @@ class PictureTest : public WindowFixture {
 private:
     QList<Shape> exported(const QString& name) {
         const QString path = folder.filePath(name);
-        if (!window->exportPictureTo(path)) {
-            return {};
-        }
-        return shapesOf(bytesOf(path));
+        return window->exportPictureTo(path) ? shapesOf(bytesOf(path)) : QList<Shape>();
     }
 
 private slots:
