@@ -1,7 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A window test is one file whose test class is moc'ed into NAME.moc, which the file includes at
 # its end:
-#   morvanta_moc_included(workshopJobTest JobTest.cpp)   JobTest.moc, made before JobTest.cpp
+#   morvanta_moc_included(workshopTests JobTest.cpp)   JobTest.moc, made before JobTest.cpp
 # AUTOMOC would do the same, but for each program it also runs the compiler once for its macros
 # and compiles an empty file against the program's precompiled header of Qt.
 function(morvanta_moc_included target source)

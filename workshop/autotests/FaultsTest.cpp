@@ -497,5 +497,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(FaultsTest)
+MORVANTA_WINDOW_TEST(FaultsTest)
 #include "FaultsTest.moc"

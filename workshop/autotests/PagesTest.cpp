@@ -265,5 +265,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(PagesTest)
+MORVANTA_WINDOW_TEST(PagesTest)
 #include "PagesTest.moc"

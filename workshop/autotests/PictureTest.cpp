@@ -559,5 +559,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(PictureTest)
+MORVANTA_WINDOW_TEST(PictureTest)
 #include "PictureTest.moc"

@@ -527,5 +527,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(WindowTest)
+MORVANTA_WINDOW_TEST(WindowTest)
 #include "WindowTest.moc"

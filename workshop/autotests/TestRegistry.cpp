@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "workshop/autotests/TestRegistry.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace morvanta::workshop::testing {
+namespace {
+
+// A function's own static, so that the classes may register from any file in any order before
+// main() starts.
+std::map<std::string, MakeTest>& tests() {
+    static std::map<std::string, MakeTest> registered;
+    return registered;
+}
+
+}  // namespace
+
+bool registerTest(const char* name, MakeTest make) {
+    tests().emplace(name, make);
+    return true;
+}
+
+}  // namespace morvanta::workshop::testing
+
+// As QTEST_MAIN would start each class's own program, with the class's name taken out of the
+// arguments, so that QTest and Qt see the same words they saw before.
+int main(int argc, char* argv[]) {
+    using morvanta::workshop::testing::tests;
+    const auto found = argc > 1 ? tests().find(argv[1]) : tests().end();
+    if (found == tests().end()) {
+        std::fprintf(stderr, "Usage: %s TEST [QTest options]; TEST is one of:", argv[0]);
+        for (const auto& [name, make] : tests()) {
+            std::fprintf(stderr, " %s", name.c_str());
+        }
+        std::fprintf(stderr, "\n");
+        return 2;
+    }
+    std::vector<char*> words{argv[0]};
+    words.insert(words.end(), argv + 2, argv + argc);
+    words.push_back(nullptr);
+    int count = argc - 1;
+    QApplication app(count, words.data());
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    const std::unique_ptr<QObject> test = found->second();
+    return QTest::qExec(test.get(), count, words.data());
+}
