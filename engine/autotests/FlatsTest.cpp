@@ -119,23 +119,20 @@ TEST(Flats, RulesBetweenInputs) {
     EXPECT_EQ(refused(request("count=6")).text, "give the diameter of the round with {diameter}");
 }
 
-TEST(Flats, SheetSaysHowEachFigureIsFoundThenIndexes) {
+// Flats meeting inside the round; those meeting on it are pinned in
+// cli/autotests/unchanged-outputs.sha256, those apart are ReportAnswerTest's.
+TEST(Flats, SheetSaysHowEachFigureIsFound) {
     const Report report = flatsReport(flatsOf(request("count=6 diameter=30 across=25")));
     EXPECT_EQ(report.title, "Flats: 6 flats on a diameter of 30");
-    const std::vector<std::string> expected = {
-        "Across flats: 25, as given, below 30 x cos(180\u00B0/6) = 25.9808 where the flats would "
-        "meet",
-        "on the round: they meet before it, in sharp corners",
-        "Depth of cut: (30 - 25) / 2 = 2.5000 for each flat, from the top of the round",
-        "Width of each flat: 25 x tan(180\u00B0/6) = 14.4338",
-        "Across corners: 25 / cos(180\u00B0/6) = 28.8675, inside the round",
-    };
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(report.notes[i], expected[i]);
-    }
-    EXPECT_EQ(report.notes[7], "Indexing: 6 divisions");
-    EXPECT_EQ(report.rows.size(), 6U);
-    EXPECT_EQ(report.rows[1], (std::vector<std::string>{"2", "60\u00B000'00.0\"", "6", "10"}));
+    EXPECT_EQ(std::vector<std::string>(report.notes.begin(), report.notes.begin() + 5),
+              (std::vector<std::string>{
+                  "Across flats: 25, as given, below 30 x cos(180\u00B0/6) = 25.9808 where the "
+                  "flats would meet",
+                  "on the round: they meet before it, in sharp corners",
+                  "Depth of cut: (30 - 25) / 2 = 2.5000 for each flat, from the top of the round",
+                  "Width of each flat: 25 x tan(180\u00B0/6) = 14.4338",
+                  "Across corners: 25 / cos(180\u00B0/6) = 28.8675, inside the round",
+              }));
 }
 
 TEST(Flats, SketchDrawsEachFlatAtHalfTheSizeAcross) {

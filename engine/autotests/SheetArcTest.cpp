@@ -51,29 +51,6 @@ TEST(SheetArc, shouldRefuseAnArcOrProgramItCannotMakeByItsField) {
     EXPECT_FALSE(outputRefusal(kSheetCalculation, request("count=7 gcode axis=B decimals=2")));
 }
 
-TEST(SheetArc, shouldSetHolesOverAnArcFromTheStart) {
-    // 15° apart from 10°: every angle is whole minutes, so every dial setting is exact.
-    const std::vector<std::string> lines =
-        linesOf(sheetText(sheetPlanOf(request("count=7 ratio=90 dial=240 start=10 span=90 ends"))));
-    ASSERT_EQ(lines.size(), 18u);
-    EXPECT_EQ(lines[5],
-              "Angle: each hole's exact angle 10° + (hole - 1) x 15°, within one turn, rounded on "
-              "its own");
-    EXPECT_EQ(lines[6],
-              "Turns: whole handwheel turns from the table at zero; Dial: graduations past them");
-    EXPECT_EQ(lines[10], "   1   10°00'00\"      2   120  0.00\"");  // 8° + 120'
-    EXPECT_EQ(lines[17], "Largest error: 0.00\" (every setting is exact)");
-
-    // Clockwise, the holes go the other way round from the start.
-    const std::vector<std::string> clockwise =
-        linesOf(sheetText(sheetPlanOf(request("count=4 start=10 span=90 cw"))));
-    EXPECT_EQ(clockwise[3],
-              "Angle: each hole's exact angle -(10° + (hole - 1) x 22.5°), clockwise, within one "
-              "turn, rounded on its own");
-    EXPECT_EQ(clockwise[7], "   1  350°00'00\"  0.00\"");
-    EXPECT_EQ(clockwise[10], "   4  282°30'00\"  0.00\"");
-}
-
 TEST(SheetArc, shouldRoundEachHoleFromItsOwnExactAngle) {
     // From 0.5°, each hole's own exact angle rounded: sheet 7 --start 0.5 --csv in
     // cli/autotests/unchanged-outputs.sha256.
