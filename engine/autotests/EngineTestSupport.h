@@ -50,10 +50,6 @@ inline SheetPlan sheetPlanOf(const Inputs& inputs) {
     return planned(planSheet(inputs));
 }
 
-// The report of a request the test expects to be made: reportOf("sheet", request("count=7")).
-inline Report reportOf(std::string_view calculation, const Inputs& inputs) {
-    return planned(makeRequest(*findCalculation(calculation), inputs)).report();
-}
 
 // The lines of a text without their breaks: linesOf("a\nb\n") == {"a", "b"}.
 inline std::vector<std::string> linesOf(const std::string& text) {
@@ -92,6 +88,15 @@ inline Inputs request(std::string_view words) {
         at = end + 1;
     }
     return inputs;
+}
+
+// The report of a request the test expects to be made, the calculation's name first:
+// reportOf("sheet count=7 ratio=90").
+inline Report reportOf(std::string_view words) {
+    const std::size_t space = words.find(' ');
+    return planned(makeRequest(*findCalculation(words.substr(0, space)),
+                               request(words.substr(space + 1))))
+        .report();
 }
 
 // A number typed as the commands read it, in any field of decimals: decimalOf("-.25") == {-25, 2}.
