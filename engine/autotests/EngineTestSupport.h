@@ -50,7 +50,6 @@ inline SheetPlan sheetPlanOf(const Inputs& inputs) {
     return planned(planSheet(inputs));
 }
 
-
 // The lines of a text without their breaks: linesOf("a\nb\n") == {"a", "b"}.
 inline std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
@@ -90,13 +89,20 @@ inline Inputs request(std::string_view words) {
     return inputs;
 }
 
-// The report of a request the test expects to be made, the calculation's name first:
-// reportOf("sheet count=7 ratio=90").
+// What a request the test expects to be made makes, the calculation's name first:
+// madeOf("sheet count=7 ratio=90").sheet.ok(); reportOf(...) is its report.
+inline Made madeOf(std::string_view words) {
+    const std::size_t space = std::min(words.find(' '), words.size());
+    const Calculation* calculation = findCalculation(words.substr(0, space));
+    if (calculation == nullptr) {
+        throw std::runtime_error("no calculation in " + std::string(words));
+    }
+    return planned(
+        makeRequest(*calculation, request(words.substr(std::min(space + 1, words.size())))));
+}
+
 inline Report reportOf(std::string_view words) {
-    const std::size_t space = words.find(' ');
-    return planned(makeRequest(*findCalculation(words.substr(0, space)),
-                               request(words.substr(space + 1))))
-        .report();
+    return madeOf(words).report();
 }
 
 // A number typed as the commands read it, in any field of decimals: decimalOf("-.25") == {-25, 2}.
