@@ -341,9 +341,9 @@ TEST(Indexing, shouldRefuseWhatTheInputsTogetherCannotGive) {
     expectRefused(planSurvey(request("from=6 to=5")), "to",
                   "{to} must not be below {from}; 5 is below 6");
     const Refusal wide = planSurvey(request("from=2 to=100002")).refusal();
-    EXPECT_EQ(wide.text,
-              "a survey covers at most 100000 counts, and {from} to {to} are 100001: "
-              "split the range");
+    EXPECT_EQ(
+        wide.text,
+        "a survey covers at most 100000 counts, and {from} to {to} are 100001: split the range");
     EXPECT_EQ(wide.limit + " " + wide.value, "100000 100001");
     EXPECT_TRUE(planSurvey(request("from=2 to=100001")).ok());
     EXPECT_TRUE(planSurvey(request("from=5 to=5")).ok());
@@ -355,9 +355,9 @@ TEST(Indexing, shouldRefuseWhatTheInputsTogetherCannotGive) {
     EXPECT_TRUE(csvOf("10000").ok());
     const morvanta::Output large = csvOf("10001");
     EXPECT_FALSE(large.ok());
-    EXPECT_EQ(large.refusal.text,
-              "{csv} holds the division table, made for counts up to 10000; 10001 divisions are "
-              "more");
+    EXPECT_EQ(
+        large.refusal.text,
+        "{csv} holds the division table, made for counts up to 10000; 10001 divisions are more");
 }
 
 // The plans of the counts from 1 to 1000 at 40:1 and to 500 at three other ratios, for both plate
@@ -409,10 +409,6 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
 
 namespace {
 
-std::string indexTextOf(const Inputs& inputs) {
-    return planned(makeRequest(kIndexCalculation, inputs)).sheet.write();
-}
-
 bool hasLine(const std::string& text, const std::string& line) {
     return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
 }
@@ -423,12 +419,12 @@ bool hasLine(const std::string& text, const std::string& line) {
 // are several (that it is named then is ReportAnswerTest's), one turn said in the singular. (A
 // survey's head is pinned in cli/autotests/unchanged-outputs.sha256: index --survey.)
 TEST(Indexing, shouldWordThePlanForTheHeadItWasGiven) {
-    EXPECT_TRUE(hasLine(indexTextOf(request("count=6 plates=15,16,17")),
+    EXPECT_TRUE(hasLine(madeOf("index count=6 plates=15,16,17").sheet.write(),
                         "Move: 6 turns and 10 holes on the 15-hole circle for each division"));
-    const std::string one = indexTextOf(request("count=3 ratio=1"));
+    const std::string one = madeOf("index count=3 ratio=1").sheet.write();
     EXPECT_TRUE(hasLine(one, "Head: 1:1, 1 crank turn for one turn of the work")) << one;
     EXPECT_TRUE(
-        one.ends_with("\n1 crank turn in all, one whole turn of the work "
-                      "(360°00'00.0\"): division 1 again, exactly\n"))
+        one.ends_with("\n1 crank turn in all, one whole turn of the work (360°00'00.0\"): division "
+                      "1 again, exactly\n"))
         << one;
 }

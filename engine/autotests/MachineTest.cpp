@@ -36,11 +36,11 @@ TEST(Machine, shouldGiveTheMoveFromTheRowBeforeForEachRow) {
         {"index count=127", {{4, "0 turns and 5 holes on the 15-hole circle"}}},
         {"index count=69",
          {{2,
-           "0 turns and 14 holes on the 21-hole circle, and the plate 2 holes back on the "
-           "23-hole circle"},
+           "0 turns and 14 holes on the 21-hole circle, and the plate 2 holes back on the 23-hole "
+           "circle"},
           {13,
-           "0 turns and 14 holes on the 21-hole circle, and the plate 2 holes back on the "
-           "23-hole circle"}}},
+           "0 turns and 14 holes on the 21-hole circle, and the plate 2 holes back on the 23-hole "
+           "circle"}}},
         {"index count=383", {{2, "0 turns and 5 holes on the 49-hole circle"}}},
         {"gear count=24 module=2", {{1, ""}, {2, "1 turn and 10 holes on the 15-hole circle"}}},
         {"flats count=6 diameter=30", {{6, "6 turns and 10 holes on the 15-hole circle"}}},
@@ -76,8 +76,7 @@ TEST(Machine, shouldShowTheUnitsInTheHeadingsOfLengthsOnly) {
 
     const Calculation& sheet = *findCalculation("sheet");
     const Made settings = planned(makeWithUnits(sheet, request("count=7 units=mm")));
-    EXPECT_EQ(settings.sheet.write(),
-              planned(makeRequest(sheet, request("count=7"))).sheet.write());
+    EXPECT_EQ(settings.sheet.write(), madeOf("sheet count=7").sheet.write());
     EXPECT_EQ(withUnits(was, JobUnits::None).columns, was.columns);
 }
 

@@ -58,8 +58,7 @@ TEST(SettingSheet, shouldRefuseAHandwheelThatCannotSetTheHolesWithItsFigures) {
     } cases[] = {
         {request("count=7 ratio=7"),
          "ratio: {ratio} must turn the table a whole number of seconds of arc per handwheel turn; "
-         "7 "
-         "turns it 185142.8571\" (, 7)"},
+         "7 turns it 185142.8571\" (, 7)"},
         {request("count=7 ratio=256"),
          "ratio: {ratio} must turn the table a whole number of seconds of arc per handwheel turn; "
          "256 turns it 5062.5000\" (, 256)"},

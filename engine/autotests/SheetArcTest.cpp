@@ -23,16 +23,15 @@ TEST(SheetArc, shouldRefuseAnArcOrProgramItCannotMakeByItsField) {
     EXPECT_EQ(planSheet(request("count=1000 resolution=1m span=10 ends")).about(), "resolution");
 
     // The program of a manual table's sheet is refused, the sheet itself made.
-    const Made manual = planned(makeRequest(kSheetCalculation, request("count=7 ratio=90")));
+    const Made manual = madeOf("sheet count=7 ratio=90");
     EXPECT_TRUE(manual.sheet.ok());
     ASSERT_TRUE(manual.gcode && !manual.gcode->ok());
     EXPECT_EQ(manual.gcode->refusal.text,
-              "a CNC rotary axis needs no handwheel, so G-code is made without {ratio}, {dial} "
-              "and {resolution}");
+              "a CNC rotary axis needs no handwheel, so G-code is made without {ratio}, {dial} and "
+              "{resolution}");
 
     // Clockwise, the program says the holes go the minus way.
-    const Made clockwise =
-        planned(makeRequest(kSheetCalculation, request("count=4 gcode cw start=10")));
+    const Made clockwise = madeOf("sheet count=4 gcode cw start=10");
     EXPECT_NE(
         clockwise.gcode->write().find(
             "\n(HOLE 1 AT -10 DEG, THE OTHERS IN THE - DIRECTION, EACH EXACT TO 4 DECIMALS)\n"),
