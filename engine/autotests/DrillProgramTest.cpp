@@ -226,36 +226,6 @@ TEST(DrillProgram, shouldDrillWhatTheTableSaysOnEveryControl) {
     }
 }
 
-// The safe start is the same on every control: the rapid to the clearance comes before the first
-// move in X or Y, and by default the clearance is the retract plane.
-TEST(DrillProgram, shouldStartSafeAndSayTheUnits) {
-    const Inputs inputs = request("count=2 pitch=10 gcode depth=-3 retract=1 feed=80");
-    const Calculation& line = *findCalculation("line");
-    const std::string plain = output(line, inputs, true);
-    EXPECT_NE(plain.find("G90 G17 G80\nG0 Z1.0000\nG98 G81 X0.0000 Y0.0000 Z-3.0000 R1.0000 F80.\n"
-                         "X10.0000 Y0.0000\nG80\nM30\n%\n"),
-              std::string::npos)
-        << plain;
-    EXPECT_NE(plain.find("(UNITS AS SET ON THE CONTROL, NOT CONVERTED;"), std::string::npos);
-    for (const auto& [units, code] : {std::pair{"mm", "G21"}, {"in", "G20"}}) {
-        Inputs given = inputs;
-        given.set("units", units);
-        given.set("name", "Plate 7, op 2");
-        Control control(false, 1);
-        const std::string program = output(line, given, true);
-        control.run(program);
-        EXPECT_EQ(control.units, code);
-        EXPECT_EQ(program.substr(0, 19), "%\n(PLATE 7, OP 2)\n(") << program;
-        EXPECT_EQ(program.find("AS SET ON THE CONTROL, NOT CONVERTED"), std::string::npos);
-    }
-    // A Fanuc dwell is a whole number of milliseconds, LinuxCNC's seconds.
-    Inputs dwell = inputs;
-    dwell.set("dwell", "0.005");
-    EXPECT_NE(output(line, dwell, true).find(" R1.0000 P5 F80.\n"), std::string::npos);
-    dwell.set("dialect", "linuxcnc");
-    EXPECT_NE(output(line, dwell, true).find(" R1.0000 P0.005 F80.\n"), std::string::npos);
-}
-
 // Each case's words added to a line's program: 2 holes 10 apart to Z-3 from R1 at F80.
 TEST(DrillProgram, shouldRefuseACycleThatCannotRun) {
     const struct {

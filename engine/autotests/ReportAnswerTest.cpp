@@ -58,6 +58,8 @@ const AnswerCase kAnswers[] = {
       "Gear train, spindle to plate: 56 on the spindle drives 24 on the plate's shaft (one pair)",
       "Direction: the plate turns against the crank; one idler or two, as the head needs"},
      {"", "°'\"", "", ""}},
+    // No exact plan: 40 x 49 = 1960 is prime to 383, so on the 49-hole circle some division lies
+    // 191/383 of a hole from the nearest, 191 x 1296000" / (383 x 49 x 40) = 329.749".
     {"index count=383",
      {"Method: none is exact with these plates and gears; the plan below is APPROXIMATE",
       "Circle: the 49-hole circle (plate 3), the one whose largest error is the smallest, "
