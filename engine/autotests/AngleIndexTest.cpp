@@ -16,7 +16,6 @@ using namespace morvanta;
 
 namespace {
 
-__extension__ using Wide = __int128;
 AngleIndexPlan angleIndexPlanOf(const Inputs& inputs) {
     return planFrom(kAngleIndexCalculation, planAngleIndex, inputs);
 }
@@ -82,9 +81,7 @@ TEST(AngleIndex, EveryMoveIsTheAngleExactlyOrTheNearestHole) {
         const std::int64_t units = i < 50    ? std::max<std::int64_t>(drawn / 10'000, 1) * 10'000
                                    : i < 100 ? std::max<std::int64_t>(drawn / 1'000, 1) * 1'000
                                              : drawn;
-        const std::string text = std::to_string(units / 10'000) + "." +
-                                 std::string(4 - std::to_string(units % 10'000).size(), '0') +
-                                 std::to_string(units % 10'000);
+        const std::string text = decimal::longDivision(units, 10'000, 4);
         const AngleIndexPlan plan = angleIndexPlanOf({{"angle", text}, {"repeat", "3"}});
         const Wide num = static_cast<Wide>(units) * 40;
         const Wide den = static_cast<Wide>(10'000) * 360;

@@ -260,18 +260,17 @@ TEST(BoltCircle, shouldBoundTheLongDoubleEstimate) {
 // The best rational approximations p/q of sin or cos a with q below 2^60 lie closer than 2^-118:
 // 128 bits of fixed point cannot tell the side, 256 can, and it is the side MPFR gives.
 TEST(BoltCircle, shouldWidenThePrecisionUntilTheSideIsKnown) {
-    __extension__ using I128 = __int128;
     int undecidedAt128 = 0;
     for (const char* angle : {"1", "15", "22.5", "29.999", "30.000000001", "37", "44.5", "45"}) {
         for (const bool sine : {false, true}) {
             const Real f = trig(Real(angle), sine);
             // The continued fraction convergents of f, the last with q below 2^60.
-            I128 p0 = 0, q0 = 1, p1 = 1, q1 = 0;
+            Wide p0 = 0, q0 = 1, p1 = 1, q1 = 0;
             for (Real rest = f;;) {
                 const Real whole = floorOf(rest);
-                const I128 p2 = wholeOf(whole) * p1 + p0;
-                const I128 q2 = wholeOf(whole) * q1 + q0;
-                if (q2 >= (static_cast<I128>(1) << 60)) {
+                const Wide p2 = wholeOf(whole) * p1 + p0;
+                const Wide q2 = wholeOf(whole) * q1 + q0;
+                if (q2 >= (static_cast<Wide>(1) << 60)) {
                     break;
                 }
                 p0 = p1, q0 = q1, p1 = p2, q1 = q2;

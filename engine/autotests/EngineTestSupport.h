@@ -21,6 +21,8 @@
 
 namespace morvanta {
 
+__extension__ using Wide = __int128;
+
 // The value of a plan a test expects to be accepted; a refusal ends the test with its message.
 template <typename T>
 T planned(const Result<T>& result) {

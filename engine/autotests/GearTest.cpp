@@ -127,9 +127,7 @@ TEST(Gear, HelicalCutterChangesExactlyWhereTheFormativeCountCrossesARange) {
         mpfr_floor(crossing.get(), crossing.get());
         const long micro = static_cast<long>(crossing.toDouble());
         for (const auto& [at, cutter] : {std::pair{micro, below}, std::pair{micro + 1, above}}) {
-            const std::string helix = std::to_string(at / 1'000'000) + "." +
-                                      std::string(6 - std::to_string(at % 1'000'000).size(), '0') +
-                                      std::to_string(at % 1'000'000);
+            const std::string helix = decimal::longDivision(at, 1'000'000, 6);
             const GearPlan plan =
                 gearOf({{"count", std::to_string(teeth)}, {"module", "1"}, {"helix", helix}});
             EXPECT_EQ(plan.cutter, cutter) << teeth << " teeth at " << helix;

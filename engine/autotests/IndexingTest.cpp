@@ -17,7 +17,6 @@ using namespace morvanta;
 
 namespace {
 
-__extension__ using Wide = __int128;
 using listed::Numbers;
 using listed::Plates;
 // The plan of the texts given in the order of the command's words (count, ratio, plates, gears);

@@ -6,14 +6,13 @@
 #include <vector>
 
 #include "engine/ProvenSign.h"
+#include "engine/autotests/EngineTestSupport.h"
 #include "engine/autotests/MpfrYardstick.h"
 
 using namespace morvanta;
 using yardstick::Real;
 
 namespace {
-
-__extension__ using Wide = __int128;
 
 Wide nearestWhole(const Real& value) {
     char* text = nullptr;

@@ -68,12 +68,7 @@ TEST(SheetArc, shouldWriteARotaryProgramOfTheExactAnglesRounded) {
     const auto pick = [&](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
-    const auto thousandths = [](int n) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%s%d.%03d", n < 0 ? "-" : "", std::abs(n) / 1000,
-                      std::abs(n) % 1000);
-        return std::string(text);
-    };
+    const auto thousandths = [](int n) { return decimal::longDivision(n, 1000, 3); };
     for (int i = 0; i < 300; ++i) {
         // Now and then the most holes and the largest start, whose sum needs Angle's whole range.
         const bool largest = i % 50 == 0;
