@@ -48,13 +48,13 @@ TEST(Flats, FiguresWorkedByHand) {
             inputs.set("across", c.across);
         }
         const FlatsPlan plan = flatsOf(inputs);
-        const std::string where = std::string(c.count) + " on " + c.diameter + " at " + c.across;
-        EXPECT_EQ(plan.meet, c.meet) << where;
-        EXPECT_EQ(plan.acrossFlats, c.acrossFlats) << where;
-        EXPECT_EQ(plan.depth, c.depth) << where;
-        EXPECT_EQ(plan.width, c.width) << where;
-        EXPECT_EQ(plan.corners, c.corners) << where;
-        EXPECT_EQ(plan.indexing.count, std::stoll(c.count)) << where;
+        SCOPED_TRACE(std::string(c.count) + " on " + c.diameter + " at " + c.across);
+        EXPECT_EQ(plan.meet, c.meet);
+        EXPECT_EQ(plan.acrossFlats, c.acrossFlats);
+        EXPECT_EQ(plan.depth, c.depth);
+        EXPECT_EQ(plan.width, c.width);
+        EXPECT_EQ(plan.corners, c.corners);
+        EXPECT_EQ(plan.indexing.count, std::stoll(c.count));
     }
 }
 
@@ -86,21 +86,21 @@ TEST(Flats, ManyFlatsAgainstMpfr) {
         const Real t = Real(180) / Real(static_cast<long>(count));
         const Real meetsAt = diameter * yardstick::cosDeg(t);
         const Real across = given ? Real(static_cast<long>(f)) / Real(10'000) : meetsAt;
-        const std::string where = std::to_string(count) + " on " + fourDecimals(d) + " at " +
-                                  (given ? fourDecimals(f) : "-");
+        SCOPED_TRACE(std::to_string(count) + " on " + fourDecimals(d) + " at " +
+                     (given ? fourDecimals(f) : "-"));
         const FlatsMeet meet = !given || (count == 3 && 2 * f == d) ? FlatsMeet::OnTheRound
                                : meetsAt < across                   ? FlatsMeet::Apart
                                                                     : FlatsMeet::Inside;
-        ASSERT_EQ(plan.meet, meet) << where;
-        EXPECT_EQ(plan.acrossFlats, yardstick::rounded(across, decimals)) << where;
-        EXPECT_EQ(plan.depth, yardstick::rounded((diameter - across) / Real(2), decimals)) << where;
+        ASSERT_EQ(plan.meet, meet);
+        EXPECT_EQ(plan.acrossFlats, yardstick::rounded(across, decimals));
+        EXPECT_EQ(plan.depth, yardstick::rounded((diameter - across) / Real(2), decimals));
         const Real width = meet == FlatsMeet::Apart
                                ? yardstick::sqrt(diameter * diameter - across * across)
                            : meet == FlatsMeet::Inside ? across * yardstick::tanDeg(t)
                                                        : diameter * yardstick::sinDeg(t);
-        EXPECT_EQ(plan.width, yardstick::rounded(width, decimals)) << where;
+        EXPECT_EQ(plan.width, yardstick::rounded(width, decimals));
         const Real corners = meet == FlatsMeet::Inside ? across / yardstick::cosDeg(t) : diameter;
-        EXPECT_EQ(plan.corners, yardstick::rounded(corners, decimals)) << where;
+        EXPECT_EQ(plan.corners, yardstick::rounded(corners, decimals));
     }
 }
 

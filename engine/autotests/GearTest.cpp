@@ -58,11 +58,11 @@ TEST(Gear, SpurSizesAreExactAndCorrectlyRounded) {
     };
     for (const Spur& c : cases) {
         const GearPlan plan = gearOf({{"count", c.teeth}, {c.option, c.size}});
-        const std::string where = std::string(c.teeth) + " " + c.option + " " + c.size;
-        EXPECT_EQ(plan.pitch, c.pitch) << where;
-        EXPECT_EQ(plan.outside, c.outside) << where;
-        EXPECT_EQ(plan.depth, c.depth) << where;
-        EXPECT_EQ(plan.cutter, c.cutter) << where;
+        SCOPED_TRACE(std::string(c.teeth) + " " + c.option + " " + c.size);
+        EXPECT_EQ(plan.pitch, c.pitch);
+        EXPECT_EQ(plan.outside, c.outside);
+        EXPECT_EQ(plan.depth, c.depth);
+        EXPECT_EQ(plan.cutter, c.cutter);
     }
 }
 
@@ -100,17 +100,15 @@ TEST(Gear, HelicalSizesAgainstMpfr) {
         const Real cosine = yardstick::cosDeg(Real(c.helix));
         const Real pitch = n * a / cosine;
         const Real formative = n / (cosine * cosine * cosine);
-        const std::string where =
-            std::string(c.teeth) + " " + c.option + " " + c.size + " " + c.helix;
+        SCOPED_TRACE(std::string(c.teeth) + " " + c.option + " " + c.size + " " + c.helix);
         EXPECT_EQ(*plan.transverse, module ? yardstick::rounded(a / cosine, 3)
-                                           : yardstick::rounded(Real(c.size) * cosine, 4))
-            << where;
-        EXPECT_EQ(plan.pitch, yardstick::rounded(pitch, decimals)) << where;
-        EXPECT_EQ(plan.outside, yardstick::rounded(pitch + Real(2) * a, decimals)) << where;
-        EXPECT_EQ(*plan.formative, yardstick::rounded(formative, 2)) << where;
-        EXPECT_EQ(plan.cutter, cutterOfFormative(formative)) << where;
+                                           : yardstick::rounded(Real(c.size) * cosine, 4));
+        EXPECT_EQ(plan.pitch, yardstick::rounded(pitch, decimals));
+        EXPECT_EQ(plan.outside, yardstick::rounded(pitch + Real(2) * a, decimals));
+        EXPECT_EQ(*plan.formative, yardstick::rounded(formative, 2));
+        EXPECT_EQ(plan.cutter, cutterOfFormative(formative));
         const Real lead = yardstick::pi() * n * a / yardstick::sinDeg(Real(c.helix));
-        EXPECT_EQ(*plan.lead->wanted, yardstick::rounded(lead, decimals)) << where;
+        EXPECT_EQ(*plan.lead->wanted, yardstick::rounded(lead, decimals));
     }
 }
 

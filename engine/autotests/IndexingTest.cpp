@@ -55,36 +55,33 @@ bool anyCircleGives(const Plates& plates, std::int64_t ratio, std::int64_t count
 // A differential plan: its crank move gives the base count, its train (gears owned) makes its
 // gearing, and crank and gearing together give the count.
 void expectExactDifferential(const DifferentialMove& d, const Plates& plates, std::int64_t ratio,
-                             std::int64_t count, const std::string& where) {
+                             std::int64_t count) {
     // The crank's move is the simple move of the base count: turns + holes / C == R / A.
-    EXPECT_EQ((d.move.turns * d.move.circle + d.move.holes) * d.base, ratio * d.move.circle)
-        << where;
-    EXPECT_TRUE(onPlate(plates, d.move.plate, d.move.circle)) << where;
+    EXPECT_EQ((d.move.turns * d.move.circle + d.move.holes) * d.base, ratio * d.move.circle);
+    EXPECT_TRUE(onPlate(plates, d.move.plate, d.move.circle));
     // The train makes |g| (drivers x g.den == driven x |g.num|), each gear no more often
     // than it is owned.
     ASSERT_TRUE(d.train.drivers.size() == d.train.driven.size() &&
-                (d.train.drivers.size() == 1 || d.train.drivers.size() == 2))
-        << where;
+                (d.train.drivers.size() == 1 || d.train.drivers.size() == 2));
     std::multiset<std::int64_t> used(d.train.drivers.begin(), d.train.drivers.end());
     used.insert(d.train.driven.begin(), d.train.driven.end());
     EXPECT_TRUE(
-        std::includes(listed::kGears.begin(), listed::kGears.end(), used.begin(), used.end()))
-        << where;
+        std::includes(listed::kGears.begin(), listed::kGears.end(), used.begin(), used.end()));
     const auto product = [](const Numbers& gears) {
         return std::accumulate(gears.begin(), gears.end(), Wide{1}, std::multiplies<>());
     };
     const Wide drivers = product(d.train.drivers), driven = product(d.train.driven);
     const Wide g = d.gearing.numerator(), gd = d.gearing.denominator();
-    EXPECT_TRUE(drivers * gd == driven * (g < 0 ? -g : g)) << where;
+    EXPECT_TRUE(drivers * gd == driven * (g < 0 ? -g : g));
     // R / A + g / N == R / N, times A x gd x N: R gd N + g A == R A gd.
-    EXPECT_TRUE(Wide{ratio} * gd * count + g * d.base == Wide{ratio} * d.base * gd) << where;
-    EXPECT_EQ(g > 0, d.base > count) << where << ": the direction";
+    EXPECT_TRUE(Wide{ratio} * gd * count + g * d.base == Wide{ratio} * d.base * gd);
+    EXPECT_EQ(g > 0, d.base > count) << ": the direction";
 }
 
 // No circle may have a smaller largest error than the nearest-hole plan's, found by trying every
 // division: division k on circle C is |round(k R C / N) - k R C / N| / C crank turns off.
 void expectBestNearestCircle(const IndexPlan& plan, const Plates& plates, std::int64_t ratio,
-                             std::int64_t count, const std::string& where) {
+                             std::int64_t count) {
     const auto largest = [&](std::int64_t circle) {
         std::int64_t worst = 0;  // in units of 1 / N of a hole
         for (std::int64_t k = 0; k < count; ++k) {
@@ -97,7 +94,7 @@ void expectBestNearestCircle(const IndexPlan& plan, const Plates& plates, std::i
     for (const Numbers& p : plates) {
         for (const std::int64_t circle : p) {
             EXPECT_LE(chosen * circle, largest(circle) * plan.nearest->circle)
-                << where << ": circle " << circle << " is nearer";
+                << ": circle " << circle << " is nearer";
         }
     }
 }
@@ -105,39 +102,36 @@ void expectBestNearestCircle(const IndexPlan& plan, const Plates& plates, std::i
 // The checks of every plan, each by cross-multiplying whole numbers: nothing here uses the
 // planner's own fractions.
 void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t ratio,
-                     std::int64_t count, const std::string& where) {
-    ASSERT_EQ(plan.method == IndexMethod::Simple, anyCircleGives(plates, ratio, count)) << where;
-    ASSERT_EQ(plan.method == IndexMethod::None, plan.nearest.has_value()) << where;
+                     std::int64_t count) {
+    ASSERT_EQ(plan.method == IndexMethod::Simple, anyCircleGives(plates, ratio, count));
+    ASSERT_EQ(plan.method == IndexMethod::None, plan.nearest.has_value());
     for (const HoleMove& m : plan.simple) {
         // turns + holes / circle == ratio / count, and the recommended circle has the fewest holes
-        EXPECT_EQ((m.turns * m.circle + m.holes) * count, ratio * m.circle) << where;
-        EXPECT_TRUE(m.holes >= 0 && m.holes < m.circle && onPlate(plates, m.plate, m.circle))
-            << where;
-        EXPECT_LE(plan.simple.front().circle, m.circle) << where;
+        EXPECT_EQ((m.turns * m.circle + m.holes) * count, ratio * m.circle);
+        EXPECT_TRUE(m.holes >= 0 && m.holes < m.circle && onPlate(plates, m.plate, m.circle));
+        EXPECT_LE(plan.simple.front().circle, m.circle);
     }
     if (plan.compound) {
         const CompoundMove& m = *plan.compound;
         const Wide c1 = m.circle, c2 = m.plateCircle;
         const Wide plate = m.plateBack ? -m.plateHoles : m.plateHoles;
         // turns + holes / c1 + plate / c2 == ratio / count, times c1 x c2 x count
-        EXPECT_TRUE(((m.turns * c1 + m.holes) * c2 + plate * c1) * count == ratio * c1 * c2)
-            << where;
+        EXPECT_TRUE(((m.turns * c1 + m.holes) * c2 + plate * c1) * count == ratio * c1 * c2);
         EXPECT_TRUE(m.holes > 0 && m.holes < m.circle && m.plateHoles > 0 &&
-                    m.plateHoles < m.plateCircle && m.circle != m.plateCircle)
-            << where;
+                    m.plateHoles < m.plateCircle && m.circle != m.plateCircle);
         EXPECT_TRUE(onPlate(plates, m.plate, m.circle) && onPlate(plates, m.plate, m.plateCircle))
-            << where << ": the two circles are not on one plate";
-        EXPECT_EQ(plan.method, IndexMethod::Compound) << where;
+            << ": the two circles are not on one plate";
+        EXPECT_EQ(plan.method, IndexMethod::Compound);
     }
     for (const DifferentialMove& d : plan.differential) {
-        expectExactDifferential(d, plates, ratio, count, where);
+        expectExactDifferential(d, plates, ratio, count);
     }
     if (plan.method == IndexMethod::Differential) {
-        EXPECT_TRUE(!plan.compound && !plan.differential.empty()) << where;
+        EXPECT_TRUE(!plan.compound && !plan.differential.empty());
     }
     if (plan.method == IndexMethod::None) {
-        EXPECT_TRUE(plan.differential.empty() && !plan.compound) << where;
-        expectBestNearestCircle(plan, plates, ratio, count, where);
+        EXPECT_TRUE(plan.differential.empty() && !plan.compound);
+        expectBestNearestCircle(plan, plates, ratio, count);
     }
 }
 
@@ -328,15 +322,14 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
                     row[1] != "none") {
                     continue;
                 }
-                const std::string where =
-                    std::string(set.name) + " " + ratioText + ":1, " + std::to_string(count);
+                SCOPED_TRACE(std::string(set.name) + " " + ratioText + ":1, " +
+                             std::to_string(count));
                 const IndexPlan plan = indexPlan(head, count);
-                expectExactPlan(plan, *set.plates, ratio, count, where);
+                expectExactPlan(plan, *set.plates, ratio, count);
                 if (usual && count <= 383) {
-                    EXPECT_EQ(plan.simple.empty() && plan.differential.empty(), count == 383)
-                        << where;
+                    EXPECT_EQ(plan.simple.empty() && plan.differential.empty(), count == 383);
                 }
-                EXPECT_EQ(row[1], methodName(plan.method)) << where;
+                EXPECT_EQ(row[1], methodName(plan.method));
             }
         }
     }
