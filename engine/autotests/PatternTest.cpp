@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <random>
@@ -28,17 +29,10 @@ std::string made(std::string_view name, const Inputs& inputs, std::string_view o
     return out.ok() ? out.write() : out.refusal.input + ": " + out.refusal.text;
 }
 
-// The rows of a CSV after its names.
+// The rows of a CSV after its names; a refusal as it stands.
 std::vector<std::string> rows(const std::string& csv) {
-    std::vector<std::string> lines;
-    if (csv.find('\n') == std::string::npos) {
-        return {csv};  // a refusal
-    }
-    for (std::size_t at = csv.find('\n') + 1; at < csv.size();) {
-        const std::size_t end = csv.find('\n', at);
-        lines.push_back(csv.substr(at, end - at));
-        at = end + 1;
-    }
+    std::vector<std::string> lines = linesOf(csv);
+    lines.erase(lines.begin(), lines.begin() + (lines.size() > 1 ? 1 : 0));
     return lines;
 }
 
@@ -241,21 +235,13 @@ TEST(Pattern, shouldRoundEveryTurnedPointCorrectly) {
     const auto pick = [&](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
+    // A signed number of up to `whole` digits (half the time one) and `places` decimals.
     const auto decimal = [&](int whole, int places) {
-        std::string text = pick(0, 1) == 1 ? "-" : "";
-        text += std::to_string(pick(0, 1) == 1 ? pick(0, 9) : pick(0, 999'999'999) % [&] {
-            int m = 1;
-            for (int i = 0; i < whole; ++i) {
-                m *= 10;
-            }
-            return m;
-        }());
-        if (places > 0) {
-            std::string digits;
-            for (int i = 0; i < places; ++i) {
-                digits += static_cast<char>('0' + pick(0, 9));
-            }
-            text += "." + digits;
+        const int below = pick(0, 1) == 1 ? 10 : static_cast<int>(std::pow(10, whole));
+        std::string text =
+            (pick(0, 1) == 1 ? "-" : "") + std::to_string(pick(0, 999'999'999) % below);
+        for (int i = 0; i < places; ++i) {
+            text += (i == 0 ? "." : "") + std::to_string(pick(0, 9));
         }
         return text;
     };
