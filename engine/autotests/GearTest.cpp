@@ -154,10 +154,8 @@ TEST(Gear, RulesBetweenInputs) {
               "give the size of the teeth with {module} or {dp}");
     EXPECT_EQ(refused(request("count=30 module=2 dp=8")).text,
               "give either {module} or {dp}, not both");
-    for (const char* id : {"hand", "machine-lead", "machine-units"}) {
-        const char* value = std::string(id) == "hand"            ? "left"
-                            : std::string(id) == "machine-units" ? "mm"
-                                                                 : "5";
+    for (const auto& [id, value] :
+         {std::pair{"hand", "left"}, {"machine-lead", "5"}, {"machine-units", "mm"}}) {
         const Refusal refusal = refused({{"count", "30"}, {"module", "2"}, {id, value}});
         EXPECT_EQ(refusal.input, id);
         EXPECT_EQ(refusal.text, named(id) + " is for a helical gear: give {helix} with it");

@@ -136,9 +136,8 @@ TEST(Helix, UnitsOfTheWorkAndOfTheMachine) {
     const HelixPlan metric =
         helixOf(request("lead=150 units=mm machine-lead=240 machine-units=mm"));
     const HelixGears at = placed(metric.trains.front());
-    EXPECT_EQ(metric.trains.front().train.pairs, 1U);
-    EXPECT_EQ(at.worm, 40);
-    EXPECT_EQ(at.screw, 64);
+    EXPECT_EQ(std::tuple(metric.trains.front().train.pairs, at.worm, at.screw),
+              std::tuple(1U, 40, 64));
     EXPECT_TRUE(metric.trains.front().exact);
     // A 10 in machine is 254 mm, so 254 mm of lead asks a ratio of 1: no two gears owned are
     // alike, but 24 x 56 = 28 x 48.

@@ -196,19 +196,11 @@ TEST(Indexing, shouldCompoundOnTwoCirclesOfOnePlate) {
     EXPECT_EQ((Numbers{m.turns, m.holes, m.circle, m.plateHoles, m.plateCircle, m.plateBack,
                        static_cast<std::int64_t>(m.plate)}),
               (Numbers{0, 14, 21, 2, 23, 1, 1}));
-    const std::string text = indexText(plan);
-    for (const char* part : {
-             "First move, the crank: 0 turns and 14 holes on the 21-hole circle\n",
-             "stop pin drawn from the 23-hole circle,\nturn plate and crank 2 holes back, against "
-             "the crank",
-             "Check: 0 + 14/21 - 2/23 = 40/69 exactly",
-             "40 crank turns in all, one whole turn of the work (360°00'00.0\"): division 1 again",
-             // Division 13: 12 x 14 = 168 holes = 8 turns on the 21-hole circle; the stop pin
-             // 12 x 2 = 24 holes back = 1 past a whole turn of the 23-hole circle.
-             "\n      13   62°36'31.3\"      8            0            1\n",
-         }) {
-        EXPECT_NE(text.find(part), std::string::npos) << part;
-    }
+    // Division 13: 12 x 14 = 168 holes = 8 turns on the 21-hole circle; the stop pin 12 x 2 = 24
+    // holes back = 1 past a whole turn of the 23-hole circle. (The words of a compound plan are
+    // pinned in cli/autotests/unchanged-outputs.sha256: index 51.)
+    EXPECT_NE(indexText(plan).find("\n      13   62°36'31.3\"      8            0            1\n"),
+              std::string::npos);
 }
 
 // 383's nearest-hole plan is pinned in cli/autotests/unchanged-outputs.sha256 and its answer

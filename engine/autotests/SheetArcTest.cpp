@@ -30,14 +30,6 @@ TEST(SheetArc, shouldRefuseAnArcOrProgramItCannotMakeByItsField) {
               "a CNC rotary axis needs no handwheel, so G-code is made without {ratio}, {dial} and "
               "{resolution}");
 
-    // Clockwise, the program says the holes go the minus way.
-    const Made clockwise = madeOf("sheet count=4 gcode cw start=10");
-    EXPECT_NE(
-        clockwise.gcode->write().find(
-            "\n(HOLE 1 AT -10 DEG, THE OTHERS IN THE - DIRECTION, EACH EXACT TO 4 DECIMALS)\n"),
-        std::string::npos)
-        << clockwise.gcode->write();
-
     const std::optional<Refusal> both =
         outputRefusal(kSheetCalculation, request("count=7 csv gcode"));
     ASSERT_TRUE(both);
