@@ -22,16 +22,6 @@ Real trig(const Real& degrees, bool sine) {
     return sine ? yardstick::sinDeg(degrees) : yardstick::cosDeg(degrees);
 }
 
-Real floorOf(const Real& value) {
-    Real r;
-    mpfr_floor(r.get(), value.get());
-    return r;
-}
-
-std::int64_t wholeOf(const Real& value) {
-    return mpfr_get_sj(value.get(), MPFR_RNDN);
-}
-
 BoltCirclePlan planOf(const Inputs& inputs) {
     return planned(planBoltCircle(inputs));
 }
@@ -264,17 +254,12 @@ TEST(BoltCircle, shouldWidenThePrecisionUntilTheSideIsKnown) {
     for (const char* angle : {"1", "15", "22.5", "29.999", "30.000000001", "37", "44.5", "45"}) {
         for (const bool sine : {false, true}) {
             const Real f = trig(Real(angle), sine);
-            // The continued fraction convergents of f, the last with q below 2^60.
-            Wide p0 = 0, q0 = 1, p1 = 1, q1 = 0;
-            for (Real rest = f;;) {
-                const Real whole = floorOf(rest);
-                const Wide p2 = wholeOf(whole) * p1 + p0;
-                const Wide q2 = wholeOf(whole) * q1 + q0;
-                if (q2 >= (static_cast<Wide>(1) << 60)) {
-                    break;
+            // The last continued fraction convergent of f with q below 2^60.
+            Wide p1 = 0, q1 = 0;
+            for (const yardstick::Convergent& c : yardstick::convergents(f)) {
+                if (c.q < Wide{1} << 60) {
+                    p1 = c.p, q1 = c.q;
                 }
-                p0 = p1, q0 = q1, p1 = p2, q1 = q2;
-                mpfr_ui_div(rest.get(), 1, (rest - whole).get(), MPFR_RNDN);
             }
             const Real ratio = Real(static_cast<long>(p1)) / Real(static_cast<long>(q1));
             const int side = mpfr_cmp(f.get(), ratio.get()) > 0 ? 1 : -1;
