@@ -189,24 +189,9 @@ TEST(AngleIndex, NearestCircleErrsLeastOverAllSteps) {
             ASSERT_EQ(plan.method, IndexMethod::None) << angle;
             const Wide num = static_cast<Wide>(plan.angle.numerator()) * 40;
             const Wide den = static_cast<Wide>(plan.angle.denominator()) * 360;
-            // The largest error of a circle, in 1 / (C x den) turns, as a fraction to compare.
-            const auto largest = [&](std::int64_t c) {
-                Wide most = 0;
-                for (std::int64_t k = 0; k <= steps; ++k) {
-                    const Wide exact = k * num * c;
-                    const Wide hole = (2 * exact + den) / (2 * den);
-                    const Wide off = hole * den - exact;
-                    most = std::max(most, off < 0 ? -off : off);
-                }
-                return most;
-            };
-            const Wide chosen = largest(plan.nearest->circle);
-            for (const auto& plate : listed::kBrownSharpe) {
-                for (const std::int64_t c : plate) {
-                    EXPECT_LE(chosen * c, largest(c) * plan.nearest->circle)
-                        << angle << " on " << c;
-                }
-            }
+            SCOPED_TRACE(std::string(angle) + " in " + std::to_string(steps) + " steps");
+            listed::expectNoCircleNearer(num, den, steps, plan.nearest->circle,
+                                         listed::kBrownSharpe);
         }
     }
 }

@@ -133,6 +133,29 @@ inline const Plates kCincinnati = {{24, 25, 28, 30, 34, 37, 38, 39, 41, 42, 43},
                                    {46, 47, 49, 51, 53, 54, 57, 58, 59, 62, 66}};
 inline const Numbers kGears = {24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100};
 
+// The largest distance of the hole nearest each of k x num / den crank turns, k from 0 to steps,
+// from its exact place on a circle of `circle` holes, in 1 / den of a hole: largestOff(1, 2, 4, 1)
+// == 1, half a hole. No circle of the plates may err less than the one chosen, each tried here.
+inline Wide largestOff(Wide num, Wide den, std::int64_t circle, std::int64_t steps) {
+    Wide most = 0;
+    for (std::int64_t k = 0; k <= steps; ++k) {
+        const Wide off = k * num * circle % den;
+        most = std::max(most, std::min(off, den - off));
+    }
+    return most;
+}
+
+inline void expectNoCircleNearer(Wide num, Wide den, std::int64_t steps, std::int64_t chosen,
+                                 const Plates& plates) {
+    const Wide worst = largestOff(num, den, chosen, steps);
+    for (const Numbers& plate : plates) {
+        for (const std::int64_t circle : plate) {
+            EXPECT_LE(worst * circle, largestOff(num, den, circle, steps) * chosen)
+                << "the " << circle << "-hole circle is nearer";
+        }
+    }
+}
+
 }  // namespace morvanta::listed
 
 // Decimal arithmetic on strings of digits, slow and plain, for checking the engine's writers

@@ -78,27 +78,6 @@ void expectExactDifferential(const DifferentialMove& d, const Plates& plates, st
     EXPECT_EQ(g > 0, d.base > count) << ": the direction";
 }
 
-// No circle may have a smaller largest error than the nearest-hole plan's, found by trying every
-// division: division k on circle C is |round(k R C / N) - k R C / N| / C crank turns off.
-void expectBestNearestCircle(const IndexPlan& plan, const Plates& plates, std::int64_t ratio,
-                             std::int64_t count) {
-    const auto largest = [&](std::int64_t circle) {
-        std::int64_t worst = 0;  // in units of 1 / N of a hole
-        for (std::int64_t k = 0; k < count; ++k) {
-            const std::int64_t off = k * ratio * circle % count;
-            worst = std::max(worst, std::min(off, count - off));
-        }
-        return worst;
-    };
-    const std::int64_t chosen = largest(plan.nearest->circle);
-    for (const Numbers& p : plates) {
-        for (const std::int64_t circle : p) {
-            EXPECT_LE(chosen * circle, largest(circle) * plan.nearest->circle)
-                << ": circle " << circle << " is nearer";
-        }
-    }
-}
-
 // The checks of every plan, each by cross-multiplying whole numbers: nothing here uses the
 // planner's own fractions.
 void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t ratio,
@@ -131,7 +110,7 @@ void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t r
     }
     if (plan.method == IndexMethod::None) {
         EXPECT_TRUE(plan.differential.empty() && !plan.compound);
-        expectBestNearestCircle(plan, plates, ratio, count);
+        listed::expectNoCircleNearer(ratio, count, count - 1, plan.nearest->circle, plates);
     }
 }
 
