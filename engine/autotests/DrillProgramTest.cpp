@@ -27,17 +27,15 @@ struct Drilled {
 };
 
 struct Control {
-    Control(bool inMilliseconds, double lowest) : milliseconds(inMilliseconds), clearance(lowest) {}
-
     bool milliseconds;  // a G82's P in milliseconds (Fanuc), else in seconds
     double clearance;   // the lowest Z an X or Y move may be made at
 
-    std::vector<Drilled> holes;
-    std::vector<std::string> faults;
-    std::string units;  // "G20" or "G21" where the program set them
-    bool z = false;     // whether the Z stands anywhere known
-    double at = 0;      // the Z
-    std::string x, y;
+    std::vector<Drilled> holes{};
+    std::vector<std::string> faults{};
+    std::string units{};  // "G20" or "G21" where the program set them
+    bool z = false;       // whether the Z stands anywhere known
+    double at = 0;        // the Z
+    std::string x{}, y{};
     int motion = 0;  // 0, 1, 80, 81, 82, 83
     bool back98 = true;
     double initial = 0, r = 0, depth = 0, q = 0, p = 0;
@@ -71,12 +69,9 @@ struct Control {
         std::vector<int> codes;
         std::istringstream in(text.substr(0, text.find('(')));
         for (std::string word; in >> word;) {
-            if (word == "%") {
-                continue;
-            }
             if (word[0] == 'G') {
                 codes.push_back(static_cast<int>(std::lround(std::stod(word.substr(1)) * 10)));
-            } else {
+            } else if (word != "%") {
                 words[word[0]] = word.substr(1);
             }
         }
@@ -105,18 +100,15 @@ struct Control {
         const bool xy = words.count('X') != 0 || words.count('Y') != 0;
         const std::string toX = words.count('X') != 0 ? words.at('X') : x;
         const std::string toY = words.count('Y') != 0 ? words.at('Y') : y;
+        if (xy) {
+            moveXY(toX, toY);
+        }
         if (motion >= 81) {
-            if (words.count('Z') != 0) {
-                depth = number('Z');
-            }
+            depth = words.count('Z') != 0 ? number('Z') : depth;
             if (xy) {
-                moveXY(toX, toY);
                 cycle();
             }
             return;
-        }
-        if (xy) {
-            moveXY(toX, toY);
         }
         if (words.count('Z') != 0) {
             const double to = number('Z');
@@ -208,7 +200,7 @@ TEST(DrillProgram, shouldDrillWhatTheTableSaysOnEveryControl) {
                 inputs.set(run.cycle, run.value);
             }
             const std::string program = output(calculation, inputs, true);
-            Control control(std::string(run.dialect) == "fanuc", 15);
+            Control control{.milliseconds = std::string(run.dialect) == "fanuc", .clearance = 15};
             control.run(program);
             const std::string about =
                 std::string(pattern.name) + " " + run.dialect + " " + run.cycle;
