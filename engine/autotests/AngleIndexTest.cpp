@@ -85,12 +85,9 @@ TEST(AngleIndex, EveryMoveIsTheAngleExactlyOrTheNearestHole) {
         const AngleIndexPlan plan = angleIndexPlanOf({{"angle", text}, {"repeat", "3"}});
         const Wide num = static_cast<Wide>(units) * 40;
         const Wide den = static_cast<Wide>(10'000) * 360;
-        const bool simple = std::any_of(
-            listed::kBrownSharpe.begin(), listed::kBrownSharpe.end(), [&](const auto& p) {
-                return std::any_of(p.begin(), p.end(),
-                                   [&](std::int64_t c) { return num * c % den == 0; });
-            });
-        ASSERT_EQ(plan.method == IndexMethod::Simple, simple) << text;
+        ASSERT_EQ(plan.method == IndexMethod::Simple,
+                  listed::anyCircleGives(listed::kBrownSharpe, num, den))
+            << text;
         ++methods[static_cast<int>(plan.method)];
         if (plan.method == IndexMethod::Simple) {
             const HoleMove& m = plan.simple.front();

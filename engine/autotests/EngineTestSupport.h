@@ -133,6 +133,14 @@ inline const Plates kCincinnati = {{24, 25, 28, 30, 34, 37, 38, 39, 41, 42, 43},
                                    {46, 47, 49, 51, 53, 54, 57, 58, 59, 62, 66}};
 inline const Numbers kGears = {24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100};
 
+// Whether a whole number of holes on some circle of the plates makes num / den crank turns.
+inline bool anyCircleGives(const Plates& plates, Wide num, Wide den) {
+    return std::any_of(plates.begin(), plates.end(), [&](const Numbers& plate) {
+        return std::any_of(plate.begin(), plate.end(),
+                           [&](std::int64_t circle) { return num * circle % den == 0; });
+    });
+}
+
 // The largest distance of the hole nearest each of k x num / den crank turns, k from 0 to steps,
 // from its exact place on a circle of `circle` holes, in 1 / den of a hole: largestOff(1, 2, 4, 1)
 // == 1, half a hole. No circle of the plates may err less than the one chosen, each tried here.

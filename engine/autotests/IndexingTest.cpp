@@ -45,13 +45,6 @@ bool onPlate(const Plates& plates, std::size_t plate, std::int64_t circle) {
            std::find(plates[plate].begin(), plates[plate].end(), circle) != plates[plate].end();
 }
 
-bool anyCircleGives(const Plates& plates, std::int64_t ratio, std::int64_t count) {
-    return std::any_of(plates.begin(), plates.end(), [&](const Numbers& plate) {
-        return std::any_of(plate.begin(), plate.end(),
-                           [&](std::int64_t circle) { return ratio * circle % count == 0; });
-    });
-}
-
 // A differential plan: its crank move gives the base count, its train (gears owned) makes its
 // gearing, and crank and gearing together give the count.
 void expectExactDifferential(const DifferentialMove& d, const Plates& plates, std::int64_t ratio,
@@ -82,7 +75,7 @@ void expectExactDifferential(const DifferentialMove& d, const Plates& plates, st
 // planner's own fractions.
 void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t ratio,
                      std::int64_t count) {
-    ASSERT_EQ(plan.method == IndexMethod::Simple, anyCircleGives(plates, ratio, count));
+    ASSERT_EQ(plan.method == IndexMethod::Simple, listed::anyCircleGives(plates, ratio, count));
     ASSERT_EQ(plan.method == IndexMethod::None, plan.nearest.has_value());
     for (const HoleMove& m : plan.simple) {
         // turns + holes / circle == ratio / count, and the recommended circle has the fewest holes
