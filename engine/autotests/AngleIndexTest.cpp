@@ -233,21 +233,6 @@ TEST(AngleIndex, AnglesReadInDegreesMinutesAndSeconds) {
               "{start} must be a number of degrees below 100000 in size; 17d30m is not a number");
 }
 
-// The sheets themselves are pinned in cli/autotests/unchanged-outputs.sha256: index --angle.
-TEST(AngleIndex, StepTableAndItsCsv) {
-    // 3 8/9 turns a step: 11 turns and 12 holes on 18 after three.
-    const AngleIndexPlan plan = angleIndexPlanOf(request("angle=35 repeat=3"));
-    EXPECT_EQ(angleIndexCsv(plan),
-              "step,degrees,minutes,seconds,turns,holes,circle\n0,0,0,0.0,0,0,18\n"
-              "1,35,0,0.0,3,16,18\n2,70,0,0.0,7,14,18\n3,105,0,0.0,11,12,18\n");
-    // 0.1° is 1/90 turn: 1 hole on 15, the plate 1 back on 18 (1/15 - 1/18 = 1/90).
-    const AngleIndexPlan compound = angleIndexPlanOf(request("angle=0.1 repeat=2"));
-    ASSERT_EQ(compound.method, IndexMethod::Compound);
-    EXPECT_EQ(angleIndexCsv(compound),
-              "step,degrees,minutes,seconds,turns,holes,circle,plate_holes,plate_circle\n"
-              "0,0,0,0.0,0,0,15,0,18\n1,0,6,0.0,0,1,15,-1,18\n2,0,12,0.0,0,2,15,-2,18\n");
-}
-
 // A window's empty field: the command line cannot leave it out, as it picks the calculation. Each
 // input's limits are the description's (CalculationTest).
 TEST(AngleIndex, AskForTheAngleLeftOut) {

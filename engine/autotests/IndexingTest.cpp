@@ -36,10 +36,6 @@ IndexHead headOf(std::string_view ratio, std::string_view plates) {
     return planned(indexHead(values));
 }
 
-SurveyPlan surveyOf(std::string_view from, std::string_view to) {
-    return planned(planSurvey(Inputs{{"from", from}, {"to", to}}));
-}
-
 bool onPlate(const Plates& plates, std::size_t plate, std::int64_t circle) {
     return plate < plates.size() &&
            std::find(plates[plate].begin(), plates[plate].end(), circle) != plates[plate].end();
@@ -198,21 +194,6 @@ TEST(Indexing, shouldSetADivisionHalfwayBetweenHolesOnTheLaterHole) {
     EXPECT_EQ(report.rows[7],
               (std::vector<std::string>{"8", "315°00'00.0\"", "1", "0", "+162000.00\""}));
     EXPECT_EQ(report.footer.front(), "Largest error: 162000.00\" (division 2)");
-}
-
-// 95: 40/95 = 8/19; 96: 40/96 = 5/12, compound 4/16 + 3/18 = 1/4 + 1/6 = 5/12; 97: from 100,
-// 40/100 = 6/15. (The division table's CSV is pinned in cli/autotests/unchanged-outputs.sha256.)
-TEST(Indexing, shouldWriteTheSurveyAsCsv) {
-    // Every move of each plan: 96's plate 3 on 18 forward; 97's gearing 40 x (100 - 97) / 100.
-    const std::string names =
-        "count,method,turns,holes,circle,plate_holes,plate_circle,base,gearing,gears\n";
-    EXPECT_EQ(surveyCsv(surveyOf("95", "97")),
-              names +
-                  "95,simple,0,8,19,,,,,\n96,compound,0,4,16,3,18,,,\n"
-                  "97,differential,0,6,15,,,100,6/5,48/40\n");
-    EXPECT_EQ(surveyCsv(surveyOf("383", "383")), names + "383,none,,,,,,,,\n");
-    // 51: 1 2/17 - 5/15 = 40/51, the plate turned back.
-    EXPECT_EQ(surveyCsv(surveyOf("51", "51")), names + "51,compound,1,2,17,-5,15,,,\n");
 }
 
 // --plates 20 at 40:1 gives the divisors of 800 simply. 41 from A = 40 (one turn) needs
