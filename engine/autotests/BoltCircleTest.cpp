@@ -45,16 +45,6 @@ Inputs drilled(Inputs inputs) {
     return inputs;
 }
 
-// The cosines and sines users saw as 24.9999 or -0.0000, from east, are pinned in
-// cli/autotests/unchanged-outputs.sha256 (coords 360 --diameter 200 --csv --decimals 8); here, the
-// same angles reached from north, clockwise, from a start past a turn.
-TEST(BoltCircle, shouldGiveTheComplainedOfAnglesExactly) {
-    EXPECT_EQ(boltCircleCsv(planOf(request("count=3 radius=50 start=-390 cw zero=north"))),
-              "hole,angle,x,y,dx,dy\n1,330.0000,-25.0000,43.3013,,\n"
-              "2,90.0000,50.0000,0.0000,75.0000,-43.3013\n"
-              "3,210.0000,-25.0000,-43.3013,-75.0000,-43.3013\n");
-}
-
 // What an arc means, and where its last hole and the chord between neighbours come out: one past
 // a turn, and the whole circle given as an arc (the usual arcs are pinned in
 // cli/autotests/unchanged-outputs.sha256).
