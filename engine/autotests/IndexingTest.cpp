@@ -197,9 +197,7 @@ TEST(Indexing, shouldSetADivisionHalfwayBetweenHolesOnTheLaterHole) {
 }
 
 // --plates 20 at 40:1 gives the divisors of 800 simply. 41 from A = 40 (one turn) needs
-// g = 40 (40 - 41) / 40 = -1: two 24s, and one 24 alone makes no train. (With 24 and 48 only 1/2
-// and 2 can be made, and 40 (A - 41) / A = +-1/2 or +-2 has no whole A: 3280/79, 3280/81, 1640/38,
-// 1640/42; the survey's check below.)
+// g = 40 (40 - 41) / 40 = -1: two 24s, and one 24 alone makes no train.
 TEST(Indexing, shouldUseAGearGivenTwiceTwice) {
     const IndexPlan twice = indexPlanOf({"41", "40", "20", "24,24"});
     ASSERT_EQ(twice.method, IndexMethod::Differential);
