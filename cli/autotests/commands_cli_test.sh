@@ -89,6 +89,10 @@ done <<'EOF2'
 1||gear 30 --module 2 --hand left
 2||helix 6.16
 2||flats 6 --diameter
+2||grid 3
+2||line 5 --pitch
+1|--units must be control, mm or in; cm is not one of them|line 2 --pitch 1 --gcode --depth -1 --retract 1 --feed 9 --units cm
+1|--rotary belongs to --gcode|sheet 4 --rotary shortest
 EOF2
 # An empty word, which the table cannot hold.
 refused 1 this ""

@@ -54,17 +54,4 @@ grep -q '^Method: differential indexing, the crank moved as for 72 divisions$' "
 "$tool" index --help | tr '\n' ' ' | grep -q 'of two bases equally near, the higher (71 is divided as for 72, not 70)' ||
     fail "index --help: the rule for two bases equally near"
 
-while IFS='|' read -r status message command args; do
-    # shellcheck disable=SC2086
-    refused "$status" "$command" $args
-    if [ "$status" -eq 1 ]; then
-        [ "$(cat "$work/err")" = "$message" ] || fail "$command $args: message '$(cat "$work/err")'"
-    fi
-done <<'EOF2'
-2||grid|3
-2||line|5 --pitch
-1|--units must be control, mm or in; cm is not one of them|line|2 --pitch 1 --gcode --depth -1 --retract 1 --feed 9 --units cm
-1|--rotary belongs to --gcode|sheet|4 --rotary shortest
-EOF2
-
 finish patterns
