@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The outputs users keep in sheets and scripts stay byte for byte as they were: each line of
 # unchanged-outputs.sha256 holds the SHA-256 of what `morvanta-table --lf ARGS` wrote (standard
-# output and error, then "status N"), taken from the tool before its command line was made from the
-# calculations' descriptions. A line changes only with a change of that output meant and said.
+# output and error, then "status N"), taken from the tool as it was when the line came, or from the
+# whole output the tests once spelled out. A line changes only with a change of that output meant
+# and said.
 # Usage: unchanged_outputs_test.sh PATH/TO/morvanta-table
 . "$(dirname "$0")/harness.sh"
 

@@ -16,33 +16,8 @@ using namespace morvanta;
 
 namespace {
 
-__extension__ using Wide = __int128;
 AngleIndexPlan angleIndexPlanOf(const Inputs& inputs) {
     return planFrom(kAngleIndexCalculation, planAngleIndex, inputs);
-}
-
-struct Published {
-    const char* angle;
-    const char* plates;
-    std::int64_t turns, holes, circle;
-};
-
-// The makers' published moves on a 40:1 head (each way an angle may be written is read below).
-TEST(AngleIndex, PublishedMovesOnBrownAndSharpeAndCincinnatiPlates) {
-    const Published cases[] = {
-        // clang-format off
-        {"35", "bs", 3, 16, 18}, {"11.5", "bs", 1, 5, 18}, {"17d30m", "bs", 1, 17, 18},
-        {"19", "cincinnati", 2, 6, 54}, {"8d50m", "cincinnati", 0, 53, 54},
-        // clang-format on
-    };
-    for (const Published& c : cases) {
-        const AngleIndexPlan plan = angleIndexPlanOf({{"angle", c.angle}, {"plates", c.plates}});
-        ASSERT_EQ(plan.method, IndexMethod::Simple) << c.angle;
-        const HoleMove& move = plan.simple.front();
-        EXPECT_EQ(move.turns, c.turns) << c.angle;
-        EXPECT_EQ(move.holes, c.holes) << c.angle;
-        EXPECT_EQ(move.circle, c.circle) << c.angle;
-    }
 }
 
 bool onOnePlate(std::int64_t a, std::int64_t b) {
@@ -106,18 +81,13 @@ TEST(AngleIndex, EveryMoveIsTheAngleExactlyOrTheNearestHole) {
         const std::int64_t units = i < 50    ? std::max<std::int64_t>(drawn / 10'000, 1) * 10'000
                                    : i < 100 ? std::max<std::int64_t>(drawn / 1'000, 1) * 1'000
                                              : drawn;
-        const std::string text = std::to_string(units / 10'000) + "." +
-                                 std::string(4 - std::to_string(units % 10'000).size(), '0') +
-                                 std::to_string(units % 10'000);
+        const std::string text = decimal::longDivision(units, 10'000, 4);
         const AngleIndexPlan plan = angleIndexPlanOf({{"angle", text}, {"repeat", "3"}});
         const Wide num = static_cast<Wide>(units) * 40;
         const Wide den = static_cast<Wide>(10'000) * 360;
-        const bool simple = std::any_of(
-            listed::kBrownSharpe.begin(), listed::kBrownSharpe.end(), [&](const auto& p) {
-                return std::any_of(p.begin(), p.end(),
-                                   [&](std::int64_t c) { return num * c % den == 0; });
-            });
-        ASSERT_EQ(plan.method == IndexMethod::Simple, simple) << text;
+        ASSERT_EQ(plan.method == IndexMethod::Simple,
+                  listed::anyCircleGives(listed::kBrownSharpe, num, den))
+            << text;
         ++methods[static_cast<int>(plan.method)];
         if (plan.method == IndexMethod::Simple) {
             const HoleMove& m = plan.simple.front();
@@ -172,12 +142,10 @@ TEST(AngleIndex, DifferentialWorkedByHand) {
     const AngleIndexPlan plan = angleIndexPlanOf(request("angle=10 plates=20 repeat=3"));
     ASSERT_EQ(plan.method, IndexMethod::Differential);
     const AngleDifferential& d = *plan.differential;
-    EXPECT_EQ(d.move.turns, 1);
-    EXPECT_EQ(d.move.holes, 2);
+    EXPECT_EQ(std::tuple(d.move.turns, d.move.holes, d.train.pairs, d.train.drivers[0],
+                         d.train.driven[0]),
+              std::tuple(1, 2, 1U, 40, 100));
     EXPECT_EQ(d.gearing, Rational::ratio(2, 5));
-    EXPECT_EQ(d.train.pairs, 1U);
-    EXPECT_EQ(d.train.drivers[0], 40);
-    EXPECT_EQ(d.train.driven[0], 100);
     const Report report = angleIndexReport(plan);
     EXPECT_NE(std::find(report.notes.begin(), report.notes.end(),
                         "Check: 11/10 + (2/5) x 10\u00B0 / 360\u00B0 = 10/9 exactly"),
@@ -218,24 +186,9 @@ TEST(AngleIndex, NearestCircleErrsLeastOverAllSteps) {
             ASSERT_EQ(plan.method, IndexMethod::None) << angle;
             const Wide num = static_cast<Wide>(plan.angle.numerator()) * 40;
             const Wide den = static_cast<Wide>(plan.angle.denominator()) * 360;
-            // The largest error of a circle, in 1 / (C x den) turns, as a fraction to compare.
-            const auto largest = [&](std::int64_t c) {
-                Wide most = 0;
-                for (std::int64_t k = 0; k <= steps; ++k) {
-                    const Wide exact = k * num * c;
-                    const Wide hole = (2 * exact + den) / (2 * den);
-                    const Wide off = hole * den - exact;
-                    most = std::max(most, off < 0 ? -off : off);
-                }
-                return most;
-            };
-            const Wide chosen = largest(plan.nearest->circle);
-            for (const auto& plate : listed::kBrownSharpe) {
-                for (const std::int64_t c : plate) {
-                    EXPECT_LE(chosen * c, largest(c) * plan.nearest->circle)
-                        << angle << " on " << c;
-                }
-            }
+            SCOPED_TRACE(std::string(angle) + " in " + std::to_string(steps) + " steps");
+            listed::expectNoCircleNearer(num, den, steps, plan.nearest->circle,
+                                         listed::kBrownSharpe);
         }
     }
 }
@@ -278,29 +231,6 @@ TEST(AngleIndex, AnglesReadInDegreesMinutesAndSeconds) {
     // Inputs that do not allow it stay strictly decimal.
     EXPECT_EQ(readInput(kStartInput, "17d30m").refusal().text,
               "{start} must be a number of degrees below 100000 in size; 17d30m is not a number");
-}
-
-TEST(AngleIndex, StepTableAndItsCsv) {
-    const AngleIndexPlan plan = angleIndexPlanOf(request("angle=35 repeat=3"));
-    const Report report = angleIndexReport(plan);
-    EXPECT_EQ(report.title, "Angular indexing: 35\u00B0, 3 steps");
-    EXPECT_EQ(report.columns, (std::vector<std::string>{"Step", "Angle", "Turns", "Holes"}));
-    ASSERT_EQ(report.rows.size(), 4U);
-    // 3 8/9 turns a step: 11 turns and 12 holes on 18 after three.
-    EXPECT_EQ(report.rows[3], (std::vector<std::string>{"3", "105\u00B000'00.0\"", "11", "12"}));
-    EXPECT_EQ(report.footer.back(),
-              "After step 3: 3 x 35\u00B0 = 105\u00B000'00.0\" from the start, exactly");
-    EXPECT_EQ(angleIndexCsv(plan),
-              "step,degrees,minutes,seconds,turns,holes,circle\n0,0,0,0.0,0,0,18\n"
-              "1,35,0,0.0,3,16,18\n2,70,0,0.0,7,14,18\n3,105,0,0.0,11,12,18\n");
-    // 0.1° is 1/90 turn: 1 hole on 15, the plate 1 back on 18 (1/15 - 1/18 = 1/90).
-    const AngleIndexPlan compound = angleIndexPlanOf(request("angle=0.1 repeat=2"));
-    ASSERT_EQ(compound.method, IndexMethod::Compound);
-    EXPECT_EQ(angleIndexCsv(compound),
-              "step,degrees,minutes,seconds,turns,holes,circle,plate_holes,plate_circle\n"
-              "0,0,0,0.0,0,0,15,0,18\n1,0,6,0.0,0,1,15,-1,18\n2,0,12,0.0,0,2,15,-2,18\n");
-    EXPECT_EQ(angleIndexReport(compound).rows[2],
-              (std::vector<std::string>{"2", "0\u00B012'00.0\"", "0", "2", "2"}));
 }
 
 // A window's empty field: the command line cannot leave it out, as it picks the calculation. Each

@@ -86,18 +86,17 @@ TEST(Angle, shouldAgreeWithLongDivisionOnRandomAngles) {
         const std::int64_t perSecond = std::array<std::int64_t, 4>{1, 10, 100, 1000}.at(
             static_cast<std::size_t>(tickDecimals));
         ASSERT_LT(parts.fraction, perSecond);
-        __extension__ using I128 = __int128;
-        const I128 ticks =
-            (static_cast<I128>(parts.degrees) * 3600 + parts.minutes * 60 + parts.seconds) *
+        const Wide ticks =
+            (static_cast<Wide>(parts.degrees) * 3600 + parts.minutes * 60 + parts.seconds) *
                 perSecond +
             parts.fraction;
-        const I128 signedTicks = parts.negative ? -ticks : ticks;
+        const Wide signedTicks = parts.negative ? -ticks : ticks;
         ASSERT_EQ(signedTicks % step, 0);
         // |ticks x d - n x 3600 x perSecond| <= step x d / 2, and strictly less unless a half went
         // away from zero.
-        const I128 exact = static_cast<I128>(angle.numerator()) * 3600 * perSecond;
-        const I128 gap = signedTicks * angle.denominator() - exact;
-        const I128 half = static_cast<I128>(step) * angle.denominator();
+        const Wide exact = static_cast<Wide>(angle.numerator()) * 3600 * perSecond;
+        const Wide gap = signedTicks * angle.denominator() - exact;
+        const Wide half = static_cast<Wide>(step) * angle.denominator();
         ASSERT_LE(2 * (gap < 0 ? -gap : gap), half) << n << "/" << d;
         if (2 * (gap < 0 ? -gap : gap) == half) {
             ASSERT_EQ(gap > 0, angle.numerator() > 0) << n << "/" << d;

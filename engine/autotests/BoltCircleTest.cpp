@@ -22,16 +22,6 @@ Real trig(const Real& degrees, bool sine) {
     return sine ? yardstick::sinDeg(degrees) : yardstick::cosDeg(degrees);
 }
 
-Real floorOf(const Real& value) {
-    Real r;
-    mpfr_floor(r.get(), value.get());
-    return r;
-}
-
-std::int64_t wholeOf(const Real& value) {
-    return mpfr_get_sj(value.get(), MPFR_RNDN);
-}
-
 BoltCirclePlan planOf(const Inputs& inputs) {
     return planned(planBoltCircle(inputs));
 }
@@ -55,31 +45,16 @@ Inputs drilled(Inputs inputs) {
     return inputs;
 }
 
-// The cosines and sines users saw as 24.9999 or -0.0000, from east, are pinned in
-// cli/autotests/unchanged-outputs.sha256 (coords 360 --diameter 200 --csv --decimals 8); here, the
-// same angles reached from north, clockwise, from a start past a turn.
-TEST(BoltCircle, shouldGiveTheComplainedOfAnglesExactly) {
-    EXPECT_EQ(boltCircleCsv(planOf(request("count=3 radius=50 start=-390 cw zero=north"))),
-              "hole,angle,x,y,dx,dy\n1,330.0000,-25.0000,43.3013,,\n"
-              "2,90.0000,50.0000,0.0000,75.0000,-43.3013\n"
-              "3,210.0000,-25.0000,-43.3013,-75.0000,-43.3013\n");
-}
-
-// What each arc means, and where its last hole and the chord between neighbours come out.
+// What an arc means, and where its last hole and the chord between neighbours come out: one past
+// a turn, and the whole circle given as an arc (the usual arcs are pinned in
+// cli/autotests/unchanged-outputs.sha256).
 TEST(BoltCircle, shouldSpreadHolesOverAnArcAsItSays) {
     const struct {
         Inputs arguments;
         const char* expected;
     } cases[] = {
-        {request("count=7 radius=50 span=90 ends"),
-         "7 holes over 90°, a hole at each end, 15° apart; 90.0000; 13.0526"},
-        {request("count=4 radius=50 span=90"),
-         "4 holes over 90°, 22.5° apart, the last a step short of the end; 67.5000; 19.5090"},
-        {request("count=7 radius=50"),
-         "7 holes over the full circle, 51.4286° apart (exactly 360/7°); 308.5714; 43.3884"},
         {request("count=3 radius=50 start=350 span=22.5 ends"),
          "3 holes over 22.5°, a hole at each end, 11.25° apart; 12.5000; 9.8017"},
-        {request("count=1 radius=50 span=0"), "1 hole; 0.0000; none"},
         {request("count=2 radius=50 span=360"),
          "2 holes over 360°, 180° apart, the last a step short of the end; 180.0000; 100.0000"},
     };
@@ -265,22 +240,16 @@ TEST(BoltCircle, shouldBoundTheLongDoubleEstimate) {
 // The best rational approximations p/q of sin or cos a with q below 2^60 lie closer than 2^-118:
 // 128 bits of fixed point cannot tell the side, 256 can, and it is the side MPFR gives.
 TEST(BoltCircle, shouldWidenThePrecisionUntilTheSideIsKnown) {
-    __extension__ using I128 = __int128;
     int undecidedAt128 = 0;
     for (const char* angle : {"1", "15", "22.5", "29.999", "30.000000001", "37", "44.5", "45"}) {
         for (const bool sine : {false, true}) {
             const Real f = trig(Real(angle), sine);
-            // The continued fraction convergents of f, the last with q below 2^60.
-            I128 p0 = 0, q0 = 1, p1 = 1, q1 = 0;
-            for (Real rest = f;;) {
-                const Real whole = floorOf(rest);
-                const I128 p2 = wholeOf(whole) * p1 + p0;
-                const I128 q2 = wholeOf(whole) * q1 + q0;
-                if (q2 >= (static_cast<I128>(1) << 60)) {
-                    break;
+            // The last continued fraction convergent of f with q below 2^60.
+            Wide p1 = 0, q1 = 0;
+            for (const yardstick::Convergent& c : yardstick::convergents(f)) {
+                if (c.q < Wide{1} << 60) {
+                    p1 = c.p, q1 = c.q;
                 }
-                p0 = p1, q0 = q1, p1 = p2, q1 = q2;
-                mpfr_ui_div(rest.get(), 1, (rest - whole).get(), MPFR_RNDN);
             }
             const Real ratio = Real(static_cast<long>(p1)) / Real(static_cast<long>(q1));
             const int side = mpfr_cmp(f.get(), ratio.get()) > 0 ? 1 : -1;
@@ -303,19 +272,15 @@ TEST(BoltCircle, shouldWidenThePrecisionUntilTheSideIsKnown) {
     EXPECT_GT(undecidedAt128, 4);
 }
 
+// The whole program is pinned in cli/autotests/unchanged-outputs.sha256 (coords 4 --radius 25.4
+// --centre -0.5,1 --cw --zero north --span 90 --decimals 0 --gcode ...).
 TEST(BoltCircle, shouldWriteShortProgramsWithAPointOnEveryNumber) {
     // 25.4 x sin 22.5° = 9.72 -> X 9.22 -> 9; hole 1 at X -0.5 rounds away from zero to -1.
     const Inputs arguments =
         request("count=4 radius=25.4 centre=-0.5,1 cw zero=north span=90 decimals=0");
-    EXPECT_EQ(programOf(drilled(arguments)),
-              "%\n(BOLT CIRCLE: 4 HOLES ON A DIAMETER OF 50.8, CENTRE X-0.5 Y1)\n"
-              "(4 HOLES OVER 90 DEG, 22.5 DEG APART, THE LAST A STEP SHORT OF THE END)\n"
-              "(CLOCKWISE FROM +Y, HOLE 1 AT 0 DEG)\n"
-              "(G81 DRILLING TO Z-12. FROM R3. AT F250., CLEARANCE Z3.)\n"
-              "(UNITS AS SET ON THE CONTROL, NOT CONVERTED; WORK OFFSET, TOOL AND SPINDLE TOO)\n"
-              "G90 G17 G80\nG0 Z3.\nG98 G81 X-1. Y26. Z-12. R3. F250.\nX9. Y24.\nX17. Y19.\n"
-              "X23. Y11.\n"
-              "G80\nM30\n%\n");
+    EXPECT_NE(programOf(drilled(arguments))
+                  .find("\nG98 G81 X-1. Y26. Z-12. R3. F250.\nX9. Y24.\nX17. Y19.\nX23. Y11.\n"),
+              std::string::npos);
 }
 
 }  // namespace

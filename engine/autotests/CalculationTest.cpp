@@ -205,35 +205,30 @@ TEST(InputReading, shouldSayWhatIsWrongWithAText) {
     } cases[] = {
         {&count, "", "{count} must be a whole number of holes from 2 to 10"},
         {&count, "7.5",
-         "{count} must be a whole number of holes from 2 to 10; 7.5 is not a "
-         "whole number"},
+         "{count} must be a whole number of holes from 2 to 10; 7.5 is not a whole number"},
         {&count, "-3", "{count} must be a whole number of holes from 2 to 10; -3 is below 2"},
         {&count, "99999999999999999999",
-         "{count} must be a whole number of holes from 2 to "
-         "10; 99999999999999999999 is above 10"},
+         "{count} must be a whole number of holes from 2 to 10; 99999999999999999999 is above 10"},
         {&count, " 7", "{count} must be a whole number of holes from 2 to 10;  7 is not a number"},
         {&size, "1e3",
-         "{size} takes no exponent: write the number out in full, as in 1000 for "
-         "1e3"},
+         "{size} takes no exponent: write the number out in full, as in 1000 for 1e3"},
         {&size, "1,5", "{size} must be a number above 0; 1,5 is not a number"},
         {&size, "-0", "{size} must be a number above 0; -0 is not above 0"},
         {&size, "1.2.3", "{size} must be a number above 0; 1.2.3 is not a number"},
         {&angle, "-100",
-         "{a} must be a number of degrees below 100 in size; -100 is not below "
-         "100 in size"},
+         "{a} must be a number of degrees below 100 in size; -100 is not below 100 in size"},
         {&centre, "10", "{c} must be two numbers X,Y such as 10,-5; 10 is not written so"},
         {&centre, "1,2e1",
-         "the Y of {c} takes no exponent: write the number out in full, as in "
-         "1000 for 1e3"},
+         "the Y of {c} takes no exponent: write the number out in full, as in 1000 for 1e3"},
         {&step, "10",
-         "{s} must be a whole number of seconds or minutes of arc above 0, such as "
-         "10s or 1m; 10 is not written so"},
+         "{s} must be a whole number of seconds or minutes of arc above 0, such as 10s or 1m; 10 "
+         "is not written so"},
         {&step, "0m",
-         "{s} must be a whole number of seconds or minutes of arc above 0, such as "
-         "10s or 1m; 0 is not above 0"},
+         "{s} must be a whole number of seconds or minutes of arc above 0, such as 10s or 1m; 0 is "
+         "not above 0"},
         {&runs, "9-7",
-         "{o} must be whole numbers from 1 to 99 with commas between, a run of "
-         "them written as 7-9; 9-7 is not written so"},
+         "{o} must be whole numbers from 1 to 99 with commas between, a run of them written as "
+         "7-9; 9-7 is not written so"},
         {&runs, "3,100", "{o} must hold whole numbers from 1 to 99; 100 is above 99"},
     };
     for (const auto& c : cases) {

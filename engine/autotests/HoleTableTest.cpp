@@ -95,15 +95,12 @@ TEST(AngleField, shouldCutWithoutRounding) {
     }
 }
 
+// The blocks of every count to 360 are pinned in cli/autotests/unchanged-outputs.sha256 (all 1
+// 360); a count is headed as a number, however it was typed.
 TEST(BuildAllTable, shouldListExactBlocks) {
-    EXPECT_EQ(BuildAllTable("2", "12").value().size(), 708u);
     EXPECT_EQ(BuildAllTable("1", "2").value(),
               header("1") + "0\r\n\r\n\r\n" + header("2") + "0, 180\r\n\r\n\r\n");
-    // Every whole degree: "0" and 9 x ", d", 90 x ", dd", 260 x ", ddd" = 1688 characters.
-    const std::string full = planned(BuildAllTable(" 360 ", "1e3"));
-    EXPECT_EQ(full.size(), header("360").size() + 1688 + 6);
-    EXPECT_TRUE(full.starts_with(header("360") + "0, 1, 2, ") &&
-                full.ends_with(", 359\r\n\r\n\r\n"));
+    EXPECT_TRUE(planned(BuildAllTable(" 360 ", "1e3")).starts_with(header("360") + "0, 1, 2, "));
 }
 
 TEST(BuildAllTable, shouldListNothingWhereNothingDividesOrTheSpacingOverflows) {

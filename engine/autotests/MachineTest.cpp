@@ -16,78 +16,58 @@ namespace {
 // of 5.4" is 1333.3 graduations, set as 1333 and 2667 (240°), so 1334 between them.
 TEST(Machine, shouldGiveTheMoveFromTheRowBeforeForEachRow) {
     const struct {
-        const char* calculation;
-        Inputs inputs;
+        const char* request;
         std::vector<std::pair<std::size_t, std::string>> moves;  // row from 1, its move
     } cases[] = {
-        {"sheet",
-         request("count=7 ratio=90 dial=240"),
+        {"sheet count=7 ratio=90 dial=240",
          {{1, ""},
           {2, "12 turns and 206 graduations"},
           {3, "12 turns and 205 graduations"},
           {4, "12 turns and 206 graduations"},
           {7, "12 turns and 205 graduations"}}},
-        {"sheet",
-         request("count=3 ratio=40 dial=100"),
+        {"sheet count=3 ratio=40 dial=100",
          {{2, "13 turns and 33 graduations"}, {3, "13 turns and 34 graduations"}}},
-        {"sheet", request("count=4 ratio=90"), {{2, "22 turns and 2\u00B0"}}},
-        {"sheet", request("count=40 ratio=40 dial=9"), {{2, "1 turn"}}},
-        {"sheet", request("count=8"), {{2, "45\u00B0"}, {8, "45\u00B0"}}},
-        {"sheet", request("count=8 cw"), {{2, "-45\u00B0"}, {8, "-45\u00B0"}}},
-        {"index", request("count=6"), {{1, ""}, {2, "6 turns and 10 holes on the 15-hole circle"}}},
-        {"index", request("count=40"), {{40, "1 turn"}}},
-        {"index", request("count=127"), {{4, "0 turns and 5 holes on the 15-hole circle"}}},
-        {"index",
-         request("count=69"),
+        {"sheet count=4 ratio=90", {{2, "22 turns and 2\u00B0"}}},
+        {"sheet count=40 ratio=40 dial=9", {{2, "1 turn"}}},
+        {"sheet count=8", {{2, "45\u00B0"}, {8, "45\u00B0"}}},
+        {"sheet count=8 cw", {{2, "-45\u00B0"}, {8, "-45\u00B0"}}},
+        {"index count=6", {{1, ""}, {2, "6 turns and 10 holes on the 15-hole circle"}}},
+        {"index count=40", {{40, "1 turn"}}},
+        {"index count=127", {{4, "0 turns and 5 holes on the 15-hole circle"}}},
+        {"index count=69",
          {{2,
-           "0 turns and 14 holes on the 21-hole circle, and the plate 2 holes back on the "
-           "23-hole circle"},
+           "0 turns and 14 holes on the 21-hole circle, and the plate 2 holes back on the 23-hole "
+           "circle"},
           {13,
-           "0 turns and 14 holes on the 21-hole circle, and the plate 2 holes back on the "
-           "23-hole circle"}}},
-        {"index", request("count=383"), {{2, "0 turns and 5 holes on the 49-hole circle"}}},
-        {"gear",
-         request("count=24 module=2"),
-         {{1, ""}, {2, "1 turn and 10 holes on the 15-hole circle"}}},
-        {"flats",
-         request("count=6 diameter=30"),
-         {{6, "6 turns and 10 holes on the 15-hole circle"}}},
-        {"coords",
-         request("count=6 diameter=100 centre=10,-5 start=15"),
+           "0 turns and 14 holes on the 21-hole circle, and the plate 2 holes back on the 23-hole "
+           "circle"}}},
+        {"index count=383", {{2, "0 turns and 5 holes on the 49-hole circle"}}},
+        {"gear count=24 module=2", {{1, ""}, {2, "1 turn and 10 holes on the 15-hole circle"}}},
+        {"flats count=6 diameter=30", {{6, "6 turns and 10 holes on the 15-hole circle"}}},
+        {"coords count=6 diameter=100 centre=10,-5 start=15",
          {{1, ""}, {2, "X -35.3553, Y +35.3553"}, {5, "X +35.3553, Y -35.3553"}}},
     };
     for (const auto& c : cases) {
-        const Report report = reportOf(c.calculation, c.inputs);
-        ASSERT_EQ(report.moves.size(), report.rows.size()) << c.calculation;
+        const Report report = reportOf(c.request);
+        ASSERT_EQ(report.moves.size(), report.rows.size()) << c.request;
         for (const auto& [row, move] : c.moves) {
-            EXPECT_EQ(report.moves[row - 1], move) << c.calculation << " row " << row;
+            EXPECT_EQ(report.moves[row - 1], move) << c.request << " row " << row;
         }
     }
 }
 
-// Units are words in the headings of lengths, never a conversion: the bolt circle's X, Y, dX and
-// dY say mm or in and keep every figure; a setting sheet, which has no lengths, is as it was.
+// Units are words in the headings of lengths, never a conversion (a bolt circle's sheet in inches
+// is cli/autotests/job_cli_test.sh's): the window's table says them too, and a setting sheet,
+// which has no lengths, is as it was.
 TEST(Machine, shouldShowTheUnitsInTheHeadingsOfLengthsOnly) {
     const Calculation& coords = *findCalculation("coords");
-    const Inputs plain = request("count=2 radius=10");
-    Inputs inches = plain;
-    inches.set("units", "in");
-    const Made before = planned(makeWithUnits(coords, plain));
-    const Made after = planned(makeWithUnits(coords, inches));
-    const Report was = before.report();
-    Report expected = was;
-    expected.columns = {"Hole", "Angle", "DMS", "X (in)", "Y (in)", "dX (in)", "dY (in)"};
-    const Report shown = after.report();
-    EXPECT_EQ(shown.columns, expected.columns);
-    EXPECT_EQ(shown.rows, was.rows);
-    EXPECT_EQ(after.sheet.write(), reportText(expected));
-    EXPECT_EQ(before.sheet.write(), planned(makeRequest(coords, plain)).sheet.write());
-
-    const Calculation& sheet = *findCalculation("sheet");
-    const Made settings = planned(makeWithUnits(sheet, request("count=7 units=mm")));
-    EXPECT_EQ(settings.sheet.write(),
-              planned(makeRequest(sheet, request("count=7"))).sheet.write());
-    EXPECT_EQ(withUnits(was, JobUnits::None).columns, was.columns);
+    EXPECT_EQ(
+        planned(makeWithUnits(coords, request("count=2 radius=10 units=in"))).report().columns,
+        (std::vector<std::string>{"Hole", "Angle", "DMS", "X (in)", "Y (in)", "dX (in)",
+                                  "dY (in)"}));
+    const Made settings =
+        planned(makeWithUnits(*findCalculation("sheet"), request("count=7 units=mm")));
+    EXPECT_EQ(settings.sheet.write(), madeOf("sheet count=7").sheet.write());
 }
 
 // A calculation that takes the units itself gets the job's: its G-code writes G21 or G20.

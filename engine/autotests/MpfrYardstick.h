@@ -6,6 +6,9 @@
 // After <cstdint>, so that MPFR declares its intmax_t functions.
 #include <mpfr.h>
 #include <string>
+#include <vector>
+
+#include "engine/autotests/EngineTestSupport.h"
 
 // The yardstick of the dividing-head tests: MPFR at 320 bits, worked from the texts as typed, so
 // that nothing of the engine's fixed point, long double bounds or rationals decides what it
@@ -89,6 +92,54 @@ inline std::int64_t rounded(const Real& value, int decimals) {
     const double distance = (scaled - down - Real("0.5")).toDouble();
     const bool up = std::fabs(distance) < 0x1p-200 ? mpfr_sgn(scaled.get()) > 0 : distance > 0;
     return static_cast<std::int64_t>(mpfr_get_sj(down.get(), MPFR_RNDN)) + (up ? 1 : 0);
+}
+
+inline Wide nearestWhole(const Real& value) {
+    char* text = nullptr;
+    mpfr_asprintf(&text, "%.0Rf", value.get());
+    Wide whole = 0;
+    const bool negative = text[0] == '-';
+    for (const char* c = text + (negative ? 1 : 0); *c != '\0'; ++c) {
+        whole = whole * 10 + (*c - '0');
+    }
+    mpfr_free_str(text);
+    return negative ? -whole : whole;
+}
+
+// A 128-bit whole number as MPFR holds it, written out through its decimal digits.
+inline Real wideReal(Wide value) {
+    std::string digits;
+    const bool negative = value < 0;
+    for (Wide rest = negative ? -value : value; rest != 0 || digits.empty(); rest /= 10) {
+        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(rest % 10)));
+    }
+    return Real((negative ? "-" : "") + digits);
+}
+
+struct Convergent {
+    Wide p;
+    Wide q;
+};
+
+// The continued-fraction convergents p/q of x with q up to 10^30, worked in MPFR: each lies on the
+// other side of x from the last, within 1/q^2 of it.
+inline std::vector<Convergent> convergents(Real x) {
+    std::vector<Convergent> all;
+    Wide p0 = 1, q0 = 0, p1 = 0, q1 = 1;
+    for (int i = 0; i < 80; ++i) {
+        Real whole;
+        mpfr_floor(whole.get(), x.get());
+        const Wide a = nearestWhole(whole);
+        const Wide p = a * p0 + p1;
+        const Wide q = a * q0 + q1;
+        if (q > static_cast<Wide>(1'000'000'000'000'000) * 1'000'000'000'000) {
+            break;
+        }
+        all.push_back({p, q});
+        p1 = p0, q1 = q0, p0 = p, q0 = q;
+        x = Real(1) / (x - whole);
+    }
+    return all;
 }
 
 }  // namespace morvanta::yardstick

@@ -9,59 +9,11 @@
 #include "engine/autotests/MpfrYardstick.h"
 
 using namespace morvanta;
+using yardstick::Convergent;
 using yardstick::Real;
+using yardstick::wideReal;
 
 namespace {
-
-__extension__ using Wide = __int128;
-
-Wide nearestWhole(const Real& value) {
-    char* text = nullptr;
-    mpfr_asprintf(&text, "%.0Rf", value.get());
-    Wide whole = 0;
-    const bool negative = text[0] == '-';
-    for (const char* c = text + (negative ? 1 : 0); *c != '\0'; ++c) {
-        whole = whole * 10 + (*c - '0');
-    }
-    mpfr_free_str(text);
-    return negative ? -whole : whole;
-}
-
-// A 128-bit whole number as MPFR holds it, written out through its decimal digits.
-Real wideReal(Wide value) {
-    std::string digits;
-    const bool negative = value < 0;
-    for (Wide rest = negative ? -value : value; rest != 0 || digits.empty(); rest /= 10) {
-        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(rest % 10)));
-    }
-    return Real((negative ? "-" : "") + digits);
-}
-
-struct Convergent {
-    Wide p;
-    Wide q;
-};
-
-// The continued-fraction convergents p/q of x with q up to 10^30, worked in MPFR: each lies on the
-// other side of x from the last, within 1/q^2 of it.
-std::vector<Convergent> convergents(Real x) {
-    std::vector<Convergent> all;
-    Wide p0 = 1, q0 = 0, p1 = 0, q1 = 1;
-    for (int i = 0; i < 80; ++i) {
-        Real whole;
-        mpfr_floor(whole.get(), x.get());
-        const Wide a = nearestWhole(whole);
-        const Wide p = a * p0 + p1;
-        const Wide q = a * q0 + q1;
-        if (q > static_cast<Wide>(1'000'000'000'000'000) * 1'000'000'000'000) {
-            break;
-        }
-        all.push_back({p, q});
-        p1 = p0, q1 = q0, p0 = p, q0 = q;
-        x = Real(1) / (x - whole);
-    }
-    return all;
-}
 
 struct NearlyCancelling {
     const char* name;
@@ -93,7 +45,7 @@ TEST(ProvenSign, SumsWithinTwoToTheMinus90OfZeroTakeTheSignMpfrGives) {
     };
     for (const NearlyCancelling& c : cases) {
         int seen[2] = {0, 0};
-        for (const Convergent& r : convergents(c.value)) {
+        for (const Convergent& r : yardstick::convergents(c.value)) {
             const Real q = wideReal(r.q);
             const Real p = wideReal(r.p);
             const int expected = mpfr_sgn((q * c.value - p).get());
@@ -176,7 +128,7 @@ TEST(ProvenSign, RoundedUnitsOnAndNearAHalf) {
     const Real x = yardstick::cosDeg(Real(20));
     int ups = 0;
     int downs = 0;
-    for (const Convergent& r : convergents(x)) {
+    for (const Convergent& r : yardstick::convergents(x)) {
         if (r.q < 10'000'000'000LL) {
             continue;
         }

@@ -11,8 +11,6 @@ using namespace morvanta;
 
 namespace {
 
-__extension__ using Wide = __int128;
-
 // Every result is reduced with its sign on the numerator, whatever the size of the parts it was
 // made from, so that equal values compare equal field by field.
 TEST(Rational, shouldKeepEveryResultReducedAndExact) {

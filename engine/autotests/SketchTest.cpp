@@ -52,20 +52,13 @@ std::vector<Shape> inked(const std::vector<Shape>& shapes, Ink ink) {
     return found;
 }
 
-Sketch pictureOf(const Calculation& calculation, const Inputs& inputs) {
-    const Made made = planned(makeRequest(calculation, inputs));
+// The picture of a request, the calculation's name first: picture("sheet count=7").
+Sketch picture(std::string_view words) {
+    const Made made = madeOf(words);
     if (!made.sketch) {
         throw std::runtime_error("no picture");
     }
     return made.sketch();
-}
-
-Sketch sheetPicture(const Inputs& inputs) {
-    return pictureOf(kSheetCalculation, inputs);
-}
-
-Sketch indexPicture(const Inputs& inputs) {
-    return pictureOf(kIndexCalculation, inputs);
 }
 
 // The angle from the centre to a point, in degrees from +X, within (-180, 180].
@@ -74,8 +67,7 @@ double bearing(double x, double y) {
 }
 
 struct HoleCase {
-    const char* name;
-    Inputs inputs;
+    const char* request;
     std::int64_t hole;
     double x, y;  // on a dial of radius 100, 0° at the top, counter-clockwise
 };
@@ -84,27 +76,24 @@ struct HoleCase {
 // at 105° from +X counter-clockwise; hole 2 of 4 clockwise at -15°.
 TEST(SheetSketch, shouldDrawEachHoleWhereItsAngleIsOnTheDial) {
     const HoleCase cases[] = {
-        {"7 holes, hole 2 at 360/7", request("count=7"), 2, -78.183, 62.349},
-        {"start 15", request("count=4 start=15"), 1, -25.882, 96.593},
-        {"hole 2 from 15 clockwise", request("count=4 start=15 cw"), 2, 96.593, -25.882},
-        {"over 90 clockwise", request("count=4 span=90 cw"), 2, 38.268, 92.388},
-        {"a start past a turn", request("count=4 start=375"), 1, -25.882, 96.593},
+        {"sheet count=7", 2, -78.183, 62.349},
+        {"sheet count=4 start=15", 1, -25.882, 96.593},
+        {"sheet count=4 start=15 cw", 2, 96.593, -25.882},
+        {"sheet count=4 span=90 cw", 2, 38.268, 92.388},
+        {"sheet count=4 start=375", 1, -25.882, 96.593},
     };
     for (const HoleCase& c : cases) {
-        const Sketch sketch = sheetPicture(c.inputs);
+        const Sketch sketch = picture(c.request);
         const SketchHole& h = hole(sketch, c.hole);
-        EXPECT_NEAR(h.x, c.x, kNear) << c.name;
-        EXPECT_NEAR(h.y, c.y, kNear) << c.name;
+        EXPECT_NEAR(h.x, c.x, kNear) << c.request;
+        EXPECT_NEAR(h.y, c.y, kNear) << c.request;
     }
 }
 
 TEST(SheetSketch, shouldShowTheZeroTheTurningAndTheSpan) {
     for (const bool clockwise : {false, true}) {
-        Inputs inputs = request("count=4 start=15 span=90");
-        if (clockwise) {
-            inputs.set("cw", "");
-        }
-        const Sketch sketch = sheetPicture(inputs);
+        const Sketch sketch = picture(clockwise ? "sheet count=4 start=15 span=90 cw"
+                                                : "sheet count=4 start=15 span=90");
         // The turning arrow leaves hole 1 (at 90° + 15° or 90° - 15°) the way the holes go.
         const std::vector<SketchArc> turning = inked(sketch.arcs, Ink::Accent);
         ASSERT_EQ(turning.size(), 1U);
@@ -130,33 +119,33 @@ TEST(SheetSketch, shouldShowTheZeroTheTurningAndTheSpan) {
                       (clockwise ? "clockwise" : "counter-clockwise"));
     }
     // From 0, hole 1's own angle marks the zero; no span over the full circle.
-    const Sketch full = sheetPicture(request("count=7"));
+    const Sketch full = picture("sheet count=7");
     EXPECT_TRUE(inked(full.arcs, Ink::Dimension).empty());
     EXPECT_EQ(text(full, "0°"), nullptr);
-    EXPECT_EQ(text(sheetPicture(request("count=7 start=360")), "0°"), nullptr);
+    EXPECT_EQ(text(picture("sheet count=7 start=360"), "0°"), nullptr);
 }
 
 // Every hole drawn; the angle to set written by hole 1 and each hole at least 30° on: the count
 // of angles written, the second and the last.
 TEST(SheetSketch, shouldWriteTheAngleOfHolesThirtyDegreesApart) {
     const struct {
-        Inputs inputs;
+        const char* request;
         std::size_t holes, written;
         const char *second, *last;
     } cases[] = {
         // 51.43° apart: every hole; the setting as the sheet rounds it, to 1".
-        {request("count=7"), 7, 7, "51°25'43\"", "308°34'17\""},
+        {"sheet count=7", 7, 7, "51°25'43\"", "308°34'17\""},
         // On 90:1 with a 240 dial, to the minute the dial sets.
-        {request("count=7 ratio=90 dial=240"), 7, 7, "51°26'00\"", "308°34'00\""},
+        {"sheet count=7 ratio=90 dial=240", 7, 7, "51°26'00\"", "308°34'00\""},
         // 15° apart: every second hole, 30° apart.
-        {request("count=24"), 24, 12, "30°00'00\"", "330°00'00\""},
+        {"sheet count=24", 24, 12, "30°00'00\"", "330°00'00\""},
         // 25 holes 14.4° apart: every third, 43.2° apart.
-        {request("count=25"), 25, 9, "43°12'00\"", "345°36'00\""},
+        {"sheet count=25", 25, 9, "43°12'00\"", "345°36'00\""},
         // 10000 holes 0.036° apart: every 834th, 30.024° apart: holes 1, 835, ... 9175.
-        {request("count=10000"), 10000, 12, "30°01'26\"", "330°15'50\""},
+        {"sheet count=10000", 10000, 12, "30°01'26\"", "330°15'50\""},
     };
     for (const auto& c : cases) {
-        const Sketch sketch = sheetPicture(c.inputs);
+        const Sketch sketch = picture(c.request);
         EXPECT_EQ(sketch.holes.size(), c.holes);
         const std::vector<std::string> angles = textsOf(sketch, Ink::Outline);
         ASSERT_EQ(angles.size(), c.written) << c.holes;
@@ -165,7 +154,7 @@ TEST(SheetSketch, shouldWriteTheAngleOfHolesThirtyDegreesApart) {
             << c.holes;
     }
     // Written beside its hole, 360/7° on from the top; the picture kept while its text is read.
-    const Sketch seven = sheetPicture(request("count=7"));
+    const Sketch seven = picture("sheet count=7");
     const SketchText* second = text(seven, "51°25'43\"");
     ASSERT_NE(second, nullptr);
     EXPECT_NEAR(bearing(second->x, second->y), 90 + 360.0 / 7, kNear);
@@ -173,15 +162,13 @@ TEST(SheetSketch, shouldWriteTheAngleOfHolesThirtyDegreesApart) {
 
 TEST(SheetSketch, shouldDrawNoPictureOfARefusedSheet) {
     // 1' is coarser than 10° / 999: no sheet, so no picture of it.
-    const Made made =
-        planned(makeRequest(kSheetCalculation, request("count=1000 resolution=1m span=10 ends")));
+    const Made made = madeOf("sheet count=1000 resolution=1m span=10 ends");
     EXPECT_FALSE(made.sheet.ok());
     EXPECT_FALSE(made.sketch);
 }
 
 struct ArmsCase {
-    const char* name;
-    Inputs inputs;
+    const char* request;
     std::int64_t circle;
     double opening;  // degrees between the arms, clockwise from hole 1's
     std::string spaces;
@@ -192,36 +179,36 @@ struct ArmsCase {
 // turns leave them together.
 TEST(IndexSketch, shouldOpenTheSectorArmsToTheMove) {
     const ArmsCase cases[] = {
-        {"127 differential", request("count=127"), 15, 120, "5 spaces"},
-        {"51 compound", request("count=51"), 17, 720.0 / 17, "2 spaces"},
-        {"9 simple", request("count=9"), 18, 160, "8 spaces"},
-        {"4 whole turns", request("count=4"), 15, 0, ""},
+        {"index count=127", 15, 120, "5 spaces"},        // differential
+        {"index count=51", 17, 720.0 / 17, "2 spaces"},  // compound
+        {"index count=9", 18, 160, "8 spaces"},
+        {"index count=4", 15, 0, ""},  // whole turns
     };
     for (const ArmsCase& c : cases) {
-        const Sketch sketch = indexPicture(c.inputs);
+        const Sketch sketch = picture(c.request);
         const std::vector<SketchLine> arms = inked(sketch.lines, Ink::Accent);
-        ASSERT_EQ(arms.size(), 2U) << c.name;
+        ASSERT_EQ(arms.size(), 2U) << c.request;
         for (const SketchLine& arm : arms) {
-            EXPECT_NEAR(std::hypot(arm.x1, arm.y1), 0, kNear) << c.name;
-            EXPECT_GT(std::hypot(arm.x2, arm.y2), static_cast<double>(c.circle)) << c.name;
+            EXPECT_NEAR(std::hypot(arm.x1, arm.y1), 0, kNear) << c.request;
+            EXPECT_GT(std::hypot(arm.x2, arm.y2), static_cast<double>(c.circle)) << c.request;
         }
-        EXPECT_NEAR(bearing(arms[0].x2, arms[0].y2), 90, kNear) << c.name;
+        EXPECT_NEAR(bearing(arms[0].x2, arms[0].y2), 90, kNear) << c.request;
         EXPECT_NEAR(std::remainder(90 - bearing(arms[1].x2, arms[1].y2) - c.opening, 360), 0, kNear)
-            << c.name;
+            << c.request;
         // The circle in use, its holes from the pin's at the top, and the move between the arms.
-        EXPECT_EQ(sketch.holes.size(), static_cast<std::size_t>(c.circle)) << c.name;
+        EXPECT_EQ(sketch.holes.size(), static_cast<std::size_t>(c.circle)) << c.request;
         EXPECT_NEAR(hole(sketch, 1).x, 0, kNear);
         EXPECT_NEAR(hole(sketch, 1).y, static_cast<double>(c.circle), kNear);
         const std::vector<SketchArc> move = inked(sketch.arcs, Ink::Accent);
-        ASSERT_EQ(move.size(), c.spaces.empty() ? 0U : 1U) << c.name;
+        ASSERT_EQ(move.size(), c.spaces.empty() ? 0U : 1U) << c.request;
         if (!c.spaces.empty()) {
             EXPECT_NEAR(move[0].start, 90, kNear);
-            EXPECT_NEAR(move[0].sweep, -c.opening, kNear) << c.name;
-            EXPECT_NE(text(sketch, c.spaces), nullptr) << c.name;
+            EXPECT_NEAR(move[0].sweep, -c.opening, kNear) << c.request;
+            EXPECT_NE(text(sketch, c.spaces), nullptr) << c.request;
         }
     }
     // Hole 6 of 15, five spaces on from the pin: 120° clockwise from the top.
-    const Sketch plate = indexPicture(request("count=127"));
+    const Sketch plate = picture("index count=127");
     const SketchHole& sixth = hole(plate, 6);
     EXPECT_NEAR(sixth.x, 12.990, kNear);
     EXPECT_NEAR(sixth.y, -7.5, kNear);
@@ -229,37 +216,35 @@ TEST(IndexSketch, shouldOpenTheSectorArmsToTheMove) {
 
 TEST(IndexSketch, shouldNameThePlateTheCircleAndTheMove) {
     struct Case {
-        Inputs inputs;
+        const char* request;
         std::string caption;
         std::vector<std::string> accent;  // the circle's name, then the spaces, if any
     };
     const Case cases[] = {
-        {request("count=127"),
+        {"index count=127",
          "Index plate: 0 turns and 5 holes on the 15-hole circle (plate 1) for each division, as "
          "for 120 divisions, the plate geared against the crank",
          {"15-hole circle (plate 1)", "5 spaces"}},
-        {request("count=4"),
-         "Index plate: 10 turns for each division",
-         {"15-hole circle (plate 1)"}},
-        {request("count=51"),
+        {"index count=4", "Index plate: 10 turns for each division", {"15-hole circle (plate 1)"}},
+        {"index count=51",
          "Index plate: 1 turn and 2 holes on the 17-hole circle (plate 1) for each division, then "
          "the plate 5 holes back",
          {"17-hole circle (plate 1)", "2 spaces"}},
-        {request("count=30 plates=cincinnati"),
+        {"index count=30 plates=cincinnati",
          "Index plate: 1 turn and 8 holes on the 24-hole circle (side 1) for each division",
          {"24-hole circle (side 1)", "8 spaces"}},
-        {request("count=7 plates=20 gears=24"),
+        {"index count=7 plates=20 gears=24",
          "Index plate: the 20-hole circle, each division on the hole nearest its exact place "
          "(approximate)",
          {"20-hole circle"}},
     };
     for (const Case& c : cases) {
-        const Sketch sketch = indexPicture(c.inputs);
+        const Sketch sketch = picture(c.request);
         EXPECT_EQ(sketch.caption, c.caption);
         EXPECT_EQ(textsOf(sketch, Ink::Accent), c.accent) << c.caption;
     }
     // Every circle of the plate in use, the one the crank works on in the accent ink.
-    const Sketch plate = indexPicture(request("count=127"));
+    const Sketch plate = picture("index count=127");
     std::vector<double> guides;
     for (const SketchCircle& circle : plate.circles) {
         if (circle.ink == Ink::Guide || circle.ink == Ink::Accent) {
@@ -276,7 +261,7 @@ TEST(IndexSketch, shouldNameThePlateTheCircleAndTheMove) {
 // Compound: after the crank, the plate turned on its second circle from the stop pin at the
 // bottom: forward clockwise, back counter-clockwise, holes / circle of a turn.
 TEST(IndexSketch, shouldTurnThePlateItsOwnHolesForCompoundIndexing) {
-    const Sketch sketch = indexPicture(request("count=51"));
+    const Sketch sketch = picture("index count=51");
     const std::vector<SketchArc> plate = inked(sketch.arcs, Ink::Dimension);
     ASSERT_EQ(plate.size(), 1U);
     EXPECT_NEAR(plate[0].start, 270, kNear);
@@ -313,45 +298,39 @@ bool meshes(const SketchCircle& a, const SketchCircle& b) {
 // Differential: the gears beside the plate, each pitch circle as large as its teeth, the idler in
 // mesh with the plate's shaft and the gear that drives it; which way the plate turns.
 TEST(IndexSketch, shouldDrawTheChangeGearsWithTheirIdler) {
-    const Sketch one = indexPicture(request("count=127"));
+    const Sketch one = picture("index count=127");
     const DrawnGears pair = drawnGearsOf(one);
     ASSERT_EQ(pair.pitch.size(), 3U);
     EXPECT_EQ(pair.names,
               (std::vector<std::string>{"24 on the plate's shaft", "idler", "56 on the spindle"}));
-    const SketchCircle& shaft = pair.pitch[0];
-    const SketchCircle& idler = pair.pitch[1];
-    const SketchCircle& spindle = pair.pitch[2];
-    EXPECT_NEAR(spindle.radius / shaft.radius, 56.0 / 24, kNear);
-    EXPECT_TRUE(meshes(idler, shaft) && meshes(idler, spindle));
-    EXPECT_FALSE(meshes(shaft, spindle));
+    const std::vector<SketchCircle>& g = pair.pitch;  // shaft, idler, spindle
+    EXPECT_NEAR(g[2].radius / g[0].radius, 56.0 / 24, kNear);
+    EXPECT_TRUE(meshes(g[1], g[0]) && meshes(g[1], g[2]));
+    EXPECT_FALSE(meshes(g[0], g[2]));
     // Beside the plate, whose largest circle has 20 holes.
-    EXPECT_GT(shaft.x - shaft.radius, 20);
+    EXPECT_GT(g[0].x - g[0].radius, 20);
     ASSERT_NE(text(one, "g = -7/3"), nullptr);
     // Against the crank, which turns clockwise: the plate's arrow counter-clockwise.
     const std::vector<SketchArc> against = inked(one.arcs, Ink::Dimension);
     ASSERT_EQ(against.size(), 1U);
     EXPECT_GT(against[0].sweep, 0);
     EXPECT_NE(text(one, "plate turns against the crank"), nullptr);
-    const Sketch with = indexPicture(request("count=97"));
+    const Sketch with = picture("index count=97");
     ASSERT_EQ(inked(with.arcs, Ink::Dimension).size(), 1U);
     EXPECT_LT(inked(with.arcs, Ink::Dimension)[0].sweep, 0);
     EXPECT_NE(text(with, "plate turns with the crank"), nullptr);
 
     // Two pairs: 40 on the spindle drives 32; 48 on the stud of 32 drives 64 on the shaft.
-    const DrawnGears two = drawnGearsOf(indexPicture(request("count=131 gears=24,32,40,48,56,64")));
+    const DrawnGears two = drawnGearsOf(picture("index count=131 gears=24,32,40,48,56,64"));
     ASSERT_EQ(two.pitch.size(), 5U);
     EXPECT_EQ(two.names, (std::vector<std::string>{"64 on the plate's shaft", "idler",
                                                    "32 and 48 on the stud", "40 on the spindle"}));
-    const SketchCircle& shaft64 = two.pitch[0];
-    const SketchCircle& idler2 = two.pitch[1];
-    const SketchCircle& stud32 = two.pitch[2];
-    const SketchCircle& stud48 = two.pitch[3];
-    const SketchCircle& spindle40 = two.pitch[4];
-    EXPECT_NEAR(stud32.radius * 2, shaft64.radius, kNear);
-    EXPECT_NEAR(stud48.x, stud32.x, kNear);
-    EXPECT_NEAR(stud48.radius / stud32.radius, 48.0 / 32, kNear);
-    EXPECT_TRUE(meshes(idler2, shaft64) && meshes(idler2, stud48));
-    EXPECT_TRUE(meshes(stud32, spindle40));
+    // In the order drawn: the shaft's 64, the idler, the stud's 32 and 48, the spindle's 40.
+    const std::vector<SketchCircle>& t = two.pitch;
+    EXPECT_NEAR(t[2].radius * 2, t[0].radius, kNear);
+    EXPECT_NEAR(t[3].x, t[2].x, kNear);
+    EXPECT_NEAR(t[3].radius / t[2].radius, 48.0 / 32, kNear);
+    EXPECT_TRUE(meshes(t[1], t[0]) && meshes(t[1], t[3]) && meshes(t[2], t[4]));
 }
 
 }  // namespace
