@@ -19,6 +19,8 @@
 #include <fstream>
 #include <functional>
 
+#include "ui/autotests/TestRegistry.h"
+
 // MORVANTA_ADDRESS_SANITIZER is 1 under AddressSanitizer, else 0: clang 14 has no
 // __SANITIZE_ADDRESS__, as GCC has, but answers __has_feature.
 #if defined(__SANITIZE_ADDRESS__)

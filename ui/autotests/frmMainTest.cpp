@@ -9,6 +9,7 @@
 #include <QSemaphore>
 
 #include <cstdio>
+#include <optional>
 
 #include "ui/BackgroundBuild.h"
 #include "ui/DesktopServices.h"
@@ -307,13 +308,18 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    if (argc == 4 && qstrcmp(argv[1], "--scenario") == 0) {
-        return runScenario(argv[2], QByteArray(argv[3]).toLongLong());
+namespace {
+
+// This program started again by runChild() for one scenario.
+std::optional<int> scenarioChild(int argc, char* argv[]) {
+    if (argc != 4 || qstrcmp(argv[1], "--scenario") != 0) {
+        return std::nullopt;
     }
-    frmMainTest test;
-    return QTest::qExec(&test, argc, argv);
+    QApplication app(argc, argv);
+    return runScenario(argv[2], QByteArray(argv[3]).toLongLong());
 }
 
+}  // namespace
+
+MORVANTA_WINDOW_TEST_WITH_CHILD(frmMainTest, scenarioChild)
 #include "frmMainTest.moc"

@@ -183,5 +183,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(layoutTest)
+MORVANTA_WINDOW_TEST(layoutTest)
 #include "layoutTest.moc"

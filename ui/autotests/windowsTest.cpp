@@ -4,6 +4,7 @@
 #include <QUrl>
 
 #include <cstdio>
+#include <optional>
 
 #include "ui/DesktopServices.h"
 #include "ui/autotests/UiTestSupport.h"
@@ -188,13 +189,18 @@ private slots:
     }
 };
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    if (argc == 3 && qstrcmp(argv[1], "--lifetime") == 0) {
-        return runLifetimeScenario(argv[2]);
+namespace {
+
+// This program started again by runChild() for one order of closing.
+std::optional<int> lifetimeChild(int argc, char* argv[]) {
+    if (argc != 3 || qstrcmp(argv[1], "--lifetime") != 0) {
+        return std::nullopt;
     }
-    windowsTest test;
-    return QTest::qExec(&test, argc, argv);
+    QApplication app(argc, argv);
+    return runLifetimeScenario(argv[2]);
 }
 
+}  // namespace
+
+MORVANTA_WINDOW_TEST_WITH_CHILD(windowsTest, lifetimeChild)
 #include "windowsTest.moc"

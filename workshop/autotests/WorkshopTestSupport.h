@@ -28,7 +28,7 @@
 
 #include "workshop/CalculatorPage.h"
 #include "workshop/WorkshopWindow.h"
-#include "workshop/autotests/TestRegistry.h"
+#include "ui/autotests/TestRegistry.h"
 
 namespace morvanta::workshop::testing {
 

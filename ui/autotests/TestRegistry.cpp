@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "workshop/autotests/TestRegistry.h"
+#include "ui/autotests/TestRegistry.h"
 
 #include <QApplication>
 #include <QTest>
@@ -9,33 +9,43 @@
 #include <string>
 #include <vector>
 
-namespace morvanta::workshop::testing {
+namespace morvanta::testing {
 namespace {
+
+struct Registered {
+    MakeTest make;
+    RunChild child;
+};
 
 // A function's own static, so that the classes may register from any file in any order before
 // main() starts.
-std::map<std::string, MakeTest>& tests() {
-    static std::map<std::string, MakeTest> registered;
+std::map<std::string, Registered>& tests() {
+    static std::map<std::string, Registered> registered;
     return registered;
 }
 
 }  // namespace
 
-bool registerTest(const char* name, MakeTest make) {
-    tests().emplace(name, make);
+bool registerTest(const char* name, MakeTest make, RunChild child) {
+    tests().emplace(name, Registered{make, child});
     return true;
 }
 
-}  // namespace morvanta::workshop::testing
+}  // namespace morvanta::testing
 
 // As QTEST_MAIN would start each class's own program, with the class's name taken out of the
 // arguments, so that QTest and Qt see the same words they saw before.
 int main(int argc, char* argv[]) {
-    using morvanta::workshop::testing::tests;
+    using morvanta::testing::tests;
+    for (const auto& [name, test] : tests()) {
+        if (const auto status = test.child != nullptr ? test.child(argc, argv) : std::nullopt) {
+            return *status;
+        }
+    }
     const auto found = argc > 1 ? tests().find(argv[1]) : tests().end();
     if (found == tests().end()) {
         std::fprintf(stderr, "Usage: %s TEST [QTest options]; TEST is one of:", argv[0]);
-        for (const auto& [name, make] : tests()) {
+        for (const auto& [name, test] : tests()) {
             std::fprintf(stderr, " %s", name.c_str());
         }
         std::fprintf(stderr, "\n");
@@ -47,6 +57,6 @@ int main(int argc, char* argv[]) {
     int count = argc - 1;
     QApplication app(count, words.data());
     app.setAttribute(Qt::AA_Use96Dpi, true);
-    const std::unique_ptr<QObject> test = found->second();
+    const std::unique_ptr<QObject> test = found->second.make();
     return QTest::qExec(test.get(), count, words.data());
 }
