@@ -26,9 +26,9 @@
 
 #include <algorithm>
 
+#include "ui/autotests/TestRegistry.h"
 #include "workshop/CalculatorPage.h"
 #include "workshop/WorkshopWindow.h"
-#include "ui/autotests/TestRegistry.h"
 
 namespace morvanta::workshop::testing {
 
