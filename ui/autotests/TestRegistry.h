@@ -7,13 +7,13 @@
 #include <optional>
 
 // The window tests of a folder are one program, which runs one test class a time, as a program of
-// its own would: `workshopTests JobTest -functions` lists JobTest's functions. Each class makes
+// its own would: `workshopTests PagesTest -functions` lists PagesTest's functions. Each class makes
 // itself known after its definition, at file scope:
 //   MORVANTA_WINDOW_TEST(layoutTest)
 //   MORVANTA_WINDOW_TEST_WITH_CHILD(frmMainTest, scenarioChild)
 // A class whose test starts this program again as a child (runChild) names the function that
 // runs such a child: it is asked first, with the child's words, and answers nothing when they are
-// not its own, e.g. scenarioChild runs `uiTests --scenario "Build This" 51200` and answers its
+// not its own, e.g. scenarioChild runs `uiTests --scenario 1000000 12288` and answers its
 // status, but answers nothing to `uiTests layoutTest`. One program is linked where there were
 // several, and its files are compiled together.
 namespace morvanta::testing {
