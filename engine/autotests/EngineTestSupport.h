@@ -142,8 +142,8 @@ inline bool anyCircleGives(const Plates& plates, Wide num, Wide den) {
 }
 
 // The largest distance of the hole nearest each of k x num / den crank turns, k from 0 to steps,
-// from its exact place on a circle of `circle` holes, in 1 / den of a hole: largestOff(1, 2, 4, 1)
-// == 1, half a hole. No circle of the plates may err less than the one chosen, each tried here.
+// from its exact place on a circle of `circle` holes, in 1 / den of a hole: largestOff(1, 2, 3, 1)
+// == 1, half a hole (half a turn on 3 holes is 1.5 holes), and largestOff(1, 2, 4, 1) == 0.
 inline Wide largestOff(Wide num, Wide den, std::int64_t circle, std::int64_t steps) {
     Wide most = 0;
     for (std::int64_t k = 0; k <= steps; ++k) {
@@ -153,6 +153,7 @@ inline Wide largestOff(Wide num, Wide den, std::int64_t circle, std::int64_t ste
     return most;
 }
 
+// No circle of the plates errs less over the steps than the one chosen, each circle tried.
 inline void expectNoCircleNearer(Wide num, Wide den, std::int64_t steps, std::int64_t chosen,
                                  const Plates& plates) {
     const Wide worst = largestOff(num, den, chosen, steps);
