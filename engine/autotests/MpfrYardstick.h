@@ -94,26 +94,12 @@ inline std::int64_t rounded(const Real& value, int decimals) {
     return static_cast<std::int64_t>(mpfr_get_sj(down.get(), MPFR_RNDN)) + (up ? 1 : 0);
 }
 
-inline Wide nearestWhole(const Real& value) {
-    char* text = nullptr;
-    mpfr_asprintf(&text, "%.0Rf", value.get());
-    Wide whole = 0;
-    const bool negative = text[0] == '-';
-    for (const char* c = text + (negative ? 1 : 0); *c != '\0'; ++c) {
-        whole = whole * 10 + (*c - '0');
-    }
-    mpfr_free_str(text);
-    return negative ? -whole : whole;
-}
-
-// A 128-bit whole number as MPFR holds it, written out through its decimal digits.
+// A 128-bit whole number as MPFR holds it: its high 64 bits times 2^64 plus its low 64.
 inline Real wideReal(Wide value) {
-    std::string digits;
-    const bool negative = value < 0;
-    for (Wide rest = negative ? -value : value; rest != 0 || digits.empty(); rest /= 10) {
-        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(rest % 10)));
-    }
-    return Real((negative ? "-" : "") + digits);
+    Real r;
+    mpfr_set_sj_2exp(r.get(), static_cast<std::intmax_t>(value >> 64), 64, MPFR_RNDN);
+    mpfr_add_ui(r.get(), r.get(), static_cast<unsigned long>(value), MPFR_RNDN);
+    return r;
 }
 
 struct Convergent {
@@ -129,7 +115,7 @@ inline std::vector<Convergent> convergents(Real x) {
     for (int i = 0; i < 80; ++i) {
         Real whole;
         mpfr_floor(whole.get(), x.get());
-        const Wide a = nearestWhole(whole);
+        const Wide a = mpfr_get_sj(whole.get(), MPFR_RNDN);
         const Wide p = a * p0 + p1;
         const Wide q = a * q0 + q1;
         if (q > static_cast<Wide>(1'000'000'000'000'000) * 1'000'000'000'000) {
