@@ -3,6 +3,7 @@
 
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/Flats.h"
@@ -18,43 +19,37 @@ FlatsPlan flatsOf(const Inputs& inputs) {
     return planFrom(kFlatsCalculation, planFlats, inputs);
 }
 
-struct Case {
-    const char* count;
-    const char* diameter;
-    const char* across;  // "" for flats meeting on the round
-    const char* decimals;
-    FlatsMeet meet;
-    std::int64_t acrossFlats, depth, width, corners;
-};
-
-// Worked by hand: 30 cos 30° = 25.98076, 30 sin 30° = 15, sqrt(900 - 676) = 14.96663,
-// 25 tan 30° = 14.43376, 25 / cos 30° = 28.86751, 30 cos 45° = 21.21320, 20 / cos 45° = 28.28427;
-// 3.625^2 - 2.625^2 = 6.25, so two flats 2.625 apart on 3.625 are 2.5 wide, a half.
+// The count, diameter, size across ("" to meet on the round) and decimals; where the flats meet,
+// the size across, depth, width and size across corners, worked by hand: 30 cos 30° = 25.98076,
+// 30 sin 30° = 15, sqrt(900 - 676) = 14.96663, 25 tan 30° = 14.43376, 25 / cos 30° = 28.86751,
+// 30 cos 45° = 21.21320, 20 / cos 45° = 28.28427; 3.625^2 - 2.625^2 = 6.25, so two flats 2.625
+// apart on 3.625 are 2.5 wide, a half.
 TEST(Flats, FiguresWorkedByHand) {
-    const Case cases[] = {
-        {"6", "30", "", "4", FlatsMeet::OnTheRound, 259'808, 20'096, 150'000, 300'000},
-        {"6", "30", "26", "4", FlatsMeet::Apart, 260'000, 20'000, 149'666, 300'000},
-        {"6", "30", "25", "4", FlatsMeet::Inside, 250'000, 25'000, 144'338, 288'675},
-        {"4", "30", "20", "4", FlatsMeet::Inside, 200'000, 50'000, 200'000, 282'843},
-        {"4", "30", "", "3", FlatsMeet::OnTheRound, 21'213, 4'393, 21'213, 30'000},
-        {"3", "30", "15", "4", FlatsMeet::OnTheRound, 150'000, 75'000, 259'808, 300'000},
-        {"2", "3.625", "2.625", "0", FlatsMeet::Apart, 3, 1, 3, 4},
-        {"2", "3.625", "2.625", "1", FlatsMeet::Apart, 26, 5, 25, 36},
-        {"4", "1", "", "8", FlatsMeet::OnTheRound, 70'710'678, 14'644'661, 70'710'678, 100'000'000},
-    };
-    for (const Case& c : cases) {
-        Inputs inputs{{"count", c.count}, {"diameter", c.diameter}, {"decimals", c.decimals}};
-        if (*c.across != '\0') {
-            inputs.set("across", c.across);
+    const std::tuple<const char*, const char*, const char*, const char*, FlatsMeet, std::int64_t,
+                     std::int64_t, std::int64_t, std::int64_t>
+        cases[] = {
+            {"6", "30", "", "4", FlatsMeet::OnTheRound, 259'808, 20'096, 150'000, 300'000},
+            {"6", "30", "26", "4", FlatsMeet::Apart, 260'000, 20'000, 149'666, 300'000},
+            {"6", "30", "25", "4", FlatsMeet::Inside, 250'000, 25'000, 144'338, 288'675},
+            {"4", "30", "20", "4", FlatsMeet::Inside, 200'000, 50'000, 200'000, 282'843},
+            {"4", "30", "", "3", FlatsMeet::OnTheRound, 21'213, 4'393, 21'213, 30'000},
+            {"3", "30", "15", "4", FlatsMeet::OnTheRound, 150'000, 75'000, 259'808, 300'000},
+            {"2", "3.625", "2.625", "0", FlatsMeet::Apart, 3, 1, 3, 4},
+            {"2", "3.625", "2.625", "1", FlatsMeet::Apart, 26, 5, 25, 36},
+            {"4", "1", "", "8", FlatsMeet::OnTheRound, 70'710'678, 14'644'661, 70'710'678,
+             100'000'000},
+        };
+    for (const auto& [count, diameter, across, decimals, meet, acrossFlats, depth, width, corners] :
+         cases) {
+        Inputs inputs{{"count", count}, {"diameter", diameter}, {"decimals", decimals}};
+        if (*across != '\0') {
+            inputs.set("across", across);
         }
         const FlatsPlan plan = flatsOf(inputs);
-        SCOPED_TRACE(std::string(c.count) + " on " + c.diameter + " at " + c.across);
-        EXPECT_EQ(plan.meet, c.meet);
-        EXPECT_EQ(plan.acrossFlats, c.acrossFlats);
-        EXPECT_EQ(plan.depth, c.depth);
-        EXPECT_EQ(plan.width, c.width);
-        EXPECT_EQ(plan.corners, c.corners);
-        EXPECT_EQ(plan.indexing.count, std::stoll(c.count));
+        EXPECT_EQ(std::tuple(plan.meet, plan.acrossFlats, plan.depth, plan.width, plan.corners,
+                             plan.indexing.count),
+                  std::tuple(meet, acrossFlats, depth, width, corners, std::stoll(count)))
+            << count << " on " << diameter << " at " << across;
     }
 }
 
