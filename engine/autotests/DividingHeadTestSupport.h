@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <stdexcept>
-#include <string>
-
 #include "engine/Calculation.h"
 #include "engine/autotests/EngineTestSupport.h"
 
@@ -14,11 +11,7 @@ namespace morvanta {
 template <typename Plan>
 Plan planFrom(const Calculation& calculation, Result<Plan> (*plan)(const Values&),
               const Inputs& inputs) {
-    const Result<Values> values = readInputs(calculation, inputs);
-    if (!values.ok()) {
-        throw std::runtime_error("refused: " + values.message());
-    }
-    return planned(plan(values.value()));
+    return planned(plan(planned(readInputs(calculation, inputs))));
 }
 
 // The refusal of a request, read or planned; an empty one when it is accepted.
