@@ -38,26 +38,24 @@ TEST(Helix, PublishedTrainForALeadOf6160) {
 // The lead nearest `wanted` of every train of one pair (with an idler) or two pairs the gears make
 // on a 10 in machine, each tried in MPFR.
 Real nearestLead(const Real& wanted) {
-    const std::size_t n = listed::kGears.size();
-    Real best;
-    bool first = true;
-    for (std::size_t a = 0; a < n; ++a) {
-        for (std::size_t b = 0; b < n; ++b) {
-            for (std::size_t c = 0; c <= n; ++c) {
-                for (std::size_t d = 0; d <= n; ++d) {
-                    const bool pair = c == n && d == n;
-                    const bool compound =
-                        c < n && d < n && c != d && c != a && c != b && d != a && d != b;
-                    if (a == b || !(pair || compound)) {
-                        continue;
-                    }
-                    Real lead = Real(10) * Real(listed::kGears[a]) / Real(listed::kGears[b]);
-                    if (compound) {
-                        lead = lead * Real(listed::kGears[c]) / Real(listed::kGears[d]);
-                    }
-                    if (first || mpfr_cmpabs((lead - wanted).get(), (best - wanted).get()) < 0) {
-                        best = lead;
-                        first = false;
+    const listed::Numbers& g = listed::kGears;
+    Real best("1e9");
+    const auto consider = [&](const Real& lead) {
+        if (mpfr_cmpabs((lead - wanted).get(), (best - wanted).get()) < 0) {
+            best = lead;
+        }
+    };
+    for (std::size_t a = 0; a < g.size(); ++a) {
+        for (std::size_t b = 0; b < g.size(); ++b) {
+            if (a == b) {
+                continue;
+            }
+            const Real pair = Real(10) * Real(g[a]) / Real(g[b]);
+            consider(pair);
+            for (std::size_t c = 0; c < g.size(); ++c) {
+                for (std::size_t d = 0; d < g.size(); ++d) {
+                    if (c != d && c != a && c != b && d != a && d != b) {
+                        consider(pair * Real(g[c]) / Real(g[d]));
                     }
                 }
             }
