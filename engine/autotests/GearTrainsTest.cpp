@@ -21,9 +21,8 @@ TrainGears trainGearsOf(const ChangeTrain& train) {
     return {train.drivers[0], train.drivers[1], train.driven[0], train.driven[1]};
 }
 
-// Four gears listed out of order: 48 x 40 / (24 x 32) = 1920 / 768 = 5/2, the largest ratio they
-// make. One pair of them makes 12 ratios (2, 6/5, 3/2, 1/2, 3/5, 3/4, 5/6, 5/3, 5/4, 2/3, 4/3,
-// 4/5), two pairs 6 others (9/10, 5/2, 8/5 and their inverses).
+// Four gears listed out of order: one pair of them makes 12 ratios (2, 6/5, 3/2, 5/3, 5/4, 4/3
+// and their inverses), two pairs 6 others (9/10, 5/2, 8/5 and their inverses).
 const Numbers kUnordered = {48, 24, 40, 32};
 
 }  // namespace
@@ -50,11 +49,7 @@ TEST(GearTrains, shouldPutEachPairSmallerFirstWhateverTheOrderListed) {
 // 5/2, which only 48 x 40 / (24 x 32) makes; no other base A makes a ratio of the gears
 // (A = 1200 / (40 - g) is whole for none of the other 35, with the crank or against it).
 TEST(GearTrains, shouldGiveTheIndexSheetTheSameTrains) {
-    Inputs inputs;
-    inputs.set("count", "30");
-    inputs.set("plates", "16");
-    inputs.set("gears", "48,24,40,32");
-    const IndexPlan plan = planned(planIndex(inputs));
+    const IndexPlan plan = planned(planIndex(request("count=30 plates=16 gears=48,24,40,32")));
     ASSERT_EQ(plan.method, IndexMethod::Differential);
     const DifferentialMove& d = plan.differential.front();
     EXPECT_EQ((Numbers{d.base, d.gearing.numerator(), d.gearing.denominator()}),
