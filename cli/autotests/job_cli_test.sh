@@ -10,10 +10,7 @@
 job() {
     file=$1 calculation=$2 units=$3
     shift 3
-    inputs=""
-    for input in "$@"; do
-        inputs="$inputs${inputs:+, }$input"
-    done
+    inputs=$(IFS=,; echo "$*")
     printf '{"format": "morvanta-job", "version": "1.0", "calculation": "%s", "units": %s,\n "inputs": {%s}, "ticks": [1]}\n' \
         "$calculation" "$units" "$inputs" >"$work/$file"
 }
@@ -21,11 +18,9 @@ job() {
 job seven.morvanta sheet null '"count": "7"' '"ratio": "90"' '"dial": "240"'
 run 0 job "$work/seven.morvanta"
 "$tool" sheet 7 --ratio 90 --dial 240 >"$work/expected"
-cmp -s "$work/out" "$work/expected" || fail "job: not the sheet of sheet 7 --ratio 90 --dial 240"
-[ -s "$work/err" ] && fail "job: wrote to standard error"
+cmp -s "$work/out" "$work/expected" && [ ! -s "$work/err" ] || fail "job: not the sheet of sheet 7 --ratio 90 --dial 240"
 run 0 job --crlf -- "$work/seven.morvanta"
-[ "$(tr -d '\r' <"$work/out" | cmp -s - "$work/expected" && echo same)" = same ] || fail "job --crlf: not the same sheet"
-[ "$(grep -c "$(printf '\r')\$" "$work/out")" -eq "$(wc -l <"$work/expected")" ] || fail "job --crlf: not every line in CR LF"
+sed 's/$/\r/' "$work/expected" | cmp -s - "$work/out" || fail "job --crlf: not the sheet in CR LF"
 
 # The bolt circle in inches: the headings of X, Y, dX and dY say so, every figure and every other
 # line is the command's own.
@@ -57,7 +52,6 @@ large.morvanta|a job file may have at most 1048576 bytes (1 MiB); this one has m
 EOF
 run 0 job "$work/padded.morvanta"
 "$tool" sheet 7 --ratio 90 --dial 240 | cmp -s - "$work/out" || fail "the job of 1 MiB: not the sheet"
-[ "$(wc -c <"$work/padded.morvanta")" -eq 1048576 ] || fail "the padded job is not 1 MiB"
 
 # The words after job follow every command's rule (command_table_test.sh); a file may look like
 # an option.
