@@ -27,7 +27,6 @@ offered() {
         function=${registered#*-F }
         function=${function%% *}
         COMP_WORDS=(morvanta-table)
-        asked=0
         for word in "$@"; do
             if [[ $word != ";" ]]; then
                 COMP_WORDS+=("$word")
@@ -38,13 +37,9 @@ offered() {
             COMP_POINT=${#COMP_LINE}
             COMPREPLY=()
             "$function" morvanta-table "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-            asked=$((asked + 1))
-            echo "$asked"
-            ((${#COMPREPLY[@]})) && printf "$asked %s\n" "${COMPREPLY[@]}"
+            printf "%s\n" "${COMPREPLY[@]}" | sort | paste -sd " "
             COMP_WORDS=(morvanta-table)
-        done' _ "$completion" "$@" | sort -k1,1n -k2 |
-        awk 'NF == 1 { if (NR > 1) print line; line = "" } NF > 1 { line = line (line == "" ? "" : " ") $2 }
-             END { if (NR) print line }'
+        done' _ "$completion" "$@"
 }
 
 sorted() {
