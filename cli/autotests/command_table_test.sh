@@ -1,12 +1,10 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# What every command of morvanta-table shares: where the global options may stand, the help of each
-# command, the exit status 0, 1 or 2, a full disk, a reader that goes away, and the line breaks.
+# What every command shares: global options, help, statuses, full disk, SIGPIPE, line breaks.
 # Usage: command_table_test.sh PATH/TO/morvanta-table VERSION
 . "$(dirname "$0")/harness.sh"
 version=$2
 
-# The commands as --help lists them: the indented words under "Commands:".
 commands=$("$tool" --help | sed -n '/^Commands:/,/^$/s/^  \([a-z]\{1,\}\) .*/\1/p')
 [[ $(echo $commands) == "this all sheet index coords line grid gear helix flats job" ]] ||
     fail "--help lists the commands '$(echo $commands)'"
@@ -33,8 +31,7 @@ for command in $commands; do
         run 0 $args
         cmp -s "$work/out" "$work/help" || fail "[$args]: not the help of $command"
     done
-    # --version belongs before the command word; among its words it is an unknown option. After
-    # "--" the global words are operands too, so the command sees them.
+    # Global options belong before the command word; after "--" they are operands.
     refused 2 "$command" 7 --version
     grep -q "^morvanta-table $command: unknown option --version" "$work/err" ||
         fail "$command 7 --version: $(cat "$work/err")"
@@ -49,8 +46,7 @@ for args in --version "--lf --version"; do
     [[ $(cat "$work/out") == "morvanta-table $version" ]] || fail "[$args]: '$(cat "$work/out")'"
 done
 
-# Every command's statuses: STATUS|ARGS|standard error, for 2 the line after the command's name.
-# Output comes only with status 0.
+# STATUS|ARGS|standard error, for 2 its words after the command's name; output only with 0.
 while IFS='|' read -r expected args message; do
     # shellcheck disable=SC2086
     run "$expected" $args
@@ -102,8 +98,7 @@ for args in "" "--lf" "bogus 7" "help bogus" "help this all" "--bogus this 7" "-
         grep -q "^Try 'morvanta-table --help'.$" "$work/err" || fail "[$args]: '$(cat "$work/err")'"
 done
 
-# A word with a line break or another control character in it: still one line of complaint, the
-# character shown as '?', and the pointer to the help.
+# A control character in a word: still one line of complaint, the character shown as '?'.
 for word in $'--bo\ngus' $'--bo\rgus' $'--bo\x7fgus'; do
     run 2 sheet 7 "$word"
     [[ $(wc -l <"$work/err") -eq 2 &&
@@ -114,9 +109,7 @@ run 2 $'bo\ngus' 7
 [[ $(cat "$work/err") == "morvanta-table: unknown command bo?gus"$'\n'"Try 'morvanta-table --help'." ]] ||
     fail "[bo\\ngus 7]: $(cat -v "$work/err")"
 
-# A full disk: whatever was to be written, status 1 and one line saying so. One case for each
-# place that writes: a table as made and converted, the global help, the version, a command's help
-# by `help` and by --help.
+# A full disk: status 1 and one line, for each place that writes.
 if [[ -w /dev/full ]]; then
     for args in "this 7" "this 7 --lf" "--help" "--version" "help sheet" "this --help"; do
         # shellcheck disable=SC2086
@@ -128,10 +121,8 @@ if [[ -w /dev/full ]]; then
     done
 fi
 
-# Out of memory: status 1 and one line, not an abort. The limit is the smallest (to 1000 KB) that
-# still lets `this 7` start, found by halving; a sheet of 10000 holes then runs out on this
-# machine's libraries. Where none works (the sanitizers reserve far more) or the sheet fits, there
-# is nothing to see.
+# Out of memory: status 1 and one line, not an abort, at the smallest limit (to 1000 KB) that lets
+# `this 7` start. Under the sanitizers none does; where the sheet fits there is nothing to see.
 starts() {
     (ulimit -v "$1" && "$tool" this 7 >/dev/null 2>&1)
 }
@@ -149,8 +140,7 @@ if starts "$high"; then
     fi
 fi
 
-# A reader that goes away: quiet, even from a shell that ignores SIGPIPE; 141 is death by SIGPIPE.
-# A megabyte is more than a pipe holds, with and without the conversion of line breaks.
+# A reader that goes away: death by SIGPIPE (141), quiet, even where the shell ignores SIGPIPE.
 for args in "this 100000" "this 100000 --lf"; do
     # shellcheck disable=SC2086
     (
@@ -162,8 +152,7 @@ for args in "this 100000" "this 100000 --lf"; do
     [[ $(cat "$work/status") -eq 141 ]] || fail "[$args] | head: status $(cat "$work/status")"
 done
 
-# Line breaks on tables far larger than the 64 KiB the conversion works in, each way: CR LF taken
-# out of `this`, put into `sheet`. (The global --lf is in every line of unchanged-outputs.sha256.)
+# Line breaks converted each way on tables far larger than the conversion's 64 KiB.
 "$tool" this 100000 >"$work/crlf"
 "$tool" this 100000 --lf | sed 's/$/\r/' | cmp -s - "$work/crlf" || fail "this 100000: not CR LF"
 "$tool" --crlf sheet 10000 >"$work/crlf"

@@ -1,14 +1,11 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
-# End-to-end checks of each command beyond the outputs pinned in unchanged-outputs.sha256 and what
-# command_table_test.sh checks of them all: options in either spelling, the largest outputs made
-# whole, a line of each dividing-head sheet showing every option given taken, and malformed (2) or
-# refused (1) command lines, those refused in the command line's words.
+# Each command beyond unchanged-outputs.sha256 and command_table_test.sh: spellings, the largest
+# outputs, options taken, and command lines refused.
 # Usage: commands_cli_test.sh PATH/TO/morvanta-table
 . "$(dirname "$0")/harness.sh"
 
-# Options in either spelling and any order: the same output as the first of each pair (pinned in
-# unchanged-outputs.sha256), nothing on standard error.
+# Options in either spelling and any order: the output of the first, which is pinned.
 while IFS='|' read -r one other; do
     # shellcheck disable=SC2086
     run 0 $other
@@ -18,8 +15,7 @@ sheet 7 --ratio 90 --dial 240|sheet --dial=240 --ratio=90 7
 coords 6 --diameter 100 --centre 10,-5 --start 15|coords --start=15 --centre=10,-5 --radius 50 6
 EOF
 
-# The largest outputs made whole (the benchmark times them). The table of `this` keeps the bytes of
-# the tool built from commit 621fd96, from before it had a table of commands: a table this long is
+# The largest outputs made whole. `this` keeps the bytes of commit 621fd96: a table this long is
 # written in two halves at once, and the text must not show where they meet.
 run 0 index --survey 1 100000
 [ "$(wc -l <"$work/out")" -gt 100000 ] || fail "survey 1 100000: $(wc -l <"$work/out") lines"
@@ -28,8 +24,7 @@ run 0 coords 10000 --diameter 123.456 --centre 1,2 --gcode --depth -1 --retract 
 [ "$("$tool" this 7000000 | sha256sum | cut -d' ' -f1)" = b9b52d264bb6cdb06b06ecf78fdee01f1a83894b54dcfce90b58d50dc8886267 ] ||
     fail "this 7000000: the bytes differ from before"
 
-# ARGS|LINE: the output of ARGS holds LINE whole. The moves, trains and sizes are worked by hand in
-# the engine's tests.
+# ARGS|LINE: the output holds LINE, which shows an option taken (worked in the engine's tests).
 while IFS='|' read -r args line; do
     # shellcheck disable=SC2086
     run 0 $args
@@ -43,7 +38,7 @@ gear 12 --dp 4 --pressure 14.5 --helix 20|Cutter: No. 7 of the eight involute cu
 flats 6 --diameter 30 --across 26 --decimals 3|Width of each flat: sqrt(30² - 26²) = 14.967
 EOF
 
-# STATUS|MESSAGE|ARGS: each with one line on standard error, for a refusal (1) that MESSAGE.
+# STATUS|MESSAGE|ARGS: for a refusal (1), MESSAGE is its one line.
 while IFS='|' read -r status message args; do
     # shellcheck disable=SC2086
     refused "$status" $args
