@@ -65,7 +65,6 @@ done <<'EOF'
 1|this -3|This must be a number greater then 1
 1|all 10 5|To must be greater then From
 1|all -- -1 5|From must be a number greater then 0
-1|this -inf|This must be a number greater then 1
 1|sheet 1|COUNT must be a whole number of holes from 2 to 10000; 1 is below 2
 1|sheet 7 --span 0|--span must be a number of degrees above 0 and at most 360; 0 is not above 0
 2|this|missing COUNT

@@ -47,12 +47,10 @@ while IFS='|' read -r status message args; do
     fi
 done <<'EOF2'
 1|This must be a number no greater than 10000000|this 1e8
-1||sheet 7 --gcode --csv
 2||index
 2||index 7 --survey=1
 2||index --survey 1
 2||index --survey 1 2 3
-1||index --survey 5 4
 2||index --angle
 2||index --angle 35 --survey 1 2
 2||index --angle 35 7
@@ -63,7 +61,6 @@ done <<'EOF2'
 1|--depth and --feed belong to --gcode|coords 6 --diameter 100 --depth -5 --feed 100
 2||gear
 2||gear 30 31 --module 2
-1||gear 30 --module 2 --hand left
 2||helix 6.16
 2||grid 3
 1|--units must be control, mm or in; cm is not one of them|line 2 --pitch 1 --gcode --depth -1 --retract 1 --feed 9 --units cm
