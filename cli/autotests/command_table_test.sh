@@ -82,6 +82,8 @@ done <<'EOF'
 2|sheet 7 --ratio|--ratio needs a value
 2|sheet 7 --csv --csv|--csv given twice
 2|sheet 7 --csv=yes|--csv takes no value
+2|job|missing FILE
+2|job a b|FILE expected, 2 given
 EOF
 
 # A word that names no option goes to the command as typed, spaces and all.
