@@ -192,7 +192,8 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::newRow("close box") << "close";
         QTest::newRow("Esc") << "esc";
-        QTest::newRow("a second build, Cancel, the close box at once") << "build,cancel,close";
+        QTest::newRow("a second build asked for, Cancel") << "build,cancel";
+        QTest::newRow("Cancel, the close box at once") << "cancel,close";
     }
 
     void shouldAbandonTheBuildAndCloseOnlyOnceItHasReturned() {
