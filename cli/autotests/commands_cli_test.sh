@@ -6,8 +6,8 @@
 . "$(dirname "$0")/harness.sh"
 
 # Options in either spelling and any order: the output of the first, which is pinned.
+# shellcheck disable=SC2086
 while IFS='|' read -r one other; do
-    # shellcheck disable=SC2086
     run 0 $other
     "$tool" $one | cmp -s - "$work/out" && [ ! -s "$work/err" ] || fail "[$other]: not the output of [$one]"
 done <<'EOF'
