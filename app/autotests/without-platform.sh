@@ -1,9 +1,8 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: without-platform.sh PATH/TO/PROGRAM [x11]
-# Wherever no desktop platform can start, the program (morvanta, morvanta-workshop) says so in one
-# line that shows how to run it under Xvfb and ends with status 1, instead of Qt's abort with a
-# page of advice. With x11, only an empty DISPLAY and an X display that does not answer.
+# Without a desktop platform, the program says so in one line showing how to run it under Xvfb,
+# status 1, not Qt's abort. With x11, only an empty DISPLAY and an X display that does not answer.
 set -uo pipefail
 program=$1 name=$(basename "$1") x11=${2:-}
 runtime=$(mktemp -d)

@@ -1,8 +1,7 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Every command that `morvanta-table --help` lists, and every option its own help names, is known to
-# the bash completion, the man page and README; and the completion, sourced into bash, completes
-# sensibly. A command added without its completion line or man page section fails here.
+# Every command and option the help names is known to the completion, the man page and README,
+# and the completion, sourced into bash, completes sensibly.
 # Usage: documentation_test.sh PATH/TO/morvanta-table COMPLETION MAN_PAGE README
 . "$(dirname "$0")/harness.sh"
 completion=$2 manual=$3 readme=$4
@@ -15,10 +14,8 @@ options_of() {
     "$tool" "$@" --help | grep -o -- '--[a-z][a-z0-9-]*' | sort -u
 }
 
-# offered WORD... [; WORD...]...: what the completion offers when the words after morvanta-table
-# are WORD..., the last one being the word under the cursor: sorted and on one line, a line for
-# each request between the ";". One fresh bash sources the script as bash-completion would and
-# calls the function that `complete -p` names for every request.
+# offered WORD... [; WORD...]...: a sorted line of what the completion offers for each request, its
+# last word under the cursor, from one bash that sources the script as bash-completion would.
 offered() {
     bash --norc --noprofile -c '
         source "$1" || exit 3
@@ -27,7 +24,6 @@ offered() {
         function=${registered#*-F }
         function=${function%% *}
         COMP_WORDS=(morvanta-table)
-        asked=0
         for word in "$@"; do
             if [[ $word != ";" ]]; then
                 COMP_WORDS+=("$word")
@@ -38,21 +34,16 @@ offered() {
             COMP_POINT=${#COMP_LINE}
             COMPREPLY=()
             "$function" morvanta-table "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-            asked=$((asked + 1))
-            echo "$asked"
-            ((${#COMPREPLY[@]})) && printf "$asked %s\n" "${COMPREPLY[@]}"
+            printf "%s\n" "${COMPREPLY[@]}" | sort | paste -sd " "
             COMP_WORDS=(morvanta-table)
-        done' _ "$completion" "$@" | sort -k1,1n -k2 |
-        awk 'NF == 1 { if (NR > 1) print line; line = "" } NF > 1 { line = line (line == "" ? "" : " ") $2 }
-             END { if (NR) print line }'
+        done' _ "$completion" "$@"
 }
 
 sorted() {
     printf '%s\n' "$@" | sort | paste -sd ' '
 }
 
-# expect EXPECTED WORD...: a request of the completion and what it must offer, asked all at once
-# below.
+# expect EXPECTED WORD...: a request and what it must offer, asked all at once below.
 requests=() expected=() asked=()
 expect() {
     expected+=("$1")

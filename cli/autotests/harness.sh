@@ -1,7 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Shared by the end-to-end checks of morvanta-table: sourced with the tool's path as $1. Gives
-# $tool, a scratch folder $work removed on exit, fail MESSAGE, run, refused, and finish, which ends
-# the script with the verdict.
+# Sourced by the end-to-end checks of morvanta-table with the tool's path as $1.
 set -u
 tool=$1
 work=$(mktemp -d)
@@ -13,8 +11,7 @@ fail() {
     failures=$((failures + 1))
 }
 
-# run EXPECTED_STATUS ARGS...: runs the tool, keeping its output in $work/out and $work/err and its
-# status in $status, and fails unless the status is the one expected.
+# run EXPECTED_STATUS ARGS...: the tool's streams in $work/out and $work/err, its status in $status.
 run() {
     expected=$1
     shift
@@ -23,9 +20,8 @@ run() {
     [ "$status" -eq "$expected" ] || fail "[$*]: status $status, expected $expected"
 }
 
-# refused STATUS COMMAND ARGS...: runs a command line the tool must refuse with STATUS, writing
-# nothing on standard output: a malformed one (2) named by its command on standard error, refused
-# input (1) told there in one line.
+# refused STATUS COMMAND ARGS...: nothing on standard output; a malformed line (2) is named by its
+# command on standard error, refused input (1) told there in one line.
 refused() {
     local want=$1 command=$2
     shift 2

@@ -1,19 +1,14 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
-# End-to-end checks of `morvanta-table job FILE`: the sheet of a job as the calculation's own
-# command prints it, the units in the headings of lengths, each kind of bad file refused in one
-# line that names the file, and the command line's rule. Usage: job_cli_test.sh PATH/TO/morvanta-table
+# `morvanta-table job FILE`: the sheet as its command prints it, the job's units, bad files refused
+# in one line that names the file. Usage: job_cli_test.sh PATH/TO/morvanta-table
 . "$(dirname "$0")/harness.sh"
 
-# job FILE CALCULATION UNITS INPUTS...: a job file as a person might write it, each input
-# "id": "text".
+# job FILE CALCULATION UNITS INPUTS...: a job file, each input "id": "text".
 job() {
     file=$1 calculation=$2 units=$3
     shift 3
-    inputs=""
-    for input in "$@"; do
-        inputs="$inputs${inputs:+, }$input"
-    done
+    inputs=$(IFS=,; echo "$*")
     printf '{"format": "morvanta-job", "version": "1.0", "calculation": "%s", "units": %s,\n "inputs": {%s}, "ticks": [1]}\n' \
         "$calculation" "$units" "$inputs" >"$work/$file"
 }
@@ -21,14 +16,11 @@ job() {
 job seven.morvanta sheet null '"count": "7"' '"ratio": "90"' '"dial": "240"'
 run 0 job "$work/seven.morvanta"
 "$tool" sheet 7 --ratio 90 --dial 240 >"$work/expected"
-cmp -s "$work/out" "$work/expected" || fail "job: not the sheet of sheet 7 --ratio 90 --dial 240"
-[ -s "$work/err" ] && fail "job: wrote to standard error"
+cmp -s "$work/out" "$work/expected" && [ ! -s "$work/err" ] || fail "job: not the sheet of sheet 7 --ratio 90 --dial 240"
 run 0 job --crlf -- "$work/seven.morvanta"
-[ "$(tr -d '\r' <"$work/out" | cmp -s - "$work/expected" && echo same)" = same ] || fail "job --crlf: not the same sheet"
-[ "$(grep -c "$(printf '\r')\$" "$work/out")" -eq "$(wc -l <"$work/expected")" ] || fail "job --crlf: not every line in CR LF"
+sed 's/$/\r/' "$work/expected" | cmp -s - "$work/out" || fail "job --crlf: not the sheet in CR LF"
 
-# The bolt circle in inches: the headings of X, Y, dX and dY say so, every figure and every other
-# line is the command's own.
+# In inches: the headings of lengths say so; every other line is the command's own.
 job flange.morvanta coords '"in"' '"count": "6"' '"diameter": "4"' '"cw": ""'
 run 0 job "$work/flange.morvanta"
 "$tool" coords 6 --diameter 4 --cw >"$work/expected"
@@ -36,8 +28,7 @@ grep -q '^Hole     Angle           DMS   X (in)   Y (in)  dX (in)  dY (in)$' "$w
 grep -v '^Hole ' "$work/out" >"$work/rows"
 grep -v '^Hole ' "$work/expected" | cmp -s - "$work/rows" || fail "job in inches: a figure or a line changed"
 
-# A job's own line, naming the file, for a bad file of each stage (every kind of fault is the
-# engine's test).
+# A bad file of each stage (every kind of fault is the engine's test).
 printf '{"format": "morvanta-job", "version": "2.0", "calculation": "sheet", "inputs": {}}' >"$work/later.morvanta"
 job one.morvanta sheet null '"count": "1"'
 mkdir "$work/folder.morvanta"
@@ -57,14 +48,8 @@ large.morvanta|a job file may have at most 1048576 bytes (1 MiB); this one has m
 EOF
 run 0 job "$work/padded.morvanta"
 "$tool" sheet 7 --ratio 90 --dial 240 | cmp -s - "$work/out" || fail "the job of 1 MiB: not the sheet"
-[ "$(wc -c <"$work/padded.morvanta")" -eq 1048576 ] || fail "the padded job is not 1 MiB"
 
-# The words after job follow every command's rule (command_table_test.sh); a file may look like
-# an option.
-refused 2 job
-[ "$(head -n 1 "$work/err")" = "morvanta-table job: missing FILE" ] || fail "job: $(cat "$work/err")"
-refused 2 job a b
-[ "$(head -n 1 "$work/err")" = "morvanta-table job: FILE expected, 2 given" ] || fail "job a b: $(cat "$work/err")"
+# A file may look like an option.
 cp "$work/seven.morvanta" "$work/-7"
 (cd "$work" && "$tool" job -7 >/dev/null) || fail "job -7: the file -7 was not read"
 # A file name with a line break is named on the one line of its refusal, the break as '?'.

@@ -1,15 +1,12 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The outputs users keep in sheets and scripts stay byte for byte as they were: each line of
-# unchanged-outputs.sha256 holds the SHA-256 of what `morvanta-table --lf ARGS` wrote (standard
-# output and error, then "status N"), taken from the tool as it was when the line came, or from the
-# whole output the tests once spelled out. A line changes only with a change of that output meant
-# and said.
+# The outputs users keep in sheets and scripts stay byte for byte: each line of
+# unchanged-outputs.sha256 holds the SHA-256 of what `morvanta-table --lf ARGS` wrote (both streams,
+# then "status N"). A line changes only with a change of that output meant and said.
 # Usage: unchanged_outputs_test.sh PATH/TO/morvanta-table
 . "$(dirname "$0")/harness.sh"
 
 kept="$(dirname "$0")/unchanged-outputs.sha256"
-# Each output to a file of its own, numbered as its line, all checked by one sha256sum.
 n=0
 while read -r sum args; do
     n=$((n + 1))

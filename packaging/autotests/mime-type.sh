@@ -1,9 +1,7 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The type of Morvanta's job files, as a desktop learns it from the installed package file: a file
-# named *.morvanta, and one without the name but with a job's text, are
-# application/x-morvanta-job; other JSON is not; and the database is built from it without a word.
-# Uses a MIME database of its own, so needs no root.
+# The type of job files, learnt from the installed package file in a MIME database of its own: by
+# name or by a job's text; other JSON is not one; the database built without a word.
 # Usage: mime-type.sh PACKAGE_XML
 set -uo pipefail
 xml=$1
@@ -18,8 +16,7 @@ fail() {
 mkdir -p "$work/share/mime/packages" "$work/home"
 cp "$xml" "$work/share/mime/packages/"
 export XDG_DATA_DIRS="$work/share:/usr/share" XDG_DATA_HOME="$work/home"
-# update-mime-database leaves out what it cannot read, saying so only on its error stream, and
-# exits 0 all the same: anything it says is a fault of the file.
+# update-mime-database leaves out what it cannot read, saying so but exiting 0.
 said=$(update-mime-database "$work/share/mime" 2>&1) || fail "update-mime-database refused $xml"
 [[ -z $said ]] || fail "update-mime-database on $xml: $said"
 

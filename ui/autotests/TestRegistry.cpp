@@ -17,8 +17,7 @@ struct Registered {
     RunChild child;
 };
 
-// A function's own static, so that the classes may register from any file in any order before
-// main() starts.
+// A function's static, so that classes may register from any file before main() starts.
 std::map<std::string, Registered>& tests() {
     static std::map<std::string, Registered> registered;
     return registered;
@@ -33,8 +32,7 @@ bool registerTest(const char* name, MakeTest make, RunChild child) {
 
 }  // namespace morvanta::testing
 
-// As QTEST_MAIN would start each class's own program, with the class's name taken out of the
-// arguments, so that QTest and Qt see the same words they saw before.
+// As QTEST_MAIN would, with the class's name taken out of the words QTest and Qt see.
 int main(int argc, char* argv[]) {
     using morvanta::testing::tests;
     for (const auto& [name, test] : tests()) {

@@ -6,16 +6,12 @@
 #include <memory>
 #include <optional>
 
-// The window tests of a folder are one program, which runs one test class a time, as a program of
-// its own would: `workshopTests PagesTest -functions` lists PagesTest's functions. Each class makes
-// itself known after its definition, at file scope:
+// The window tests of a folder are one program that runs one test class as its own program would,
+// e.g. `workshopTests PagesTest -functions`. Each class registers after its definition:
 //   MORVANTA_WINDOW_TEST(layoutTest)
 //   MORVANTA_WINDOW_TEST_WITH_CHILD(frmMainTest, scenarioChild)
-// A class whose test starts this program again as a child (runChild) names the function that
-// runs such a child: it is asked first, with the child's words, and answers nothing when they are
-// not its own, e.g. scenarioChild runs `uiTests --scenario 1000000 12288` and answers its
-// status, but answers nothing to `uiTests layoutTest`. One program is linked where there were
-// several, and its files are compiled together.
+// where scenarioChild is asked first, with the words of a child that runChild() started, and
+// answers a status for its own words (`uiTests --scenario 1000000 12288`), nothing for others.
 namespace morvanta::testing {
 
 using MakeTest = std::unique_ptr<QObject> (*)();

@@ -21,8 +21,7 @@
 
 #include "ui/autotests/TestRegistry.h"
 
-// MORVANTA_ADDRESS_SANITIZER is 1 under AddressSanitizer, else 0: clang 14 has no
-// __SANITIZE_ADDRESS__, as GCC has, but answers __has_feature.
+// 1 under AddressSanitizer: GCC defines __SANITIZE_ADDRESS__, clang 14 answers __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
 #define MORVANTA_ADDRESS_SANITIZER 1
 #elif defined(__has_feature)
@@ -34,16 +33,14 @@
 #define MORVANTA_ADDRESS_SANITIZER 0
 #endif
 
-// Skips the test function where AddressSanitizer makes it meaningless, saying why. A statement
-// rather than an #if, so that a file that lacks this header does not build.
+// A statement rather than an #if, so that a file that lacks this header does not build.
 #define MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(why) \
     if (MORVANTA_ADDRESS_SANITIZER)                \
     QSKIP(why)
 
 namespace morvanta::testing {
 
-// Answers every message box with OK, keeping what each showed as "caption: text", marked
-// " (icon)" or " (buttons)" where it has an icon or more than its one OK button.
+// Answers every message box with OK, keeping "caption: text", marked " (icon)" or " (buttons)".
 class MessageBoxAnswerer {
 public:
     MessageBoxAnswerer() {
@@ -65,8 +62,8 @@ private:
     QTimer timer_;
 };
 
-// What another program reads from the clipboard, or "(nothing)"; the event loop runs meanwhile,
-// as this process serves the read. Through a file, costing nothing until `afterwards` has run.
+// What another program reads from the clipboard, or "(nothing)", served by this event loop; into
+// a file, so that the read costs this process nothing until `afterwards` has run.
 inline QByteArray clipboardSeenByAnotherProgram(const std::function<void()>& afterwards = {}) {
     QTemporaryFile file;
     QProcess xclip;
@@ -84,8 +81,7 @@ inline QByteArray clipboardSeenByAnotherProgram(const std::function<void()>& aft
     return read ? file.readAll() : QByteArray("(nothing)");
 }
 
-// This test program run again with `arguments`, as a program of its own that may crash: what it
-// wrote to its standard output, then "status N", or "crashed".
+// This program run again with `arguments`: its standard output, then "status N" or "crashed".
 inline QByteArray runChild(const QStringList& arguments) {
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -111,8 +107,7 @@ inline void capAboveInUse(long long kilobytes) {
     capAddressSpace(pages * sysconf(_SC_PAGESIZE) / 1024 + kilobytes);
 }
 
-// Presses a window's close box as the desktop does: the X11 WM_DELETE_WINDOW message, which Qt
-// turns into a close event unless a modal window blocks it.
+// The close box pressed as the desktop does, by WM_DELETE_WINDOW, which a modal window blocks.
 inline void pressCloseBox(QWidget* window) {
     xcb_connection_t* x = xcb_connect(nullptr, nullptr);
     const auto atom = [x](const char* name) {
@@ -136,7 +131,7 @@ inline void pressCloseBox(QWidget* window) {
     xcb_disconnect(x);
 }
 
-// The visible top-level windows of that name: one at most.
+// The visible top-level windows of that name.
 inline QWidgetList shownWindows(const QString& name) {
     QWidgetList found = QApplication::topLevelWidgets();
     found.removeIf([&](QWidget* w) { return w->objectName() != name || !w->isVisible(); });
@@ -147,7 +142,7 @@ inline QWidget* shownWindow(const QString& name) {
     return shownWindows(name).value(0);
 }
 
-// Clicks the button or chooses the menu item of that name, as the user would.
+// Clicks the button or chooses the menu item of that name.
 inline void choose(QWidget* window, const QString& name) {
     if (auto* button = window->findChild<QPushButton*>(name)) {
         button->click();

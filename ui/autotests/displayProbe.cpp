@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// displayProbe resetting|dead: a stand-in X server before the display in DISPLAY, asked whether
-// it answers, as the programs ask before they start Qt. "resetting" turns the first connection
-// away, as Xvfb does a moment after its last client leaves, then passes the others on: it must
-// be found answering. "dead" turns all away: "the display :N does not answer", in the end.
-// Prints what it was told; status 0 when that was right.
+// displayProbe resetting|dead: asks a stand-in for DISPLAY whether it answers, as the programs do
+// before Qt starts. "resetting" turns the first connection away, as Xvfb does after its last
+// client leaves, and must be found answering; "dead" turns all away. Status 0 when rightly told.
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>

@@ -31,13 +31,12 @@ QByteArray shownIn(OutputBox* box) {
     return QByteArray(box->bytes().data(), static_cast<qsizetype>(box->bytes().size()));
 }
 
-// In a child process, `kilobytes` above what is in use: Build This with `scenario` holes, or
-// ("copy") with 8 MB copied before, Copy again. Prints the messages, the box, and what another
-// program, still short of memory, reads from the clipboard.
+// In a child, capped `kilobytes` above what is in use: Build This `scenario`, or ("copy") Copy 8 MB
+// again; prints the messages, the box, and what another program short of memory reads.
 int runScenario(const QString& scenario, long long kilobytes) {
     auto* window = new frmMain;
     window->show();
-    // Painted once before the cap, as a window the user has been looking at.
+    // Painted before the cap, as a window the user has been looking at.
     if (!QTest::qWaitForWindowExposed(window)) {
         return 2;
     }
@@ -60,7 +59,7 @@ int runScenario(const QString& scenario, long long kilobytes) {
     return 0;
 }
 
-// A build: the command chosen after `text` is typed into `box`; the table it shows, or the message.
+// The command chosen after `text` is typed into `box`; the table it shows, or the message.
 struct Build {
     const char* command;
     const char* box;
@@ -88,7 +87,7 @@ private:
         QWidget* focus = QApplication::focusWidget();
         return qobject_cast<OutputBox*>(focus->parentWidget()) ? "tOutput" : focus->objectName();
     }
-    // Whether a line is all within the text area, the vertical bar there and no horizontal one.
+    // Whether a line is within the text area, the vertical bar there and no horizontal one.
     bool shownWhole(long line) {
         output()->viewport()->repaint();
         const long end = output()->SendScintilla(QsciScintillaBase::SCI_GETLINEENDPOSITION,
@@ -110,8 +109,7 @@ private slots:
 
     void cleanup() { delete window; }
 
-    // Each build: the table in the box and on the clipboard, or the message, the box empty and the
-    // clipboard kept. The menu items act as the buttons.
+    // The table in the box and on the clipboard, or the message, the box empty, the clipboard kept.
     void shouldShowTheTableOrTheMessage_data() {
         QTest::addColumn<Build>("build");
         QTest::newRow("Build This") << Build{"cThis", "tThis", "7", kSevenHoles};
@@ -138,8 +136,7 @@ private slots:
         QCOMPARE(answerer.seen, refused ? QStringList(build.message) : QStringList());
     }
 
-    // Tab walks the focus order from From; at each stop Return, then keypad Enter ("*" for each
-    // that built): a focused button is pressed, a box starts nothing.
+    // Tab from From; at each stop Return, then keypad Enter: "*" for each that built.
     void shouldMoveFocusInTabOrderAndPressOnlyButtonsOnEnter() {
         QTRY_COMPARE(focusName(), "tFrom");
         QStringList visited;
@@ -158,10 +155,8 @@ private slots:
         QCOMPARE(visited, QStringList({"tOutput", "cBuild**", "cThis**", "tThis", "tTo", "tFrom"}));
     }
 
-    // Every character can be seen: long lines wrap at the box's width, set or typed, the vertical
-    // bar always there, never a horizontal one, whatever was built before; a text too large to wrap
-    // quickly (2 MB in a line took 20 s) shows unwrapped. What was typed at the caret (a build
-    // leaves it at the start) is copied as UTF-8, Enter making CR LF.
+    // Long lines wrap, set or typed, after any build; a line too long to wrap quickly (2 MB took
+    // 20 s) does not. Typed text is copied as UTF-8, Enter making CR LF.
     void shouldShowEveryCharacterOfEveryLine() {
         for (int length = 40; length <= 80; ++length) {
             output()->setText("short\r\n" + std::string(length, 'x') + "\r\n");
@@ -179,7 +174,6 @@ private slots:
         QCOMPARE(clipboardSeenByAnotherProgram(),
                  QByteArray("\xC2\xB0").repeated(80) + "\r\n" + kSevenHoles);
         QCOMPARE(answerer.seen, QStringList("Morvanta: Copied to clipboard"));
-        // Build All, a refused build, Build All again, then Build This 7.
         for (const char* holes : {"", "1", "", "7"}) {
             child<QLineEdit>("tThis")->setText(holes);
             choose(window, *holes == '\0' ? "cBuild" : "cThis");
@@ -192,16 +186,14 @@ private slots:
         QVERIFY(!output()->isWrapping());
     }
 
-    // The build waits with the window's handlers on the stack: nothing may take the window away or
-    // start another build, a close is carried out once it has returned, and Cancel leaves the box
-    // empty and the clipboard kept, even while the table loads.
+    // While the table loads, the window's handlers on the stack: no second build, a close carried
+    // out once the build has returned, the box empty and the clipboard kept.
     void shouldAbandonTheBuildAndCloseOnlyOnceItHasReturned_data() {
         QTest::addColumn<QString>("how");
-        QTest::newRow("Cancel while the table loads") << "cancel";
-        QTest::newRow("close box while the progress shows") << "close";
-        QTest::newRow("Cancel, then the close box at once") << "cancel,close";
-        QTest::newRow("Esc, then the close box at once") << "esc,close";
-        QTest::newRow("a second build asked for") << "build,cancel";
+        QTest::newRow("close box") << "close";
+        QTest::newRow("Esc") << "esc";
+        QTest::newRow("a second build asked for, Cancel") << "build,cancel";
+        QTest::newRow("Cancel, the close box at once") << "cancel,close";
     }
 
     void shouldAbandonTheBuildAndCloseOnlyOnceItHasReturned() {
@@ -210,7 +202,7 @@ private slots:
         child<QLineEdit>("tThis")->setText("10000000");
         bool acted = false;
         QTimer watch;
-        // Past the engine's fifth of the bar, the table is being loaded into the box.
+        // Past the engine's fifth of the bar, the table is loading into the box.
         connect(&watch, &QTimer::timeout, [&] {
             auto* progress = child<QProgressDialog>("progress");
             if (acted || progress == nullptr || !progress->isVisible() || progress->value() < 300) {
@@ -245,9 +237,7 @@ private slots:
         QTRY_COMPARE(window.isNull() || !window->isVisible(), how.contains("close"));
     }
 
-    // Cancelled once the table is made, the loading stops at once, not after all 8 MB: cancelled,
-    // the bar short of the second megabyte's 0.3 (the window's own bar stops at Cancel, whatever
-    // the loading does).
+    // Cancelled once the table is made, the loading stops short of the second megabyte's 0.3.
     void shouldStopLoadingTheTableOnCancel() {
         QSemaphore cancelled;
         BackgroundBuild job(
@@ -277,8 +267,8 @@ private slots:
         }
     }
 
-    // Too little memory for a thread, the table or its copy: the table, the same on the clipboard,
-    // or a message and the clipboard kept. Another program's read of an earlier copy costs nothing.
+    // Short of memory for a thread, the table or its copy: the table on the clipboard too, or a
+    // message and the clipboard kept. Another program's read of an earlier copy costs nothing.
     void shouldNeverAbortShortOfMemory_data() {
         QTest::addColumn<QString>("scenario");
         QTest::addColumn<int>("megabytes");
@@ -310,7 +300,6 @@ private slots:
 
 namespace {
 
-// This program started again by runChild() for one scenario.
 std::optional<int> scenarioChild(int argc, char* argv[]) {
     if (argc != 4 || qstrcmp(argv[1], "--scenario") != 0) {
         return std::nullopt;

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The three windows as the user meets them: captions, fonts, the names a screen reader speaks,
-// the window kinds and the menus.
+// The windows as the user meets them: captions, fonts, spoken names, window kinds, menus.
 #include <QAccessible>
 #include <QFontInfo>
 #include <QLabel>
@@ -20,7 +19,6 @@ using namespace morvanta;
 
 namespace {
 
-// Written out as the window shows it, a few lines to a row.
 constexpr char kHelpText[] =
     "Use the 'From' and 'To' box to 'Build All' \"no decimal\" division between\r\n"
     "From and To (This is better if you dont have a DRO) ie:\r\n"
@@ -70,7 +68,6 @@ const Control kAbout[] = {
     {"cGoTo", "Go To Website"},
 };
 
-// Each window's caption and kind, with its controls.
 const struct {
     const char* name;
     const char* title;
@@ -149,7 +146,7 @@ private slots:
         QFETCH(Control, expected);
         auto* shown = testing::shownWindow(window)->findChild<QWidget*>(expected.name);
         QVERIFY(shown != nullptr);
-        // A label on one line is at least as wide as its caption, so none is cut short.
+        // No label on one line is cut short.
         if (auto* label = qobject_cast<QLabel*>(shown); label != nullptr && !label->wordWrap()) {
             QVERIFY2(label->width() >= label->sizeHint().width(), expected.name);
         }
