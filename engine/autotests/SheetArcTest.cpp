@@ -18,9 +18,11 @@ TEST(SheetArc, shouldRefuseAnArcOrProgramItCannotMakeByItsField) {
     expectRefused(planSheet(request("count=7 ends")), "ends", "{ends} needs {span}");
     expectRefused(planSheet(request("count=7 span=360 ends")), "ends",
                   "{ends} cannot be used with {span} 360: the last hole would lie on the first");
-    // 1' is no coarser than 360° / 1000, but coarser than 10° / 999.
+    // 1' is no coarser than 360° / 1000, but coarser than 10° / 999: no sheet, so no picture.
     EXPECT_TRUE(planSheet(request("count=1000 resolution=1m")).ok());
-    EXPECT_EQ(planSheet(request("count=1000 resolution=1m span=10 ends")).about(), "resolution");
+    const Made coarse = madeOf("sheet count=1000 resolution=1m span=10 ends");
+    EXPECT_EQ(coarse.sheet.refusal.input, "resolution");
+    EXPECT_FALSE(coarse.sketch);
 
     // The program of a manual table's sheet is refused, the sheet itself made.
     const Made manual = madeOf("sheet count=7 ratio=90");
