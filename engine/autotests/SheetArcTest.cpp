@@ -44,14 +44,6 @@ TEST(SheetArc, shouldRefuseAnArcOrProgramItCannotMakeByItsField) {
     EXPECT_FALSE(outputRefusal(kSheetCalculation, request("count=7 gcode axis=B decimals=2")));
 }
 
-// Each hole's own exact angle rounded, pinned in cli/autotests/unchanged-outputs.sha256 from 0.5°
-// (sheet 7 --start 0.5 --csv) and from 359.9999° = 359°59'59.64", which to the minute is 360°, set
-// as 0°00' and 0.36" off (sheet 3 --resolution 1m --start 359.9999 --csv).
-TEST(SheetArc, shouldRoundEachHoleFromItsOwnExactAngle) {
-    const SheetPlan wrap = sheetPlanOf(request("count=3 resolution=1m start=359.9999"));
-    EXPECT_TRUE(sheetText(wrap).ends_with("Largest error: 0.36\" (hole 1)\n"));
-}
-
 // Random programs read back line by line; each A is checked against the exact angle worked out
 // with plain long division on decimal strings.
 TEST(SheetArc, shouldWriteARotaryProgramOfTheExactAnglesRounded) {
