@@ -67,8 +67,6 @@ TEST(BuildThisTable, shouldRefuseWhatIsNotACountAboveOne) {
 }
 
 TEST(BuildThisTable, shouldListTheSpecialCounts) {
-    EXPECT_EQ(angleLines("6"),
-              (std::vector<std::string>{"  0", " 60", "120", "180", "240", "300"}));
     // Just above one hole: the second angle would be 359.99999999999994, past the last listed.
     EXPECT_EQ(angleLines("1.0000000000000002"), (std::vector<std::string>{"  0"}));
 
@@ -98,8 +96,6 @@ TEST(AngleField, shouldCutWithoutRounding) {
 // The blocks of every count to 360 are pinned in cli/autotests/unchanged-outputs.sha256 (all 1
 // 360); a count is headed as a number, however it was typed.
 TEST(BuildAllTable, shouldListExactBlocks) {
-    EXPECT_EQ(BuildAllTable("1", "2").value(),
-              header("1") + "0\r\n\r\n\r\n" + header("2") + "0, 180\r\n\r\n\r\n");
     EXPECT_TRUE(planned(BuildAllTable(" 360 ", "1e3")).starts_with(header("360") + "0, 1, 2, "));
 }
 
