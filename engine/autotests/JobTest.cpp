@@ -209,10 +209,6 @@ std::vector<BadFile> badFiles() {
          "inputs.count"},
         {"no count at all", edited("\"count\": \"7\",", ""),
          "inputs.count must be a whole number of holes from 2 to 10000", "inputs.count"},
-        {"a ratio not a number", edited("\"90\"", "\"9O\""),
-         "line 11, column 14: inputs.ratio must be a number above 0 with at most 7 digits before "
-         "the point and 6 after; 9O is not a number",
-         "inputs.ratio"},
         {"ends without span", edited("\"dial\": \"240\"", "\"dial\": \"240\", \"ends\": \"\""),
          "line 10, column 28: inputs.ends needs inputs.span", "inputs.ends"},
         {"a tick beyond the last hole", edited("[1, 2, 5]", "[1, 8]"),
