@@ -72,33 +72,6 @@ TEST(BoltCircle, shouldRefuseInputsThatDoNotGoTogetherNamingTheField) {
     EXPECT_TRUE(planBoltCircle(request("count=1 radius=5 span=0")).ok());
 }
 
-// The drilling cycle is the program's alone: the table is made whatever it holds.
-TEST(BoltCircle, shouldRefuseAProgramWithoutAWholeCycleAndKeepTheTable) {
-    const struct {
-        Inputs arguments;
-        const char* refusal;
-    } cases[] = {
-        {request("count=6 depth=-5 feed=100"),
-         "retract: a drilling program needs {retract}, the Z where each hole's feed starts"},
-        {request("count=6 retract=2 feed=100"),
-         "depth: a drilling program needs {depth}, the Z of the bottom of the holes"},
-        {request("count=6 depth=-5 retract=2"),
-         "feed: a drilling program needs {feed}, the drilling feed"},
-        {request("count=6 decimals=1 depth=-5.25 retract=3 feed=250"),
-         "depth: {depth} may have at most 1 decimals, as many as {decimals} gives the coordinates; "
-         "-5.25 has 2 (1, 2)"},
-        {request("count=6 depth=2 retract=2 feed=250"),
-         "retract: {retract} must lie above {depth}; 2 is not above 2 (2, 2)"},
-    };
-    for (const auto& c : cases) {
-        Inputs arguments = c.arguments;
-        arguments.set("diameter", "100");
-        const Made made = planned(makeRequest(kBoltCircleCalculation, arguments));
-        EXPECT_TRUE(made.sheet.ok() && made.csv->ok()) << c.refusal;
-        EXPECT_EQ(said(made.gcode->refusal), c.refusal);
-    }
-}
-
 // A random request of any shape: the texts typed, and the figures its holes are worked from.
 struct Request {
     Inputs inputs;

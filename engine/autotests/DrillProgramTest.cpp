@@ -197,31 +197,41 @@ TEST(DrillProgram, shouldDrillWhatTheTableSaysOnEveryControl) {
     }
 }
 
-// Each case's words added to a line's program: 2 holes 10 apart to Z-3 from R1 at F80.
+// Each case's words added to a line of 2 holes 10 apart; `cycle` drills them to Z-3 from R1 at
+// F80. The cycle is the program's alone: the table is made whatever it holds.
 TEST(DrillProgram, shouldRefuseACycleThatCannotRun) {
+    const std::string cycle = "depth=-3 retract=1 feed=80 ";
     const struct {
-        const char* given;
+        std::string given;
         const char* expected;
     } cases[] = {
-        {"clearance=0.9999",
+        {"depth=-3 feed=80",
+         "retract: a drilling program needs {retract}, the Z where each hole's feed starts"},
+        {"retract=1 feed=80",
+         "depth: a drilling program needs {depth}, the Z of the bottom of the holes"},
+        {"depth=-3 retract=1", "feed: a drilling program needs {feed}, the drilling feed"},
+        {cycle + "decimals=1 depth=-5.25",
+         "depth: {depth} may have at most 1 decimals, as many as {decimals} gives the coordinates; "
+         "-5.25 has 2"},
+        {cycle + "clearance=0.9999",
          "clearance: {clearance} must be at or above {retract}; 0.9999 is below 1"},
-        {"peck=1 dwell=1", "dwell: give either {peck} or {dwell}, not both"},
-        {"peck=0.00001",
+        {cycle + "peck=1 dwell=1", "dwell: give either {peck} or {dwell}, not both"},
+        {cycle + "peck=0.00001",
          "peck: {peck} may have at most 4 decimals, as many as {decimals} gives the coordinates; "
          "0.00001 has 5"},
-        {"dwell=0.0001", "dwell: {dwell} may have at most 3 decimals; 0.0001 has 4"},
-        {"name=Part(A)",
+        {cycle + "dwell=0.0001", "dwell: {dwell} may have at most 3 decimals; 0.0001 has 4"},
+        {cycle + "name=Part(A)",
          "name: {name} may hold letters, digits, spaces and - _ . , / only; ( is not one of them"},
-        {"retract=-3", "retract: {retract} must lie above {depth}; -3 is not above -3"},
-        {"dialect=heidenhain",
+        {cycle + "retract=-3", "retract: {retract} must lie above {depth}; -3 is not above -3"},
+        {cycle + "dialect=heidenhain",
          "dialect: {dialect} must be fanuc, linuxcnc or grbl; heidenhain is not one of them"},
         // Each side of a limit: the clearance on the retract plane and a name of 40 characters.
-        {"clearance=1 name=AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", ": "},
+        {cycle + "clearance=1 name=AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", ": "},
     };
     for (const auto& c : cases) {
-        const Inputs inputs =
-            request(std::string("count=2 pitch=10 gcode depth=-3 retract=1 feed=80 ") + c.given);
+        const Inputs inputs = request("count=2 pitch=10 gcode " + c.given);
         const Result<Made> made = makeRequest(*findCalculation("line"), inputs);
+        EXPECT_TRUE(!made.ok() || (made.value().sheet.ok() && made.value().csv->ok())) << c.given;
         const Refusal refusal = made.ok() ? made.value().gcode->refusal : made.refusal();
         EXPECT_EQ(refusal.input + ": " + refusal.text, c.expected);
     }
