@@ -171,7 +171,6 @@ TEST(Indexing, shouldSetADivisionHalfwayBetweenHolesOnTheLaterHole) {
     ASSERT_EQ(report.rows.size(), 8u);
     EXPECT_EQ(report.rows[1],
               (std::vector<std::string>{"2", "45°00'00.0\"", "0", "1", "+162000.00\""}));
-    EXPECT_EQ(report.rows[4], (std::vector<std::string>{"5", "180°00'00.0\"", "0", "2", "0.00\""}));
     EXPECT_EQ(report.rows[7],
               (std::vector<std::string>{"8", "315°00'00.0\"", "1", "0", "+162000.00\""}));
     EXPECT_EQ(report.footer.front(), "Largest error: 162000.00\" (division 2)");

@@ -231,19 +231,14 @@ TEST(IndexSketch, shouldNameThePlateTheCircleAndTheMove) {
         EXPECT_EQ(sketch.caption, c.caption);
         EXPECT_EQ(textsOf(sketch, Ink::Accent), c.accent) << c.caption;
     }
-    // Every circle of the plate in use, the one the crank works on in the accent ink.
-    const Sketch plate = picture("index count=127");
-    std::vector<double> guides;
-    for (const SketchCircle& circle : plate.circles) {
-        if (circle.ink == Ink::Guide || circle.ink == Ink::Accent) {
-            guides.push_back(circle.radius);
+    // Every circle of the plate in use, the one the crank works on (*) in the accent ink.
+    std::string circles;
+    for (const SketchCircle& c : picture("index count=127").circles) {
+        if (c.ink == Ink::Guide || c.ink == Ink::Accent) {
+            circles += std::to_string(std::lround(c.radius)) + (c.ink == Ink::Accent ? "* " : " ");
         }
     }
-    const std::vector<double> circles{15, 16, 17, 18, 19, 20};
-    EXPECT_EQ(std::vector<double>(guides.begin(), guides.begin() + 6), circles);
-    EXPECT_EQ(std::count_if(plate.circles.begin(), plate.circles.end(),
-                            [](const SketchCircle& c) { return c.ink == Ink::Accent; }),
-              1);
+    EXPECT_TRUE(circles.starts_with("15* 16 17 18 19 20 ")) << circles;
 }
 
 // Compound: after the crank, the plate turned on its second circle from the stop pin at the
