@@ -28,8 +28,7 @@ BoltCirclePlan planOf(const Inputs& inputs) {
 }
 
 // What an arc means, and where its last hole and the chord between neighbours come out: one past
-// a turn, and the whole circle given as an arc (the usual arcs are pinned in
-// cli/autotests/unchanged-outputs.sha256).
+// a turn, and the whole circle given as an arc (the usual arcs are pinned).
 TEST(BoltCircle, shouldSpreadHolesOverAnArcAsItSays) {
     const struct {
         Inputs arguments;

@@ -152,9 +152,8 @@ TEST(Indexing, shouldCompoundOnTwoCirclesOfOnePlate) {
               std::string::npos);
 }
 
-// 383's nearest-hole plan is pinned in cli/autotests/unchanged-outputs.sha256 and its answer
-// lines are ReportAnswerTest's. 10 at 1:1 on circles of 4 and 5 holes: at worst 4/10 of a hole of 4
-// or 5/10 of a hole of 5 off, a tenth of a turn each; of two as good, the one with fewer holes.
+// 10 at 1:1 on circles of 4 and 5 holes: at worst 4/10 of a hole of 4 or 5/10 of a hole of 5 off,
+// a tenth of a turn each; of two as good, the one with fewer holes.
 TEST(Indexing, shouldPreferTheNearestCircleWithFewerHolesOfTwoAsGood) {
     const IndexPlan tie = indexPlanOf({"10", "1", "4/5", "24"});
     ASSERT_TRUE(tie.nearest);
@@ -264,9 +263,8 @@ bool hasLine(const std::string& text, const std::string& line) {
 
 }  // namespace
 
-// The words of a plan follow the head given, not the usual one: the plate named only where there
-// are several (that it is named then is ReportAnswerTest's), one turn said in the singular. (A
-// survey's head is pinned in cli/autotests/unchanged-outputs.sha256: index --survey.)
+// The words of a plan follow the head given: the plate named only where there are several (that it
+// is named then is ReportAnswerTest's), one turn said in the singular.
 TEST(Indexing, shouldWordThePlanForTheHeadItWasGiven) {
     EXPECT_TRUE(hasLine(madeOf("index count=6 plates=15,16,17").sheet.write(),
                         "Move: 6 turns and 10 holes on the 15-hole circle for each division"));
