@@ -177,8 +177,6 @@ std::vector<BadFile> badFiles() {
          "ticks"},
         {edited("\"Dividing plate \\\"A\\\"\"", "\"two\\nlines\""),
          "line 5, column 11: \"name\" holds a control character", "name"},
-        {edited("\"Dividing plate \\\"A\\\"\"", "\"" + std::string(201, 'x') + "\""),
-         "line 5, column 11: \"name\" may have at most 200 characters; it has 201", "name"},
         {edited("first line", "first \xC3\x28 line"),
          "line 6, column 19: the text is not valid UTF-8", ""},
         {edited("first line", "first \xC0\xAF"), "line 6, column 19: the text is not valid UTF-8",
@@ -255,7 +253,7 @@ TEST(Job, shouldTakeEachLimitItselfAndRefuseOneMore) {
               "line 1, column 400000: more than 200000 values");
 
     const Result<Job> longest =
-        readJob(edited("\"Dividing plate \\\"A\\\"\"", "\"" + std::string(200, 'x') + "\""));
+        readJob(edited("\"Dividing plate \\\"A\\\"\"", "\"" + std::string(199, 'e') + "\u00E9\""));
     EXPECT_TRUE(longest.ok()) << longest.message();
     const Result<Job> wide =
         readJob(edited("\"Dividing plate \\\"A\\\"\"", "\"" + std::string(200, 'e') + "\u00E9\""));
