@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/BoltCircle.h"
@@ -26,28 +27,8 @@ BoltCirclePlan planOf(const Inputs& inputs) {
     return planned(planBoltCircle(inputs));
 }
 
-std::string programOf(const Inputs& inputs) {
-    const Made made = planned(makeRequest(kBoltCircleCalculation, inputs));
-    if (!made.gcode->ok()) {
-        throw std::runtime_error("no program: " + made.gcode->refusal.text);
-    }
-    return made.gcode->write();
-}
-
-// The request as a drilling program, with the depth, retract plane and feed it does not give.
-Inputs drilled(Inputs inputs) {
-    inputs.set("gcode", "");
-    for (const auto& [id, text] : {std::pair{"depth", "-12"}, {"retract", "3"}, {"feed", "250"}}) {
-        if (!inputs.has(id)) {
-            inputs.set(id, text);
-        }
-    }
-    return inputs;
-}
-
 // What an arc means, and where its last hole and the chord between neighbours come out: one past
-// a turn, and the whole circle given as an arc (the usual arcs are pinned in
-// cli/autotests/unchanged-outputs.sha256).
+// a turn, and the whole circle given as an arc (the usual arcs are pinned).
 TEST(BoltCircle, shouldSpreadHolesOverAnArcAsItSays) {
     const struct {
         Inputs arguments;
@@ -90,65 +71,20 @@ TEST(BoltCircle, shouldRefuseInputsThatDoNotGoTogetherNamingTheField) {
     EXPECT_TRUE(planBoltCircle(request("count=1 radius=5 span=0")).ok());
 }
 
-// The drilling cycle is the program's alone: the table is made whatever it holds.
-TEST(BoltCircle, shouldRefuseAProgramWithoutAWholeCycleAndKeepTheTable) {
-    const struct {
-        Inputs arguments;
-        const char* refusal;
-    } cases[] = {
-        {request("count=6 depth=-5 feed=100"),
-         "retract: a drilling program needs {retract}, the Z where each hole's feed starts"},
-        {request("count=6 retract=2 feed=100"),
-         "depth: a drilling program needs {depth}, the Z of the bottom of the holes"},
-        {request("count=6 depth=-5 retract=2"),
-         "feed: a drilling program needs {feed}, the drilling feed"},
-        {drilled(request("count=6 decimals=1 depth=-5.25")),
-         "depth: {depth} may have at most 1 decimals, as many as {decimals} gives the coordinates; "
-         "-5.25 has 2 (1, 2)"},
-        {drilled(request("count=6 depth=2 retract=2")),
-         "retract: {retract} must lie above {depth}; 2 is not above 2 (2, 2)"},
-    };
-    for (const auto& c : cases) {
-        Inputs arguments = c.arguments;
-        arguments.set("diameter", "100");
-        const Made made = planned(makeRequest(kBoltCircleCalculation, arguments));
-        EXPECT_TRUE(made.sheet.ok() && made.csv->ok()) << c.refusal;
-        EXPECT_EQ(said(made.gcode->refusal), c.refusal);
-    }
-}
-
-// A random request of any shape, as the texts typed.
+// A random request of any shape: the texts typed, and the figures its holes are worked from.
 struct Request {
-    std::string count, size, centreX, centreY, centre, start, span, decimals;
-    bool radius = false, ends = false, clockwise = false, north = false;
+    Inputs inputs;
+    std::string centre[2], start = "0", span = "360";
+    int count = 0, decimals = 0;
+    Real radius;
+    bool ends = false, clockwise = false, north = false;
 
-    Inputs arguments() const {
-        Inputs a{{"count", count},
-                 {radius ? "radius" : "diameter", size},
-                 {"centre", centre},
-                 {"decimals", decimals}};
-        const std::pair<const char*, bool> present[] = {{"start", !start.empty()},
-                                                        {"span", !span.empty()},
-                                                        {"cw", clockwise},
-                                                        {"ends", ends},
-                                                        {"zero", north}};
-        const std::string texts[] = {start, span, "", "", "north"};
-        for (std::size_t i = 0; i < std::size(present); ++i) {
-            if (present[i].second) {
-                a.set(present[i].first, texts[i]);
-            }
-        }
-        return a;
-    }
     // The direction of hole k from east counter-clockwise, in degrees.
     Real direction(int k) const {
-        const int n = std::stoi(count);
-        const Real step = Real(span.empty() ? "360" : span) / Real(ends ? n - 1 : n);
-        const Real angle = Real(start.empty() ? "0" : start) + step * Real(k - 1);
+        const Real angle = Real(start) + Real(span) / Real(ends ? count - 1 : count) * Real(k - 1);
         const Real zero(north ? 90L : 0L);
         return clockwise ? zero - angle : zero + angle;
     }
-    Real radiusValue() const { return radius ? Real(size) : Real(size) / Real(2); }
 };
 
 Request randomRequest(std::mt19937_64& random) {
@@ -168,29 +104,41 @@ Request randomRequest(std::mt19937_64& random) {
         return decimals > 0 ? text + "." + digits(decimals) : text;
     };
     Request r;
-    const int count = pick(0, 3) == 0 ? pick(1, 4) : pick(1, 60);
-    r.count = std::to_string(count);
-    r.radius = pick(0, 1) == 1;
+    r.count = pick(0, 3) == 0 ? pick(1, 4) : pick(1, 60);
+    const bool radius = pick(0, 1) == 1;
+    std::string size;
     do {
-        r.size = decimal(false, pick(0, 9), pick(0, 9));
+        size = decimal(false, pick(0, 9), pick(0, 9));
         // A radius stays below 500000000, so that its diameter has at most 9 digits.
-    } while (r.size.find_first_of("123456789") == npos ||
-             (r.radius && std::min(r.size.find('.'), r.size.size()) == 9 && r.size[0] >= '5'));
-    r.centreX = decimal(true, pick(0, 9), pick(0, 9));
-    r.centreY = decimal(true, pick(0, 9), pick(0, 9));
-    r.centre = r.centreX + "," + r.centreY;
-    const int startShape = pick(0, 3);
-    r.start = startShape == 0   ? ""
-              : startShape == 1 ? std::to_string(15 * pick(-60, 60))
-                                : decimal(true, pick(1, 4), pick(0, 9));
-    const int spanShape = pick(0, 3);
-    r.span = spanShape == 0   ? ""
-             : spanShape == 1 ? std::to_string(15 * pick(1, 24))
-                              : std::to_string(pick(0, 359)) + "." + digits(pick(1, 9));
-    r.ends = !r.span.empty() && count > 1 && r.span != "360" && pick(0, 1) == 1;
+    } while (size.find_first_of("123456789") == npos ||
+             (radius && std::min(size.find('.'), size.size()) == 9 && size[0] >= '5'));
+    r.radius = radius ? Real(size) : Real(size) / Real(2);
+    r.centre[0] = decimal(true, pick(0, 9), pick(0, 9));
+    r.centre[1] = decimal(true, pick(0, 9), pick(0, 9));
+    r.inputs = {{"count", std::to_string(r.count)},
+                {radius ? "radius" : "diameter", size},
+                {"centre", r.centre[0] + "," + r.centre[1]}};
+    if (const int shape = pick(0, 3); shape != 0) {
+        r.start =
+            shape == 1 ? std::to_string(15 * pick(-60, 60)) : decimal(true, pick(1, 4), pick(0, 9));
+        r.inputs.set("start", r.start);
+    }
+    if (const int shape = pick(0, 3); shape != 0) {
+        r.span = shape == 1 ? std::to_string(15 * pick(1, 24))
+                            : std::to_string(pick(0, 359)) + "." + digits(pick(1, 9));
+        r.inputs.set("span", r.span);
+        r.ends = r.count > 1 && r.span != "360" && pick(0, 1) == 1;
+    }
     r.clockwise = pick(0, 1) == 1;
     r.north = pick(0, 1) == 1;
-    r.decimals = std::to_string(pick(0, 8));
+    r.decimals = pick(0, 8);
+    for (const auto& [id, given, text] :
+         {std::tuple{"ends", r.ends, ""}, {"cw", r.clockwise, ""}, {"zero", r.north, "north"}}) {
+        if (given) {
+            r.inputs.set(id, text);
+        }
+    }
+    r.inputs.set("decimals", std::to_string(r.decimals));
     return r;
 }
 
@@ -200,17 +148,14 @@ TEST(BoltCircle, shouldRoundEveryCoordinateCorrectly) {
     std::mt19937_64 random(20261207);
     for (int i = 0; i < 500; ++i) {
         const Request r = randomRequest(random);
-        const BoltCirclePlan plan = planOf(r.arguments());
-        const auto count = static_cast<std::size_t>(std::stoi(r.count));
-        ASSERT_EQ(plan.holes.size(), count);
-        const int decimals = std::stoi(r.decimals);
-        for (std::size_t k = 0; k < count; ++k) {
+        const BoltCirclePlan plan = planOf(r.inputs);
+        ASSERT_EQ(plan.holes.size(), static_cast<std::size_t>(r.count));
+        for (std::size_t k = 0; k < plan.holes.size(); ++k) {
             const Real direction = r.direction(static_cast<int>(k + 1));
             for (const bool sine : {false, true}) {
-                const Real exact =
-                    Real(sine ? r.centreY : r.centreX) + r.radiusValue() * trig(direction, sine);
+                const Real exact = Real(r.centre[sine ? 1 : 0]) + r.radius * trig(direction, sine);
                 ASSERT_EQ(sine ? plan.holes[k].y : plan.holes[k].x,
-                          yardstick::rounded(exact, decimals))
+                          yardstick::rounded(exact, r.decimals))
                     << "request " << i << ", hole " << k + 1;
             }
         }
@@ -270,17 +215,6 @@ TEST(BoltCircle, shouldWidenThePrecisionUntilTheSideIsKnown) {
         }
     }
     EXPECT_GT(undecidedAt128, 4);
-}
-
-// The whole program is pinned in cli/autotests/unchanged-outputs.sha256 (coords 4 --radius 25.4
-// --centre -0.5,1 --cw --zero north --span 90 --decimals 0 --gcode ...).
-TEST(BoltCircle, shouldWriteShortProgramsWithAPointOnEveryNumber) {
-    // 25.4 x sin 22.5° = 9.72 -> X 9.22 -> 9; hole 1 at X -0.5 rounds away from zero to -1.
-    const Inputs arguments =
-        request("count=4 radius=25.4 centre=-0.5,1 cw zero=north span=90 decimals=0");
-    EXPECT_NE(programOf(drilled(arguments))
-                  .find("\nG98 G81 X-1. Y26. Z-12. R3. F250.\nX9. Y24.\nX17. Y19.\nX23. Y11.\n"),
-              std::string::npos);
 }
 
 }  // namespace

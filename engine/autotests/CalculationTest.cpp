@@ -177,7 +177,6 @@ TEST(Descriptions, shouldTakeEachLimitAndRefuseJustPastIt) {
     EXPECT_EQ(many.refusal().limit + " " + many.refusal().value, "64 65");
 }
 
-// Why a text is refused, in words that name the real fault.
 // An option with no default that a planner needs must be asked for, not read as nothing: a
 // planner that reads it anyway draws holes on top of each other (or, under the sanitizers, stops).
 TEST(Descriptions, shouldMakeOrRefuseWithOnlyTheOperandsGiven) {
@@ -191,6 +190,7 @@ TEST(Descriptions, shouldMakeOrRefuseWithOnlyTheOperandsGiven) {
     }
 }
 
+// Why a text is refused, in words that name the real fault.
 TEST(InputReading, shouldSayWhatIsWrongWithAText) {
     const Input count{"count", "Count", "", "COUNT", InputKind::Count, "holes", "", within(2, 10)};
     const Input size{"size", "Size", "--size", "S", InputKind::Decimal, "", "", above(0)};

@@ -16,7 +16,7 @@ namespace {
 
 // A small control that reads a program as Fanuc, LinuxCNC and Grbl do and drills what it says:
 // G0 and G1 moves, the canned cycles G81, G82 and G83 with their modal Z, R, Q, P and F, G98 and
-// G99, G80, G4, G20 and G21. It keeps the holes drilled, in order, with the depth each reached,
+// G99, G80 and G4. It keeps the holes drilled, in order, with the depth each reached,
 // and the faults a machinist would see: a move in X or Y before the tool was lifted to the
 // clearance, or below it.
 struct Drilled {
@@ -32,9 +32,8 @@ struct Control {
 
     std::vector<Drilled> holes{};
     std::vector<std::string> faults{};
-    std::string units{};  // "G20" or "G21" where the program set them
-    bool z = false;       // whether the Z stands anywhere known
-    double at = 0;        // the Z
+    bool z = false;  // whether the Z stands anywhere known
+    double at = 0;   // the Z
     std::string x{}, y{};
     int motion = 0;  // 0, 1, 80, 81, 82, 83
     bool back98 = true;
@@ -84,7 +83,6 @@ struct Control {
                 }
             }
             back98 = code == 980 ? true : code == 990 ? false : back98;
-            units = code == 200 ? "G20" : code == 210 ? "G21" : units;
             dwell = dwell || code == 40;
         }
         const auto number = [&](char letter) { return std::stod(words.at(letter)); };
@@ -133,17 +131,6 @@ struct Control {
     }
 };
 
-// The X and Y of each hole drilled as the CSV gives them.
-std::vector<std::pair<std::string, std::string>> tableHoles(const std::string& csv, int xColumn) {
-    std::vector<std::pair<std::string, std::string>> holes;
-    const auto rows = csvRows(csv);
-    for (std::size_t i = 1; i < rows.size(); ++i) {
-        holes.emplace_back(rows[i].at(static_cast<std::size_t>(xColumn)),
-                           rows[i].at(static_cast<std::size_t>(xColumn) + 1));
-    }
-    return holes;
-}
-
 std::string output(const Calculation& calculation, const Inputs& inputs, bool gcode) {
     const Result<Made> made = makeRequest(calculation, inputs);
     EXPECT_TRUE(made.ok()) << made.message();
@@ -158,91 +145,93 @@ std::string output(const Calculation& calculation, const Inputs& inputs, bool gc
 TEST(DrillProgram, shouldDrillWhatTheTableSaysOnEveryControl) {
     const struct {
         const char* name;
-        Inputs inputs;
-        int xColumn;
+        const char* words;
+        std::size_t x;  // the CSV's column of X
     } patterns[] = {
-        {"coords", request("count=6 diameter=100 centre=10,-5 start=15"), 2},
-        {"line", request("count=5 pitch=10 angle=45 omit=2"), 1},
-        {"grid", request("rows=3 columns=4 pitch=10,20 angle=30 omit=3,7-9 from=2"), 3},
+        {"coords", "count=6 diameter=100 centre=10,-5 start=15", 2},
+        {"line", "count=5 pitch=10 angle=45 omit=2", 1},
+        {"grid", "rows=3 columns=4 pitch=10,20 angle=30 omit=3,7-9 from=2", 3},
     };
     const struct {
         const char* dialect;
         const char* cycle;
-        const char* value;
         double dwell;
         int pecks;
     } runs[] = {
-        {"fanuc", "", "", 0, 0},
-        {"linuxcnc", "", "", 0, 0},
-        {"grbl", "", "", 0, 0},
-        {"fanuc", "dwell", "0.25", 0.25, 0},
-        {"linuxcnc", "dwell", "1.5", 1.5, 0},
-        {"grbl", "dwell", "0.5", 0.5, 0},
-        {"fanuc", "peck", "2.5", 0, 3},
-        {"linuxcnc", "peck", "4", 0, 2},
-        {"grbl", "peck", "3.5", 0, 2},  // from R2 by 3.5: the second peck on the depth itself
+        {"fanuc", "", 0, 0},
+        {"linuxcnc", "", 0, 0},
+        {"grbl", "", 0, 0},
+        {"fanuc", "dwell=0.25", 0.25, 0},
+        {"linuxcnc", "dwell=1.5", 1.5, 0},
+        {"grbl", "dwell=0.5", 0.5, 0},
+        {"fanuc", "peck=2.5", 0, 3},
+        {"linuxcnc", "peck=4", 0, 2},
+        {"grbl", "peck=3.5", 0, 2},  // from R2 by 3.5: the second peck on the depth itself
     };
     for (const auto& pattern : patterns) {
         const Calculation& calculation = *findCalculation(pattern.name);
-        const auto expected =
-            tableHoles(output(calculation, pattern.inputs, false), pattern.xColumn);
+        const auto table = csvRows(output(calculation, request(pattern.words), false));
         for (const auto& run : runs) {
-            Inputs inputs = pattern.inputs;
-            for (const auto& [id, text] : {std::pair{"gcode", ""},
-                                           {"depth", "-5"},
-                                           {"retract", "2"},
-                                           {"feed", "100"},
-                                           {"clearance", "15"}}) {
-                inputs.set(id, text);
-            }
-            inputs.set("dialect", run.dialect);
-            if (*run.cycle != '\0') {
-                inputs.set(run.cycle, run.value);
-            }
-            const std::string program = output(calculation, inputs, true);
+            const std::string program = output(
+                calculation,
+                request(std::string(pattern.words) +
+                        " gcode depth=-5 retract=2 feed=100 clearance=15 dialect=" + run.dialect +
+                        " " + run.cycle),
+                true);
             Control control{.milliseconds = std::string(run.dialect) == "fanuc", .clearance = 15};
             control.run(program);
             const std::string about =
                 std::string(pattern.name) + " " + run.dialect + " " + run.cycle;
             EXPECT_EQ(control.faults, std::vector<std::string>{}) << about << "\n" << program;
-            ASSERT_EQ(control.holes.size(), expected.size()) << about << "\n" << program;
-            for (std::size_t i = 0; i < expected.size(); ++i) {
+            ASSERT_EQ(control.holes.size() + 1, table.size()) << about << "\n" << program;
+            for (std::size_t i = 0; i < control.holes.size(); ++i) {
                 const Drilled& hole = control.holes[i];
-                EXPECT_EQ(std::pair(hole.x, hole.y), expected[i]) << about << " hole " << i;
+                EXPECT_EQ(hole.x + "," + hole.y,
+                          table[i + 1][pattern.x] + "," + table[i + 1][pattern.x + 1])
+                    << about << " hole " << i;
                 EXPECT_EQ(hole.bottom, -5) << about;
                 EXPECT_EQ(hole.dwell, run.dwell) << about;
                 EXPECT_EQ(std::max(hole.pecks, 1), std::max(run.pecks, 1)) << about;
             }
-            EXPECT_EQ(control.units, "") << about;
         }
     }
 }
 
-// Each case's words added to a line's program: 2 holes 10 apart to Z-3 from R1 at F80.
+// Each case's words added to a line of 2 holes 10 apart; `cycle` drills them to Z-3 from R1 at
+// F80. The cycle is the program's alone: the table is made whatever it holds.
 TEST(DrillProgram, shouldRefuseACycleThatCannotRun) {
+    const std::string cycle = "depth=-3 retract=1 feed=80 ";
     const struct {
-        const char* given;
+        std::string given;
         const char* expected;
     } cases[] = {
-        {"clearance=0.9999",
+        {"depth=-3 feed=80",
+         "retract: a drilling program needs {retract}, the Z where each hole's feed starts"},
+        {"retract=1 feed=80",
+         "depth: a drilling program needs {depth}, the Z of the bottom of the holes"},
+        {"depth=-3 retract=1", "feed: a drilling program needs {feed}, the drilling feed"},
+        {cycle + "decimals=1 depth=-5.25",
+         "depth: {depth} may have at most 1 decimals, as many as {decimals} gives the coordinates; "
+         "-5.25 has 2"},
+        {cycle + "clearance=0.9999",
          "clearance: {clearance} must be at or above {retract}; 0.9999 is below 1"},
-        {"peck=1 dwell=1", "dwell: give either {peck} or {dwell}, not both"},
-        {"peck=0.00001",
+        {cycle + "peck=1 dwell=1", "dwell: give either {peck} or {dwell}, not both"},
+        {cycle + "peck=0.00001",
          "peck: {peck} may have at most 4 decimals, as many as {decimals} gives the coordinates; "
          "0.00001 has 5"},
-        {"dwell=0.0001", "dwell: {dwell} may have at most 3 decimals; 0.0001 has 4"},
-        {"name=Part(A)",
+        {cycle + "dwell=0.0001", "dwell: {dwell} may have at most 3 decimals; 0.0001 has 4"},
+        {cycle + "name=Part(A)",
          "name: {name} may hold letters, digits, spaces and - _ . , / only; ( is not one of them"},
-        {"retract=-3", "retract: {retract} must lie above {depth}; -3 is not above -3"},
-        {"dialect=heidenhain",
+        {cycle + "retract=-3", "retract: {retract} must lie above {depth}; -3 is not above -3"},
+        {cycle + "dialect=heidenhain",
          "dialect: {dialect} must be fanuc, linuxcnc or grbl; heidenhain is not one of them"},
         // Each side of a limit: the clearance on the retract plane and a name of 40 characters.
-        {"clearance=1 name=AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", ": "},
+        {cycle + "clearance=1 name=AAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA", ": "},
     };
     for (const auto& c : cases) {
-        const Inputs inputs =
-            request(std::string("count=2 pitch=10 gcode depth=-3 retract=1 feed=80 ") + c.given);
+        const Inputs inputs = request("count=2 pitch=10 gcode " + c.given);
         const Result<Made> made = makeRequest(*findCalculation("line"), inputs);
+        EXPECT_TRUE(!made.ok() || (made.value().sheet.ok() && made.value().csv->ok())) << c.given;
         const Refusal refusal = made.ok() ? made.value().gcode->refusal : made.refusal();
         EXPECT_EQ(refusal.input + ": " + refusal.text, c.expected);
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <string>
@@ -14,31 +15,8 @@ using namespace morvanta;
 
 namespace {
 
-const std::string kCrLf = "\r\n";
-
 std::string header(std::string_view count) {
     return "---------------   " + std::string(count) + " Holes   ---------------\r\n";
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find(kCrLf, start)) != std::string::npos; start = end + 2) {
-        result.push_back(text.substr(start, end - start));
-    }
-    EXPECT_EQ(start, text.size()) << "text does not end with CR LF";
-    return result;
-}
-
-// The angle lines of a Build This table, checked for its frame on the way.
-std::vector<std::string> angleLines(std::string_view count) {
-    const BuildResult result = BuildThisTable(count);
-    EXPECT_TRUE(result.ok()) << result.message();
-    std::vector<std::string> all = lines(result.value());
-    EXPECT_GE(all.size(), 2u);
-    EXPECT_EQ(all.front() + kCrLf, header(count));
-    EXPECT_EQ(all.back(), "");
-    return {all.begin() + 1, all.end() - 1};
 }
 
 TEST(BuildThisTable, shouldWriteTheSevenHoleTableRepeatingTheCountAsTyped) {
@@ -67,14 +45,12 @@ TEST(BuildThisTable, shouldRefuseWhatIsNotACountAboveOne) {
 }
 
 TEST(BuildThisTable, shouldListTheSpecialCounts) {
-    EXPECT_EQ(angleLines("6"),
-              (std::vector<std::string>{"  0", " 60", "120", "180", "240", "300"}));
     // Just above one hole: the second angle would be 359.99999999999994, past the last listed.
-    EXPECT_EQ(angleLines("1.0000000000000002"), (std::vector<std::string>{"  0"}));
-
-    const std::vector<std::string> half = angleLines("720");
-    ASSERT_EQ(half.size(), 719u);
-    EXPECT_EQ(half.back(), "359");
+    EXPECT_EQ(planned(BuildThisTable("1.0000000000000002")),
+              header("1.0000000000000002") + "  0\r\n\r\n");
+    const std::string half = planned(BuildThisTable("720"));
+    EXPECT_EQ(std::count(half.begin(), half.end(), '\n'), 721);
+    EXPECT_TRUE(half.ends_with("\r\n358.5\r\n359\r\n\r\n"));
 }
 
 TEST(AngleField, shouldCutWithoutRounding) {
@@ -98,8 +74,6 @@ TEST(AngleField, shouldCutWithoutRounding) {
 // The blocks of every count to 360 are pinned in cli/autotests/unchanged-outputs.sha256 (all 1
 // 360); a count is headed as a number, however it was typed.
 TEST(BuildAllTable, shouldListExactBlocks) {
-    EXPECT_EQ(BuildAllTable("1", "2").value(),
-              header("1") + "0\r\n\r\n\r\n" + header("2") + "0, 180\r\n\r\n\r\n");
     EXPECT_TRUE(planned(BuildAllTable(" 360 ", "1e3")).starts_with(header("360") + "0, 1, 2, "));
 }
 

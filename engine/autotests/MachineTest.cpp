@@ -20,11 +20,7 @@ TEST(Machine, shouldGiveTheMoveFromTheRowBeforeForEachRow) {
         std::vector<std::pair<std::size_t, std::string>> moves;  // row from 1, its move
     } cases[] = {
         {"sheet count=7 ratio=90 dial=240",
-         {{1, ""},
-          {2, "12 turns and 206 graduations"},
-          {3, "12 turns and 205 graduations"},
-          {4, "12 turns and 206 graduations"},
-          {7, "12 turns and 205 graduations"}}},
+         {{1, ""}, {2, "12 turns and 206 graduations"}, {3, "12 turns and 205 graduations"}}},
         {"sheet count=3 ratio=40 dial=100",
          {{2, "13 turns and 33 graduations"}, {3, "13 turns and 34 graduations"}}},
         {"sheet count=4 ratio=90", {{2, "22 turns and 2\u00B0"}}},
@@ -70,32 +66,19 @@ TEST(Machine, shouldShowTheUnitsInTheHeadingsOfLengthsOnly) {
     EXPECT_EQ(settings.sheet.write(), madeOf("sheet count=7").sheet.write());
 }
 
-// A calculation that takes the units itself gets the job's: its G-code writes G21 or G20.
-Result<Made> echoUnits(const Values& values) {
-    Made made;
-    made.sheet.write = [units = std::string(values.text("units").value_or("none"))] {
-        return "units " + units + "\n";
-    };
-    return Result<Made>::success(std::move(made));
-}
-constexpr Choice kUnitChoices[] = {{"mm", "mm"}, {"in", "in"}};
-constexpr Input kEchoInputs[] = {
-    Input{"units", "Units", "--units", "", InputKind::Choice, "", "", kAnyValue, "units"}.offering(
-        kUnitChoices),
-};
-constexpr Calculation kEcho{.name = "echo", .inputs = kEchoInputs, .make = echoUnits};
-
+// A calculation that takes the units itself gets the job's, in place of its own input's: its
+// G-code writes G21 or G20.
 TEST(Machine, shouldGiveTheJobsUnitsToACalculationThatTakesThem) {
     Job job;
-    job.calculation = "echo";
-    job.inputs.set("units", "in");
-    EXPECT_EQ(planned(makeWithUnits(kEcho, jobRequest(job))).sheet.write(), "units none\n");
-    job.units = JobUnits::Millimetres;
-    EXPECT_EQ(planned(makeWithUnits(kEcho, jobRequest(job))).sheet.write(), "units mm\n");
-    job.units = JobUnits::Inches;
-    EXPECT_EQ(planned(makeWithUnits(kEcho, jobRequest(job))).sheet.write(), "units in\n");
-    EXPECT_EQ(unitsNamed("cm"), std::nullopt);
-    EXPECT_EQ(unitsNamed(""), JobUnits::None);
+    job.calculation = "coords";
+    job.inputs = request("count=2 radius=10 gcode depth=-1 retract=1 feed=9 units=in");
+    const auto program = [&](JobUnits units) {
+        job.units = units;
+        return planned(makeJob(job)).gcode->write();
+    };
+    EXPECT_NE(program(JobUnits::None).find("\nG90 G17 G80\n"), std::string::npos);
+    EXPECT_NE(program(JobUnits::Millimetres).find("\nG90 G17 G80 G21\n"), std::string::npos);
+    EXPECT_NE(program(JobUnits::Inches).find("\nG90 G17 G80 G20\n"), std::string::npos);
 }
 
 }  // namespace

@@ -25,14 +25,10 @@ TEST(SettingSheet, shouldSetSevenHolesToTheNearestTenSeconds) {
     }
 }
 
-TEST(SettingSheet, shouldReadTheRestOfTheTurnInDegreesWithoutADial) {
-    // 40.5:1 turns 8°53'20" = 32000" per turn; 51°25'43" is 5 turns and 6°59'03".
-    const SheetPlan plan = sheetPlanOf(request("count=7 ratio=040.50"));
-    EXPECT_EQ(plan.ratioText, "40.5");
-    EXPECT_EQ(plan.turn, 32000);
-    const HoleSetting setting = holeSetting(plan, 2);
-    EXPECT_EQ(setting.turns, 5);
-    EXPECT_EQ(angleText(setting.inTurn), "6°59'03\"");
+// The ratio as a number however typed (the turns and the rest of a turn in degrees are pinned:
+// sheet 7 --ratio 40.5).
+TEST(SettingSheet, shouldWriteTheRatioAsANumber) {
+    EXPECT_EQ(sheetPlanOf(request("count=7 ratio=040.50")).ratioText, "40.5");
 }
 
 TEST(SettingSheet, shouldCarrySecondsAndMinutesWhenRoundingUp) {

@@ -100,12 +100,11 @@ TEST(SheetSketch, shouldShowTheZeroTheTurningAndTheSpan) {
         EXPECT_NEAR(std::remainder(turning[0].start - (clockwise ? 75 : 105), 360), 0, kNear);
         EXPECT_EQ(turning[0].sweep < 0, clockwise);
         EXPECT_TRUE(turning[0].arrow);
-        // The span from hole 1 through 90° the same way, its figure in the middle of it.
+        // The span from hole 1 through 90° the same way, its figure halfway: 150° or 30° from +X.
         const std::vector<SketchArc> span = inked(sketch.arcs, Ink::Dimension);
         ASSERT_EQ(span.size(), 1U);
         EXPECT_NEAR(std::remainder(span[0].start - (clockwise ? 75 : 105), 360), 0, kNear);
         EXPECT_NEAR(span[0].sweep, clockwise ? -90 : 90, kNear);
-        // Its figure halfway, 45° on from hole 1: at 150° or 30° from +X.
         const SketchText* figure = text(sketch, "90°");
         ASSERT_NE(figure, nullptr);
         EXPECT_NEAR(bearing(figure->x, figure->y), clockwise ? 30 : 150, kNear);
@@ -125,8 +124,7 @@ TEST(SheetSketch, shouldShowTheZeroTheTurningAndTheSpan) {
     EXPECT_EQ(text(picture("sheet count=7 start=360"), "0°"), nullptr);
 }
 
-// Every hole drawn; the angle to set written by hole 1 and each hole at least 30° on: the count
-// of angles written, the second and the last.
+// Every hole drawn; the angle to set written by hole 1 and each hole at least 30° on.
 TEST(SheetSketch, shouldWriteTheAngleOfHolesThirtyDegreesApart) {
     const struct {
         const char* request;
@@ -139,8 +137,6 @@ TEST(SheetSketch, shouldWriteTheAngleOfHolesThirtyDegreesApart) {
         {"sheet count=7 ratio=90 dial=240", 7, 7, "51°26'00\"", "308°34'00\""},
         // 15° apart: every second hole, 30° apart.
         {"sheet count=24", 24, 12, "30°00'00\"", "330°00'00\""},
-        // 25 holes 14.4° apart: every third, 43.2° apart.
-        {"sheet count=25", 25, 9, "43°12'00\"", "345°36'00\""},
         // 10000 holes 0.036° apart: every 834th, 30.024° apart: holes 1, 835, ... 9175.
         {"sheet count=10000", 10000, 12, "30°01'26\"", "330°15'50\""},
     };
@@ -158,13 +154,6 @@ TEST(SheetSketch, shouldWriteTheAngleOfHolesThirtyDegreesApart) {
     const SketchText* second = text(seven, "51°25'43\"");
     ASSERT_NE(second, nullptr);
     EXPECT_NEAR(bearing(second->x, second->y), 90 + 360.0 / 7, kNear);
-}
-
-TEST(SheetSketch, shouldDrawNoPictureOfARefusedSheet) {
-    // 1' is coarser than 10° / 999: no sheet, so no picture of it.
-    const Made made = madeOf("sheet count=1000 resolution=1m span=10 ends");
-    EXPECT_FALSE(made.sheet.ok());
-    EXPECT_FALSE(made.sketch);
 }
 
 struct ArmsCase {
@@ -195,7 +184,6 @@ TEST(IndexSketch, shouldOpenTheSectorArmsToTheMove) {
         EXPECT_NEAR(bearing(arms[0].x2, arms[0].y2), 90, kNear) << c.request;
         EXPECT_NEAR(std::remainder(90 - bearing(arms[1].x2, arms[1].y2) - c.opening, 360), 0, kNear)
             << c.request;
-        // The circle in use, its holes from the pin's at the top, and the move between the arms.
         EXPECT_EQ(sketch.holes.size(), static_cast<std::size_t>(c.circle)) << c.request;
         EXPECT_NEAR(hole(sketch, 1).x, 0, kNear);
         EXPECT_NEAR(hole(sketch, 1).y, static_cast<double>(c.circle), kNear);
@@ -243,19 +231,14 @@ TEST(IndexSketch, shouldNameThePlateTheCircleAndTheMove) {
         EXPECT_EQ(sketch.caption, c.caption);
         EXPECT_EQ(textsOf(sketch, Ink::Accent), c.accent) << c.caption;
     }
-    // Every circle of the plate in use, the one the crank works on in the accent ink.
-    const Sketch plate = picture("index count=127");
-    std::vector<double> guides;
-    for (const SketchCircle& circle : plate.circles) {
-        if (circle.ink == Ink::Guide || circle.ink == Ink::Accent) {
-            guides.push_back(circle.radius);
+    // Every circle of the plate in use, the one the crank works on (*) in the accent ink.
+    std::string circles;
+    for (const SketchCircle& c : picture("index count=127").circles) {
+        if (c.ink == Ink::Guide || c.ink == Ink::Accent) {
+            circles += std::to_string(std::lround(c.radius)) + (c.ink == Ink::Accent ? "* " : " ");
         }
     }
-    const std::vector<double> circles{15, 16, 17, 18, 19, 20};
-    EXPECT_EQ(std::vector<double>(guides.begin(), guides.begin() + 6), circles);
-    EXPECT_EQ(std::count_if(plate.circles.begin(), plate.circles.end(),
-                            [](const SketchCircle& c) { return c.ink == Ink::Accent; }),
-              1);
+    EXPECT_TRUE(circles.starts_with("15* 16 17 18 19 20 ")) << circles;
 }
 
 // Compound: after the crank, the plate turned on its second circle from the stop pin at the
