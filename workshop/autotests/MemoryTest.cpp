@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QBuffer>
-#include <QClipboard>
-#include <QDir>
 #include <QPdfWriter>
 
 #include <malloc.h>

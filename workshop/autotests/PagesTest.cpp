@@ -1,7 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QAbstractButton>
-#include <QClipboard>
-#include <QPushButton>
 
 #include <new>
 
@@ -19,7 +16,8 @@ private:
         return child<QWidget>(page, "result")->palette().color(QPalette::Text);
     }
 
-    // The tool's sheet as a page shows it: the lines round the table but the title, and the table.
+    // The tool's sheet as a page shows it: the lines round the table but the title, and the table
+    // blanks squeezed.
     static std::pair<QStringList, QStringList> partsOf(const QByteArray& out, int rows) {
         QStringList lines = QString::fromUtf8(out).split(u'\n');
         lines.removeLast();
@@ -27,8 +25,9 @@ private:
         if (blank < 0) {
             return {lines.mid(1), {}};
         }
-        return {lines.mid(1, blank - 1) + lines.mid(blank + 2 + rows),
-                lines.mid(blank + 1, rows + 1)};
+        QStringList table = lines.mid(blank + 1, rows + 1);
+        std::for_each(table.begin(), table.end(), [](QString& line) { line = line.simplified(); });
+        return {lines.mid(1, blank - 1) + lines.mid(blank + 2 + rows), table};
     }
 
     static QStringList sorted(QStringList lines) {

@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QPainter>
-#include <QPrinter>
-#include <QStatusBar>
 #include <QTransform>
 #include <QXmlStreamReader>
 
@@ -305,7 +303,9 @@ private slots:
         const auto line = [](double x1, double y1, double x2, double y2) {
             return morvanta::SketchLine{x1, y1, x2, y2, morvanta::Ink::Guide, false};
         };
-        const auto painted = [](const morvanta::Sketch& sketch) {
+        const auto painted = [](std::vector<morvanta::SketchLine> lines) {
+            morvanta::Sketch sketch;
+            sketch.lines = std::move(lines);
             QImage image(300, 300, QImage::Format_RGB32);
             image.fill(Qt::white);
             QPainter painter(&image);
@@ -315,12 +315,12 @@ private slots:
         const auto inked = [](const QImage& image, int x, int y) {
             return qGray(image.pixel(x, y)) < 230;
         };
-        morvanta::Sketch square;
+        std::vector<morvanta::SketchLine> square;
         for (int k = 0; k < 10; ++k) {
-            square.lines.push_back(line(10.0 * k, 0, 10.0 * (k + 1), 0));
+            square.push_back(line(10.0 * k, 0, 10.0 * (k + 1), 0));
         }
-        square.lines.insert(square.lines.end(),
-                            {line(100, 0, 100, 100), line(100, 100, 0, 100), line(0, 100, 0, 0)});
+        square.insert(square.end(),
+                      {line(100, 0, 100, 100), line(100, 100, 0, 100), line(0, 100, 0, 0)});
         const QImage drawn = painted(square);
         std::pair<int, int> runs;
         for (int at = 1; at < 300; ++at) {
@@ -329,9 +329,8 @@ private slots:
         }
         QCOMPARE(runs, (std::pair{2, 2}));
 
-        morvanta::Sketch bent;
-        bent.lines = {line(0, 20, 25, 10), line(25, 10, 50, 0), line(50, 0, 100, 20)};
-        const QImage bentDrawn = painted(bent);
+        const QImage bentDrawn =
+            painted({line(0, 20, 25, 10), line(25, 10, 50, 0), line(50, 0, 100, 20)});
         QRect ink;
         for (int y = 0; y < 300; ++y) {
             for (int x = 0; x < 300; ++x) {

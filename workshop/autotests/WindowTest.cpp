@@ -1,19 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAbstractItemView>
-#include <QClipboard>
-#include <QHeaderView>
 #include <QIdentityProxyModel>
-#include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QSemaphore>
-#include <QSignalSpy>
 #include <QThread>
 
 #include <map>
 #include <set>
 
-#include "workshop/CalculatorPage.h"
 #include "workshop/ReportTable.h"
 #include "workshop/autotests/WorkshopTestSupport.h"
 

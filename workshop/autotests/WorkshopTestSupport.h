@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QImage>
@@ -14,10 +16,14 @@
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -374,27 +380,19 @@ inline QByteArray sheetText(CalculatorPage* page) {
                                      : QByteArray();
 }
 
-// The table in view laid out as the tool does: names without units, then the rows, right-aligned.
+// The table in view as the tool's lines, blanks squeezed: names without units, then the rows.
 inline QStringList tableLines(CalculatorPage* page) {
     const QAbstractItemModel* model = child<QTableView>(page, "result")->model();
-    const auto cell = [model](int row, int column) {
-        return row < 0 ? model->headerData(column, Qt::Horizontal).toString().section(" (", 0, 0)
-                       : model->index(row, column).data().toString();
-    };
-    QList<qsizetype> widths(model->columnCount(), 0);
-    for (int row = -1; row < model->rowCount(); ++row) {
-        for (int column = 0; column < model->columnCount(); ++column) {
-            widths[column] = std::max(widths[column], cell(row, column).size());
-        }
-    }
     QStringList lines;
     for (int row = -1; model->columnCount() > 0 && row < model->rowCount(); ++row) {
         QString line;
         for (int column = 0; column < model->columnCount(); ++column) {
-            line += QString(column == 0 ? 0 : 2, u' ') +
-                    cell(row, column).rightJustified(widths[column]);
+            line +=
+                u' ' +
+                (row < 0 ? model->headerData(column, Qt::Horizontal).toString().section(" (", 0, 0)
+                         : model->index(row, column).data().toString());
         }
-        lines.append(line);
+        lines.append(line.simplified());
     }
     return lines;
 }
