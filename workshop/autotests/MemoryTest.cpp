@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QBuffer>
-#include <QClipboard>
-#include <QDir>
 #include <QPdfWriter>
 
 #include <malloc.h>
@@ -24,8 +22,7 @@ using morvanta::testing::capAddressSpace;
 
 namespace {
 
-// The window as a user leaves it a moment after the last edit: shown, painted, and its fields
-// kept, its own timer made due at once rather than waited for.
+// The window as left a moment after the last edit, its own timers made due at once.
 void settle(QWidget* window) {
     if (!QTest::qWaitForWindowExposed(window)) {
         qWarning("the window was not shown");
@@ -45,8 +42,7 @@ void settle(QWidget* window) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Memory short for the work alone once the window has settled: the address space capped at
-// what is in use, all but `kilobytes` of the room within it taken until the next call.
+// Memory short for the work alone: all but `kilobytes` of the room taken until the next call.
 void leaveOnly(QWidget* window, int kilobytes) {
     constexpr std::size_t kBlock = 4096;
     static std::vector<void*> taken;
@@ -98,8 +94,7 @@ void act(WorkshopWindow* window, const QString& action, const QString& path) {
     }
 }
 
-// What came of an action: the result, what was left unchanged or no sheet; and whether a
-// temporary file was left beside the file.
+// What came of an action, and whether a temporary file was left beside the file.
 QString outcomeOf(CalculatorPage* shown, const MessageAnswerer& answerer, const QString& action,
                   const QString& path, const QByteArray& clipboard) {
     QString outcome;
@@ -123,10 +118,9 @@ QString outcomeOf(CalculatorPage* shown, const MessageAnswerer& answerer, const 
     return outcome + (left ? " and a temporary file" : QString());
 }
 
-// In a child process under the cap: the page filled, then each action under the cap again ("+":
-// what the last one freed taken again first). With `recovering`, memory comes back between actions
-// and the window copies its sheet, taking back the room held for the next message. Prints a line
-// for each action: its messages, "|", what came of it.
+// In a child under the cap ("+": what the last action freed taken again first), the page filled
+// and each action tried; `recovering`, memory comes back and the sheet is copied between them.
+// Prints for each action its messages, "|", what came of it.
 int runScenario(bool recovering, const QString& actions, const QString& limit,
                 const QString& folder, const QString& page, const QStringList& fields) {
     isolateSettings(folder);
@@ -155,9 +149,8 @@ int runScenario(bool recovering, const QString& actions, const QString& limit,
     return 0;
 }
 
-// The rows of shouldNeverAbortShortOfMemory a run tries, as MORVANTA_MEMORY_SHARE=k/n says: the
-// k-th of every n (from 1), so that n runs side by side try each once. Every row when not set;
-// anything but 1 <= k <= n stops the run, as a share that tried nothing would pass.
+// The rows a run tries, as MORVANTA_MEMORY_SHARE=k/n says: the k-th of every n; any other k
+// stops the run, as a share that tried nothing would pass.
 std::pair<int, int> rowShare() {
     const QString share = qEnvironmentVariable("MORVANTA_MEMORY_SHARE", "1/1");
     const auto parts = QRegularExpression("^(\\d+)/(\\d+)$").match(share);
@@ -179,8 +172,8 @@ std::pair<long long, long long> memoryInUse() {
             resident * sysconf(_SC_PAGESIZE) / 1024};
 }
 
-// In a child process: twelve pastes of 32,767 characters over the count, under a cap 16 MB above
-// what is in use. Prints how many kilobytes more the heap and the process hold, and the count.
+// In a child: twelve pastes of 32,767 characters over the count, capped 16 MB above what is in
+// use. Prints how many kilobytes more the heap and the process hold, and the count.
 int runPastes(const QString& folder) {
     isolateSettings(folder);
     WorkshopWindow* window = freshWindow();
@@ -232,14 +225,13 @@ private:
 }  // namespace
 
 // Memory running short as the user prints, exports, saves or copies the largest sheet of a page,
-// in a child process capped as by `ulimit -v`: the result, or a message and a window that lives on.
+// in a child capped as by `ulimit -v`: the result, or a message and a window that lives on.
 class MemoryTest : public QObject {
     Q_OBJECT
 
 private:
-    // Each page at its largest, every output at the most decimals, and the actions it offers: the
-    // sheet on a handwheel (no G-code) and on an axis, the index plate also at the largest count
-    // with a table, the helix with the most change gears, for the most trains to try.
+    // Each page at its largest, at the most decimals, the actions it offers; the sheet with and
+    // without G-code, the index plate also at the largest count with a table, the most gears.
     struct Largest {
         const char* name;
         QStringList fields;
@@ -267,8 +259,7 @@ private:
     }
 
 private slots:
-    // Short part way through the pages: the painting is closed (the PDF ends), or where even that
-    // runs short the painter let go; either way the shortage reaches the caller.
+    // Short part way: the painting closed (the PDF ends), or the painter let go; the caller told.
     void shouldCloseThePaintingWhenMemoryRunsShortPartWay() {
         MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
             "Qt's PDF writer, left part way by the shortage, drops a few bytes, which the leak "
@@ -281,7 +272,7 @@ private slots:
             return window.currentSheet();
         }();
         QVERIFY(sheet.has_value());
-        // Short as the document starts, and as it writes out the second of its five pages.
+        // Short as the document starts, and at the second of its five pages.
         const std::pair<const char*, int> failures[] = {{"", 3}, {"/Type /Page\n", 2}};
         for (const auto& [marker, nth] : failures) {
             for (const bool always : {false, true}) {
@@ -305,8 +296,7 @@ private slots:
         }
     }
 
-    // Each paste is refused whole, and together they leave the heap less than 1 MB larger (taken,
-    // each kept about 1.5 MB of undo history).
+    // Each paste refused whole, the heap less than 1 MB larger (taken, each kept 1.5 MB of undo).
     void shouldRefuseLongPastesAtOnce() {
         MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
             "AddressSanitizer keeps freed memory aside, and reserves what this test caps");
@@ -334,9 +324,7 @@ private slots:
     }
 
     // 150 MB, where printing runs short on every page, and a little above what the filled page
-    // holds, where every action runs short part way: an unguarded one aborts at one or the other.
-    // Other caps as MORVANTA_MEMORY_MEGABYTES=185,230 says (scripts/memory-limits.sh tries eight).
-    // A child per row tries each action under the cap, memory plentiful between them.
+    // holds, where every action runs short part way; others as MORVANTA_MEMORY_MEGABYTES=185,230.
     void shouldNeverAbortShortOfMemory_data() {
         QTest::addColumn<QString>("page");
         QTest::addColumn<QStringList>("fields");
@@ -362,8 +350,7 @@ private slots:
         }
     }
 
-    // One shortage after another in one window: the room held for the message goes to the first
-    // box; a later shortage must still be said (on standard error if no box can be made).
+    // One shortage after another: the room held for a message goes to the first; later ones said.
     void shouldOutliveOneShortageAfterAnother() {
         MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
             "AddressSanitizer reserves the address space that this test caps");
@@ -380,8 +367,7 @@ private slots:
         }
     }
 
-    // Each action: the result, or the message and nothing changed, or no sheet; never the end of
-    // the program, nor a temporary file left.
+    // Each action: the result, or the message and nothing changed, or no sheet; never an abort.
     void shouldNeverAbortShortOfMemory() {
         MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
             "AddressSanitizer reserves the address space that this test caps");
@@ -417,7 +403,7 @@ private slots:
 };
 
 int main(int argc, char* argv[]) {
-    // As main() does, and under the cap before Qt starts, as under `ulimit -v`.
+    // As main() does, capped before Qt starts.
     if (argc >= 6 && (qstrcmp(argv[1], "--scenario") == 0 || qstrcmp(argv[1], "--each") == 0)) {
         shareOneMemoryArena();
         if (argv[3][0] != '+') {

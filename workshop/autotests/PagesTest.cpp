@@ -1,7 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QAbstractButton>
-#include <QClipboard>
-#include <QPushButton>
 
 #include <new>
 
@@ -10,8 +7,7 @@
 using namespace morvanta::workshop;
 using namespace morvanta::workshop::testing;
 
-// The pages against the command-line tool: the same bytes for the same input, the same message
-// for a refusal, shown beside the field at fault.
+// The pages against the command-line tool: the same bytes, the same message beside its field.
 class PagesTest : public WindowFixture {
     Q_OBJECT
 
@@ -20,8 +16,8 @@ private:
         return child<QWidget>(page, "result")->palette().color(QPalette::Text);
     }
 
-    // The tool's sheet in the parts a page shows: the lines above and below the table (its title
-    // left out), and the table's lines, the column names first.
+    // The tool's sheet as a page shows it: the lines round the table but the title, and the table
+    // blanks squeezed.
     static std::pair<QStringList, QStringList> partsOf(const QByteArray& out, int rows) {
         QStringList lines = QString::fromUtf8(out).split(u'\n');
         lines.removeLast();
@@ -29,8 +25,9 @@ private:
         if (blank < 0) {
             return {lines.mid(1), {}};
         }
-        return {lines.mid(1, blank - 1) + lines.mid(blank + 2 + rows),
-                lines.mid(blank + 1, rows + 1)};
+        QStringList table = lines.mid(blank + 1, rows + 1);
+        std::for_each(table.begin(), table.end(), [](QString& line) { line = line.simplified(); });
+        return {lines.mid(1, blank - 1) + lines.mid(blank + 2 + rows), table};
     }
 
     static QStringList sorted(QStringList lines) {
@@ -72,10 +69,8 @@ private slots:
     void shouldAnswerAsTheToolDoes_data() {
         QTest::addColumn<QString>("page");
         QTest::addColumn<QStringList>("fields");
-        // The fields that shape the G-code alone.
-        QTest::addColumn<QStringList>("program");
-        // Where the tool's refusal, or its reason for no G-code, goes: beside the field it names,
-        // "" under the fields, "-" nowhere.
+        QTest::addColumn<QStringList>("program");  // the fields that shape the G-code alone
+        // Where the refusal or the reason for no G-code goes: its field, "" under all, "-" nowhere.
         QTest::addColumn<QString>("fault");
         // clang-format off
         QTest::newRow("sheet on a handwheel")       << "sheet" << QStringList{"count=7", "ratio=90", "dial=240"} << QStringList{} << "-";
@@ -122,10 +117,8 @@ private slots:
         // clang-format on
     }
 
-    // Good input: the sheet, the CSV and the G-code are what the tool prints; Copy (from the keys)
-    // takes the sheet. Refused input: the message under its field alone, the last good sheet greyed
-    // (filled a field at a time, the page may pass through good input), nothing to copy, save or
-    // print; good input takes it all back.
+    // Good input: sheet, CSV and G-code as the tool prints them, Copy takes the sheet. Refused: the
+    // message under its field alone, the last good sheet greyed, nothing to copy, save or print.
     void shouldAnswerAsTheToolDoes() {
         QFETCH(QString, page);
         QFETCH(QStringList, fields);
@@ -170,7 +163,6 @@ private slots:
             return;
         }
 
-        // The page shows the table cell for cell, every line round it, the answer's in the box.
         QVERIFY(shown->isCurrent());
         QCOMPARE(sheetText(shown), text.out);
         const auto* model = child<QTableView>(shown, "result")->model();
@@ -189,8 +181,7 @@ private slots:
         };
         QCOMPARE(actionOn(window, "saveCsv"), csv.status == 0);
         savesAsTool(window->saveCsvTo(path), csv);
-        // Save G-code is on wherever the page makes G-code at all, to say what is missing; the
-        // dividing head's pages say nothing of it.
+        // Save G-code on wherever a page makes G-code at all, to say what is missing.
         const QStringList noGcode{"index", "angle", "gear", "helix", "flats"};
         QCOMPARE(actionOn(window, "saveGcode"), !noGcode.contains(page));
         savesAsTool(window->saveGcodeTo(path), gcode);
@@ -212,7 +203,7 @@ private slots:
         QCOMPARE(child<QLabel>(shown, "message")->isVisible(), fault != "-" && !fault.isEmpty());
     }
 
-    // A message for no field goes under the fields too: a sheet too large for the memory left.
+    // A message for no field goes under the fields: a sheet too large for the memory left.
     void shouldShowAMessageForNoFieldAboveTheSheet() {
         CalculatorPage page(countPage([](const QString& count) {
             return count == "2" ? throw std::bad_alloc() : countSheet(count);
@@ -232,8 +223,7 @@ private slots:
         QCOMPARE(page.messageFor({}), QString());
     }
 
-    // No text of the window in the command line's terms ("--span needs ..."): every field of every
-    // page made wrong in turn, every text shown looked at (the sheet is the tool's output).
+    // No text in the command line's terms ("--span needs"), every field of every page made wrong.
     void shouldShowNoCommandLineSyntax() {
         auto* pages = child<QTabWidget>(window, "pages");
         for (int tab = 0; tab < pages->count(); ++tab) {
@@ -255,8 +245,7 @@ private slots:
         }
     }
 
-    // The division table, and so the CSV, is made up to 10000 divisions (both sides of the limit);
-    // past it the plan stands without a table.
+    // The division table, and so the CSV, is made up to 10000 divisions; past it the plan alone.
     void shouldSaveTheCsvAtTheLargestCount() {
         for (const auto& [count, table] : {std::pair{"10000", true}, std::pair{"10001", false}}) {
             fillPage(front(window, "index"), {QStringLiteral("count=") + count});

@@ -4,7 +4,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QImage>
@@ -14,10 +16,14 @@
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -32,8 +38,7 @@
 
 namespace morvanta::workshop::testing {
 
-// Answers what the window opens, for as long as it lives: OK to each message box, its text kept;
-// the print preview closed once drawn, its number of pages kept.
+// OK to each message box, its text kept; the print preview closed once drawn, its pages kept.
 class MessageAnswerer {
 public:
     MessageAnswerer() {
@@ -73,8 +78,7 @@ inline ToolRun runTable(const QStringList& arguments) {
     return run;
 }
 
-// Settings in the test's folder under names of their own: a real user's are neither read nor
-// spoilt.
+// Settings in the test's folder under names of their own, a real user's neither read nor spoilt.
 inline void isolateSettings(const QString& folder) {
     QCoreApplication::setOrganizationName("MorvantaTest");
     QCoreApplication::setApplicationName("morvanta-workshop-test");
@@ -170,12 +174,9 @@ inline std::pair<int, QRect> redIn(const QImage& image) {
     return red;
 }
 
-// What is wrong with the boxes to tick on a printed page, "" where nothing is; drawn at 144 dpi,
-// two pixels a point. Rows 16 pt apart start 338 pt below the 15 mm (42.52 pt) margin on page 1
-// (130 pt of title, inputs, notes and column names, 208 pt of picture), 46 pt on a further page.
-// The 9 pt box starts 1 pt in and 3.5 pt down in its row, white inside unless the row (from 1) is
-// `ticked`, whose upstroke crosses its middle 6.7 pt in. No box above the first row, nor under
-// the last but on the last page (the footer).
+// What is wrong with the boxes on a printed page, "" if nothing. Rows 16 pt apart start 338 pt
+// below the 42.52 pt margin on page 1 (130 pt of text, 208 of picture), 46 pt on a further page;
+// the 9 pt box 1 pt in, white but for a `ticked` row's upstroke 6.7 pt in; no box outside.
 inline QString tickBoxFaults(const QString& pdf, int page, int rows, bool last,
                              const QList<int>& ticked, const QString& stem) {
     const QImage picture = pdfPicture(pdf, page, 144, stem);
@@ -257,8 +258,8 @@ inline QMap<QString, QString> named(const QStringList& settings) {
     return values;
 }
 
-// The settings as the fields take them: "centre=10,-5" as "centreX=10" and "centreY=-5", an
-// input that shares a field ("radius=30") as its switch ("diameterSwitch=radius") and text.
+// The settings as the fields take them: "centre=10,-5" as centreX and centreY, "radius=30" as
+// "diameterSwitch=radius" and "diameter=30".
 inline QMap<QString, QString> fieldSettings(CalculatorPage* page, const QStringList& settings) {
     QMap<QString, QString> fields;
     for (const auto& [name, value] : named(settings).asKeyValueRange()) {
@@ -280,8 +281,8 @@ inline QMap<QString, QString> fieldSettings(CalculatorPage* page, const QStringL
     return fields;
 }
 
-// Sets every field of a page, those not listed empty, unticked or at their first item, and waits
-// for the engine. A list takes the item of that value ("plates=bs"), else the text as typed.
+// Sets every field, those not listed empty, unticked or first, and waits for the engine. A list
+// takes the item of that value ("plates=bs"), else the text as typed.
 inline void fillPage(CalculatorPage* page, const QStringList& settings) {
     const QMap<QString, QString> wanted = fieldSettings(page, settings);
     for (QWidget* control : page->fieldControls()) {
@@ -298,8 +299,7 @@ inline void fillPage(CalculatorPage* page, const QStringList& settings) {
     page->finishComputing();
 }
 
-// The same request for morvanta-table: the command, "--name=value" for each field given ("--name"
-// for a ticked flag), `extra`, then "--" and the count, so that -7 stays an operand.
+// The same request for morvanta-table, the count after "--" so that -7 stays an operand.
 inline QStringList toolWords(const QString& page, const QStringList& settings,
                              const QStringList& extra = {}) {
     QStringList words{page == "bolt" ? "coords" : page == "angle" ? "index" : page};
@@ -316,10 +316,9 @@ inline QStringList toolWords(const QString& page, const QStringList& settings,
     return words;
 }
 
-// The tool's message in the window's words: each option and operand as its field's caption
-// (written out here), bare at the start, else in quotation marks; the first letter upper case.
+// The tool's message in the window's words: each option and operand as its field's caption,
+// bare at the start, else quoted; the first letter upper case.
 inline QString windowMessage(const QString& page, QString message) {
-    // Each page's "name=Caption" pairs, ";" between them.
     // clang-format off
     static const QMap<QString, QString> captions = {
         {"sheet", "COUNT=Count;--ratio=Worm ratio;--dial=Dial graduations;--resolution=Resolution;--start=Start angle;--span=Span;--ends=Hole at each end;--cw=Clockwise;--axis=Axis;--decimals=Decimal digits;--gcode=G-code;--csv=CSV"},
@@ -381,28 +380,19 @@ inline QByteArray sheetText(CalculatorPage* page) {
                                      : QByteArray();
 }
 
-// The table in view laid out as the tool does: column names without units, then the rows, each
-// column right-aligned as wide as its widest cell, two blanks between.
+// The table in view as the tool's lines, blanks squeezed: names without units, then the rows.
 inline QStringList tableLines(CalculatorPage* page) {
     const QAbstractItemModel* model = child<QTableView>(page, "result")->model();
-    const auto cell = [model](int row, int column) {
-        return row < 0 ? model->headerData(column, Qt::Horizontal).toString().section(" (", 0, 0)
-                       : model->index(row, column).data().toString();
-    };
-    QList<qsizetype> widths(model->columnCount(), 0);
-    for (int row = -1; row < model->rowCount(); ++row) {
-        for (int column = 0; column < model->columnCount(); ++column) {
-            widths[column] = std::max(widths[column], cell(row, column).size());
-        }
-    }
     QStringList lines;
     for (int row = -1; model->columnCount() > 0 && row < model->rowCount(); ++row) {
         QString line;
         for (int column = 0; column < model->columnCount(); ++column) {
-            line += QString(column == 0 ? 0 : 2, u' ') +
-                    cell(row, column).rightJustified(widths[column]);
+            line +=
+                u' ' +
+                (row < 0 ? model->headerData(column, Qt::Horizontal).toString().section(" (", 0, 0)
+                         : model->index(row, column).data().toString());
         }
-        lines.append(line);
+        lines.append(line.simplified());
     }
     return lines;
 }

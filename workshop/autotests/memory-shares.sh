@@ -1,10 +1,8 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Usage: memory-shares.sh PATH/TO/workshopMemoryTest SHARES
-# ctest runs the memory test's rows in SHARES shares (MORVANTA_MEMORY_SHARE=k/SHARES): between
-# them they must try every row once, no share may be empty, and a share outside 1..SHARES must
-# stop the test rather than try nothing. The rows are read from the test's -datatags, which lists
-# them without running any.
+# The memory test's SHARES shares try every row once between them, none empty; a share outside
+# 1..SHARES stops the test. The rows are read from -datatags, which runs none.
 set -u
 test=$1
 shares=$2
@@ -13,7 +11,6 @@ fail() {
     echo "FAIL: $*" >&2
     failed=1
 }
-# The rows of shouldNeverAbortShortOfMemory that the share given tries, sorted; all without one.
 rows() {
     env ${1:+MORVANTA_MEMORY_SHARE=$1} QT_QPA_PLATFORM=offscreen "$test" -datatags 2>/dev/null |
         grep '^MemoryTest shouldNeverAbortShortOfMemory ' | sort
