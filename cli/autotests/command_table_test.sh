@@ -52,7 +52,6 @@ while IFS='|' read -r expected args message; do
     [[ $(cat "$work/err") == "$message" ]] || fail "[$args]: standard error '$(cat "$work/err")'"
 done <<'EOF'
 0|this -- 7|
-0|sheet --csv -- 7|
 1|this 1|This must be a number greater then 1
 1|this -3|This must be a number greater then 1
 1|all 10 5|To must be greater then From
