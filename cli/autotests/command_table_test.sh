@@ -76,10 +76,6 @@ done <<'EOF'
 2|job a b|FILE expected, 2 given
 EOF
 
-# A word that names no option goes to the command as typed, spaces and all.
-run 1 this "- 7"
-[[ $(cat "$work/err") == "This must be a number greater then 1" ]] || fail "[this '- 7']: $(cat "$work/err")"
-
 # Malformed before any command: the tool's own name only.
 for args in "" "--lf" "bogus 7" "help bogus" "help this all" "--bogus this 7" "--lf --crlf this 7" \
     "--lf --lf this 7" "--version=2"; do
@@ -96,9 +92,6 @@ for word in $'--bo\ngus' $'--bo\rgus' $'--bo\x7fgus'; do
         $(head -n 1 "$work/err") == "morvanta-table sheet: unknown option --bo?gus" ]] ||
         fail "[sheet 7 $(printf %q "$word")]: $(cat -v "$work/err")"
 done
-run 2 $'bo\ngus' 7
-[[ $(cat "$work/err") == "morvanta-table: unknown command bo?gus"$'\n'"Try 'morvanta-table --help'." ]] ||
-    fail "[bo\\ngus 7]: $(cat -v "$work/err")"
 
 # A full disk: status 1 and one line, for each place that writes.
 if [[ -w /dev/full ]]; then

@@ -56,7 +56,6 @@ expect "$(sorted "${commands[@]}" help)" ""
 expect "$(sorted "${commands[@]}" help)" --lf ""
 expect "--crlf --help --lf --version" -
 expect "$(sorted "${commands[@]}")" help ""
-expect "" help sheet ""
 expect "" this ""
 expect "--axis --csv --cw --decimals --dial --ends --gcode --help --resolution --rotary --span --start" \
     --crlf sheet 7 --ratio 90 --
@@ -65,7 +64,6 @@ expect "forward incremental shortest" sheet 7 --gcode --rotary ""
 expect "" sheet 7 --ratio ""
 expect "" sheet 7 --ratio =
 expect "" sheet -- --
-expect "" bogus --
 # Then the options after each command word.
 for command in "${commands[@]}"; do
     requests+=("$command" -- ";")
