@@ -30,11 +30,8 @@ while IFS='|' read -r args line; do
     run 0 $args
     grep -qxF "$line" "$work/out" && [ ! -s "$work/err" ] || fail "$args: no line '$line'"
 done <<'EOF'
-index --angle 19 --plates cincinnati --repeat 2|   2  38°00'00.0"      4     12
-index --angle 19 --plates cincinnati --repeat 2|Move: 2 turns and 6 holes on the 54-hole circle (side 2) for each step
 helix --lead 6.16 --diameter 2 --hand left|Lead reached: 10 in x (56 x 44) / (40 x 100) = 6.1600 in, exactly the lead wanted
 helix --lead 6.16 --diameter 2 --hand left|Hand: left: swing the table clockwise, seen from above, from square to the spindle
-gear 12 --dp 4 --pressure 14.5 --helix 20|Cutter: No. 7 of the eight involute cutters of 4 DP, 14.5°: the one for 14 to 16 teeth
 flats 6 --diameter 30 --across 26 --decimals 3|Width of each flat: sqrt(30² - 26²) = 14.967
 EOF
 
@@ -47,22 +44,14 @@ while IFS='|' read -r status message args; do
     fi
 done <<'EOF2'
 1|This must be a number no greater than 10000000|this 1e8
-2||index
-2||index 7 --survey=1
 2||index --survey 1
-2||index --survey 1 2 3
-2||index --angle
 2||index --angle 35 --survey 1 2
 2||index --angle 35 7
-2||coords
 1|give the size of the circle with --diameter, --radius or --chord|coords 6
 1|the X of --centre takes no exponent: write the number out in full, as in 1000 for 1e3|coords 6 --diameter 100 --centre 1e3,0
 1|--depth belongs to --gcode|coords 6 --diameter 100 --depth -5
 1|--depth and --feed belong to --gcode|coords 6 --diameter 100 --depth -5 --feed 100
-2||gear
-2||gear 30 31 --module 2
 2||helix 6.16
-2||grid 3
 1|--units must be control, mm or in; cm is not one of them|line 2 --pitch 1 --gcode --depth -1 --retract 1 --feed 9 --units cm
 1|--rotary belongs to --gcode|sheet 4 --rotary shortest
 EOF2

@@ -54,25 +54,16 @@ expect() {
 
 expect "$(sorted "${commands[@]}" help)" ""
 expect "$(sorted "${commands[@]}" help)" --lf ""
-expect "sheet" sh
 expect "--crlf --help --lf --version" -
 expect "$(sorted "${commands[@]}")" help ""
-expect "sheet" --lf help sh
-expect "" help sheet ""
 expect "" this ""
-expect "--help" --lf this --
 expect "--axis --csv --cw --decimals --dial --ends --gcode --help --resolution --rotary --span --start" \
     --crlf sheet 7 --ratio 90 --
 expect "east north" coords 6 --zero ""
-expect "fanuc grbl linuxcnc" grid 2 2 --dialect ""
 expect "forward incremental shortest" sheet 7 --gcode --rotary ""
-expect "B" sheet 7 --gcode --axis B
-expect "--resolution" sheet --re
 expect "" sheet 7 --ratio ""
 expect "" sheet 7 --ratio =
-expect "" sheet 7 --ratio = 9
 expect "" sheet -- --
-expect "" bogus --
 # Then the options after each command word.
 for command in "${commands[@]}"; do
     requests+=("$command" -- ";")
@@ -114,10 +105,5 @@ options=$(awk '/^\.SH /{ inside = ($2 == "OPTIONS") } inside' "$manual")
 while read -r option; do
     [[ $options == *"${option//-/\\-}"* ]] || fail "$manual: OPTIONS says nothing of $option"
 done < <(options_of)
-
-# No section on a command the tool does not have.
-while read -r documented; do
-    [[ " ${commands[*]} " == *" $documented "* ]] || fail "$manual documents a command '$documented'"
-done < <(sed -n 's/^\.SS "\{0,1\}\([a-z]\{1,\}\).*/\1/p' "$manual")
 
 finish "help, completion, man page and README"

@@ -29,7 +29,6 @@ grep -v '^Hole ' "$work/out" >"$work/rows"
 grep -v '^Hole ' "$work/expected" | cmp -s - "$work/rows" || fail "job in inches: a figure or a line changed"
 
 # A bad file of each stage (every kind of fault is the engine's test).
-printf '{"format": "morvanta-job", "version": "2.0", "calculation": "sheet", "inputs": {}}' >"$work/later.morvanta"
 job one.morvanta sheet null '"count": "1"'
 mkdir "$work/folder.morvanta"
 head -c 1048577 /dev/zero | tr '\0' ' ' >"$work/large.morvanta"
@@ -40,7 +39,6 @@ while IFS='|' read -r file message; do
     refused 1 job "$work/$file"
     [ "$(cat "$work/err")" = "$work/$file: $message" ] || fail "job $file: $(cat "$work/err")"
 done <<EOF
-later.morvanta|line 1, column 39: made by a later Morvanta (format 2); this one reads format 1
 one.morvanta|line 2, column 22: inputs.count must be a whole number of holes from 2 to 10000; 1 is below 2
 missing.morvanta|cannot be read: No such file or directory
 folder.morvanta|cannot be read: Is a directory
@@ -49,9 +47,6 @@ EOF
 run 0 job "$work/padded.morvanta"
 "$tool" sheet 7 --ratio 90 --dial 240 | cmp -s - "$work/out" || fail "the job of 1 MiB: not the sheet"
 
-# A file may look like an option.
-cp "$work/seven.morvanta" "$work/-7"
-(cd "$work" && "$tool" job -7 >/dev/null) || fail "job -7: the file -7 was not read"
 # A file name with a line break is named on the one line of its refusal, the break as '?'.
 refused 1 job "$work/two
 lines.morvanta"

@@ -47,7 +47,4 @@ fi
 printf -- '---------------   7 Holes   ---------------\r\n  0\r\n 51.42857\r\n102.85714\r\n154.28571\r\n205.71428\r\n257.14285\r\n308.57142\r\n\r\n' |
     cmp -s - <("$prefix/bin/morvanta-table" this 7) || fail "installed morvanta-table: not the table of this 7"
 
-gzip -dc "$prefix/share/man/man1/morvanta-table.1.gz" | grep -q "^\.TH MORVANTA-TABLE" ||
-    fail "installed man page is not a gzipped morvanta-table page"
-
 exit $failed
