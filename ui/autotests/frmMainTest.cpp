@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QScrollBar>
+#include <QSemaphore>
 
 #include <cstdio>
 #include <optional>
@@ -234,6 +235,22 @@ private slots:
         // Time for a close that should not come.
         QTest::qWait(100);
         QTRY_COMPARE(window.isNull() || !window->isVisible(), how.contains("close"));
+    }
+
+    // Cancelled once the table is made, the loading stops short of the second megabyte's 0.3.
+    void shouldStopLoadingTheTableOnCancel() {
+        QSemaphore cancelled;
+        BackgroundBuild job(
+            [&cancelled](const BuildProgress&) {
+                cancelled.acquire();
+                return BuildResult::success(std::string(8 << 20, '7'));
+            },
+            output()->createLoader());
+        job.cancel();
+        cancelled.release();
+        QVERIFY(job.waitFor(std::chrono::seconds(30)));
+        QCOMPARE(job.kind(), BuildResult::Kind::Cancelled);
+        QCOMPARE_LT(job.fractionDone(), 0.25);
     }
 
     // A document that cannot take the table, and memory running short around the engine.
