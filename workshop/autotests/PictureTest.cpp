@@ -298,7 +298,7 @@ private slots:
     }
 
     // Two texts at one place: with room the second is moved clear; without, it is left out.
-    void shouldLeaveOutATextWithNoRoomButOnAnother() {
+    void shouldKeepATextOffHolesAndOtherTexts() {
         const QSizeF size(30, 8);
         LabelPlacer roomy(QRectF(0, 0, 200, 100), 10);
         const auto first = roomy.placeText({100, 50}, size, morvanta::Align::Centre, 1);
