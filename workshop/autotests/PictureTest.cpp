@@ -297,8 +297,14 @@ private slots:
         QVERIFY2(aspect > 0.17 && aspect < 0.23, qPrintable(QString::number(aspect)));
     }
 
-    // Two texts at one place: with room the second is moved clear; without, it is left out.
+    // Two texts at one place: with room the second is moved clear; without, it is left out. A
+    // text is moved off a hole under it, the second of two close together kept out as the first.
     void shouldKeepATextOffHolesAndOtherTexts() {
+        const std::vector<QRectF> close{{100, 100, 2, 2}, {101.2, 101.2, 2, 2}};
+        LabelPlacer holed(QRectF(0, 0, 200, 200), 20);
+        holed.addHoles(close, 1.5);
+        const auto off = holed.placeText({102.7, 102.7}, {1, 1}, morvanta::Align::Centre, 2);
+        QVERIFY(off && !off->intersects(close[0]) && !off->intersects(close[1]));
         const QSizeF size(30, 8);
         LabelPlacer roomy(QRectF(0, 0, 200, 100), 10);
         const auto first = roomy.placeText({100, 50}, size, morvanta::Align::Centre, 1);
