@@ -124,7 +124,6 @@ private slots:
         QTest::addColumn<mode_t>("named");  // what a link names
         QTest::newRow("a device") << mode_t{S_IFCHR} << mode_t{0};
         QTest::newRow("a named pipe") << mode_t{S_IFIFO} << mode_t{0};
-        QTest::newRow("a folder") << mode_t{S_IFDIR} << mode_t{0};
         QTest::newRow("a link to a device") << mode_t{S_IFLNK} << mode_t{S_IFCHR};
         QTest::newRow("a link to a file") << mode_t{S_IFLNK} << mode_t{S_IFREG};
     }
@@ -141,8 +140,7 @@ private slots:
             const QByteArray name = QFile::encodeName(path);
             const QString target = place.filePath("target");
             const QByteArray linked = QFile::encodeName(target);
-            const bool made = kind == S_IFDIR   ? QDir().mkdir(path)
-                              : kind == S_IFIFO ? ::mkfifo(name.constData(), 0666) == 0
+            const bool made = kind == S_IFIFO ? ::mkfifo(name.constData(), 0666) == 0
                               : kind == S_IFCHR
                                   ? ::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0
                                   : (named == S_IFREG ? writeFile(target, "old\n")
@@ -302,7 +300,6 @@ private slots:
         // Blanks and line breaks round a value no part of it; an empty half of the centre 0.
         // clang-format off
         QTest::newRow("count pasted with its line break") << "sheet" << QStringList{"ratio=90", "dial=240"} << "12\n" << QStringList{"sheet", "--ratio=90", "--dial=240", "12"};
-        QTest::newRow("count between blanks") << "sheet" << QStringList{"count= 7 ", "ratio=90", "dial=240"} << "" << QStringList{"sheet", "--ratio=90", "--dial=240", "7"};
         QTest::newRow("centre with blanks") << "bolt" << QStringList{"count=6", "diameter=100", "centre= 50 ,-20\t"} << "" << QStringList{"coords", "--diameter=100", "--centre=50,-20", "6"};
         QTest::newRow("centre Y empty") << "bolt" << QStringList{"count=6", "diameter=100", "centre=10,"} << "" << QStringList{"coords", "--diameter=100", "--centre=10,0", "6"};
         QTest::newRow("centre X empty") << "bolt" << QStringList{"count=6", "diameter=100", "centre=,-5"} << "" << QStringList{"coords", "--diameter=100", "--centre=0,-5", "6"};
@@ -365,57 +362,6 @@ private slots:
         QTest::keyClick(window, Qt::Key_G, Qt::ControlModifier);
         QCOMPARE(window->statusBar()->currentMessage(), "No G-code from this input: " + reason);
         QTRY_COMPARE(QApplication::focusWidget(), field("bolt", "retract"));
-    }
-
-    // A message has a place of its own: no field moves when one comes or goes.
-    void shouldKeepTheFieldsInPlaceForAMessage() {
-        CalculatorPage* sheet = page("sheet");
-        QApplication::processEvents();
-        const auto places = [sheet] {
-            QList<QPoint> at;
-            for (QWidget* control : sheet->fieldControls()) {
-                at.append(control->mapTo(sheet, QPoint()));
-            }
-            return at;
-        };
-        const QList<QPoint> before = places();
-        field("sheet", "count")->setText("x");
-        sheet->finishComputing();
-        QApplication::processEvents();
-        auto* message = child<QLabel>(sheet, "message");
-        QVERIFY(message->isVisible() && !message->text().isEmpty());
-        QCOMPARE(places(), before);
-        field("sheet", "count")->setText("7");
-        sheet->finishComputing();
-        QApplication::processEvents();
-        QCOMPARE(places(), before);
-    }
-
-    // The first save dialog opens in ~/Documents, or in ~ where there is none.
-    void shouldFirstSaveInTheHomeFolder() {
-        QTemporaryDir home;
-        const QByteArray realHome = qgetenv("HOME");
-        const QByteArray realConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("HOME", home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", home.filePath(".config").toUtf8());
-        const auto opened = [this] {
-            QSettings().remove("files/directory");
-            QString folderShown;
-            answerNext<QFileDialog>([&folderShown](QFileDialog* dialog) {
-                folderShown = dialog->directory().absolutePath();
-                dialog->reject();
-            });
-            child<QAction>(window, "saveCsv")->trigger();
-            return folderShown;
-        };
-        const QString withoutDocuments = opened();
-        QDir(home.path()).mkdir("Documents");
-        const QString withDocuments = opened();
-        qputenv("HOME", realHome);
-        realConfig.isEmpty() ? qunsetenv("XDG_CONFIG_HOME")
-                             : qputenv("XDG_CONFIG_HOME", realConfig);
-        QCOMPARE(withoutDocuments, QDir(home.path()).absolutePath());
-        QCOMPARE(withDocuments, QDir(home.filePath("Documents")).absolutePath());
     }
 
     // Ending the session is Quit: the window's size and the page in front are kept.
