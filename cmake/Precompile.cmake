@@ -8,7 +8,7 @@
 #   morvanta_precompile(engine_tests gtest)        and GoogleTest
 #   morvanta_precompile(morvanta_workshop qt)      and Qt Widgets
 #   morvanta_precompile(uiTests qttest)            and Qt Test
-#   morvanta_precompile(workshopJobTest workshopTests)   the same headers, compiled once
+#   morvanta_precompile(workshopMemoryTest workshopTests)   the same headers, compiled once
 option(MORVANTA_PRECOMPILE "Precompile the standard, Qt and GoogleTest headers per target" ON)
 
 set(MORVANTA_PRECOMPILED_STD <algorithm> <cmath> <cstdint> <functional> <map> <memory> <optional>
