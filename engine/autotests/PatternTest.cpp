@@ -129,14 +129,6 @@ TEST(Pattern, shouldRefuseWhatNoPatternCanDrill) {
               std::vector<std::string>{"10000,100,1,0.0000,99.0000,,"});
 }
 
-// A chord gives the diameter chord / sin(step / 2), correctly rounded to 9 decimals (its sheet is
-// pinned in cli/autotests/unchanged-outputs.sha256): 7 holes 10 apart, 10 / sin(180/7) =
-// 23.04764871...; 2 holes 100 apart, 100 exactly.
-TEST(Pattern, shouldMakeTheCircleOfAChord) {
-    EXPECT_EQ(diameterOfChord({10, 0}, Angle::ratio(360, 7))->units, 23047648710);
-    EXPECT_EQ(diameterOfChord({100, 0}, Angle::whole(180))->units, 100'000'000'000);
-}
-
 // The faults of the bolt circle's table: an angle that rounds up to 360 reads 0, as the sheet
 // has it, and the formula says what is worked out for each zero and direction.
 TEST(Pattern, shouldWriteTheBoltCircleAsItIsWorkedOut) {
