@@ -77,10 +77,9 @@ TEST(BuildAllTable, shouldReportTheFirstFailingCheckOnly) {
         const char* to;
         std::string_view message;
     } cases[] = {
-        {"0", "100", kFromMessage}, {"-1", "100", kFromMessage},   {"abc", "xyz", kFromMessage},
-        {"", "", kFromMessage},     {"1e400", "2", kFromMessage},  {"-0", "2", kFromMessage},
-        {"2", "1", kToMessage},     {"2", "", kToMessage},         {"2", "1e999", kToMessage},
-        {"10", "5", kOrderMessage}, {"2.5", "2.4", kOrderMessage},
+        {"0", "100", kFromMessage},    {"abc", "xyz", kFromMessage}, {"-0", "2", kFromMessage},
+        {"2", "1", kToMessage},        {"2", "1e999", kToMessage},   {"10", "5", kOrderMessage},
+        {"2.5", "2.4", kOrderMessage},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(BuildAllTable(c.from, c.to).message(), c.message) << c.from << ".." << c.to;

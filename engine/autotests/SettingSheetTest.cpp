@@ -18,7 +18,7 @@ TEST(SettingSheet, shouldSetSevenHolesToTheNearestTenSeconds) {
     const std::vector<std::string> holes = {
         "0°00'00\" 0.00",    "51°25'40\" -2.86",  "102°51'30\" +4.29", "154°17'10\" +1.43",
         "205°42'50\" -1.43", "257°08'30\" -4.29", "308°34'20\" +2.86"};
-    const SheetPlan plan = sheetPlanOf(request("count=7 resolution=10s"));
+    const SheetPlan plan = planned(planSheet(request("count=7 resolution=10s")));
     for (std::size_t i = 0; i < holes.size(); ++i) {
         const HoleSetting setting = holeSetting(plan, static_cast<std::int64_t>(i + 1));
         EXPECT_EQ(angleText(setting.angle) + " " + errorText(setting.errorTimesHoles, 7), holes[i]);

@@ -191,14 +191,10 @@ TEST(IndexSketch, shouldNameThePlateTheCircleAndTheMove) {
          "Index plate: 0 turns and 5 holes on the 15-hole circle (plate 1) for each division, as "
          "for 120 divisions, the plate geared against the crank",
          {"15-hole circle (plate 1)", "5 spaces"}},
-        {"index count=4", "Index plate: 10 turns for each division", {"15-hole circle (plate 1)"}},
         {"index count=51",
          "Index plate: 1 turn and 2 holes on the 17-hole circle (plate 1) for each division, then "
          "the plate 5 holes back",
          {"17-hole circle (plate 1)", "2 spaces"}},
-        {"index count=30 plates=cincinnati",
-         "Index plate: 1 turn and 8 holes on the 24-hole circle (side 1) for each division",
-         {"24-hole circle (side 1)", "8 spaces"}},
         {"index count=7 plates=20 gears=24",
          "Index plate: the 20-hole circle, each division on the hole nearest its exact place "
          "(approximate)",
@@ -217,17 +213,6 @@ TEST(IndexSketch, shouldNameThePlateTheCircleAndTheMove) {
         }
     }
     EXPECT_TRUE(circles.starts_with("15* 16 17 18 19 20 ")) << circles;
-}
-
-// Compound: after the crank, the plate turned on its second circle from the stop pin at the
-// bottom: forward clockwise, back counter-clockwise, holes / circle of a turn.
-TEST(IndexSketch, shouldTurnThePlateItsOwnHolesForCompoundIndexing) {
-    const Sketch sketch = picture("index count=51");
-    const std::vector<SketchArc> plate = inked(sketch.arcs, Ink::Dimension);
-    ASSERT_EQ(plate.size(), 1U);
-    EXPECT_NEAR(plate[0].sweep, 120, kNear);  // 5 of 15 holes back
-    EXPECT_EQ(textsOf(sketch, Ink::Dimension),
-              std::vector<std::string>{"plate 5 holes back on the 15-hole circle"});
 }
 
 // The names written beside the plate, where the gears are drawn.
