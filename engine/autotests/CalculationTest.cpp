@@ -45,7 +45,6 @@ TEST(Descriptions, shouldBeWholeAndConsistent) {
         const std::string where(calculation.name);
         EXPECT_TRUE(names.insert(calculation.name).second) << where;
         EXPECT_FALSE(calculation.summary.empty()) << where;
-        EXPECT_NE(calculation.make, nullptr) << where;
         std::set<std::string_view> ids;
         std::set<std::string_view> options;
         for (const Input& input : calculation.inputs) {

@@ -38,8 +38,6 @@ TEST(Gear, SpurSizesAreExactAndCorrectlyRounded) {
     const std::tuple<const char*, const char*, const char*, std::int64_t, std::int64_t,
                      std::int64_t, int>
         cases[] = {
-            // 30 x 2, 32 x 2, 2.25 x 2
-            {"30", "module", "2", 60'000, 64'000, 4'500, 4},
             // 13 x 1.25 = 16.25, 15 x 1.25 = 18.75, 2.25 x 1.25 = 2.8125: the half away from 0
             {"13", "module", "1.25", 16'250, 18'750, 2'813, 8},
             // 30 / 8 = 3.75, 32 / 8 = 4, 2.157 / 8 = 0.269625
