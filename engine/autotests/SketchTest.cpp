@@ -18,15 +18,6 @@ namespace {
 
 constexpr double kNear = 0.001;
 
-const SketchHole& hole(const Sketch& sketch, std::int64_t number) {
-    const auto found = std::find_if(sketch.holes.begin(), sketch.holes.end(),
-                                    [number](const SketchHole& h) { return h.number == number; });
-    if (found == sketch.holes.end()) {
-        throw std::runtime_error("no hole " + std::to_string(number));
-    }
-    return *found;
-}
-
 const SketchText* text(const Sketch& sketch, const std::string& words) {
     const auto found = std::find_if(sketch.texts.begin(), sketch.texts.end(),
                                     [&](const SketchText& t) { return t.text == words; });
@@ -68,7 +59,7 @@ double bearing(double x, double y) {
 
 struct HoleCase {
     const char* request;
-    std::int64_t hole;
+    std::size_t hole;
     double x, y;  // on a dial of radius 100, 0° at the top, counter-clockwise
 };
 
@@ -83,7 +74,8 @@ TEST(SheetSketch, shouldDrawEachHoleWhereItsAngleIsOnTheDial) {
     };
     for (const HoleCase& c : cases) {
         const Sketch sketch = picture(c.request);
-        const SketchHole& h = hole(sketch, c.hole);
+        const SketchHole& h = sketch.holes.at(c.hole - 1);
+        EXPECT_EQ(h.number, static_cast<std::int64_t>(c.hole)) << c.request;
         EXPECT_NEAR(h.x, c.x, kNear) << c.request;
         EXPECT_NEAR(h.y, c.y, kNear) << c.request;
     }
