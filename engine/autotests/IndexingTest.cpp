@@ -105,32 +105,6 @@ void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t r
 
 }  // namespace
 
-// 57: A = 56, g = 40 (56 - 57) / 56 = -5/7 = 40/56 against; 40/56 - 5/(7 x 57) = 280/399 =
-// 40/57, offered after the compound move. 56 is the nearest A one pair reaches: 58 (g = 20/29)
-// needs a gear with 29. (97, with the crank, is pinned in cli/autotests/unchanged-outputs.sha256;
-// 127 is ReportAnswerTest's.)
-TEST(Indexing, shouldGiveTheWorkedDifferentialPlan) {
-    const IndexPlan plan = indexPlanOf({"57"});
-    EXPECT_EQ(plan.method, IndexMethod::Compound);
-    ASSERT_FALSE(plan.differential.empty());
-    const DifferentialMove& d = plan.differential.front();
-    Numbers got{d.base, d.gearing.numerator(), d.gearing.denominator()};
-    got.insert(got.end(), d.train.drivers.begin(), d.train.drivers.end());
-    got.insert(got.end(), d.train.driven.begin(), d.train.driven.end());
-    got.insert(got.end(), {d.move.turns, d.move.holes, d.move.circle});
-    EXPECT_EQ(got, (Numbers{56, -5, 7, 40, 56, 0, 15, 21}));
-}
-
-// 69 at 40:1 (its move is MachineTest's): 14 holes on the 21-hole circle and the plate 2 back on
-// the 23. Division 13: 12 x 14 = 168 holes = 8 turns on the 21; the stop pin 12 x 2 = 24 holes
-// back = 1 past a whole turn of the 23.
-TEST(Indexing, shouldCompoundOnTwoCirclesOfOnePlate) {
-    const IndexPlan plan = indexPlanOf({"69"});
-    ASSERT_EQ(plan.method, IndexMethod::Compound);
-    EXPECT_NE(indexText(plan).find("\n      13   62°36'31.3\"      8            0            1\n"),
-              std::string::npos);
-}
-
 // 10 at 1:1 on circles of 4 and 5 holes: at worst 4/10 of a hole of 4 or 5/10 of a hole of 5 off,
 // a tenth of a turn each; of two as good, the one with fewer holes.
 TEST(Indexing, shouldPreferTheNearestCircleWithFewerHolesOfTwoAsGood) {

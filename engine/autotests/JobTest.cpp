@@ -93,7 +93,6 @@ TEST(Job, shouldReadWhatALaterMinorVersionAndAPersonMayWrite) {
         "\"version\":\"1.0\",\"format\":\"morvanta-job\",\"ticks\":[3,1,2]}");
     ASSERT_TRUE(bare.ok()) << bare.message();
     EXPECT_EQ(bare.value().units, JobUnits::None);
-    EXPECT_EQ(bare.value().name, "");
     EXPECT_EQ(bare.value().ticks, (std::vector<std::int64_t>{1, 2, 3}));
 
     // The largest tick written in full, 18 digits, is read as it stands.

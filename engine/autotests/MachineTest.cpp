@@ -28,7 +28,6 @@ TEST(Machine, shouldGiveTheMoveFromTheRowBeforeForEachRow) {
         {"sheet count=8", {{2, "45\u00B0"}, {8, "45\u00B0"}}},
         {"sheet count=8 cw", {{2, "-45\u00B0"}, {8, "-45\u00B0"}}},
         {"index count=6", {{1, ""}, {2, "6 turns and 10 holes on the 15-hole circle"}}},
-        {"index count=40", {{40, "1 turn"}}},
         {"index count=127", {{4, "0 turns and 5 holes on the 15-hole circle"}}},
         {"index count=69",
          {{2,

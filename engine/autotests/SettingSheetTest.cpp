@@ -1,29 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "engine/SettingSheet.h"
 #include "engine/autotests/EngineTestSupport.h"
 
 using namespace morvanta;
 
 namespace {
-
-// Hole h of 7 lies exactly at (h - 1) x 185142.857142...": 51°25'42.857", 102°51'25.714",
-// 154°17'08.571", 205°42'51.429", 257°08'34.286", 308°34'17.143". To the second and to the
-// minute on a dial the sheets are pinned in cli/autotests/unchanged-outputs.sha256.
-TEST(SettingSheet, shouldSetSevenHolesToTheNearestTenSeconds) {
-    const std::vector<std::string> holes = {
-        "0°00'00\" 0.00",    "51°25'40\" -2.86",  "102°51'30\" +4.29", "154°17'10\" +1.43",
-        "205°42'50\" -1.43", "257°08'30\" -4.29", "308°34'20\" +2.86"};
-    const SheetPlan plan = planned(planSheet(request("count=7 resolution=10s")));
-    for (std::size_t i = 0; i < holes.size(); ++i) {
-        const HoleSetting setting = holeSetting(plan, static_cast<std::int64_t>(i + 1));
-        EXPECT_EQ(angleText(setting.angle) + " " + errorText(setting.errorTimesHoles, 7), holes[i]);
-    }
-}
 
 // The rules between the inputs; each input's own limits are the description's (CalculationTest).
 TEST(SettingSheet, shouldRefuseAHandwheelThatCannotSetTheHolesWithItsFigures) {
