@@ -217,9 +217,8 @@ TEST(AngleIndex, AnglesReadInDegreesMinutesAndSeconds) {
               "{angle} may have at most 3 digits in its degrees; 1000d has 4");
     EXPECT_EQ(refusal("360d0m0.0001s").limit, "360");
     EXPECT_EQ(refusal("0d").limit, "0");
-    EXPECT_EQ(refusal("-17d").limit, "0");
-    for (const char* text : {"17d30", "17d15s", "17:30:", "17:", "d30m", "17d30m15", "17m",
-                             "17\u00B030", "17d 30m", "17:30:15:1", "17.5d"}) {
+    for (const char* text :
+         {"17d30", "17d15s", "17:30:", "d30m", "17d30m15", "17:30:15:1", "17.5d"}) {
         EXPECT_NE(refusal(text).text.find("is not written so"), std::string::npos) << text;
     }
     // Inputs that do not allow it stay strictly decimal.

@@ -159,7 +159,6 @@ TEST(DrillProgram, shouldDrillWhatTheTableSaysOnEveryControl) {
         int pecks;
     } runs[] = {
         {"fanuc", "", 0, 0},
-        {"linuxcnc", "", 0, 0},
         {"grbl", "", 0, 0},
         {"fanuc", "dwell=0.25", 0.25, 0},
         {"linuxcnc", "dwell=1.5", 1.5, 0},
