@@ -27,26 +27,6 @@ BoltCirclePlan planOf(const Inputs& inputs) {
     return planned(planBoltCircle(inputs));
 }
 
-// What an arc means, and where its last hole and the chord between neighbours come out: one past
-// a turn, and the whole circle given as an arc (the usual arcs are pinned).
-TEST(BoltCircle, shouldSpreadHolesOverAnArcAsItSays) {
-    const struct {
-        Inputs arguments;
-        const char* expected;
-    } cases[] = {
-        {request("count=3 radius=50 start=350 span=22.5 ends"),
-         "3 holes over 22.5°, a hole at each end, 11.25° apart; 12.5000; 9.8017"},
-        {request("count=2 radius=50 span=360"),
-         "2 holes over 360°, 180° apart, the last a step short of the end; 180.0000; 100.0000"},
-    };
-    for (const auto& c : cases) {
-        const BoltCirclePlan plan = planOf(c.arguments);
-        EXPECT_EQ(boltCircleMeaning(plan) + "; " + decimalDegreesText(plan.holes.back().angle, 4) +
-                      "; " + (plan.chord ? unitsText(*plan.chord, 4) : "none"),
-                  c.expected);
-    }
-}
-
 // The rules between inputs; each input's own limits are the description's (CalculationTest).
 TEST(BoltCircle, shouldRefuseInputsThatDoNotGoTogetherNamingTheField) {
     const struct {

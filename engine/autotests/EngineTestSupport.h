@@ -47,11 +47,6 @@ inline std::string said(const Refusal& refusal) {
            (figures ? " (" + refusal.limit + ", " + refusal.value + ")" : "");
 }
 
-// The plan of a sheet the test expects to be accepted: sheetPlanOf({{"count", "7"}}).count == 7.
-inline SheetPlan sheetPlanOf(const Inputs& inputs) {
-    return planned(planSheet(inputs));
-}
-
 // The lines of a text without their breaks: linesOf("a\nb\n") == {"a", "b"}.
 inline std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;

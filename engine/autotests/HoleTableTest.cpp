@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
-#include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "engine/HoleTable.h"
 #include "engine/autotests/EngineTestSupport.h"
@@ -19,24 +16,11 @@ std::string header(std::string_view count) {
     return "---------------   " + std::string(count) + " Holes   ---------------\r\n";
 }
 
-TEST(BuildThisTable, shouldWriteTheSevenHoleTableRepeatingTheCountAsTyped) {
-    for (const char* typed : {"7", "7.0", " 7", "7 ", "+7", "70e-1"}) {
-        EXPECT_EQ(planned(BuildThisTable(typed)),
-                  header(typed) +
-                      "  0\r\n 51.42857\r\n102.85714\r\n154.28571\r\n205.71428\r\n257.14285\r\n"
-                      "308.57142\r\n\r\n");
-    }
-}
-
 TEST(BuildThisTable, shouldRefuseWhatIsNotACountAboveOne) {
-    const char* refused[] = {"1",   "0.5",   "0",  "-3",  "-0",    "",     " ",
-                             "\t7", "abc",   "7a", "nan", "inf",   "0x10", "1,000",
-                             "(5)", "1e400", "1e", "-",   "1e-400"};
-    for (const char* text : refused) {
+    // Below and at one hole, and a few of the texts that NumericTextTest's grammar refuses.
+    for (const char* text : {"1", "0.5", "0", "-3", "-0", "1e-400", "", "7a", "nan", "1e400"}) {
         EXPECT_EQ(BuildThisTable(text).message(), kThisMessage) << text;
     }
-    EXPECT_EQ(BuildThisTable(std::string("7\0", 2)).message(), kThisMessage);
-    EXPECT_EQ(BuildThisTable(std::string(1'000'000, '9')).message(), kThisMessage);  // overflows
     // The limit comes after the usual check.
     for (const char* text : {"10000000.5", "10000001", "1e300", "1.7976931348623157e308"}) {
         EXPECT_EQ(BuildThisTable(text).message(), kThisTooLargeMessage) << text;
@@ -48,9 +32,6 @@ TEST(BuildThisTable, shouldListTheSpecialCounts) {
     // Just above one hole: the second angle would be 359.99999999999994, past the last listed.
     EXPECT_EQ(planned(BuildThisTable("1.0000000000000002")),
               header("1.0000000000000002") + "  0\r\n\r\n");
-    const std::string half = planned(BuildThisTable("720"));
-    EXPECT_EQ(std::count(half.begin(), half.end(), '\n'), 721);
-    EXPECT_TRUE(half.ends_with("\r\n358.5\r\n359\r\n\r\n"));
 }
 
 TEST(AngleField, shouldCutWithoutRounding) {
@@ -69,12 +50,6 @@ TEST(AngleField, shouldCutWithoutRounding) {
     for (const auto& c : cases) {
         EXPECT_EQ(AngleField(c.angle), c.field);
     }
-}
-
-// The blocks of every count to 360 are pinned in cli/autotests/unchanged-outputs.sha256 (all 1
-// 360); a count is headed as a number, however it was typed.
-TEST(BuildAllTable, shouldListExactBlocks) {
-    EXPECT_TRUE(planned(BuildAllTable(" 360 ", "1e3")).starts_with(header("360") + "0, 1, 2, "));
 }
 
 TEST(BuildAllTable, shouldListNothingWhereNothingDividesOrTheSpacingOverflows) {
@@ -96,10 +71,9 @@ TEST(BuildAllTable, shouldReportTheFirstFailingCheckOnly) {
         const char* to;
         std::string_view message;
     } cases[] = {
-        {"0", "100", kFromMessage}, {"-1", "100", kFromMessage},   {"abc", "xyz", kFromMessage},
-        {"", "", kFromMessage},     {"1e400", "2", kFromMessage},  {"-0", "2", kFromMessage},
-        {"2", "1", kToMessage},     {"2", "", kToMessage},         {"2", "1e999", kToMessage},
-        {"10", "5", kOrderMessage}, {"2.5", "2.4", kOrderMessage},
+        {"0", "100", kFromMessage},    {"abc", "xyz", kFromMessage}, {"-0", "2", kFromMessage},
+        {"2", "1", kToMessage},        {"2", "1e999", kToMessage},   {"10", "5", kOrderMessage},
+        {"2.5", "2.4", kOrderMessage},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(BuildAllTable(c.from, c.to).message(), c.message) << c.from << ".." << c.to;

@@ -105,53 +105,6 @@ void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t r
 
 }  // namespace
 
-// Every circle that gives the move, the one with fewest holes first (index 6 is pinned in
-// cli/autotests/unchanged-outputs.sha256): 90/63 = 1 3/7 = 1 + 9/21 = 1 + 21/49.
-TEST(Indexing, shouldGiveTheWorkedSimpleMoves) {
-    std::string moves;
-    for (const HoleMove& m : indexPlanOf({"63", "90"}).simple) {
-        moves += std::to_string(m.turns) + '+' + std::to_string(m.holes) + '/' +
-                 std::to_string(m.circle) + ' ';
-    }
-    EXPECT_EQ(moves, "1+9/21 1+21/49 ");
-}
-
-// 57: A = 56, g = 40 (56 - 57) / 56 = -5/7 = 40/56 against; 40/56 - 5/(7 x 57) = 280/399 =
-// 40/57. 97: A = 100, g = 40 x 3 / 100 = 6/5 = 48/40 with; 2/5 + 6/485 = 200/485 = 40/97 (127 is
-// ReportAnswerTest's). Each A is the nearest one pair reaches: 58 (g = 20/29), 96 (5/12), 98
-// (20/49) and 99 (80/99) need a gear with 29, 7 x 7 or 11 x 9.
-TEST(Indexing, shouldGiveTheWorkedDifferentialPlans) {
-    const struct {
-        const char* count;
-        IndexMethod method;  // a compound move, where there is one, comes before the gears
-        Numbers plan;        // base, gearing, driver, driven, turns, holes, circle
-    } cases[] = {
-        {"57", IndexMethod::Compound, {56, -5, 7, 40, 56, 0, 15, 21}},
-        {"97", IndexMethod::Differential, {100, 6, 5, 48, 40, 0, 6, 15}},
-    };
-    for (const auto& c : cases) {
-        const IndexPlan plan = indexPlanOf({c.count});
-        ASSERT_FALSE(plan.differential.empty()) << c.count;
-        const DifferentialMove& d = plan.differential.front();
-        Numbers got{d.base, d.gearing.numerator(), d.gearing.denominator()};
-        got.insert(got.end(), d.train.drivers.begin(), d.train.drivers.end());
-        got.insert(got.end(), d.train.driven.begin(), d.train.driven.end());
-        got.insert(got.end(), {d.move.turns, d.move.holes, d.move.circle});
-        EXPECT_EQ(got, c.plan) << c.count;
-        EXPECT_EQ(plan.method, c.method) << c.count;
-    }
-}
-
-// 69 at 40:1 (its move is MachineTest's): 14 holes on the 21-hole circle and the plate 2 back on
-// the 23. Division 13: 12 x 14 = 168 holes = 8 turns on the 21; the stop pin 12 x 2 = 24 holes
-// back = 1 past a whole turn of the 23.
-TEST(Indexing, shouldCompoundOnTwoCirclesOfOnePlate) {
-    const IndexPlan plan = indexPlanOf({"69"});
-    ASSERT_EQ(plan.method, IndexMethod::Compound);
-    EXPECT_NE(indexText(plan).find("\n      13   62°36'31.3\"      8            0            1\n"),
-              std::string::npos);
-}
-
 // 10 at 1:1 on circles of 4 and 5 holes: at worst 4/10 of a hole of 4 or 5/10 of a hole of 5 off,
 // a tenth of a turn each; of two as good, the one with fewer holes.
 TEST(Indexing, shouldPreferTheNearestCircleWithFewerHolesOfTwoAsGood) {

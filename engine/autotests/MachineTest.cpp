@@ -28,7 +28,6 @@ TEST(Machine, shouldGiveTheMoveFromTheRowBeforeForEachRow) {
         {"sheet count=8", {{2, "45\u00B0"}, {8, "45\u00B0"}}},
         {"sheet count=8 cw", {{2, "-45\u00B0"}, {8, "-45\u00B0"}}},
         {"index count=6", {{1, ""}, {2, "6 turns and 10 holes on the 15-hole circle"}}},
-        {"index count=40", {{40, "1 turn"}}},
         {"index count=127", {{4, "0 turns and 5 holes on the 15-hole circle"}}},
         {"index count=69",
          {{2,
@@ -39,7 +38,6 @@ TEST(Machine, shouldGiveTheMoveFromTheRowBeforeForEachRow) {
            "circle"}}},
         {"index count=383", {{2, "0 turns and 5 holes on the 49-hole circle"}}},
         {"gear count=24 module=2", {{1, ""}, {2, "1 turn and 10 holes on the 15-hole circle"}}},
-        {"flats count=6 diameter=30", {{6, "6 turns and 10 holes on the 15-hole circle"}}},
         {"coords count=6 diameter=100 centre=10,-5 start=15",
          {{1, ""}, {2, "X -35.3553, Y +35.3553"}, {5, "X +35.3553, Y -35.3553"}}},
     };

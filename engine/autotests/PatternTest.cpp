@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -36,8 +35,9 @@ std::vector<std::string> rows(const std::string& csv) {
     return lines;
 }
 
-// Worked by hand with cos 45 = 0.70710678, cos 30 = 0.86602540, sin 30 = 0.5: each X and Y and
-// each move from the hole before, the holes left out keeping their numbers.
+// Worked by hand with cos 45 = 0.70710678, cos 60 = 0.5: each X and Y and each move from the hole
+// before, the holes left out keeping their numbers. (A grid drilled back and forth, holes left out
+// and taken up later, is pinned in cli/autotests/unchanged-outputs.sha256: grid 5 5 ... --from 2.)
 TEST(Pattern, shouldLayOutLinesAndGridsAsWorkedByHand) {
     const struct {
         const char* name;
@@ -52,14 +52,6 @@ TEST(Pattern, shouldLayOutLinesAndGridsAsWorkedByHand) {
          request("count=4 length=100 start=1,-2 decimals=2"),
          {"1,1.00,-2.00,,", "2,34.33,-2.00,33.33,0.00", "3,67.67,-2.00,33.34,0.00",
           "4,101.00,-2.00,33.33,0.00"}},
-        // Row 2 drilled back, row 3 forward again; hole 1 and 7-9 left out, the job taken up at
-        // hole 2: the move to hole 10 is from 6.
-        {"grid",
-         request("rows=3 columns=4 pitch=10,20 angle=30 omit=3,7-9 from=2"),
-         {"2,1,2,8.6603,5.0000,,", "4,1,4,25.9808,15.0000,17.3205,10.0000",
-          "5,2,4,15.9808,32.3205,-10.0000,17.3205", "6,2,3,7.3205,27.3205,-8.6603,-5.0000",
-          "10,3,2,-11.3397,39.6410,-18.6602,12.3205", "11,3,3,-2.6795,44.6410,8.6602,5.0000",
-          "12,3,4,5.9808,49.6410,8.6603,5.0000"}},
         // Turned by 45° with equal pitches, the X of hole 3 is the corner's exactly: 0.00005,
         // a half, rounds away from zero; at 60° the half pitch is rational too.
         {"grid",
@@ -100,10 +92,6 @@ TEST(Pattern, shouldRefuseWhatNoPatternCanDrill) {
          "pitch: a row and a column of the grid must each stay below 1000000000 long"},
         {"grid", request("rows=73 columns=137 pitch=1,1"),
          "columns: a grid may have at most 10000 holes; {rows} x {columns} is more"},
-        {"grid", request("rows=2 columns=2 pitch=1000000000,1"),
-         "pitch: the X of {pitch} may have at most 9 digits before the point; 1000000000 has 10"},
-        {"grid", request("rows=2 columns=2 pitch=1,0"),
-         "pitch: the Y of {pitch} must be two numbers X,Y such as 10,-5; 0 is not above 0"},
         {"line", request("count=5 pitch=1 omit=6"), "omit: {omit} names hole 6; the pattern has 5"},
         {"line", request("count=5 pitch=1 from=6"), "from: {from} names hole 6; the pattern has 5"},
         {"grid", request("rows=1 columns=3 pitch=1,1 omit=3 from=3"),
@@ -127,14 +115,6 @@ TEST(Pattern, shouldRefuseWhatNoPatternCanDrill) {
               std::vector<std::string>{"1,0.0000,500000000.0000,0.0000,,"});
     EXPECT_EQ(rows(made("grid", request("rows=100 columns=100 pitch=1,1 from=10000"), "csv")),
               std::vector<std::string>{"10000,100,1,0.0000,99.0000,,"});
-}
-
-// A chord gives the diameter chord / sin(step / 2), correctly rounded to 9 decimals (its sheet is
-// pinned in cli/autotests/unchanged-outputs.sha256): 7 holes 10 apart, 10 / sin(180/7) =
-// 23.04764871...; 2 holes 100 apart, 100 exactly.
-TEST(Pattern, shouldMakeTheCircleOfAChord) {
-    EXPECT_EQ(diameterOfChord({10, 0}, Angle::ratio(360, 7))->units, 23047648710);
-    EXPECT_EQ(diameterOfChord({100, 0}, Angle::whole(180))->units, 100'000'000'000);
 }
 
 // The faults of the bolt circle's table: an angle that rounds up to 360 reads 0, as the sheet
@@ -165,27 +145,17 @@ TEST(Pattern, shouldWriteTheBoltCircleAsItIsWorkedOut) {
     }
 }
 
-// The picture puts each drilled hole, numbered, where the table does, and each hole left out as a
-// thin circle of its own; it gives the figures a machinist checks the setup against.
+// The picture puts each drilled hole, numbered, where the table does; the holes left out are not
+// among them.
 TEST(Pattern, shouldSketchTheHolesWhereTheTablePutsThem) {
     const struct {
         const char* name;
         Inputs inputs;
-        std::size_t x;                   // the CSV's column of X
-        std::vector<std::string> texts;  // figures the picture must show
+        std::size_t x;  // the CSV's column of X
     } cases[] = {
-        {"coords",
-         request("count=6 diameter=100 centre=10,-5 omit=2"),
-         2,
-         {"X 10 Y -5", "\u2300100", "0\u00B0", "2 left out"}},
-        {"line",
-         request("count=7 length=100 angle=30 from=3"),
-         1,
-         {"X 0 Y 0", "50/3 (16.6667)", "30\u00B0", "1 left out", "2 left out"}},
-        {"grid",
-         request("rows=3 columns=4 pitch=10,20 angle=30 omit=7-9"),
-         3,
-         {"X 0 Y 0", "10", "20", "30\u00B0", "8 left out"}},
+        {"coords", request("count=6 diameter=100 centre=10,-5 omit=2"), 2},
+        {"line", request("count=7 length=100 angle=30 from=3"), 1},
+        {"grid", request("rows=3 columns=4 pitch=10,20 angle=30 omit=7-9"), 3},
     };
     for (const auto& c : cases) {
         const Made made = planned(makeRequest(*findCalculation(c.name), c.inputs));
@@ -203,11 +173,6 @@ TEST(Pattern, shouldSketchTheHolesWhereTheTablePutsThem) {
             listed.push_back(table[i][0] + ":" + table[i][c.x] + "," + table[i][c.x + 1]);
         }
         EXPECT_EQ(drawn, listed) << c.name;
-        for (const std::string& text : c.texts) {
-            EXPECT_TRUE(std::any_of(sketch.texts.begin(), sketch.texts.end(),
-                                    [&](const SketchText& t) { return t.text == text; }))
-                << c.name << " shows no " << text;
-        }
     }
 }
 

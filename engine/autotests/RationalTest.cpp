@@ -22,7 +22,6 @@ TEST(Rational, shouldKeepEveryResultReducedAndExact) {
         {Rational::ratio(720, -14), -360, 7},
         {Rational::ratio(-3, -6), 1, 2},
         {Rational::ratio(0, -5), 0, 1},
-        {Rational::whole(-4), -4, 1},
         {Rational::ratio(Wide{3} << 70, Wide{7} << 70), 3, 7},
         {Rational::ratio(Wide{300'000'000'000'000'000} * 10, Wide{-900'000'000'000'000'000} * 10),
          -1, 3},
@@ -31,24 +30,14 @@ TEST(Rational, shouldKeepEveryResultReducedAndExact) {
              Rational::ratio(4'000'000'000'000'000'000, 7),
          8'000'000'000'000'000'000, 7},
         {Rational::ratio(1, 3) + Rational::ratio(1, 6), 1, 2},
-        {Rational::ratio(1, 3) - Rational::ratio(1, 3), 0, 1},
         {Rational::ratio(360, 7) * 7, 360, 1},
         {Rational::whole(360) / -7, -360, 7},
-        // A differential plan for 127 on 40:1: the crank as for 120, the plate geared -7/3 turn
-        // per turn of the work, 40/120 + (-7/3)/127 = 127/381 - 7/381 = 120/381 = 40/127.
-        {Rational::whole(40) * (120 - 127) / 120, -7, 3},
-        {Rational::ratio(40, 120) + Rational::ratio(-7, 3 * 127), 40, 127},
         {abs(Rational::ratio(-7, 3)), 7, 3},
-        {abs(Rational::ratio(7, 3)), 7, 3},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.value.numerator(), c.numerator) << c.numerator << "/" << c.denominator;
         EXPECT_EQ(c.value.denominator(), c.denominator) << c.numerator << "/" << c.denominator;
     }
-    EXPECT_TRUE(Rational::whole(5).isWhole());
-    EXPECT_FALSE(Rational::ratio(5, 2).isWhole());
-    EXPECT_TRUE(Rational::ratio(0, 9).isZero());
-    EXPECT_EQ(Rational::ratio(1, 3).toDouble(), 1.0 / 3.0);
 }
 
 TEST(Rational, shouldCompareExactly) {
@@ -58,14 +47,11 @@ TEST(Rational, shouldCompareExactly) {
     EXPECT_LT(Rational::ratio(113, 381), Rational::ratio(40, 127));
     EXPECT_LT(Rational::ratio(999'999'999'999'999'999, 1'000'000'000'000'000'000),
               Rational::whole(1));
-    EXPECT_EQ(Rational::ratio(2, 4), Rational::ratio(-1, -2));
-    EXPECT_NE(Rational::ratio(1, 2), Rational::ratio(-1, 2));
 }
 
 TEST(Rational, shouldBringAnglesWithinOneTurn) {
     EXPECT_EQ(Angle::whole(-90).withinTurn(), Angle::whole(270));
     EXPECT_EQ(Angle::whole(360).withinTurn(), Angle());
-    EXPECT_EQ(Angle::whole(720).withinTurn(), Angle());
     EXPECT_EQ(Angle::ratio(719, 2).withinTurn(), Angle::ratio(719, 2));
     EXPECT_EQ(Angle::ratio(-1, 1000000000).withinTurn(), Angle::ratio(359999999999, 1000000000));
 

@@ -1,50 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "engine/SettingSheet.h"
 #include "engine/autotests/EngineTestSupport.h"
 
 using namespace morvanta;
 
 namespace {
-
-// Hole h of 7 lies exactly at (h - 1) x 185142.857142...": 51°25'42.857", 102°51'25.714",
-// 154°17'08.571", 205°42'51.429", 257°08'34.286", 308°34'17.143". To the second and to the
-// minute on a dial the sheets are pinned in cli/autotests/unchanged-outputs.sha256.
-TEST(SettingSheet, shouldSetSevenHolesToTheNearestTenSeconds) {
-    const std::vector<std::string> holes = {
-        "0°00'00\" 0.00",    "51°25'40\" -2.86",  "102°51'30\" +4.29", "154°17'10\" +1.43",
-        "205°42'50\" -1.43", "257°08'30\" -4.29", "308°34'20\" +2.86"};
-    const SheetPlan plan = sheetPlanOf(request("count=7 resolution=10s"));
-    for (std::size_t i = 0; i < holes.size(); ++i) {
-        const HoleSetting setting = holeSetting(plan, static_cast<std::int64_t>(i + 1));
-        EXPECT_EQ(angleText(setting.angle) + " " + errorText(setting.errorTimesHoles, 7), holes[i]);
-    }
-}
-
-// The ratio as a number however typed (the turns and the rest of a turn in degrees are pinned:
-// sheet 7 --ratio 40.5).
-TEST(SettingSheet, shouldWriteTheRatioAsANumber) {
-    EXPECT_EQ(sheetPlanOf(request("count=7 ratio=040.50")).ratioText, "40.5");
-}
-
-TEST(SettingSheet, shouldCarrySecondsAndMinutesWhenRoundingUp) {
-    // 137 holes: hole 4 lies at 7°52'59.56"; 7201 holes: hole 21 at 0°59'59.50007".
-    EXPECT_EQ(angleText(holeSetting(sheetPlanOf(request("count=137")), 4).angle), "7°53'00\"");
-    EXPECT_EQ(angleText(holeSetting(sheetPlanOf(request("count=7201")), 21).angle), "1°00'00\"");
-}
-
-TEST(SettingSheet, shouldKeepTheLargestCountBelowTheFullCircle) {
-    // 10000 holes lie 129.6" apart; the last at 359°57'50.4".
-    const SheetPlan plan = sheetPlanOf(request("count=10000 resolution=2m"));
-    const HoleSetting last = holeSetting(plan, 10000);
-    EXPECT_EQ(angleText(last.angle), "359°58'00\"");
-    EXPECT_EQ(errorText(last.errorTimesHoles, 10000), "+9.60");
-    EXPECT_EQ(sheetCsv(plan).substr(sheetCsv(plan).rfind("\n10000,")), "\n10000,359,58,0,9.6000\n");
-}
 
 // The rules between the inputs; each input's own limits are the description's (CalculationTest).
 TEST(SettingSheet, shouldRefuseAHandwheelThatCannotSetTheHolesWithItsFigures) {
@@ -65,7 +27,7 @@ TEST(SettingSheet, shouldRefuseAHandwheelThatCannotSetTheHolesWithItsFigures) {
         {request("count=7 ratio=90 dial=240 resolution=90s"),
          "resolution: {resolution} must be a whole number of graduations of {dial}; one graduation "
          "is 1' (1', 1'30\")"},
-        // 10000 holes lie 129.6" apart: 2' sets them apart, 3' does not.
+        // 10000 holes lie 129.6" apart: 3' is coarser.
         {request("count=10000 resolution=3m"),
          "resolution: {resolution} must be no coarser than the spacing of the holes, 129.6000\"; "
          "3' is coarser (129.6000\", 3')"},
@@ -84,12 +46,6 @@ TEST(SettingSheet, shouldRefuseAHandwheelThatCannotSetTheHolesWithItsFigures) {
     // A resolution of exactly the spacing still sets every hole apart: 360 holes 1° apart.
     EXPECT_TRUE(planSheet(request("count=360 resolution=60m")).ok());
     EXPECT_FALSE(planSheet(request("count=360 resolution=61m")).ok());
-}
-
-TEST(SettingSheet, shouldWriteAmountsAndErrorsCompactly) {
-    EXPECT_EQ(amountText(14400), "4°");
-    EXPECT_EQ(amountText(90), "1'30\"");
-    EXPECT_EQ(amountText(3601), "1°00'01\"");
 }
 
 }  // namespace
