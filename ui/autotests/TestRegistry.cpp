@@ -14,6 +14,7 @@ namespace {
 
 struct Registered {
     MakeTest make;
+    const char* childWord;
     RunChild child;
 };
 
@@ -25,8 +26,8 @@ std::map<std::string, Registered>& tests() {
 
 }  // namespace
 
-bool registerTest(const char* name, MakeTest make, RunChild child) {
-    tests().emplace(name, Registered{make, child});
+bool registerTest(const char* name, MakeTest make, const char* childWord, RunChild child) {
+    tests().emplace(name, Registered{make, childWord, child});
     return true;
 }
 
@@ -36,8 +37,9 @@ bool registerTest(const char* name, MakeTest make, RunChild child) {
 int main(int argc, char* argv[]) {
     using morvanta::testing::tests;
     for (const auto& [name, test] : tests()) {
-        if (const auto status = test.child != nullptr ? test.child(argc, argv) : std::nullopt) {
-            return *status;
+        if (argc > 1 && test.childWord != nullptr && qstrcmp(argv[1], test.childWord) == 0) {
+            QApplication app(argc, argv);
+            return test.child(QApplication::arguments().mid(2));
         }
     }
     const auto found = argc > 1 ? tests().find(argv[1]) : tests().end();

@@ -109,10 +109,11 @@ inline void capAboveInUse(long long kilobytes) {
 
 // The close box pressed as the desktop does, by WM_DELETE_WINDOW, which a modal window blocks.
 inline void pressCloseBox(QWidget* window) {
-    xcb_connection_t* x = xcb_connect(nullptr, nullptr);
+    xcb_connection_t* x =
+        qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
     const auto atom = [x](const char* name) {
-        const auto cookie = xcb_intern_atom(x, 0, static_cast<uint16_t>(std::strlen(name)), name);
-        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(x, cookie, nullptr);
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            x, xcb_intern_atom(x, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
         const xcb_atom_t found = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
         std::free(reply);
         return found;
@@ -124,11 +125,9 @@ inline void pressCloseBox(QWidget* window) {
     message.type = atom("WM_PROTOCOLS");
     message.data.data32[0] = atom("WM_DELETE_WINDOW");
     message.data.data32[1] = XCB_CURRENT_TIME;
-    // Checked, so that the server has the message before this connection closes.
-    std::free(
-        xcb_request_check(x, xcb_send_event_checked(x, 0, message.window, XCB_EVENT_MASK_NO_EVENT,
-                                                    reinterpret_cast<const char*>(&message))));
-    xcb_disconnect(x);
+    xcb_send_event(x, 0, message.window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&message));
+    xcb_flush(x);
 }
 
 // The visible top-level windows of that name.

@@ -2,7 +2,6 @@
 // displayProbe: asks a stand-in for DISPLAY whether it answers, as the programs do before Qt
 // starts. The stand-in turns the first connection away, as Xvfb does after its last client leaves,
 // and must be found answering (status 0). A display that never answers is app/autotests' case.
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -33,22 +32,15 @@ struct DisplaySocket {
     const sockaddr* at() const { return reinterpret_cast<const sockaddr*>(&address); }
 };
 
-// Copies bytes both ways until either side closes.
-void pass(int client, int server) {
-    std::array<pollfd, 2> ends{{{client, POLLIN, 0}, {server, POLLIN, 0}}};
+// Copies bytes one way until either side closes; one thread for each way.
+void pass(int from, int to) {
     std::array<char, 65536> buffer{};
-    while (::poll(ends.data(), ends.size(), -1) > 0) {
-        for (std::size_t i = 0; i < ends.size(); ++i) {
-            if (ends[i].revents == 0) {
-                continue;
-            }
-            const ssize_t got = ::read(ends[i].fd, buffer.data(), buffer.size());
-            if (got <= 0 ||
-                ::write(ends[1 - i].fd, buffer.data(), static_cast<size_t>(got)) != got) {
-                return;
-            }
+    for (ssize_t got = 0; (got = ::read(from, buffer.data(), buffer.size())) > 0;) {
+        if (::write(to, buffer.data(), static_cast<size_t>(got)) != got) {
+            break;
         }
     }
+    ::shutdown(to, SHUT_RDWR);
 }
 
 }  // namespace
@@ -90,6 +82,7 @@ int main() {
                 continue;
             }
             std::thread(pass, client, server).detach();
+            std::thread(pass, server, client).detach();
         }
     }).detach();
 
