@@ -2,11 +2,7 @@
 #include <QBuffer>
 #include <QPdfWriter>
 
-#include <malloc.h>
-#include <unistd.h>
-
 #include <cstdio>
-#include <fstream>
 #include <new>
 #include <optional>
 #include <vector>
@@ -149,42 +145,6 @@ int runScenario(bool recovering, const QString& actions, const QString& limit,
     return 0;
 }
 
-// Memory in use, in kilobytes: on the heap, and resident.
-std::pair<long long, long long> memoryInUse() {
-    const struct mallinfo2 heap = mallinfo2();
-    long long pages = 0;
-    long long resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return {static_cast<long long>(heap.uordblks + heap.hblkhd) / 1024,
-            resident * sysconf(_SC_PAGESIZE) / 1024};
-}
-
-// In a child: twelve pastes of 32,767 characters over the count, capped 16 MB above what is in
-// use. Prints how many kilobytes more the heap and the process hold, and the count.
-int runPastes(const QString& folder) {
-    isolateSettings(folder);
-    WorkshopWindow* window = freshWindow();
-    auto* count = child<QLineEdit>(front(window, "sheet"), "count");
-    QApplication::clipboard()->setText(QString(32767, QLatin1Char('1')));
-    count->setFocus();
-    count->end(false);
-    QTest::qWait(300);
-    capAboveInUse(16 * 1024);
-    const auto before = memoryInUse();
-    for (int paste = 0; paste < 12; ++paste) {
-        count->selectAll();
-        QTest::keyClick(count, Qt::Key_V, Qt::ControlModifier);
-        QApplication::processEvents();
-    }
-    QTest::qWait(300);
-    const auto after = memoryInUse();
-    capAddressSpace(0);
-    std::printf("%lld|%lld|%s\n", after.first - before.first, after.second - before.second,
-                qPrintable(count->text().left(40)));
-    delete window;
-    return 0;
-}
-
 // A file that runs out of memory at the `nth` write holding `marker`, and after it if `always`.
 class FailingDevice : public QBuffer {
 public:
@@ -274,20 +234,6 @@ private slots:
         }
     }
 
-    // Each paste refused whole, the heap less than 1 MB larger (taken, each kept 1.5 MB of undo).
-    void shouldRefuseLongPastesAtOnce() {
-        MORVANTA_SKIP_UNDER_ADDRESS_SANITIZER(
-            "AddressSanitizer keeps freed memory aside, and reserves what this test caps");
-        QTemporaryDir folder;
-        const QString said =
-            QString::fromUtf8(morvanta::testing::runChild({"--pastes", folder.path()}));
-        const QStringList seen = said.section(u'\n', 0, 0).split(u'|');
-        QVERIFY2(said.endsWith("\nstatus 0") && seen.size() == 3, qPrintable(said));
-        QCOMPARE(seen[2], "7");
-        QVERIFY2(seen[0].toLongLong() < 1024, qPrintable(seen[0] + " kB more on the heap"));
-        qInfo("the heap %s kB larger, the process %s kB", qPrintable(seen[0]), qPrintable(seen[1]));
-    }
-
     // 150 MB, where printing runs short on every page, and a little above what the filled page
     // holds, where every action runs short part way; others as MORVANTA_MEMORY_MEGABYTES=185,230.
     void shouldNeverAbortShortOfMemory_data() {
@@ -373,11 +319,6 @@ int main(int argc, char* argv[]) {
         const QStringList words = QApplication::arguments();
         return runScenario(words[1] == "--each", words[2], words[3], words[4], words[5],
                            words.mid(6));
-    }
-    if (argc == 3 && qstrcmp(argv[1], "--pastes") == 0) {
-        shareOneMemoryArena();
-        QApplication app(argc, argv);
-        return runPastes(QString::fromLocal8Bit(argv[2]));
     }
     QApplication app(argc, argv);
     MemoryTest test;
