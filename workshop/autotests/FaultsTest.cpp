@@ -257,21 +257,6 @@ private slots:
         QCOMPARE(shown->messageFor(field), refused);
     }
 
-    // A text taken after one refused: the refusal goes at once, not when the engine has answered.
-    void shouldTakeTheRefusalAwayOnceATextIsTaken() {
-        CalculatorPage* shown = front(window, "sheet");
-        auto* count = child<QLineEdit>(shown, "count");
-        count->setFocus();
-        for (const QString& text : {QString(25, QLatin1Char('9')), QString("9999")}) {
-            QApplication::clipboard()->setText(text);
-            count->selectAll();
-            QTest::keyClick(count, Qt::Key_V, Qt::ControlModifier);
-        }
-        QCOMPARE(count->text(), "9999");
-        QVERIFY2(shown->isWorking(), "the sheet of 9999 holes came at once: nothing to wait for");
-        QCOMPARE(shown->messageFor("count"), QString());
-    }
-
     // A long list of plates widens neither the window nor its demand, typed or brought back.
     void shouldNotWidenTheWindowForALongInput() {
         front(window, "index");
@@ -301,7 +286,6 @@ private slots:
         QTest::newRow("count pasted with its line break") << "sheet" << QStringList{"ratio=90", "dial=240"} << "12\n" << QStringList{"sheet", "--ratio=90", "--dial=240", "12"};
         QTest::newRow("centre with blanks") << "bolt" << QStringList{"count=6", "diameter=100", "centre= 50 ,-20\t"} << "" << QStringList{"coords", "--diameter=100", "--centre=50,-20", "6"};
         QTest::newRow("centre Y empty") << "bolt" << QStringList{"count=6", "diameter=100", "centre=10,"} << "" << QStringList{"coords", "--diameter=100", "--centre=10,0", "6"};
-        QTest::newRow("centre X empty") << "bolt" << QStringList{"count=6", "diameter=100", "centre=,-5"} << "" << QStringList{"coords", "--diameter=100", "--centre=0,-5", "6"};
         // clang-format on
     }
 
@@ -331,21 +315,6 @@ private slots:
         window = freshWindow(false);
         QCOMPARE(field("bolt", "centreX")->text(), "10");
         QCOMPARE(field("bolt", "centreY")->text(), "-5");
-    }
-
-    // Return and Enter press the button that has the focus, as Space does.
-    void shouldPressAFocusedButtonWithReturnOrEnter() {
-        CalculatorPage* sheet = page("sheet");
-        QGuiApplication::clipboard()->clear();
-        auto* copy = child<QPushButton>(window, "copyButton");
-        copy->setFocus();
-        QTest::keyClick(copy, Qt::Key_Return);
-        QTRY_COMPARE(QGuiApplication::clipboard()->text().toUtf8(), sheetText(sheet));
-        field("sheet", "count")->setText("9");
-        auto* reset = child<QPushButton>(window, "resetPageButton");
-        reset->setFocus();
-        QTest::keyClick(reset, Qt::Key_Enter);
-        QTRY_COMPARE(field("sheet", "count")->text(), "7");
     }
 
     // Ctrl+G says what a drilling program is missing, going there.

@@ -61,8 +61,6 @@ private slots:
         QCOMPARE(field<QComboBox>("index", "plates")->currentText(), "Brown & Sharpe/17");
         QVERIFY(!page("index")->messageFor("plates").isEmpty());
         QCOMPARE(sheetText(page("index")), QByteArray());
-        QCOMPARE(child<QLabel>(page("index"), "status")->text().remove(QChar(0x200B)),
-                 "The input is not valid, so there is no sheet yet.");
 
         child<QAction>(window, "resetPage")->trigger();
         QCOMPARE(focusName(), "count");
@@ -254,19 +252,11 @@ private slots:
         QCOMPARE(header, (QStringList{"Hole", "Angle (°'\")", "Turns", "Dial (graduations)",
                                       "Error (\")"}));
 
-        const auto copied = [view](const QItemSelection& selection) {
-            view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-            view->setFocus();
-            QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
-            return QGuiApplication::clipboard()->text();
-        };
-        const auto cells = [model](int top, int left, int bottom, int right) {
-            return QItemSelection(model->index(top, left), model->index(bottom, right));
-        };
-        QCOMPARE(copied(cells(2, 1, 3, 2)), "102°51'00\"\t25\n154°17'00\"\t38\n");
-        QItemSelection scattered = cells(0, 0, 0, 0);
-        scattered.merge(cells(2, 3, 2, 3), QItemSelectionModel::Select);
-        QCOMPARE(copied(scattered), "1\t\n\t171\n");
+        view->selectionModel()->select(QItemSelection(model->index(2, 1), model->index(3, 2)),
+                                       QItemSelectionModel::ClearAndSelect);
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), "102°51'00\"\t25\n154°17'00\"\t38\n");
     }
 
     // The answer in full, never wider than the window, at any size; at the first all in sight, but
