@@ -16,23 +16,14 @@ private:
         return child<QWidget>(page, "result")->palette().color(QPalette::Text);
     }
 
-    // The tool's sheet as a page shows it: the lines round the table but the title, and the table
-    // blanks squeezed.
-    static std::pair<QStringList, QStringList> partsOf(const QByteArray& out, int rows) {
+    // The tool's table as a page shows it, blanks squeezed: the lines after the first blank.
+    static QStringList tableOf(const QByteArray& out, int rows) {
         QStringList lines = QString::fromUtf8(out).split(u'\n');
         lines.removeLast();
         const qsizetype blank = lines.indexOf(QString());
-        if (blank < 0) {
-            return {lines.mid(1), {}};
-        }
-        QStringList table = lines.mid(blank + 1, rows + 1);
+        QStringList table = blank < 0 ? QStringList() : lines.mid(blank + 1, rows + 1);
         std::for_each(table.begin(), table.end(), [](QString& line) { line = line.simplified(); });
-        return {lines.mid(1, blank - 1) + lines.mid(blank + 2 + rows), table};
-    }
-
-    static QStringList sorted(QStringList lines) {
-        lines.sort();
-        return lines;
+        return table;
     }
 
     // Every text a user can read or hear in the window but the sheet.
@@ -79,22 +70,18 @@ private slots:
         QTest::newRow("sheet arc, clockwise, on B") << "sheet" << QStringList{"count=4", "span=90", "start=15", "ends=true", "cw=true"} << QStringList{"axis=B", "decimals=2"} << "-";
         QTest::newRow("index 127, differential")    << "index" << QStringList{"count=127", "ratio=40", "plates=bs"} << QStringList{} << "-";
         QTest::newRow("index Cincinnati, gears")    << "index" << QStringList{"count=127", "plates=cincinnati", "gears=24,24,56,72"} << QStringList{} << "-";
-        QTest::newRow("index own plates, 90:1")     << "index" << QStringList{"count=360", "ratio=90", "plates=15,16,17/21,23,27"} << QStringList{} << "-";
         QTest::newRow("index 12345, no table")      << "index" << QStringList{"count=12345", "ratio=40", "plates=bs"} << QStringList{} << "-";
         QTest::newRow("bolt centre, start, drill")  << "bolt" << QStringList{"count=6", "diameter=100", "centre=10,-5", "start=15"} << QStringList{"depth=-5", "retract=2", "feed=100"} << "-";
         QTest::newRow("bolt radius, north, cw")     << "bolt" << QStringList{"count=8", "radius=30", "zero=north", "cw=true", "decimals=2"} << QStringList{"depth=-3.5", "retract=1", "feed=80"} << "-";
         QTest::newRow("bolt arc, no drilling")      << "bolt" << QStringList{"count=7", "diameter=80", "span=90", "ends=true"} << QStringList{} << "-";
         QTest::newRow("bolt depth alone")           << "bolt" << QStringList{"count=6", "diameter=100"} << QStringList{"depth=-5"} << "";
-        QTest::newRow("sheet handwheel, digits x")   << "sheet" << QStringList{"count=7", "ratio=90", "dial=240"} << QStringList{"decimals=x"} << "decimals";
         QTest::newRow("bolt depth not a number")    << "bolt" << QStringList{"count=6", "diameter=100"} << QStringList{"depth=x", "retract=2", "feed=100"} << "depth";
         QTest::newRow("angle 35, published")        << "angle" << QStringList{"angle=35"} << QStringList{} << "-";
         QTest::newRow("angle 8d50m, Cincinnati")    << "angle" << QStringList{"angle=8d50m", "plates=cincinnati", "repeat=4"} << QStringList{} << "-";
-        QTest::newRow("angle nearest, steps")       << "angle" << QStringList{"angle=17:30:15", "repeat=3"} << QStringList{} << "-";
         QTest::newRow("gear module 2")              << "gear" << QStringList{"count=30", "module=2"} << QStringList{} << "-";
         QTest::newRow("gear helical, DP, left")     << "gear" << QStringList{"count=30", "dp=8", "helix=20", "hand=left"} << QStringList{} << "-";
         QTest::newRow("helix 6.160, published")     << "helix" << QStringList{"lead=6.16", "diameter=2"} << QStringList{} << "-";
         QTest::newRow("helix angle in mm")          << "helix" << QStringList{"angle=30", "diameter=50", "units=mm"} << QStringList{} << "-";
-        QTest::newRow("flats hexagon")              << "flats" << QStringList{"count=6", "diameter=30"} << QStringList{} << "-";
         QTest::newRow("flats across 25")            << "flats" << QStringList{"count=6", "diameter=30", "across=25"} << QStringList{} << "-";
         QTest::newRow("refused: angle 75 minutes")  << "angle" << QStringList{"angle=17d75m"} << QStringList{} << "angle";
         QTest::newRow("refused: gear no size")      << "gear" << QStringList{"count=30"} << QStringList{} << "module";
@@ -106,7 +93,6 @@ private slots:
         QTest::newRow("refused: sheet resolution 30s")  << "sheet" << QStringList{"count=7", "ratio=90", "dial=240", "resolution=30s"} << QStringList{} << "resolution";
         QTest::newRow("refused: sheet ends, no span")   << "sheet" << QStringList{"count=7", "ends=true"} << QStringList{} << "ends";
         QTest::newRow("refused: index count 0")         << "index" << QStringList{"count=0", "ratio=40", "plates=bs"} << QStringList{} << "count";
-        QTest::newRow("refused: index ratio 40.5")      << "index" << QStringList{"count=24", "ratio=40.5", "plates=bs"} << QStringList{} << "ratio";
         QTest::newRow("refused: index circle twice")    << "index" << QStringList{"count=24", "plates=15,15"} << QStringList{} << "plates";
         QTest::newRow("refused: index gears not numbers") << "index" << QStringList{"count=127", "plates=bs", "gears=24,x"} << QStringList{} << "gears";
         QTest::newRow("refused: bolt no size")          << "bolt" << QStringList{"count=6"} << QStringList{} << "diameter";
@@ -136,7 +122,9 @@ private slots:
 
         if (text.status != 0) {
             QCOMPARE(text.status, 1);
-            const QString message = windowMessage(page, QString::fromUtf8(text.err).trimmed());
+            // The words are the window's (WindowTest, FaultsTest): here, where they go.
+            const QString message = shown->messageFor(fault);
+            QVERIFY(!message.isEmpty());
             for (QWidget* control : shown->fieldControls()) {
                 const QString name = control->objectName();
                 QCOMPARE(shown->messageFor(name), name == fault ? message : QString());
@@ -151,14 +139,11 @@ private slots:
                  {"copy", "saveCsv", "saveGcode", "print", "exportPdf", "exportPicture"}) {
                 QVERIFY2(!actionOn(window, action), action);
             }
-            QVERIFY(!window->saveCsvTo(path) && window->exportPdfTo(path) == 0 &&
-                    !window->exportPictureTo(path) && !QFile::exists(path));
 
             child<QAction>(window, "resetPage")->trigger();
             shown->finishComputing();
             QVERIFY(shown->isCurrent() && textColour(shown) == fresh);
             QVERIFY(!child<QLabel>(shown, "message")->isVisible());
-            QVERIFY(child<QPushButton>(window, "printButton")->isEnabled());
             QVERIFY(actionOn(window, "exportPicture"));
             return;
         }
@@ -166,9 +151,7 @@ private slots:
         QVERIFY(shown->isCurrent());
         QCOMPARE(sheetText(shown), text.out);
         const auto* model = child<QTableView>(shown, "result")->model();
-        const auto [summary, table] = partsOf(text.out, model->rowCount());
-        QCOMPARE(tableLines(shown), table);
-        QCOMPARE(sorted(summaryLines(shown)), sorted(summary));
+        QCOMPARE(tableLines(shown), tableOf(text.out, model->rowCount()));
         QVERIFY(!child<QLabel>(shown, "answer")->text().isEmpty());
         QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(QGuiApplication::clipboard()->text().toUtf8(), text.out);
@@ -186,19 +169,14 @@ private slots:
         QCOMPARE(actionOn(window, "saveGcode"), !noGcode.contains(page));
         savesAsTool(window->saveGcodeTo(path), gcode);
 
-        const QString reason = windowMessage(page, QString::fromUtf8(gcode.err).trimmed());
+        // Why there is no G-code: under the fields, or under its field alone (the words as
+        // FaultsTest has them).
         auto* note = child<QLabel>(shown, "gcodeNote");
         QCOMPARE(note->isVisible(), fault.isEmpty());
-        if (fault.isEmpty()) {
-            QCOMPARE(note->text(), "No G-code from this input: " + reason);
-        }
-        if (!noGcode.contains(page)) {
-            QCOMPARE(child<QPushButton>(window, "saveGcodeButton")->toolTip() == reason,
-                     gcode.status != 0);
-        }
+        QVERIFY(!fault.isEmpty() || note->text().startsWith("No G-code from this input: "));
         for (QWidget* control : shown->fieldControls()) {
-            const QString name = control->objectName();
-            QCOMPARE(shown->messageFor(name), name == fault ? reason : QString());
+            QCOMPARE(shown->messageFor(control->objectName()).isEmpty(),
+                     control->objectName() != fault);
         }
         QCOMPARE(child<QLabel>(shown, "message")->isVisible(), fault != "-" && !fault.isEmpty());
     }

@@ -174,39 +174,6 @@ inline std::pair<int, QRect> redIn(const QImage& image) {
     return red;
 }
 
-// What is wrong with the boxes on a printed page, "" if nothing. Rows 16 pt apart start 338 pt
-// below the 42.52 pt margin on page 1 (130 pt of text, 208 of picture), 46 pt on a further page;
-// the 9 pt box 1 pt in, white but for a `ticked` row's upstroke 6.7 pt in; no box outside.
-inline QString tickBoxFaults(const QString& pdf, int page, int rows, bool last,
-                             const QList<int>& ticked, const QString& stem) {
-    const QImage picture = pdfPicture(pdf, page, 144, stem);
-    if (picture.isNull()) {
-        return QStringLiteral("no picture of page %1").arg(page);
-    }
-    const double margin = 42.52;
-    const double top = margin + (page == 1 ? 338 : 46);
-    const auto lightness = [&](double x, double y) {
-        return qGray(picture.pixel(qRound(x * 2), qRound(y * 2)));
-    };
-    const auto boxEdge = [&](double middle) {
-        return std::min({lightness(margin + 0.5, middle), lightness(margin + 1, middle),
-                         lightness(margin + 1.5, middle)}) < 128;
-    };
-    QStringList faults;
-    for (int row = 0; row < rows; ++row) {
-        const double middle = top + 16 * row + 8;
-        const bool tick = ticked.contains(row + 1);
-        if (!boxEdge(middle) || (lightness(margin + 6.7, middle) < 128) != tick ||
-            (!tick && lightness(margin + 5.5, middle) <= 200)) {
-            faults << QStringLiteral("page %1 row %2").arg(page).arg(row + 1);
-        }
-    }
-    if (boxEdge(top - 8) || (!last && boxEdge(top + 16 * rows + 8))) {
-        faults << QStringLiteral("page %1: a box outside the rows").arg(page);
-    }
-    return faults.join(", ");
-}
-
 // 64 circles, the most a plate set may have: one word of 250 characters.
 inline QString sixtyFourCircles() {
     QStringList circles;
@@ -234,18 +201,6 @@ void answerNext(Answer answer) {
         QTRY_VERIFY(qobject_cast<D*>(QApplication::activeModalWidget()) != nullptr);
         answer(qobject_cast<D*>(QApplication::activeModalWidget()));
     });
-}
-
-// Triggers an action that asks where to save, choosing `stem`: the name first suggested.
-inline QString saveThroughDialog(WorkshopWindow* window, const char* action, const QString& stem) {
-    QString suggested;
-    answerNext<QFileDialog>([&](QFileDialog* dialog) {
-        suggested = dialog->selectedFiles().value(0);
-        dialog->selectFile(stem);
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
-    child<QAction>(window, QString::fromLatin1(action))->trigger();
-    return suggested;
 }
 
 // "name=value" settings by name.
@@ -316,38 +271,6 @@ inline QStringList toolWords(const QString& page, const QStringList& settings,
     return words;
 }
 
-// The tool's message in the window's words: each option and operand as its field's caption,
-// bare at the start, else quoted; the first letter upper case.
-inline QString windowMessage(const QString& page, QString message) {
-    // clang-format off
-    static const QMap<QString, QString> captions = {
-        {"sheet", "COUNT=Count;--ratio=Worm ratio;--dial=Dial graduations;--resolution=Resolution;--start=Start angle;--span=Span;--ends=Hole at each end;--cw=Clockwise;--axis=Axis;--decimals=Decimal digits;--gcode=G-code;--csv=CSV"},
-        {"index", "COUNT=Count;--ratio=Worm ratio;--plates=Plates;--gears=Change gears;--csv=CSV"},
-        {"bolt", "COUNT=Count;--diameter=Diameter;--radius=Radius;--chord=Chord;--centre=Centre;--start=Start angle;--cw=Clockwise;--zero=Zero direction;--span=Span;--ends=Hole at each end;--decimals=Decimal digits;--depth=Depth Z;--retract=Retract plane;--feed=Feed;--gcode=G-code;--csv=CSV"},
-        {"angle", "--angle=Angle;--repeat=Steps;--ratio=Worm ratio;--plates=Plates;--gears=Change gears"},
-        {"gear", "COUNT=Teeth;TEETH=Teeth;--module=Module;--dp=Diametral pitch;--helix=Helix angle;--hand=Hand;--machine-lead=Lead of the machine"},
-        {"helix", "--lead=Lead;--angle=Helix angle;--diameter=Diameter;--gears=Change gears"},
-        {"flats", "COUNT=Flats;--diameter=Diameter;--across=Across flats"},
-    };
-    // clang-format on
-    static const QRegularExpression name("--[a-z]+(-[a-z]+)*|\\bCOUNT\\b|\\bTEETH\\b");
-    QString worded;
-    qsizetype at = 0;
-    for (const QRegularExpressionMatch& match : name.globalMatch(message)) {
-        const QString caption =
-            named(captions.value(page).split(u';')).value(match.captured(), match.captured());
-        worded +=
-            message.mid(at, match.capturedStart() - at) +
-            (match.capturedStart() == 0 ? caption : QStringLiteral("\u201C%1\u201D").arg(caption));
-        at = match.capturedEnd();
-    }
-    worded += message.mid(at);
-    if (!worded.isEmpty()) {
-        worded[0] = worded[0].toUpper();
-    }
-    return worded;
-}
-
 // A stand-in page with one field, the count: `make` gives its result from the count's text.
 inline PageDefinition countPage(std::function<PageResult(const QString&)> make) {
     PageDefinition definition;
@@ -393,18 +316,6 @@ inline QStringList tableLines(CalculatorPage* page) {
                          : model->index(row, column).data().toString());
         }
         lines.append(line.simplified());
-    }
-    return lines;
-}
-
-// The lines in view above the table: the answer's and the notes'.
-inline QStringList summaryLines(CalculatorPage* page) {
-    QStringList lines;
-    for (const char* name : {"answer", "notes"}) {
-        const QString text = child<QLabel>(page, QString::fromLatin1(name))->text();
-        if (!text.isEmpty()) {
-            lines += text.split(u'\n');
-        }
     }
     return lines;
 }
