@@ -20,15 +20,6 @@ AngleIndexPlan angleIndexPlanOf(const Inputs& inputs) {
     return planFrom(kAngleIndexCalculation, planAngleIndex, inputs);
 }
 
-bool onOnePlate(std::int64_t a, std::int64_t b) {
-    return std::any_of(listed::kBrownSharpe.begin(), listed::kBrownSharpe.end(),
-                       [&](const auto& plate) {
-                           return std::count(plate.begin(), plate.end(), a) +
-                                      std::count(plate.begin(), plate.end(), b) ==
-                                  2;
-                       });
-}
-
 // Whether two circles of one plate give num / den turns, by trying every pair of moves.
 bool anyCompound(Wide num, Wide den) {
     for (const auto& plate : listed::kBrownSharpe) {
@@ -99,7 +90,9 @@ TEST(AngleIndex, EveryMoveIsTheAngleExactlyOrTheNearestHole) {
             EXPECT_TRUE(((m.turns * m.circle + m.holes) * m.plateCircle + plate * m.circle) * den ==
                         num * m.circle * m.plateCircle)
                 << text;
-            EXPECT_TRUE(onOnePlate(m.circle, m.plateCircle)) << text;
+            EXPECT_TRUE(listed::onPlate(listed::kBrownSharpe, m.plate, m.circle) &&
+                        listed::onPlate(listed::kBrownSharpe, m.plate, m.plateCircle))
+                << text;
         } else {
             EXPECT_FALSE(anyCompound(num, den)) << text;
             // Each step on the hole nearest its own exact place: |hole x den - k num C| <= den / 2.

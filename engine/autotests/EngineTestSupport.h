@@ -128,6 +128,12 @@ inline const Plates kCincinnati = {{24, 25, 28, 30, 34, 37, 38, 39, 41, 42, 43},
                                    {46, 47, 49, 51, 53, 54, 57, 58, 59, 62, 66}};
 inline const Numbers kGears = {24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100};
 
+// Whether plate number `plate` (from 0) of the plates has a circle of `circle` holes.
+inline bool onPlate(const Plates& plates, std::size_t plate, std::int64_t circle) {
+    return plate < plates.size() &&
+           std::find(plates[plate].begin(), plates[plate].end(), circle) != plates[plate].end();
+}
+
 // Whether a whole number of holes on some circle of the plates makes num / den crank turns.
 inline bool anyCircleGives(const Plates& plates, Wide num, Wide den) {
     return std::any_of(plates.begin(), plates.end(), [&](const Numbers& plate) {

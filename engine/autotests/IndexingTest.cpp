@@ -18,6 +18,7 @@ using namespace morvanta;
 namespace {
 
 using listed::Numbers;
+using listed::onPlate;
 using listed::Plates;
 // The plan of the texts given in the order of the command's words (count, ratio, plates, gears);
 // those left off take their defaults.
@@ -34,11 +35,6 @@ IndexHead headOf(std::string_view ratio, std::string_view plates) {
     const Values values = planned(
         readInputs(kIndexCalculation, {{"count", "1"}, {"ratio", ratio}, {"plates", plates}}));
     return planned(indexHead(values));
-}
-
-bool onPlate(const Plates& plates, std::size_t plate, std::int64_t circle) {
-    return plate < plates.size() &&
-           std::find(plates[plate].begin(), plates[plate].end(), circle) != plates[plate].end();
 }
 
 // A differential plan: its crank move gives the base count, its train (gears owned) makes its
