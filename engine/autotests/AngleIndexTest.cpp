@@ -219,13 +219,6 @@ TEST(AngleIndex, AnglesReadInDegreesMinutesAndSeconds) {
               "{start} must be a number of degrees below 100000 in size; 17d30m is not a number");
 }
 
-// A window's empty field: the command line cannot leave it out, as it picks the calculation. Each
-// input's limits are the description's (CalculationTest).
-TEST(AngleIndex, AskForTheAngleLeftOut) {
-    EXPECT_EQ(refusalFrom(kAngleIndexCalculation, planAngleIndex, request("ratio=40")).input,
-              "angle");
-}
-
 TEST(AngleIndex, SketchShowsThePlateTheCircleInUseAndTheSectorArms) {
     const Sketch sketch = angleIndexSketch(angleIndexPlanOf(request("angle=35")));
     EXPECT_EQ(sketch.caption,

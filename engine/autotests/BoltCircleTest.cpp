@@ -27,30 +27,6 @@ BoltCirclePlan planOf(const Inputs& inputs) {
     return planned(planBoltCircle(inputs));
 }
 
-// The rules between inputs; each input's own limits are the description's (CalculationTest).
-TEST(BoltCircle, shouldRefuseInputsThatDoNotGoTogetherNamingTheField) {
-    const struct {
-        Inputs arguments;  // on a diameter of 100 unless it gives a size
-        const char* about;
-        std::string_view message;
-    } cases[] = {
-        {request("count=6 diameter=100 radius=50"), "radius", kBoltSizeTwiceMessage},
-        {request("count=6 span=0"), "span", kBoltZeroSpanMessage},
-        {request("count=6 ends"), "ends", kEndsWithoutSpanMessage},
-        {request("count=6 span=360 ends"), "ends", kEndsFullMessage},
-        {request("count=1 span=90 ends"), "ends", kBoltEndsOneHoleMessage},
-    };
-    for (const auto& c : cases) {
-        Inputs arguments = c.arguments;
-        if (!arguments.has("diameter") && !arguments.has("radius")) {
-            arguments.set("diameter", "100");
-        }
-        expectRefused(planBoltCircle(arguments), c.about, c.message);
-    }
-    expectRefused(planBoltCircle(request("count=6")), "diameter", kBoltSizeMissingMessage);
-    EXPECT_TRUE(planBoltCircle(request("count=1 radius=5 span=0")).ok());
-}
-
 // A random request of any shape: the texts typed, and the figures its holes are worked from.
 struct Request {
     Inputs inputs;

@@ -176,6 +176,84 @@ TEST(Descriptions, shouldTakeEachLimitAndRefuseJustPastIt) {
     EXPECT_EQ(many.refusal().limit + " " + many.refusal().value, "64 65");
 }
 
+// The rules between inputs of the dividing head's calculations, with the request just inside
+// where one decides ("" for made). The patterns' are PatternTest's.
+TEST(Descriptions, shouldRefuseWhatTheInputsTogetherCannotGive) {
+    const struct {
+        const char* request;  // the calculation, then its inputs
+        const char* said;
+    } cases[] = {
+        // A window's empty field: the command line cannot leave it out, as it picks the
+        // calculation.
+        {"angle ratio=40",
+         "angle: {angle} must be a number of degrees above 0 and at most 360 with at most 3 digits "
+         "before the point and 9 after, or degrees, minutes and seconds such as 17d30m15s, "
+         "17\u00B030'15\" or 17:30:15"},
+        {"gear count=30", "module: give the size of the teeth with {module} or {dp}"},
+        {"gear count=30 module=2 dp=8", "dp: give either {module} or {dp}, not both"},
+        {"gear count=30 module=2 hand=left",
+         "hand: {hand} is for a helical gear: give {helix} with it"},
+        {"gear count=30 module=2 machine-lead=5",
+         "machine-lead: {machine-lead} is for a helical gear: give {helix} with it"},
+        {"gear count=30 module=2 machine-units=mm",
+         "machine-units: {machine-units} is for a helical gear: give {helix} with it"},
+        // The defaults say nothing of a helix: a window gives its lists' values always.
+        {"gear count=30 module=2 hand=right machine-units=in", ""},
+        {"helix",
+         "lead: give the lead wanted with {lead}, or the helix angle with {angle} and {diameter}"},
+        {"helix lead=5 angle=30 diameter=2", "angle: give either {lead} or {angle}, not both"},
+        {"helix angle=30",
+         "diameter: {angle} needs {diameter}, the diameter the angle is taken at"},
+        {"helix lead=5 gears=24", "gears: {gears} must list at least two gears to make a train"},
+        {"helix lead=5 gears=24,24", ""},
+        {"flats count=6", "diameter: give the diameter of the round with {diameter}"},
+        {"flats count=6 diameter=30 across=30",
+         "across: {across} must be below {diameter}; 30 is not below 30 (30, 30)"},
+        {"flats count=6 diameter=30 across=29.9999", ""},
+        {"flats count=2 diameter=30",
+         "across: two flats lie opposite each other and never meet: give {across}"},
+        {"flats count=2 diameter=30 across=20", ""},
+        {"sheet count=7 ratio=7",
+         "ratio: {ratio} must turn the table a whole number of seconds of arc per handwheel turn; "
+         "7 turns it 185142.8571\" (, 7)"},
+        {"sheet count=7 dial=240", "dial: {dial} needs {ratio}"},
+        {"sheet count=7 ratio=90 dial=128",
+         "dial: one graduation of {dial} must be a whole number of seconds of table angle; 128 "
+         "graduations make it 112.5000\" (, 128)"},
+        {"sheet count=7 ratio=90 dial=240 resolution=90s",
+         "resolution: {resolution} must be a whole number of graduations of {dial}; one graduation "
+         "is 1' (1', 1'30\")"},
+        // 10000 holes lie 129.6" apart: 3' is coarser. A resolution of exactly the spacing still
+        // sets every hole apart: 360 holes 1° apart.
+        {"sheet count=10000 resolution=3m",
+         "resolution: {resolution} must be no coarser than the spacing of the holes, 129.6000\"; "
+         "3' is coarser (129.6000\", 3')"},
+        {"sheet count=360 resolution=60m", ""},
+        {"sheet count=360 resolution=61m",
+         "resolution: {resolution} must be no coarser than the spacing of the holes, 3600\"; "
+         "1\u00B001' is coarser (3600\", 1\u00B001')"},
+        // 90:1 and a dial of 360 make 40" graduations; 10000 holes over 100° with one at each end
+        // lie 36.0036" apart.
+        {"sheet count=10000 ratio=90 dial=360 span=100 ends",
+         "dial: one graduation of {dial}, 40\", must be no coarser than the spacing of the holes, "
+         "36.0036\": a finer dial or fewer holes are needed (36.0036\", 40\")"},
+        {"sheet count=10000 span=0.1",
+         "span: the spacing of the holes, 0.0360\", is finer than the resolution of 1\": give "
+         "fewer holes or a wider arc (0.0360\", 1\")"},
+    };
+    for (const auto& c : cases) {
+        const std::string_view words = c.request;
+        const std::size_t space = std::min(words.find(' '), words.size());
+        const Result<Made> made =
+            makeRequest(*findCalculation(words.substr(0, space)),
+                        request(words.substr(std::min(space + 1, words.size()))));
+        const bool sheet = made.ok() && made.value().sheet.ok();
+        EXPECT_EQ(sheet ? "" : said(made.ok() ? made.value().sheet.refusal : made.refusal()),
+                  c.said)
+            << c.request;
+    }
+}
+
 // An option with no default that a planner needs must be asked for, not read as nothing: a
 // planner that reads it anyway draws holes on top of each other (or, under the sanitizers, stops).
 TEST(Descriptions, shouldMakeOrRefuseWithOnlyTheOperandsGiven) {

@@ -14,16 +14,4 @@ Plan planFrom(const Calculation& calculation, Result<Plan> (*plan)(const Values&
     return planned(plan(planned(readInputs(calculation, inputs))));
 }
 
-// The refusal of a request, read or planned; an empty one when it is accepted.
-template <typename Plan>
-Refusal refusalFrom(const Calculation& calculation, Result<Plan> (*plan)(const Values&),
-                    const Inputs& inputs) {
-    const Result<Values> values = readInputs(calculation, inputs);
-    if (!values.ok()) {
-        return values.refusal();
-    }
-    const Result<Plan> made = plan(values.value());
-    return made.ok() ? Refusal{} : made.refusal();
-}
-
 }  // namespace morvanta

@@ -32,13 +32,6 @@ T planned(const Result<T>& result) {
     return result.value();
 }
 
-template <typename T>
-void expectRefused(const Result<T>& result, std::string_view about, std::string_view message) {
-    EXPECT_TRUE(result.isMessage()) << about << ": " << message;
-    EXPECT_EQ(result.about(), about) << message;
-    EXPECT_EQ(result.message(), message) << about;
-}
-
 // A refusal as one line to compare, its figures after it where it has any:
 // said({"ratio", "{ratio} must ...", "", "7"}) == "ratio: {ratio} must ... (, 7)".
 inline std::string said(const Refusal& refusal) {

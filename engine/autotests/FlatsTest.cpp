@@ -94,20 +94,6 @@ TEST(Flats, ManyFlatsAgainstMpfr) {
     }
 }
 
-// Each input's own limits are the description's (CalculationTest).
-TEST(Flats, RulesBetweenInputs) {
-    const auto refused = [](const Inputs& inputs) {
-        return refusalFrom(kFlatsCalculation, planFlats, inputs);
-    };
-    EXPECT_EQ(said(refused(request("count=6 diameter=30 across=30"))),
-              "across: {across} must be below {diameter}; 30 is not below 30 (30, 30)");
-    EXPECT_EQ(refused(request("count=6 diameter=30 across=29.9999")).text, "");
-    EXPECT_EQ(refused(request("count=2 diameter=30")).text,
-              "two flats lie opposite each other and never meet: give {across}");
-    EXPECT_EQ(refused(request("count=2 diameter=30 across=20")).text, "");
-    EXPECT_EQ(refused(request("count=6")).text, "give the diameter of the round with {diameter}");
-}
-
 // Flats meeting inside the round; those meeting on it are pinned in
 // cli/autotests/unchanged-outputs.sha256, those apart are ReportAnswerTest's.
 TEST(Flats, SheetSaysHowEachFigureIsFound) {

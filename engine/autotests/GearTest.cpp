@@ -124,25 +124,6 @@ TEST(Gear, HelicalGearNamesItsHand) {
               "left hand");
 }
 
-// Each input's own limits are the description's (CalculationTest).
-TEST(Gear, RulesBetweenInputs) {
-    const auto refused = [](const Inputs& inputs) {
-        return refusalFrom(kGearCalculation, planGear, inputs);
-    };
-    EXPECT_EQ(refused(request("count=30")).text,
-              "give the size of the teeth with {module} or {dp}");
-    EXPECT_EQ(refused(request("count=30 module=2 dp=8")).text,
-              "give either {module} or {dp}, not both");
-    for (const auto& [id, value] :
-         {std::pair{"hand", "left"}, {"machine-lead", "5"}, {"machine-units", "mm"}}) {
-        const Refusal refusal = refused({{"count", "30"}, {"module", "2"}, {id, value}});
-        EXPECT_EQ(refusal.input, id);
-        EXPECT_EQ(refusal.text, named(id) + " is for a helical gear: give {helix} with it");
-    }
-    // The defaults say nothing of a helix: a window gives its lists' values always.
-    EXPECT_EQ(refused(request("count=30 module=2 hand=right machine-units=in")).text, "");
-}
-
 TEST(Gear, SketchNamesTheBlankAndEachToothSpace) {
     const Sketch sketch = gearSketch(gearOf(request("count=30 module=2")));
     EXPECT_EQ(sketch.caption,

@@ -145,8 +145,8 @@ TEST(Indexing, shouldRefuseWhatTheInputsTogetherCannotGive) {
     // A circle on two plates is two circles.
     EXPECT_TRUE(planIndex(request("count=7 plates=15,16/15,16")).ok());
 
-    expectRefused(planSurvey(request("from=6 to=5")), "to",
-                  "{to} must not be below {from}; 5 is below 6");
+    EXPECT_EQ(said(planSurvey(request("from=6 to=5")).refusal()),
+              "to: {to} must not be below {from}; 5 is below 6 (6, 5)");
     const Refusal wide = planSurvey(request("from=2 to=100002")).refusal();
     EXPECT_EQ(
         wide.text,

@@ -96,6 +96,13 @@ TEST(Pattern, shouldRefuseWhatNoPatternCanDrill) {
         {"line", request("count=5 pitch=1 from=6"), "from: {from} names hole 6; the pattern has 5"},
         {"grid", request("rows=1 columns=3 pitch=1,1 omit=3 from=3"),
          "omit: {omit} and {from} leave no hole to drill"},
+        {"coords", request("count=6"),
+         "diameter: give the size of the circle with {diameter}, {radius} or {chord}"},
+        {"coords", request("count=6 radius=5 span=0"), "span: {span} 0 has room for one hole only"},
+        {"coords", request("count=6 radius=5 ends"), "ends: {ends} needs {span}"},
+        {"coords", request("count=6 radius=5 span=360 ends"),
+         "ends: {ends} cannot be used with {span} 360: the last hole would lie on the first"},
+        {"coords", request("count=1 radius=5 span=90 ends"), "ends: {ends} needs at least 2 holes"},
         {"coords", request("count=1 chord=5"), "chord: {chord} needs at least 2 holes"},
         {"coords", request("count=6 chord=5 radius=5"),
          "radius: give only one of {diameter}, {radius} and {chord}"},
@@ -106,7 +113,10 @@ TEST(Pattern, shouldRefuseWhatNoPatternCanDrill) {
     for (const auto& c : cases) {
         EXPECT_EQ(made(c.name, c.inputs).substr(0, 200), c.expected) << c.name;
     }
-    // Each side of the limits: the longest line and the largest radius are drawn.
+    // Each side of the limits: one hole on a span of 0, the longest line and the largest radius are
+    // drawn.
+    EXPECT_EQ(rows(made("coords", request("count=1 radius=5 span=0"), "csv")),
+              std::vector<std::string>{"1,0.0000,5.0000,0.0000,,"});
     EXPECT_EQ(rows(made("line", request("count=10000 pitch=100010.0010001 from=10000"), "csv")),
               std::vector<std::string>{"10000,1000000000.0000,0.0000,,"});
     EXPECT_EQ(rows(made("grid", request("rows=3 columns=1 pitch=1,499999999.99999 from=3"), "csv")),
