@@ -62,11 +62,7 @@ TEST(ProvenSign, SumsOfRationalSinesAndCosinesAreDecidedExactly) {
     EXPECT_EQ(sign({{1, false, {{Angle::whole(210), Trig::Sin}}},
                     {1, false, {{Angle::whole(-60), Trig::Cos}}}}),
               0);
-    EXPECT_EQ(sign({{8,
-                     false,
-                     {{Angle::whole(60), Trig::Cos},
-                      {Angle::whole(60), Trig::Cos},
-                      {Angle::whole(60), Trig::Cos}}},
+    EXPECT_EQ(sign({{8, false, std::vector<TrigFactor>(3, {Angle::whole(60), Trig::Cos})},
                     {-1, false, {}}}),
               0);
     EXPECT_EQ(sign({{3, false, {{Angle::whole(150), Trig::Sin}}}, {-1, false, {}}}), 1);
