@@ -23,10 +23,6 @@ Real trig(const Real& degrees, bool sine) {
     return sine ? yardstick::sinDeg(degrees) : yardstick::cosDeg(degrees);
 }
 
-BoltCirclePlan planOf(const Inputs& inputs) {
-    return planned(planBoltCircle(inputs));
-}
-
 // A random request of any shape: the texts typed, and the figures its holes are worked from.
 struct Request {
     Inputs inputs;
@@ -104,7 +100,7 @@ TEST(BoltCircle, shouldRoundEveryCoordinateCorrectly) {
     std::mt19937_64 random(20261207);
     for (int i = 0; i < 500; ++i) {
         const Request r = randomRequest(random);
-        const BoltCirclePlan plan = planOf(r.inputs);
+        const BoltCirclePlan plan = planned(planBoltCircle(r.inputs));
         ASSERT_EQ(plan.holes.size(), static_cast<std::size_t>(r.count));
         for (std::size_t k = 0; k < plan.holes.size(); ++k) {
             const Real direction = r.direction(static_cast<int>(k + 1));

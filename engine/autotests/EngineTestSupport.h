@@ -80,7 +80,7 @@ inline Inputs request(std::string_view words) {
 }
 
 // What a request the test expects to be made makes, the calculation's name first:
-// madeOf("sheet count=7 ratio=90").sheet.ok(); reportOf(...) is its report.
+// madeOf("sheet count=7 ratio=90").sheet.ok().
 inline Made madeOf(std::string_view words) {
     const std::size_t space = std::min(words.find(' '), words.size());
     const Calculation* calculation = findCalculation(words.substr(0, space));
@@ -89,10 +89,6 @@ inline Made madeOf(std::string_view words) {
     }
     return planned(
         makeRequest(*calculation, request(words.substr(std::min(space + 1, words.size())))));
-}
-
-inline Report reportOf(std::string_view words) {
-    return madeOf(words).report();
 }
 
 // A number typed as the commands read it, in any field of decimals: decimalOf("-.25") == {-25, 2}.

@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -152,37 +151,6 @@ TEST(Pattern, shouldWriteTheBoltCircleAsItIsWorkedOut) {
         const std::string sheet =
             made("coords", request(std::string("count=3 radius=10 ") + c.words));
         EXPECT_NE(sheet.find(c.formula), std::string::npos) << c.formula;
-    }
-}
-
-// The picture puts each drilled hole, numbered, where the table does; the holes left out are not
-// among them.
-TEST(Pattern, shouldSketchTheHolesWhereTheTablePutsThem) {
-    const struct {
-        const char* name;
-        Inputs inputs;
-        std::size_t x;  // the CSV's column of X
-    } cases[] = {
-        {"coords", request("count=6 diameter=100 centre=10,-5 omit=2"), 2},
-        {"line", request("count=7 length=100 angle=30 from=3"), 1},
-        {"grid", request("rows=3 columns=4 pitch=10,20 angle=30 omit=7-9"), 3},
-    };
-    for (const auto& c : cases) {
-        const Made made = planned(makeRequest(*findCalculation(c.name), c.inputs));
-        std::vector<std::string> drawn, listed;
-        const Sketch sketch = made.sketch();
-        for (const SketchHole& hole : sketch.holes) {
-            char cell[80];
-            std::snprintf(cell, sizeof cell, "%lld:%.4f,%.4f", static_cast<long long>(hole.number),
-                          hole.x, hole.y);
-            drawn.push_back(cell);
-            EXPECT_GT(hole.radius, 0) << c.name;
-        }
-        const auto table = csvRows(made.csv->write());
-        for (std::size_t i = 1; i < table.size(); ++i) {
-            listed.push_back(table[i][0] + ":" + table[i][c.x] + "," + table[i][c.x + 1]);
-        }
-        EXPECT_EQ(drawn, listed) << c.name;
     }
 }
 

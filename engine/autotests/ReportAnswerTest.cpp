@@ -112,7 +112,7 @@ const AnswerCase kAnswers[] = {
 TEST(ReportAnswer, shouldPickTheKeyLinesOfThePrintedSheet) {
     for (const AnswerCase& c : kAnswers) {
         SCOPED_TRACE(c.request);
-        const Report report = reportOf(c.request);
+        const Report report = madeOf(c.request).report();
         EXPECT_EQ(report.answer, c.answer);
         EXPECT_EQ(report.columnUnits, c.units);
         EXPECT_EQ(report.columnUnits.size(), report.columns.size());
