@@ -189,6 +189,16 @@ TEST(Descriptions, shouldRefuseWhatTheInputsTogetherCannotGive) {
          "angle: {angle} must be a number of degrees above 0 and at most 360 with at most 3 digits "
          "before the point and 9 after, or degrees, minutes and seconds such as 17d30m15s, "
          "17\u00B030'15\" or 17:30:15"},
+        {"index count=7 plates=15,16/21,15,16,21",
+         "plates: each plate of {plates} may list a circle once; plate 2 lists 21 twice (, 21)"},
+        {"index count=7 plates=15,16/15,16", ""},  // a circle on two plates is two circles
+        {"survey survey from=6 to=5", "to: {to} must not be below {from}; 5 is below 6 (6, 5)"},
+        {"survey survey from=5 to=5", ""},
+        {"survey survey from=2 to=100002",
+         "to: a survey covers at most 100000 counts, and {from} to {to} are 100001: split the "
+         "range "
+         "(100000, 100001)"},
+        {"survey survey from=2 to=100001", ""},
         {"gear count=30", "module: give the size of the teeth with {module} or {dp}"},
         {"gear count=30 module=2 dp=8", "dp: give either {module} or {dp}, not both"},
         {"gear count=30 module=2 hand=left",

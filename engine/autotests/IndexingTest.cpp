@@ -136,26 +136,9 @@ TEST(Indexing, shouldUseAGearGivenTwiceTwice) {
     EXPECT_EQ(indexPlanOf({"41", "40", "20", "24"}).method, IndexMethod::None);
 }
 
-// The rules between inputs; each input's own limits are the description's (CalculationTest).
-TEST(Indexing, shouldRefuseWhatTheInputsTogetherCannotGive) {
-    const Refusal twice = planIndex(request("count=7 plates=15,16/21,15,16,21")).refusal();
-    EXPECT_EQ(twice.input, "plates");
-    EXPECT_EQ(twice.text, "each plate of {plates} may list a circle once; plate 2 lists 21 twice");
-    EXPECT_EQ(twice.value, "21");
-    // A circle on two plates is two circles.
-    EXPECT_TRUE(planIndex(request("count=7 plates=15,16/15,16")).ok());
-
-    EXPECT_EQ(said(planSurvey(request("from=6 to=5")).refusal()),
-              "to: {to} must not be below {from}; 5 is below 6 (6, 5)");
-    const Refusal wide = planSurvey(request("from=2 to=100002")).refusal();
-    EXPECT_EQ(
-        wide.text,
-        "a survey covers at most 100000 counts, and {from} to {to} are 100001: split the range");
-    EXPECT_EQ(wide.limit + " " + wide.value, "100000 100001");
-    EXPECT_TRUE(planSurvey(request("from=2 to=100001")).ok());
-    EXPECT_TRUE(planSurvey(request("from=5 to=5")).ok());
-
-    // The division table, and so the CSV, stops at 10000 divisions; the plan does not.
+// The division table, and so the CSV, stops at 10000 divisions; the plan does not. (The rules
+// between the inputs are CalculationTest's.)
+TEST(Indexing, shouldMakeTheCsvUpTo10000Divisions) {
     const auto csvOf = [](std::string_view count) {
         return *planned(makeRequest(kIndexCalculation, {{"count", count}})).csv;
     };
