@@ -31,12 +31,6 @@ IndexPlan indexPlanOf(std::initializer_list<std::string_view> texts) {
     return planned(planIndex(inputs));
 }
 
-IndexHead headOf(std::string_view ratio, std::string_view plates) {
-    const Values values = planned(
-        readInputs(kIndexCalculation, {{"count", "1"}, {"ratio", ratio}, {"plates", plates}}));
-    return planned(indexHead(values));
-}
-
 // A differential plan: its crank move gives the base count, its train (gears owned) makes its
 // gearing, and crank and gearing together give the count.
 void expectExactDifferential(const DifferentialMove& d, const Plates& plates, std::int64_t ratio,
@@ -161,7 +155,8 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
     } sets[] = {{"bs", &listed::kBrownSharpe}, {"cincinnati", &listed::kCincinnati}};
     for (const auto& set : sets) {
         for (const char* ratioText : {"40", "60", "72", "90"}) {
-            const IndexHead head = headOf(ratioText, set.name);
+            const IndexHead head = planned(indexHead(planned(readInputs(
+                kIndexCalculation, {{"count", "1"}, {"ratio", ratioText}, {"plates", set.name}}))));
             const std::int64_t ratio = std::stoll(ratioText);
             const std::int64_t last = ratio == 40 ? 1000 : 500;
             const auto surveyRows = csvRows(surveyCsv({head, 1, last}));
