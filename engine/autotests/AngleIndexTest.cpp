@@ -10,7 +10,7 @@
 #include "engine/AngleIndexing.h"
 #include "engine/CommonOptions.h"
 #include "engine/InputReading.h"
-#include "engine/autotests/DividingHeadTestSupport.h"
+#include "engine/autotests/EngineTestSupport.h"
 
 using namespace morvanta;
 

@@ -32,6 +32,14 @@ T planned(const Result<T>& result) {
     return result.value();
 }
 
+// The plan of a request as the fronts make it: the texts read against the description, then
+// planned; a refusal on the way ends the test with its message.
+template <typename Plan>
+Plan planFrom(const Calculation& calculation, Result<Plan> (*plan)(const Values&),
+              const Inputs& inputs) {
+    return planned(plan(planned(readInputs(calculation, inputs))));
+}
+
 // A refusal as one line to compare, its figures after it where it has any:
 // said({"ratio", "{ratio} must ...", "", "7"}) == "ratio: {ratio} must ... (, 7)".
 inline std::string said(const Refusal& refusal) {

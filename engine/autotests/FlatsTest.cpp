@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/Flats.h"
-#include "engine/autotests/DividingHeadTestSupport.h"
+#include "engine/autotests/EngineTestSupport.h"
 #include "engine/autotests/MpfrYardstick.h"
 
 using namespace morvanta;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/Gear.h"
-#include "engine/autotests/DividingHeadTestSupport.h"
+#include "engine/autotests/EngineTestSupport.h"
 #include "engine/autotests/MpfrYardstick.h"
 
 using namespace morvanta;

@@ -5,7 +5,7 @@
 #include <tuple>
 
 #include "engine/Helix.h"
-#include "engine/autotests/DividingHeadTestSupport.h"
+#include "engine/autotests/EngineTestSupport.h"
 #include "engine/autotests/MpfrYardstick.h"
 
 using namespace morvanta;

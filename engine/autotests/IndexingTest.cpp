@@ -93,6 +93,10 @@ void expectExactPlan(const IndexPlan& plan, const Plates& plates, std::int64_t r
     }
 }
 
+bool hasLine(const std::string& text, const std::string& line) {
+    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+}
+
 }  // namespace
 
 // 10 at 1:1 on circles of 4 and 5 holes: at worst 4/10 of a hole of 4 or 5/10 of a hole of 5 off,
@@ -179,14 +183,6 @@ TEST(IndexingProperty, shouldMakeEveryPlanExact) {
         }
     }
 }
-
-namespace {
-
-bool hasLine(const std::string& text, const std::string& line) {
-    return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
-}
-
-}  // namespace
 
 // The words of a plan follow the head given: the plate named only where there are several (that it
 // is named then is ReportAnswerTest's), one turn said in the singular.
