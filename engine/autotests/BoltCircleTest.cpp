@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <random>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "engine/BoltCircle.h"
@@ -67,30 +66,24 @@ Request randomRequest(std::mt19937_64& random) {
     r.radius = radius ? Real(size) : Real(size) / Real(2);
     r.centre[0] = decimal(true, pick(0, 9), pick(0, 9));
     r.centre[1] = decimal(true, pick(0, 9), pick(0, 9));
-    r.inputs = {{"count", std::to_string(r.count)},
-                {radius ? "radius" : "diameter", size},
-                {"centre", r.centre[0] + "," + r.centre[1]}};
+    std::string words = "count=" + std::to_string(r.count) + (radius ? " radius=" : " diameter=") +
+                        size + " centre=" + r.centre[0] + "," + r.centre[1];
     if (const int shape = pick(0, 3); shape != 0) {
         r.start =
             shape == 1 ? std::to_string(15 * pick(-60, 60)) : decimal(true, pick(1, 4), pick(0, 9));
-        r.inputs.set("start", r.start);
+        words += " start=" + r.start;
     }
     if (const int shape = pick(0, 3); shape != 0) {
         r.span = shape == 1 ? std::to_string(15 * pick(1, 24))
                             : std::to_string(pick(0, 359)) + "." + digits(pick(1, 9));
-        r.inputs.set("span", r.span);
+        words += " span=" + r.span;
         r.ends = r.count > 1 && r.span != "360" && pick(0, 1) == 1;
     }
     r.clockwise = pick(0, 1) == 1;
     r.north = pick(0, 1) == 1;
     r.decimals = pick(0, 8);
-    for (const auto& [id, given, text] :
-         {std::tuple{"ends", r.ends, ""}, {"cw", r.clockwise, ""}, {"zero", r.north, "north"}}) {
-        if (given) {
-            r.inputs.set(id, text);
-        }
-    }
-    r.inputs.set("decimals", std::to_string(r.decimals));
+    r.inputs = request(words + " decimals=" + std::to_string(r.decimals) + (r.ends ? " ends" : "") +
+                       (r.clockwise ? " cw" : "") + (r.north ? " zero=north" : ""));
     return r;
 }
 
