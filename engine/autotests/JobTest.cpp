@@ -217,12 +217,12 @@ TEST(Job, shouldTakeEachLimitItselfAndRefuseOneMore) {
     EXPECT_EQ(readJson(values(kMaxJsonValues + 1)).message(),
               "line 1, column 400000: more than 200000 values");
 
-    const Result<Job> longest =
-        readJob(edited("\"Dividing plate \\\"A\\\"\"", "\"" + std::string(199, 'e') + "\u00E9\""));
-    EXPECT_TRUE(longest.ok()) << longest.message();
-    const Result<Job> wide =
-        readJob(edited("\"Dividing plate \\\"A\\\"\"", "\"" + std::string(200, 'e') + "\u00E9\""));
-    EXPECT_EQ(wide.message(),
+    const auto jobNamed = [](std::size_t length) {
+        return readJob(edited("\"Dividing plate \\\"A\\\"\"",
+                              "\"" + std::string(length - 1, 'e') + "\u00E9\""));
+    };
+    EXPECT_TRUE(jobNamed(200).ok()) << jobNamed(200).message();
+    EXPECT_EQ(jobNamed(201).message(),
               "line 5, column 11: \"name\" may have at most 200 characters; it has 201");
     EXPECT_TRUE(makeJob(planned(readJob(edited("[1, 2, 5]", "[7]")))).ok());
 }
