@@ -4,7 +4,6 @@
 #include <array>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include "engine/Gear.h"
 #include "engine/autotests/EngineTestSupport.h"

@@ -6,7 +6,6 @@
 #include <functional>
 #include <numeric>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
