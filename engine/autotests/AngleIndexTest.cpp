@@ -10,7 +10,7 @@
 #include "engine/AngleIndexing.h"
 #include "engine/CommonOptions.h"
 #include "engine/InputReading.h"
-#include "engine/autotests/DividingHeadTestSupport.h"
+#include "engine/autotests/EngineTestSupport.h"
 
 using namespace morvanta;
 
@@ -18,15 +18,6 @@ namespace {
 
 AngleIndexPlan angleIndexPlanOf(const Inputs& inputs) {
     return planFrom(kAngleIndexCalculation, planAngleIndex, inputs);
-}
-
-bool onOnePlate(std::int64_t a, std::int64_t b) {
-    return std::any_of(listed::kBrownSharpe.begin(), listed::kBrownSharpe.end(),
-                       [&](const auto& plate) {
-                           return std::count(plate.begin(), plate.end(), a) +
-                                      std::count(plate.begin(), plate.end(), b) ==
-                                  2;
-                       });
 }
 
 // Whether two circles of one plate give num / den turns, by trying every pair of moves.
@@ -99,7 +90,9 @@ TEST(AngleIndex, EveryMoveIsTheAngleExactlyOrTheNearestHole) {
             EXPECT_TRUE(((m.turns * m.circle + m.holes) * m.plateCircle + plate * m.circle) * den ==
                         num * m.circle * m.plateCircle)
                 << text;
-            EXPECT_TRUE(onOnePlate(m.circle, m.plateCircle)) << text;
+            EXPECT_TRUE(listed::onPlate(listed::kBrownSharpe, m.plate, m.circle) &&
+                        listed::onPlate(listed::kBrownSharpe, m.plate, m.plateCircle))
+                << text;
         } else {
             EXPECT_FALSE(anyCompound(num, den)) << text;
             // Each step on the hole nearest its own exact place: |hole x den - k num C| <= den / 2.
@@ -197,15 +190,13 @@ TEST(AngleIndex, AnglesReadInDegreesMinutesAndSeconds) {
     const Written good[] = {
         // clang-format off
         {"17d30m15s", 4201, 240}, {"17\u00B030'15\"", 4201, 240}, {"17:30:15", 4201, 240},
-        {"17d30m", 35, 2}, {"17:30", 35, 2}, {"17d", 17, 1}, {"0d0m0.0001s", 1, 36'000'000},
-        {"359:59:59.9999", 12'959'999'999, 36'000'000}, {"360d", 360, 1}, {"017d05m", 205, 12},
-        {"12.25", 49, 4},
+        {"17d30m", 35, 2}, {"17:30", 35, 2}, {"0d0m0.0001s", 1, 36'000'000}, {"12.25", 49, 4},
+        {"359:59:59.9999", 12'959'999'999, 36'000'000}, {"360d", 360, 1},
         // clang-format on
     };
     for (const Written& w : good) {
-        const Result<Values::Value> read = readInput(input, w.text);
-        ASSERT_TRUE(read.ok()) << w.text << ": " << read.message();
-        EXPECT_EQ(read.value().angle, Angle::ratio(w.numerator, w.denominator)) << w.text;
+        EXPECT_EQ(planned(readInput(input, w.text)).angle, Angle::ratio(w.numerator, w.denominator))
+            << w.text;
     }
     const auto refusal = [&](const char* text) { return readInput(input, text).refusal(); };
     EXPECT_EQ(said(refusal("17d75m")),
@@ -224,13 +215,6 @@ TEST(AngleIndex, AnglesReadInDegreesMinutesAndSeconds) {
     // Inputs that do not allow it stay strictly decimal.
     EXPECT_EQ(readInput(kStartInput, "17d30m").refusal().text,
               "{start} must be a number of degrees below 100000 in size; 17d30m is not a number");
-}
-
-// A window's empty field: the command line cannot leave it out, as it picks the calculation. Each
-// input's limits are the description's (CalculationTest).
-TEST(AngleIndex, AskForTheAngleLeftOut) {
-    EXPECT_EQ(refusalFrom(kAngleIndexCalculation, planAngleIndex, request("ratio=40")).input,
-              "angle");
 }
 
 TEST(AngleIndex, SketchShowsThePlateTheCircleInUseAndTheSectorArms) {

@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <random>
 #include <string>
-#include <tuple>
-#include <vector>
 
 #include "engine/BoltCircle.h"
 #include "engine/autotests/EngineTestSupport.h"
@@ -21,34 +19,6 @@ using yardstick::Real;
 
 Real trig(const Real& degrees, bool sine) {
     return sine ? yardstick::sinDeg(degrees) : yardstick::cosDeg(degrees);
-}
-
-BoltCirclePlan planOf(const Inputs& inputs) {
-    return planned(planBoltCircle(inputs));
-}
-
-// The rules between inputs; each input's own limits are the description's (CalculationTest).
-TEST(BoltCircle, shouldRefuseInputsThatDoNotGoTogetherNamingTheField) {
-    const struct {
-        Inputs arguments;  // on a diameter of 100 unless it gives a size
-        const char* about;
-        std::string_view message;
-    } cases[] = {
-        {request("count=6 diameter=100 radius=50"), "radius", kBoltSizeTwiceMessage},
-        {request("count=6 span=0"), "span", kBoltZeroSpanMessage},
-        {request("count=6 ends"), "ends", kEndsWithoutSpanMessage},
-        {request("count=6 span=360 ends"), "ends", kEndsFullMessage},
-        {request("count=1 span=90 ends"), "ends", kBoltEndsOneHoleMessage},
-    };
-    for (const auto& c : cases) {
-        Inputs arguments = c.arguments;
-        if (!arguments.has("diameter") && !arguments.has("radius")) {
-            arguments.set("diameter", "100");
-        }
-        expectRefused(planBoltCircle(arguments), c.about, c.message);
-    }
-    expectRefused(planBoltCircle(request("count=6")), "diameter", kBoltSizeMissingMessage);
-    EXPECT_TRUE(planBoltCircle(request("count=1 radius=5 span=0")).ok());
 }
 
 // A random request of any shape: the texts typed, and the figures its holes are worked from.
@@ -95,30 +65,24 @@ Request randomRequest(std::mt19937_64& random) {
     r.radius = radius ? Real(size) : Real(size) / Real(2);
     r.centre[0] = decimal(true, pick(0, 9), pick(0, 9));
     r.centre[1] = decimal(true, pick(0, 9), pick(0, 9));
-    r.inputs = {{"count", std::to_string(r.count)},
-                {radius ? "radius" : "diameter", size},
-                {"centre", r.centre[0] + "," + r.centre[1]}};
+    std::string words = "count=" + std::to_string(r.count) + (radius ? " radius=" : " diameter=") +
+                        size + " centre=" + r.centre[0] + "," + r.centre[1];
     if (const int shape = pick(0, 3); shape != 0) {
         r.start =
             shape == 1 ? std::to_string(15 * pick(-60, 60)) : decimal(true, pick(1, 4), pick(0, 9));
-        r.inputs.set("start", r.start);
+        words += " start=" + r.start;
     }
     if (const int shape = pick(0, 3); shape != 0) {
         r.span = shape == 1 ? std::to_string(15 * pick(1, 24))
                             : std::to_string(pick(0, 359)) + "." + digits(pick(1, 9));
-        r.inputs.set("span", r.span);
+        words += " span=" + r.span;
         r.ends = r.count > 1 && r.span != "360" && pick(0, 1) == 1;
     }
     r.clockwise = pick(0, 1) == 1;
     r.north = pick(0, 1) == 1;
     r.decimals = pick(0, 8);
-    for (const auto& [id, given, text] :
-         {std::tuple{"ends", r.ends, ""}, {"cw", r.clockwise, ""}, {"zero", r.north, "north"}}) {
-        if (given) {
-            r.inputs.set(id, text);
-        }
-    }
-    r.inputs.set("decimals", std::to_string(r.decimals));
+    r.inputs = request(words + " decimals=" + std::to_string(r.decimals) + (r.ends ? " ends" : "") +
+                       (r.clockwise ? " cw" : "") + (r.north ? " zero=north" : ""));
     return r;
 }
 
@@ -128,7 +92,7 @@ TEST(BoltCircle, shouldRoundEveryCoordinateCorrectly) {
     std::mt19937_64 random(20261207);
     for (int i = 0; i < 500; ++i) {
         const Request r = randomRequest(random);
-        const BoltCirclePlan plan = planOf(r.inputs);
+        const BoltCirclePlan plan = planned(planBoltCircle(r.inputs));
         ASSERT_EQ(plan.holes.size(), static_cast<std::size_t>(r.count));
         for (std::size_t k = 0; k < plan.holes.size(); ++k) {
             const Real direction = r.direction(static_cast<int>(k + 1));

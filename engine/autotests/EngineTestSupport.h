@@ -32,11 +32,12 @@ T planned(const Result<T>& result) {
     return result.value();
 }
 
-template <typename T>
-void expectRefused(const Result<T>& result, std::string_view about, std::string_view message) {
-    EXPECT_TRUE(result.isMessage()) << about << ": " << message;
-    EXPECT_EQ(result.about(), about) << message;
-    EXPECT_EQ(result.message(), message) << about;
+// The plan of a request as the fronts make it: the texts read against the description, then
+// planned; a refusal on the way ends the test with its message.
+template <typename Plan>
+Plan planFrom(const Calculation& calculation, Result<Plan> (*plan)(const Values&),
+              const Inputs& inputs) {
+    return planned(plan(planned(readInputs(calculation, inputs))));
 }
 
 // A refusal as one line to compare, its figures after it where it has any:
@@ -87,7 +88,7 @@ inline Inputs request(std::string_view words) {
 }
 
 // What a request the test expects to be made makes, the calculation's name first:
-// madeOf("sheet count=7 ratio=90").sheet.ok(); reportOf(...) is its report.
+// madeOf("sheet count=7 ratio=90").sheet.ok().
 inline Made madeOf(std::string_view words) {
     const std::size_t space = std::min(words.find(' '), words.size());
     const Calculation* calculation = findCalculation(words.substr(0, space));
@@ -96,10 +97,6 @@ inline Made madeOf(std::string_view words) {
     }
     return planned(
         makeRequest(*calculation, request(words.substr(std::min(space + 1, words.size())))));
-}
-
-inline Report reportOf(std::string_view words) {
-    return madeOf(words).report();
 }
 
 // A number typed as the commands read it, in any field of decimals: decimalOf("-.25") == {-25, 2}.
@@ -127,6 +124,12 @@ inline const Plates kBrownSharpe = {
 inline const Plates kCincinnati = {{24, 25, 28, 30, 34, 37, 38, 39, 41, 42, 43},
                                    {46, 47, 49, 51, 53, 54, 57, 58, 59, 62, 66}};
 inline const Numbers kGears = {24, 28, 32, 40, 44, 48, 56, 64, 72, 86, 100};
+
+// Whether plate number `plate` (from 0) of the plates has a circle of `circle` holes.
+inline bool onPlate(const Plates& plates, std::size_t plate, std::int64_t circle) {
+    return plate < plates.size() &&
+           std::find(plates[plate].begin(), plates[plate].end(), circle) != plates[plate].end();
+}
 
 // Whether a whole number of holes on some circle of the plates makes num / den crank turns.
 inline bool anyCircleGives(const Plates& plates, Wide num, Wide den) {

@@ -21,16 +21,14 @@ TrainGears trainGearsOf(const ChangeTrain& train) {
     return {train.drivers[0], train.drivers[1], train.driven[0], train.driven[1]};
 }
 
-// Four gears listed out of order: one pair of them makes 12 ratios (2, 6/5, 3/2, 5/3, 5/4, 4/3
-// and their inverses), two pairs 6 others (9/10, 5/2, 8/5 and their inverses).
-const Numbers kUnordered = {48, 24, 40, 32};
-
 }  // namespace
 
 // A compound train is named smaller gear first in each pair, whatever the order the gears were
-// listed in; a single pair keeps its driver and driven. A gear listed twice is two gears.
+// listed in; a single pair keeps its driver and driven. A gear listed twice is two gears. Four
+// gears: one pair of them makes 12 ratios (2, 6/5, 3/2, 5/3, 5/4, 4/3 and their inverses), two
+// pairs 6 others (9/10, 5/2, 8/5 and their inverses).
 TEST(GearTrains, shouldPutEachPairSmallerFirstWhateverTheOrderListed) {
-    for (const Numbers& gears : {kUnordered, Numbers{32, 40, 24, 48}, Numbers{24, 32, 40, 48}}) {
+    for (const Numbers& gears : {Numbers{48, 24, 40, 32}, Numbers{32, 40, 24, 48}}) {
         const auto trains = changeTrains(gears);
         EXPECT_EQ(trainGearsOf(trains.at(Rational::ratio(5, 2))), (TrainGears{40, 48, 24, 32}));
         EXPECT_EQ(trainGearsOf(trains.at(Rational::ratio(8, 5))), (TrainGears{32, 48, 24, 40}));

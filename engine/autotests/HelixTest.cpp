@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <string>
 #include <tuple>
 
 #include "engine/Helix.h"
-#include "engine/autotests/DividingHeadTestSupport.h"
+#include "engine/autotests/EngineTestSupport.h"
 #include "engine/autotests/MpfrYardstick.h"
 
 using namespace morvanta;
@@ -124,22 +123,6 @@ TEST(Helix, UnitsOfTheWorkAndOfTheMachine) {
     EXPECT_EQ(
         helixNotes(inches)[0],
         "Lead of the machine: 200 mm = 7.8740 in, table travel per turn of the work, gears equal");
-}
-
-// Each input's own limits are the description's (CalculationTest).
-TEST(Helix, RulesBetweenInputs) {
-    const auto refused = [](const Inputs& inputs) {
-        return refusalFrom(kHelixCalculation, planHelix, inputs);
-    };
-    EXPECT_EQ(refused({}).text,
-              "give the lead wanted with {lead}, or the helix angle with {angle} and {diameter}");
-    EXPECT_EQ(refused(request("lead=5 angle=30 diameter=2")).text,
-              "give either {lead} or {angle}, not both");
-    EXPECT_EQ(refused(request("angle=30")).text,
-              "{angle} needs {diameter}, the diameter the angle is taken at");
-    EXPECT_EQ(refused(request("lead=5 gears=24")).text,
-              "{gears} must list at least two gears to make a train");
-    EXPECT_EQ(refused(request("lead=5 gears=24,24")).text, "");
 }
 
 }  // namespace

@@ -69,37 +69,32 @@ TEST(Job, shouldReadBackWhatItWroteByteForByte) {
     job.name = "Flansch \u00D8100 \U0001F529";
     job.notes = "back\\slash, \"quoted\",\ta tab";
     const std::string text = writeJob(job);
-    const Result<Job> read = readJob(text);
-    ASSERT_TRUE(read.ok()) << read.message();
-    EXPECT_EQ(writeJob(read.value()), text);
+    EXPECT_EQ(writeJob(planned(readJob(text))), text);
 
-    const Result<Job> escaped =
-        readJob(edited("\"Dividing plate \\\"A\\\"\"", "\"\\ud83d\\udd29 \\u00d8\\/\""));
-    ASSERT_TRUE(escaped.ok()) << escaped.message();
-    EXPECT_EQ(escaped.value().name, "\U0001F529 \u00D8/");
-    EXPECT_EQ(escaped.value().ticks, (std::vector<std::int64_t>{1, 2, 5}));
+    const Job escaped =
+        planned(readJob(edited("\"Dividing plate \\\"A\\\"\"", "\"\\ud83d\\udd29 \\u00d8\\/\"")));
+    EXPECT_EQ(escaped.name, "\U0001F529 \u00D8/");
+    EXPECT_EQ(escaped.ticks, (std::vector<std::int64_t>{1, 2, 5}));
 }
 
 // Keys of a later minor version are passed over; the optional keys may be left out, an
 // editor's byte order mark stands before the text, and the ticks may come in any order.
 TEST(Job, shouldReadWhatALaterMinorVersionAndAPersonMayWrite) {
-    const Result<Job> later =
-        readJob(edited("\"version\": \"1.0\",", "\"version\": \"1.7\", \"colour\": {\"r\": [1]},"));
-    ASSERT_TRUE(later.ok()) << later.message();
-    EXPECT_EQ(later.value().inputs.get("count"), "7");
+    EXPECT_EQ(planned(readJob(edited("\"version\": \"1.0\",",
+                                     "\"version\": \"1.7\", \"colour\": {\"r\": [1]},")))
+                  .inputs.get("count"),
+              "7");
 
-    const Result<Job> bare = readJob(
-        "\xEF\xBB\xBF{\"calculation\":\"index\",\"inputs\":{\"count\":\"127\"},"
-        "\"version\":\"1.0\",\"format\":\"morvanta-job\",\"ticks\":[3,1,2]}");
-    ASSERT_TRUE(bare.ok()) << bare.message();
-    EXPECT_EQ(bare.value().units, JobUnits::None);
-    EXPECT_EQ(bare.value().ticks, (std::vector<std::int64_t>{1, 2, 3}));
+    const Job bare =
+        planned(readJob("\xEF\xBB\xBF{\"calculation\":\"index\",\"inputs\":{\"count\":\"127\"},"
+                        "\"version\":\"1.0\",\"format\":\"morvanta-job\",\"ticks\":[3,1,2]}"));
+    EXPECT_EQ(bare.units, JobUnits::None);
+    EXPECT_EQ(bare.ticks, (std::vector<std::int64_t>{1, 2, 3}));
+    EXPECT_TRUE(makeJob(bare).ok());
 
     // The largest tick written in full, 18 digits, is read as it stands.
-    const Result<Job> far = readJob(edited("[1, 2, 5]", "[999999999999999999, 7]"));
-    ASSERT_TRUE(far.ok()) << far.message();
-    EXPECT_EQ(far.value().ticks, (std::vector<std::int64_t>{7, 999'999'999'999'999'999}));
-    EXPECT_TRUE(makeJob(bare.value()).ok());
+    EXPECT_EQ(planned(readJob(edited("[1, 2, 5]", "[999999999999999999, 7]"))).ticks,
+              (std::vector<std::int64_t>{7, 999'999'999'999'999'999}));
 }
 
 struct BadFile {
@@ -139,10 +134,6 @@ std::vector<BadFile> badFiles() {
          "line 4, column 18: \"lathe\" is not a calculation a job can hold; one of sheet, index, "
          "angle, coords, line, grid, gear, helix, flats",
          "calculation"},
-        {edited("\"sheet\"", "\"survey\""),
-         "line 4, column 18: \"survey\" is not a calculation a job can hold; one of sheet, index, "
-         "angle, coords, line, grid, gear, helix, flats",
-         "calculation"},
         {edited("\"dial\"", "\"diameter\""), "line 10, column 5: sheet has no input \"diameter\"",
          "inputs.diameter"},
         {edited("\"dial\": \"240\"", "\"csv\": \"\""),
@@ -172,10 +163,6 @@ std::vector<BadFile> badFiles() {
         {edited("first line", "first\\xline"),
          "line 6, column 18: \\ followed by 'x' is not an escape of JSON", ""},
         {edited("[1, 2, 5]", "[01]"), "line 13, column 13: a malformed number", ""},
-        {edited("\"7\"", "\"1\""),
-         "line 9, column 14: inputs.count must be a whole number of holes from 2 to 10000; 1 is "
-         "below 2",
-         "inputs.count"},
         {edited("\"count\": \"7\",", ""),
          "inputs.count must be a whole number of holes from 2 to 10000", "inputs.count"},
         {edited("\"dial\": \"240\"", "\"dial\": \"240\", \"ends\": \"\""),
@@ -230,12 +217,12 @@ TEST(Job, shouldTakeEachLimitItselfAndRefuseOneMore) {
     EXPECT_EQ(readJson(values(kMaxJsonValues + 1)).message(),
               "line 1, column 400000: more than 200000 values");
 
-    const Result<Job> longest =
-        readJob(edited("\"Dividing plate \\\"A\\\"\"", "\"" + std::string(199, 'e') + "\u00E9\""));
-    EXPECT_TRUE(longest.ok()) << longest.message();
-    const Result<Job> wide =
-        readJob(edited("\"Dividing plate \\\"A\\\"\"", "\"" + std::string(200, 'e') + "\u00E9\""));
-    EXPECT_EQ(wide.message(),
+    const auto jobNamed = [](std::size_t length) {
+        return readJob(edited("\"Dividing plate \\\"A\\\"\"",
+                              "\"" + std::string(length - 1, 'e') + "\u00E9\""));
+    };
+    EXPECT_TRUE(jobNamed(200).ok()) << jobNamed(200).message();
+    EXPECT_EQ(jobNamed(201).message(),
               "line 5, column 11: \"name\" may have at most 200 characters; it has 201");
     EXPECT_TRUE(makeJob(planned(readJob(edited("[1, 2, 5]", "[7]")))).ok());
 }

@@ -42,7 +42,7 @@ TEST(Machine, shouldGiveTheMoveFromTheRowBeforeForEachRow) {
          {{1, ""}, {2, "X -35.3553, Y +35.3553"}, {5, "X +35.3553, Y -35.3553"}}},
     };
     for (const auto& c : cases) {
-        const Report report = reportOf(c.request);
+        const Report report = madeOf(c.request).report();
         ASSERT_EQ(report.moves.size(), report.rows.size()) << c.request;
         for (const auto& [row, move] : c.moves) {
             EXPECT_EQ(report.moves[row - 1], move) << c.request << " row " << row;
