@@ -1,8 +1,9 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The Workshop's every page at its largest count, under caps on the address space as `ulimit -v`
-# sets them: Print preview, Export PDF, Save as CSV, Save G-code, Export Picture and Copy, each in
-# a child process of the memory test, and a table of what came of each.
+# The Workshop's largest sheets (10,000 holes on the setting sheet, an index plate of 999,999,999
+# divisions, a drilled grid of 100 by 100), under caps on the address space as `ulimit -v` sets
+# them: Print preview, Export PDF, Save as CSV, Save G-code, Export Picture and Copy, each in a
+# child process of the memory test, and a table of what came of each.
 #   scripts/memory-limits.sh [MEGABYTES,...] [path/to/workshopMemoryTest]
 #   (defaults: 150,170,185,200,230,260,300,400 and build/workshop/autotests/workshopMemoryTest)
 # A cell says "done" (the sheet previewed, the file written, the sheet copied), "short" (the
