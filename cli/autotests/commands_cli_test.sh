@@ -30,7 +30,6 @@ while IFS='|' read -r args line; do
     run 0 $args
     grep -qxF "$line" "$work/out" && [ ! -s "$work/err" ] || fail "$args: no line '$line'"
 done <<'EOF'
-helix --lead 6.16 --diameter 2 --hand left|Lead reached: 10 in x (56 x 44) / (40 x 100) = 6.1600 in, exactly the lead wanted
 helix --lead 6.16 --diameter 2 --hand left|Hand: left: swing the table clockwise, seen from above, from square to the spindle
 flats 6 --diameter 30 --across 26 --decimals 3|Width of each flat: sqrt(30² - 26²) = 14.967
 EOF
@@ -49,7 +48,6 @@ done <<'EOF2'
 2||index --angle 35 7
 1|give the size of the circle with --diameter, --radius or --chord|coords 6
 1|the X of --centre takes no exponent: write the number out in full, as in 1000 for 1e3|coords 6 --diameter 100 --centre 1e3,0
-1|--depth belongs to --gcode|coords 6 --diameter 100 --depth -5
 1|--depth and --feed belong to --gcode|coords 6 --diameter 100 --depth -5 --feed 100
 2||helix 6.16
 1|--units must be control, mm or in; cm is not one of them|line 2 --pitch 1 --gcode --depth -1 --retract 1 --feed 9 --units cm

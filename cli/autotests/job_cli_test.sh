@@ -47,10 +47,4 @@ EOF
 run 0 job "$work/padded.morvanta"
 "$tool" sheet 7 --ratio 90 --dial 240 | cmp -s - "$work/out" || fail "the job of 1 MiB: not the sheet"
 
-# A file name with a line break is named on the one line of its refusal, the break as '?'.
-refused 1 job "$work/two
-lines.morvanta"
-[ "$(cat "$work/err")" = "$work/two?lines.morvanta: cannot be read: No such file or directory" ] ||
-    fail "job with a line break in its name: $(cat "$work/err")"
-
 finish "morvanta-table job"
