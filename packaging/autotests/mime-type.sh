@@ -21,7 +21,6 @@ said=$(update-mime-database "$work/share/mime" 2>&1) || fail "update-mime-databa
 [[ -z $said ]] || fail "update-mime-database on $xml: $said"
 
 job='{"format": "morvanta-job", "version": "1.0", "calculation": "sheet", "inputs": {"count": "7"}}'
-printf '%s\n' "$job" >"$work/gear.morvanta"
 printf '%s\n' "$job" >"$work/gear-without-name"
 printf '{"format": "other"}\n' >"$work/other.json"
 printf '[1, 2]\n' >"$work/list.morvanta"
@@ -29,7 +28,6 @@ while read -r file expected; do
     got=$(gio info -a standard::content-type "$work/$file" | sed -n 's/^ *standard::content-type: //p')
     [[ $got == "$expected" ]] || fail "$file: the type is $got, expected $expected"
 done <<'LIST'
-gear.morvanta application/x-morvanta-job
 list.morvanta application/x-morvanta-job
 gear-without-name application/x-morvanta-job
 other.json application/json
