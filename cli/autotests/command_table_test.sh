@@ -49,6 +49,7 @@ while IFS='|' read -r expected args message; do
 done <<'EOF'
 0|this -- 7|
 1|this -- --help|This must be a number greater then 1
+1|job -- --help|--help: cannot be read: No such file or directory
 1|this 1|This must be a number greater then 1
 1|this -3|This must be a number greater then 1
 1|all 10 5|To must be greater then From
