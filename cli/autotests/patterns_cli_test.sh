@@ -39,6 +39,9 @@ run 0 sheet 4 --gcode --start 300 --rotary shortest
 run 0 sheet 3 --gcode --rotary incremental --cw --decimals 0
 [ "$(grep -v '^(' "$work/out" | paste -sd ' ')" = "% G90 G0 A0. M0 (HOLE 1) G91 G0 A-120. M0 (HOLE 2) G91 G0 A-120. M0 (HOLE 3) G90 M30 %" ] ||
     fail "incremental: $(cat "$work/out")"
+# 7 holes: the increments are differences of rounded angles, 51.4286 then 51.4285 (102.8571).
+run 0 sheet 7 --gcode --rotary incremental
+[ "$(grep -o 'G91 G0 A[0-9.]*' "$work/out" | sed -n 2p)" = "G91 G0 A51.4285" ] || fail "incremental: no drift"
 
 # Of two bases equally near, the higher: 71 as for 72.
 run 0 index 71
