@@ -1,8 +1,7 @@
 #!/bin/bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Every command and option the help names is in the man page, every command in README, and the
-# completion, sourced into bash, completes sensibly. Help, man page and completion are written from
-# the same descriptions: the sheet's row below stands for the completion's lists of options.
+# Every command and option the help names is known to the completion, the man page and README,
+# and the completion, sourced into bash, completes sensibly.
 # Usage: documentation_test.sh PATH/TO/morvanta-table COMPLETION MAN_PAGE README
 . "$(dirname "$0")/harness.sh"
 completion=$2 manual=$3 readme=$4
@@ -60,19 +59,32 @@ expect "$(sorted "${commands[@]}")" help ""
 expect "" this ""
 expect "--axis --csv --cw --decimals --dial --ends --gcode --help --resolution --rotary --span --start" \
     --crlf sheet 7 --ratio 90 --
+expect "east north" coords 6 --zero ""
 expect "forward incremental shortest" sheet 7 --gcode --rotary ""
 expect "" sheet 7 --ratio ""
 expect "" sheet 7 --ratio =
 expect "" sheet -- --
+# Then the options after each command word.
+for command in "${commands[@]}"; do
+    requests+=("$command" -- ";")
+done
 mapfile -t answers < <(offered "${requests[@]}")
-((${#answers[@]} == ${#expected[@]})) || fail "sourcing the completion failed"
+((${#answers[@]} == ${#expected[@]} + ${#commands[@]})) || fail "sourcing the completion failed"
 for i in "${!expected[@]}"; do
     [[ ${answers[i]} == "${expected[i]}" ]] ||
         fail "completing [${asked[i]}]: offered '${answers[i]}', expected '${expected[i]}'"
 done
 
-for command in "${commands[@]}"; do
+for i in "${!commands[@]}"; do
+    command=${commands[i]}
     options=$(options_of "$command")
+    # The completion offers every option of the command's help, after the command word.
+    read -ra completed <<<"${answers[${#expected[@]} + i]}"
+    while read -r option; do
+        [[ " ${completed[*]} " == *" $option "* ]] ||
+            fail "$command: the completion does not offer $option (packaging/morvanta-table.bash-completion)"
+    done <<<"$options"
+
     # The man page has a section on the command that names each of its own options.
     section=$(awk -v command="$command" '
         /^\.S[HS] / { inside = $0 ~ "^\\.SS \"?" command "( |\"|$)"; if (inside) found = 1 }
@@ -87,5 +99,11 @@ for command in "${commands[@]}"; do
 
     grep -q "morvanta-table \(--[a-z]* \)*$command\b" "$readme" || fail "README shows no use of $command"
 done
+
+# The global options of --help, in the man page's OPTIONS.
+options=$(awk '/^\.SH /{ inside = ($2 == "OPTIONS") } inside' "$manual")
+while read -r option; do
+    [[ $options == *"${option//-/\\-}"* ]] || fail "$manual: OPTIONS says nothing of $option"
+done < <(options_of)
 
 finish "help, completion, man page and README"
