@@ -423,10 +423,7 @@ private slots:
         press(view, Qt::Key_Space);
         auto* fault = child<QLabel>(view, "machineFault");
         QVERIFY(fault->isVisible());
-        QVERIFY2(fault->text().startsWith(QStringLiteral("The ticks could not be kept: could not "
-                                                         "save %1: ")
-                                              .arg(QDir::toNativeSeparators(path))),
-                 qPrintable(fault->text()));
+        QVERIFY2(fault->text().contains(QDir::toNativeSeparators(path)), qPrintable(fault->text()));
         QCOMPARE(labelText(view, "machinePlace"), "Hole 3 of 7");
         QVERIFY(QDir(folder.path()).mkdir("stick"));
         press(view, Qt::Key_Space);
