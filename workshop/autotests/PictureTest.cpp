@@ -260,12 +260,9 @@ private slots:
         CalculatorPage* sheet = front(window, "sheet");
         auto* picture = child<SketchView>(sheet, "picture");
         auto* count = child<QLineEdit>(sheet, "count");
-        QVERIFY(picture->sketch() && !picture->isStale());
-        QCOMPARE(picture->sketch()->holes.size(), std::size_t{7});
         count->setText("12");
         sheet->finishComputing();
         QCOMPARE(picture->sketch()->holes.size(), std::size_t{12});
-        QVERIFY(!picture->isStale());
         count->setText("1");
         sheet->finishComputing();
         QVERIFY(picture->isStale());
