@@ -214,11 +214,9 @@ private slots:
         }
     }
 
-    // 150 MB, where printing runs short on every page, and a little above what the filled page
-    // holds, where every action runs short part way. The largest sheets of three kinds, at the most
-    // decimals, with the actions they offer: a table and its G-code, a plan with no table, a
-    // picture of ten thousand holes and their path. Every action runs short in the window's own
-    // code, whichever page made the sheet.
+    // The largest sheets of three kinds, at the most decimals, with the actions they offer: a table
+    // and its G-code, a plan with no table, a picture of ten thousand holes and their path. Every
+    // action runs short in the window's own code, whichever page made the sheet.
     void shouldNeverAbortShortOfMemory_data() {
         QTest::addColumn<QString>("page");
         QTest::addColumn<QStringList>("fields");
@@ -232,8 +230,8 @@ private slots:
             {"grid", {"rows=100", "columns=100", "pitch=1.5,2.5", "decimals=8", "depth=-5", "retract=2", "feed=100"}, all},
         };
         // clang-format on
-        // 150 MB, where printing runs short, and a little above what the filled page holds, where
-        // every action runs short part way; scripts/memory-limits.sh asks for others by name.
+        // 150 MB, where printing runs short on every page, and a little above what the filled page
+        // holds, where every action runs short part way; scripts/memory-limits.sh asks for others.
         QStringList limits;
         for (const QString& megabytes : qEnvironmentVariable("MORVANTA_MEMORY_MEGABYTES", "150")
                                             .split(u',', Qt::SkipEmptyParts)) {

@@ -38,15 +38,17 @@
 
 namespace morvanta::workshop::testing {
 
-// OK to each message box, its text kept; the print preview closed once drawn, its pages kept.
+// `answer` (else OK) to each message box, its text kept; the print preview closed once drawn, its
+// pages kept.
 class MessageAnswerer {
 public:
-    MessageAnswerer() {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
+    explicit MessageAnswerer(QMessageBox::StandardButton answer = QMessageBox::Ok) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, answer] {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* box = qobject_cast<QMessageBox*>(modal); box != nullptr && box->isVisible()) {
                 messages << box->text();
-                box->button(QMessageBox::Ok)->click();
+                QAbstractButton* button = box->button(answer);
+                (button != nullptr ? button : box->button(QMessageBox::Ok))->click();
             } else if (auto* preview = qobject_cast<QPrintPreviewDialog*>(modal)) {
                 previewed = preview->findChild<QPrintPreviewWidget*>()->pageCount();
                 preview->reject();
