@@ -97,17 +97,19 @@ private slots:
     void shouldWorkFromTheKeyboard_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QChar>("tab");  // the letter that brings it to the front, with Alt
-        QTest::newRow("sheet") << "sheet" << QChar(u's');
-        QTest::newRow("index") << "index" << QChar(u'i');
-        QTest::newRow("bolt") << "bolt" << QChar(u'b');
+        QTest::addColumn<QString>("title");
+        QTest::newRow("sheet") << "sheet" << QChar(u's') << "Setting sheet";
+        QTest::newRow("index") << "index" << QChar(u'i') << "Index plate";
+        QTest::newRow("bolt") << "bolt" << QChar(u'b') << "Bolt circle";
     }
 
     // Alt and the tab's letter brings a page to the front; Tab goes through fields, sheet, buttons;
-    // each field has a letter of its own reaching it (a box toggled), text selected; a switch's
-    // field is named for assistive technology by the alternative in use.
+    // each field has a letter of its own reaching it (a box toggled), text selected, and is named
+    // by its caption for assistive technology (a switch's field by the alternative in use).
     void shouldWorkFromTheKeyboard() {
         QFETCH(QString, name);
         QFETCH(QChar, tab);
+        QFETCH(QString, title);
         const auto alt = [this](QChar key) {
             QTest::keyClick(window, key.toLatin1(), Qt::AltModifier);
             QApplication::processEvents();
@@ -120,6 +122,7 @@ private slots:
             return edit == nullptr || edit->selectedText() == edit->text();
         };
         QVERIFY(selected(QApplication::focusWidget()));
+        QCOMPARE(child<QWidget>(shown, "result")->accessibleName(), title);
         QStringList fields;
         for (QWidget* control : shown->fieldControls()) {
             fields.append(control->objectName());
@@ -171,6 +174,7 @@ private slots:
             auto* box = qobject_cast<QCheckBox*>(control);
             const QString caption = captionOf(control);
             const qsizetype amp = caption.indexOf(QLatin1Char('&'));
+            QCOMPARE(control->accessibleName(), QString(caption).remove(QLatin1Char('&')));
             if (amp < 0) {
                 continue;
             }
