@@ -107,11 +107,6 @@ TEST(SheetSketch, shouldWriteTheAngleOfHolesThirtyDegreesApart) {
                   std::string("0°00'00\" ") + c.second + " " + c.last)
             << c.holes;
     }
-    // Written beside its hole, 360/7° on from the top; the picture kept while its text is read.
-    const Sketch seven = picture("sheet count=7");
-    const SketchText* second = text(seven, "51°25'43\"");
-    ASSERT_NE(second, nullptr);
-    EXPECT_NEAR(bearing(second->x, second->y), 90 + 360.0 / 7, kNear);
 }
 
 struct ArmsCase {
