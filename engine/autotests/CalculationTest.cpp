@@ -327,10 +327,6 @@ TEST(Refusals, shouldBeWordedByEachFrontInItsOwnTerms) {
     const auto bracketed = [](std::string_view id) { return "<" + std::string(id) + ">"; };
     EXPECT_EQ(wordRefusal("{ends} needs {span}", bracketed), "<ends> needs <span>");
     EXPECT_EQ(wordRefusal("no names, {unclosed", bracketed), "no names, {unclosed");
-    // A brace the user typed is quoted doubled, and is no name.
-    const Input size{"size", "Size", "--size", "S", InputKind::Decimal, "", "", above(0)};
-    EXPECT_EQ(wordRefusal(readInput(size, "{size}").message(), bracketed),
-              "<size> must be a number above 0; {size} is not a number");
 }
 
 // A wrong field that only the G-code reads refuses the G-code, and leaves the sheet made.

@@ -14,7 +14,6 @@
 #include "engine/Angle.h"
 #include "engine/Calculation.h"
 #include "engine/CommonOptions.h"
-#include "engine/ExactDecimal.h"
 #include "engine/InputReading.h"
 #include "engine/Result.h"
 #include "engine/SettingSheet.h"
@@ -97,12 +96,6 @@ inline Made madeOf(std::string_view words) {
     }
     return planned(
         makeRequest(*calculation, request(words.substr(std::min(space + 1, words.size())))));
-}
-
-// A number typed as the commands read it, in any field of decimals: decimalOf("-.25") == {-25, 2}.
-inline ExactDecimal decimalOf(std::string_view text) {
-    static constexpr Input kAny{"x", "X", "--x", "X", InputKind::Decimal, "", "", kAnyValue};
-    return planned(readInput(kAny, text)).decimal;
 }
 
 // An angle typed in decimal degrees, read as the commands read it: degreesOf("22.5") == 45/2.

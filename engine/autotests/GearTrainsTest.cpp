@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "engine/GearTrains.h"
-#include "engine/Indexing.h"
 #include "engine/autotests/EngineTestSupport.h"
 
 using namespace morvanta;
@@ -24,9 +23,9 @@ TrainGears trainGearsOf(const ChangeTrain& train) {
 }  // namespace
 
 // A compound train is named smaller gear first in each pair, whatever the order the gears were
-// listed in; a single pair keeps its driver and driven. A gear listed twice is two gears. Four
-// gears: one pair of them makes 12 ratios (2, 6/5, 3/2, 5/3, 5/4, 4/3 and their inverses), two
-// pairs 6 others (9/10, 5/2, 8/5 and their inverses).
+// listed in; a single pair keeps its driver and driven. Four gears: one pair of them makes 12
+// ratios (2, 6/5, 3/2, 5/3, 5/4, 4/3 and their inverses), two pairs 6 others (9/10, 5/2, 8/5 and
+// their inverses). (A gear listed twice is IndexingTest's.)
 TEST(GearTrains, shouldPutEachPairSmallerFirstWhateverTheOrderListed) {
     for (const Numbers& gears : {Numbers{48, 24, 40, 32}, Numbers{32, 40, 24, 48}}) {
         const auto trains = changeTrains(gears);
@@ -36,22 +35,4 @@ TEST(GearTrains, shouldPutEachPairSmallerFirstWhateverTheOrderListed) {
         EXPECT_EQ(trainGearsOf(trains.at(Rational::ratio(9, 10))), (TrainGears{24, 48, 32, 40}));
         EXPECT_EQ(trains.size(), 18U);
     }
-    EXPECT_TRUE(changeTrains(Numbers{24}).empty());
-    const auto twice = changeTrains(Numbers{24, 24});
-    ASSERT_EQ(twice.size(), 1U);
-    EXPECT_EQ(trainGearsOf(twice.at(Rational::ratio(1, 1))), (TrainGears{24, 0, 24, 0}));
-}
-
-// The index sheet takes its trains from the same table. 30 divisions at 40:1 on a 16-hole plate:
-// 4/3 turn is on no circle; base 32 (1 turn and 4 holes on 16) needs g = 40 x (32 - 30) / 32 =
-// 5/2, which only 48 x 40 / (24 x 32) makes; no other base A makes a ratio of the gears
-// (A = 1200 / (40 - g) is whole for none of the other 35, with the crank or against it).
-TEST(GearTrains, shouldGiveTheIndexSheetTheSameTrains) {
-    const IndexPlan plan = planned(planIndex(request("count=30 plates=16 gears=48,24,40,32")));
-    ASSERT_EQ(plan.method, IndexMethod::Differential);
-    const DifferentialMove& d = plan.differential.front();
-    EXPECT_EQ((Numbers{d.base, d.gearing.numerator(), d.gearing.denominator()}),
-              (Numbers{32, 5, 2}));
-    EXPECT_EQ(d.train.drivers, (Numbers{40, 48}));
-    EXPECT_EQ(d.train.driven, (Numbers{24, 32}));
 }

@@ -62,13 +62,8 @@ TEST(SheetArc, shouldWriteARotaryProgramOfTheExactAnglesRounded) {
                                   (ends ? " ends" : "") + (clockwise ? " cw" : "");
         const Made made = planned(makeRequest(kSheetCalculation, request(words)));
         const std::vector<std::string> lines = linesOf(made.gcode->write());
+        // The frame around the moves, its comments and end, is the pinned programs'.
         ASSERT_EQ(lines.size(), static_cast<std::size_t>(2 * holes + 7));
-        EXPECT_EQ(lines.front() + lines[lines.size() - 2] + lines.back(), "%M30%");
-        for (std::size_t l = 1; l <= 4; ++l) {
-            EXPECT_TRUE(lines[l].front() == '(' &&
-                        lines[l].find_first_of("()", 1) == lines[l].size() - 1)
-                << lines[l];
-        }
         const std::int64_t divisions = ends ? holes - 1 : holes;
         const std::int64_t arc = span == 0 ? 360'000 : span;
         for (int k = 1; k <= holes; ++k) {
